@@ -1,0 +1,28 @@
+#include "QxTestSupport.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace QxTest {
+
+std::string SourceDir()
+{
+  if (const char* dir = std::getenv("QX_SOURCE_DIR"))
+    return dir;
+  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+}
+
+std::string TempDir()
+{
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "qx";
+  auto dir = std::filesystem::temp_directory_path() / ("qxtest-" + std::to_string(::getpid()) + "-" + name);
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir.string();
+}
+
+} // namespace QxTest
