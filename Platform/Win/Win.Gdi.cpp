@@ -1,17 +1,14 @@
-#include "Win.Gdi.hpp"
-
+#include "Win.Gdi.Internal.hpp"
 #include "Win.Screen.hpp"
 
 namespace Win {
 
-struct TDC {
-  bool IsScreen = true;
-};
-
 HDC GetDC(HWND hWnd)
 {
   (void)hWnd;
-  return new TDC{};
+  auto* dc = new TDC{};
+  dc->IsScreen = true;
+  return dc;
 }
 
 int ReleaseDC(HWND hWnd, HDC hDC)

@@ -7,6 +7,7 @@ namespace Win {
 using BOOL = int;
 using UINT = std::uint32_t;
 using DWORD = std::uint32_t;
+using WORD = std::uint16_t;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;

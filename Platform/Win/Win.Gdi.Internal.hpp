@@ -1,0 +1,132 @@
+// The inside of GDI objects and DCs, shared by the parts of the stand-in
+// (drawing, text, window DCs). Hosts use the handles of Win.Gdi.hpp only.
+#pragma once
+
+#include "Win.Gdi.hpp"
+
+#include <memory>
+#include <vector>
+
+namespace Win {
+
+// A set of pixels as y-x banded rectangles (the Win32 region model). Empty
+// regions are valid.
+class TRegion {
+public:
+  TRegion() = default;
+  explicit TRegion(const RECT& rect);
+  static TRegion FromRects(const std::vector<RECT>& rects); // any overlap allowed
+  bool IsEmpty() const { return FRects.empty(); }
+  RECT Box() const;
+  const std::vector<RECT>& Rects() const { return FRects; }
+  bool Contains(int x, int y) const;
+  bool Intersects(const RECT& rect) const;
+  TRegion Intersect(const TRegion& other) const;
+  TRegion Union(const TRegion& other) const;
+  TRegion Subtract(const TRegion& other) const;
+  TRegion Xor(const TRegion& other) const;
+  void Offset(int dx, int dy);
+  bool operator==(const TRegion& other) const { return FRects == other.FRects; }
+  // NULLREGION, SIMPLEREGION or COMPLEXREGION
+  int Complexity() const;
+
+private:
+  std::vector<RECT> FRects; // normalised: banded, sorted, non-overlapping, coalesced
+};
+
+struct TGdiObject {
+  explicit TGdiObject(int type) : Type(type) {}
+  virtual ~TGdiObject() = default;
+  int Type;           // OBJ_PEN, OBJ_BRUSH, ...
+  bool Stock = false; // stock objects are never deleted
+  int SelectCount = 0;
+};
+
+struct TPenObject : TGdiObject {
+  TPenObject() : TGdiObject(OBJ_PEN) {}
+  int Style = PS_SOLID;
+  int Width = 1;
+  COLORREF Color = 0;
+};
+
+struct TBrushObject : TGdiObject {
+  TBrushObject() : TGdiObject(OBJ_BRUSH) {}
+  int Style = BS_SOLID;
+  int Hatch = 0;
+  COLORREF Color = 0;
+  int SysColorIndex = -1;            // a GetSysColorBrush brush follows the scheme
+  std::vector<std::uint32_t> Pattern; // BS_PATTERN pixels (copied at creation)
+  int PatternWidth = 0;
+  int PatternHeight = 0;
+};
+
+// The text engine keeps what it realised for a font (face, size, metrics
+// cache) behind this pointer.
+struct TRealizedFont;
+
+struct TFontObject : TGdiObject {
+  TFontObject() : TGdiObject(OBJ_FONT) {}
+  LOGFONT Log;
+  std::shared_ptr<TRealizedFont> Realized;
+};
+
+struct TBitmapObject : TGdiObject {
+  TBitmapObject() : TGdiObject(OBJ_BITMAP) {}
+  int Width = 0;
+  int Height = 0;
+  std::vector<std::uint32_t> Pixels; // top-down BGRA, Width * Height
+};
+
+struct TRegionObject : TGdiObject {
+  TRegionObject() : TGdiObject(OBJ_REGION) {}
+  TRegion Region;
+};
+
+struct TDCState {
+  HPEN Pen = nullptr;
+  HBRUSH Brush = nullptr;
+  HFONT Font = nullptr;
+  HBITMAP Bitmap = nullptr;
+  COLORREF TextColor = 0;
+  COLORREF BkColor = 0xFFFFFF;
+  int BkMode = OPAQUE;
+  int Rop2 = R2_COPYPEN;
+  int PolyFillMode = ALTERNATE;
+  int StretchMode = BLACKONWHITE;
+  UINT TextAlign = TA_LEFT | TA_TOP;
+  POINT WindowOrg;
+  POINT BrushOrg;
+  POINT CurrentPos;
+  bool HasClip = false;
+  TRegion Clip; // device coordinates
+};
+
+struct TDC {
+  TDCState State;
+  std::vector<TDCState> Saved;
+  bool IsScreen = false;       // GetDC(nullptr): measures but has no pixels
+  HWND Window = nullptr;       // window DCs
+  HBITMAP OwnBitmap = nullptr; // the default 1 x 1 bitmap of a memory DC
+  // Where device (0, 0) lies on the surface (a child window's client origin).
+  POINT SurfaceOffset;
+  // The window system's limit (visible part, update region), device
+  // coordinates; HasVisible false means the whole surface.
+  bool HasVisible = false;
+  TRegion Visible;
+};
+
+// The surface a DC draws on (nullptr for the screen DC).
+TBitmapObject* DCSurface(HDC dc);
+// Logical to device coordinates (subtracts the window origin).
+POINT LPtoDevice(HDC dc, POINT p);
+// The effective clip in device coordinates: surface bounds, visible region
+// and the application clip intersected.
+TRegion DCEffectiveClip(HDC dc);
+// Fills device pixels through the effective clip.
+void DCFillDeviceRect(HDC dc, const RECT& deviceRect, COLORREF color);
+// Blends an 8-bit coverage mask (glyph) of the colour at device (x, y)
+// through the effective clip.
+void DCBlendMask(HDC dc, int x, int y, const std::uint8_t* coverage, int width, int height, int pitch,
+                 COLORREF color);
+
+} // namespace Win
