@@ -58,12 +58,14 @@ class TComponent;
 class TCollection;
 
 // The metaclass: name, parent and, for concrete classes, a factory. Component
-// classes are created with their owner, collection items with their collection.
+// classes are created with their owner, collection items with their collection,
+// other classes with a default constructor (graphics) without arguments.
 struct TClassInfo {
   const char* Name;
   const TClassInfo* Parent;
   TObject* (*CreateComponent)(TComponent* owner);
   TObject* (*CreateItem)(TCollection* collection);
+  TObject* (*CreateObject)();
 
   bool InheritsFrom(const TClassInfo& other) const
   {
@@ -79,13 +81,16 @@ using TClass = const TClassInfo*;
 template <class T>
 TClassInfo MakeClassInfo(const char* name, const TClassInfo* parent)
 {
-  TClassInfo info{name, parent, nullptr, nullptr};
+  TClassInfo info{name, parent, nullptr, nullptr, nullptr};
   if constexpr (!std::is_abstract_v<T> && std::is_base_of_v<TComponent, T> &&
                 std::is_constructible_v<T, TComponent*>)
     info.CreateComponent = [](TComponent* owner) -> TObject* { return new T(owner); };
   if constexpr (!std::is_abstract_v<T> && !std::is_base_of_v<TComponent, T> &&
                 std::is_constructible_v<T, TCollection*>)
     info.CreateItem = [](TCollection* collection) -> TObject* { return new T(collection); };
+  if constexpr (!std::is_abstract_v<T> && !std::is_base_of_v<TComponent, T> &&
+                std::is_default_constructible_v<T>)
+    info.CreateObject = []() -> TObject* { return new T(); };
   return info;
 }
 
@@ -111,7 +116,7 @@ public:
 
   static const TClassInfo& StaticClass()
   {
-    static const TClassInfo info{"TObject", nullptr, nullptr, nullptr};
+    static const TClassInfo info{"TObject", nullptr, nullptr, nullptr, nullptr};
     return info;
   }
   virtual const TClassInfo& ClassType() const { return StaticClass(); }
