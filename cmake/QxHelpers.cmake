@@ -5,6 +5,7 @@
 # The same list is repeated by the installed package config.
 macro(qx_find_dependencies)
   pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
+  pkg_check_modules(PIXMAN REQUIRED IMPORTED_TARGET pixman-1)
   pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
   pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
   pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
@@ -12,7 +13,7 @@ macro(qx_find_dependencies)
   pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
   pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
   set(QX_PLATFORM_PUBLIC_DEPS Threads::Threads)
-  set(QX_PLATFORM_PRIVATE_DEPS PkgConfig::CAIRO PkgConfig::FREETYPE PkgConfig::FONTCONFIG
+  set(QX_PLATFORM_PRIVATE_DEPS PkgConfig::CAIRO PkgConfig::PIXMAN PkgConfig::FREETYPE PkgConfig::FONTCONFIG
       PkgConfig::PNG PkgConfig::ICU PkgConfig::PUGIXML PkgConfig::CURL ${CMAKE_DL_LIBS})
 endmacro()
 

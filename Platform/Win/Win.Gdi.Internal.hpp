@@ -34,15 +34,20 @@ private:
   std::vector<RECT> FRects; // normalised: banded, sorted, non-overlapping, coalesced
 };
 
+// Every live object and DC registers itself, so that a stale or made-up
+// handle is recognised without being dereferenced.
 struct TGdiObject {
-  explicit TGdiObject(int type) : Type(type) {}
-  virtual ~TGdiObject() = default;
+  explicit TGdiObject(int type);
+  virtual ~TGdiObject();
+  TGdiObject(const TGdiObject&) = delete;
+  TGdiObject& operator=(const TGdiObject&) = delete;
   int Type;           // OBJ_PEN, OBJ_BRUSH, ...
   bool Stock = false; // stock objects are never deleted
-  int SelectCount = 0;
+  int SelectCount = 0; // selections in DCs, saved states included
 };
 
 struct TPenObject : TGdiObject {
+  static constexpr int Kind = OBJ_PEN;
   TPenObject() : TGdiObject(OBJ_PEN) {}
   int Style = PS_SOLID;
   int Width = 1;
@@ -50,6 +55,7 @@ struct TPenObject : TGdiObject {
 };
 
 struct TBrushObject : TGdiObject {
+  static constexpr int Kind = OBJ_BRUSH;
   TBrushObject() : TGdiObject(OBJ_BRUSH) {}
   int Style = BS_SOLID;
   int Hatch = 0;
@@ -65,12 +71,14 @@ struct TBrushObject : TGdiObject {
 struct TRealizedFont;
 
 struct TFontObject : TGdiObject {
+  static constexpr int Kind = OBJ_FONT;
   TFontObject() : TGdiObject(OBJ_FONT) {}
   LOGFONT Log;
   std::shared_ptr<TRealizedFont> Realized;
 };
 
 struct TBitmapObject : TGdiObject {
+  static constexpr int Kind = OBJ_BITMAP;
   TBitmapObject() : TGdiObject(OBJ_BITMAP) {}
   int Width = 0;
   int Height = 0;
@@ -78,6 +86,7 @@ struct TBitmapObject : TGdiObject {
 };
 
 struct TRegionObject : TGdiObject {
+  static constexpr int Kind = OBJ_REGION;
   TRegionObject() : TGdiObject(OBJ_REGION) {}
   TRegion Region;
 };
@@ -101,7 +110,13 @@ struct TDCState {
   TRegion Clip; // device coordinates
 };
 
+// A new DC starts with the stock black pen, white brush and GUI font
+// selected; deleting it releases whatever its states select.
 struct TDC {
+  TDC();
+  ~TDC();
+  TDC(const TDC&) = delete;
+  TDC& operator=(const TDC&) = delete;
   TDCState State;
   std::vector<TDCState> Saved;
   bool IsScreen = false;       // GetDC(nullptr): measures but has no pixels
@@ -114,6 +129,21 @@ struct TDC {
   bool HasVisible = false;
   TRegion Visible;
 };
+
+// The live object behind a handle, or nullptr for a stale, foreign or null
+// handle (or one of another kind).
+TDC* LiveDC(HDC dc);
+TGdiObject* LiveObject(HGDIOBJ obj);
+template <class T>
+T* LiveObjectOf(HGDIOBJ obj)
+{
+  TGdiObject* o = LiveObject(obj);
+  return o && o->Type == T::Kind ? static_cast<T*>(o) : nullptr;
+}
+
+// Puts a surface into a DC (a window DC onto its window's backing bitmap),
+// keeping the selection counts right; the DC never deletes it.
+void DCSetSurface(HDC dc, HBITMAP surface);
 
 // The surface a DC draws on (nullptr for the screen DC).
 TBitmapObject* DCSurface(HDC dc);

@@ -77,7 +77,7 @@ void ResetSysColors();
 // ---- objects ---------------------------------------------------------------
 constexpr int PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5,
               PS_INSIDEFRAME = 6;
-constexpr int BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2;
+constexpr int BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2, BS_PATTERN = 3;
 constexpr int HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4,
               HS_DIAGCROSS = 5;
 constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4,
@@ -119,10 +119,24 @@ HGDIOBJ GetStockObject(int index);
 // region-type code, as Win32 does).
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj);
 BOOL DeleteObject(HGDIOBJ obj); // deleting a stock or selected object is refused
+// The object types are opaque here, so the typed handles get their own
+// overloads (the same calls).
+HGDIOBJ SelectObject(HDC dc, HPEN obj);
+HGDIOBJ SelectObject(HDC dc, HBRUSH obj);
+HGDIOBJ SelectObject(HDC dc, HFONT obj);
+HGDIOBJ SelectObject(HDC dc, HBITMAP obj);
+HGDIOBJ SelectObject(HDC dc, HRGN obj);
+BOOL DeleteObject(HPEN obj);
+BOOL DeleteObject(HBRUSH obj);
+BOOL DeleteObject(HFONT obj);
+BOOL DeleteObject(HBITMAP obj);
+BOOL DeleteObject(HRGN obj);
 HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8;
 int GetObjectType(HGDIOBJ obj);
 int GetObject(HGDIOBJ obj, int size, void* out); // LOGFONT for fonts, BITMAP for bitmaps
+int GetObject(HFONT obj, int size, void* out);
+int GetObject(HBITMAP obj, int size, void* out);
 
 // ---- bitmaps ---------------------------------------------------------------
 struct BITMAP {
@@ -158,10 +172,12 @@ struct BITMAPINFO {
 };
 
 // All bitmaps are 32-bit BGRA surfaces, top-down, stride = 4 * width, pixels
-// initialised to 0. Bits() points at row 0.
+// initialised to 0. Bits() points at row 0, the top row. Requests above 2^27
+// pixels fail.
 HBITMAP CreateBitmap32(int width, int height);
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
-// Top-down when biHeight < 0. Only 32-bit BI_RGB is made; *bits gets the pixels.
+// Only 32-bit BI_RGB is made. Whatever the sign of biHeight, the pixels are
+// stored top-down like every bitmap here; *bits gets the top row.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, void* section, DWORD offset);
 std::uint32_t* BitmapBits(HBITMAP bitmap);
 int BitmapWidth(HBITMAP bitmap);

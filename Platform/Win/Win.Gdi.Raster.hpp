@@ -1,0 +1,110 @@
+// Pixel plumbing shared by the GDI's drawing units: colour conversion, raster
+// operations, brushes as pixel sources, shapes as pixel sets and the clipped
+// view of a DC that one drawing call works on.
+#pragma once
+
+#include "Win.Gdi.Internal.hpp"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace Win {
+
+// The live-handle registry of DCs (objects register themselves).
+void RegisterDC(const TDC* dc);
+void UnregisterDC(const TDC* dc);
+
+// Surface pixels are Cairo ARGB32 words, 0xAARRGGBB.
+constexpr std::uint32_t ToPixel(COLORREF c)
+{
+  return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+constexpr COLORREF ToColorRef(std::uint32_t p)
+{
+  return ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16);
+}
+
+// Coordinates saturate at +-2^28 when moved between spaces, so that no later
+// sum overflows; no surface comes near that.
+int SatCoord(std::int64_t v);
+RECT NormalizedRect(int left, int top, int right, int bottom);
+RECT RectToDevice(HDC dc, const RECT& logical); // normalised
+
+// Shapes are rasterised row by row; their bounds are limited so that a
+// made-up size cannot make a region of millions of bands.
+constexpr int kMaxShapeSize = 1 << 16;
+constexpr int kMaxPolygonPoints = 1 << 20;
+bool ShapeSizeOk(const RECT& r);
+RECT PointsBox(const POINT* points, int count);
+
+// Pixels whose centres lie inside the shape. `rows` limits the rows produced.
+TRegion EllipseRegion(const RECT& r);
+TRegion RoundRectRegion(const RECT& r, int cornerWidth, int cornerHeight);
+TRegion PolygonRegion(const POINT* points, int count, int fillMode, const RECT& rows);
+
+// One drawing call's view of its DC: the surface, where device (0, 0) lies
+// on it and the effective clip (device coordinates, inside the surface).
+struct TTarget {
+  TBitmapObject* Surface = nullptr;
+  POINT Offset;
+  TRegion Clip;
+  bool Empty() const { return !Surface || Clip.IsEmpty(); }
+  std::uint32_t& At(int x, int y) const
+  {
+    return Surface->Pixels[std::size_t(y + Offset.Y) * std::size_t(Surface->Width) + std::size_t(x + Offset.X)];
+  }
+};
+TTarget MakeTarget(HDC dc);
+
+// Calls f(pixel, x, y) for every device pixel of the area inside the clip.
+template <class F>
+void ForEachPixel(const TTarget& t, const TRegion& area, F f)
+{
+  if (t.Empty())
+    return;
+  TRegion visible = area.Intersect(t.Clip);
+  for (const RECT& r : visible.Rects())
+    for (int y = r.Top; y < r.Bottom; ++y) {
+      std::uint32_t* row = &t.At(r.Left, y);
+      for (int x = r.Left; x < r.Right; ++x)
+        f(row[x - r.Left], x, y);
+    }
+}
+
+template <class F>
+void ForEachPixel(const TTarget& t, const RECT& area, F f)
+{
+  ForEachPixel(t, TRegion(area), f);
+}
+
+// A brush as a source of pixels at device positions.
+class TBrushSource {
+public:
+  TBrushSource(HDC dc, HBRUSH brush);
+  bool IsNull() const { return FBrush == nullptr; }
+  // False where the brush leaves the pixel alone (the gaps of a hatch in
+  // transparent mode).
+  bool At(int x, int y, std::uint32_t& pixel) const;
+
+private:
+  const TBrushObject* FBrush = nullptr;
+  std::uint32_t FColor = 0;
+  std::uint32_t FBack = 0;
+  bool FOpaque = true;
+  POINT FOrigin;
+};
+
+COLORREF BrushColor(const TBrushObject& brush);
+
+// Binary raster operation of a pen (R2_...) on the colour bits; alpha 255.
+std::uint32_t ApplyRop2(int rop2, std::uint32_t pen, std::uint32_t dst);
+// Ternary raster operation (the ROP's index byte) of pattern, source and
+// destination on the colour bits; alpha 255.
+std::uint32_t ApplyRop3(DWORD rop, std::uint32_t pat, std::uint32_t src, std::uint32_t dst);
+bool RopUsesSource(DWORD rop);
+bool RopUsesPattern(DWORD rop);
+
+// Fills a device area with a brush through the clip, combining by rop2.
+void FillWithBrush(HDC dc, const TTarget& t, const TRegion& area, HBRUSH brush, int rop2);
+
+} // namespace Win
