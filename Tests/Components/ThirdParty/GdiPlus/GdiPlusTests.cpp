@@ -1,0 +1,196 @@
+#include <GdiPlus.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace GdiPlus;
+
+namespace {
+
+const TGPColor White = TGPColor::Create(255, 255, 255, 255);
+const TGPColor Black = TGPColor::Create(255, 0, 0, 0);
+
+struct TCanvasFixture {
+  std::shared_ptr<IGPBitmap> Bitmap;
+  std::shared_ptr<IGPGraphics> Graphics;
+
+  TCanvasFixture(int width, int height)
+    : Bitmap(TGPBitmap::Create(width, height)), Graphics(TGPGraphics::Create(Bitmap))
+  {
+    Graphics->Clear(White);
+  }
+
+  void Draw(const String& text, const TGPRectF& rect, TGPFontStyle style = {}, TGPColor color = Black,
+            std::shared_ptr<IGPStringFormat> format = nullptr)
+  {
+    Graphics->DrawString(text, TGPFont::Create("DejaVu Sans", 12, style), rect, format,
+                         TGPSolidBrush::Create(color));
+  }
+
+  // The smallest rectangle (half-open) holding every pixel that is not white.
+  Vcl::TRect Ink() const
+  {
+    Vcl::TRect r(Bitmap->Width(), Bitmap->Height(), -1, -1);
+    for (int y = 0; y < Bitmap->Height(); ++y)
+      for (int x = 0; x < Bitmap->Width(); ++x)
+        if (Bitmap->GetPixel(x, y) != White) {
+          r.Left = std::min(r.Left, x);
+          r.Top = std::min(r.Top, y);
+          r.Right = std::max(r.Right, x + 1);
+          r.Bottom = std::max(r.Bottom, y + 1);
+        }
+    return r;
+  }
+
+  int InkInRow(int y) const
+  {
+    int n = 0;
+    for (int x = 0; x < Bitmap->Width(); ++x)
+      n += Bitmap->GetPixel(x, y) != White;
+    return n;
+  }
+};
+
+template <class F>
+TGPStatus StatusOf(F f)
+{
+  try {
+    f();
+  } catch (const EGdiplusException& e) {
+    return e.Status();
+  }
+  return Ok;
+}
+
+} // namespace
+
+TEST(GdiPlusErrors, MessagesNameTheStatusOrItsNumber)
+{
+  try {
+    GdipCheck(InvalidParameter);
+    FAIL();
+  } catch (const EGdiplusException& e) {
+    EXPECT_STREQ(e.what(), "(GDI+ Error) Invalid Parameter");
+    EXPECT_EQ(e.ClassName(), "EGdiplusException");
+  }
+  try {
+    GdipCheck(static_cast<TGPStatus>(99));
+    FAIL();
+  } catch (const Vcl::Exception& e) {
+    EXPECT_EQ(e.Message(), "Unknown error: 99");
+  }
+  EXPECT_NO_THROW(GdipCheck(Ok));
+}
+
+TEST(GdiPlusErrors, BadObjectsAreRefused)
+{
+  EXPECT_EQ(StatusOf([] { TGPBitmap::Create(0, 10); }), InvalidParameter);
+  EXPECT_EQ(StatusOf([] { TGPBitmap::Create(100000, 100000); }), InvalidParameter);
+  EXPECT_EQ(StatusOf([] { TGPFont::Create("DejaVu Sans", 0); }), InvalidParameter);
+  EXPECT_EQ(StatusOf([] { TGPFont::Create("DejaVu Sans", -3); }), InvalidParameter);
+  EXPECT_EQ(StatusOf([] { TGPFont::Create("DejaVu Sans", std::numeric_limits<float>::quiet_NaN()); }),
+            InvalidParameter);
+  EXPECT_EQ(StatusOf([] { TGPGraphics::Create(nullptr); }), InvalidParameter);
+  TCanvasFixture c(10, 10);
+  EXPECT_EQ(StatusOf([&] { c.Bitmap->GetPixel(10, 0); }), InvalidParameter);
+  EXPECT_EQ(StatusOf([&] {
+              c.Graphics->DrawString("x", nullptr, TGPRectF(0, 0, 10, 10), nullptr,
+                                     TGPSolidBrush::Create(Black));
+            }),
+            InvalidParameter);
+}
+
+TEST(GdiPlusColor, ColorRefsBecomeOpaqueArgbWithSystemColoursResolved)
+{
+  TGPColor red = TGPColor::CreateFromColorRef(0x000000FF);
+  EXPECT_EQ(red, TGPColor::Create(255, 255, 0, 0));
+  Win::COLORREF highlight = Win::GetSysColor(Win::COLOR_HIGHLIGHT);
+  TGPColor sys = TGPColor::CreateFromColorRef(0xFF000000u | Win::COLOR_HIGHLIGHT);
+  EXPECT_EQ(sys, TGPColor::Create(255, Win::GetRValue(highlight), Win::GetGValue(highlight),
+                                  Win::GetBValue(highlight)));
+}
+
+TEST(GdiPlusBitmap, PixelsRoundTripStraightAlpha)
+{
+  auto bitmap = TGPBitmap::Create(3, 2);
+  EXPECT_EQ(bitmap->Width(), 3);
+  EXPECT_EQ(bitmap->Height(), 2);
+  EXPECT_EQ(bitmap->GetPixel(2, 1), TGPColor(0));
+  bitmap->SetPixel(1, 1, TGPColor::Create(255, 10, 20, 30));
+  EXPECT_EQ(bitmap->GetPixel(1, 1), TGPColor::Create(255, 10, 20, 30));
+}
+
+TEST(GdiPlusText, DrawStringInksInsideTheLayoutRectangleFromItsTopLeft)
+{
+  TCanvasFixture c(200, 60);
+  c.Draw("Hello", TGPRectF(20, 10, 170, 40));
+  Vcl::TRect ink = c.Ink();
+  EXPECT_GE(ink.Left, 20);
+  EXPECT_LE(ink.Left, 23);
+  EXPECT_GE(ink.Top, 10);
+  EXPECT_LE(ink.Top, 14);
+  EXPECT_LT(ink.Bottom, 10 + 20);
+  EXPECT_GT(ink.Width(), 25);
+}
+
+TEST(GdiPlusText, TextIsClippedToTheRectangleUnlessNoClip)
+{
+  TCanvasFixture c(200, 40);
+  auto noWrap = TGPStringFormat::Create(StringFormatFlagsNoWrap);
+  c.Draw("Wide words here", TGPRectF(10, 5, 20, 30), {}, Black, noWrap);
+  EXPECT_LE(c.Ink().Right, 30);
+  EXPECT_GE(c.Ink().Right, 26);
+
+  TCanvasFixture d(200, 40);
+  d.Draw("Wide words here", TGPRectF(10, 5, 20, 30), {}, Black,
+         TGPStringFormat::Create(StringFormatFlagsNoWrap | StringFormatFlagsNoClip));
+  EXPECT_GT(d.Ink().Right, 60);
+}
+
+TEST(GdiPlusText, WordsWrapAtTheRectangleWidth)
+{
+  TCanvasFixture one(200, 80), two(200, 80);
+  one.Draw("aaa bbb", TGPRectF(0, 0, 200, 80));
+  two.Draw("aaa bbb", TGPRectF(0, 0, 40, 80));
+  EXPECT_GT(two.Ink().Height(), one.Ink().Height() + 10);
+  EXPECT_LT(two.Ink().Width(), one.Ink().Width());
+}
+
+TEST(GdiPlusText, StylesAndColour)
+{
+  TCanvasFixture regular(200, 40), bold(200, 40), underline(200, 40), red(200, 40);
+  TGPRectF rect(5, 5, 190, 30);
+  regular.Draw("Hello", rect);
+  bold.Draw("Hello", rect, {FontStyleBold});
+  underline.Draw("Hello", rect, {FontStyleUnderline});
+  red.Draw("Hello", rect, {}, TGPColor::Create(255, 255, 0, 0));
+  EXPECT_GT(bold.Ink().Width(), regular.Ink().Width());
+
+  // The underline is a solid run below the glyphs' baseline.
+  Vcl::TRect ink = regular.Ink();
+  EXPECT_GT(underline.Ink().Bottom, ink.Bottom - 4);
+  int bestRow = 0;
+  for (int y = ink.Top; y < underline.Ink().Bottom; ++y)
+    bestRow = std::max(bestRow, underline.InkInRow(y) - regular.InkInRow(y));
+  EXPECT_GE(bestRow, ink.Width() - 6);
+
+  bool sawPureRed = false;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 200; ++x)
+      sawPureRed |= red.Bitmap->GetPixel(x, y) == TGPColor::Create(255, 255, 0, 0);
+  EXPECT_TRUE(sawPureRed);
+}
+
+TEST(GdiPlusText, FormatAlignsLinesInTheRectangle)
+{
+  TCanvasFixture c(200, 60);
+  auto format = TGPStringFormat::Create();
+  format->SetAlignment(StringAlignmentCenter);
+  format->SetLineAlignment(StringAlignmentFar);
+  c.Draw("Hi", TGPRectF(0, 0, 200, 60), {}, Black, format);
+  Vcl::TRect ink = c.Ink();
+  EXPECT_NEAR((ink.Left + ink.Right) / 2.0, 100, 3);
+  EXPECT_GT(ink.Top, 35);
+}
