@@ -1,5 +1,7 @@
 #include "GdiPlus.hpp"
 
+#include <Win.Gdi.Internal.hpp>
+
 #include <cairo-ft.h>
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
@@ -315,6 +317,20 @@ public:
 
   float DpiY() const override { return FDpi; }
 
+  // Clips to the DC's region and maps its logical coordinates.
+  void MapDevice(Win::HDC DC)
+  {
+    cairo_t* cr = FContext.get();
+    Win::POINT offset = DC->SurfaceOffset;
+    const Win::TRegion clip = Win::DCEffectiveClip(DC);
+    for (const Win::RECT& r : clip.Rects())
+      cairo_rectangle(cr, r.Left + offset.X, r.Top + offset.Y, r.Width(), r.Height());
+    cairo_clip(cr);
+    Win::POINT origin = Win::LPtoDevice(DC, Win::POINT(0, 0));
+    cairo_translate(cr, origin.X + offset.X, origin.Y + offset.Y);
+    Check();
+  }
+
   void Clear(TGPColor Color) override
   {
     cairo_t* cr = FContext.get();
@@ -524,6 +540,20 @@ std::shared_ptr<IGPGraphics> TGPGraphics::Create(const std::shared_ptr<IGPImage>
   if (!bitmap)
     GdipCheck(InvalidParameter);
   return std::make_shared<TCairoGraphics>(Image, bitmap->Surface());
+}
+
+std::shared_ptr<IGPGraphics> TGPGraphics::Create(Win::HDC DC)
+{
+  Win::TBitmapObject* bitmap = Win::DCSurface(DC);
+  if (!bitmap || bitmap->Width <= 0 || bitmap->Height <= 0)
+    GdipCheck(InvalidParameter);
+  TSurfacePtr surface(cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(bitmap->Pixels.data()),
+                                                          CAIRO_FORMAT_ARGB32, bitmap->Width, bitmap->Height,
+                                                          bitmap->Width * 4));
+  CairoCheck(cairo_surface_status(surface.get()));
+  auto graphics = std::make_shared<TCairoGraphics>(nullptr, surface.get());
+  graphics->MapDevice(DC);
+  return graphics;
 }
 
 } // namespace GdiPlus

@@ -175,6 +175,10 @@ struct TGPBitmap {
 struct TGPGraphics {
   // Draws into the bitmap; the graphics keeps it alive.
   static std::shared_ptr<IGPGraphics> Create(const std::shared_ptr<IGPImage>& Image);
+  // Draws on the bitmap selected into a memory or window DC, through the DC's
+  // window origin and clipping as they are now. The DC and its bitmap must
+  // outlive the graphics; a DC without pixels (the screen's) is refused.
+  static std::shared_ptr<IGPGraphics> Create(Win::HDC DC);
 };
 
 } // namespace GdiPlus

@@ -194,3 +194,38 @@ TEST(GdiPlusText, FormatAlignsLinesInTheRectangle)
   EXPECT_NEAR((ink.Left + ink.Right) / 2.0, 100, 3);
   EXPECT_GT(ink.Top, 35);
 }
+
+TEST(GdiPlusDC, DrawsOnTheDCBitmapThroughItsOriginAndClip)
+{
+  Win::HDC screen = Win::GetDC(nullptr);
+  EXPECT_EQ(StatusOf([&] { TGPGraphics::Create(screen); }), InvalidParameter);
+  Win::HDC dc = Win::CreateCompatibleDC(screen);
+  Win::ReleaseDC(nullptr, screen);
+  Win::HBITMAP bitmap = Win::CreateCompatibleBitmap(dc, 120, 40);
+  Win::HGDIOBJ old = Win::SelectObject(dc, bitmap);
+  Win::RECT all(0, 0, 120, 40);
+  Win::HBRUSH white = Win::CreateSolidBrush(0xFFFFFF);
+  Win::FillRect(dc, &all, white);
+  Win::DeleteObject(white);
+  Win::SetWindowOrgEx(dc, -30, 0, nullptr);     // logical 0 is device 30
+  Win::IntersectClipRect(dc, -30, 0, 20, 40);   // device 0..50
+
+  auto graphics = TGPGraphics::Create(dc);
+  graphics->DrawString("MMMMMMMMMM", TGPFont::Create("DejaVu Sans", 12), TGPRectF(0, 5, 200, 30),
+                       TGPStringFormat::Create(StringFormatFlagsNoWrap), TGPSolidBrush::Create(Black));
+  Win::SelectClipRgn(dc, nullptr);
+  int left = 120, right = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = -30; x < 90; ++x)
+      if (Win::GetPixel(dc, x, y) != 0xFFFFFF) {
+        left = std::min(left, x + 30);
+        right = std::max(right, x + 31);
+      }
+  EXPECT_GE(left, 30);
+  EXPECT_LE(left, 33);
+  EXPECT_EQ(right, 50);
+  graphics.reset();
+  Win::SelectObject(dc, old);
+  Win::DeleteObject(bitmap);
+  Win::DeleteDC(dc);
+}
