@@ -79,6 +79,15 @@ public:
   // Owned components in creation order, for form writing and queries.
   const std::vector<TComponent*>& ComponentList() const { return FComponents; }
 
+  // Form streaming: GetChildren names the components written nested inside
+  // this one (by default, for the root, the owned components without a
+  // parent); the reader hands each component the object it was nested in.
+  using TGetChildProc = std::function<void(TComponent* Child)>;
+  virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
+  virtual bool HasParent() const { return false; }
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual void SetParentComponent(TComponent* Value) { (void)Value; }
+
 protected:
   virtual void Notification(TComponent* AComponent, TOperation Operation);
   virtual void ValidateRename(TComponent* AComponent, const String& CurName, const String& NewName);
@@ -156,6 +165,8 @@ public:
   Integer UpdateCount() const { return FUpdateCount; }
   void Assign(const TPersistent* Source) override;
   bool Equals(const TStrings* Strings) const;
+  // Streams the lines as the list property "Strings".
+  void DefineProperties(TFiler* Filer) override;
 
   void LoadFromStream(TStream* Stream);
   void SaveToStream(TStream* Stream) const;

@@ -56,6 +56,7 @@ private:
 class TObject;
 class TComponent;
 class TCollection;
+class TPropertyTable;
 
 // The metaclass: name, parent and, for concrete classes, a factory. Component
 // classes are created with their owner, collection items with their collection,
@@ -66,6 +67,9 @@ struct TClassInfo {
   TObject* (*CreateComponent)(TComponent* owner);
   TObject* (*CreateItem)(TCollection* collection);
   TObject* (*CreateObject)();
+  // The published properties this class itself declares (ancestors keep
+  // their own); filled in by the registration in System.TypInfo.
+  mutable const TPropertyTable* Properties = nullptr;
 
   bool InheritsFrom(const TClassInfo& other) const
   {

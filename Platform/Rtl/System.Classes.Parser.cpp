@@ -1,0 +1,692 @@
+// The text form format: parsing into the syntax tree and formatting it back.
+#include "System.Classes.Streaming.hpp"
+
+#include <charconv>
+#include <cmath>
+
+namespace Vcl {
+
+namespace {
+
+enum class TTokenKind { tkEof, tkSymbol, tkString, tkInteger, tkFloat, tkChar, tkBinary };
+using enum TTokenKind;
+
+struct TToken {
+  TTokenKind Kind = tkEof;
+  int Line = 1;
+  String Text; // symbol or string
+  Int64 Int = 0;
+  bool Hex = false;
+  double Float = 0;
+  char Char = 0;
+  TBytes Bytes;
+};
+
+bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+int HexDigit(char c)
+{
+  if (IsDigit(c))
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  return -1;
+}
+
+void AppendUtf8(String& s, std::uint32_t cp)
+{
+  if (cp < 0x80) {
+    s += char(cp);
+  } else if (cp < 0x800) {
+    s += char(0xC0 | (cp >> 6));
+    s += char(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    s += char(0xE0 | (cp >> 12));
+    s += char(0x80 | ((cp >> 6) & 0x3F));
+    s += char(0x80 | (cp & 0x3F));
+  } else {
+    s += char(0xF0 | (cp >> 18));
+    s += char(0x80 | ((cp >> 12) & 0x3F));
+    s += char(0x80 | ((cp >> 6) & 0x3F));
+    s += char(0x80 | (cp & 0x3F));
+  }
+}
+
+// Length of the well-formed UTF-8 sequence at s[i] and its code point, or 0.
+size_t DecodeUtf8(const String& s, size_t i, std::uint32_t& cp)
+{
+  auto b = [&](size_t k) { return std::uint8_t(s[k]); };
+  std::uint8_t c = b(i);
+  size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+  if (len == 0 || i + len > s.size())
+    return 0;
+  cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+  for (size_t k = 1; k < len; ++k) {
+    if ((b(i + k) & 0xC0) != 0x80)
+      return 0;
+    cp = (cp << 6) | (b(i + k) & 0x3F);
+  }
+  static constexpr std::uint32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < minimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+    return 0;
+  return len;
+}
+
+class TTextParser {
+public:
+  explicit TTextParser(const String& Text) : FText(Text)
+  {
+    if (FText.compare(0, 3, "\xEF\xBB\xBF") == 0)
+      FPos = 3;
+    Next();
+  }
+
+  TDfmObject ParseRoot()
+  {
+    TDfmObject root = ParseObject();
+    if (FToken.Kind != tkEof)
+      Error("Text after the final 'end'");
+    return root;
+  }
+
+private:
+  [[noreturn]] void Error(const String& Message) const { ErrorAt(Message, FToken.Line); }
+  [[noreturn]] void ErrorAt(const String& Message, int Line) const
+  {
+    throw EParserError(Format("%s on line %d", {Message, Line}));
+  }
+
+  // ---- tokens ----
+  char Peek(size_t ahead = 0) const { return FPos + ahead < FText.size() ? FText[FPos + ahead] : '\0'; }
+  bool AtEnd() const { return FPos >= FText.size(); }
+
+  void SkipBlanks()
+  {
+    while (!AtEnd()) {
+      char c = Peek();
+      if (c == '\n' || (c == '\r' && Peek(1) != '\n'))
+        ++FLine;
+      else if (c != ' ' && c != '\t' && c != '\r')
+        return;
+      ++FPos;
+    }
+  }
+
+  void Next()
+  {
+    SkipBlanks();
+    FToken = TToken();
+    FToken.Line = FLine;
+    if (AtEnd())
+      return;
+    char c = Peek();
+    if (IsAlpha(c))
+      ScanSymbol();
+    else if (c == '\'' || c == '#')
+      ScanString();
+    else if (IsDigit(c) || c == '-' || c == '$')
+      ScanNumber();
+    else if (c == '{')
+      ScanBinary();
+    else if (String("=:[](),<>+").find(c) != String::npos) {
+      FToken.Kind = tkChar;
+      FToken.Char = c;
+      ++FPos;
+    } else
+      Error(Format("Invalid character #%d", {int(std::uint8_t(c))}));
+  }
+
+  void ScanSymbol()
+  {
+    size_t start = FPos;
+    while (IsAlpha(Peek()) || IsDigit(Peek()) || (Peek() == '.' && IsAlpha(Peek(1))))
+      ++FPos;
+    if (Peek() == '.')
+      Error("Invalid identifier");
+    FToken.Kind = tkSymbol;
+    FToken.Text = FText.substr(start, FPos - start);
+  }
+
+  // Quoted pieces and #n character codes, run together: 'a'#13#10'b'.
+  // Codes are UTF-16 units; a surrogate pair becomes one character.
+  void ScanString()
+  {
+    String s;
+    std::uint32_t high = 0;
+    auto requireNoPendingHigh = [&] {
+      if (high)
+        Error("Unpaired surrogate in string");
+    };
+    for (;;) {
+      if (Peek() == '\'') {
+        requireNoPendingHigh();
+        ScanQuoted(s);
+      } else if (Peek() == '#') {
+        std::uint32_t unit = ScanCharCode();
+        if (unit >= 0xDC00 && unit <= 0xDFFF) {
+          if (!high)
+            Error("Unpaired surrogate in string");
+          AppendUtf8(s, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+          high = 0;
+        } else {
+          requireNoPendingHigh();
+          if (unit >= 0xD800 && unit <= 0xDBFF)
+            high = unit;
+          else
+            AppendUtf8(s, unit);
+        }
+      } else
+        break;
+    }
+    requireNoPendingHigh();
+    FToken.Kind = tkString;
+    FToken.Text = std::move(s);
+  }
+
+  void ScanQuoted(String& s)
+  {
+    ++FPos; // opening quote
+    for (;;) {
+      if (AtEnd() || Peek() == '\n' || Peek() == '\r')
+        Error("Unterminated string");
+      if (Peek() == '\'') {
+        if (Peek(1) != '\'') {
+          ++FPos;
+          return;
+        }
+        s += '\'';
+        FPos += 2;
+        continue;
+      }
+      std::uint32_t cp = 0;
+      size_t len = DecodeUtf8(FText, FPos, cp);
+      if (len == 0)
+        Error("Invalid UTF-8 in string");
+      s.append(FText, FPos, len);
+      FPos += len;
+    }
+  }
+
+  std::uint32_t ScanCharCode()
+  {
+    ++FPos; // '#'
+    bool hex = Peek() == '$';
+    if (hex)
+      ++FPos;
+    std::uint32_t value = 0;
+    size_t digits = 0;
+    for (;; ++digits, ++FPos) {
+      int d = hex ? HexDigit(Peek()) : (IsDigit(Peek()) ? Peek() - '0' : -1);
+      if (d < 0)
+        break;
+      value = value * (hex ? 16 : 10) + std::uint32_t(d);
+      if (value > 0x10FFFF)
+        Error("Invalid character code");
+    }
+    if (digits == 0)
+      Error("Invalid character code");
+    return value;
+  }
+
+  void ScanNumber()
+  {
+    size_t start = FPos;
+    bool negative = Peek() == '-';
+    if (negative)
+      ++FPos;
+    if (Peek() == '$') {
+      ScanHex(negative);
+      return;
+    }
+    if (!IsDigit(Peek()))
+      Error("Invalid number");
+    bool isFloat = false;
+    while (IsDigit(Peek()))
+      ++FPos;
+    if (Peek() == '.' && IsDigit(Peek(1))) {
+      isFloat = true;
+      for (++FPos; IsDigit(Peek()); ++FPos) {}
+    }
+    if (Peek() == 'e' || Peek() == 'E') {
+      isFloat = true;
+      ++FPos;
+      if (Peek() == '+' || Peek() == '-')
+        ++FPos;
+      if (!IsDigit(Peek()))
+        Error("Invalid number");
+      while (IsDigit(Peek()))
+        ++FPos;
+    }
+    if (IsAlpha(Peek()))
+      Error("Invalid number");
+    const char* first = FText.data() + start;
+    const char* last = FText.data() + FPos;
+    if (isFloat) {
+      auto [p, ec] = std::from_chars(first, last, FToken.Float);
+      if (ec != std::errc() || p != last || !std::isfinite(FToken.Float))
+        Error(Format("Number out of range: %s", {String(first, last)}));
+      FToken.Kind = tkFloat;
+      return;
+    }
+    auto [p, ec] = std::from_chars(first, last, FToken.Int);
+    if (ec != std::errc() || p != last)
+      Error(Format("Number out of range: %s", {String(first, last)}));
+    FToken.Kind = tkInteger;
+  }
+
+  void ScanHex(bool negative)
+  {
+    ++FPos; // '$'
+    std::uint64_t value = 0;
+    size_t digits = 0;
+    for (; HexDigit(Peek()) >= 0; ++FPos, ++digits) {
+      if (digits == 16)
+        Error("Number out of range");
+      value = value * 16 + std::uint64_t(HexDigit(Peek()));
+    }
+    if (digits == 0 || IsAlpha(Peek()))
+      Error("Invalid number");
+    if (value > std::uint64_t(std::numeric_limits<Int64>::max()))
+      Error("Number out of range");
+    FToken.Kind = tkInteger;
+    FToken.Hex = true;
+    FToken.Int = negative ? -Int64(value) : Int64(value);
+  }
+
+  void ScanBinary()
+  {
+    int startLine = FLine;
+    ++FPos; // '{'
+    int high = -1;
+    for (;;) {
+      SkipBlanks();
+      if (AtEnd())
+        ErrorAt("Unterminated binary value", startLine);
+      char c = Peek();
+      ++FPos;
+      if (c == '}')
+        break;
+      int d = HexDigit(c);
+      if (d < 0)
+        Error("Invalid binary value");
+      if (high < 0) {
+        high = d;
+        continue;
+      }
+      FToken.Bytes.push_back(std::uint8_t(high * 16 + d));
+      high = -1;
+    }
+    if (high >= 0)
+      Error("Invalid binary value");
+    FToken.Kind = tkBinary;
+    FToken.Line = startLine;
+  }
+
+  // ---- grammar ----
+  bool IsSymbol(const char* word) const { return FToken.Kind == tkSymbol && SameText(FToken.Text, word); }
+  bool IsChar(char c) const { return FToken.Kind == tkChar && FToken.Char == c; }
+  bool AtObjectStart() const { return IsSymbol("object") || IsSymbol("inherited") || IsSymbol("inline"); }
+
+  void ExpectChar(char c)
+  {
+    if (!IsChar(c))
+      Error(Format("'%s' expected", {String(1, c)}));
+    Next();
+  }
+
+  String ExpectSymbol()
+  {
+    if (FToken.Kind != tkSymbol)
+      Error("Identifier expected");
+    String s = FToken.Text;
+    Next();
+    return s;
+  }
+
+  void ExpectEnd()
+  {
+    if (!IsSymbol("end"))
+      Error("'end' expected");
+    Next();
+  }
+
+  // Guards against input nested deeper than any resource needs (and than
+  // the stack may allow).
+  struct TNesting {
+    TTextParser& P;
+    explicit TNesting(TTextParser& p) : P(p)
+    {
+      if (++P.FDepth > MaxFormNesting)
+        P.Error(Format("Nesting deeper than %d levels", {MaxFormNesting}));
+    }
+    ~TNesting() { --P.FDepth; }
+  };
+
+  TDfmObject ParseObject()
+  {
+    TNesting nesting(*this);
+    if (!AtObjectStart())
+      Error("'object' expected");
+    TDfmObject obj;
+    obj.Line = FToken.Line;
+    obj.Kind = IsSymbol("object") ? okObject : IsSymbol("inherited") ? okInherited : okInline;
+    Next();
+    obj.ClassName = ExpectSymbol();
+    if (IsChar(':')) {
+      Next();
+      obj.Name = obj.ClassName;
+      obj.ClassName = ExpectSymbol();
+    }
+    if (IsChar('[')) { // position among inherited children; order is the text's
+      Next();
+      if (FToken.Kind != tkInteger)
+        Error("Number expected");
+      Next();
+      ExpectChar(']');
+    }
+    while (FToken.Kind == tkSymbol && !AtObjectStart() && !IsSymbol("end"))
+      obj.Props.push_back(ParseProperty());
+    while (AtObjectStart())
+      obj.Children.push_back(ParseObject());
+    ExpectEnd();
+    return obj;
+  }
+
+  TDfmProp ParseProperty()
+  {
+    TDfmProp prop;
+    prop.Line = FToken.Line;
+    prop.Name = ExpectSymbol();
+    ExpectChar('=');
+    prop.Value = ParseValue();
+    return prop;
+  }
+
+  TDfmValue ParseValue()
+  {
+    TDfmValue v;
+    v.Line = FToken.Line;
+    switch (FToken.Kind) {
+    case tkString:
+      v.Kind = vkString;
+      v.Text = FToken.Text;
+      for (Next(); IsChar('+');) {
+        Next();
+        if (FToken.Kind != tkString)
+          Error("String expected");
+        v.Text += FToken.Text;
+        Next();
+      }
+      return v;
+    case tkInteger:
+      v.Kind = vkInteger;
+      v.Int = FToken.Int;
+      v.Hex = FToken.Hex;
+      break;
+    case tkFloat:
+      v.Kind = vkFloat;
+      v.Float = FToken.Float;
+      break;
+    case tkSymbol:
+      v.Kind = vkIdent;
+      v.Text = FToken.Text;
+      break;
+    case tkBinary:
+      v.Kind = vkBinary;
+      v.Bytes = std::move(FToken.Bytes);
+      break;
+    case tkChar:
+      return ParseBracketed();
+    case tkEof:
+      Error("Property value expected");
+    }
+    Next();
+    return v;
+  }
+
+  TDfmValue ParseBracketed()
+  {
+    TNesting nesting(*this);
+    TDfmValue v;
+    v.Line = FToken.Line;
+    char open = FToken.Char;
+    if (open == '[') {
+      v.Kind = vkSet;
+      ParseSet(v);
+    } else if (open == '(') {
+      v.Kind = vkList;
+      for (Next(); !IsChar(')');)
+        v.List.push_back(ParseValue());
+      Next();
+    } else if (open == '<') {
+      v.Kind = vkCollection;
+      ParseItems(v);
+    } else
+      Error("Property value expected");
+    return v;
+  }
+
+  void ParseSet(TDfmValue& v)
+  {
+    Next();
+    if (IsChar(']')) {
+      Next();
+      return;
+    }
+    for (;;) {
+      v.Names.push_back(ExpectSymbol());
+      if (IsChar(']'))
+        break;
+      ExpectChar(',');
+    }
+    Next();
+  }
+
+  void ParseItems(TDfmValue& v)
+  {
+    for (Next(); IsSymbol("item");) {
+      TDfmItem item;
+      item.Line = FToken.Line;
+      Next();
+      while (FToken.Kind == tkSymbol && !IsSymbol("end"))
+        item.Props.push_back(ParseProperty());
+      ExpectEnd();
+      v.Items.push_back(std::move(item));
+    }
+    ExpectChar('>');
+  }
+
+  const String& FText;
+  size_t FPos = 0;
+  int FLine = 1;
+  int FDepth = 0;
+  TToken FToken;
+};
+
+// ---- formatting -----------------------------------------------------------------------
+
+// Strings longer than this are split into pieces joined with '+'.
+constexpr size_t LineLength = 64;
+
+// Quoted runs of printable ASCII and #n codes (UTF-16 units) for everything
+// else, cut into pieces of about LineLength characters.
+std::vector<String> StringPieces(const String& s)
+{
+  std::vector<String> pieces(1);
+  bool quoted = false;
+  auto closeQuote = [&] {
+    if (quoted)
+      pieces.back() += '\'';
+    quoted = false;
+  };
+  for (size_t i = 0; i < s.size();) {
+    if (pieces.back().size() >= LineLength) {
+      closeQuote();
+      pieces.emplace_back();
+    }
+    std::uint32_t cp = 0;
+    size_t len = DecodeUtf8(s, i, cp);
+    if (len == 0)
+      throw EWriteError(Format("Invalid UTF-8 in string at byte %d", {Integer(i)}));
+    i += len;
+    if (cp >= 0x20 && cp < 0x7F) {
+      if (!quoted)
+        pieces.back() += '\'';
+      quoted = true;
+      pieces.back() += cp == '\'' ? String("''") : String(1, char(cp));
+      continue;
+    }
+    closeQuote();
+    if (cp < 0x10000) {
+      pieces.back() += "#" + IntToStr(cp);
+      continue;
+    }
+    cp -= 0x10000;
+    pieces.back() += "#" + IntToStr(0xD800 + (cp >> 10)) + "#" + IntToStr(0xDC00 + (cp & 0x3FF));
+  }
+  closeQuote();
+  if (pieces.back().empty())
+    pieces.back() = "''";
+  return pieces;
+}
+
+String FloatText(double value)
+{
+  if (!std::isfinite(value))
+    throw EWriteError("Cannot write a floating-point value that is not finite");
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  (void)ec;
+  String s(buf, end);
+  if (s.find_first_of(".e") == String::npos)
+    s += ".0";
+  return s;
+}
+
+class TTextFormatter {
+public:
+  String Result() const
+  {
+    String out;
+    for (const String& line : FLines)
+      out += line + "\n";
+    return out;
+  }
+
+  void WriteObject(const TDfmObject& obj, int indent)
+  {
+    static const char* const keywords[] = {"object", "inherited", "inline"};
+    String header = String(keywords[int(obj.Kind)]) + " ";
+    header += obj.Name.empty() ? obj.ClassName : obj.Name + ": " + obj.ClassName;
+    Line(indent, header);
+    WriteProps(obj.Props, indent + 1);
+    for (const TDfmObject& child : obj.Children)
+      WriteObject(child, indent + 1);
+    Line(indent, "end");
+  }
+
+private:
+  void Line(int indent, const String& text) { FLines.push_back(String(size_t(indent) * 2, ' ') + text); }
+  void Append(const String& text) { FLines.back() += text; }
+
+  void WriteProps(const std::vector<TDfmProp>& props, int indent)
+  {
+    for (const TDfmProp& p : props)
+      WriteValue(p.Value, indent, p.Name + " = ");
+  }
+
+  // Writes Value starting with Lead on a new line at indent.
+  void WriteValue(const TDfmValue& v, int indent, const String& lead)
+  {
+    switch (v.Kind) {
+    case vkInteger:
+      Line(indent, lead + IntToStr(v.Int));
+      return;
+    case vkFloat:
+      Line(indent, lead + FloatText(v.Float));
+      return;
+    case vkIdent:
+      Line(indent, lead + v.Text);
+      return;
+    case vkSet:
+      WriteSet(v, indent, lead);
+      return;
+    case vkString:
+      WriteString(v.Text, indent, lead);
+      return;
+    case vkList:
+      Line(indent, lead + "(");
+      for (const TDfmValue& e : v.List)
+        WriteValue(e, indent + 1, "");
+      Append(")");
+      return;
+    case vkBinary:
+      WriteBinary(v.Bytes, indent, lead);
+      return;
+    case vkCollection:
+      Line(indent, lead + "<");
+      for (const TDfmItem& item : v.Items) {
+        Line(indent + 1, "item");
+        WriteProps(item.Props, indent + 2);
+        Line(indent + 1, "end");
+      }
+      Append(">");
+      return;
+    }
+  }
+
+  void WriteSet(const TDfmValue& v, int indent, const String& lead)
+  {
+    String s = lead + "[";
+    for (size_t i = 0; i < v.Names.size(); ++i)
+      s += (i ? ", " : "") + v.Names[i];
+    Line(indent, s + "]");
+  }
+
+  void WriteString(const String& text, int indent, const String& lead)
+  {
+    std::vector<String> pieces = StringPieces(text);
+    if (pieces.size() == 1) {
+      Line(indent, lead + pieces[0]);
+      return;
+    }
+    Line(indent, TrimRight(lead));
+    for (size_t i = 0; i < pieces.size(); ++i)
+      Line(indent + 1, pieces[i] + (i + 1 < pieces.size() ? " +" : ""));
+  }
+
+  void WriteBinary(const TBytes& bytes, int indent, const String& lead)
+  {
+    static const char digits[] = "0123456789ABCDEF";
+    Line(indent, lead + "{");
+    for (size_t i = 0; i < bytes.size(); i += LineLength / 2) {
+      String row;
+      for (size_t k = i; k < std::min(bytes.size(), i + LineLength / 2); ++k) {
+        row += digits[bytes[k] >> 4];
+        row += digits[bytes[k] & 15];
+      }
+      Line(indent + 1, row);
+    }
+    Append("}");
+  }
+
+  std::vector<String> FLines;
+};
+
+} // namespace
+
+TDfmObject ParseDfm(const String& Text)
+{
+  return TTextParser(Text).ParseRoot();
+}
+
+String FormatDfm(const TDfmObject& Root)
+{
+  TTextFormatter f;
+  f.WriteObject(Root, 0);
+  return f.Result();
+}
+
+} // namespace Vcl

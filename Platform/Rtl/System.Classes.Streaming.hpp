@@ -1,0 +1,181 @@
+// Form resources in the framework's text form format: the syntax tree of
+// the text, the filers that components use to store data beyond their
+// published properties, and the host calls that read a component tree from
+// a resource and write a live one back.
+//
+//   object Form1: TForm1
+//     Caption = 'Hello'#13#10'world'
+//     Anchors = [akLeft, akTop]
+//     object Label1: TLabel
+//       Font.Style = [fsBold]
+//     end
+//   end
+#pragma once
+
+#include "System.TypInfo.hpp"
+
+namespace Vcl {
+
+QX_EXCEPTION(EParserError, Exception);
+
+// Objects, collections and lists nest at most this deep in a resource.
+constexpr int MaxFormNesting = 200;
+
+// ---- syntax tree ---------------------------------------------------------------------
+enum class TDfmValueKind { vkInteger, vkFloat, vkString, vkIdent, vkSet, vkList, vkBinary, vkCollection };
+using enum TDfmValueKind;
+
+struct TDfmProp;
+
+struct TDfmItem {
+  int Line = 0;
+  std::vector<TDfmProp> Props;
+};
+
+struct TDfmValue {
+  TDfmValueKind Kind = vkInteger;
+  int Line = 0;
+  Int64 Int = 0;
+  bool Hex = false;           // written as $hex (may wrap into a negative 32-bit value)
+  double Float = 0;
+  String Text;                // string (UTF-8) or identifier
+  std::vector<String> Names;  // set
+  std::vector<TDfmValue> List;
+  TBytes Bytes;
+  std::vector<TDfmItem> Items;
+};
+
+struct TDfmProp {
+  String Name; // may be a path: Font.Name
+  int Line = 0;
+  TDfmValue Value;
+};
+
+enum class TDfmObjectKind { okObject, okInherited, okInline };
+using enum TDfmObjectKind;
+
+struct TDfmObject {
+  TDfmObjectKind Kind = okObject;
+  String Name;
+  String ClassName;
+  int Line = 0;
+  std::vector<TDfmProp> Props;
+  std::vector<TDfmObject> Children;
+};
+
+// EParserError with the line number on malformed text.
+TDfmObject ParseDfm(const String& Text);
+String FormatDfm(const TDfmObject& Root);
+
+// ---- filers ------------------------------------------------------------------------------
+class TReader;
+class TWriter;
+
+class TFiler : public TObject {
+public:
+  using TReaderProc = std::function<void(TReader* Reader)>;
+  using TWriterProc = std::function<void(TWriter* Writer)>;
+  using TStreamProc = std::function<void(TStream* Stream)>;
+
+  // Data stored under Name besides the published properties; written only
+  // when HasData.
+  virtual void DefineProperty(const String& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
+                              bool HasData) = 0;
+  virtual void DefineBinaryProperty(const String& Name, const TStreamProc& ReadData,
+                                    const TStreamProc& WriteData, bool HasData) = 0;
+  TComponent* Root() const { return FRoot; }
+
+protected:
+  TComponent* FRoot = nullptr;
+};
+
+// Handed to DefineProperties while a resource is read: the Read calls take
+// the values of the property being read, in order.
+class TReader : public TFiler {
+public:
+  void DefineProperty(const String& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
+                      bool HasData) override;
+  void DefineBinaryProperty(const String& Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
+                            bool HasData) override;
+
+  Integer ReadInteger();
+  Int64 ReadInt64();
+  bool ReadBoolean();
+  double ReadFloat();
+  String ReadString();
+  String ReadIdent();
+  void ReadListBegin();
+  void ReadListEnd();
+  bool EndOfList() const;
+
+private:
+  friend class TFormReader;
+  const TDfmValue& NextValue();
+  // Offers Value to Instance's defined properties; false when none took it.
+  bool ReadDefined(TPersistent* Instance, const String& Name, const TDfmValue& Value);
+
+  struct TListCursor {
+    const TDfmValue* List;
+    size_t Index;
+  };
+  String FPropName;
+  const TDfmValue* FValue = nullptr;
+  bool FValueTaken = false;
+  bool FHandled = false;
+  std::vector<TListCursor> FLists;
+};
+
+// Handed to DefineProperties while a resource is written.
+class TWriter : public TFiler {
+public:
+  void DefineProperty(const String& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
+                      bool HasData) override;
+  void DefineBinaryProperty(const String& Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
+                            bool HasData) override;
+
+  void WriteInteger(Int64 Value);
+  void WriteBoolean(bool Value);
+  void WriteFloat(double Value);
+  void WriteString(const String& Value);
+  void WriteIdent(const String& Ident);
+  void WriteListBegin();
+  void WriteListEnd();
+
+private:
+  friend class TFormWriter;
+  void Append(TDfmValue Value);
+  void WriteDefined(TPersistent* Instance, const String& Prefix, std::vector<TDfmProp>& Props);
+
+  String FPrefix;
+  std::vector<TDfmProp>* FProps = nullptr;
+  std::vector<TDfmValue> FValues;   // top-level values of the property being written
+  std::vector<TDfmValue*> FLists;   // open lists, innermost last
+};
+
+// ---- host calls --------------------------------------------------------------------------
+// Reads a form resource. Without Instance, the root's class is found by
+// name (FindClass) and created without owner, and returned to the caller;
+// with Instance, the root's properties and nested objects are read into it.
+// Events are bound to the host's Methods by name. On any error (EParserError
+// or EReadError, with the line number) every component created so far is
+// freed and nothing is handed to the host.
+TComponent* ReadComponentRes(const String& Text, TComponent* Instance = nullptr,
+                             const TMethodTable* Methods = nullptr);
+TComponent* ReadComponentResFile(const String& FileName, TComponent* Instance = nullptr,
+                                 const TMethodTable* Methods = nullptr);
+// Writes Instance and the children it names (GetChildren), leaving out
+// every property at its default or not stored.
+String WriteComponentRes(TComponent* Instance);
+void WriteComponentResFile(const String& FileName, TComponent* Instance);
+
+// ---- stored graphics ------------------------------------------------------------------------
+// A picture's "Data": the graphic's class name as a string with a one-byte
+// length, followed by the graphic's own data.
+void WriteGraphicClassName(TStream* Stream, const String& ClassName);
+String ReadGraphicClassName(TStream* Stream);
+// A little-endian 32-bit length that must not exceed the bytes left in
+// Stream (EReadError otherwise).
+Cardinal ReadLengthField(TStream* Stream);
+void WriteLengthField(TStream* Stream, Cardinal Length);
+
+} // namespace Vcl

@@ -1,0 +1,580 @@
+#include <QxFormClasses.hpp>
+#include <QxTestSupport.hpp>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Vcl;
+using namespace QxFormTest;
+
+namespace {
+
+std::vector<String> HostCalls;
+
+TMethodTable HostMethods()
+{
+  TMethodTable m;
+  m.Add<void(TObject*)>("ButtonClick", [](TObject* s) {
+    HostCalls.push_back("ButtonClick:" + static_cast<TComponent*>(s)->Name());
+  });
+  m.Add<void(TObject*)>("TimerTick", [](TObject*) { HostCalls.push_back("TimerTick"); });
+  m.Add<void(TObject*, Integer)>("PanelSelect", [](TObject*, Integer i) {
+    HostCalls.push_back("PanelSelect:" + IntToStr(i));
+  });
+  return m;
+}
+
+class StreamingTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    EnsureIdentMaps();
+    HostCalls.clear();
+    TTestControl::LoadedLog().clear();
+    FBaseline = TTestControl::LiveCount();
+  }
+  void TearDown() override { EXPECT_EQ(TTestControl::LiveCount(), FBaseline) << "components leaked or lost"; }
+
+  std::unique_ptr<TComponent> Read(const String& text)
+  {
+    return std::unique_ptr<TComponent>(ReadComponentRes(text, nullptr, &FMethods));
+  }
+
+  TMethodTable FMethods = HostMethods();
+  int FBaseline = 0;
+};
+
+template <class T>
+T* Find(TComponent* root, const String& name)
+{
+  auto* c = dynamic_cast<T*>(root->FindComponent(name));
+  EXPECT_NE(c, nullptr) << name;
+  return c;
+}
+
+// A form with every kind of property set away from its default.
+std::unique_ptr<TTestForm> BuildForm(const TMethodTable& methods)
+{
+  auto form = std::make_unique<TTestForm>(nullptr);
+  form->SetName("MainForm");
+  form->SetCaption("Main form");
+  form->SetHint("It's a \"hint\"\twith\r\ncontrol characters, Grüße and 😀, long enough to be split over lines");
+  form->SetWidth(640);
+  form->SetHeight(480);
+  form->SetColor(0x00F2BC00);
+  form->SetCursor(crTestHandPoint);
+  form->SetParentFont(false);
+  form->Font()->SetName("Segoe UI");
+  form->Font()->SetStyle({TTestFontStyle::fsBold, TTestFontStyle::fsUnderline});
+  form->Font()->SetColor(0xFF);
+
+  auto* panel = new TTestPanel(form.get());
+  panel->SetName("Panel1");
+  panel->SetParent(form.get());
+  panel->SetLeft(-8);
+  panel->SetTop(16);
+  panel->SetWidth(300);
+  panel->SetHeight(200);
+  panel->SetAlign(TTestAlign::alClient);
+  panel->SetAnchors({TTestAnchorKind::akLeft, TTestAnchorKind::akRight, TTestAnchorKind::akBottom});
+  panel->SetVisible(false);
+  panel->SetRatio(0.1);
+  panel->SetBig(Int64(1) << 40);
+  panel->SetSmall(65535);
+  TBytes data;
+  for (int i = 0; i < 300; ++i)
+    data.push_back(std::uint8_t(i * 7));
+  panel->SetData(data);
+  panel->Lines()->Add("first 'quoted'");
+  panel->Lines()->Add("");
+  panel->Lines()->Add("ünïcödé");
+  panel->Picture()->GraphicClass = "TTestPng";
+  panel->Picture()->Bytes = {0x89, 'P', 'N', 'G'};
+  panel->OnSelect = MethodBind<void(TObject*, Integer)>(
+    "PanelSelect", *std::any_cast<std::function<void(TObject*, Integer)>>(methods.Find("PanelSelect")));
+
+  auto* label = new TTestLabel(form.get());
+  label->SetName("Label1");
+  label->SetParent(panel);
+  label->SetCaption("Hello");
+  label->SetTop(4);
+  label->OnClick = MethodBind<void(TObject*)>(
+    "ButtonClick", *std::any_cast<std::function<void(TObject*)>>(methods.Find("ButtonClick")));
+
+  auto* item = static_cast<TTestItem*>(panel->Items()->Add());
+  item->SetCaption("one");
+  item->SetValue(2.25);
+  item->SetTarget(label);
+  item = static_cast<TTestItem*>(panel->Items()->Add());
+  item->SetAlign(TTestAlign::alRight);
+  panel->SetBuddy(label);
+
+  auto* timer = new TTestTimer(form.get());
+  timer->SetName("Timer1");
+  timer->SetInterval(250);
+  timer->SetTag(-7);
+  timer->OnTimer = MethodBind<void(TObject*)>("TimerTick", [](TObject*) {});
+  return form;
+}
+
+String ValueText(const TPropValue& v)
+{
+  return std::visit(
+    [](const auto& x) -> String {
+      using X = std::decay_t<decltype(x)>;
+      if constexpr (std::is_same_v<X, Int64>)
+        return IntToStr(x);
+      else if constexpr (std::is_same_v<X, double>)
+        return Format("%g", {x});
+      else if constexpr (std::is_same_v<X, String>)
+        return x;
+      else if constexpr (std::is_same_v<X, TBytes>)
+        return Format("%d bytes", {Integer(x.size())});
+      else
+        return x ? static_cast<TObject*>(x)->ClassName() : String("nil");
+    },
+    v);
+}
+
+// Compares every published property of a and b, following sub-objects,
+// collections and references (by name).
+void ExpectSameProperties(TPersistent* a, TPersistent* b, const String& path)
+{
+  ASSERT_EQ(a->ClassName(), b->ClassName()) << path;
+  if (auto* sa = dynamic_cast<TStrings*>(a)) {
+    EXPECT_EQ(sa->Text(), static_cast<TStrings*>(b)->Text()) << path;
+    return;
+  }
+  if (auto* pa = dynamic_cast<TTestPicture*>(a)) {
+    EXPECT_EQ(pa->GraphicClass, static_cast<TTestPicture*>(b)->GraphicClass) << path;
+    EXPECT_EQ(pa->Bytes, static_cast<TTestPicture*>(b)->Bytes) << path;
+    return;
+  }
+  for (const TPropInfo* info : GetPropList(a->ClassType())) {
+    String where = path + "." + info->Name;
+    TPropValue va = info->Get(a), vb = info->Get(b);
+    switch (info->Kind) {
+    case pkClass:
+      ExpectSameProperties(static_cast<TPersistent*>(std::get<TObject*>(va)),
+                           static_cast<TPersistent*>(std::get<TObject*>(vb)), where);
+      break;
+    case pkCollection: {
+      auto* ca = static_cast<TCollection*>(std::get<TObject*>(va));
+      auto* cb = static_cast<TCollection*>(std::get<TObject*>(vb));
+      ASSERT_EQ(ca->Count(), cb->Count()) << where;
+      for (Integer i = 0; i < ca->Count(); ++i)
+        ExpectSameProperties(ca->Items(i), cb->Items(i), where + "[" + IntToStr(i) + "]");
+      break;
+    }
+    case pkComponent: {
+      auto* ra = static_cast<TComponent*>(std::get<TObject*>(va));
+      auto* rb = static_cast<TComponent*>(std::get<TObject*>(vb));
+      EXPECT_EQ(ra ? ra->Name() : "nil", rb ? rb->Name() : "nil") << where;
+      break;
+    }
+    default:
+      EXPECT_EQ(ValueText(va), ValueText(vb)) << where;
+    }
+  }
+}
+
+void ExpectSameTree(TComponent* a, TComponent* b)
+{
+  ExpectSameProperties(a, b, a->Name());
+  ASSERT_EQ(a->ComponentCount(), b->ComponentCount());
+  for (Integer i = 0; i < a->ComponentCount(); ++i) {
+    TComponent* ca = a->Components(i);
+    TComponent* cb = b->FindComponent(ca->Name());
+    ASSERT_NE(cb, nullptr) << ca->Name();
+    ExpectSameProperties(ca, cb, ca->Name());
+    TComponent* pa = ca->GetParentComponent();
+    TComponent* pb = cb->GetParentComponent();
+    EXPECT_EQ(pa ? pa->Name() : "", pb ? pb->Name() : "") << ca->Name();
+  }
+}
+
+TEST_F(StreamingTest, RoundTripKeepsEveryPropertyAndTheTree)
+{
+  auto form = BuildForm(FMethods);
+  String text = WriteComponentRes(form.get());
+  auto back = Read(text);
+  ASSERT_NE(dynamic_cast<TTestForm*>(back.get()), nullptr);
+  ExpectSameTree(form.get(), back.get());
+  EXPECT_EQ(WriteComponentRes(back.get()), text);
+
+  // Events are bound to the host's methods by name.
+  auto* label = Find<TTestLabel>(back.get(), "Label1");
+  label->OnClick(label);
+  Find<TTestPanel>(back.get(), "Panel1")->OnSelect(nullptr, 3);
+  Find<TTestTimer>(back.get(), "Timer1")->OnTimer(nullptr);
+  EXPECT_EQ(HostCalls, (std::vector<String>{"ButtonClick:Label1", "PanelSelect:3", "TimerTick"}));
+  // The reference inside the collection points at the new label.
+  auto* panel = Find<TTestPanel>(back.get(), "Panel1");
+  EXPECT_EQ(static_cast<TTestItem*>(panel->Items()->Items(0))->Target(), label);
+  EXPECT_EQ(panel->Buddy(), label);
+  EXPECT_EQ(label->Parent(), panel);
+}
+
+TEST_F(StreamingTest, WritesTheFrameworkTextLayout)
+{
+  auto form = BuildForm(FMethods);
+  String text = WriteComponentRes(form.get());
+  EXPECT_EQ(text.rfind("object MainForm: TTestForm\n", 0), 0u) << text;
+  EXPECT_NE(text.find("\n  Color = 15907840\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n  Cursor = crHandPoint\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n  Font.Color = clRed\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n  Font.Style = [fsBold, fsUnderline]\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n  Hint =\n    'It''s a \"hint\"'#9'with'#13#10'control characters, Gr'#252#223'e' +\n"),
+            String::npos)
+    << text;
+  EXPECT_NE(text.find("#55357#56832"), String::npos) << text;
+  EXPECT_NE(text.find(" +\n    "), String::npos) << text;
+  EXPECT_NE(text.find("\n  object Panel1: TTestPanel\n    Left = -8\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n    Anchors = [akLeft, akRight, akBottom]\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n    Visible = False\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n    Items = <\n      item\n        Caption = 'one'\n        Value = 2.25\n"
+                      "        Target = Label1\n      end\n      item\n        Align = alRight\n      end>\n"),
+            String::npos)
+    << text;
+  EXPECT_NE(text.find("\n    Data = {\n      00070E151C"), String::npos) << text;
+  EXPECT_NE(text.find("\n    Lines.Strings = (\n      'first ''quoted'''\n      ''\n      #252'n'#239'c'#246'd'#233)\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n    Picture.Data = {\n      085454657374506E6704000000"), String::npos) << text;
+  EXPECT_NE(text.find("\n    Ratio = 0.1\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n    OnSelect = PanelSelect\n"), String::npos) << text;
+  // Children under their parent, non-visual components under the root.
+  EXPECT_NE(text.find("\n    object Label1: TTestLabel\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n  object Timer1: TTestTimer\n    Tag = -7\n    Interval = 250\n"
+                      "    OnTimer = TimerTick\n  end\n  object Panel1: TTestPanel\n"),
+            String::npos)
+    << text;
+}
+
+TEST_F(StreamingTest, PropertiesAtTheirDefaultAreLeftOut)
+{
+  TTestForm form(nullptr);
+  form.SetName("F");
+  auto* panel = new TTestPanel(&form);
+  panel->SetName("P");
+  panel->SetParent(&form);
+  panel->Font()->SetStyle({TTestFontStyle::fsItalic}); // not stored: ParentFont
+  panel->OnClick = [](TObject*) {};                    // anonymous: cannot be stored
+  EXPECT_EQ(WriteComponentRes(&form),
+            "object F: TTestForm\n  Left = 0\n  Top = 0\n  Width = 0\n  Height = 0\n"
+            "  object P: TTestPanel\n    Left = 0\n    Top = 0\n    Width = 0\n    Height = 0\n  end\nend\n");
+
+  panel->SetParentFont(false);
+  panel->SetVisible(false);
+  panel->SetAnchors({});
+  String text = WriteComponentRes(&form);
+  EXPECT_NE(text.find("Font.Style = [fsItalic]"), String::npos) << text;
+  EXPECT_EQ(text.find("Font.Name"), String::npos) << text;
+  EXPECT_NE(text.find("Visible = False"), String::npos) << text;
+  EXPECT_NE(text.find("Anchors = []"), String::npos) << text;
+  EXPECT_NE(text.find("ParentFont = False"), String::npos) << text;
+}
+
+TEST_F(StreamingTest, LoadedRunsOnceAfterEveryPropertyIsSet)
+{
+  auto form = Read("object F: TTestForm\n"
+                   "  object L: TTestLabel\n"
+                   "    Caption = 'Twelve chars'\n"
+                   "    ParentFont = False\n"
+                   "    Font.Height = -20\n"
+                   "  end\n"
+                   "  object L2: TTestLabel\n"
+                   "  end\n"
+                   "end\n");
+  auto* label = Find<TTestLabel>(form.get(), "L");
+  EXPECT_EQ(label->AdjustCount, 1);
+  EXPECT_EQ(label->Width(), 12 * 6 + 20);
+  EXPECT_EQ(TTestControl::LoadedLog(), (std::vector<String>{"F", "L", "L2"}));
+  EXPECT_FALSE(label->ComponentState().Contains(csLoading));
+  EXPECT_FALSE(label->ComponentState().Contains(csReading));
+}
+
+TEST_F(StreamingTest, PropertiesAreSetInsideTheLoadingState)
+{
+  auto form = Read("object F: TTestForm\n"
+                   "  object C: TTestControl\n"
+                   "    Left = 5\n"
+                   "  end\n"
+                   "end\n");
+  auto* control = Find<TTestControl>(form.get(), "C");
+  EXPECT_TRUE(control->StateWhenLeftSet.Contains(csLoading));
+  EXPECT_TRUE(control->StateWhenLeftSet.Contains(csReading));
+  EXPECT_EQ(control->Owner(), form.get());
+  EXPECT_EQ(control->Parent(), form.get());
+  EXPECT_TRUE(control->ComponentState().Empty());
+}
+
+TEST_F(StreamingTest, HandWrittenResourceLoads)
+{
+  // The way a user copies a form from documentation: colour names, $hex,
+  // continued strings, character codes, lists, collections, binary data and
+  // a picture stored under its legacy class name.
+  const String text = "object Form1: TTestForm\r\n"
+                      "  Left = 192\r\n"
+                      "  Top = 107\r\n"
+                      "  Caption = 'Line one'#13#10 +\r\n"
+                      "    'Line two'#$263A\r\n"
+                      "  Color = clWindow\r\n"
+                      "  Font.Color = $000080\r\n"
+                      "  Font.Height = -13\r\n"
+                      "  Font.Name = 'MS Sans Serif'\r\n"
+                      "  Font.Style = []\r\n"
+                      "  ParentFont = false\r\n"
+                      "  OnClick = ButtonClick\r\n"
+                      "  object Panel1: TTestPanel\r\n"
+                      "    Align = alTop\r\n"
+                      "    Anchors = [akLeft,akTop,akRight]\r\n"
+                      "    Color = $FF00000F\r\n"
+                      "    Ratio = 1.5E2\r\n"
+                      "    Buddy = Label1\r\n"
+                      "    Lines.Strings = (\r\n"
+                      "      'alpha'\r\n"
+                      "      'beta')\r\n"
+                      "    Items = <\r\n"
+                      "      item\r\n"
+                      "        Caption = 'first'\r\n"
+                      "        Target = Label1\r\n"
+                      "      end>\r\n"
+                      "    Data = {\r\n"
+                      "      DEAD BEEF\r\n"
+                      "      00}\r\n"
+                      "    Picture.Data = {\r\n"
+                      "      0A54504E474F626A656374 03000000 010203}\r\n"
+                      "    object Label1: TTestLabel\r\n"
+                      "      Caption = 'Label1'\r\n"
+                      "      AutoSize = False\r\n"
+                      "      Cursor = crHandPoint\r\n"
+                      "    end\r\n"
+                      "  end\r\n"
+                      "end\r\n";
+  auto form = Read(text);
+  auto* f = static_cast<TTestForm*>(form.get());
+  EXPECT_EQ(f->Name(), "Form1");
+  EXPECT_EQ(f->Left(), 192);
+  EXPECT_EQ(f->Caption(), "Line one\r\nLine two\u263A");
+  EXPECT_EQ(f->Color(), Integer(0xFF000005));
+  EXPECT_EQ(f->Font()->Color(), 0x80);
+  EXPECT_EQ(f->Font()->Name(), "MS Sans Serif");
+  EXPECT_FALSE(f->ParentFont());
+  ASSERT_TRUE(f->OnClick);
+  auto* panel = Find<TTestPanel>(f, "Panel1");
+  EXPECT_EQ(panel->Align(), TTestAlign::alTop);
+  EXPECT_EQ(panel->Anchors(), (TTestAnchors{TTestAnchorKind::akLeft, TTestAnchorKind::akTop, TTestAnchorKind::akRight}));
+  EXPECT_EQ(panel->Color(), clTestBtnFace);
+  EXPECT_EQ(panel->Ratio(), 150.0);
+  EXPECT_EQ(panel->Lines()->Text(), "alpha\nbeta\n");
+  EXPECT_EQ(panel->Data(), (TBytes{0xDE, 0xAD, 0xBE, 0xEF, 0x00}));
+  EXPECT_EQ(panel->Picture()->GraphicClass, "TTestPng");
+  EXPECT_EQ(panel->Picture()->Bytes, (TBytes{1, 2, 3}));
+  auto* label = Find<TTestLabel>(f, "Label1");
+  EXPECT_EQ(panel->Buddy(), label);
+  EXPECT_EQ(static_cast<TTestItem*>(panel->Items()->Items(0))->Target(), label);
+  EXPECT_EQ(label->Parent(), panel);
+  EXPECT_EQ(label->Cursor(), crTestHandPoint);
+  EXPECT_EQ(label->Owner(), f);
+}
+
+TEST_F(StreamingTest, ReadsIntoAnExistingInstanceAndKeepsItsOwnComponents)
+{
+  TTestForm form(nullptr);
+  form.SetName("Host");
+  auto* existing = new TTestTimer(&form);
+  existing->SetName("Existing");
+  ReadComponentRes("object Designed: TTestForm\n"
+                   "  Caption = 'Designed'\n"
+                   "  inherited Existing: TTestTimer\n"
+                   "    Interval = 42\n"
+                   "  end\n"
+                   "  object Button: TTestControl\n"
+                   "  end\n"
+                   "end\n",
+                   &form);
+  EXPECT_EQ(form.Caption(), "Designed");
+  EXPECT_EQ(existing->Interval(), 42u);
+  ASSERT_NE(form.FindComponent("Button"), nullptr);
+  EXPECT_EQ(static_cast<TTestControl*>(form.FindComponent("Button"))->Parent(), &form);
+}
+
+TEST_F(StreamingTest, StringsSurviveEveryCharacter)
+{
+  String all;
+  for (int c = 1; c < 128; ++c)
+    all += char(c);
+  all += "é€😀";
+  all += String(1, '\0') + "after nul";
+  TTestForm form(nullptr);
+  form.SetCaption(all);
+  auto back = Read(WriteComponentRes(&form));
+  EXPECT_EQ(static_cast<TTestForm*>(back.get())->Caption(), all);
+}
+
+TEST_F(StreamingTest, FileRoundTrip)
+{
+  auto form = BuildForm(FMethods);
+  String file = QxTest::TempDir() + "/form.dfm";
+  WriteComponentResFile(file, form.get());
+  auto back = std::unique_ptr<TComponent>(ReadComponentResFile(file, nullptr, &FMethods));
+  ExpectSameTree(form.get(), back.get());
+  EXPECT_THROW(ReadComponentResFile(file + ".missing"), EFOpenError);
+}
+
+TEST_F(StreamingTest, ReReadCollectionDropsPendingReferences)
+{
+  auto form = Read("object F: TTestForm\n"
+                   "  object P: TTestPanel\n"
+                   "    Items = <\n"
+                   "      item\n"
+                   "        Target = P\n"
+                   "      end>\n"
+                   "    Items = <\n"
+                   "      item\n"
+                   "        Caption = 'second'\n"
+                   "      end>\n"
+                   "  end\n"
+                   "end\n");
+  auto* panel = Find<TTestPanel>(form.get(), "P");
+  ASSERT_EQ(panel->Items()->Count(), 1);
+  EXPECT_EQ(static_cast<TTestItem*>(panel->Items()->Items(0))->Target(), nullptr);
+}
+
+TEST_F(StreamingTest, EnumerationNames)
+{
+  const TEnumTypeInfo& info = EnumTypeInfo<TTestAlign>();
+  EXPECT_EQ(info.Name, "TTestAlign");
+  EXPECT_EQ(info.Names, (std::vector<String>{"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}));
+  EXPECT_EQ(info.IndexOf("ALCLIENT"), 5);
+  EXPECT_EQ(info.IndexOf("alMiddle"), -1);
+  const TPropInfo* anchors = GetPropInfo(TTestPanel::StaticClass(), "anchors");
+  ASSERT_NE(anchors, nullptr);
+  EXPECT_EQ(anchors->Kind, pkSet);
+  EXPECT_EQ(GetPropInfo(TTestPanel::StaticClass(), "Tag")->Kind, pkInteger);
+  EXPECT_EQ(GetPropInfo(TTestForm::StaticClass(), "Items"), nullptr);
+}
+
+// ---- bad input ------------------------------------------------------------------------------
+
+struct TBadResource {
+  const char* What;
+  String Text;
+  bool Parser; // EParserError, else EReadError
+  int Line;
+  const char* MessagePart;
+};
+
+String Deep(int levels)
+{
+  String s;
+  for (int i = 0; i < levels; ++i)
+    s += "object P" + IntToStr(i) + ": TTestPanel\n";
+  for (int i = 0; i < levels; ++i)
+    s += "end\n";
+  return s;
+}
+
+std::vector<TBadResource> BadResources()
+{
+  const String head = "object F: TTestForm\n  object P: TTestPanel\n";
+  const String tail = "  end\nend\n";
+  return {
+    {"unterminated string", head + "    Caption = 'abc\n" + tail, true, 3, "Unterminated string"},
+    {"odd hex digits", head + "    Data = {0A1}\n" + tail, true, 3, "Invalid binary value"},
+    {"non-hex digit", head + "    Data = {0G}\n" + tail, true, 3, "Invalid binary value"},
+    {"unterminated hex", head + "    Data = {0A0B\n", true, 3, "Unterminated binary value"},
+    {"unknown property", head + "    Colour = clRed\n" + tail, false, 3, "Property Colour does not exist"},
+    {"unknown sub-property", head + "    Font.Weight = 3\n" + tail, false, 3, "Property Weight does not exist"},
+    {"string for integer", head + "    Left = 'ten'\n" + tail, false, 3, "integer expected"},
+    {"integer for Boolean", head + "    Visible = 1\n" + tail, false, 3, "True or False expected"},
+    {"unknown enumeration value", head + "    Align = alMiddle\n" + tail, false, 3, "alMiddle is not a value of TTestAlign"},
+    {"unknown set element", head + "    Anchors = [akLeft, akUp]\n" + tail, false, 3, "akUp"},
+    {"unknown colour", head + "    Color = clPlaid\n" + tail, false, 3, "clPlaid"},
+    {"object for property", head + "    Font = 3\n" + tail, false, 3, "Font"},
+    {"missing end", head + "    Left = 1\n  end\n", true, 5, "'end' expected"},
+    {"unknown class", head + "    object X: TNoSuchThing\n    end\n" + tail, false, 3, "Class TNoSuchThing not found"},
+    {"non-component class", head + "    object X: TTestFont\n    end\n" + tail, false, 3, "not a component class"},
+    {"missing reference", head + "    Left = 1\n    Buddy = Ghost\n" + tail, false, 4, "Component Ghost"},
+    {"reference of the wrong class",
+     "object F: TTestForm\n  object P: TTestPanel\n    Buddy = T\n  end\n  object T: TTestTimer\n  end\nend\n", false,
+     3, "T is a TTestTimer"},
+    {"missing method", head + "    OnClick = Nowhere\n" + tail, false, 3, "Method Nowhere not found"},
+    {"method of the wrong type", head + "    OnSelect = ButtonClick\n" + tail, false, 3, "does not match event OnSelect"},
+    {"duplicate name", head + "  end\n  object P: TTestPanel\n" + tail, false, 4, "P already exists"},
+    {"nesting 100000 deep", Deep(100000), true, MaxFormNesting + 1, "Nesting deeper"},
+    {"2 GiB length field", head + "    Picture.Data = {085454657374506E67FFFFFF7F00}\n" + tail, false, 3,
+     "Length field of 2147483647 bytes"},
+    {"truncated class name", head + "    Picture.Data = {0854}\n" + tail, false, 3, "inside the graphic class name"},
+    {"huge integer literal", head + "    Left = 123456789012345678901234567890\n" + tail, true, 3, "Number out of range"},
+    {"integer out of range", head + "    Left = 3000000000\n" + tail, false, 3, "out of range"},
+    {"word out of range", head + "    Small = 65536\n" + tail, false, 3, "out of range"},
+    {"huge float literal", head + "    Ratio = 1e999\n" + tail, true, 3, "Number out of range"},
+    {"text after end", head + tail + "object G: TTestForm\nend\n", true, 5, "after the final 'end'"},
+    {"empty resource", "", true, 1, "'object' expected"},
+    {"unclosed list", head + "    Lines.Strings = (\n      'a'\n", true, 5, "Property value expected"},
+    {"invalid UTF-8", head + "    Caption = '\xC3('\n" + tail, true, 3, "Invalid UTF-8"},
+    {"unpaired surrogate", head + "    Caption = #55357'x'\n" + tail, true, 3, "Unpaired surrogate"},
+    {"lines not a list", head + "    Lines.Strings = 'a'\n" + tail, false, 3, "list expected"},
+  };
+}
+
+TEST_F(StreamingTest, BadResourcesFailWithTheLineAndLeaveTheHostsFormAlone)
+{
+  auto hostForm = BuildForm(FMethods);
+  const String before = WriteComponentRes(hostForm.get());
+  const int live = TTestControl::LiveCount();
+  for (const TBadResource& bad : BadResources()) {
+    SCOPED_TRACE(bad.What);
+    try {
+      std::unique_ptr<TComponent> form(ReadComponentRes(bad.Text, nullptr, &FMethods));
+      ADD_FAILURE() << "no error";
+    } catch (const EParserError& e) {
+      EXPECT_TRUE(bad.Parser) << e.Message();
+      EXPECT_NE(e.Message().find(bad.MessagePart), String::npos) << e.Message();
+      EXPECT_NE(e.Message().find(Format("on line %d", {bad.Line})), String::npos) << e.Message();
+    } catch (const EReadError& e) {
+      EXPECT_FALSE(bad.Parser) << e.Message();
+      EXPECT_NE(e.Message().find(bad.MessagePart), String::npos) << e.Message();
+      EXPECT_NE(e.Message().find(Format("on line %d", {bad.Line})), String::npos) << e.Message();
+    }
+    EXPECT_EQ(TTestControl::LiveCount(), live);
+    EXPECT_EQ(WriteComponentRes(hostForm.get()), before);
+  }
+}
+
+TEST_F(StreamingTest, FailedReadIntoAnInstanceFreesWhatItCreated)
+{
+  TTestForm form(nullptr);
+  form.SetName("Host");
+  auto* existing = new TTestTimer(&form);
+  existing->SetName("Existing");
+  EXPECT_THROW(ReadComponentRes("object Designed: TTestForm\n"
+                                "  object A: TTestPanel\n"
+                                "    object B: TTestPanel\n"
+                                "      Buddy = Nobody\n"
+                                "    end\n"
+                                "  end\n"
+                                "end\n",
+                                &form),
+               EReadError);
+  ASSERT_EQ(form.ComponentCount(), 1);
+  EXPECT_EQ(form.Components(0), existing);
+  EXPECT_TRUE(form.Controls().empty());
+  EXPECT_FALSE(form.ComponentState().Contains(csLoading));
+  EXPECT_FALSE(form.ComponentState().Contains(csReading));
+}
+
+TEST_F(StreamingTest, WriterRefusesWhatItCannotStoreFaithfully)
+{
+  TTestForm form(nullptr);
+  form.SetCaption("bad \xFF byte");
+  EXPECT_THROW(WriteComponentRes(&form), EWriteError);
+  TTestForm form2(nullptr);
+  auto* panel = new TTestPanel(&form2);
+  panel->SetParent(&form2);
+  panel->SetRatio(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_THROW(WriteComponentRes(&form2), EWriteError);
+}
+
+} // namespace
