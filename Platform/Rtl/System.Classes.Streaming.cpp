@@ -9,6 +9,14 @@ QX_PUBLISHED(TComponent)
   Property("Tag", &T::Tag, &T::SetTag).Default(0);
 }
 
+void TComponent::SetInline(bool value)
+{
+  if (value)
+    FComponentState.Include(csInline);
+  else
+    FComponentState.Exclude(csInline);
+}
+
 void TComponent::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 {
   if (Root != this)
@@ -400,6 +408,8 @@ private:
       SetComponentName(child, Node);
     }
     StartLoading(child);
+    if (Node.Kind == okInline)
+      child->SetInline(true);
     try {
       child->SetParentComponent(Parent);
     } catch (const Exception& e) {
@@ -612,6 +622,8 @@ private:
   {
     for (const TFixup& f : FFixups) {
       TComponent* target = FindReference(f.LookupRoot, f.Name);
+      if (!target && f.LookupRoot != FReader.FRoot)
+        target = FindReference(FReader.FRoot, f.Name);
       if (!target)
         Error(Format("Component %s referred to by %s not found", {f.Name, f.Prop->Name}), f.Line);
       if (f.Prop->PropClass && !target->InheritsFrom(*f.Prop->PropClass))
@@ -658,6 +670,7 @@ public:
   TDfmObject Write(TComponent* Root)
   {
     FRoot = Root;
+    FLookupRoot = Root;
     FWriter.FRoot = Root;
     return WriteComponent(Root);
   }
@@ -673,14 +686,21 @@ private:
     ~TDepth() { --Depth; }
   };
 
+  // An inline component (a frame) is the lookup root of what it holds, as
+  // when it was read.
   TDfmObject WriteComponent(TComponent* c)
   {
     TDepth depth(FDepth);
+    TComponent* outerLookupRoot = FLookupRoot;
+    if (c != FRoot && c->ComponentState().Contains(csInline))
+      FLookupRoot = c;
     TDfmObject obj;
+    obj.Kind = FLookupRoot == c && c != FRoot ? okInline : okObject;
     obj.Name = c->Name();
     obj.ClassName = c->ClassName();
     WriteProperties(c, String(), obj.Props);
-    c->GetChildren([&](TComponent* child) { obj.Children.push_back(WriteComponent(child)); }, FRoot);
+    c->GetChildren([&](TComponent* child) { obj.Children.push_back(WriteComponent(child)); }, FLookupRoot);
+    FLookupRoot = outerLookupRoot;
     return obj;
   }
 
@@ -784,17 +804,24 @@ private:
     return v;
   }
 
-  // A component of the root is named plainly, others by owner and name;
-  // unnamed components cannot be referred to.
+  // Components of the lookup root are named plainly, others by their path
+  // of owners from the root; components outside the root, or unnamed ones,
+  // cannot be referred to.
   std::optional<TDfmValue> Reference(TComponent* c) const
   {
     if (!c || c->Name().empty())
       return std::nullopt;
-    if (c == FRoot || c->Owner() == FRoot)
+    if (c == FRoot || c == FLookupRoot || c->Owner() == FLookupRoot)
       return Ident(c->Name());
-    if (!c->Owner() || c->Owner()->Name().empty())
-      return std::nullopt;
-    return Ident(c->Owner()->Name() + "." + c->Name());
+    String path = c->Name();
+    for (TComponent* o = c->Owner(); o != FRoot; o = o->Owner()) {
+      if (!o || o->Name().empty())
+        return std::nullopt;
+      path = o->Name() + "." + path;
+    }
+    if (FLookupRoot != FRoot && !FRoot->Name().empty())
+      path = FRoot->Name() + "." + path;
+    return Ident(path);
   }
 
   std::optional<TDfmValue> Collection(TCollection* c)
@@ -813,6 +840,7 @@ private:
   }
 
   TComponent* FRoot = nullptr;
+  TComponent* FLookupRoot = nullptr;
   TWriter FWriter;
   int FDepth = 0;
 };

@@ -74,6 +74,9 @@ public:
   virtual void Loaded();
   void SetLoading(bool value);
   void SetReading(bool value);
+  // Marks a component read as 'inline' (a frame): it is the owner of what is
+  // nested in it and is written back the same way.
+  void SetInline(bool value);
   void SetDesigning(bool value, bool setChildren = true);
 
   // Owned components in creation order, for form writing and queries.

@@ -399,6 +399,34 @@ TEST_F(StreamingTest, ReadsIntoAnExistingInstanceAndKeepsItsOwnComponents)
   EXPECT_EQ(static_cast<TTestControl*>(form.FindComponent("Button"))->Parent(), &form);
 }
 
+TEST_F(StreamingTest, InlineFramesOwnWhatIsNestedInThem)
+{
+  const String text = "object F: TTestForm\n"
+                      "  Left = 0\n  Top = 0\n  Width = 0\n  Height = 0\n"
+                      "  object T: TTestTimer\n  end\n"
+                      "  inline Frame1: TTestPanel\n"
+                      "    Left = 0\n    Top = 0\n    Width = 0\n    Height = 0\n"
+                      "    Buddy = F.P\n"
+                      "    object Inner: TTestLabel\n"
+                      "      Left = 0\n      Top = 0\n      Width = 0\n      Height = 0\n"
+                      "      AutoSize = False\n"
+                      "    end\n"
+                      "  end\n"
+                      "  object P: TTestPanel\n"
+                      "    Left = 0\n    Top = 0\n    Width = 0\n    Height = 0\n"
+                      "    Buddy = Frame1.Inner\n"
+                      "  end\n"
+                      "end\n";
+  auto form = Read(text);
+  auto* frame = Find<TTestPanel>(form.get(), "Frame1");
+  auto* inner = Find<TTestLabel>(frame, "Inner");
+  EXPECT_EQ(inner->Owner(), frame);
+  EXPECT_EQ(inner->Parent(), frame);
+  EXPECT_EQ(Find<TTestPanel>(form.get(), "P")->Buddy(), inner);
+  EXPECT_EQ(frame->Buddy(), form->FindComponent("P"));
+  EXPECT_EQ(WriteComponentRes(form.get()), text);
+}
+
 TEST_F(StreamingTest, StringsSurviveEveryCharacter)
 {
   String all;

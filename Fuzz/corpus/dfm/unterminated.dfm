@@ -1,0 +1,3 @@
+object F: TTestForm
+  Caption = 'abc
+end
