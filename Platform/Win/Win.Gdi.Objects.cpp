@@ -157,9 +157,6 @@ TStockObjects& Stock()
   return *stock;
 }
 
-// Bitmaps are limited to 2^27 pixels (512 MB); larger requests fail.
-constexpr std::int64_t kMaxBitmapPixels = std::int64_t(1) << 27;
-
 HBITMAP NewBitmap(int width, int height)
 {
   if (width <= 0 || height <= 0 || std::int64_t(width) * height > kMaxBitmapPixels)

@@ -30,10 +30,13 @@ int SatCoord(std::int64_t v);
 RECT NormalizedRect(int left, int top, int right, int bottom);
 RECT RectToDevice(HDC dc, const RECT& logical); // normalised
 
+// Bitmaps are limited to 2^27 pixels (512 MB); larger requests fail.
+constexpr std::int64_t kMaxBitmapPixels = std::int64_t(1) << 27;
+
 // Shapes are rasterised row by row; their bounds are limited so that a
 // made-up size cannot make a region of millions of bands.
 constexpr int kMaxShapeSize = 1 << 16;
-constexpr int kMaxPolygonPoints = 1 << 20;
+constexpr int kMaxPolygonPoints = 1 << 14;
 bool ShapeSizeOk(const RECT& r);
 RECT PointsBox(const POINT* points, int count);
 

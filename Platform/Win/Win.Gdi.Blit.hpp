@@ -1,0 +1,45 @@
+// The stretching machinery shared by the blits and the DIB calls.
+#pragma once
+
+#include "Win.Gdi.Raster.hpp"
+
+#include <array>
+#include <vector>
+
+namespace Win {
+
+// Where a blit writes (device coordinates) and reads (source pixels), each
+// side with its direction: a negative size mirrors.
+struct TStretch {
+  struct TSide {
+    std::int64_t Start = 0;
+    std::int64_t Size = 0;
+    bool Flip = false;
+  };
+  TSide DestX, DestY, SrcX, SrcY;
+  RECT DestRect() const;
+  bool SourceInside(int width, int height) const;
+};
+
+// False when a side is empty and nothing is to be drawn.
+bool MakeStretch(HDC dest, int x, int y, int width, int height, POINT srcSurfaceOrigin, int srcWidth,
+                 int srcHeight, TStretch& out);
+
+// Source pixels, top-down; owns them when they had to be copied.
+struct TSourceImage {
+  TSourceImage() = default;
+  TSourceImage(const TSourceImage&) = delete;
+  TSourceImage& operator=(const TSourceImage&) = delete;
+  const std::uint32_t* Pixels = nullptr;
+  int Width = 0;
+  int Height = 0;
+  std::vector<std::uint32_t> Copy;
+  // The source pixel for destination pixel (u, v) of the stretch, or the
+  // average of the source pixels it covers; false outside the source.
+  bool Sample(const TStretch& s, std::int64_t u, std::int64_t v, bool average, std::uint32_t& out) const;
+};
+
+// Stretches the image onto the DC with a raster operation.
+BOOL RasterBlit(HDC dest, const TStretch& s, const TSourceImage& image, DWORD rop);
+
+} // namespace Win

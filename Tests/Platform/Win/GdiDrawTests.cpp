@@ -1,0 +1,288 @@
+#include "GdiCanvas.hpp"
+
+#include <climits>
+#include <gtest/gtest.h>
+
+using namespace Win;
+using GdiTest::TCanvas;
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = 0, kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255);
+
+// Selects a pen for the life of the object.
+class TPenScope {
+public:
+  TPenScope(HDC dc, int style, int width, COLORREF color) : FDC(dc), FPen(CreatePen(style, width, color))
+  {
+    FOld = SelectObject(dc, FPen);
+  }
+  ~TPenScope()
+  {
+    SelectObject(FDC, FOld);
+    DeleteObject(FPen);
+  }
+
+private:
+  HDC FDC;
+  HPEN FPen;
+  HGDIOBJ FOld;
+};
+
+} // namespace
+
+TEST(GdiLines, EndPointIsExcluded)
+{
+  TCanvas c(8, 8);
+  MoveToEx(c.DC, 1, 1, nullptr);
+  LineTo(c.DC, 6, 1);
+  EXPECT_EQ(c.Row(1, kBlack), ".#####..");
+  POINT pos;
+  MoveToEx(c.DC, 0, 0, &pos);
+  EXPECT_EQ(pos, POINT(6, 1)) << "LineTo moves the current position";
+
+  // Diagonal both ways; each covers its start and stops one short.
+  c.Clear(kWhite);
+  MoveToEx(c.DC, 0, 0, nullptr);
+  LineTo(c.DC, 4, 4);
+  LineTo(c.DC, 0, 8);
+  EXPECT_EQ(c.Count(kBlack), 8);
+  EXPECT_EQ(c.At(3, 3), kBlack);
+  EXPECT_EQ(c.At(4, 4), kBlack) << "the second segment starts there";
+  EXPECT_EQ(c.At(1, 7), kBlack);
+
+  // A line to its own start draws nothing.
+  c.Clear(kWhite);
+  MoveToEx(c.DC, 3, 3, nullptr);
+  LineTo(c.DC, 3, 3);
+  EXPECT_EQ(c.Count(kBlack), 0);
+}
+
+TEST(GdiLines, ShallowLinesAreConnected)
+{
+  TCanvas c(20, 6);
+  MoveToEx(c.DC, 0, 0, nullptr);
+  LineTo(c.DC, 19, 5);
+  EXPECT_EQ(c.Count(kBlack), 19);
+  for (int x = 0; x < 19; ++x) {
+    int inColumn = 0;
+    for (int y = 0; y < 6; ++y)
+      inColumn += c.At(x, y) == kBlack;
+    EXPECT_EQ(inColumn, 1) << "column " << x;
+  }
+}
+
+TEST(GdiLines, PenStyles)
+{
+  TCanvas c(40, 4);
+  {
+    TPenScope pen(c.DC, PS_DOT, 1, kRed);
+    SetBkMode(c.DC, TRANSPARENT);
+    MoveToEx(c.DC, 0, 0, nullptr);
+    LineTo(c.DC, 12, 0);
+  }
+  EXPECT_EQ(c.Row(0, kRed).substr(0, 13), "###...###....");
+  {
+    TPenScope pen(c.DC, PS_DASH, 1, kRed);
+    SetBkMode(c.DC, OPAQUE);
+    SetBkColor(c.DC, kBlue);
+    MoveToEx(c.DC, 0, 1, nullptr);
+    LineTo(c.DC, 30, 1);
+  }
+  EXPECT_EQ(c.Row(1, kRed).substr(0, 31), std::string(18, '#') + std::string(6, '.') + "######.");
+  EXPECT_EQ(c.Row(1, kBlue).substr(0, 31), std::string(18, '.') + std::string(6, '#') + ".......");
+  {
+    // The style runs on across the segments of a polyline.
+    TPenScope pen(c.DC, PS_DOT, 1, kBlack);
+    SetBkMode(c.DC, TRANSPARENT);
+    const POINT pts[] = {{0, 2}, {4, 2}, {10, 2}};
+    Polyline(c.DC, pts, 3);
+  }
+  EXPECT_EQ(c.Row(2, kBlack).substr(0, 11), "###...###..");
+  {
+    TPenScope pen(c.DC, PS_NULL, 1, kBlack);
+    MoveToEx(c.DC, 0, 3, nullptr);
+    LineTo(c.DC, 30, 3);
+  }
+  EXPECT_EQ(c.Row(3, kBlack), std::string(40, '.'));
+}
+
+TEST(GdiLines, WidePensAndRop2)
+{
+  TCanvas c(12, 8);
+  {
+    TPenScope pen(c.DC, PS_SOLID, 3, kBlack);
+    MoveToEx(c.DC, 2, 3, nullptr);
+    LineTo(c.DC, 9, 3);
+  }
+  EXPECT_EQ(c.Row(1, kBlack), "............");
+  // Points 2..8, each a 3 x 3 square.
+  EXPECT_EQ(c.Row(2, kBlack), ".#########..");
+  EXPECT_EQ(c.Row(3, kBlack), ".#########..");
+  EXPECT_EQ(c.Row(4, kBlack), ".#########..");
+
+  // XOR twice restores, even for a polyline doubling back on itself.
+  c.Clear(RGB(10, 200, 30));
+  auto before = c.Snapshot();
+  SetROP2(c.DC, R2_XORPEN);
+  TPenScope pen(c.DC, PS_SOLID, 2, kRed);
+  const POINT pts[] = {{1, 1}, {10, 6}, {1, 6}, {10, 1}};
+  Polyline(c.DC, pts, 4);
+  EXPECT_NE(c.Snapshot(), before);
+  Polyline(c.DC, pts, 4);
+  EXPECT_EQ(c.Snapshot(), before);
+  SetROP2(c.DC, R2_NOT);
+  MoveToEx(c.DC, 0, 0, nullptr);
+  LineTo(c.DC, 3, 0);
+  EXPECT_EQ(c.At(0, 0), RGB(245, 55, 225));
+}
+
+TEST(GdiLines, HugeCoordinatesAreClippedNotWalked)
+{
+  TCanvas c(10, 10);
+  MoveToEx(c.DC, INT_MIN, 5, nullptr);
+  LineTo(c.DC, INT_MAX, 5);
+  EXPECT_EQ(c.Row(5, kBlack), "##########");
+  const POINT pts[] = {{-2000000000, -2000000000}, {2000000000, 2000000000}};
+  EXPECT_TRUE(Polyline(c.DC, pts, 2));
+  EXPECT_EQ(c.At(3, 3), kBlack);
+  EXPECT_FALSE(Polyline(c.DC, pts, 1));
+  EXPECT_FALSE(Polyline(c.DC, nullptr, 2));
+}
+
+TEST(GdiShapes, RectangleOutlineInsideAndBrushInterior)
+{
+  TCanvas c(7, 6);
+  HBRUSH brush = CreateSolidBrush(kBlue);
+  SelectObject(c.DC, brush);
+  Rectangle(c.DC, 1, 1, 6, 5);
+  EXPECT_EQ(c.Row(0, kBlack), ".......");
+  EXPECT_EQ(c.Row(1, kBlack), ".#####.");
+  EXPECT_EQ(c.Row(2, kBlack), ".#...#.");
+  EXPECT_EQ(c.Row(2, kBlue), "..###..");
+  EXPECT_EQ(c.Row(4, kBlack), ".#####.");
+  EXPECT_EQ(c.Row(5, kBlack), ".......");
+
+  // Without a pen the figure is a pixel smaller on the right and bottom.
+  c.Clear(kWhite);
+  SelectObject(c.DC, GetStockObject(NULL_PEN));
+  Rectangle(c.DC, 1, 1, 6, 5);
+  EXPECT_EQ(c.Row(1, kBlue), ".####..");
+  EXPECT_EQ(c.Row(4, kBlue), ".......");
+
+  // A null brush leaves the inside alone.
+  c.Clear(kWhite);
+  SelectObject(c.DC, GetStockObject(BLACK_PEN));
+  SelectObject(c.DC, GetStockObject(NULL_BRUSH));
+  Rectangle(c.DC, 0, 0, 7, 6);
+  EXPECT_EQ(c.Count(kBlack), 2 * 7 + 2 * 4);
+  EXPECT_EQ(c.Count(kWhite), 5 * 4);
+  SelectObject(c.DC, GetStockObject(WHITE_BRUSH));
+  DeleteObject(brush);
+}
+
+TEST(GdiShapes, InsideFrameAndWidePens)
+{
+  TCanvas c(10, 10);
+  {
+    TPenScope pen(c.DC, PS_INSIDEFRAME, 2, kRed);
+    Rectangle(c.DC, 1, 1, 9, 9);
+  }
+  EXPECT_EQ(c.Row(0, kRed), "..........");
+  EXPECT_EQ(c.Row(1, kRed), ".########.");
+  EXPECT_EQ(c.Row(2, kRed), ".########.");
+  EXPECT_EQ(c.Row(3, kRed), ".##....##.");
+  c.Clear(kWhite);
+  {
+    TPenScope pen(c.DC, PS_SOLID, 3, kRed);
+    Rectangle(c.DC, 2, 2, 8, 8);
+  }
+  // Centred on the edge pixels (columns 2 and 7): one pixel out, one in.
+  EXPECT_EQ(c.Row(0, kRed), "..........");
+  EXPECT_EQ(c.Row(1, kRed), ".########.");
+  EXPECT_EQ(c.Row(4, kRed), ".###..###.");
+  EXPECT_EQ(c.Row(8, kRed), ".########.");
+  EXPECT_EQ(c.Row(9, kRed), "..........");
+}
+
+TEST(GdiShapes, DashedRectangleOutline)
+{
+  TCanvas c(30, 5);
+  TPenScope pen(c.DC, PS_DOT, 1, kBlack);
+  SetBkMode(c.DC, TRANSPARENT);
+  SelectObject(c.DC, GetStockObject(NULL_BRUSH));
+  Rectangle(c.DC, 0, 0, 30, 5);
+  EXPECT_EQ(c.Row(0, kBlack).substr(0, 9), "###...###");
+  EXPECT_EQ(c.At(15, 2), kWhite);
+}
+
+TEST(GdiShapes, EllipseAndRoundRect)
+{
+  TCanvas c(21, 15);
+  HBRUSH brush = CreateSolidBrush(kBlue);
+  SelectObject(c.DC, brush);
+  Ellipse(c.DC, 0, 0, 21, 15);
+  EXPECT_EQ(c.At(0, 0), kWhite);
+  EXPECT_EQ(c.At(20, 14), kWhite);
+  EXPECT_EQ(c.At(10, 7), kBlue);
+  EXPECT_EQ(c.At(0, 7), kBlack);
+  EXPECT_EQ(c.At(20, 7), kBlack);
+  EXPECT_EQ(c.At(10, 0), kBlack);
+  EXPECT_EQ(c.At(10, 14), kBlack);
+  // The outline is closed: no blue pixel touches a white one.
+  for (int y = 1; y < 14; ++y)
+    for (int x = 1; x < 20; ++x) {
+      if (c.At(x, y) != kBlue)
+        continue;
+      for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+        EXPECT_NE(c.At(x + dx, y + dy), kWhite) << x << "," << y;
+    }
+
+  c.Clear(kWhite);
+  RoundRect(c.DC, 0, 0, 21, 15, 8, 8);
+  EXPECT_EQ(c.At(0, 0), kWhite);
+  EXPECT_EQ(c.At(0, 7), kBlack);
+  EXPECT_EQ(c.At(10, 0), kBlack);
+  EXPECT_EQ(c.At(10, 7), kBlue);
+  SelectObject(c.DC, GetStockObject(WHITE_BRUSH));
+  DeleteObject(brush);
+  EXPECT_FALSE(Ellipse(c.DC, 0, 0, 1 << 30, 10)) << "too large a shape fails";
+}
+
+TEST(GdiShapes, PolygonFillModesAndOutline)
+{
+  TCanvas c(100, 100);
+  SelectObject(c.DC, GetStockObject(NULL_PEN));
+  SelectObject(c.DC, GetStockObject(BLACK_BRUSH));
+  const POINT star[] = {{50, 0}, {79, 90}, {2, 35}, {97, 35}, {21, 90}};
+  EXPECT_EQ(SetPolyFillMode(c.DC, ALTERNATE), ALTERNATE);
+  Polygon(c.DC, star, 5);
+  EXPECT_EQ(c.At(50, 50), kWhite);
+  EXPECT_EQ(c.At(50, 20), kBlack);
+  SetPolyFillMode(c.DC, WINDING);
+  Polygon(c.DC, star, 5);
+  EXPECT_EQ(c.At(50, 50), kBlack);
+
+  c.Clear(kWhite);
+  SelectObject(c.DC, GetStockObject(BLACK_PEN));
+  SelectObject(c.DC, GetStockObject(WHITE_BRUSH));
+  const POINT tri[] = {{10, 10}, {30, 10}, {10, 30}};
+  Polygon(c.DC, tri, 3);
+  EXPECT_EQ(c.At(10, 10), kBlack);
+  EXPECT_EQ(c.At(29, 10), kBlack);
+  EXPECT_EQ(c.At(10, 29), kBlack);
+  EXPECT_EQ(c.At(20, 10), kBlack);
+  EXPECT_EQ(c.At(20, 20), kBlack) << "the closing edge";
+  EXPECT_EQ(c.At(15, 15), kWhite);
+}
+
+TEST(GdiShapes, WindowOriginAndClipApplyToShapes)
+{
+  TCanvas c(10, 10);
+  SetWindowOrgEx(c.DC, -2, -2, nullptr);
+  IntersectClipRect(c.DC, 0, 0, 3, 10);
+  Rectangle(c.DC, 0, 0, 6, 6);
+  EXPECT_EQ(c.Row(2, kBlack), "..###.....");
+  EXPECT_EQ(c.Row(7, kBlack), "..###.....");
+  EXPECT_EQ(c.Row(8, kBlack), "..........");
+}
