@@ -214,10 +214,10 @@ private:
     size_t e = s.find('E');
     if (e == String::npos || e + 2 > s.size())
       return s;
-    String digits = s.substr(e + 2);
-    while (digits.size() < 3)
-      digits.insert(0, "0");
-    return s.substr(0, e + 2) + digits;
+    const String digits = s.substr(e + 2);
+    // Padding built in one piece: g++ 12 at -O3 misreads insert(0, ...) as an overlapping copy.
+    const String padding(digits.size() < 3 ? 3 - digits.size() : 0, '0');
+    return s.substr(0, e + 2) + padding + digits;
   }
 
   static String GroupThousands(const String& s)

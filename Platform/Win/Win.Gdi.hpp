@@ -84,11 +84,13 @@ constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 
               NULL_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, DEFAULT_GUI_FONT = 17;
 
 constexpr int LF_FACESIZE = 32;
-constexpr int FW_NORMAL = 400, FW_BOLD = 700;
+constexpr int FW_DONTCARE = 0, FW_NORMAL = 400, FW_SEMIBOLD = 600, FW_BOLD = 700;
 constexpr BYTE DEFAULT_CHARSET = 1;
 constexpr BYTE DEFAULT_QUALITY = 0, NONANTIALIASED_QUALITY = 3, ANTIALIASED_QUALITY = 4,
                CLEARTYPE_QUALITY = 5;
 constexpr BYTE DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2;
+constexpr BYTE FF_DONTCARE = 0x00, FF_ROMAN = 0x10, FF_SWISS = 0x20, FF_MODERN = 0x30, FF_SCRIPT = 0x40,
+               FF_DECORATIVE = 0x50;
 
 // lfHeight < 0: character (em) height in pixels; > 0: cell height; 0: default.
 struct LOGFONT {
@@ -306,6 +308,8 @@ struct TEXTMETRIC {
   BYTE tmPitchAndFamily = 0;
   BYTE tmCharSet = DEFAULT_CHARSET;
 };
+// tmPitchAndFamily bits; TMPF_FIXED_PITCH set means a *variable* pitch font, as in Win32.
+constexpr BYTE TMPF_FIXED_PITCH = 0x01, TMPF_VECTOR = 0x02, TMPF_TRUETYPE = 0x04;
 struct ABC {
   int abcA = 0; // left bearing (negative overhangs to the left)
   UINT abcB = 0; // ink width
@@ -319,10 +323,12 @@ BOOL GetCharWidth32(HDC dc, UINT firstChar, UINT lastChar, int* widths);
 int GetTextFace(HDC dc, int count, char* faceName);
 constexpr UINT TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24,
                TA_UPDATECP = 1;
+constexpr UINT GDI_ERROR = 0xFFFFFFFF;
 UINT SetTextAlign(HDC dc, UINT align);
 UINT GetTextAlign(HDC dc);
 BOOL TextOut(HDC dc, int x, int y, const char* text, int count);
 constexpr UINT ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4;
+// dx, when given, holds one advance per code point of the text.
 BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char* text, int count,
                 const int* dx);
 constexpr UINT DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4,

@@ -1,0 +1,177 @@
+// Text measuring and drawing through the GDI text calls beside Cairo's own
+// text API on the same strings, the same font file (DejaVu Sans) and size.
+#include <Win.Gdi.hpp>
+
+#include <benchmark/benchmark.h>
+#include <cairo.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace Win;
+
+namespace {
+
+constexpr int EmPixels = 13;
+constexpr int SurfaceWidth = 400, SurfaceHeight = 200;
+
+const char* const Paragraph =
+    "The quick brown fox jumps over the lazy dog. Markup labels measure every word on its own, "
+    "so measuring must be fast: links, bold and italic spans, line breaks and separators all "
+    "become chunks that are laid out with word wrapping before the label paints them.";
+
+std::vector<std::string> Words()
+{
+  std::vector<std::string> words;
+  std::istringstream in(Paragraph);
+  for (std::string word; in >> word;)
+    words.push_back(word + " ");
+  return words;
+}
+
+class TGdiText {
+public:
+  TGdiText()
+  {
+    FDC = CreateCompatibleDC(nullptr);
+    FBitmap = CreateBitmap32(SurfaceWidth, SurfaceHeight);
+    FOldBitmap = SelectObject(FDC, FBitmap);
+    LOGFONT lf;
+    lf.lfHeight = -EmPixels;
+    std::strcpy(lf.lfFaceName, "DejaVu Sans");
+    FFont = CreateFontIndirect(lf);
+    FOldFont = SelectObject(FDC, FFont);
+    SetBkMode(FDC, TRANSPARENT);
+  }
+  ~TGdiText()
+  {
+    SelectObject(FDC, FOldFont);
+    SelectObject(FDC, FOldBitmap);
+    DeleteObject(FFont);
+    DeleteObject(FBitmap);
+    DeleteDC(FDC);
+  }
+  HDC DC() const { return FDC; }
+
+private:
+  HDC FDC;
+  HBITMAP FBitmap;
+  HFONT FFont;
+  HGDIOBJ FOldBitmap, FOldFont;
+};
+
+class TCairoText {
+public:
+  TCairoText()
+  {
+    FSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, SurfaceWidth, SurfaceHeight);
+    FCairo = cairo_create(FSurface);
+    cairo_select_font_face(FCairo, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(FCairo, EmPixels);
+    cairo_set_source_rgb(FCairo, 0, 0, 0);
+  }
+  ~TCairoText()
+  {
+    cairo_destroy(FCairo);
+    cairo_surface_destroy(FSurface);
+  }
+  cairo_t* Cairo() const { return FCairo; }
+
+private:
+  cairo_surface_t* FSurface;
+  cairo_t* FCairo;
+};
+
+void BM_Gdi_MeasureWords(benchmark::State& state)
+{
+  TGdiText gdi;
+  const auto words = Words();
+  for (auto _ : state)
+    for (const std::string& word : words) {
+      SIZE size;
+      GetTextExtentPoint32(gdi.DC(), word.data(), int(word.size()), &size);
+      benchmark::DoNotOptimize(size);
+    }
+  state.SetItemsProcessed(state.iterations() * std::int64_t(words.size()));
+}
+
+void BM_Cairo_MeasureWords(benchmark::State& state)
+{
+  TCairoText cairo;
+  const auto words = Words();
+  for (auto _ : state)
+    for (const std::string& word : words) {
+      cairo_text_extents_t extents;
+      cairo_text_extents(cairo.Cairo(), word.c_str(), &extents);
+      benchmark::DoNotOptimize(extents);
+    }
+  state.SetItemsProcessed(state.iterations() * std::int64_t(words.size()));
+}
+
+void BM_Gdi_DrawWords(benchmark::State& state)
+{
+  TGdiText gdi;
+  const auto words = Words();
+  for (auto _ : state)
+    for (const std::string& word : words) {
+      RECT rect(4, 4, SurfaceWidth, SurfaceHeight);
+      DrawText(gdi.DC(), word.data(), int(word.size()), &rect, DT_SINGLELINE | DT_NOPREFIX);
+    }
+  state.SetItemsProcessed(state.iterations() * std::int64_t(words.size()));
+}
+
+void BM_Cairo_DrawWords(benchmark::State& state)
+{
+  TCairoText cairo;
+  const auto words = Words();
+  for (auto _ : state)
+    for (const std::string& word : words) {
+      cairo_move_to(cairo.Cairo(), 4, 4 + EmPixels);
+      cairo_show_text(cairo.Cairo(), word.c_str());
+    }
+  state.SetItemsProcessed(state.iterations() * std::int64_t(words.size()));
+}
+
+// Records every run's time so the pairs can be compared at the end.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override
+  {
+    for (const Run& run : runs)
+      FTimes[run.benchmark_name()] = run.GetAdjustedCPUTime(); // the machine is shared: CPU time is steadier
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void PrintRatio(const std::string& ours, const std::string& peer) const
+  {
+    const auto a = FTimes.find(ours), b = FTimes.find(peer);
+    if (a == FTimes.end() || b == FTimes.end() || b->second <= 0)
+      return;
+    std::printf("%-24s / %-24s = %.2f (below 1: faster than Cairo)\n", ours.c_str(), peer.c_str(),
+                a->second / b->second);
+  }
+
+private:
+  std::map<std::string, double> FTimes;
+};
+
+} // namespace
+
+BENCHMARK(BM_Gdi_MeasureWords);
+BENCHMARK(BM_Cairo_MeasureWords);
+BENCHMARK(BM_Gdi_DrawWords);
+BENCHMARK(BM_Cairo_DrawWords);
+
+int main(int argc, char** argv)
+{
+  benchmark::Initialize(&argc, argv);
+  TRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatio("BM_Gdi_MeasureWords", "BM_Cairo_MeasureWords");
+  reporter.PrintRatio("BM_Gdi_DrawWords", "BM_Cairo_DrawWords");
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,480 @@
+#include "Win.Fonts.hpp"
+
+#include "Win.Gdi.Internal.hpp"
+
+#include <System.SysUtils.hpp>
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+namespace Win {
+
+namespace {
+
+constexpr const char* LastResortFamily = "DejaVu Sans";
+constexpr int MaxEm = 1024;          // larger requests are realised at this size
+constexpr int DefaultCellHeight = 16; // lfHeight 0
+constexpr std::size_t FontCacheLimit = 96;
+
+// Windows faces the components name, mapped to the installed family with
+// the same role when the face itself is not installed.
+const std::map<std::string, std::string>& WindowsFaceSubstitutes()
+{
+  static const std::map<std::string, std::string> table = {
+      {"tahoma", "DejaVu Sans"},           {"ms sans serif", "DejaVu Sans"},
+      {"microsoft sans serif", "DejaVu Sans"}, {"ms shell dlg", "DejaVu Sans"},
+      {"ms shell dlg 2", "DejaVu Sans"},   {"segoe ui", "DejaVu Sans"},
+      {"arial", "DejaVu Sans"},            {"verdana", "DejaVu Sans"},
+      {"calibri", "DejaVu Sans"},          {"trebuchet ms", "DejaVu Sans"},
+      {"system", "DejaVu Sans"},           {"courier new", "DejaVu Sans Mono"},
+      {"courier", "DejaVu Sans Mono"},     {"consolas", "DejaVu Sans Mono"},
+      {"lucida console", "DejaVu Sans Mono"}, {"fixedsys", "DejaVu Sans Mono"},
+      {"terminal", "DejaVu Sans Mono"},    {"times new roman", "DejaVu Serif"},
+      {"times", "DejaVu Serif"},           {"ms serif", "DejaVu Serif"},
+      {"georgia", "DejaVu Serif"},         {"cambria", "DejaVu Serif"},
+  };
+  return table;
+}
+
+std::string Lower(std::string_view s)
+{
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z')
+      c = char(c - 'A' + 'a');
+  return out;
+}
+
+std::string FaceName(const LOGFONT& lf)
+{
+  return std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
+}
+
+// FreeType's library outlives every face made from it: faces keep a reference.
+struct TFreeType {
+  FT_Library Library = nullptr;
+  std::mutex Lock; // FT_New_Face / FT_Done_Face are not thread-safe on one library
+  TFreeType()
+  {
+    if (FT_Init_FreeType(&Library) != 0)
+      throw Vcl::Exception("FreeType could not be initialised");
+  }
+  ~TFreeType() { FT_Done_FreeType(Library); }
+};
+
+std::shared_ptr<TFreeType> FreeType()
+{
+  static std::shared_ptr<TFreeType> instance = std::make_shared<TFreeType>();
+  return instance;
+}
+
+struct TFaceChoice {
+  std::string File;
+  int Index = 0;
+  std::string Family;
+};
+
+std::string PatternString(FcPattern* p, const char* object, int n = 0)
+{
+  FcChar8* value = nullptr;
+  if (FcPatternGetString(p, object, n, &value) != FcResultMatch || !value)
+    return {};
+  return reinterpret_cast<const char*>(value);
+}
+
+bool HasFamily(FcPattern* p, const std::string& family)
+{
+  const std::string wanted = Lower(family);
+  for (int n = 0;; ++n) {
+    FcChar8* value = nullptr;
+    if (FcPatternGetString(p, FC_FAMILY, n, &value) != FcResultMatch)
+      return false;
+    if (Lower(reinterpret_cast<const char*>(value)) == wanted)
+      return true;
+  }
+}
+
+// fontconfig's best match for the family and style; nullptr when it offers
+// nothing of that family (fontconfig always answers with something).
+FcPattern* MatchFamily(const std::string& family, int weight, bool italic)
+{
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(std::clamp(weight, 1, 1000)));
+  FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  if (match && (!HasFamily(match, family) || PatternString(match, FC_FILE).empty())) {
+    FcPatternDestroy(match);
+    return nullptr;
+  }
+  return match;
+}
+
+std::string RoleFamily(const std::string& face, BYTE pitchAndFamily)
+{
+  const auto& table = WindowsFaceSubstitutes();
+  if (auto it = table.find(Lower(face)); it != table.end())
+    return it->second;
+  if ((pitchAndFamily & 0x3) == FIXED_PITCH || (pitchAndFamily & 0xF0) == FF_MODERN)
+    return "DejaVu Sans Mono";
+  if ((pitchAndFamily & 0xF0) == FF_ROMAN)
+    return "DejaVu Serif";
+  return LastResortFamily;
+}
+
+TFaceChoice ResolveFace(const LOGFONT& lf)
+{
+  static std::once_flag init;
+  std::call_once(init, [] { FcInit(); });
+  const std::string face = FaceName(lf);
+  const int weight = lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight;
+  const bool italic = lf.lfItalic != 0;
+  FcPattern* match = face.empty() ? nullptr : MatchFamily(face, weight, italic);
+  if (!match)
+    match = MatchFamily(RoleFamily(face, lf.lfPitchAndFamily), weight, italic);
+  if (!match)
+    match = MatchFamily(LastResortFamily, weight, italic);
+  if (!match)
+    throw Vcl::Exception("No font is installed (" + face + ")");
+  TFaceChoice choice;
+  choice.File = PatternString(match, FC_FILE);
+  choice.Family = PatternString(match, FC_FAMILY);
+  FcPatternGetInteger(match, FC_INDEX, 0, &choice.Index);
+  FcPatternDestroy(match);
+  return choice;
+}
+
+struct TGlyphEntry {
+  int Advance = -1; // -1: not loaded yet
+  bool Rendered = false;
+  ABC Abc;
+  TGlyphImage Image;
+  std::vector<std::uint8_t> Bits;
+};
+
+} // namespace
+
+struct TRealizedFont {
+  std::shared_ptr<TFreeType> Library;
+  FT_Face Face = nullptr;
+  std::string Family;
+  TFontMetrics Metrics;
+  int BoldStrength = 0; // synthetic bold: extra pixels of stem and advance
+  std::mutex Lock;      // one FT_Face is used by one thread at a time
+  std::array<TGlyphEntry, 128> Ascii;
+  std::unordered_map<char32_t, TGlyphEntry> Others;
+
+  ~TRealizedFont()
+  {
+    std::lock_guard guard(Library->Lock);
+    FT_Done_Face(Face);
+  }
+
+  TGlyphEntry& Entry(char32_t ch) { return ch < Ascii.size() ? Ascii[ch] : Others[ch]; }
+  TGlyphEntry& Loaded(char32_t ch);
+  TGlyphEntry& Rendered(char32_t ch);
+  FT_GlyphSlot LoadOutline(char32_t ch);
+};
+
+namespace {
+
+bool IsControl(char32_t ch) { return ch < 0x20; }
+
+long Round(double v) { return std::lround(v); }
+
+// Cell metrics as Win32 derives them from the OS/2 and hhea tables.
+void ComputeMetrics(TRealizedFont& font, const LOGFONT& lf)
+{
+  FT_Face face = font.Face;
+  const double upem = face->units_per_EM ? face->units_per_EM : 2048;
+  const auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  const auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
+  const double winAscent = os2 && os2->usWinAscent ? os2->usWinAscent : face->ascender;
+  const double winDescent = os2 && os2->usWinAscent ? os2->usWinDescent : -face->descender;
+  const double cellUnits = std::max(1.0, winAscent + winDescent);
+
+  const long long request = lf.lfHeight;
+  const long long cell = request == 0 ? DefaultCellHeight : request;
+  const double emWanted = cell < 0 ? double(-cell) : double(cell) * upem / cellUnits;
+  const int em = int(std::clamp<long>(Round(emWanted), 1, MaxEm));
+  const double scale = em / upem;
+
+  TFontMetrics& m = font.Metrics;
+  m.Em = em;
+  m.Ascent = int(Round(winAscent * scale));
+  m.Descent = int(Round(winDescent * scale));
+  if (cell > 0 && cell <= MaxEm) { // a cell height request is met exactly
+    m.Ascent = int(Round(cell * winAscent / cellUnits));
+    m.Descent = int(cell) - m.Ascent;
+  }
+  m.Height = m.Ascent + m.Descent;
+  m.InternalLeading = std::max(0, m.Height - em);
+  if (hhea) {
+    const double hheaHeight = double(hhea->Ascender) - hhea->Descender;
+    m.ExternalLeading = std::max(0, int(Round((hhea->Line_Gap - (cellUnits - hheaHeight)) * scale)));
+    m.MaxCharWidth = int(Round(hhea->advance_Width_Max * scale));
+  }
+  m.AveCharWidth = os2 && os2->xAvgCharWidth > 0 ? int(Round(os2->xAvgCharWidth * scale)) : 0;
+  m.UnderlineOffset = std::max(1, int(Round(-face->underline_position * scale)));
+  m.UnderlineThickness = std::max(1, int(Round(face->underline_thickness * scale)));
+  m.StrikeOutOffset = os2 && os2->yStrikeoutPosition > 0 ? int(Round(os2->yStrikeoutPosition * scale)) : m.Ascent / 3;
+  m.StrikeOutThickness = os2 && os2->yStrikeoutSize > 0 ? std::max(1, int(Round(os2->yStrikeoutSize * scale)))
+                                                        : m.UnderlineThickness;
+  m.FixedPitch = FT_IS_FIXED_WIDTH(face);
+  font.BoldStrength = m.SyntheticBold ? std::max(1, (em + 12) / 24) : 0;
+  if (m.AveCharWidth > 0)
+    m.AveCharWidth += font.BoldStrength;
+  m.MaxCharWidth += font.BoldStrength;
+}
+
+BYTE FamilyClass(const std::string& family, bool fixedPitch)
+{
+  if (fixedPitch)
+    return FF_MODERN;
+  return Lower(family).find("serif") != std::string::npos && Lower(family).find("sans") == std::string::npos
+             ? FF_ROMAN
+             : FF_SWISS;
+}
+
+std::shared_ptr<TRealizedFont> OpenFont(const LOGFONT& lf)
+{
+  const TFaceChoice choice = ResolveFace(lf);
+  auto font = std::make_shared<TRealizedFont>();
+  font->Library = FreeType();
+  {
+    std::lock_guard guard(font->Library->Lock);
+    if (FT_New_Face(font->Library->Library, choice.File.c_str(), choice.Index, &font->Face) != 0)
+      throw Vcl::Exception("Font file could not be opened: " + choice.File);
+  }
+  font->Family = choice.Family;
+  // fontconfig reports the requested style for faces it would synthesise;
+  // the face itself tells what it has.
+  const auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(font->Face, FT_SFNT_OS2));
+  const bool faceBold = (font->Face->style_flags & FT_STYLE_FLAG_BOLD) || (os2 && os2->usWeightClass >= FW_SEMIBOLD);
+  font->Metrics.SyntheticBold = lf.lfWeight >= FW_SEMIBOLD && !faceBold;
+  font->Metrics.SyntheticItalic = lf.lfItalic && !(font->Face->style_flags & FT_STYLE_FLAG_ITALIC);
+  ComputeMetrics(*font, lf);
+  font->Metrics.Family = FamilyClass(choice.Family, font->Metrics.FixedPitch);
+  if (FT_Set_Pixel_Sizes(font->Face, 0, FT_UInt(font->Metrics.Em)) != 0)
+    throw Vcl::Exception("Font size could not be set: " + choice.File);
+  if (font->Metrics.AveCharWidth == 0)
+    font->Metrics.AveCharWidth = GlyphAdvance(*font, U'x');
+  return font;
+}
+
+using TFontKey = std::tuple<std::string, int, int, int, int>;
+
+struct TFontCache {
+  std::mutex Lock;
+  std::map<TFontKey, std::shared_ptr<TRealizedFont>> Fonts;
+
+  // Fonts no LOGFONT handle refers to any more go first.
+  void Trim()
+  {
+    if (Fonts.size() < FontCacheLimit)
+      return;
+    std::erase_if(Fonts, [](const auto& entry) { return entry.second.use_count() == 1; });
+  }
+};
+
+TFontCache& FontCache()
+{
+  static TFontCache* cache = new TFontCache; // fonts may be released during exit
+  return *cache;
+}
+
+} // namespace
+
+FT_GlyphSlot TRealizedFont::LoadOutline(char32_t ch)
+{
+  const FT_UInt index = FT_Get_Char_Index(Face, ch);
+  if (FT_Load_Glyph(Face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0 &&
+      FT_Load_Glyph(Face, 0, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0)
+    return nullptr;
+  return Face->glyph;
+}
+
+TGlyphEntry& TRealizedFont::Loaded(char32_t ch)
+{
+  TGlyphEntry& entry = Entry(ch);
+  if (entry.Advance >= 0)
+    return entry;
+  entry.Advance = 0;
+  if (IsControl(ch))
+    return entry;
+  if (FT_GlyphSlot slot = LoadOutline(ch))
+    entry.Advance = int((slot->linearHoriAdvance + 0x8000) >> 16) + BoldStrength;
+  return entry;
+}
+
+TGlyphEntry& TRealizedFont::Rendered(char32_t ch)
+{
+  TGlyphEntry& entry = Loaded(ch);
+  if (entry.Rendered)
+    return entry;
+  entry.Rendered = true;
+  entry.Abc = ABC{0, 0, entry.Advance};
+  FT_GlyphSlot slot = IsControl(ch) ? nullptr : LoadOutline(ch);
+  if (!slot || slot->format != FT_GLYPH_FORMAT_OUTLINE)
+    return entry;
+  if (Metrics.SyntheticItalic) {
+    FT_Matrix shear{0x10000, 0x0366A, 0, 0x10000}; // about 12 degrees
+    FT_Outline_Transform(&slot->outline, &shear);
+  }
+  if (BoldStrength > 0)
+    FT_Outline_EmboldenXY(&slot->outline, BoldStrength * 64, 0);
+  if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0 || slot->bitmap.pixel_mode != FT_PIXEL_MODE_GRAY)
+    return entry;
+  const FT_Bitmap& bitmap = slot->bitmap;
+  const int width = int(bitmap.width), height = int(bitmap.rows);
+  if (width == 0 || height == 0)
+    return entry;
+  entry.Bits.resize(std::size_t(width) * std::size_t(height));
+  for (int row = 0; row < height; ++row)
+    std::memcpy(&entry.Bits[std::size_t(row) * std::size_t(width)], bitmap.buffer + std::ptrdiff_t(row) * bitmap.pitch,
+                std::size_t(width));
+  entry.Image = TGlyphImage{slot->bitmap_left, slot->bitmap_top, width, height, entry.Bits.data()};
+  entry.Abc = ABC{slot->bitmap_left, UINT(width), entry.Advance - slot->bitmap_left - width};
+  return entry;
+}
+
+std::shared_ptr<TRealizedFont> RealizeFont(const LOGFONT& lf)
+{
+  const TFontKey key{Lower(FaceName(lf)), lf.lfHeight, lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight,
+                     lf.lfItalic != 0, lf.lfPitchAndFamily};
+  TFontCache& cache = FontCache();
+  std::lock_guard guard(cache.Lock);
+  if (auto it = cache.Fonts.find(key); it != cache.Fonts.end())
+    return it->second;
+  cache.Trim();
+  auto font = OpenFont(lf);
+  cache.Fonts.emplace(key, font);
+  return font;
+}
+
+namespace {
+
+const LOGFONT& DefaultGuiLogFont()
+{
+  static const LOGFONT lf = [] {
+    LOGFONT f;
+    f.lfHeight = -11;
+    std::strcpy(f.lfFaceName, "Tahoma");
+    return f;
+  }();
+  return lf;
+}
+
+} // namespace
+
+TRealizedFont& DCFont(HDC dc)
+{
+  static std::shared_ptr<TRealizedFont> fallback = RealizeFont(DefaultGuiLogFont());
+  HFONT font = dc ? dc->State.Font : nullptr;
+  if (!font)
+    return *fallback;
+  if (!font->Realized)
+    font->Realized = RealizeFont(font->Log);
+  return *font->Realized;
+}
+
+const LOGFONT& DCLogFont(HDC dc)
+{
+  HFONT font = dc ? dc->State.Font : nullptr;
+  return font ? font->Log : DefaultGuiLogFont();
+}
+
+const TFontMetrics& FontMetrics(const TRealizedFont& font) { return font.Metrics; }
+
+const std::string& FontFamily(const TRealizedFont& font) { return font.Family; }
+
+int GlyphAdvance(TRealizedFont& font, char32_t ch)
+{
+  std::lock_guard guard(font.Lock);
+  return font.Loaded(ch).Advance;
+}
+
+TGlyphImage GlyphImage(TRealizedFont& font, char32_t ch)
+{
+  std::lock_guard guard(font.Lock);
+  return font.Rendered(ch).Image;
+}
+
+ABC GlyphABC(TRealizedFont& font, char32_t ch)
+{
+  std::lock_guard guard(font.Lock);
+  return font.Rendered(ch).Abc;
+}
+
+int TextAdvance(TRealizedFont& font, std::string_view text)
+{
+  std::lock_guard guard(font.Lock);
+  const char* p = text.data();
+  const char* end = p + text.size();
+  int width = 0;
+  while (p < end) {
+    const auto byte = static_cast<unsigned char>(*p);
+    if (byte < 0x80) { // the common case without the decoder
+      TGlyphEntry& entry = font.Ascii[byte];
+      width += entry.Advance >= 0 ? entry.Advance : font.Loaded(byte).Advance;
+      ++p;
+      continue;
+    }
+    width += font.Loaded(NextCodePoint(p, end)).Advance;
+  }
+  return width;
+}
+
+char32_t NextCodePoint(const char*& p, const char* end)
+{
+  constexpr char32_t Replacement = 0xFFFD;
+  const auto lead = static_cast<unsigned char>(*p++);
+  if (lead < 0x80)
+    return lead;
+  // Continuation bytes, and the narrower range of the second byte that
+  // excludes overlong forms, surrogates and code points past U+10FFFF.
+  int length = 0;
+  char32_t cp = 0;
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 1, cp = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 2, cp = lead & 0x0F;
+    low = lead == 0xE0 ? 0xA0 : 0x80;
+    high = lead == 0xED ? 0x9F : 0xBF;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 3, cp = lead & 0x07;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return Replacement;
+  }
+  for (int i = 0; i < length; ++i, low = 0x80, high = 0xBF) {
+    const auto byte = p < end ? static_cast<unsigned char>(*p) : 0;
+    if (byte < low || byte > high)
+      return Replacement; // the offending byte starts the next character
+    cp = (cp << 6) | (byte & 0x3F);
+    ++p;
+  }
+  return cp;
+}
+
+} // namespace Win
