@@ -20,4 +20,14 @@ constexpr BOOL TRUE = 1;
 // result does not fit in 32 bits.
 int MulDiv(int Number, int Numerator, int Denominator);
 
+// COM-style results: negative values are failures.
+using HRESULT = std::int32_t;
+constexpr HRESULT S_OK = 0, S_FALSE = 1;
+constexpr HRESULT E_NOTIMPL = HRESULT(0x80004001), E_POINTER = HRESULT(0x80004003),
+                  E_FAIL = HRESULT(0x80004005), E_UNEXPECTED = HRESULT(0x8000FFFF),
+                  E_HANDLE = HRESULT(0x80070006), E_OUTOFMEMORY = HRESULT(0x8007000E),
+                  E_INVALIDARG = HRESULT(0x80070057);
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
 } // namespace Win

@@ -1,0 +1,577 @@
+// The style engine behind the theme calls: a table of the parts it knows,
+// each with a shape and one look per state, drawn with Cairo straight onto
+// the DC's surface through the DC's window origin and clipping.
+#include "Win.Themes.hpp"
+
+#include "Win.Gdi.Internal.hpp"
+#include "Win.Gdi.Raster.hpp"
+#include "Win.Screen.hpp"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace Win {
+
+enum class TThemeClass { Button, Toolbar, TreeView, Edit, Navigation };
+
+struct TThemeData {
+  TThemeClass Class;
+};
+
+namespace {
+
+// ---- switches and handles ------------------------------------------------------------
+
+std::atomic<bool> gThemeActive{true};
+std::atomic<DWORD> gAppProperties{STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT};
+
+std::mutex gHandlesLock;
+std::set<const TThemeData*>& Handles()
+{
+  static std::set<const TThemeData*> handles;
+  return handles;
+}
+
+bool LiveTheme(HTHEME theme)
+{
+  std::lock_guard<std::mutex> lock(gHandlesLock);
+  return theme && Handles().count(theme) != 0;
+}
+
+bool SameText(const std::string& a, const char* b)
+{
+  return a.size() == std::strlen(b) &&
+         std::equal(a.begin(), a.end(), b, [](char x, char y) { return std::toupper(x) == std::toupper(y); });
+}
+
+bool ClassByName(const std::string& name, TThemeClass& cls)
+{
+  static const struct {
+    const char* Name;
+    TThemeClass Class;
+  } names[] = {{"BUTTON", TThemeClass::Button},
+               {"TOOLBAR", TThemeClass::Toolbar},
+               {"TREEVIEW", TThemeClass::TreeView},
+               {"EDIT", TThemeClass::Edit},
+               {"NAVIGATION", TThemeClass::Navigation}};
+  for (const auto& n : names)
+    if (SameText(name, n.Name)) {
+      cls = n.Class;
+      return true;
+    }
+  return false;
+}
+
+std::string Trimmed(const std::string& s)
+{
+  std::size_t b = s.find_first_not_of(" \t");
+  std::size_t e = s.find_last_not_of(" \t");
+  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+// ---- the look -----------------------------------------------------------------------
+
+constexpr COLORREF kNone = CLR_INVALID;
+
+// Colours are written 0xRRGGBB here, as designers write them.
+constexpr COLORREF Hex(std::uint32_t rgb)
+{
+  return RGB(BYTE(rgb >> 16), BYTE(rgb >> 8), BYTE(rgb));
+}
+
+struct TLook {
+  COLORREF Fill = kNone;
+  COLORREF Border = kNone;
+  COLORREF Ink = kNone; // mark, glyph or arrow; for boxes an accent line along the bottom
+  COLORREF Text = kNone;
+  int BorderWidth = 1;
+};
+
+enum class TShape { Box, CheckBox, Radio, Chevron, DropDown, BackButton };
+
+struct TPartInfo {
+  TThemeClass Class;
+  int Part;
+  TShape Shape;
+  int FixedSize; // at 96 DPI; 0 for parts that fill their rectangle
+  int Radius;
+  int ContentMargin;
+  std::vector<TLook> States; // state 1 first
+};
+
+constexpr COLORREF kAccent = Hex(0x0078D7), kAccentDark = Hex(0x005499), kAccentLight = Hex(0xE5F1FB),
+                   kAccentPressed = Hex(0xCCE4F7), kWhite = Hex(0xFFFFFF), kBlack = 0, kDisabled = Hex(0xCCCCCC),
+                   kDisabledText = Hex(0x838383), kItemHot = Hex(0xE5F3FF), kItemSelected = Hex(0xCCE8FF),
+                   kItemBorder = Hex(0x99D1FF), kCheckedBorder = Hex(0x62A2E4);
+
+const std::vector<TPartInfo>& Parts()
+{
+  static const std::vector<TPartInfo> parts = {
+    {TThemeClass::Button, BP_PUSHBUTTON, TShape::Box, 0, 3, 3,
+     {{Hex(0xFDFDFD), Hex(0xADADAD), kNone, kBlack},
+      {kAccentLight, kAccent, kNone, kBlack},
+      {kAccentPressed, kAccentDark, kNone, kBlack},
+      {Hex(0xF4F4F4), Hex(0xD5D5D5), kNone, kDisabledText},
+      {Hex(0xFDFDFD), kAccent, kNone, kBlack, 2},
+      {kAccentLight, kAccent, kNone, kBlack, 2}}},
+    {TThemeClass::Button, BP_RADIOBUTTON, TShape::Radio, 13, 0, 0,
+     {{kWhite, Hex(0x333333), kNone, kBlack},
+      {kWhite, kAccent, kNone, kBlack},
+      {kAccentPressed, kAccentDark, kNone, kBlack},
+      {kWhite, kDisabled, kNone, kDisabledText},
+      {kWhite, kAccent, kAccent, kBlack},
+      {kWhite, Hex(0x2B88D8), Hex(0x2B88D8), kBlack},
+      {kAccentPressed, kAccentDark, kAccentDark, kBlack},
+      {kWhite, kDisabled, kDisabled, kDisabledText}}},
+    {TThemeClass::Button, BP_CHECKBOX, TShape::CheckBox, 13, 2, 0,
+     {{kWhite, Hex(0x333333), kNone, kBlack},
+      {kWhite, kAccent, kNone, kBlack},
+      {kAccentPressed, kAccentDark, kNone, kBlack},
+      {kWhite, kDisabled, kNone, kDisabledText},
+      {kAccent, kAccent, kWhite, kBlack},
+      {Hex(0x2B88D8), Hex(0x2B88D8), kWhite, kBlack},
+      {kAccentDark, kAccentDark, kWhite, kBlack},
+      {kDisabled, kDisabled, kWhite, kDisabledText},
+      {kWhite, Hex(0x333333), Hex(0x333333), kBlack},
+      {kWhite, kAccent, kAccent, kBlack},
+      {kAccentPressed, kAccentDark, kAccentDark, kBlack},
+      {kWhite, kDisabled, kDisabled, kDisabledText}}},
+    {TThemeClass::Toolbar, TP_BUTTON, TShape::Box, 0, 2, 3,
+     {{kNone, kNone, kNone, kBlack},
+      {kItemHot, kItemSelected, kNone, kBlack},
+      {kItemSelected, kItemBorder, kNone, kBlack},
+      {kNone, kNone, kNone, kDisabledText},
+      {kItemSelected, kCheckedBorder, kNone, kBlack},
+      {Hex(0xB8DCFF), kCheckedBorder, kNone, kBlack}}},
+    {TThemeClass::Toolbar, TP_SPLITBUTTON, TShape::Box, 0, 2, 3,
+     {{kNone, kNone, kNone, kBlack},
+      {kItemHot, kItemSelected, kNone, kBlack},
+      {kItemSelected, kItemBorder, kNone, kBlack},
+      {kNone, kNone, kNone, kDisabledText},
+      {kItemSelected, kCheckedBorder, kNone, kBlack},
+      {Hex(0xB8DCFF), kCheckedBorder, kNone, kBlack}}},
+    {TThemeClass::Toolbar, TP_SPLITBUTTONDROPDOWN, TShape::DropDown, 0, 2, 0,
+     {{kNone, kNone, Hex(0x404040), kBlack},
+      {kItemHot, kItemSelected, Hex(0x404040), kBlack},
+      {kItemSelected, kItemBorder, kBlack, kBlack},
+      {kNone, kNone, Hex(0xA0A0A0), kDisabledText},
+      {kItemSelected, kCheckedBorder, Hex(0x404040), kBlack},
+      {Hex(0xB8DCFF), kCheckedBorder, Hex(0x404040), kBlack}}},
+    {TThemeClass::TreeView, TVP_TREEITEM, TShape::Box, 0, 2, 0,
+     {{kNone, kNone, kNone, kBlack},
+      {kItemHot, kItemHot, kNone, kBlack},
+      {kItemSelected, kItemBorder, kNone, kBlack},
+      {kNone, kNone, kNone, Hex(0x6D6D6D)},
+      {Hex(0xD9D9D9), Hex(0xD9D9D9), kNone, kBlack},
+      {Hex(0xC4E0FC), Hex(0x7DA2CE), kNone, kBlack}}},
+    {TThemeClass::TreeView, TVP_GLYPH, TShape::Chevron, 16, 0, 0,
+     {{kNone, kNone, Hex(0x919191), kNone}, {kNone, kNone, Hex(0x404040), kNone}}},
+    {TThemeClass::TreeView, TVP_HOTGLYPH, TShape::Chevron, 16, 0, 0,
+     {{kNone, kNone, Hex(0x1C97EA), kNone}, {kNone, kNone, Hex(0x1C97EA), kNone}}},
+    {TThemeClass::Edit, EP_EDITTEXT, TShape::Box, 0, 1, 2,
+     {{kWhite, Hex(0x7A7A7A), kNone, kBlack},
+      {kWhite, Hex(0x171717), kNone, kBlack},
+      {kWhite, kAccent, kNone, kBlack},
+      {Hex(0xF0F0F0), kDisabled, kNone, Hex(0x6D6D6D)},
+      {kWhite, kAccent, kAccent, kBlack},
+      {Hex(0xF0F0F0), Hex(0x7A7A7A), kNone, kBlack},
+      {Hex(0xFFFFE1), Hex(0x7A7A7A), kNone, kBlack},
+      {Hex(0xFAFAFA), Hex(0x7A7A7A), kNone, Hex(0x6D6D6D)}}},
+    {TThemeClass::Navigation, NAV_BACKBUTTON, TShape::BackButton, 30, 0, 0,
+     {{kNone, Hex(0x767676), Hex(0x333333), kBlack},
+      {kAccentLight, kAccent, kAccent, kBlack},
+      {kAccentPressed, kAccentDark, kAccentDark, kBlack},
+      {kNone, kDisabled, kDisabled, kDisabledText}}},
+  };
+  return parts;
+}
+
+const TPartInfo* FindPart(HTHEME theme, int part)
+{
+  for (const TPartInfo& p : Parts())
+    if (p.Class == theme->Class && p.Part == part)
+      return &p;
+  return nullptr;
+}
+
+const TLook* FindLook(const TPartInfo* part, int state)
+{
+  if (!part || state < 1 || state > int(part->States.size()))
+    return nullptr;
+  return &part->States[std::size_t(state - 1)];
+}
+
+int Scaled(int px)
+{
+  return MulDiv(px, ScreenSettings().LogPixels, 96);
+}
+
+// A fixed-size part centred in the rectangle (offsets truncated, so a
+// rectangle smaller than the part gives negative ones).
+RECT PartRect(const TPartInfo& part, const RECT& r)
+{
+  if (part.FixedSize == 0)
+    return r;
+  int size = Scaled(part.FixedSize);
+  int left = r.Left + (r.Width() - size) / 2;
+  int top = r.Top + (r.Height() - size) / 2;
+  return RECT(left, top, left + size, top + size);
+}
+
+// ---- Cairo on a DC -----------------------------------------------------------------
+
+// A Cairo context on the DC's surface in the DC's logical coordinates,
+// clipped to what the DC may touch and to the caller's clip rectangle.
+class TDCPainter {
+public:
+  TDCPainter(HDC dc, const RECT* clip)
+  {
+    TBitmapObject* bitmap = DCSurface(dc);
+    if (!bitmap || bitmap->Width <= 0 || bitmap->Height <= 0)
+      return;
+    FSurface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(bitmap->Pixels.data()),
+                                                   CAIRO_FORMAT_ARGB32, bitmap->Width, bitmap->Height,
+                                                   bitmap->Width * 4);
+    FContext = cairo_create(FSurface);
+    TRegion area = DCEffectiveClip(dc);
+    if (clip)
+      area = area.Intersect(TRegion(RectToDevice(dc, *clip)));
+    POINT offset = dc->SurfaceOffset;
+    for (const RECT& r : area.Rects())
+      cairo_rectangle(FContext, r.Left + offset.X, r.Top + offset.Y, r.Width(), r.Height());
+    cairo_clip(FContext);
+    POINT origin = LPtoDevice(dc, POINT(0, 0));
+    cairo_translate(FContext, origin.X + offset.X, origin.Y + offset.Y);
+    FEmpty = area.IsEmpty();
+  }
+  ~TDCPainter()
+  {
+    if (FContext)
+      cairo_destroy(FContext);
+    if (FSurface) {
+      cairo_surface_flush(FSurface);
+      cairo_surface_destroy(FSurface);
+    }
+  }
+  TDCPainter(const TDCPainter&) = delete;
+  TDCPainter& operator=(const TDCPainter&) = delete;
+
+  bool Ready() const { return FContext && !FEmpty && cairo_status(FContext) == CAIRO_STATUS_SUCCESS; }
+  cairo_t* Cr() const { return FContext; }
+
+private:
+  cairo_surface_t* FSurface = nullptr;
+  cairo_t* FContext = nullptr;
+  bool FEmpty = true;
+};
+
+void SetColor(cairo_t* cr, COLORREF c)
+{
+  cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
+}
+
+void RoundedPath(cairo_t* cr, double x, double y, double w, double h, double radius)
+{
+  radius = std::clamp(radius, 0.0, std::min(w, h) / 2);
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, x + w - radius, y + radius, radius, -M_PI / 2, 0);
+  cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, M_PI / 2);
+  cairo_arc(cr, x + radius, y + h - radius, radius, M_PI / 2, M_PI);
+  cairo_arc(cr, x + radius, y + radius, radius, M_PI, 3 * M_PI / 2);
+  cairo_close_path(cr);
+}
+
+// Fill and a border of whole pixels along the inside of r.
+void DrawBox(cairo_t* cr, const RECT& r, double radius, const TLook& look)
+{
+  if (r.Width() <= 0 || r.Height() <= 0)
+    return;
+  if (look.Fill != kNone) {
+    RoundedPath(cr, r.Left, r.Top, r.Width(), r.Height(), radius);
+    SetColor(cr, look.Fill);
+    cairo_fill(cr);
+  }
+  if (look.Border != kNone) {
+    double half = look.BorderWidth / 2.0;
+    RoundedPath(cr, r.Left + half, r.Top + half, r.Width() - look.BorderWidth, r.Height() - look.BorderWidth,
+                std::max(0.0, radius - half));
+    SetColor(cr, look.Border);
+    cairo_set_line_width(cr, look.BorderWidth);
+    cairo_stroke(cr);
+  }
+}
+
+void DrawEllipse(cairo_t* cr, double cx, double cy, double radius, COLORREF fill, COLORREF ring, double width)
+{
+  cairo_new_path(cr);
+  cairo_arc(cr, cx, cy, radius - width / 2, 0, 2 * M_PI);
+  if (fill != kNone) {
+    SetColor(cr, fill);
+    cairo_fill_preserve(cr);
+  }
+  if (ring != kNone) {
+    SetColor(cr, ring);
+    cairo_set_line_width(cr, width);
+    cairo_stroke(cr);
+  }
+  cairo_new_path(cr);
+}
+
+void StrokePolyline(cairo_t* cr, std::initializer_list<std::pair<double, double>> points, COLORREF color,
+                    double width)
+{
+  cairo_new_path(cr);
+  for (const auto& [x, y] : points)
+    cairo_line_to(cr, x, y);
+  SetColor(cr, color);
+  cairo_set_line_width(cr, width);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  cairo_stroke(cr);
+}
+
+void DrawCheckBox(cairo_t* cr, const RECT& r, int state, const TLook& look, double radius)
+{
+  DrawBox(cr, r, radius, look);
+  double s = r.Width(), x = r.Left, y = r.Top;
+  if (look.Ink == kNone)
+    return;
+  if (state >= CBS_MIXEDNORMAL) {
+    double inset = std::round(s * 3 / 13);
+    RoundedPath(cr, x + inset, y + inset, s - 2 * inset, s - 2 * inset, 1);
+    SetColor(cr, look.Ink);
+    cairo_fill(cr);
+    return;
+  }
+  StrokePolyline(cr, {{x + s * 0.22, y + s * 0.52}, {x + s * 0.42, y + s * 0.72}, {x + s * 0.78, y + s * 0.30}},
+                 look.Ink, std::max(1.0, s * 1.6 / 13));
+}
+
+void DrawRadio(cairo_t* cr, const RECT& r, const TLook& look)
+{
+  double radius = r.Width() / 2.0;
+  double cx = r.Left + radius, cy = r.Top + radius;
+  DrawEllipse(cr, cx, cy, radius, look.Fill, look.Border, 1);
+  if (look.Ink != kNone)
+    DrawEllipse(cr, cx, cy, radius * 0.45, look.Ink, kNone, 0);
+}
+
+void DrawChevron(cairo_t* cr, const RECT& r, bool opened, COLORREF color)
+{
+  double u = r.Width() / 16.0; // the glyph is drawn on a 16-unit grid
+  double cx = r.Left + r.Width() / 2.0, cy = r.Top + r.Height() / 2.0;
+  if (opened)
+    StrokePolyline(cr, {{cx - 4 * u, cy - 2 * u}, {cx, cy + 2 * u}, {cx + 4 * u, cy - 2 * u}}, color, 1.5 * u);
+  else
+    StrokePolyline(cr, {{cx - 2 * u, cy - 4 * u}, {cx + 2 * u, cy}, {cx - 2 * u, cy + 4 * u}}, color, 1.5 * u);
+}
+
+void DrawDropArrow(cairo_t* cr, const RECT& r, COLORREF color)
+{
+  double u = Scaled(96) / 96.0;
+  double cx = r.Left + r.Width() / 2.0, cy = r.Top + r.Height() / 2.0;
+  cairo_new_path(cr);
+  cairo_move_to(cr, cx - 3.5 * u, cy - 2 * u);
+  cairo_line_to(cr, cx + 3.5 * u, cy - 2 * u);
+  cairo_line_to(cr, cx, cy + 2 * u);
+  cairo_close_path(cr);
+  SetColor(cr, color);
+  cairo_fill(cr);
+}
+
+void DrawBackButton(cairo_t* cr, const RECT& r, const TLook& look)
+{
+  double radius = r.Width() / 2.0;
+  double cx = r.Left + radius, cy = r.Top + radius;
+  double u = r.Width() / 30.0;
+  DrawEllipse(cr, cx, cy, radius - u, look.Fill, look.Border, 1.5 * u);
+  double arm = 7 * u, head = 5 * u;
+  StrokePolyline(cr, {{cx + arm, cy}, {cx - arm, cy}}, look.Ink, 2 * u);
+  StrokePolyline(cr, {{cx - arm + head, cy - head}, {cx - arm, cy}, {cx - arm + head, cy + head}}, look.Ink,
+                 2 * u);
+}
+
+void DrawPart(cairo_t* cr, const TPartInfo& part, int state, const TLook& look, const RECT& rect)
+{
+  RECT r = PartRect(part, rect);
+  double radius = Scaled(part.Radius);
+  switch (part.Shape) {
+  case TShape::Box:
+    DrawBox(cr, r, radius, look);
+    if (look.Ink != kNone) {
+      SetColor(cr, look.Ink);
+      cairo_rectangle(cr, r.Left + 1, r.Bottom - 2, std::max(0, r.Width() - 2), 2);
+      cairo_fill(cr);
+    }
+    return;
+  case TShape::CheckBox: DrawCheckBox(cr, r, state, look, radius); return;
+  case TShape::Radio: DrawRadio(cr, r, look); return;
+  case TShape::Chevron: DrawChevron(cr, r, state == GLPS_OPENED, look.Ink); return;
+  case TShape::DropDown:
+    DrawBox(cr, r, radius, look);
+    DrawDropArrow(cr, r, look.Ink);
+    return;
+  case TShape::BackButton: DrawBackButton(cr, r, look); return;
+  }
+}
+
+} // namespace
+
+// ---- switches --------------------------------------------------------------------------
+
+BOOL IsThemeActive()
+{
+  return gThemeActive.load() ? TRUE : FALSE;
+}
+
+BOOL IsAppThemed()
+{
+  return gThemeActive.load() && (gAppProperties.load() & STAP_ALLOW_CONTROLS) ? TRUE : FALSE;
+}
+
+HRESULT EnableTheming(BOOL fEnable)
+{
+  gThemeActive.store(fEnable != FALSE);
+  return S_OK;
+}
+
+void SetThemeAppProperties(DWORD dwFlags)
+{
+  gAppProperties.store(dwFlags);
+}
+
+DWORD GetThemeAppProperties()
+{
+  return gAppProperties.load();
+}
+
+// ---- theme data -------------------------------------------------------------------------
+
+HTHEME OpenThemeData(HWND hwnd, const char* pszClassList)
+{
+  (void)hwnd;
+  if (!pszClassList || !IsAppThemed())
+    return nullptr;
+  std::string list(pszClassList);
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = std::min(list.find(';', start), list.size());
+    TThemeClass cls;
+    if (ClassByName(Trimmed(list.substr(start, end - start)), cls)) {
+      auto* theme = new TThemeData{cls};
+      std::lock_guard<std::mutex> lock(gHandlesLock);
+      Handles().insert(theme);
+      return theme;
+    }
+    start = end + 1;
+  }
+  return nullptr;
+}
+
+HRESULT CloseThemeData(HTHEME hTheme)
+{
+  std::lock_guard<std::mutex> lock(gHandlesLock);
+  if (!hTheme || Handles().erase(hTheme) == 0)
+    return E_HANDLE;
+  delete hTheme;
+  return S_OK;
+}
+
+// ---- drawing ---------------------------------------------------------------------------
+
+HRESULT DrawThemeBackground(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, const RECT* pRect,
+                            const RECT* pClipRect)
+{
+  if (!LiveTheme(hTheme))
+    return E_HANDLE;
+  if (!pRect || !LiveDC(hdc))
+    return E_INVALIDARG;
+  const TPartInfo* part = FindPart(hTheme, iPartId);
+  const TLook* look = FindLook(part, iStateId);
+  if (!look)
+    return E_INVALIDARG;
+  TDCPainter painter(hdc, pClipRect);
+  if (painter.Ready())
+    DrawPart(painter.Cr(), *part, iStateId, *look, *pRect);
+  return S_OK;
+}
+
+HRESULT GetThemeBackgroundContentRect(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                      const RECT* pBoundingRect, RECT* pContentRect)
+{
+  (void)hdc;
+  if (!LiveTheme(hTheme))
+    return E_HANDLE;
+  const TPartInfo* part = FindPart(hTheme, iPartId);
+  if (!pBoundingRect || !pContentRect || !FindLook(part, iStateId))
+    return E_INVALIDARG;
+  int m = Scaled(part->ContentMargin);
+  const RECT& b = *pBoundingRect;
+  *pContentRect = RECT(b.Left + m, b.Top + m, b.Right - m, b.Bottom - m);
+  return S_OK;
+}
+
+BOOL IsThemeBackgroundPartiallyTransparent(HTHEME hTheme, int iPartId, int iStateId)
+{
+  if (!LiveTheme(hTheme))
+    return FALSE;
+  const TPartInfo* part = FindPart(hTheme, iPartId);
+  const TLook* look = FindLook(part, iStateId);
+  // Rounded corners and fixed-size glyphs leave the background showing.
+  return look && (look->Fill == kNone || part->Radius > 0 || part->FixedSize > 0) ? TRUE : FALSE;
+}
+
+BOOL IsThemePartDefined(HTHEME hTheme, int iPartId, int iStateId)
+{
+  if (!LiveTheme(hTheme))
+    return FALSE;
+  const TPartInfo* part = FindPart(hTheme, iPartId);
+  return part && (iStateId == 0 || FindLook(part, iStateId)) ? TRUE : FALSE;
+}
+
+HRESULT GetThemePartSize(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, const RECT* prc, THEMESIZE eSize,
+                         SIZE* psz)
+{
+  (void)hdc;
+  (void)prc;
+  if (!LiveTheme(hTheme))
+    return E_HANDLE;
+  const TPartInfo* part = FindPart(hTheme, iPartId);
+  if (!psz || !part || (iStateId != 0 && !FindLook(part, iStateId)) || eSize < TS_MIN || eSize > TS_DRAW)
+    return E_INVALIDARG;
+  int size = part->FixedSize ? Scaled(part->FixedSize) : 2 * Scaled(part->Radius) + 2;
+  *psz = SIZE(size, size);
+  return S_OK;
+}
+
+HRESULT GetThemeColor(HTHEME hTheme, int iPartId, int iStateId, int iPropId, COLORREF* pColor)
+{
+  if (!LiveTheme(hTheme))
+    return E_HANDLE;
+  if (!pColor)
+    return E_INVALIDARG;
+  const TLook* look = FindLook(FindPart(hTheme, iPartId), iStateId);
+  if (!look)
+    return E_INVALIDARG;
+  COLORREF c = kNone;
+  switch (iPropId) {
+  case TMT_BORDERCOLOR: c = look->Border; break;
+  case TMT_FILLCOLOR: c = look->Fill; break;
+  case TMT_TEXTCOLOR: c = look->Text; break;
+  default: break;
+  }
+  if (c == kNone)
+    return E_PROP_ID_UNSUPPORTED;
+  *pColor = c;
+  return S_OK;
+}
+
+} // namespace Win

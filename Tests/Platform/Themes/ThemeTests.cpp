@@ -1,0 +1,269 @@
+#include "Surface.hpp"
+
+#include <QxStyleSupport.hpp>
+#include <Vcl.Themes.hpp>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+using namespace Win;
+using ThemeTest::TSurface;
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+class TTheme {
+public:
+  explicit TTheme(const char* Classes) : Handle(OpenThemeData(nullptr, Classes)) {}
+  ~TTheme()
+  {
+    if (Handle)
+      CloseThemeData(Handle);
+  }
+  HTHEME Handle;
+};
+
+struct TPartCase {
+  const char* Class;
+  int Part;
+  int States;
+  std::set<int> Blank; // states that leave the background showing untouched
+};
+
+const TPartCase kParts[] = {
+  {"BUTTON", BP_PUSHBUTTON, 6, {}},
+  {"BUTTON", BP_RADIOBUTTON, 8, {}},
+  {"BUTTON", BP_CHECKBOX, 12, {}},
+  {"TOOLBAR", TP_BUTTON, 6, {TS_NORMAL, TS_DISABLED}},
+  {"TOOLBAR", TP_SPLITBUTTON, 6, {TS_NORMAL, TS_DISABLED}},
+  {"TOOLBAR", TP_SPLITBUTTONDROPDOWN, 6, {}},
+  {"TREEVIEW", TVP_TREEITEM, 6, {TREIS_NORMAL, TREIS_DISABLED}},
+  {"TREEVIEW", TVP_GLYPH, 2, {}},
+  {"TREEVIEW", TVP_HOTGLYPH, 2, {}},
+  {"EDIT", EP_EDITTEXT, 8, {}},
+  {"NAVIGATION", NAV_BACKBUTTON, 4, {}},
+};
+
+std::vector<std::uint32_t> Draw(const char* Class, int Part, int State)
+{
+  TSurface s(40, 34);
+  TTheme theme(Class);
+  RECT r(2, 2, 38, 32);
+  EXPECT_EQ(DrawThemeBackground(theme.Handle, s.DC, Part, State, &r, nullptr), S_OK) << Class << Part << State;
+  return s.Pixels();
+}
+
+} // namespace
+
+TEST(ThemeData, OpensKnownClassesOnlyWhileStylesAreOn)
+{
+  QxTest::TVisualStyles on(true);
+  for (const char* name : {"BUTTON", "toolbar", "TreeView", "EDIT", "NAVIGATION", "NoSuch; edit"}) {
+    TTheme theme(name);
+    EXPECT_NE(theme.Handle, nullptr) << name;
+  }
+  EXPECT_EQ(OpenThemeData(nullptr, "NoSuch;Other"), nullptr);
+  EXPECT_EQ(OpenThemeData(nullptr, ""), nullptr);
+  EXPECT_EQ(OpenThemeData(nullptr, nullptr), nullptr);
+
+  HTHEME theme = OpenThemeData(nullptr, "BUTTON");
+  EXPECT_EQ(CloseThemeData(theme), S_OK);
+  EXPECT_EQ(CloseThemeData(theme), E_HANDLE);
+  TSurface s(10, 10);
+  RECT r(0, 0, 10, 10);
+  EXPECT_EQ(DrawThemeBackground(theme, s.DC, BP_PUSHBUTTON, PBS_NORMAL, &r, nullptr), E_HANDLE);
+
+  {
+    QxTest::TVisualStyles off(false);
+    EXPECT_FALSE(IsThemeActive());
+    EXPECT_FALSE(IsAppThemed());
+    EXPECT_EQ(OpenThemeData(nullptr, "BUTTON"), nullptr);
+    EXPECT_FALSE(Vcl::StyleServices()->Enabled());
+    EXPECT_FALSE(Vcl::StyleServices()->DrawElement(s.DC, {Vcl::teButton, BP_PUSHBUTTON, PBS_NORMAL}, r));
+    EXPECT_EQ(s.Ink(), RECT());
+  }
+  EXPECT_TRUE(IsAppThemed());
+  SetThemeAppProperties(STAP_ALLOW_NONCLIENT);
+  EXPECT_TRUE(IsThemeActive());
+  EXPECT_FALSE(IsAppThemed());
+  SetThemeAppProperties(STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT);
+}
+
+TEST(ThemeBackground, EveryStateOfEveryPartHasItsOwnLook)
+{
+  QxTest::TVisualStyles on(true);
+  const std::vector<std::uint32_t> blank = TSurface(40, 34).Pixels();
+  for (const TPartCase& c : kParts) {
+    std::vector<std::vector<std::uint32_t>> seen;
+    for (int state = 1; state <= c.States; ++state) {
+      std::vector<std::uint32_t> pixels = Draw(c.Class, c.Part, state);
+      if (c.Blank.count(state)) {
+        EXPECT_EQ(pixels, blank) << c.Class << " part " << c.Part << " state " << state;
+        continue;
+      }
+      EXPECT_NE(pixels, blank) << c.Class << " part " << c.Part << " state " << state;
+      for (std::size_t i = 0; i < seen.size(); ++i)
+        EXPECT_NE(pixels, seen[i]) << c.Class << " part " << c.Part << " state " << state;
+      seen.push_back(pixels);
+    }
+  }
+}
+
+TEST(ThemeBackground, UnknownPartsAndStatesDrawNothing)
+{
+  QxTest::TVisualStyles on(true);
+  TSurface s(20, 20);
+  TTheme theme("BUTTON");
+  RECT r(0, 0, 20, 20);
+  EXPECT_EQ(DrawThemeBackground(theme.Handle, s.DC, BP_CHECKBOX, 13, &r, nullptr), E_INVALIDARG);
+  EXPECT_EQ(DrawThemeBackground(theme.Handle, s.DC, BP_PUSHBUTTON, 0, &r, nullptr), E_INVALIDARG);
+  EXPECT_EQ(DrawThemeBackground(theme.Handle, s.DC, 99, 1, &r, nullptr), E_INVALIDARG);
+  EXPECT_EQ(DrawThemeBackground(theme.Handle, s.DC, BP_PUSHBUTTON, 1, nullptr, nullptr), E_INVALIDARG);
+  EXPECT_EQ(DrawThemeBackground(theme.Handle, nullptr, BP_PUSHBUTTON, 1, &r, nullptr), E_INVALIDARG);
+  EXPECT_EQ(s.Ink(), RECT());
+  // Degenerate and inside-out rectangles are fine and draw nothing.
+  RECT empty(10, 10, 5, 5);
+  EXPECT_EQ(DrawThemeBackground(theme.Handle, s.DC, BP_PUSHBUTTON, 1, &empty, nullptr), S_OK);
+  EXPECT_EQ(s.Ink(), RECT());
+}
+
+TEST(ThemeBackground, PushButtonFillsItsRectangleWithSoftCorners)
+{
+  QxTest::TVisualStyles on(true);
+  TSurface s(60, 40);
+  TTheme theme("BUTTON");
+  RECT r(10, 10, 50, 30);
+  ASSERT_EQ(DrawThemeBackground(theme.Handle, s.DC, BP_PUSHBUTTON, PBS_NORMAL, &r, nullptr), S_OK);
+  EXPECT_EQ(s.Ink(), r);
+  COLORREF border = 0, fill = 0;
+  ASSERT_EQ(GetThemeColor(theme.Handle, BP_PUSHBUTTON, PBS_NORMAL, TMT_BORDERCOLOR, &border), S_OK);
+  ASSERT_EQ(GetThemeColor(theme.Handle, BP_PUSHBUTTON, PBS_NORMAL, TMT_FILLCOLOR, &fill), S_OK);
+  EXPECT_EQ(s.At(30, 10), border); // straight edges are whole pixels
+  EXPECT_EQ(s.At(10, 20), border);
+  EXPECT_EQ(s.At(30, 20), fill);
+  // The corner pixel is a blend of border and background: anti-aliased.
+  COLORREF corner = s.At(10, 10);
+  EXPECT_NE(corner, border);
+  EXPECT_NE(corner, kWhite);
+}
+
+TEST(ThemeBackground, ClipRectangleDcClipAndWindowOriginAreHonoured)
+{
+  QxTest::TVisualStyles on(true);
+  TTheme theme("BUTTON");
+  RECT r(0, 0, 40, 20);
+  {
+    TSurface s(40, 20);
+    RECT clip(0, 0, 20, 20);
+    ASSERT_EQ(DrawThemeBackground(theme.Handle, s.DC, BP_PUSHBUTTON, PBS_HOT, &r, &clip), S_OK);
+    EXPECT_EQ(s.Ink(), clip);
+  }
+  {
+    TSurface s(40, 20);
+    IntersectClipRect(s.DC, 5, 5, 15, 15);
+    ASSERT_EQ(DrawThemeBackground(theme.Handle, s.DC, BP_PUSHBUTTON, PBS_HOT, &r, nullptr), S_OK);
+    EXPECT_EQ(s.Ink(), RECT(5, 5, 15, 15));
+  }
+  {
+    TSurface s(60, 30);
+    SetWindowOrgEx(s.DC, -10, -5, nullptr);
+    ASSERT_EQ(DrawThemeBackground(theme.Handle, s.DC, BP_PUSHBUTTON, PBS_HOT, &r, nullptr), S_OK);
+    EXPECT_EQ(s.Ink(), RECT(10, 5, 50, 25));
+  }
+}
+
+TEST(ThemeBackground, FixedSizePartsAreCentredAndReportTheirSize)
+{
+  QxTest::TVisualStyles on(true);
+  TTheme button("BUTTON");
+  TTheme tree("TREEVIEW");
+  SIZE size;
+  ASSERT_EQ(GetThemePartSize(button.Handle, nullptr, BP_CHECKBOX, CBS_CHECKEDNORMAL, nullptr, TS_TRUE, &size),
+            S_OK);
+  EXPECT_EQ(size, SIZE(13, 13));
+  ASSERT_EQ(GetThemePartSize(tree.Handle, nullptr, TVP_GLYPH, GLPS_OPENED, nullptr, TS_DRAW, &size), S_OK);
+  EXPECT_EQ(size, SIZE(16, 16));
+  EXPECT_EQ(GetThemePartSize(tree.Handle, nullptr, 3, 1, nullptr, TS_DRAW, &size), E_INVALIDARG);
+
+  TSurface s(40, 40);
+  RECT r(0, 0, 40, 40);
+  ASSERT_EQ(DrawThemeBackground(button.Handle, s.DC, BP_CHECKBOX, CBS_CHECKEDNORMAL, &r, nullptr), S_OK);
+  EXPECT_EQ(s.Ink(), RECT(13, 13, 26, 26));
+  // A rectangle smaller than the part still shows the whole part, centred.
+  s.Clear();
+  RECT small(20, 20, 24, 24);
+  ASSERT_EQ(DrawThemeBackground(button.Handle, s.DC, BP_CHECKBOX, CBS_CHECKEDNORMAL, &small, nullptr), S_OK);
+  EXPECT_EQ(s.Ink(), RECT(16, 16, 29, 29)); // (4 - 13) / 2 truncates to -4
+}
+
+TEST(ThemeBackground, ContentRectAndColours)
+{
+  QxTest::TVisualStyles on(true);
+  TTheme button("BUTTON");
+  RECT bounds(0, 0, 80, 24), content;
+  ASSERT_EQ(GetThemeBackgroundContentRect(button.Handle, nullptr, BP_PUSHBUTTON, PBS_NORMAL, &bounds, &content),
+            S_OK);
+  EXPECT_EQ(content, RECT(3, 3, 77, 21));
+
+  COLORREF normal = 1, disabled = 1;
+  ASSERT_EQ(GetThemeColor(button.Handle, BP_PUSHBUTTON, PBS_NORMAL, TMT_TEXTCOLOR, &normal), S_OK);
+  ASSERT_EQ(GetThemeColor(button.Handle, BP_PUSHBUTTON, PBS_DISABLED, TMT_TEXTCOLOR, &disabled), S_OK);
+  EXPECT_EQ(normal, RGB(0, 0, 0));
+  EXPECT_NE(disabled, normal);
+  COLORREF c = 0;
+  EXPECT_EQ(GetThemeColor(button.Handle, BP_PUSHBUTTON, PBS_NORMAL, 1234, &c), E_PROP_ID_UNSUPPORTED);
+  TTheme tree("TREEVIEW");
+  EXPECT_EQ(GetThemeColor(tree.Handle, TVP_TREEITEM, TREIS_NORMAL, TMT_FILLCOLOR, &c), E_PROP_ID_UNSUPPORTED);
+  EXPECT_TRUE(IsThemeBackgroundPartiallyTransparent(tree.Handle, TVP_TREEITEM, TREIS_NORMAL));
+  EXPECT_TRUE(IsThemePartDefined(tree.Handle, TVP_HOTGLYPH, 0));
+  EXPECT_FALSE(IsThemePartDefined(tree.Handle, 3, 0));
+}
+
+TEST(StyleServices, ElementDetailsCarryTheThemeNumbers)
+{
+  using namespace Vcl;
+  TCustomStyleServices* services = StyleServices();
+  EXPECT_EQ(services->GetElementDetails(tbPushButtonNormal), (TThemedElementDetails{teButton, 1, 1}));
+  EXPECT_EQ(services->GetElementDetails(tbPushButtonDefaulted), (TThemedElementDetails{teButton, 1, 5}));
+  EXPECT_EQ(services->GetElementDetails(tbRadioButtonCheckedDisabled), (TThemedElementDetails{teButton, 2, 8}));
+  EXPECT_EQ(services->GetElementDetails(tbCheckBoxUncheckedNormal), (TThemedElementDetails{teButton, 3, 1}));
+  EXPECT_EQ(services->GetElementDetails(tbCheckBoxMixedDisabled), (TThemedElementDetails{teButton, 3, 12}));
+  EXPECT_EQ(services->GetElementDetails(ttbSplitButtonDropDownHot), (TThemedElementDetails{teToolBar, 4, 2}));
+  EXPECT_EQ(services->GetElementDetails(ttItemSelectedNotFocus), (TThemedElementDetails{teTreeview, 1, 5}));
+  EXPECT_EQ(services->GetElementDetails(ttHotGlyphOpened), (TThemedElementDetails{teTreeview, 4, 2}));
+  EXPECT_EQ(services->GetElementDetails(teEditTextCueBanner), (TThemedElementDetails{teEdit, 1, 8}));
+  EXPECT_EQ(services->GetElementDetails(tnBackButtonDisabled), (TThemedElementDetails{teNavigation, 1, 4}));
+  EXPECT_EQ(services->GetElementDetails(tbButtonRoot), (TThemedElementDetails{teButton, 0, 0}));
+}
+
+TEST(StyleServices, DrawsAndMeasuresThroughTheThemeAndFollowsTheSwitch)
+{
+  using namespace Vcl;
+  QxTest::TVisualStyles on(true);
+  TCustomStyleServices* services = StyleServices();
+  TSurface a(30, 30), b(30, 30);
+  TRect r(0, 0, 30, 30);
+  ASSERT_TRUE(services->DrawElement(a.DC, services->GetElementDetails(tnBackButtonHot), r));
+  TTheme nav("NAVIGATION");
+  ASSERT_EQ(DrawThemeBackground(nav.Handle, b.DC, NAV_BACKBUTTON, NAV_BB_HOT, &r, nullptr), S_OK);
+  EXPECT_EQ(a.Pixels(), b.Pixels());
+
+  TSize size;
+  ASSERT_TRUE(services->GetElementSize(nullptr, services->GetElementDetails(tnBackButtonNormal), esActual, size));
+  EXPECT_EQ(size, TSize(30, 30));
+  TColor color = clNone;
+  ASSERT_TRUE(services->GetElementColor(services->GetElementDetails(tbPushButtonNormal), ecTextColor, color));
+  EXPECT_EQ(color, clBlack);
+  EXPECT_FALSE(services->GetElementColor(services->GetElementDetails(ttItemNormal), ecFillColor, color));
+  EXPECT_TRUE(services->HasTransparentParts(services->GetElementDetails(ttbButtonNormal)));
+
+  int control = 0; // any control: only its presence matters
+  EXPECT_TRUE(ThemeControl(reinterpret_cast<const TControl*>(&control)));
+  EXPECT_FALSE(ThemeControl(nullptr));
+  QxTest::TVisualStyles off(false);
+  EXPECT_FALSE(ThemeControl(reinterpret_cast<const TControl*>(&control)));
+  EXPECT_FALSE(services->GetElementSize(nullptr, services->GetElementDetails(tnBackButtonNormal), esActual, size));
+}
