@@ -1,5 +1,6 @@
 #include "System.TypInfo.hpp"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -107,22 +108,43 @@ std::vector<const TPropInfo*> GetPropList(const TClassInfo& Class)
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     if (!(*it)->Properties)
       continue;
-    for (const TPropInfo& p : (*it)->Properties->Props)
-      list.push_back(&p);
+    for (const TPropInfo& p : (*it)->Properties->Props) {
+      if (!p.Published)
+        continue;
+      auto same = std::find_if(list.begin(), list.end(), [&](const TPropInfo* q) { return SameText(q->Name, p.Name); });
+      if (same != list.end())
+        *same = &p;
+      else
+        list.push_back(&p);
+    }
   }
   return list;
 }
 
-const TPropInfo* GetPropInfo(const TClassInfo& Class, const String& Name)
+namespace {
+
+const TPropInfo* FindProp(const TClassInfo& Class, const String& Name, bool PublishedOnly)
 {
   for (const TClassInfo* c = &Class; c; c = c->Parent) {
     if (!c->Properties)
       continue;
     for (const TPropInfo& p : c->Properties->Props)
-      if (SameText(p.Name, Name))
+      if ((p.Published || !PublishedOnly) && SameText(p.Name, Name))
         return &p;
   }
   return nullptr;
+}
+
+} // namespace
+
+const TPropInfo* GetPropInfo(const TClassInfo& Class, const String& Name)
+{
+  return FindProp(Class, Name, true);
+}
+
+const TPropInfo* FindPropDeclaration(const TClassInfo& Class, const String& Name)
+{
+  return FindProp(Class, Name, false);
 }
 
 TPropBuilder& TPropBuilder::As(TPropKind Kind)
@@ -130,6 +152,12 @@ TPropBuilder& TPropBuilder::As(TPropKind Kind)
   QX_ASSERT(FInfo.Kind == pkInteger && (Kind == pkColor || Kind == pkCursor), "System.TypInfo");
   FInfo.Kind = Kind;
   FInfo.TypeName = Kind == pkColor ? "TColor" : "TCursor";
+  return *this;
+}
+
+TPropBuilder& TPropBuilder::Protected()
+{
+  FInfo.Published = false;
   return *this;
 }
 

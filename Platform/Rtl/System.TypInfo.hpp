@@ -11,6 +11,10 @@
 //     Event("OnClick", &T::OnClick);
 //   }
 //
+// A base class may declare properties it leaves unpublished (.Protected());
+// a descendant then publishes them by name, optionally with its own
+// default: Publish("Color").Default(clWindow).
+//
 // Names of enumeration values come from QX_ENUM_NAMES beside the enum;
 // colour and cursor identifiers from the mappings registered with
 // RegisterIntegerConsts under "TColor" and "TCursor".
@@ -131,6 +135,7 @@ struct TPropInfo {
   std::function<bool(TObject*, const String& MethodName, const std::any* Handler)> BindMethod;
   std::optional<TPropValue> Default;
   std::function<bool(const TObject*)> Stored;
+  bool Published = true;
 
   bool IsStored(const TObject* Instance) const { return !Stored || Stored(Instance); }
   bool IsDefault(const TObject* Instance) const { return Default && Get(Instance) == *Default; }
@@ -141,10 +146,14 @@ public:
   std::deque<TPropInfo> Props; // stable addresses
 };
 
-// Properties of the class and its ancestors, ancestors' first.
+// Published properties of the class and its ancestors, ancestors' first; a
+// redeclaration replaces the ancestor's record in its place.
 std::vector<const TPropInfo*> GetPropList(const TClassInfo& Class);
-// Nearest declaration of Name (case-insensitive) along the class chain, or nullptr.
+// Nearest published declaration of Name (case-insensitive) along the class
+// chain, or nullptr.
 const TPropInfo* GetPropInfo(const TClassInfo& Class, const String& Name);
+// Nearest declaration, published or not.
+const TPropInfo* FindPropDeclaration(const TClassInfo& Class, const String& Name);
 void LinkPropertyTable(const TClassInfo& Class, const TPropertyTable* Table);
 
 // ---- declaring properties ----------------------------------------------------------------
@@ -273,6 +282,8 @@ public:
   // An integer property shown by identifiers: pkColor or pkCursor.
   TPropBuilder& As(TPropKind Kind);
   TPropBuilder& Stored(bool Value);
+  // Declared for descendants to publish, not published here.
+  TPropBuilder& Protected();
   template <class B>
   TPropBuilder& Stored(bool (B::*Predicate)() const)
   {
@@ -307,6 +318,16 @@ protected:
     info.Get = [Getter](const TObject* o) { return TypInfoDetail::ToValue<V>((static_cast<const B*>(o)->*Getter)()); };
     if constexpr (!std::is_same_v<S, std::nullptr_t>)
       info.Set = [Setter](TObject* o, const TPropValue& v) { SetThrough(static_cast<C*>(o), Setter, v); };
+    return TPropBuilder(info);
+  }
+
+  // Publishes a property an ancestor declared.
+  TPropBuilder Publish(const char* Name)
+  {
+    const TPropInfo* declared = C::StaticClass().Parent ? FindPropDeclaration(*C::StaticClass().Parent, Name) : nullptr;
+    QX_ASSERT(declared, "System.TypInfo");
+    TPropInfo& info = FTable.Props.emplace_back(*declared);
+    info.Published = true;
     return TPropBuilder(info);
   }
 

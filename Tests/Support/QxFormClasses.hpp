@@ -20,6 +20,7 @@ using TTestFontStyles = TSet<TTestFontStyle>;
 
 constexpr Integer clTestBtnFace = Integer(0xFF00000F);
 constexpr Integer clTestWindowText = Integer(0xFF000008);
+constexpr Integer clTestWindow = Integer(0xFF000005);
 constexpr Integer crTestHandPoint = -21;
 
 // Colour and cursor names for the tests when the graphics and window units
@@ -223,6 +224,8 @@ public:
   void SetFont(TTestFont* v) { FFont->Assign(v); }
   bool ParentFont() const { return FParentFont; }
   void SetParentFont(bool v) { FParentFont = v; }
+  const String& Hint() const { return FHint; }
+  void SetHint(const String& v) { FHint = v; }
   bool IsFontStored() const { return !FParentFont; }
   TNotifyEvent OnClick;
 
@@ -271,6 +274,7 @@ public:
 private:
   Integer FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   String FCaption;
+  String FHint;
   bool FVisible = true;
   Integer FColor = clTestBtnFace;
   Integer FCursor = 0;
@@ -296,6 +300,7 @@ QX_PUBLISHED(TTestControl)
   Property("Font", &T::Font, &T::SetFont).Stored(&T::IsFontStored);
   Property("ParentFont", &T::ParentFont, &T::SetParentFont).Default(true);
   Property("Visible", &T::Visible, &T::SetVisible).Default(true);
+  Property("Hint", &T::Hint, &T::SetHint).Protected();
   Event("OnClick", &T::OnClick);
 }
 
@@ -370,7 +375,7 @@ QX_PUBLISHED(TTestPanel)
 class TTestLabel : public TTestControl {
   QX_CLASS(TTestLabel, TTestControl)
 public:
-  explicit TTestLabel(TComponent* AOwner) : TTestControl(AOwner) {}
+  explicit TTestLabel(TComponent* AOwner) : TTestControl(AOwner) { SetColor(clTestWindow); }
   bool AutoSize() const { return FAutoSize; }
   void SetAutoSize(bool v)
   {
@@ -403,6 +408,7 @@ private:
 QX_PUBLISHED(TTestLabel)
 {
   Property("AutoSize", &T::AutoSize, &T::SetAutoSize).Default(true);
+  Publish("Color").Default(clTestWindow);
 }
 
 class TTestForm : public TTestControl {
@@ -410,16 +416,11 @@ class TTestForm : public TTestControl {
 public:
   explicit TTestForm(TComponent* AOwner) : TTestControl(AOwner) {}
   bool HasParent() const override { return false; }
-  const String& Hint() const { return FHint; }
-  void SetHint(const String& v) { FHint = v; }
-
-private:
-  String FHint;
 };
 
 QX_PUBLISHED(TTestForm)
 {
-  Property("Hint", &T::Hint, &T::SetHint);
+  Publish("Hint");
 }
 
 // A non-visual component, written under the root rather than a parent.

@@ -483,6 +483,32 @@ TEST_F(StreamingTest, EnumerationNames)
   EXPECT_EQ(GetPropInfo(TTestForm::StaticClass(), "Items"), nullptr);
 }
 
+TEST_F(StreamingTest, DescendantsPublishWhatTheirAncestorDeclared)
+{
+  // Hint is declared by the control and published by the form only; the
+  // label publishes Color again with its own default.
+  EXPECT_EQ(GetPropInfo(TTestPanel::StaticClass(), "Hint"), nullptr);
+  EXPECT_NE(GetPropInfo(TTestForm::StaticClass(), "Hint"), nullptr);
+  auto names = [](const TClassInfo& c) {
+    String s;
+    for (const TPropInfo* p : GetPropList(c))
+      s += p->Name + " ";
+    return s;
+  };
+  EXPECT_EQ(names(TTestLabel::StaticClass()),
+            "Tag Left Top Width Height Align Anchors Caption Color Cursor Font ParentFont Visible OnClick AutoSize ");
+  TTestForm form(nullptr);
+  auto* label = new TTestLabel(&form);
+  label->SetParent(&form);
+  label->SetName("L");
+  String text = WriteComponentRes(&form);
+  EXPECT_EQ(text.find("Color"), String::npos) << text;
+  label->SetColor(clTestBtnFace);
+  text = WriteComponentRes(&form);
+  EXPECT_NE(text.find("    Color = clBtnFace\n"), String::npos) << text;
+  EXPECT_THROW(ReadComponentRes("object P: TTestPanel\n  Hint = 'x'\nend\n"), EReadError);
+}
+
 // ---- bad input ------------------------------------------------------------------------------
 
 struct TBadResource {
