@@ -391,6 +391,8 @@ TRealizedFont& DCFont(HDC dc)
   HFONT font = dc ? dc->State.Font : nullptr;
   if (!font)
     return *fallback;
+  static std::mutex lock; // stock fonts are shared by every thread's DCs
+  std::lock_guard guard(lock);
   if (!font->Realized)
     font->Realized = RealizeFont(font->Log);
   return *font->Realized;
