@@ -71,36 +71,72 @@ bool TStretch::SourceInside(int width, int height) const
   return SrcX.Start >= 0 && SrcY.Start >= 0 && SrcX.Start + SrcX.Size <= width && SrcY.Start + SrcY.Size <= height;
 }
 
-// Destination pixel u of n maps to the source span [u * m / n, (u + 1) * m / n);
-// nearest sampling takes the source pixel under the destination's centre.
-bool TSourceImage::Sample(const TStretch& s, std::int64_t u, std::int64_t v, bool average, std::uint32_t& out) const
+namespace {
+
+// Destination pixel u of a side maps to the source span
+// [u * m / n, (u + 1) * m / n); nearest sampling takes the source pixel under
+// the destination pixel's centre. Mirroring counts u from the other end.
+std::int64_t Mirrored(const TStretch::TSide& dest, const TStretch::TSide& src, std::int64_t u)
 {
-  if (s.DestX.Flip != s.SrcX.Flip)
-    u = s.DestX.Size - 1 - u;
-  if (s.DestY.Flip != s.SrcY.Flip)
-    v = s.DestY.Size - 1 - v;
-  std::int64_t x0 = s.SrcX.Start + (u * s.SrcX.Size) / s.DestX.Size;
-  std::int64_t y0 = s.SrcY.Start + (v * s.SrcY.Size) / s.DestY.Size;
-  std::int64_t x1 = s.SrcX.Start + ((u + 1) * s.SrcX.Size + s.DestX.Size - 1) / s.DestX.Size;
-  std::int64_t y1 = s.SrcY.Start + ((v + 1) * s.SrcY.Size + s.DestY.Size - 1) / s.DestY.Size;
-  if (!average || (x1 - x0 <= 1 && y1 - y0 <= 1)) {
-    std::int64_t x = s.SrcX.Start + ((2 * u + 1) * s.SrcX.Size) / (2 * s.DestX.Size);
-    std::int64_t y = s.SrcY.Start + ((2 * v + 1) * s.SrcY.Size) / (2 * s.DestY.Size);
-    if (x < 0 || y < 0 || x >= Width || y >= Height)
-      return false;
-    out = Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
-    return true;
+  return dest.Flip != src.Flip ? dest.Size - 1 - u : u;
+}
+
+std::vector<int> NearestMap(const TStretch::TSide& dest, const TStretch::TSide& src, int from, int to, int limit)
+{
+  std::vector<int> map;
+  map.reserve(std::size_t(std::max(0, to - from)));
+  for (int d = from; d < to; ++d) {
+    std::int64_t u = Mirrored(dest, src, d - dest.Start);
+    std::int64_t at = src.Start + ((2 * u + 1) * src.Size) / (2 * dest.Size);
+    map.push_back(at >= 0 && at < limit ? int(at) : -1);
   }
-  x0 = std::max<std::int64_t>(x0, 0);
-  y0 = std::max<std::int64_t>(y0, 0);
-  x1 = std::min<std::int64_t>(x1, Width);
-  y1 = std::min<std::int64_t>(y1, Height);
+  return map;
+}
+
+bool Shrinks(const TStretch& s)
+{
+  return s.SrcX.Size > s.DestX.Size || s.SrcY.Size > s.DestY.Size;
+}
+
+} // namespace
+
+TSampler::TSampler(const TStretch& s, const TSourceImage& image, const RECT& box, bool average)
+  : FStretch(s), FImage(image), FBox(box), FAverage(average && Shrinks(s))
+{
+  if (FAverage || box.IsEmpty())
+    return;
+  FColumns = NearestMap(s.DestX, s.SrcX, box.Left, box.Right, image.Width);
+  FRows = NearestMap(s.DestY, s.SrcY, box.Top, box.Bottom, image.Height);
+}
+
+bool TSampler::At(int x, int y, std::uint32_t& out) const
+{
+  if (FAverage)
+    return Average(x - FStretch.DestX.Start, y - FStretch.DestY.Start, out);
+  int sx = FColumns[std::size_t(x - FBox.Left)], sy = FRows[std::size_t(y - FBox.Top)];
+  if (sx < 0 || sy < 0)
+    return false;
+  out = FImage.Pixels[std::size_t(sy) * std::size_t(FImage.Width) + std::size_t(sx)];
+  return true;
+}
+
+bool TSampler::Average(std::int64_t u, std::int64_t v, std::uint32_t& out) const
+{
+  const TStretch& s = FStretch;
+  u = Mirrored(s.DestX, s.SrcX, u);
+  v = Mirrored(s.DestY, s.SrcY, v);
+  std::int64_t x0 = std::max<std::int64_t>(s.SrcX.Start + (u * s.SrcX.Size) / s.DestX.Size, 0);
+  std::int64_t y0 = std::max<std::int64_t>(s.SrcY.Start + (v * s.SrcY.Size) / s.DestY.Size, 0);
+  std::int64_t x1 = std::min<std::int64_t>(
+    s.SrcX.Start + ((u + 1) * s.SrcX.Size + s.DestX.Size - 1) / s.DestX.Size, FImage.Width);
+  std::int64_t y1 = std::min<std::int64_t>(
+    s.SrcY.Start + ((v + 1) * s.SrcY.Size + s.DestY.Size - 1) / s.DestY.Size, FImage.Height);
   if (x0 >= x1 || y0 >= y1)
     return false;
   std::array<std::uint64_t, 4> sum{};
   for (std::int64_t y = y0; y < y1; ++y)
     for (std::int64_t x = x0; x < x1; ++x) {
-      std::uint32_t p = Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
+      std::uint32_t p = FImage.Pixels[std::size_t(y) * std::size_t(FImage.Width) + std::size_t(x)];
       for (int c = 0; c < 4; ++c)
         sum[std::size_t(c)] += Channel(p, 8 * c);
     }
@@ -111,18 +147,58 @@ bool TSourceImage::Sample(const TStretch& s, std::int64_t u, std::int64_t v, boo
   return true;
 }
 
+namespace {
+
+// The part of the destination the clip lets through, for the samplers.
+RECT SampledBox(const TTarget& t, const TStretch& s)
+{
+  RECT box;
+  IntersectRect(box, s.DestRect(), t.Clip.Box());
+  return box;
+}
+
+} // namespace
+
+namespace {
+
+bool OneToOne(const TStretch& s)
+{
+  return s.SrcX.Size == s.DestX.Size && s.SrcY.Size == s.DestY.Size && s.DestX.Flip == s.SrcX.Flip &&
+         s.DestY.Flip == s.SrcY.Flip;
+}
+
+// The plain copy, row by row: the double buffer's everyday blit.
+void CopyRows(const TTarget& t, const TStretch& s, const TSourceImage& image)
+{
+  ForEachSpan(t, TRegion(s.DestRect()), [&](std::uint32_t* row, int left, int right, int y) {
+    std::int64_t sy = s.SrcY.Start + (y - s.DestY.Start);
+    std::int64_t sx = s.SrcX.Start + (left - s.DestX.Start);
+    if (sy < 0 || sy >= image.Height)
+      return;
+    std::int64_t from = std::max<std::int64_t>(0, -sx), to = std::min<std::int64_t>(right - left, image.Width - sx);
+    if (from < to)
+      std::copy_n(image.Pixels + sy * image.Width + sx + from, to - from, row + from);
+  });
+}
+
+} // namespace
+
 BOOL RasterBlit(HDC dest, const TStretch& s, const TSourceImage& image, DWORD rop)
 {
   TDC* d = LiveDC(dest);
   if (!d)
     return FALSE;
   TTarget t = MakeTarget(dest);
+  if (rop == SRCCOPY && OneToOne(s)) {
+    CopyRows(t, s, image);
+    return TRUE;
+  }
   TBrushSource brush(dest, d->State.Brush);
   bool usesPattern = RopUsesPattern(rop);
-  bool average = d->State.StretchMode == HALFTONE;
+  TSampler sampler(s, image, SampledBox(t, s), d->State.StretchMode == HALFTONE);
   ForEachPixel(t, s.DestRect(), [&](std::uint32_t& p, int px, int py) {
     std::uint32_t src;
-    if (!image.Sample(s, px - s.DestX.Start, py - s.DestY.Start, average, src))
+    if (!sampler.At(px, py, src))
       return;
     if (rop == SRCCOPY) {
       p = src; // all 32 bits, alpha included, as a 32-bit DIB blit does
@@ -207,9 +283,11 @@ BOOL AlphaBlend(HDC dest, int x, int y, int width, int height, HDC src, int xSrc
     return FALSE;
   if (empty)
     return TRUE;
-  ForEachPixel(MakeTarget(dest), s.DestRect(), [&](std::uint32_t& p, int px, int py) {
+  TTarget t = MakeTarget(dest);
+  TSampler sampler(s, image, SampledBox(t, s), false);
+  ForEachPixel(t, s.DestRect(), [&](std::uint32_t& p, int px, int py) {
     std::uint32_t sp;
-    if (image.Sample(s, px - s.DestX.Start, py - s.DestY.Start, false, sp))
+    if (sampler.At(px, py, sp))
       p = BlendPixel(sp, p, blend);
   });
   return TRUE;
@@ -226,9 +304,11 @@ BOOL TransparentBlt(HDC dest, int x, int y, int width, int height, HDC src, int 
   if (empty)
     return TRUE;
   std::uint32_t key = ToPixel(transparent) & 0xFFFFFF;
-  ForEachPixel(MakeTarget(dest), s.DestRect(), [&](std::uint32_t& p, int px, int py) {
+  TTarget t = MakeTarget(dest);
+  TSampler sampler(s, image, SampledBox(t, s), false);
+  ForEachPixel(t, s.DestRect(), [&](std::uint32_t& p, int px, int py) {
     std::uint32_t sp;
-    if (image.Sample(s, px - s.DestX.Start, py - s.DestY.Start, false, sp) && (sp & 0xFFFFFF) != key)
+    if (sampler.At(px, py, sp) && (sp & 0xFFFFFF) != key)
       p = sp | 0xFF000000u;
   });
   return TRUE;

@@ -34,9 +34,24 @@ struct TSourceImage {
   int Width = 0;
   int Height = 0;
   std::vector<std::uint32_t> Copy;
-  // The source pixel for destination pixel (u, v) of the stretch, or the
-  // average of the source pixels it covers; false outside the source.
-  bool Sample(const TStretch& s, std::int64_t u, std::int64_t v, bool average, std::uint32_t& out) const;
+};
+
+// The source pixel for each destination pixel of a box: the one under the
+// destination pixel's centre (looked up per column and row), or, when
+// shrinking with `average`, the mean of the source pixels it covers.
+class TSampler {
+public:
+  TSampler(const TStretch& s, const TSourceImage& image, const RECT& box, bool average);
+  // False outside the source.
+  bool At(int x, int y, std::uint32_t& out) const;
+
+private:
+  bool Average(std::int64_t u, std::int64_t v, std::uint32_t& out) const;
+  const TStretch& FStretch;
+  const TSourceImage& FImage;
+  RECT FBox;
+  bool FAverage;
+  std::vector<int> FColumns, FRows; // -1 outside the source
 };
 
 // Stretches the image onto the DC with a raster operation.

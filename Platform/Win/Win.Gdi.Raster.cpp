@@ -235,6 +235,11 @@ void FillWithBrush(HDC dc, const TTarget& t, const TRegion& area, HBRUSH brush, 
   TBrushSource source(dc, brush);
   if (source.IsNull() || t.Empty())
     return;
+  std::uint32_t solid;
+  if (rop2 == R2_COPYPEN && source.IsSolid(solid)) {
+    ForEachSpan(t, area, [solid](std::uint32_t* row, int left, int right, int) { std::fill(row, row + (right - left), solid); });
+    return;
+  }
   ForEachPixel(t, area, [&](std::uint32_t& p, int x, int y) {
     std::uint32_t b;
     if (source.At(x, y, b))

@@ -59,19 +59,27 @@ struct TTarget {
 };
 TTarget MakeTarget(HDC dc);
 
-// Calls f(pixel, x, y) for every device pixel of the area inside the clip.
+// Calls f(row, left, right, y) for every run of device pixels of the area
+// inside the clip; row points at the pixel of `left`.
 template <class F>
-void ForEachPixel(const TTarget& t, const TRegion& area, F f)
+void ForEachSpan(const TTarget& t, const TRegion& area, F f)
 {
   if (t.Empty())
     return;
   TRegion visible = area.Intersect(t.Clip);
   for (const RECT& r : visible.Rects())
-    for (int y = r.Top; y < r.Bottom; ++y) {
-      std::uint32_t* row = &t.At(r.Left, y);
-      for (int x = r.Left; x < r.Right; ++x)
-        f(row[x - r.Left], x, y);
-    }
+    for (int y = r.Top; y < r.Bottom; ++y)
+      f(&t.At(r.Left, y), r.Left, r.Right, y);
+}
+
+// Calls f(pixel, x, y) for every device pixel of the area inside the clip.
+template <class F>
+void ForEachPixel(const TTarget& t, const TRegion& area, F f)
+{
+  ForEachSpan(t, area, [&](std::uint32_t* row, int left, int right, int y) {
+    for (int x = left; x < right; ++x)
+      f(row[x - left], x, y);
+  });
 }
 
 template <class F>
@@ -85,6 +93,12 @@ class TBrushSource {
 public:
   TBrushSource(HDC dc, HBRUSH brush);
   bool IsNull() const { return FBrush == nullptr; }
+  // The one colour of a solid brush, which paints every pixel.
+  bool IsSolid(std::uint32_t& color) const
+  {
+    color = FColor;
+    return FBrush && FBrush->Style != BS_HATCHED && FBrush->Style != BS_PATTERN;
+  }
   // False where the brush leaves the pixel alone (the gaps of a hatch in
   // transparent mode).
   bool At(int x, int y, std::uint32_t& pixel) const;

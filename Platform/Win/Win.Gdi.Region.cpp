@@ -107,7 +107,9 @@ std::vector<RECT> Coalesce(std::vector<RECT> rects)
 
 TRegion::TRegion(const RECT& rect)
 {
-  FRects = TPixmanRegion({rect}).Rects();
+  RECT r(ClampCoord(rect.Left), ClampCoord(rect.Top), ClampCoord(rect.Right), ClampCoord(rect.Bottom));
+  if (!r.IsEmpty())
+    FRects.push_back(r);
 }
 
 TRegion TRegion::FromRects(const std::vector<RECT>& rects)

@@ -498,7 +498,8 @@ BOOL RectVisible(HDC dc, const RECT* rect)
 void DCFillDeviceRect(HDC dc, const RECT& deviceRect, COLORREF color)
 {
   std::uint32_t pixel = ToPixel(color);
-  ForEachPixel(MakeTarget(dc), deviceRect, [pixel](std::uint32_t& p, int, int) { p = pixel; });
+  ForEachSpan(MakeTarget(dc), TRegion(deviceRect),
+              [pixel](std::uint32_t* row, int left, int right, int) { std::fill(row, row + (right - left), pixel); });
 }
 
 namespace {
