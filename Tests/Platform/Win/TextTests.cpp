@@ -271,8 +271,31 @@ TEST(DrawTextLayout, WordBreakWrapsAtSpaces)
   const RECT single = canvas.CalcRect("aaa bbb\nccc", RECT(0, 0, 2 * w, 0), DT_WORDBREAK | DT_SINGLELINE);
   EXPECT_EQ(single.Bottom, h);
 
+  const int ave = canvas.Metrics().tmAveCharWidth;
   const RECT tabbed = canvas.CalcRect("a\tb", RECT(0, 0, 0, 0), DT_SINGLELINE | DT_EXPANDTABS);
-  EXPECT_EQ(tabbed.Right, 8 * canvas.Metrics().tmAveCharWidth + w);
+  EXPECT_EQ(tabbed.Right, 8 * ave + w);
+  DRAWTEXTPARAMS tabs;
+  tabs.iTabLength = 4;
+  RECT fourTabs;
+  DrawTextEx(canvas.DC(), "a\tb", -1, &fourTabs, DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP | DT_CALCRECT, &tabs);
+  EXPECT_EQ(fourTabs.Right, 4 * ave + w);
+  // Without parameters the tab size takes the flags' second byte, DT_CALCRECT's among them: this draws.
+  fourTabs = RECT(0, 0, 100, 100);
+  DrawText(canvas.DC(), "a\tb", -1, &fourTabs, DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP | 0x400);
+  EXPECT_EQ(fourTabs, RECT(0, 0, 100, 100));
+
+  // Margins narrow the line and widen the measured rectangle.
+  DRAWTEXTPARAMS params;
+  params.iLeftMargin = 2 * w;
+  params.iRightMargin = w;
+  RECT margined(0, 0, 10 * w, 0);
+  EXPECT_EQ(DrawTextEx(canvas.DC(), "aaa bbb ccc", -1, &margined, DT_WORDBREAK | DT_CALCRECT,
+                       &params),
+            2 * h);
+  EXPECT_EQ(margined.Right, 2 * w + 7 * w + w);
+  EXPECT_EQ(params.uiLengthDrawn, 11u);
+  params.cbSize = 0;
+  EXPECT_EQ(DrawTextEx(canvas.DC(), "a", -1, &margined, DT_CALCRECT, &params), 0);
 }
 
 TEST(DrawTextLayout, EllipsesFitTheRectangle)
