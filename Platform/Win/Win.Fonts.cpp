@@ -16,6 +16,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
@@ -162,7 +163,36 @@ TFaceChoice ResolveFace(const LOGFONT& lf)
   return choice;
 }
 
+// The first font in fontconfig's order of preference for the family and
+// style that has the character; nothing when none has it.
+std::optional<TFaceChoice> CoveringFace(const std::string& family, const LOGFONT& lf, char32_t ch)
+{
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(std::clamp(lf.lfWeight ? lf.lfWeight : FW_NORMAL, 1, 1000)));
+  FcPatternAddInteger(pattern, FC_SLANT, lf.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcFontSet* fonts = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+  FcPatternDestroy(pattern);
+  std::optional<TFaceChoice> found;
+  for (int i = 0; fonts && i < fonts->nfont && !found; ++i) {
+    FcCharSet* charset = nullptr;
+    if (FcPatternGetCharSet(fonts->fonts[i], FC_CHARSET, 0, &charset) != FcResultMatch ||
+        !FcCharSetHasChar(charset, ch) || PatternString(fonts->fonts[i], FC_FILE).empty())
+      continue;
+    found = TFaceChoice{PatternString(fonts->fonts[i], FC_FILE), 0, PatternString(fonts->fonts[i], FC_FAMILY)};
+    FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &found->Index);
+  }
+  if (fonts)
+    FcFontSetDestroy(fonts);
+  return found;
+}
+
 struct TGlyphEntry {
+  TRealizedFont* Source = nullptr; // the font the glyph comes from: the font itself or a fallback
   int Advance = -1; // -1: not loaded yet
   bool Rendered = false;
   ABC Abc;
@@ -181,6 +211,12 @@ struct TRealizedFont {
   std::mutex Lock;      // one FT_Face is used by one thread at a time
   std::array<TGlyphEntry, 128> Ascii;
   std::unordered_map<char32_t, TGlyphEntry> Others;
+  // Characters the face lacks come from other faces at the same em and
+  // style. Fallbacks belong to this font alone and are used under its lock;
+  // they have no fallbacks of their own.
+  LOGFONT Log;
+  bool IsFallback = false;
+  std::map<std::string, std::unique_ptr<TRealizedFont>> Fallbacks; // by file
 
   ~TRealizedFont()
   {
@@ -192,6 +228,7 @@ struct TRealizedFont {
   TGlyphEntry& Loaded(char32_t ch);
   TGlyphEntry& Rendered(char32_t ch);
   FT_GlyphSlot LoadOutline(char32_t ch);
+  TRealizedFont& SourceFor(char32_t ch);
 };
 
 namespace {
@@ -254,11 +291,12 @@ BYTE FamilyClass(const std::string& family, bool fixedPitch)
              : FF_SWISS;
 }
 
-std::shared_ptr<TRealizedFont> OpenFont(const LOGFONT& lf)
+std::unique_ptr<TRealizedFont> OpenFont(const LOGFONT& lf, const TFaceChoice& choice, bool fallback = false)
 {
-  const TFaceChoice choice = ResolveFace(lf);
-  auto font = std::make_shared<TRealizedFont>();
+  auto font = std::make_unique<TRealizedFont>();
   font->Library = FreeType();
+  font->Log = lf;
+  font->IsFallback = fallback;
   {
     std::lock_guard guard(font->Library->Lock);
     if (FT_New_Face(font->Library->Library, choice.File.c_str(), choice.Index, &font->Face) != 0)
@@ -312,16 +350,37 @@ FT_GlyphSlot TRealizedFont::LoadOutline(char32_t ch)
   return Face->glyph;
 }
 
+TRealizedFont& TRealizedFont::SourceFor(char32_t ch)
+{
+  if (IsFallback || FT_Get_Char_Index(Face, ch) != 0)
+    return *this;
+  const std::optional<TFaceChoice> choice = CoveringFace(Family, Log, ch);
+  if (!choice)
+    return *this; // its missing-glyph box
+  std::unique_ptr<TRealizedFont>& fallback = Fallbacks[choice->File + '#' + std::to_string(choice->Index)];
+  if (!fallback) {
+    LOGFONT lf = Log;
+    lf.lfHeight = -Metrics.Em;
+    fallback = OpenFont(lf, *choice, true);
+  }
+  return *fallback;
+}
+
 TGlyphEntry& TRealizedFont::Loaded(char32_t ch)
 {
   TGlyphEntry& entry = Entry(ch);
   if (entry.Advance >= 0)
     return entry;
   entry.Advance = 0;
+  entry.Source = this;
   if (IsControl(ch))
     return entry;
-  if (FT_GlyphSlot slot = LoadOutline(ch))
-    entry.Advance = int((slot->linearHoriAdvance + 0x8000) >> 16) + BoldStrength;
+  try {
+    entry.Source = &SourceFor(ch);
+  } catch (const Vcl::Exception&) { // an unreadable fallback file: the missing-glyph box
+  }
+  if (FT_GlyphSlot slot = entry.Source->LoadOutline(ch))
+    entry.Advance = int((slot->linearHoriAdvance + 0x8000) >> 16) + entry.Source->BoldStrength;
   return entry;
 }
 
@@ -332,15 +391,16 @@ TGlyphEntry& TRealizedFont::Rendered(char32_t ch)
     return entry;
   entry.Rendered = true;
   entry.Abc = ABC{0, 0, entry.Advance};
-  FT_GlyphSlot slot = IsControl(ch) ? nullptr : LoadOutline(ch);
+  TRealizedFont& source = *entry.Source;
+  FT_GlyphSlot slot = IsControl(ch) ? nullptr : source.LoadOutline(ch);
   if (!slot || slot->format != FT_GLYPH_FORMAT_OUTLINE)
     return entry;
-  if (Metrics.SyntheticItalic) {
+  if (source.Metrics.SyntheticItalic) {
     FT_Matrix shear{0x10000, 0x0366A, 0, 0x10000}; // about 12 degrees
     FT_Outline_Transform(&slot->outline, &shear);
   }
-  if (BoldStrength > 0)
-    FT_Outline_EmboldenXY(&slot->outline, BoldStrength * 64, 0);
+  if (source.BoldStrength > 0)
+    FT_Outline_EmboldenXY(&slot->outline, source.BoldStrength * 64, 0);
   if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0 || slot->bitmap.pixel_mode != FT_PIXEL_MODE_GRAY)
     return entry;
   const FT_Bitmap& bitmap = slot->bitmap;
@@ -365,7 +425,7 @@ std::shared_ptr<TRealizedFont> RealizeFont(const LOGFONT& lf)
   if (auto it = cache.Fonts.find(key); it != cache.Fonts.end())
     return it->second;
   cache.Trim();
-  auto font = OpenFont(lf);
+  std::shared_ptr<TRealizedFont> font = OpenFont(lf, ResolveFace(lf));
   cache.Fonts.emplace(key, font);
   return font;
 }

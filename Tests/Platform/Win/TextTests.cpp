@@ -185,6 +185,20 @@ TEST(TextMeasure, StylesAndControlCharacters)
   EXPECT_EQ(regular.Extent(std::string("a\0b", 3)).cx, regular.Extent("ab").cx);
 }
 
+TEST(TextMeasure, MissingCharactersComeFromAnotherFace)
+{
+  // DejaVu Serif has no Arabic; DejaVu Sans has.
+  TCanvas serif(Font("DejaVu Serif", -20)), sans(Font("DejaVu Sans", -20));
+  const std::string alef = "\xD8\xA7";
+  EXPECT_EQ(serif.Extent(alef).cx, sans.Extent(alef).cx);
+  EXPECT_EQ(serif.Extent("a" + alef + "b").cx, serif.Extent("ab").cx + sans.Extent(alef).cx);
+  ABC fromSerif, fromSans;
+  ASSERT_TRUE(GetCharABCWidths(serif.DC(), 0x627, 0x627, &fromSerif));
+  ASSERT_TRUE(GetCharABCWidths(sans.DC(), 0x627, 0x627, &fromSans));
+  EXPECT_EQ(fromSerif.abcB, fromSans.abcB);
+  EXPECT_EQ(serif.Face(), "DejaVu Serif");
+}
+
 TEST(TextMeasure, MalformedUtf8BecomesReplacementCharacters)
 {
   TCanvas canvas(Font("DejaVu Sans", -13));
