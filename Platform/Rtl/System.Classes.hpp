@@ -6,6 +6,7 @@
 #include "System.SysUtils.hpp"
 #include "System.Generics.hpp"
 #include "System.Streams.hpp"
+#include "System.Classes.Thread.hpp"
 
 #include <memory>
 

@@ -3,6 +3,7 @@
 #include "Win.Gdi.Internal.hpp"
 #include "Win.Gdi.Raster.hpp"
 #include "Win.Screen.hpp"
+#include "Win.User.Internal.hpp"
 
 #include <cstdint>
 
@@ -98,7 +99,8 @@ TDC::~TDC()
 
 HDC GetDC(HWND hWnd)
 {
-  (void)hWnd;
+  if (hWnd)
+    return WindowDC(hWnd);
   auto* dc = new TDC();
   dc->IsScreen = true;
   return dc;

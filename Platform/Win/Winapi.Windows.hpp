@@ -4,6 +4,8 @@
 
 #include <System.hpp>
 
+#include "Win.Desktop.hpp"
 #include "Win.Gdi.hpp"
 #include "Win.Kernel.hpp"
 #include "Win.Screen.hpp"
+#include "Win.User.hpp"

@@ -1,0 +1,102 @@
+// The inside of windows, shared by the parts of the window system (tree,
+// painting, input, timers, desktop). Hosts use the handles of Win.User.hpp.
+#pragma once
+
+#include "Win.Desktop.hpp"
+#include "Win.Gdi.Internal.hpp"
+#include "Win.Screen.hpp"
+#include "Win.User.hpp"
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Win {
+
+using Vcl::Bounds;
+using Vcl::IntersectRect;
+
+struct TWindowClass {
+  std::string Name;
+  UINT Style = 0;
+  WNDPROC Proc = nullptr;
+  HCURSOR Cursor = nullptr;
+  HBRUSH Background = nullptr;
+};
+
+struct TWindow {
+  std::shared_ptr<const TWindowClass> Class;
+  WNDPROC Proc = nullptr;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  std::string Text;
+  HWND Parent = nullptr; // children only
+  HWND Owner = nullptr;  // top-level windows only
+  std::vector<HWND> Children; // z-order, bottom first
+  RECT Rect;                  // in the parent's client, or on the screen
+  LONG_PTR Id = 0;
+  LONG_PTR UserData = 0;
+  TRegion Update;             // client coordinates
+  bool ErasePending = false;
+  bool RedrawOff = false;     // WM_SETREDRAW FALSE
+  bool Destroying = false;
+  HBITMAP Surface = nullptr; // top-level windows: the backing store (a live GDI bitmap)
+};
+
+// The live windows; handles of destroyed windows are refused everywhere.
+bool IsLive(HWND hWnd);
+TWindow* Live(HWND hWnd); // nullptr when not a live window
+bool IsTopLevel(HWND hWnd);
+HWND RootOf(HWND hWnd);
+// The window's client origin on its top-level surface.
+POINT SurfaceOrigin(HWND hWnd);
+// The part of the client area that can show (ancestors' clients, and with
+// WS_CLIPSIBLINGS/WS_CLIPCHILDREN the siblings above and the children),
+// client coordinates.
+TRegion VisibleRegion(HWND hWnd, bool clipChildren);
+// A DC on the top-level surface limited to the given region (client coordinates).
+HDC MakeWindowDC(HWND hWnd, const TRegion& visible);
+// GetDC(hWnd) for a window: clipped like its paint DC, without the update region.
+HDC WindowDC(HWND hWnd);
+// Does the window or an ancestor suspend painting?
+bool PaintSuspended(HWND hWnd);
+
+// The top-level windows, bottom of the z-order first.
+std::vector<HWND>& TopLevels();
+
+// Painting: the first window (tree order) that needs a WM_PAINT.
+HWND NextWindowToPaint();
+void ResizeSurface(HWND hWnd);
+void FreeSurface(HWND hWnd);
+void ForgetPaint(HWND hWnd);
+
+// Input state that destroying a window must clear.
+void InputWindowDestroyed(HWND hWnd);
+void TimersWindowDestroyed(HWND hWnd);
+void QueueWindowDestroyed(HWND hWnd);
+// Input as the hardware delivers it: queued in order with the posted
+// messages and turned into window messages when the loop reaches it (the
+// target, hooks, cursor, capture and activation are decided then).
+struct TRawInput {
+  enum TKind { MouseMove, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Char } Kind = MouseMove;
+  POINT Pos;         // mouse: screen
+  int Button = 0;    // 0 left, 1 right, 2 middle
+  int Value = 0;     // wheel delta, virtual key or code point
+  DWORD Time = 0;
+};
+void PostInput(const TRawInput& input);
+std::vector<MSG> CookInput(const TRawInput& input);
+// A due timer's message (removed from due when remove is true).
+bool TakeDueTimer(MSG* msg, bool remove);
+// Runs the WH_MOUSE hooks; true when one of them discards the message.
+bool CallMouseHooks(UINT message, POINT screen, HWND hWnd, UINT hitTest);
+bool CallKeyboardHooks(int vk, LPARAM lParam);
+
+void ResetWindows();
+void ResetInput();
+void ResetTimers();
+void ResetQueue();
+void ResetHooks();
+
+} // namespace Win

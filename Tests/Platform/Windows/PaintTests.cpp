@@ -1,0 +1,221 @@
+#include "TestWindows.hpp"
+
+using namespace Win;
+
+namespace QxTest {
+
+namespace {
+constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0),
+                   kYellow = RGB(255, 255, 0);
+}
+
+TEST_F(WindowTest, ErasesBeforePaintingAndPaintsParentsBeforeChildren)
+{
+  HWND top = Make(nullptr, 10, 10, 200, 100, kRed);
+  HWND a = Make(top, 10, 10, 50, 50, kBlue);
+  HWND b = Make(a, 5, 5, 10, 10, kGreen);
+  Log.clear();
+  RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  RunUntilIdle();
+  std::vector<std::pair<HWND, UINT>> seen;
+  for (const TRecord& r : Log)
+    if (r.Message == WM_PAINT || r.Message == WM_ERASEBKGND)
+      seen.emplace_back(r.Window, r.Message);
+  std::vector<std::pair<HWND, UINT>> expected{{top, WM_PAINT}, {top, WM_ERASEBKGND}, {a, WM_PAINT},
+                                              {a, WM_ERASEBKGND}, {b, WM_PAINT}, {b, WM_ERASEBKGND}};
+  // WM_ERASEBKGND arrives from inside BeginPaint, so it is logged after the
+  // WM_PAINT that called it but before anything is painted.
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(ScreenPixel(10 + 10 + 5, 10 + 10 + 5), kGreen);
+  EXPECT_EQ(ScreenPixel(10 + 12, 10 + 12), kBlue);
+  EXPECT_EQ(ScreenPixel(10 + 100, 10 + 50), kRed);
+}
+
+TEST_F(WindowTest, PaintIsClippedToTheUpdateRegion)
+{
+  HWND top = Make(nullptr, 0, 0, 100, 100, kRed);
+  RunUntilIdle();
+  Of(top).Fill = kBlue;
+  RECT r(10, 10, 20, 20);
+  InvalidateRect(top, &r, FALSE);
+  RunUntilIdle();
+  EXPECT_EQ(WindowPixel(top, 15, 15), kBlue);
+  EXPECT_EQ(WindowPixel(top, 25, 15), kRed);
+  EXPECT_EQ(WindowPixel(top, 9, 9), kRed);
+}
+
+TEST_F(WindowTest, ClipChildrenKeepsTheParentOffItsChildren)
+{
+  HWND clipped = Make(nullptr, 0, 0, 100, 100, kRed, WS_CLIPCHILDREN);
+  HWND child = Make(clipped, 20, 20, 30, 30, kBlue);
+  RunUntilIdle();
+  Log.clear();
+  InvalidateRect(clipped, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_TRUE(Messages(child, {WM_PAINT}).empty()) << "the child is not part of the parent's update";
+  EXPECT_EQ(WindowPixel(clipped, 30, 30), kBlue);
+  EXPECT_EQ(WindowPixel(clipped, 10, 10), kRed);
+
+  // Without WS_CLIPCHILDREN the parent paints over the child, which is
+  // invalidated with it and repaints afterwards.
+  HWND plain = Make(nullptr, 200, 0, 100, 100, kRed);
+  HWND over = Make(plain, 20, 20, 30, 30, kBlue);
+  RunUntilIdle();
+  Log.clear();
+  InvalidateRect(plain, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(Messages(plain, {WM_PAINT}).size(), 1u);
+  EXPECT_EQ(Messages(over, {WM_PAINT}).size(), 1u);
+  EXPECT_EQ(WindowPixel(plain, 30, 30), kBlue);
+}
+
+TEST_F(WindowTest, SiblingsAboveClipWithClipSiblings)
+{
+  HWND top = Make(nullptr, 0, 0, 100, 100, kRed, WS_CLIPCHILDREN);
+  HWND below = Make(top, 10, 10, 50, 50, kBlue, WS_CLIPSIBLINGS);
+  HWND above = Make(top, 30, 30, 50, 50, kGreen, WS_CLIPSIBLINGS);
+  RunUntilIdle();
+  InvalidateRect(below, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(WindowPixel(top, 40, 40), kGreen) << "the sibling above keeps its pixels";
+  EXPECT_EQ(WindowPixel(top, 20, 20), kBlue);
+  (void)above;
+}
+
+TEST_F(WindowTest, SetRedrawSuspendsAndResumesPainting)
+{
+  HWND top = Make(nullptr, 0, 0, 100, 100, kRed);
+  HWND child = Make(top, 10, 10, 20, 20, kBlue);
+  RunUntilIdle();
+  Log.clear();
+  SendMessage(top, WM_SETREDRAW, FALSE, 0);
+  EXPECT_TRUE(IsRedrawSuspended(child));
+  Of(top).Fill = kYellow;
+  InvalidateRect(top, nullptr, TRUE);
+  InvalidateRect(child, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_TRUE(Messages(nullptr, {WM_PAINT, WM_ERASEBKGND}).empty());
+  EXPECT_EQ(WindowPixel(top, 50, 50), kRed);
+
+  SendMessage(top, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  RunUntilIdle();
+  EXPECT_EQ(Messages(top, {WM_PAINT}).size(), 1u);
+  EXPECT_EQ(Messages(child, {WM_PAINT}).size(), 1u);
+  EXPECT_EQ(WindowPixel(top, 50, 50), kYellow);
+}
+
+TEST_F(WindowTest, ValidatedAndHiddenWindowsDoNotPaint)
+{
+  HWND top = Make(nullptr, 0, 0, 100, 100, kRed);
+  HWND child = Make(top, 10, 10, 20, 20, kBlue);
+  RunUntilIdle();
+  Log.clear();
+  InvalidateRect(top, nullptr, TRUE);
+  ValidateRect(top, nullptr);
+  ValidateRect(child, nullptr);
+  ShowWindow(child, SW_HIDE);
+  InvalidateRect(child, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_TRUE(Messages(child, {WM_PAINT}).empty());
+  // Hiding the child exposed its area in the parent.
+  EXPECT_EQ(Messages(top, {WM_PAINT}).size(), 1u);
+  EXPECT_EQ(WindowPixel(top, 15, 15), kRed);
+  RECT update;
+  EXPECT_FALSE(GetUpdateRect(top, &update, FALSE));
+}
+
+TEST_F(WindowTest, UpdateWindowPaintsAtOnceAndEndPaintReleasesTheDC)
+{
+  HWND top = Make(nullptr, 0, 0, 60, 60, kRed);
+  RunUntilIdle();
+  Of(top).Fill = kGreen;
+  InvalidateRect(top, nullptr, FALSE);
+  RECT update;
+  EXPECT_TRUE(GetUpdateRect(top, &update, FALSE));
+  EXPECT_EQ(update, RECT(0, 0, 60, 60));
+  UpdateWindow(top);
+  EXPECT_EQ(WindowPixel(top, 30, 30), kGreen);
+  EXPECT_FALSE(GetUpdateRect(top, &update, FALSE));
+}
+
+TEST_F(WindowTest, ResizingInvalidatesWhatTheClassAsksFor)
+{
+  HWND top = Make(nullptr, 0, 0, 100, 100, kRed);
+  RunUntilIdle();
+  Log.clear();
+  SetWindowPos(top, nullptr, 0, 0, 150, 100, SWP_NOMOVE | SWP_NOZORDER);
+  // The surface is new, so the whole top-level window repaints.
+  RunUntilIdle();
+  EXPECT_EQ(Messages(top, {WM_SIZE}).size(), 1u);
+  EXPECT_EQ(WindowPixel(top, 140, 50), kRed);
+
+  HWND child = Make(top, 0, 0, 40, 40, kBlue);
+  RunUntilIdle();
+  Log.clear();
+  Of(child).Hook = [](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_PAINT) {
+      RECT r;
+      GetUpdateRect(h, &r, FALSE);
+      EXPECT_EQ(r, RECT(40, 0, 60, 40)) << "only the strip the child grew by";
+    }
+    return false;
+  };
+  SetWindowPos(child, nullptr, 0, 0, 60, 40, SWP_NOMOVE | SWP_NOZORDER);
+  RunUntilIdle();
+  EXPECT_EQ(Messages(child, {WM_PAINT}).size(), 1u);
+}
+
+TEST_F(WindowTest, ScrollWindowMovesPixelsAndInvalidatesTheUncoveredStrip)
+{
+  HWND top = Make(nullptr, 0, 0, 100, 100, kRed);
+  RunUntilIdle();
+  // Paint a blue bar at rows 0..9 directly.
+  HDC dc = GetDC(top);
+  RECT bar(0, 0, 100, 10);
+  HBRUSH blue = CreateSolidBrush(kBlue);
+  FillRect(dc, &bar, blue);
+  DeleteObject(blue);
+  ReleaseDC(top, dc);
+  Of(top).Fill = kGreen;
+  ScrollWindow(top, 0, 20, nullptr, nullptr);
+  EXPECT_EQ(WindowPixel(top, 50, 25), kBlue) << "moved down by 20";
+  RECT update;
+  ASSERT_TRUE(GetUpdateRect(top, &update, FALSE));
+  EXPECT_EQ(update, RECT(0, 0, 100, 20));
+  RunUntilIdle();
+  EXPECT_EQ(WindowPixel(top, 50, 5), kGreen);
+  EXPECT_EQ(WindowPixel(top, 50, 25), kBlue);
+}
+
+TEST_F(WindowTest, DesktopComposesTopmostWindowsAboveOthersAndSavesPng)
+{
+  HWND topmost = Make(nullptr, 0, 0, 50, 50, kBlue, 0, WS_EX_TOPMOST);
+  HWND normal = Make(nullptr, 25, 25, 50, 50, kRed);
+  RunUntilIdle();
+  EXPECT_EQ(ScreenPixel(30, 30), kBlue) << "the later window stays below the topmost one";
+  EXPECT_EQ(ScreenPixel(60, 60), kRed);
+  EXPECT_EQ(ScreenPixel(200, 200), GetSysColor(COLOR_BACKGROUND));
+  EXPECT_EQ(TopLevelWindows().front(), topmost);
+  (void)normal;
+  std::string path = SaveScreenshot("desktop");
+  FILE* f = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  unsigned char sig[8] = {};
+  EXPECT_EQ(std::fread(sig, 1, 8, f), 8u);
+  std::fclose(f);
+  EXPECT_EQ(sig[1], 'P');
+  EXPECT_THROW(SaveDesktopScreenshot("/nonexistent-dir/x.png"), Vcl::Exception);
+}
+
+TEST_F(WindowTest, ScreenSizeFollowsTheSettings)
+{
+  ScreenSettings().Width = 320;
+  ScreenSettings().Height = 200;
+  TImage image = ComposeDesktop();
+  EXPECT_EQ(image.Width, 320);
+  EXPECT_EQ(image.Height, 200);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 320);
+}
+
+} // namespace QxTest

@@ -1,0 +1,130 @@
+#include "QxDesktopFixture.hpp"
+#include "QxTestSupport.hpp"
+
+#include <System.Classes.hpp>
+
+namespace QxTest {
+
+void QxDesktopFixture::SetUp()
+{
+  Win::ResetWindowSystem();
+  Win::ScreenSettings() = Win::TScreenSettings{};
+  Win::UseVirtualClock(true);
+}
+
+void QxDesktopFixture::TearDown()
+{
+  if (HasFailure())
+    std::cout << "desktop at failure: " << SaveScreenshot("failure") << std::endl;
+  Win::ResetWindowSystem();
+}
+
+int QxDesktopFixture::RunUntilIdle(int limit)
+{
+  int handled = 0;
+  Win::MSG msg;
+  for (;;) {
+    bool any = Vcl::CheckSynchronize();
+    while (Win::PeekMessage(&msg, nullptr, 0, 0, Win::PM_REMOVE)) {
+      any = true;
+      if (++handled > limit) {
+        ADD_FAILURE() << "the message loop does not settle (last message " << msg.message << ")";
+        return handled;
+      }
+      if (msg.message == Win::WM_QUIT)
+        continue;
+      Win::TranslateMessage(&msg);
+      Win::DispatchMessage(&msg);
+    }
+    if (!any)
+      return handled;
+  }
+}
+
+void QxDesktopFixture::AdvanceBy(std::uint64_t ms)
+{
+  std::uint64_t end = Win::ClockMilliseconds() + ms;
+  RunUntilIdle();
+  std::uint64_t due = 0;
+  while (Win::NextTimerDue(&due) && due <= end) {
+    if (due > Win::ClockMilliseconds())
+      Win::AdvanceClock(due - Win::ClockMilliseconds());
+    RunUntilIdle();
+  }
+  if (end > Win::ClockMilliseconds())
+    Win::AdvanceClock(end - Win::ClockMilliseconds());
+  RunUntilIdle();
+}
+
+void QxDesktopFixture::MoveTo(int x, int y)
+{
+  Win::InjectMouseMove(x, y);
+  RunUntilIdle();
+}
+
+void QxDesktopFixture::Press(Win::TInjectButton button)
+{
+  Win::InjectMouseDown(button);
+  RunUntilIdle();
+}
+
+void QxDesktopFixture::Release(Win::TInjectButton button)
+{
+  Win::InjectMouseUp(button);
+  RunUntilIdle();
+}
+
+void QxDesktopFixture::Click(int x, int y, Win::TInjectButton button)
+{
+  Win::InjectClick(x, y, button);
+  RunUntilIdle();
+}
+
+void QxDesktopFixture::Wheel(int delta)
+{
+  Win::InjectWheel(delta);
+  RunUntilIdle();
+}
+
+void QxDesktopFixture::Key(int vk)
+{
+  Win::InjectKey(vk);
+  RunUntilIdle();
+}
+
+void QxDesktopFixture::KeyDown(int vk)
+{
+  Win::InjectKeyDown(vk);
+  RunUntilIdle();
+}
+
+void QxDesktopFixture::KeyUp(int vk)
+{
+  Win::InjectKeyUp(vk);
+  RunUntilIdle();
+}
+
+void QxDesktopFixture::Type(const std::string& text)
+{
+  Win::InjectText(text);
+  RunUntilIdle();
+}
+
+Win::COLORREF QxDesktopFixture::ScreenPixel(int x, int y)
+{
+  return Win::ComposeDesktop().Pixel(x, y);
+}
+
+Win::COLORREF QxDesktopFixture::WindowPixel(Win::HWND hWnd, int x, int y)
+{
+  return Win::CaptureWindow(hWnd).Pixel(x, y);
+}
+
+std::string QxDesktopFixture::SaveScreenshot(const std::string& name)
+{
+  std::string path = TempDir() + "/" + name + ".png";
+  Win::SaveDesktopScreenshot(path);
+  return path;
+}
+
+} // namespace QxTest
