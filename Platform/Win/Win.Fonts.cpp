@@ -229,6 +229,7 @@ struct TRealizedFont {
   TGlyphEntry& Rendered(char32_t ch);
   FT_GlyphSlot LoadOutline(char32_t ch);
   TRealizedFont& SourceFor(char32_t ch);
+  bool Aliased() const { return Log.lfQuality == NONANTIALIASED_QUALITY; }
 };
 
 namespace {
@@ -318,7 +319,7 @@ std::unique_ptr<TRealizedFont> OpenFont(const LOGFONT& lf, const TFaceChoice& ch
   return font;
 }
 
-using TFontKey = std::tuple<std::string, int, int, int, int>;
+using TFontKey = std::tuple<std::string, int, int, int, int, bool>;
 
 struct TFontCache {
   std::mutex Lock;
@@ -343,12 +344,33 @@ TFontCache& FontCache()
 
 FT_GlyphSlot TRealizedFont::LoadOutline(char32_t ch)
 {
+  const FT_Int32 flags = FT_LOAD_NO_BITMAP | (Aliased() ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
   const FT_UInt index = FT_Get_Char_Index(Face, ch);
-  if (FT_Load_Glyph(Face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0 &&
-      FT_Load_Glyph(Face, 0, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0)
+  if (FT_Load_Glyph(Face, index, flags) != 0 && FT_Load_Glyph(Face, 0, flags) != 0)
     return nullptr;
   return Face->glyph;
 }
+
+namespace {
+
+// 8-bit coverage, one byte per pixel and no padding, from a gray or
+// one-bit rendering.
+bool CopyCoverage(const FT_Bitmap& bitmap, std::vector<std::uint8_t>& bits)
+{
+  if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY && bitmap.pixel_mode != FT_PIXEL_MODE_MONO)
+    return false;
+  const std::size_t width = bitmap.width;
+  bits.resize(width * bitmap.rows);
+  for (std::size_t row = 0; row < bitmap.rows; ++row) {
+    const std::uint8_t* src = bitmap.buffer + std::ptrdiff_t(row) * bitmap.pitch;
+    std::uint8_t* dst = &bits[row * width];
+    for (std::size_t x = 0; x < width; ++x)
+      dst[x] = bitmap.pixel_mode == FT_PIXEL_MODE_GRAY ? src[x] : ((src[x / 8] >> (7 - x % 8)) & 1) * 255;
+  }
+  return true;
+}
+
+} // namespace
 
 TRealizedFont& TRealizedFont::SourceFor(char32_t ch)
 {
@@ -401,16 +423,12 @@ TGlyphEntry& TRealizedFont::Rendered(char32_t ch)
   }
   if (source.BoldStrength > 0)
     FT_Outline_EmboldenXY(&slot->outline, source.BoldStrength * 64, 0);
-  if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0 || slot->bitmap.pixel_mode != FT_PIXEL_MODE_GRAY)
+  if (FT_Render_Glyph(slot, Aliased() ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0)
     return entry;
   const FT_Bitmap& bitmap = slot->bitmap;
   const int width = int(bitmap.width), height = int(bitmap.rows);
-  if (width == 0 || height == 0)
+  if (width == 0 || height == 0 || !CopyCoverage(bitmap, entry.Bits))
     return entry;
-  entry.Bits.resize(std::size_t(width) * std::size_t(height));
-  for (int row = 0; row < height; ++row)
-    std::memcpy(&entry.Bits[std::size_t(row) * std::size_t(width)], bitmap.buffer + std::ptrdiff_t(row) * bitmap.pitch,
-                std::size_t(width));
   entry.Image = TGlyphImage{slot->bitmap_left, slot->bitmap_top, width, height, entry.Bits.data()};
   entry.Abc = ABC{slot->bitmap_left, UINT(width), entry.Advance - slot->bitmap_left - width};
   return entry;
@@ -419,7 +437,7 @@ TGlyphEntry& TRealizedFont::Rendered(char32_t ch)
 std::shared_ptr<TRealizedFont> RealizeFont(const LOGFONT& lf)
 {
   const TFontKey key{Lower(FaceName(lf)), lf.lfHeight, lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight,
-                     lf.lfItalic != 0, lf.lfPitchAndFamily};
+                     lf.lfItalic != 0, lf.lfPitchAndFamily, lf.lfQuality == NONANTIALIASED_QUALITY};
   TFontCache& cache = FontCache();
   std::lock_guard guard(cache.Lock);
   if (auto it = cache.Fonts.find(key); it != cache.Fonts.end())

@@ -428,6 +428,22 @@ TEST(DrawTextPixels, GlyphsInTheTextColourInsideTheCellAndClip)
     }
   EXPECT_TRUE(solid);
 
+  // Without anti-aliasing every glyph pixel is the text colour itself.
+  LOGFONT aliased = Font("DejaVu Sans", -20);
+  aliased.lfQuality = NONANTIALIASED_QUALITY;
+  TCanvas crisp(aliased);
+  SetTextColor(crisp.DC(), Red);
+  TextOut(crisp.DC(), 10, 8, "HIH", 3);
+  EXPECT_EQ(crisp.Extent("HIH"), extent);
+  int redPixels = 0;
+  for (int y = 0; y < crisp.Height(); ++y)
+    for (int x = 0; x < crisp.Width(); ++x) {
+      const COLORREF c = crisp.Pixel(x, y);
+      EXPECT_TRUE(c == Red || c == White) << x << "," << y;
+      redPixels += c == Red;
+    }
+  EXPECT_GT(redPixels, 20);
+
   // Opaque background mode fills the whole cell.
   TCanvas opaque(Font("DejaVu Sans", -20));
   SetBkColor(opaque.DC(), RGB(0, 0, 255));
