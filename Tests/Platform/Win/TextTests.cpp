@@ -9,7 +9,6 @@
 #include <limits>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace Win;
@@ -556,25 +555,4 @@ TEST(DrawTextPixels, WindowOriginAndClipRegionApply)
   SetBkColor(clipped.DC(), RGB(0, 0, 255));
   TextOut(clipped.DC(), 20, 10, "Origin", 6);
   EXPECT_EQ(clipped.Ink(), RECT(25, 10, 45, 10 + clipped.Metrics().tmHeight));
-}
-
-TEST(TextThreads, ThreadsShareRealisedFonts)
-{
-  // Each thread has its own DC; the realised font and its glyph cache are shared.
-  const auto work = [](std::vector<std::uint32_t>* pixels, int* width) {
-    TCanvas canvas(Font("DejaVu Serif", -15));
-    for (int i = 0; i < 50; ++i) {
-      RECT r(0, 0, 120, 60);
-      DrawText(canvas.DC(), "Shared glyphs \xC3\xA9\xC3\xA8 and words", -1, &r, DT_WORDBREAK);
-    }
-    *width = canvas.Extent("Shared glyphs").cx;
-    *pixels = canvas.Pixels();
-  };
-  std::vector<std::uint32_t> a, b;
-  int widthA = 0, widthB = 0;
-  std::thread first(work, &a, &widthA), second(work, &b, &widthB);
-  first.join();
-  second.join();
-  EXPECT_EQ(a, b);
-  EXPECT_EQ(widthA, widthB);
 }
