@@ -1,0 +1,190 @@
+// The window system under load: a window with 1000 children invalidated and
+// repainted as one frame, and 10000 mouse moves routed through hit tests to
+// the child under the pointer. The peers do the same pixel work and the same
+// point-in-rectangles search with Cairo (image surface fills, cairo_region).
+#include <Winapi.Windows.hpp>
+
+#include <benchmark/benchmark.h>
+#include <cairo.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace Win;
+
+namespace {
+
+constexpr int Columns = 40, Rows = 25, Cell = 20; // 1000 children of 18 x 18
+constexpr int Moves = 10000;
+
+LRESULT ChildProc(HWND h, UINT msg, WPARAM w, LPARAM l)
+{
+  if (msg != WM_PAINT)
+    return DefWindowProc(h, msg, w, l);
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  RECT r;
+  GetClientRect(h, &r);
+  FillRect(dc, &r, GetSysColorBrush(int(GetWindowLongPtr(h, GWLP_ID) % 2) ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+  EndPaint(h, &ps);
+  return 0;
+}
+
+class TDesk {
+public:
+  TDesk()
+  {
+    ResetWindowSystem();
+    UseVirtualClock(true);
+    WNDCLASS wc;
+    wc.lpfnWndProc = &ChildProc;
+    wc.lpszClassName = "BenchChild";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(std::uintptr_t(COLOR_WINDOW + 1));
+    RegisterClass(wc);
+    Top = CreateWindowEx(0, "BenchChild", "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, Columns * Cell, Rows * Cell, nullptr,
+                         nullptr, nullptr, nullptr);
+    for (int i = 0; i < Columns * Rows; ++i)
+      CreateWindowEx(0, "BenchChild", "", WS_CHILD | WS_VISIBLE, (i % Columns) * Cell + 1, (i / Columns) * Cell + 1,
+                     Cell - 2, Cell - 2, Top, reinterpret_cast<HMENU>(std::uintptr_t(i)), nullptr, nullptr);
+    ShowWindow(Top, SW_SHOW);
+    Pump();
+  }
+  ~TDesk() { ResetWindowSystem(); }
+  static int Pump()
+  {
+    int n = 0;
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessage(&msg);
+      ++n;
+    }
+    return n;
+  }
+  HWND Top = nullptr;
+};
+
+void RepaintFrame_qx(benchmark::State& state)
+{
+  TDesk desk;
+  for (auto _ : state) {
+    RedrawWindow(desk.Top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    benchmark::DoNotOptimize(TDesk::Pump());
+  }
+  state.counters["children"] = Columns * Rows;
+}
+
+void RepaintFrame_cairo(benchmark::State& state)
+{
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, Columns * Cell, Rows * Cell);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  for (auto _ : state) {
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    for (int i = 0; i < Columns * Rows; ++i) {
+      if (i % 2)
+        cairo_set_source_rgb(cr, 0.04, 0.14, 0.42);
+      else
+        cairo_set_source_rgb(cr, 0.83, 0.82, 0.78);
+      cairo_rectangle(cr, (i % Columns) * Cell + 1, (i / Columns) * Cell + 1, Cell - 2, Cell - 2);
+      cairo_fill(cr);
+    }
+    cairo_surface_flush(surface);
+  }
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+}
+
+POINT MovePoint(int i)
+{
+  return POINT((i * 7) % (Columns * Cell), (i * 13) % (Rows * Cell));
+}
+
+void MouseMoves_qx(benchmark::State& state)
+{
+  TDesk desk;
+  for (auto _ : state) {
+    for (int i = 0; i < Moves; ++i) {
+      POINT p = MovePoint(i);
+      InjectMouseMove(p.X, p.Y);
+      TDesk::Pump();
+    }
+  }
+  state.counters["per_event"] =
+    benchmark::Counter(double(Moves), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void MouseMoves_cairo(benchmark::State& state)
+{
+  std::vector<cairo_rectangle_int_t> cells;
+  for (int i = 0; i < Columns * Rows; ++i)
+    cells.push_back({(i % Columns) * Cell + 1, (i / Columns) * Cell + 1, Cell - 2, Cell - 2});
+  std::vector<cairo_region_t*> regions;
+  for (const auto& c : cells)
+    regions.push_back(cairo_region_create_rectangle(&c));
+  for (auto _ : state) {
+    int hits = 0;
+    for (int i = 0; i < Moves; ++i) {
+      POINT p = MovePoint(i);
+      for (auto* r : regions)
+        if (cairo_region_contains_point(r, p.X, p.Y)) {
+          ++hits;
+          break;
+        }
+    }
+    benchmark::DoNotOptimize(hits);
+  }
+  for (auto* r : regions)
+    cairo_region_destroy(r);
+  state.counters["per_event"] =
+    benchmark::Counter(double(Moves), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+BENCHMARK(RepaintFrame_qx)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintFrame_cairo)->Unit(benchmark::kMillisecond);
+BENCHMARK(MouseMoves_qx)->Unit(benchmark::kMillisecond);
+BENCHMARK(MouseMoves_cairo)->Unit(benchmark::kMillisecond);
+
+// Prints the usual table, then our time over the peer's for every pair.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override
+  {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs)
+      FTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
+  }
+  void Finalize() override
+  {
+    ConsoleReporter::Finalize();
+    for (const auto& [name, time] : FTimes) {
+      auto cut = name.rfind("_qx");
+      if (cut == std::string::npos)
+        continue;
+      std::string op = name.substr(0, cut);
+      auto peer = FTimes.find(op + "_cairo");
+      if (peer != FTimes.end() && peer->second > 0)
+        std::printf("%-14s qx / cairo = %.2f\n", op.c_str(), time / peer->second);
+    }
+    if (auto frame = FTimes.find("RepaintFrame_qx"); frame != FTimes.end())
+      std::printf("time per frame (1000 children): %.3f ms\n", frame->second);
+    if (auto moves = FTimes.find("MouseMoves_qx"); moves != FTimes.end())
+      std::printf("time per mouse move: %.3f us\n", moves->second * 1000.0 / Moves);
+  }
+
+private:
+  std::map<std::string, double> FTimes;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+  benchmark::Initialize(&argc, argv);
+  TRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
