@@ -149,26 +149,17 @@ bool TSampler::Average(std::int64_t u, std::int64_t v, std::uint32_t& out) const
 
 namespace {
 
-// The part of the destination the clip lets through, for the samplers.
-RECT SampledBox(const TTarget& t, const TStretch& s)
-{
-  RECT box;
-  IntersectRect(box, s.DestRect(), t.Clip.Box());
-  return box;
-}
-
-} // namespace
-
-namespace {
-
 bool OneToOne(const TStretch& s)
 {
   return s.SrcX.Size == s.DestX.Size && s.SrcY.Size == s.DestY.Size && s.DestX.Flip == s.SrcX.Flip &&
          s.DestY.Flip == s.SrcY.Flip;
 }
 
-// The plain copy, row by row: the double buffer's everyday blit.
-void CopyRows(const TTarget& t, const TStretch& s, const TSourceImage& image)
+// Calls f(pixels, count, source, x, y) for the runs of destination pixels
+// that a one-to-one blit takes from inside the source; pixels and source
+// point at the run's first pixel, device (x, y).
+template <class F>
+void ForEachCopiedRun(const TTarget& t, const TStretch& s, const TSourceImage& image, F f)
 {
   ForEachSpan(t, TRegion(s.DestRect()), [&](std::uint32_t* row, int left, int right, int y) {
     std::int64_t sy = s.SrcY.Start + (y - s.DestY.Start);
@@ -177,7 +168,30 @@ void CopyRows(const TTarget& t, const TStretch& s, const TSourceImage& image)
       return;
     std::int64_t from = std::max<std::int64_t>(0, -sx), to = std::min<std::int64_t>(right - left, image.Width - sx);
     if (from < to)
-      std::copy_n(image.Pixels + sy * image.Width + sx + from, to - from, row + from);
+      f(row + from, to - from, image.Pixels + sy * image.Width + sx + from, int(left + from), y);
+  });
+}
+
+// Calls f(pixel, source, x, y) for every destination pixel inside the clip
+// that has a source pixel.
+template <class F>
+void ForEachSourcePixel(const TTarget& t, const TStretch& s, const TSourceImage& image, bool average, F f)
+{
+  if (OneToOne(s)) {
+    ForEachCopiedRun(t, s, image, [&](std::uint32_t* pixels, std::int64_t count, const std::uint32_t* source,
+                                      int x, int y) {
+      for (std::int64_t i = 0; i < count; ++i)
+        f(pixels[i], source[i], x + int(i), y);
+    });
+    return;
+  }
+  RECT box;
+  IntersectRect(box, s.DestRect(), t.Clip.Box());
+  TSampler sampler(s, image, box, average);
+  ForEachPixel(t, s.DestRect(), [&](std::uint32_t& p, int x, int y) {
+    std::uint32_t src;
+    if (sampler.At(x, y, src))
+      f(p, src, x, y);
   });
 }
 
@@ -190,25 +204,24 @@ BOOL RasterBlit(HDC dest, const TStretch& s, const TSourceImage& image, DWORD ro
     return FALSE;
   TTarget t = MakeTarget(dest);
   if (rop == SRCCOPY && OneToOne(s)) {
-    CopyRows(t, s, image);
+    // All 32 bits, alpha included, as a 32-bit DIB blit does.
+    ForEachCopiedRun(t, s, image, [](std::uint32_t* pixels, std::int64_t count, const std::uint32_t* source, int,
+                                     int) { std::copy_n(source, count, pixels); });
     return TRUE;
   }
   TBrushSource brush(dest, d->State.Brush);
   bool usesPattern = RopUsesPattern(rop);
-  TSampler sampler(s, image, SampledBox(t, s), d->State.StretchMode == HALFTONE);
-  ForEachPixel(t, s.DestRect(), [&](std::uint32_t& p, int px, int py) {
-    std::uint32_t src;
-    if (!sampler.At(px, py, src))
-      return;
-    if (rop == SRCCOPY) {
-      p = src; // all 32 bits, alpha included, as a 32-bit DIB blit does
-      return;
-    }
-    std::uint32_t pat = 0;
-    if (usesPattern)
-      brush.At(px, py, pat);
-    p = ApplyRop3(rop, pat, src, p);
-  });
+  ForEachSourcePixel(t, s, image, d->State.StretchMode == HALFTONE,
+                     [&](std::uint32_t& p, std::uint32_t src, int x, int y) {
+                       if (rop == SRCCOPY) {
+                         p = src;
+                         return;
+                       }
+                       std::uint32_t pat = 0;
+                       if (usesPattern)
+                         brush.At(x, y, pat);
+                       p = ApplyRop3(rop, pat, src, p);
+                     });
   return TRUE;
 }
 
@@ -237,21 +250,37 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, in
 
 namespace {
 
+// Two channels at once: the 0x00FF00FF lanes of x times a / 255, rounded
+// exactly as MulDiv255 does (each lane stays below 2^16).
+constexpr std::uint32_t MulLanes(std::uint32_t lanes, std::uint32_t a)
+{
+  std::uint32_t t = lanes * a + 0x00800080u;
+  return ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+// Lane sums of up to 510 saturate at 255.
+constexpr std::uint32_t SaturateLanes(std::uint32_t sum)
+{
+  std::uint32_t over = (sum >> 8) & 0x00010001u;
+  return (sum | (over * 0xFF)) & 0x00FF00FFu;
+}
+
+// src * srcFactor + dst * dstFactor, per channel, over 255.
+std::uint32_t Mix(std::uint32_t src, std::uint32_t srcFactor, std::uint32_t dst, std::uint32_t dstFactor)
+{
+  std::uint32_t rb = MulLanes(src & 0x00FF00FFu, srcFactor) + MulLanes(dst & 0x00FF00FFu, dstFactor);
+  std::uint32_t ag = MulLanes((src >> 8) & 0x00FF00FFu, srcFactor) + MulLanes((dst >> 8) & 0x00FF00FFu, dstFactor);
+  return SaturateLanes(rb) | (SaturateLanes(ag) << 8);
+}
+
 std::uint32_t BlendPixel(std::uint32_t src, std::uint32_t dst, const BLENDFUNCTION& blend)
 {
-  std::uint32_t constant = blend.SourceConstantAlpha, out = 0;
-  if (blend.AlphaFormat & AC_SRC_ALPHA) {
-    // Source premultiplied: Dst = Src * SCA + Dst * (1 - SrcAlpha * SCA).
-    std::uint32_t alpha = MulDiv255(Channel(src, 24), constant);
-    for (int shift = 0; shift < 32; shift += 8) {
-      std::uint32_t c = MulDiv255(Channel(src, shift), constant) + MulDiv255(Channel(dst, shift), 255 - alpha);
-      out |= std::min<std::uint32_t>(c, 255) << shift;
-    }
-    return out;
-  }
-  for (int shift = 0; shift < 32; shift += 8)
-    out |= (MulDiv255(Channel(src, shift), constant) + MulDiv255(Channel(dst, shift), 255 - constant)) << shift;
-  return out;
+  std::uint32_t constant = blend.SourceConstantAlpha;
+  if (!(blend.AlphaFormat & AC_SRC_ALPHA))
+    return Mix(src, constant, dst, 255 - constant);
+  // Source premultiplied: Dst = Src * SCA + Dst * (1 - SrcAlpha * SCA).
+  std::uint32_t alpha = MulDiv255(Channel(src, 24), constant);
+  return Mix(src, constant, dst, 255 - alpha);
 }
 
 // The checks AlphaBlend and TransparentBlt share: live DCs, non-negative
@@ -283,13 +312,8 @@ BOOL AlphaBlend(HDC dest, int x, int y, int width, int height, HDC src, int xSrc
     return FALSE;
   if (empty)
     return TRUE;
-  TTarget t = MakeTarget(dest);
-  TSampler sampler(s, image, SampledBox(t, s), false);
-  ForEachPixel(t, s.DestRect(), [&](std::uint32_t& p, int px, int py) {
-    std::uint32_t sp;
-    if (sampler.At(px, py, sp))
-      p = BlendPixel(sp, p, blend);
-  });
+  ForEachSourcePixel(MakeTarget(dest), s, image, false,
+                     [&](std::uint32_t& p, std::uint32_t sp, int, int) { p = BlendPixel(sp, p, blend); });
   return TRUE;
 }
 
@@ -304,11 +328,8 @@ BOOL TransparentBlt(HDC dest, int x, int y, int width, int height, HDC src, int 
   if (empty)
     return TRUE;
   std::uint32_t key = ToPixel(transparent) & 0xFFFFFF;
-  TTarget t = MakeTarget(dest);
-  TSampler sampler(s, image, SampledBox(t, s), false);
-  ForEachPixel(t, s.DestRect(), [&](std::uint32_t& p, int px, int py) {
-    std::uint32_t sp;
-    if (sampler.At(px, py, sp) && (sp & 0xFFFFFF) != key)
+  ForEachSourcePixel(MakeTarget(dest), s, image, false, [&](std::uint32_t& p, std::uint32_t sp, int, int) {
+    if ((sp & 0xFFFFFF) != key)
       p = sp | 0xFF000000u;
   });
   return TRUE;

@@ -96,6 +96,23 @@ TEST(GdiBlit, RasterOperations)
   EXPECT_EQ(dst.At(0, 0), kWhite);
 }
 
+TEST(GdiBlit, PatternFollowsTheDestinationPixels)
+{
+  TCanvas src(4, 1, kWhite), dst(6, 1, kBlack);
+  HBITMAP tile = CreateBitmap32(2, 1);
+  BitmapBits(tile)[0] = 0xFF00FF00u;
+  BitmapBits(tile)[1] = 0xFF000000u;
+  HBRUSH pattern = CreatePatternBrush(tile);
+  DeleteObject(tile);
+  SelectObject(dst.DC, pattern);
+  BitBlt(dst.DC, 1, 0, 4, 1, src.DC, 0, 0, MERGECOPY); // pattern AND source
+  EXPECT_EQ(dst.Row(0, kGreen), "..#.#.");
+  StretchBlt(dst.DC, 0, 0, 6, 1, src.DC, 0, 0, 2, 1, MERGECOPY);
+  EXPECT_EQ(dst.Row(0, kGreen), "#.#.#.");
+  SelectObject(dst.DC, GetStockObject(WHITE_BRUSH));
+  DeleteObject(pattern);
+}
+
 TEST(GdiBlit, StretchNearestMirrorAndHalftone)
 {
   TCanvas src(2, 2), dst(4, 4);
