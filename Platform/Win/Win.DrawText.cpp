@@ -40,15 +40,15 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 int AdvanceOne(const TLayout& layout, int x, char32_t ch)
 {
   if (ch == U'\t' && layout.TabWidth > 0)
-    return (x / layout.TabWidth + 1) * layout.TabWidth;
-  return x + GlyphAdvance(*layout.Font, ch);
+    return ClampCoord((x / layout.TabWidth + 1) * (long long)layout.TabWidth);
+  return ClampCoord((long long)x + GlyphAdvance(*layout.Font, ch));
 }
 
 // The pen position after the text when it starts at x.
 int Advance(const TLayout& layout, int x, std::string_view text)
 {
   if (layout.TabWidth <= 0 || text.find('\t') == std::string_view::npos)
-    return x + TextAdvance(*layout.Font, text);
+    return ClampCoord((long long)x + TextAdvance(*layout.Font, text));
   const char* p = text.data();
   const char* end = p + text.size();
   while (p < end)
@@ -264,7 +264,7 @@ int LineLeft(const RECT& area, int width, UINT format)
 
 void DrawLine(HDC dc, const TLayout& layout, const TLine& line, POINT origin, const RECT* clip)
 {
-  const POINT device = LPtoDevice(dc, origin);
+  const POINT device = ClampPoint(LPtoDevice(dc, origin));
   if (!(layout.Format & DT_PREFIXONLY)) {
     const bool tabbed = layout.TabWidth > 0 && line.Text.find('\t') != std::string::npos;
     const std::vector<int> dx = tabbed ? TabbedAdvances(layout, line.Text) : std::vector<int>();
@@ -294,8 +294,72 @@ int TabCharacters(UINT format, const DRAWTEXTPARAMS* params)
   if (!(format & DT_TABSTOP))
     return 8;
   if (params)
-    return params->iTabLength > 0 ? params->iTabLength : 8;
+    return params->iTabLength > 0 ? std::min(params->iTabLength, 0xFFFF) : 8;
   return int((format >> 8) & 0xFF);
+}
+
+// The flags as they take effect.
+UINT EffectiveFormat(UINT format, const DRAWTEXTPARAMS* params)
+{
+  if ((format & DT_TABSTOP) && !params) // the tab size took the byte of these flags
+    format &= ~UINT(0xFF00);
+  if (format & DT_SINGLELINE)
+    format &= ~DT_WORDBREAK;
+  return format;
+}
+
+// The text laid out in lines that fit the area's width.
+struct TTextBlock {
+  TLayout Layout;
+  std::vector<TLine> Lines;
+  int LineHeight = 0;
+  int MaxWidth = 0;
+  int Height = 0;
+};
+
+TTextBlock LayOut(HDC dc, std::string_view text, UINT format, int tabCharacters, const RECT& area)
+{
+  TTextBlock block;
+  TRealizedFont& font = DCFont(dc);
+  const TFontMetrics& m = FontMetrics(font);
+  block.LineHeight = m.Height + (format & DT_EXTERNALLEADING ? m.ExternalLeading : 0);
+  block.Layout.Font = &font;
+  block.Layout.Format = format;
+  block.Layout.TabWidth = format & DT_EXPANDTABS ? ClampCoord((long long)tabCharacters * m.AveCharWidth) : 0;
+  block.Layout.Avail = std::max(0, area.Width());
+  block.Lines = SplitLines(block.Layout, ProcessPrefixes(text, format));
+  for (TLine& line : block.Lines) {
+    FitLine(block.Layout, line);
+    block.MaxWidth = std::max(block.MaxWidth, line.Width);
+  }
+  block.Height = ClampCoord((long long)block.Lines.size() * block.LineHeight);
+  return block;
+}
+
+// Where the first line goes: vertical alignment applies to a single line only.
+int BlockTop(const RECT& box, int height, UINT format)
+{
+  if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
+    return box.Top + (box.Height() - height) / 2;
+  if ((format & DT_SINGLELINE) && (format & DT_BOTTOM))
+    return box.Bottom - height;
+  return box.Top;
+}
+
+void DrawBlock(HDC dc, const TTextBlock& block, const RECT& box, const RECT& area, int top)
+{
+  const UINT format = block.Layout.Format;
+  const RECT clip = DeviceRect(dc, box);
+  const RECT* clipping = format & DT_NOCLIP ? nullptr : &clip;
+  for (std::size_t i = 0; i < block.Lines.size(); ++i) {
+    const long long lineTop = top + (long long)i * block.LineHeight;
+    if (lineTop > CoordLimit)
+      return;
+    if ((format & DT_EDITCONTROL) && i > 0 && lineTop + block.LineHeight > box.Bottom)
+      return; // an edit control shows no partly visible last line
+    const TLine& line = block.Lines[i];
+    DrawLine(dc, block.Layout, line, POINT(LineLeft(area, line.Width, format), int(lineTop)), clipping);
+  }
 }
 
 } // namespace
@@ -306,53 +370,24 @@ int DrawTextEx(HDC dc, const char* text, int count, RECT* rect, UINT format, DRA
     return 0;
   const std::size_t length = !text ? 0 : count < 0 ? std::strlen(text) : std::size_t(count);
   const int tabCharacters = TabCharacters(format, params);
-  if ((format & DT_TABSTOP) && !params) // the tab size took the byte of these flags
-    format &= ~UINT(0xFF00);
-  if (format & DT_SINGLELINE)
-    format &= ~DT_WORDBREAK;
-  const int leftMargin = params ? params->iLeftMargin : 0;
-  const int rightMargin = params ? params->iRightMargin : 0;
-
-  TRealizedFont& font = DCFont(dc);
-  const TFontMetrics& m = FontMetrics(font);
-  const int lineHeight = m.Height + (format & DT_EXTERNALLEADING ? m.ExternalLeading : 0);
-  const RECT area(rect->Left + leftMargin, rect->Top, rect->Right - rightMargin, rect->Bottom);
-  TLayout layout;
-  layout.Font = &font;
-  layout.Format = format;
-  layout.TabWidth = format & DT_EXPANDTABS ? tabCharacters * m.AveCharWidth : 0;
-  layout.Avail = std::max(0, area.Width());
-
-  std::vector<TLine> lines = SplitLines(layout, ProcessPrefixes(std::string_view(text ? text : "", length), format));
-  int maxWidth = 0;
-  for (TLine& line : lines) {
-    FitLine(layout, line);
-    maxWidth = std::max(maxWidth, line.Width);
-  }
-  const int height = int(lines.size()) * lineHeight;
+  format = EffectiveFormat(format, params);
+  const RECT box = ClampRect(*rect);
+  const int leftMargin = ClampCoord(params ? params->iLeftMargin : 0);
+  const int rightMargin = ClampCoord(params ? params->iRightMargin : 0);
+  const RECT area(box.Left + leftMargin, box.Top, box.Right - rightMargin, box.Bottom);
+  const TTextBlock block = LayOut(dc, std::string_view(text ? text : "", length), format, tabCharacters, area);
   if (params)
     params->uiLengthDrawn = UINT(length);
   if (format & DT_CALCRECT) {
-    rect->Right = rect->Left + leftMargin + maxWidth + rightMargin;
-    rect->Bottom = rect->Top + height;
-    return height;
+    rect->Right = ClampCoord((long long)box.Left + leftMargin + block.MaxWidth + rightMargin);
+    rect->Bottom = box.Top + block.Height;
+    return block.Height;
   }
-
-  int y = rect->Top;
-  if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
-    y += (rect->Height() - height) / 2;
-  else if ((format & DT_SINGLELINE) && (format & DT_BOTTOM))
-    y = rect->Bottom - height;
-  const RECT clip = DeviceRect(dc, *rect);
-  const RECT* clipping = format & DT_NOCLIP ? nullptr : &clip;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const int top = y + int(i) * lineHeight;
-    if ((format & DT_EDITCONTROL) && i > 0 && top + lineHeight > rect->Bottom)
-      break; // an edit control shows no partly visible last line
-    if (DCSurface(dc))
-      DrawLine(dc, layout, lines[i], POINT(LineLeft(area, lines[i].Width, format), top), clipping);
-  }
-  return (format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)) ? y - rect->Top + height : height;
+  const int top = BlockTop(box, block.Height, format);
+  if (DCSurface(dc))
+    DrawBlock(dc, block, box, area, top);
+  return (format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)) ? top - box.Top + block.Height
+                                                                           : block.Height;
 }
 
 int DrawText(HDC dc, const char* text, int count, RECT* rect, UINT format)

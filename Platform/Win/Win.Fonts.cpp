@@ -108,17 +108,27 @@ bool HasFamily(FcPattern* p, const std::string& family)
   }
 }
 
-// fontconfig's best match for the family and style; nullptr when it offers
-// nothing of that family (fontconfig always answers with something).
-FcPattern* MatchFamily(const std::string& family, int weight, bool italic)
+int Weight(const LOGFONT& lf) { return lf.lfWeight == FW_DONTCARE ? FW_NORMAL : std::clamp(lf.lfWeight, 1, 1000); }
+
+// A request for an outline font of the family in the LOGFONT's weight and
+// slant, with fontconfig's substitutions applied. The caller destroys it.
+FcPattern* StylePattern(const std::string& family, const LOGFONT& lf)
 {
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(std::clamp(weight, 1, 1000)));
-  FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(Weight(lf)));
+  FcPatternAddInteger(pattern, FC_SLANT, lf.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
+  return pattern;
+}
+
+// fontconfig's best match for the family and style; nullptr when it offers
+// nothing of that family (fontconfig always answers with something).
+FcPattern* MatchFamily(const std::string& family, const LOGFONT& lf)
+{
+  FcPattern* pattern = StylePattern(family, lf);
   FcResult result = FcResultNoMatch;
   FcPattern* match = FcFontMatch(nullptr, pattern, &result);
   FcPatternDestroy(pattern);
@@ -146,13 +156,11 @@ TFaceChoice ResolveFace(const LOGFONT& lf)
   static std::once_flag init;
   std::call_once(init, [] { FcInit(); });
   const std::string face = FaceName(lf);
-  const int weight = lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight;
-  const bool italic = lf.lfItalic != 0;
-  FcPattern* match = face.empty() ? nullptr : MatchFamily(face, weight, italic);
+  FcPattern* match = face.empty() ? nullptr : MatchFamily(face, lf);
   if (!match)
-    match = MatchFamily(RoleFamily(face, lf.lfPitchAndFamily), weight, italic);
+    match = MatchFamily(RoleFamily(face, lf.lfPitchAndFamily), lf);
   if (!match)
-    match = MatchFamily(LastResortFamily, weight, italic);
+    match = MatchFamily(LastResortFamily, lf);
   if (!match)
     throw Vcl::Exception("No font is installed (" + face + ")");
   TFaceChoice choice;
@@ -167,13 +175,7 @@ TFaceChoice ResolveFace(const LOGFONT& lf)
 // style that has the character; nothing when none has it.
 std::optional<TFaceChoice> CoveringFace(const std::string& family, const LOGFONT& lf, char32_t ch)
 {
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(std::clamp(lf.lfWeight ? lf.lfWeight : FW_NORMAL, 1, 1000)));
-  FcPatternAddInteger(pattern, FC_SLANT, lf.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
+  FcPattern* pattern = StylePattern(family, lf);
   FcResult result = FcResultNoMatch;
   FcFontSet* fonts = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
   FcPatternDestroy(pattern);
@@ -436,7 +438,7 @@ TGlyphEntry& TRealizedFont::Rendered(char32_t ch)
 
 std::shared_ptr<TRealizedFont> RealizeFont(const LOGFONT& lf)
 {
-  const TFontKey key{Lower(FaceName(lf)), lf.lfHeight, lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight,
+  const TFontKey key{Lower(FaceName(lf)), lf.lfHeight, Weight(lf),
                      lf.lfItalic != 0, lf.lfPitchAndFamily, lf.lfQuality == NONANTIALIASED_QUALITY};
   TFontCache& cache = FontCache();
   std::lock_guard guard(cache.Lock);
@@ -509,7 +511,7 @@ int TextAdvance(TRealizedFont& font, std::string_view text)
   std::lock_guard guard(font.Lock);
   const char* p = text.data();
   const char* end = p + text.size();
-  int width = 0;
+  long long width = 0;
   while (p < end) {
     const auto byte = static_cast<unsigned char>(*p);
     if (byte < 0x80) { // the common case without the decoder
@@ -520,7 +522,7 @@ int TextAdvance(TRealizedFont& font, std::string_view text)
     }
     width += font.Loaded(NextCodePoint(p, end)).Advance;
   }
-  return width;
+  return ClampCoord(width);
 }
 
 char32_t NextCodePoint(const char*& p, const char* end)

@@ -26,7 +26,10 @@ void DrawTextRun(HDC dc, const TTextRun& run);
 void DrawPrefixUnderline(HDC dc, int x, int y, int width, const RECT* clip);
 // Fills a device rectangle in the DC's clip and the optional extra clip.
 void FillDeviceRectClipped(HDC dc, const RECT& rect, const RECT* clip, COLORREF color);
-// Logical to device for a rectangle.
+// Within the text calls' coordinate space (CoordLimit).
+POINT ClampPoint(POINT p);
+RECT ClampRect(const RECT& r);
+// Logical to device for a rectangle, clamped.
 RECT DeviceRect(HDC dc, const RECT& rect);
 
 } // namespace Win

@@ -238,12 +238,12 @@ int RunWidth(TRealizedFont& font, std::string_view text, const int* dx)
 {
   if (!dx)
     return TextAdvance(font, text);
-  int width = 0;
+  long long width = 0;
   const char* p = text.data();
   const char* end = p + text.size();
   for (std::size_t i = 0; p < end; ++i, NextCodePoint(p, end))
     width += dx[i];
-  return width;
+  return ClampCoord(width);
 }
 
 // The cell's top-left corner for a reference point under the alignment flags.
@@ -263,11 +263,13 @@ POINT CellOrigin(POINT ref, UINT align, int width, const TFontMetrics& m)
 
 } // namespace
 
+POINT ClampPoint(POINT p) { return POINT(ClampCoord(p.X), ClampCoord(p.Y)); }
+
+RECT ClampRect(const RECT& r) { return RECT(ClampPoint(r.TopLeft()), ClampPoint(r.BottomRight())); }
+
 RECT DeviceRect(HDC dc, const RECT& r)
 {
-  const POINT topLeft = LPtoDevice(dc, POINT(r.Left, r.Top));
-  const POINT bottomRight = LPtoDevice(dc, POINT(r.Right, r.Bottom));
-  return RECT(topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y);
+  return ClampRect(RECT(LPtoDevice(dc, r.TopLeft()), LPtoDevice(dc, r.BottomRight())));
 }
 
 BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char* text, int count, const int* dx)
@@ -280,10 +282,10 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char
   const int width = RunWidth(font, run, dx);
   const UINT align = dc->State.TextAlign;
   const bool updateCP = (align & TA_UPDATECP) != 0;
-  const POINT ref = updateCP ? dc->State.CurrentPos : POINT(x, y);
-  const POINT origin = LPtoDevice(dc, CellOrigin(ref, align, width, m));
+  const POINT ref = ClampPoint(updateCP ? dc->State.CurrentPos : POINT(x, y));
+  const POINT origin = ClampPoint(LPtoDevice(dc, CellOrigin(ref, align, width, m)));
   if (updateCP && (align & TA_CENTER) != TA_CENTER)
-    dc->State.CurrentPos.X += (align & TA_CENTER) == TA_RIGHT ? -width : width;
+    dc->State.CurrentPos.X = ClampCoord(ref.X + (long long)((align & TA_CENTER) == TA_RIGHT ? -width : width));
   if (!DCSurface(dc))
     return TRUE;
   RECT clip;

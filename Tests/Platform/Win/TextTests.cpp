@@ -529,6 +529,31 @@ TEST(TextHandles, BadInputIsRefusedAndTheScreenDCMeasures)
   EXPECT_FALSE(GetTextMetrics(nullptr, &tm));
   EXPECT_EQ(DrawText(screen, "abc", 3, &r, 0), 0);
 
+  // Coordinates, margins, tab sizes and advances at the ends of the range.
+  constexpr int Min = std::numeric_limits<int>::min(), Max = std::numeric_limits<int>::max();
+  TCanvas extreme(Font("Tahoma", -11));
+  for (POINT at : {POINT(Max, Max), POINT(Min, Min), POINT(Max, Min)}) {
+    EXPECT_TRUE(TextOut(extreme.DC(), at.X, at.Y, "far away", 8));
+    SetTextAlign(extreme.DC(), TA_RIGHT | TA_BASELINE | TA_UPDATECP);
+    EXPECT_TRUE(TextOut(extreme.DC(), at.X, at.Y, "far away", 8));
+    SetTextAlign(extreme.DC(), TA_LEFT);
+    SetWindowOrgEx(extreme.DC(), at.X, at.Y, nullptr);
+    RECT everything(Min, Min, Max, Max);
+    EXPECT_GT(DrawText(extreme.DC(), "a\tb", -1, &everything, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_EXPANDTABS), 0);
+    DRAWTEXTPARAMS params;
+    params.iLeftMargin = at.X;
+    params.iRightMargin = at.Y;
+    params.iTabLength = Max;
+    everything = RECT(Min, Min, Max, Max);
+    DrawTextEx(extreme.DC(), "a\tb\tc words to wrap", -1, &everything, DT_WORDBREAK | DT_EXPANDTABS | DT_TABSTOP | DT_RIGHT,
+               &params);
+    everything = RECT(Max, Max, Max, Max);
+    DrawTextEx(extreme.DC(), "a\tb\tc", -1, &everything, DT_CALCRECT | DT_EXPANDTABS | DT_TABSTOP, &params);
+    const int dx[] = {Max, Max, Min};
+    EXPECT_TRUE(ExtTextOut(extreme.DC(), 0, 0, ETO_OPAQUE | ETO_CLIPPED, &everything, "abc", 3, dx));
+  }
+  EXPECT_EQ(extreme.Ink(), RECT()); // none of it lands on the surface
+
   for (int height : {std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 100000}) {
     TCanvas huge(Font("Tahoma", height));
     EXPECT_GT(huge.Metrics().tmHeight, 0);
