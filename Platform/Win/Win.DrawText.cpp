@@ -322,7 +322,7 @@ TTextBlock LayOut(HDC dc, std::string_view text, UINT format, int tabCharacters,
   TTextBlock block;
   TRealizedFont& font = DCFont(dc);
   const TFontMetrics& m = FontMetrics(font);
-  block.LineHeight = m.Height + (format & DT_EXTERNALLEADING ? m.ExternalLeading : 0);
+  block.LineHeight = std::max(1, m.Height + (format & DT_EXTERNALLEADING ? m.ExternalLeading : 0));
   block.Layout.Font = &font;
   block.Layout.Format = format;
   block.Layout.TabWidth = format & DT_EXPANDTABS ? ClampCoord((long long)tabCharacters * m.AveCharWidth) : 0;
@@ -334,6 +334,26 @@ TTextBlock LayOut(HDC dc, std::string_view text, UINT format, int tabCharacters,
   }
   block.Height = ClampCoord((long long)block.Lines.size() * block.LineHeight);
   return block;
+}
+
+// With the edit-control rules, wrapped text that runs past the bottom ends
+// in an ellipsis on the last line that is wholly visible.
+void EllipsizeLastVisibleLine(TTextBlock& block, int boxHeight)
+{
+  const UINT format = block.Layout.Format;
+  if (!(format & DT_EDITCONTROL) || !(format & DT_WORDBREAK) || !(format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)))
+    return;
+  const std::size_t visible = std::max<std::size_t>(1, std::size_t(std::max(0, boxHeight)) / std::size_t(block.LineHeight));
+  if (block.Lines.size() <= visible)
+    return;
+  block.Lines.resize(visible);
+  TLine& last = block.Lines.back();
+  const int ellipsisWidth = TextAdvance(*block.Layout.Font, Ellipsis);
+  if (format & DT_WORD_ELLIPSIS)
+    WordEllipsis(block.Layout, last, ellipsisWidth);
+  else
+    EndEllipsis(block.Layout, last, ellipsisWidth);
+  last.Width = Advance(block.Layout, 0, last.Text);
 }
 
 // Where the first line goes: vertical alignment applies to a single line only.
@@ -375,7 +395,7 @@ int DrawTextEx(HDC dc, const char* text, int count, RECT* rect, UINT format, DRA
   const int leftMargin = ClampCoord(params ? params->iLeftMargin : 0);
   const int rightMargin = ClampCoord(params ? params->iRightMargin : 0);
   const RECT area(box.Left + leftMargin, box.Top, box.Right - rightMargin, box.Bottom);
-  const TTextBlock block = LayOut(dc, std::string_view(text ? text : "", length), format, tabCharacters, area);
+  TTextBlock block = LayOut(dc, std::string_view(text ? text : "", length), format, tabCharacters, area);
   if (params)
     params->uiLengthDrawn = UINT(length);
   if (format & DT_CALCRECT) {
@@ -383,6 +403,7 @@ int DrawTextEx(HDC dc, const char* text, int count, RECT* rect, UINT format, DRA
     rect->Bottom = box.Top + block.Height;
     return block.Height;
   }
+  EllipsizeLastVisibleLine(block, box.Height());
   const int top = BlockTop(box, block.Height, format);
   if (DCSurface(dc))
     DrawBlock(dc, block, box, area, top);

@@ -335,6 +335,15 @@ TEST(DrawTextLayout, EllipsesFitTheRectangle)
   DrawText(expected.DC(), "abcde...", -1, &r, DT_SINGLELINE);
   EXPECT_EQ(truncated.Pixels(), expected.Pixels());
 
+  // Edit-control rules: wrapped text that runs past the bottom ends in an
+  // ellipsis on the last wholly visible line.
+  const int h = truncated.Metrics().tmHeight;
+  TCanvas wrapped(Font("DejaVu Sans Mono", -13)), wrappedExpected(Font("DejaVu Sans Mono", -13));
+  r = RECT(0, 0, 7 * w, 2 * h + h / 2);
+  DrawText(wrapped.DC(), "aaa bbb ccc ddd eee", -1, &r, DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS);
+  DrawText(wrappedExpected.DC(), "aaa bbb\nccc ...", -1, &r, 0);
+  EXPECT_EQ(wrapped.Pixels(), wrappedExpected.Pixels());
+
   TCanvas path(Font("DejaVu Sans Mono", -13));
   r = RECT(0, 0, 15 * w, 40);
   DrawText(path.DC(), "C:\\folder\\sub\\file.txt", -1, &r, DT_SINGLELINE | DT_PATH_ELLIPSIS);
