@@ -119,7 +119,9 @@ String ColorToString(TColor Color);
 constexpr Integer HLSMAX = 240;
 void ColorRGBToHLS(TColorRef clrRGB, Word& Hue, Word& Luminance, Word& Saturation);
 TColorRef ColorHLSToRGB(Word Hue, Word Luminance, Word Saturation);
-// Moves the luminance by n/1000 of HLSMAX (fScale) or to n/1000 of it.
+// Moves the luminance by n, in HLS units, or with fScale in tenths of a
+// percent of HLSMAX; the result is clamped to 0..HLSMAX. System colours are
+// resolved first.
 TColorRef ColorAdjustLuma(TColorRef clrRGB, Integer n, bool fScale);
 
 // ---- fonts, pens, brushes -------------------------------------------------------
@@ -509,7 +511,6 @@ public:
 protected:
   void Draw(TCanvas* ACanvas, const TRect& Rect) override;
   void DrawTransparent(TCanvas* ACanvas, const TRect& Rect, Byte Opacity) override;
-  void Changed() override;
 
 private:
   class TBitmapCanvas;
@@ -561,7 +562,8 @@ public:
 
   // An .ico file: the entry nearest the preferred size (32 x 32 when none is
   // set) with the most colours, a bitmap frame of 1, 4, 8, 24 or 32 bits.
-  // Bad data raises EInvalidGraphic "Invalid icon" and leaves the icon as it was.
+  // Bad data raises EInvalidGraphic "Icon image is not valid" and leaves the
+  // icon as it was.
   void LoadFromStream(TStream* Stream) override;
   // A one-image .ico file: 32-bit colour with alpha, or 24-bit with the mask.
   void SaveToStream(TStream* Stream) override;

@@ -1,0 +1,278 @@
+#include "GraphicsTestHelpers.hpp"
+
+#include <QxTestSupport.hpp>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+
+using namespace Vcl;
+using namespace GraphicsTest;
+
+namespace {
+
+// A 5 x 3 picture with distinct, exactly representable colours.
+void Paint(TBitmap& bitmap)
+{
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x)
+      bitmap.Canvas()->SetPixels(x, y, TColor(Win::RGB(Byte(40 * x), Byte(70 * y), Byte(x * y + 5))));
+}
+
+std::vector<std::uint32_t> Surface(TBitmap& bitmap)
+{
+  std::vector<std::uint32_t> px;
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x)
+      px.push_back(Raw(bitmap, x, y));
+  return px;
+}
+
+void Load(TBitmap& bitmap, const Bytes& bytes)
+{
+  TBytesStream stream(bytes);
+  bitmap.LoadFromStream(&stream);
+}
+
+Bytes Save(TBitmap& bitmap)
+{
+  TBytesStream stream;
+  bitmap.SaveToStream(&stream);
+  return BytesOf(stream);
+}
+
+Bytes ValidBmp()
+{
+  TBmpSpec spec;
+  spec.Width = 2;
+  spec.Height = 2;
+  spec.Rows = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
+  return MakeBmp(spec);
+}
+
+bool HaveTool(const char* name)
+{
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+Bytes ReadFile(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+TEST(GraphicsBmp, RoundTripsInEverySavedDepth)
+{
+  for (TPixelFormat format : {pf24bit, pf32bit, pfDevice}) {
+    SCOPED_TRACE(int(format));
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(format);
+    bitmap.SetSize(5, 3);
+    Paint(bitmap);
+    if (format == pf32bit)
+      bitmap.ScanLine(1)[4 * 2 + 3] = 77; // alpha bytes travel in 32-bit files
+    TBitmap loaded;
+    Load(loaded, Save(bitmap));
+    EXPECT_EQ(loaded.PixelFormat(), format == pf32bit ? pf32bit : pf24bit);
+    EXPECT_EQ(Surface(loaded), Surface(bitmap));
+  }
+
+  TBitmap mono;
+  mono.SetMonochrome(true);
+  mono.SetSize(11, 3);
+  mono.Canvas()->Brush()->SetColor(clWhite);
+  mono.Canvas()->FillRect(TRect(0, 0, 11, 3));
+  mono.Canvas()->SetPixels(9, 1, clBlack);
+  const Bytes file = Save(mono);
+  EXPECT_EQ(file[28], 1); // bits per pixel
+  TBitmap loaded;
+  Load(loaded, file);
+  EXPECT_EQ(loaded.PixelFormat(), pf1bit);
+  EXPECT_EQ(Pixel(loaded, 9, 1), clBlack);
+  EXPECT_EQ(Pixel(loaded, 10, 1), clWhite);
+  EXPECT_EQ(loaded.ScanLine(1)[1], 0xA0); // x 8 white, 9 black, 10 white
+}
+
+TEST(GraphicsBmp, ReadsPalettesBitFieldsTopDownAndCoreHeaders)
+{
+  TBitmap bitmap;
+  TBmpSpec spec;
+  spec.Width = 3;
+  spec.Height = 2;
+
+  spec.BitCount = 1; // bottom row first: 1 0 1 / 0 1 1
+  spec.Palette = {0x0000FF, 0xFF0000};
+  spec.Rows = {0b10100000, 0, 0, 0, 0b01100000, 0, 0, 0};
+  Load(bitmap, MakeBmp(spec));
+  EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+  EXPECT_EQ(Pixel(bitmap, 0, 0), clBlue);
+  EXPECT_EQ(Pixel(bitmap, 1, 0), clRed);
+  EXPECT_EQ(Pixel(bitmap, 0, 1), clRed);
+
+  spec.BitCount = 4;
+  spec.Palette = {0, 0x00FF00, 0xFFFFFF};
+  spec.ColorsUsed = 3;
+  spec.Rows = {0x12, 0x00, 0, 0, 0x21, 0xF0, 0, 0}; // index 15 is outside the table: black
+  Load(bitmap, MakeBmp(spec));
+  EXPECT_EQ(Pixel(bitmap, 0, 1), clLime);
+  EXPECT_EQ(Pixel(bitmap, 1, 1), clWhite);
+  EXPECT_EQ(Pixel(bitmap, 0, 0), clWhite);
+  EXPECT_EQ(Pixel(bitmap, 2, 0), clBlack);
+  spec.ColorsUsed = 0;
+
+  spec.BitCount = 8;
+  spec.Height = -2; // top-down
+  spec.Palette = {0x102030, 0x405060};
+  spec.ColorsUsed = 2;
+  spec.Rows = {1, 0, 0, 0, 0, 1, 1, 0};
+  Load(bitmap, MakeBmp(spec));
+  EXPECT_EQ(Pixel(bitmap, 0, 0), TColor(Win::RGB(0x40, 0x50, 0x60)));
+  EXPECT_EQ(Pixel(bitmap, 0, 1), TColor(Win::RGB(0x10, 0x20, 0x30)));
+  spec.Palette.clear();
+  spec.ColorsUsed = 0;
+
+  spec.BitCount = 16; // 5-5-5 by default
+  spec.Height = 1;
+  spec.Rows = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0};
+  Load(bitmap, MakeBmp(spec));
+  EXPECT_EQ(Pixel(bitmap, 0, 0), clRed);
+  EXPECT_EQ(Pixel(bitmap, 1, 0), clLime);
+  EXPECT_EQ(Pixel(bitmap, 2, 0), clBlue);
+
+  spec.Compression = Win::BI_BITFIELDS; // 5-6-5 masks after the info header
+  spec.Masks = {0xF800, 0x07E0, 0x001F};
+  spec.Rows = {0x00, 0xF8, 0xE0, 0x07, 0x10, 0x00, 0, 0};
+  Load(bitmap, MakeBmp(spec));
+  EXPECT_EQ(Pixel(bitmap, 0, 0), clRed);
+  EXPECT_EQ(Pixel(bitmap, 1, 0), clLime);
+  EXPECT_EQ(Pixel(bitmap, 2, 0), TColor(Win::RGB(0, 0, 131))); // 16 of 31
+
+  spec.HeaderSize = 124; // V5 with an alpha mask: A R G B in the high-to-low order
+  spec.BitCount = 32;
+  spec.Width = 1;
+  spec.Masks = {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF};
+  spec.Rows = {0x80, 0x11, 0x22, 0x33};
+  Load(bitmap, MakeBmp(spec));
+  EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
+  EXPECT_EQ(Raw(bitmap, 0, 0), 0x80112233u);
+
+  TBmpSpec core;
+  core.HeaderSize = 12;
+  core.Width = 1;
+  core.Height = 1;
+  core.BitCount = 1; // a core colour table has all 2^n entries, of 3 bytes
+  core.Palette = {0x00FF00, 0x0000FF};
+  core.Rows = {0x80, 0, 0, 0};
+  Load(bitmap, MakeBmp(core));
+  EXPECT_EQ(Pixel(bitmap, 0, 0), clBlue);
+}
+
+TEST(GraphicsBmp, CorruptFilesRaiseAndLeaveTheBitmapAlone)
+{
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(3, 3);
+  Paint(bitmap);
+  const std::vector<std::uint32_t> before = Surface(bitmap);
+  auto expectRejected = [&](const Bytes& bytes, const char* what) {
+    SCOPED_TRACE(what);
+    TBytesStream stream(bytes);
+    try {
+      bitmap.LoadFromStream(&stream);
+      ADD_FAILURE() << "accepted";
+    } catch (const EInvalidGraphic& e) {
+      EXPECT_EQ(e.Message(), "Bitmap image is not valid");
+    }
+    EXPECT_EQ(bitmap.Width(), 3);
+    EXPECT_EQ(Surface(bitmap), before);
+  };
+
+  const Bytes valid = ValidBmp();
+  for (std::size_t n = 1; n < valid.size(); ++n)
+    expectRejected(Bytes(valid.begin(), valid.begin() + std::ptrdiff_t(n)), "truncated");
+
+  auto patched = [&](std::size_t at, std::uint32_t value, int width) {
+    Bytes b = valid;
+    for (int i = 0; i < width; ++i)
+      b[at + i] = std::uint8_t(value >> (8 * i));
+    return b;
+  };
+  expectRejected(patched(0, 'X', 1), "magic");
+  expectRejected(patched(10, 20, 4), "pixels inside the header");
+  expectRejected(patched(14, 41, 4), "header size");
+  expectRejected(patched(18, 0, 4), "zero width");
+  expectRejected(patched(22, 0x80000000u, 4), "INT_MIN height");
+  expectRejected(patched(26, 2, 2), "planes");
+  expectRejected(patched(28, 7, 2), "bit count");
+  expectRejected(patched(30, 1, 4), "RLE");
+  expectRejected(patched(30, Win::BI_BITFIELDS, 4), "24-bit bit fields");
+  expectRejected(patched(46, 300, 4), "colours used");
+  Bytes huge = patched(18, 100000, 4);
+  huge = Bytes(huge.begin(), huge.end());
+  for (int i = 0; i < 4; ++i)
+    huge[22 + i] = std::uint8_t(100000 >> (8 * i));
+  expectRejected(huge, "too large");
+  Bytes wide = patched(18, 0x7FFFFFFF, 4);
+  expectRejected(wide, "row size overflow");
+
+  // An empty stream empties the bitmap, as the framework does.
+  TBytesStream empty;
+  bitmap.LoadFromStream(&empty);
+  EXPECT_TRUE(bitmap.Empty());
+}
+
+TEST(GraphicsBmp, FormDataCarriesALengthPrefix)
+{
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(3, 2);
+  Paint(bitmap);
+  TBytesStream data;
+  bitmap.WriteData(&data);
+  EXPECT_EQ(data.Size(), 4 + Int64(Save(bitmap).size()));
+  data.SetPosition(0);
+  TBitmap loaded;
+  loaded.ReadData(&data);
+  EXPECT_EQ(Surface(loaded), Surface(bitmap));
+
+  Bytes lying = BytesOf(data);
+  lying[0] = 0xFF;
+  TBytesStream bad(lying);
+  EXPECT_THROW(loaded.ReadData(&bad), EInvalidGraphic);
+}
+
+TEST(GraphicsBmp, AgreesWithAnIndependentCodec)
+{
+  if (!HaveTool("ppmtobmp") || !HaveTool("bmptopnm"))
+    GTEST_SKIP() << "netpbm is not installed";
+  const std::string dir = QxTest::TempDir();
+  // Four colours, so every depth from 8 bits up holds them exactly.
+  {
+    std::ofstream ppm(dir + "/in.ppm", std::ios::binary);
+    ppm << "P6\n3 2\n255\n";
+    const unsigned char px[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0, 255, 255, 0, 0};
+    ppm.write(reinterpret_cast<const char*>(px), sizeof px);
+  }
+  const TColor expected[2][3] = {{clRed, clLime, clBlue}, {clWhite, clBlue, clRed}};
+  for (const char* bpp : {"4", "8", "24"}) {
+    SCOPED_TRACE(bpp);
+    const std::string bmp = dir + "/out" + bpp + ".bmp";
+    ASSERT_EQ(std::system(("ppmtobmp -bpp=" + std::string(bpp) + " " + dir + "/in.ppm > " + bmp + " 2>/dev/null").c_str()), 0);
+    TBitmap bitmap;
+    bitmap.LoadFromFile(bmp);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(Pixel(bitmap, x, y), expected[y][x]) << x << "," << y;
+
+    bitmap.SaveToFile(dir + "/ours.bmp");
+    ASSERT_EQ(std::system(("bmptopnm " + dir + "/ours.bmp > " + dir + "/back.ppm 2>/dev/null").c_str()), 0);
+    const Bytes back = ReadFile(dir + "/back.ppm");
+    ASSERT_GE(back.size(), 18u);
+    const Bytes pixels(back.end() - 18, back.end());
+    const Bytes want = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0, 255, 255, 0, 0};
+    EXPECT_EQ(pixels, want);
+  }
+}
