@@ -167,4 +167,10 @@ TPropBuilder& TPropBuilder::Stored(bool Value)
   return *this;
 }
 
+TPropBuilder& TPropBuilder::StoredWhen(std::function<bool(const TObject*)> Predicate)
+{
+  FInfo.Stored = std::move(Predicate);
+  return *this;
+}
+
 } // namespace Vcl

@@ -282,6 +282,7 @@ public:
   // An integer property shown by identifiers: pkColor or pkCursor.
   TPropBuilder& As(TPropKind Kind);
   TPropBuilder& Stored(bool Value);
+  TPropBuilder& StoredWhen(std::function<bool(const TObject*)> Predicate);
   // Declared for descendants to publish, not published here.
   TPropBuilder& Protected();
   template <class B>
