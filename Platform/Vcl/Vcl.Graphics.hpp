@@ -4,6 +4,7 @@
 #pragma once
 
 #include <System.Classes.hpp>
+#include <System.TypInfo.hpp>
 #include <System.Types.hpp>
 #include <Win.Gdi.hpp>
 #include <Win.Icon.hpp>
@@ -145,6 +146,18 @@ using enum TPenMode;
 enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross,
                          bsDiagCross };
 using enum TBrushStyle;
+
+// Value names for form resources.
+QX_ENUM_NAMES(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
+QX_ENUM_NAMES(TFontPitch, fpDefault, fpVariable, fpFixed)
+QX_ENUM_NAMES(TFontQuality, fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType,
+              fqClearTypeNatural)
+QX_ENUM_NAMES(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle,
+              psAlternate)
+QX_ENUM_NAMES(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
+              pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
+QX_ENUM_NAMES(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross,
+              bsDiagCross)
 
 class TBitmap;
 
@@ -602,6 +615,8 @@ public:
   // graphic's own data.
   void ReadData(TStream* Stream);
   void WriteData(TStream* Stream);
+  // Streams the graphic as the binary property "Data" (ReadData, WriteData).
+  void DefineProperties(TFiler* Filer) override;
 
   // Extension without the dot ("bmp"); an empty extension registers the
   // class for lookup by name only. The class must have a default constructor.
