@@ -34,8 +34,9 @@ const Vcl::TBytes& Sample()
 void QxDecode(benchmark::State& state)
 {
   Vcl::TBitmap bitmap;
+  Vcl::TBytesStream stream(Sample());
   for (auto _ : state) {
-    Vcl::TBytesStream stream(Sample());
+    stream.SetPosition(0);
     bitmap.LoadFromStream(&stream);
     benchmark::DoNotOptimize(bitmap.ScanLine(0));
   }

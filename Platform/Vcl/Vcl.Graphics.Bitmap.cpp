@@ -54,14 +54,14 @@ std::uint8_t Premultiply(std::uint32_t channel, std::uint32_t alpha)
   return std::uint8_t((channel * alpha + 127) / 255);
 }
 
-struct TBmpImage {
-  std::vector<std::uint32_t> Pixels;
-  Integer Width = 0;
-  Integer Height = 0;
-  unsigned BitCount = 0;
+// A BMP file read and checked, not yet decoded.
+struct TBmpFile {
+  Dib::TDibInfo Info;
+  std::vector<std::uint8_t> Table;
+  std::vector<std::uint8_t> Bits;
 };
 
-TBmpImage ReadBmp(TStream* stream)
+TBmpFile ReadBmp(TStream* stream)
 {
   std::uint8_t fileHeader[FileHeaderSize];
   ReadExactly(stream, fileHeader, sizeof fileHeader);
@@ -76,11 +76,13 @@ TBmpImage ReadBmp(TStream* stream)
     throw EInvalidGraphic(SInvalidBitmap);
   header.resize(std::max<std::uint32_t>(headerSize, 4));
   ReadExactly(stream, header.data() + 4, header.size() - 4);
-  const Dib::TDibInfo info = Dib::ParseInfo(header.data(), header.size(), SInvalidBitmap);
+  TBmpFile file;
+  file.Info = Dib::ParseInfo(header.data(), header.size(), SInvalidBitmap);
+  const Dib::TDibInfo& info = file.Info;
 
-  std::vector<std::uint8_t> table(Dib::TableBytes(info));
-  ReadExactly(stream, table.data(), table.size());
-  const std::uint64_t consumed = FileHeaderSize + header.size() + table.size();
+  file.Table.resize(Dib::TableBytes(info));
+  ReadExactly(stream, file.Table.data(), file.Table.size());
+  const std::uint64_t consumed = FileHeaderSize + header.size() + file.Table.size();
   if (bitsOffset < consumed)
     throw EInvalidGraphic(SInvalidBitmap);
   const std::uint64_t gap = bitsOffset - consumed;
@@ -88,22 +90,14 @@ TBmpImage ReadBmp(TStream* stream)
   if (gap + bitsSize > std::uint64_t(Remaining(stream)))
     throw EInvalidGraphic(SInvalidBitmap);
   stream->Seek(Int64(gap), soCurrent);
-  std::vector<std::uint8_t> bits(bitsSize);
-  ReadExactly(stream, bits.data(), bits.size());
-
-  TBmpImage image;
-  image.Pixels = Dib::Decode(info, info.Height, table.data(), bits.data());
-  image.Width = info.Width;
-  image.Height = info.Height;
-  image.BitCount = info.BitCount;
-  return image;
+  file.Bits.resize(bitsSize);
+  ReadExactly(stream, file.Bits.data(), file.Bits.size());
+  return file;
 }
 
-bool IsBlackAndWhite(const TBmpImage& image)
+bool IsBlackAndWhite(const std::uint32_t* pixels, std::size_t count)
 {
-  return image.BitCount == 1 && std::all_of(image.Pixels.begin(), image.Pixels.end(), [](std::uint32_t p) {
-           return p == OpaqueBlack || p == 0xFFFFFFFFu;
-         });
+  return std::all_of(pixels, pixels + count, [](std::uint32_t p) { return p == OpaqueBlack || p == 0xFFFFFFFFu; });
 }
 
 void WriteBmp(TStream* stream, const std::uint32_t* pixels, Integer width, Integer height, unsigned bitCount)
@@ -122,8 +116,8 @@ void WriteBmp(TStream* stream, const std::uint32_t* pixels, Integer width, Integ
     Dib::PutU32(out, 0x000000);
     Dib::PutU32(out, 0xFFFFFF);
   }
-  out.insert(out.end(), rows.begin(), rows.end());
   stream->WriteBuffer(out.data(), Int64(out.size()));
+  stream->WriteBuffer(rows.data(), Int64(rows.size()));
 }
 
 } // namespace
@@ -247,7 +241,7 @@ void TBitmap::Reset(Win::HBITMAP Handle, Integer AWidth, Integer AHeight)
   FWidth = Handle ? AWidth : 0;
   FHeight = Handle ? AHeight : 0;
   FRowStride = Integer(Dib::RowStride(FWidth, FormatBits(FPixelFormat)));
-  FRows.assign(HasRowCopy() ? std::size_t(FRowStride) * std::size_t(FHeight) : 0, 0);
+  FRows = {};
   FRowsState = TRows::Stale;
 }
 
@@ -335,7 +329,7 @@ Byte* TBitmap::ScanLine(Integer Row)
     return reinterpret_cast<Byte*>(Win::BitmapBits(FHandle) + std::size_t(Row) * FWidth);
   if (FRowsState == TRows::Stale) {
     const std::uint32_t* px = Win::BitmapBits(FHandle);
-    std::fill(FRows.begin(), FRows.end(), 0);
+    FRows.assign(std::size_t(FRowStride) * std::size_t(FHeight), 0);
     for (Integer y = 0; y < FHeight; ++y) {
       Byte* row = FRows.data() + std::size_t(y) * FRowStride;
       const std::uint32_t* src = px + std::size_t(y) * FWidth;
@@ -469,12 +463,17 @@ void TBitmap::LoadFromStream(TStream* Stream)
     Changed();
     return;
   }
-  TBmpImage image = ReadBmp(Stream);
-  Win::HBITMAP bitmap = NewSurface(image.Width, image.Height);
-  std::memcpy(Win::BitmapBits(bitmap), image.Pixels.data(), image.Pixels.size() * 4);
-  FPixelFormat = image.BitCount == 32 ? pf32bit : IsBlackAndWhite(image) ? pf1bit : pf24bit;
+  const TBmpFile file = ReadBmp(Stream);
+  const Dib::TDibInfo& info = file.Info;
+  Win::HBITMAP bitmap = NewSurface(info.Width, info.Height);
+  std::uint32_t* pixels = Win::BitmapBits(bitmap);
+  Dib::Decode(info, info.Height, file.Table.data(), file.Bits.data(), pixels);
+  const std::size_t count = std::size_t(info.Width) * std::size_t(info.Height);
+  FPixelFormat = info.BitCount == 32                                 ? pf32bit
+                 : info.BitCount == 1 && IsBlackAndWhite(pixels, count) ? pf1bit
+                                                                       : pf24bit;
   FAlphaFormat = afIgnored;
-  Reset(bitmap, image.Width, image.Height);
+  Reset(bitmap, info.Width, info.Height);
   Changed();
 }
 

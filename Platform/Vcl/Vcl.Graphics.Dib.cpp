@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <climits>
+#include <cstring>
 
 namespace Vcl::Dib {
 
@@ -194,8 +195,8 @@ std::size_t RowStride(std::int32_t Width, unsigned BitCount)
   return ((std::size_t(Width) * BitCount + 31) / 32) * 4;
 }
 
-std::vector<std::uint32_t> Decode(const TDibInfo& Info, std::int32_t Rows, const std::uint8_t* Table,
-                                  const std::uint8_t* Bits)
+void Decode(const TDibInfo& Info, std::int32_t Rows, const std::uint8_t* Table, const std::uint8_t* Bits,
+            std::uint32_t* Pixels)
 {
   TDibInfo info = Info;
   if (info.HeaderSize == 40 && info.HasMasks && info.Compression != Win::BI_RGB) {
@@ -206,12 +207,10 @@ std::vector<std::uint32_t> Decode(const TDibInfo& Info, std::int32_t Rows, const
   }
   const std::vector<std::uint32_t> palette = ReadPalette(info, Table);
   const std::size_t stride = RowStride(info.Width, info.BitCount);
-  std::vector<std::uint32_t> pixels(std::size_t(info.Width) * std::size_t(Rows));
   for (std::int32_t y = 0; y < Rows; ++y) {
     const std::int32_t fileRow = info.TopDown ? y : Rows - 1 - y;
-    DecodeRow(info, Bits + std::size_t(fileRow) * stride, palette, pixels.data() + std::size_t(y) * info.Width);
+    DecodeRow(info, Bits + std::size_t(fileRow) * stride, palette, Pixels + std::size_t(y) * info.Width);
   }
-  return pixels;
 }
 
 bool IsLight(std::uint32_t Pixel)
@@ -228,15 +227,21 @@ std::vector<std::uint8_t> EncodeRows(const std::uint32_t* Pixels, std::int32_t W
   for (std::int32_t y = 0; y < Height; ++y) {
     const std::uint32_t* src = Pixels + std::size_t(Height - 1 - y) * Width;
     std::uint8_t* row = out.data() + std::size_t(y) * stride;
+    if (BitCount == 32) {
+      std::memcpy(row, src, std::size_t(Width) * 4);
+      continue;
+    }
     for (std::int32_t x = 0; x < Width; ++x) {
       const std::uint32_t px = src[x];
       if (BitCount == 1) {
         if (IsLight(px))
           row[x / 8] |= std::uint8_t(0x80 >> (x % 8));
-      } else {
-        for (unsigned i = 0; i < BitCount / 8; ++i)
-          row[std::size_t(x) * (BitCount / 8) + i] = std::uint8_t(px >> (8 * i));
+        continue;
       }
+      std::uint8_t* p = row + std::size_t(x) * 3;
+      p[0] = std::uint8_t(px);
+      p[1] = std::uint8_t(px >> 8);
+      p[2] = std::uint8_t(px >> 16);
     }
   }
   return out;

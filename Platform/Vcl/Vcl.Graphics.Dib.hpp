@@ -37,10 +37,10 @@ std::size_t PaletteCount(const TDibInfo& Info);
 std::size_t RowStride(std::int32_t Width, unsigned BitCount);
 
 // Decodes Rows rows of pixel data (Table follows the header; Bits the rows)
-// into top-down 0xAARRGGBB pixels. Without an alpha channel in the data the
-// alpha is 255; 32-bit BI_RGB data keeps its fourth byte.
-std::vector<std::uint32_t> Decode(const TDibInfo& Info, std::int32_t Rows, const std::uint8_t* Table,
-                                  const std::uint8_t* Bits);
+// into Width * Rows top-down 0xAARRGGBB pixels. Without an alpha channel in
+// the data the alpha is 255; 32-bit BI_RGB data keeps its fourth byte.
+void Decode(const TDibInfo& Info, std::int32_t Rows, const std::uint8_t* Table, const std::uint8_t* Bits,
+            std::uint32_t* Pixels);
 // Bottom-up rows of 1 (white where Bit(pixel)), 24 or 32 bits per pixel.
 std::vector<std::uint8_t> EncodeRows(const std::uint32_t* Pixels, std::int32_t Width, std::int32_t Height,
                                      unsigned BitCount);

@@ -93,7 +93,8 @@ Win::HICON DecodeFrame(const std::uint8_t* frame, std::size_t size)
   const std::size_t colorBytes = Dib::RowStride(info.Width, info.BitCount) * std::size_t(height);
   if (bitsAt > size || colorBytes > size - bitsAt)
     throw EInvalidGraphic(SInvalidIcon);
-  const std::vector<std::uint32_t> color = Dib::Decode(info, height, frame + tableAt, frame + bitsAt);
+  std::vector<std::uint32_t> color(std::size_t(info.Width) * std::size_t(height));
+  Dib::Decode(info, height, frame + tableAt, frame + bitsAt, color.data());
   const std::size_t maskAt = bitsAt + colorBytes;
   const std::vector<std::uint32_t> mask =
     DecodeMask(frame + maskAt, size - maskAt, info.Width, height, info.BitCount == 32);
