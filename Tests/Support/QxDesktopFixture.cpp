@@ -2,6 +2,7 @@
 #include "QxTestSupport.hpp"
 
 #include <System.Classes.hpp>
+#include <Vcl.Forms.hpp>
 
 namespace QxTest {
 
@@ -16,6 +17,10 @@ void QxDesktopFixture::TearDown()
 {
   if (HasFailure())
     std::cout << "desktop at failure: " << SaveScreenshot("failure") << std::endl;
+  while (Vcl::Screen->FormCount() > 0)
+    delete Vcl::Screen->Forms(Vcl::Screen->FormCount() - 1);
+  Vcl::Screen->SetCursor(Vcl::crDefault);
+  Vcl::Application->Restart();
   Win::ResetWindowSystem();
 }
 
@@ -25,16 +30,14 @@ int QxDesktopFixture::RunUntilIdle(int limit)
   Win::MSG msg;
   for (;;) {
     bool any = Vcl::CheckSynchronize();
-    while (Win::PeekMessage(&msg, nullptr, 0, 0, Win::PM_REMOVE)) {
+    // Through the application, as a host's loop goes: key messages meet the
+    // dialog keys and forms their key preview.
+    while (Vcl::Application->ProcessMessage(msg)) {
       any = true;
       if (++handled > limit) {
         ADD_FAILURE() << "the message loop does not settle (last message " << msg.message << ")";
         return handled;
       }
-      if (msg.message == Win::WM_QUIT)
-        continue;
-      Win::TranslateMessage(&msg);
-      Win::DispatchMessage(&msg);
     }
     if (!any)
       return handled;

@@ -1,0 +1,644 @@
+#include "Vcl.Forms.hpp"
+
+#include <Win.Desktop.hpp>
+#include <Win.Screen.hpp>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace Vcl {
+
+namespace {
+
+void WakeUp()
+{
+  Win::PostMessage(nullptr, Win::WM_NULL, 0, 0);
+}
+
+// The other windows are disabled while a modal form runs, and enabled
+// again however the loop ends.
+class TDisabledWindows {
+public:
+  explicit TDisabledWindows(Win::HWND Keep)
+  {
+    for (Win::HWND w : Win::TopLevelWindows())
+      if (w != Keep && Win::IsWindowVisible(w) && Win::IsWindowEnabled(w)) {
+        Win::EnableWindow(w, Win::FALSE);
+        FWindows.push_back(w);
+      }
+  }
+  ~TDisabledWindows()
+  {
+    for (Win::HWND w : FWindows)
+      Win::EnableWindow(w, Win::TRUE);
+  }
+  TDisabledWindows(const TDisabledWindows&) = delete;
+  TDisabledWindows& operator=(const TDisabledWindows&) = delete;
+
+private:
+  std::vector<Win::HWND> FWindows;
+};
+
+} // namespace
+
+TApplication* Application = new TApplication(nullptr);
+TScreen* Screen = new TScreen(nullptr);
+TMouse* Mouse = new TMouse();
+
+void HandleControlException(TObject* Sender)
+{
+  Application->HandleException(Sender);
+}
+
+// ---- TCustomForm ------------------------------------------------------------------------
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
+{
+  FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  FVisible = false;
+  FWidth = 320;
+  FHeight = 240;
+  SetColor(clBtnFace);
+  Screen->FForms.push_back(this);
+}
+
+TCustomForm::~TCustomForm()
+{
+  Destroying();
+  if (OnDestroy)
+    OnDestroy(this);
+  auto& forms = Screen->FForms;
+  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+  if (Screen->FActiveForm == this) {
+    Screen->FActiveForm = nullptr;
+    Screen->FActiveControl = nullptr;
+  }
+  if (Application->FMainForm == this)
+    Application->FMainForm = nullptr;
+}
+
+void TCustomForm::CreateParams(TCreateParams& Params)
+{
+  inherited::CreateParams(Params);
+  Params.Style &= ~(Win::WS_CHILD | Win::WS_CLIPSIBLINGS);
+  Params.WndParent = nullptr;
+  switch (FBorderStyle) {
+  case bsNone:
+    Params.Style |= Win::WS_POPUP;
+    break;
+  case bsSingle:
+  case bsToolWindow:
+    Params.Style |= Win::WS_CAPTION | Win::WS_SYSMENU;
+    break;
+  case bsDialog:
+    Params.Style |= Win::WS_POPUP | Win::WS_CAPTION | Win::WS_SYSMENU;
+    Params.ExStyle |= Win::WS_EX_DLGMODALFRAME;
+    break;
+  case bsSizeable:
+  case bsSizeToolWin:
+    Params.Style |= Win::WS_OVERLAPPEDWINDOW;
+    break;
+  }
+  if (FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin)
+    Params.ExStyle |= Win::WS_EX_TOOLWINDOW;
+  if (FFormStyle == fsStayOnTop)
+    Params.ExStyle |= Win::WS_EX_TOPMOST;
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value)
+{
+  if (FBorderStyle == Value)
+    return;
+  FBorderStyle = Value;
+  RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle Value)
+{
+  if (FFormStyle == Value)
+    return;
+  FFormStyle = Value;
+  if (HandleAllocated())
+    Win::SetWindowPos(FHandle, Value == fsStayOnTop ? Win::HWND_TOPMOST : Win::HWND_NOTOPMOST, 0, 0, 0, 0,
+                      Win::SWP_NOMOVE | Win::SWP_NOSIZE | Win::SWP_NOACTIVATE);
+}
+
+void TCustomForm::Show()
+{
+  SetVisible(true);
+  if (HandleAllocated())
+    Win::SetWindowPos(FHandle, Win::HWND_TOP, 0, 0, 0, 0, Win::SWP_NOMOVE | Win::SWP_NOSIZE);
+}
+
+void TCustomForm::PlaceOnScreen()
+{
+  if (FPlaced)
+    return;
+  FPlaced = true;
+  TRect area(0, 0, Screen->Width(), Screen->Height());
+  TCustomForm* around = nullptr;
+  if (FPosition == poMainFormCenter)
+    around = Application->MainForm();
+  else if (FPosition == poOwnerFormCenter)
+    around = dynamic_cast<TCustomForm*>(Owner());
+  if (around && around != this)
+    area = around->BoundsRect();
+  else if (FPosition != poScreenCenter && FPosition != poDesktopCenter && FPosition != poMainFormCenter &&
+           FPosition != poOwnerFormCenter)
+    return;
+  TRect r = CenteredRect(area, BoundsRect());
+  SetBounds(r.Left, r.Top, Width(), Height());
+}
+
+void TCustomForm::CMShowingChanged(TMessage& Message)
+{
+  (void)Message;
+  if (Showing()) {
+    PlaceOnScreen();
+    FFormState.Include(fsVisible);
+    DoShow();
+    if (HandleAllocated())
+      Win::ShowWindow(FHandle, Win::SW_SHOW);
+    return;
+  }
+  FFormState.Exclude(fsVisible);
+  DoHide();
+  if (HandleAllocated())
+    Win::ShowWindow(FHandle, Win::SW_HIDE);
+}
+
+void TCustomForm::DoShow()
+{
+  if (OnShow)
+    OnShow(this);
+}
+
+void TCustomForm::DoHide()
+{
+  if (OnHide)
+    OnHide(this);
+}
+
+void TCustomForm::Activate()
+{
+  if (OnActivate)
+    OnActivate(this);
+}
+
+void TCustomForm::Deactivate()
+{
+  if (OnDeactivate)
+    OnDeactivate(this);
+}
+
+bool TCustomForm::CloseQuery()
+{
+  bool canClose = true;
+  if (OnCloseQuery)
+    OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& Action)
+{
+  if (OnClose)
+    OnClose(this, Action);
+}
+
+void TCustomForm::Close()
+{
+  if (FFormState.Contains(fsModal)) {
+    FModalResult = mrCancel;
+    return;
+  }
+  if (!CloseQuery())
+    return;
+  TCloseAction action = caHide;
+  DoClose(action);
+  if (action == caNone)
+    return;
+  if (Application->MainForm() == this)
+    Application->Terminate();
+  else if (action == caFree)
+    Release();
+  else
+    Hide();
+}
+
+void TCustomForm::Release()
+{
+  Win::PostMessage(Handle(), CM_RELEASE, 0, 0);
+}
+
+void TCustomForm::CloseModal()
+{
+  TCloseAction action = caNone;
+  if (CloseQuery()) {
+    action = caHide;
+    DoClose(action);
+  }
+  if (action == caNone)
+    FModalResult = mrNone;
+  else if (action == caFree)
+    Release();
+}
+
+TModalResult TCustomForm::ShowModal()
+{
+  if (Visible() || !Enabled() || FFormState.Contains(fsModal))
+    throw EInvalidOperation("Cannot make a visible window modal");
+  if (Win::HWND capture = Win::GetCapture()) {
+    Win::SendMessage(capture, Win::WM_CANCELMODE, 0, 0);
+    Win::ReleaseCapture();
+  }
+  Win::HWND previous = Win::GetActiveWindow();
+  FFormState.Include(fsModal);
+  FModalResult = mrNone;
+  try {
+    TDisabledWindows disabled(Handle());
+    Show();
+    do {
+      Application->HandleMessage();
+      if (Application->Terminated())
+        FModalResult = mrCancel;
+      else if (FModalResult != mrNone)
+        CloseModal();
+    } while (FModalResult == mrNone);
+  } catch (...) {
+    FFormState.Exclude(fsModal);
+    Hide();
+    throw;
+  }
+  FFormState.Exclude(fsModal);
+  Hide();
+  if (Win::IsWindow(previous))
+    Win::SetActiveWindow(previous);
+  return FModalResult;
+}
+
+bool TCustomForm::CanFocus() const
+{
+  return Visible() && Enabled();
+}
+
+void TCustomForm::SetWindowFocus()
+{
+  Win::HWND focus = FActiveControl && FActiveControl->CanFocus() ? FActiveControl->Handle() : Handle();
+  Win::SetFocus(focus);
+}
+
+void TCustomForm::SetFocus()
+{
+  if (FActive)
+    return;
+  if (!CanFocus())
+    throw EInvalidOperation("Cannot focus a disabled or invisible window");
+  SetWindowFocus();
+}
+
+void TCustomForm::SetActiveControl(TWinControl* Control)
+{
+  if (Control && (Control == this || GetParentForm(Control) != this || !Control->CanFocus()))
+    throw EInvalidOperation("Cannot focus a disabled or invisible window");
+  FActiveControl = Control;
+  if (FActive)
+    SetWindowFocus();
+}
+
+void TCustomForm::FocusControl(TWinControl* Control)
+{
+  bool wasActive = FActive;
+  SetActiveControl(Control);
+  if (!wasActive)
+    SetFocus();
+}
+
+bool TCustomForm::SetFocusedControl(TWinControl* Control)
+{
+  if (ComponentState().Contains(csDestroying))
+    return true;
+  Screen->FActiveControl = Control;
+  if (FFocusedControl == Control)
+    return true;
+  TWinControl* old = FFocusedControl;
+  FFocusedControl = Control;
+  if (Control != this)
+    FActiveControl = Control;
+  // CM_EXIT up from the old control, CM_ENTER down to the new one, each
+  // stopping at the container both share.
+  for (TWinControl* c = old; c && c != this && !c->ContainsControl(Control); c = c->Parent())
+    c->Perform(CM_EXIT);
+  std::vector<TWinControl*> entered;
+  for (TWinControl* c = Control; c && c != this && !(old && c->ContainsControl(old)); c = c->Parent())
+    entered.push_back(c);
+  for (auto it = entered.rbegin(); it != entered.rend(); ++it)
+    (*it)->Perform(CM_ENTER);
+  Perform(CM_FOCUSCHANGED, 0, Win::LPARAM(Control));
+  return true;
+}
+
+void TCustomForm::DefocusControl(TWinControl* Control, bool Removing)
+{
+  if (ComponentState().Contains(csDestroying))
+    return;
+  if (Removing && FFocusedControl && Control->ContainsControl(FFocusedControl))
+    FFocusedControl = Control->Parent() != this ? Control->Parent() : nullptr;
+  if (FActiveControl && Control->ContainsControl(FActiveControl)) {
+    FActiveControl = nullptr;
+    if (FActive && HandleAllocated())
+      Win::SetFocus(FHandle);
+  }
+  if (Screen->FActiveControl && Control->ContainsControl(Screen->FActiveControl))
+    Screen->FActiveControl = nullptr;
+}
+
+void TCustomForm::WMActivate(TMessage& Message)
+{
+  FActive = Win::LOWORD(Message.WParam) != Win::WA_INACTIVE;
+  if (!FActive) {
+    Deactivate();
+    return;
+  }
+  Screen->FActiveForm = this;
+  FFormState.Include(fsActivated);
+  SetWindowFocus();
+  Activate();
+}
+
+void TCustomForm::CMDialogKey(TMessage& Message)
+{
+  if (Win::GetKeyState(Win::VK_MENU) >= 0) {
+    bool shift = Win::GetKeyState(Win::VK_SHIFT) < 0;
+    switch (Message.WParam) {
+    case Win::VK_TAB:
+      if (Win::GetKeyState(Win::VK_CONTROL) >= 0) {
+        SelectNext(FActiveControl, !shift, true);
+        Message.Result = 1;
+        return;
+      }
+      break;
+    case Win::VK_LEFT:
+    case Win::VK_RIGHT:
+    case Win::VK_UP:
+    case Win::VK_DOWN:
+      if (FActiveControl && FActiveControl->Parent()) {
+        FActiveControl->Parent()->SelectNext(FActiveControl,
+                                             Message.WParam == Win::VK_RIGHT || Message.WParam == Win::VK_DOWN, false);
+        Message.Result = 1;
+        return;
+      }
+      break;
+    default:
+      break;
+    }
+  }
+  Broadcast(Message);
+}
+
+void TCustomForm::Dispatch(TMessage& Message)
+{
+  switch (Message.Msg) {
+  case Win::WM_ACTIVATE:
+    WMActivate(Message);
+    return;
+  case Win::WM_CLOSE:
+    Close();
+    return;
+  case CM_DIALOGKEY:
+    CMDialogKey(Message);
+    return;
+  case CM_SHOWINGCHANGED:
+    CMShowingChanged(Message);
+    return;
+  case CM_RELEASE:
+    delete this;
+    return;
+  default:
+    inherited::Dispatch(Message);
+  }
+}
+
+// ---- TApplication -------------------------------------------------------------------------
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TIcon>())
+{
+  WakeMainThread = &WakeUp;
+}
+
+TApplication::~TApplication()
+{
+  WakeMainThread = nullptr;
+  if (Win::IsWindow(FHandle))
+    DeallocateHWnd(FHandle);
+}
+
+Win::HWND TApplication::Handle()
+{
+  if (!Win::IsWindow(FHandle))
+    FHandle = AllocateHWnd([this](TMessage& Message) { WndProc(Message); });
+  return FHandle;
+}
+
+void TApplication::WndProc(TMessage& Message)
+{
+  switch (Message.Msg) {
+  case Win::WM_ACTIVATEAPP:
+    FActive = Message.WParam != 0;
+    if (FActive && OnActivate)
+      OnActivate(this);
+    else if (!FActive && OnDeactivate)
+      OnDeactivate(this);
+    return;
+  case Win::WM_NULL:
+    CheckSynchronize();
+    return;
+  default:
+    Message.Result = Win::DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
+  }
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation)
+{
+  inherited::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FMainForm)
+    FMainForm = nullptr;
+}
+
+bool TApplication::IsPreProcessMessage(Win::MSG& Msg)
+{
+  TWinControl* control = TWinControl::FindControl(Msg.hwnd);
+  return control && control->PreProcessMessage(Msg);
+}
+
+bool TApplication::IsKeyMsg(Win::MSG& Msg)
+{
+  if (Msg.message < Win::WM_KEYDOWN || Msg.message > Win::WM_SYSCHAR)
+    return false;
+  Win::HWND wnd = Msg.hwnd;
+  while (wnd && !TWinControl::FindControl(wnd))
+    wnd = Win::GetParent(wnd);
+  return wnd && Win::SendMessage(wnd, CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+}
+
+bool TApplication::ProcessMessage(Win::MSG& Msg)
+{
+  if (!Win::PeekMessage(&Msg, nullptr, 0, 0, Win::PM_REMOVE))
+    return false;
+  if (Msg.message == Win::WM_QUIT) {
+    FTerminated = true;
+    return true;
+  }
+  bool handled = false;
+  if (OnMessage)
+    OnMessage(Msg, handled);
+  if (handled || IsPreProcessMessage(Msg) || IsKeyMsg(Msg))
+    return true;
+  Win::TranslateMessage(&Msg);
+  Win::DispatchMessage(&Msg);
+  return true;
+}
+
+void TApplication::ProcessMessages()
+{
+  Win::MSG msg;
+  for (;;) {
+    bool any = ProcessMessage(msg);
+    any = CheckSynchronize() || any;
+    if (!any)
+      return;
+  }
+}
+
+void TApplication::Idle()
+{
+  if (OnIdle)
+    OnIdle(this);
+  if (!CheckSynchronize())
+    Win::WaitMessage();
+}
+
+void TApplication::HandleMessage()
+{
+  Win::MSG msg;
+  if (!ProcessMessage(msg))
+    Idle();
+}
+
+void TApplication::Run()
+{
+  if (FMainForm && FShowMainForm)
+    FMainForm->Show();
+  while (!FTerminated)
+    HandleMessage();
+}
+
+void TApplication::Terminate()
+{
+  Win::PostQuitMessage(0);
+}
+
+void TApplication::HandleException(TObject* Sender)
+{
+  try {
+    throw;
+  } catch (const EAbort&) {
+    return;
+  } catch (const std::exception& e) {
+    if (!OnException)
+      throw;
+    OnException(Sender, e);
+  }
+}
+
+String TApplication::ExeName() const
+{
+  std::error_code error;
+  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? String() : path.string();
+}
+
+// ---- TScreen ----------------------------------------------------------------------------------
+
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner)
+{
+  for (auto [cursor, name] : {std::pair{crDrag, "drag"}, {crNoDrop, "nodrop"}, {crHSplit, "hsplit"},
+                              {crVSplit, "vsplit"}, {crMultiDrag, "multidrag"}, {crSQLWait, "sqlwait"}})
+    FCursors.emplace_back(cursor, Win::CreateNamedCursor(name));
+}
+
+Integer TScreen::PixelsPerInch() const
+{
+  return Win::ScreenSettings().LogPixels;
+}
+
+Integer TScreen::Width() const
+{
+  return Win::ScreenSettings().Width;
+}
+
+Integer TScreen::Height() const
+{
+  return Win::ScreenSettings().Height;
+}
+
+Win::HCURSOR TScreen::Cursors(TCursor Index) const
+{
+  for (const auto& [cursor, handle] : FCursors)
+    if (cursor == Index)
+      return handle;
+  struct TStandard {
+    TCursor Cursor;
+    int Id;
+  };
+  static constexpr TStandard standard[] = {
+    {crArrow, Win::IDC_ARROW},       {crCross, Win::IDC_CROSS},     {crIBeam, Win::IDC_IBEAM},
+    {crSizeNESW, Win::IDC_SIZENESW}, {crSizeNS, Win::IDC_SIZENS},   {crSizeNWSE, Win::IDC_SIZENWSE},
+    {crSizeWE, Win::IDC_SIZEWE},     {crUpArrow, Win::IDC_UPARROW}, {crHourGlass, Win::IDC_WAIT},
+    {crNo, Win::IDC_NO},             {crAppStart, Win::IDC_APPSTARTING}, {crHelp, Win::IDC_HELP},
+    {crHandPoint, Win::IDC_HAND},    {crSizeAll, Win::IDC_SIZEALL}};
+  if (Index == crNone)
+    return nullptr;
+  for (const auto& s : standard)
+    if (s.Cursor == Index)
+      return Win::LoadCursor(nullptr, s.Id);
+  return Win::LoadCursor(nullptr, Win::IDC_ARROW);
+}
+
+void TScreen::SetCursors(TCursor Index, Win::HCURSOR Handle)
+{
+  for (auto& [cursor, handle] : FCursors)
+    if (cursor == Index) {
+      handle = Handle;
+      return;
+    }
+  FCursors.emplace_back(Index, Handle);
+}
+
+void TScreen::SetCursor(TCursor Value)
+{
+  FCursor = Value;
+  if (Value != crDefault) {
+    Win::SetCursor(Cursors(Value));
+    return;
+  }
+  Win::POINT p;
+  Win::GetCursorPos(&p);
+  if (Win::HWND w = Win::WindowFromPoint(p))
+    Win::SendMessage(w, Win::WM_SETCURSOR, Win::WPARAM(w), Win::MAKELPARAM(int(Win::HTCLIENT), int(Win::WM_MOUSEMOVE)));
+}
+
+// ---- TMouse -------------------------------------------------------------------------------------
+
+TPoint TMouse::CursorPos() const
+{
+  Win::POINT p;
+  Win::GetCursorPos(&p);
+  return p;
+}
+
+void TMouse::SetCursorPos(TPoint Value)
+{
+  Win::SetCursorPos(Value.X, Value.Y);
+}
+
+} // namespace Vcl

@@ -1,0 +1,230 @@
+// Forms, the application object (message loop, modal loops, exceptions),
+// the screen and the mouse.
+#pragma once
+
+#include "Vcl.Controls.hpp"
+
+namespace Vcl {
+
+using TModalResult = Integer;
+constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
+                       mrNo = 7, mrClose = 8, mrHelp = 9, mrTryAgain = 10, mrContinue = 11, mrAll = 12,
+                       mrNoToAll = 13, mrYesToAll = 14;
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using enum TFormBorderStyle;
+enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
+                       poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
+using enum TPosition;
+enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+using enum TFormStyle;
+enum class TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
+using enum TFormStateItem;
+using TFormState = TSet<TFormStateItem>;
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+using enum TCloseAction;
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+class TCustomForm : public TWinControl {
+  QX_CLASS(TCustomForm, TWinControl)
+public:
+  explicit TCustomForm(TComponent* AOwner);
+  ~TCustomForm() override;
+
+  // Show makes the form visible and brings it to the front; Close asks
+  // OnCloseQuery and OnClose, then hides it (or frees it, or, for the main
+  // form, ends the application).
+  void Show();
+  void Hide() { SetVisible(false); }
+  void Close();
+  void Release(); // frees the form once the loop reaches the request
+  virtual bool CloseQuery();
+  // Runs a nested loop, with the other windows disabled, until ModalResult
+  // becomes non-zero; returns it. EInvalidOperation "Cannot make a visible
+  // window modal" when the form is already showing.
+  virtual TModalResult ShowModal();
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult Value) { FModalResult = Value; }
+  TFormState FormState() const { return FFormState; }
+
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
+  TPosition Position() const { return FPosition; }
+  void SetPosition(TPosition Value) { FPosition = Value; }
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle Value);
+  bool KeyPreview() const { return FKeyPreview; }
+  void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+  bool Active() const { return FActive; }
+
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  // EInvalidOperation "Cannot focus a disabled or invisible window".
+  void SetActiveControl(TWinControl* Control);
+  void FocusControl(TWinControl* Control);
+  // Tells the form which control has the focus: CM_EXIT and CM_ENTER down
+  // the chains and CM_FOCUSCHANGED to all controls.
+  virtual bool SetFocusedControl(TWinControl* Control);
+  void DefocusControl(TWinControl* Control, bool Removing);
+  void SetFocus() override;
+  bool CanFocus() const override;
+
+  void Dispatch(TMessage& Message) override;
+
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  bool ShowsWithoutParent() const override { return true; }
+  virtual void DoClose(TCloseAction& Action);
+  virtual void DoShow();
+  virtual void DoHide();
+  virtual void Activate();
+  virtual void Deactivate();
+  void SetWindowFocus();
+
+private:
+  void CloseModal();
+  void PlaceOnScreen();
+  void WMActivate(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
+  void CMShowingChanged(TMessage& Message);
+
+  TModalResult FModalResult = mrNone;
+  TFormState FFormState;
+  TFormBorderStyle FBorderStyle = bsSizeable;
+  TPosition FPosition = poDesigned;
+  TFormStyle FFormStyle = fsNormal;
+  bool FKeyPreview = false;
+  bool FActive = false;
+  bool FPlaced = false;
+  TWinControl* FActiveControl = nullptr;
+  TWinControl* FFocusedControl = nullptr;
+};
+
+class TForm : public TCustomForm {
+  QX_CLASS(TForm, TCustomForm)
+public:
+  using TCustomForm::TCustomForm;
+};
+
+using TMessageEvent = std::function<void(Win::MSG& Msg, bool& Handled)>;
+using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
+
+class TApplication : public TComponent {
+  QX_CLASS(TApplication, TComponent)
+public:
+  explicit TApplication(TComponent* AOwner);
+  ~TApplication() override;
+
+  // The hidden window that hears application-wide messages (activation,
+  // wake-ups from other threads).
+  Win::HWND Handle();
+  // Creates a form owned by the application; the first becomes the main form.
+  template <class T>
+  void CreateForm(T*& Reference)
+  {
+    Reference = new T(this);
+    if (!FMainForm)
+      FMainForm = Reference;
+  }
+  TCustomForm* MainForm() const { return FMainForm; }
+  bool ShowMainForm() const { return FShowMainForm; }
+  void SetShowMainForm(bool Value) { FShowMainForm = Value; }
+
+  // Shows the main form and runs the loop until Terminate.
+  void Run();
+  // Handles every waiting message (and the calls of other threads), then returns.
+  void ProcessMessages();
+  // Handles one waiting message; false when there is none.
+  bool ProcessMessage(Win::MSG& Msg);
+  // Handles one message, or waits for one when there is none.
+  void HandleMessage();
+  void Terminate();
+  bool Terminated() const { return FTerminated; }
+  // Lets the loop run again after Terminate (hosts that start over, tests).
+  void Restart() { FTerminated = false; }
+  // Exceptions from window procedures: OnException when assigned,
+  // otherwise raised again to the caller of the loop.
+  void HandleException(TObject* Sender);
+
+  const String& Title() const { return FTitle; }
+  void SetTitle(const String& Value) { FTitle = Value; }
+  String ExeName() const;
+  TIcon* Icon() const { return FIcon.get(); }
+  void SetIcon(const TIcon* Value) { FIcon->Assign(Value); }
+  bool Active() const { return FActive; }
+
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnIdle;
+  TMessageEvent OnMessage;
+  TExceptionEvent OnException;
+
+private:
+  friend class TCustomForm;
+  bool IsKeyMsg(Win::MSG& Msg);
+  bool IsPreProcessMessage(Win::MSG& Msg);
+  void Idle();
+  void WndProc(TMessage& Message);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  Win::HWND FHandle = nullptr;
+  TCustomForm* FMainForm = nullptr;
+  bool FShowMainForm = true;
+  bool FTerminated = false;
+  bool FActive = true;
+  String FTitle;
+  std::unique_ptr<TIcon> FIcon;
+};
+
+class TScreen : public TComponent {
+  QX_CLASS(TScreen, TComponent)
+public:
+  explicit TScreen(TComponent* AOwner);
+
+  Integer PixelsPerInch() const;
+  Integer Width() const;
+  Integer Height() const;
+  // A cursor other than crDefault overrides every control's cursor.
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor Value);
+  // The window-system cursor of a cursor value; hosts may add their own.
+  Win::HCURSOR Cursors(TCursor Index) const;
+  void SetCursors(TCursor Index, Win::HCURSOR Handle);
+
+  Integer FormCount() const { return Integer(FForms.size()); }
+  TCustomForm* Forms(Integer Index) const { return FForms.at(size_t(Index)); }
+  TCustomForm* ActiveForm() const { return FActiveForm; }
+  TWinControl* ActiveControl() const { return FActiveControl; }
+
+private:
+  friend class TCustomForm;
+  std::vector<TCustomForm*> FForms;
+  std::vector<std::pair<TCursor, Win::HCURSOR>> FCursors;
+  TCustomForm* FActiveForm = nullptr;
+  TWinControl* FActiveControl = nullptr;
+  TCursor FCursor = crDefault;
+};
+
+class TMouse {
+public:
+  TPoint CursorPos() const;
+  void SetCursorPos(TPoint Value);
+  TControl* Capture() const { return GetCaptureControl(); }
+  Integer WheelScrollLines() const { return 3; }
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+extern TMouse* Mouse;
+
+} // namespace Vcl

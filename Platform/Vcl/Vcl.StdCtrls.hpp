@@ -1,0 +1,57 @@
+// The push button: a button window that clicks on a released press or on
+// Space, tells its parent with WM_COMMAND (BN_CLICKED) and gets it back as
+// CN_COMMAND; owner-drawn buttons (BS_OWNERDRAW) are drawn by whoever
+// answers the WM_DRAWITEM their parent receives (reflected as CN_DRAWITEM).
+// A default button clicks on Enter and a cancel button on Escape, through
+// the form's dialog keys.
+#pragma once
+
+#include "Vcl.Forms.hpp"
+
+namespace Vcl {
+
+class TCustomButton : public TWinControl {
+  QX_CLASS(TCustomButton, TWinControl)
+public:
+  explicit TCustomButton(TComponent* AOwner);
+
+  bool Default() const { return FDefault; }
+  void SetDefault(bool Value);
+  bool Cancel() const { return FCancel; }
+  void SetCancel(bool Value) { FCancel = Value; }
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult Value) { FModalResult = Value; }
+  // Whether Enter clicks this button now (it is the default, or focused).
+  bool Active() const { return FActive; }
+  // The button shows pressed.
+  bool Pressed() const { return FPressed; }
+
+  void Click() override;
+  void Dispatch(TMessage& Message) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  virtual void SetButtonStyle(bool ADefault);
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
+
+private:
+  void SetPressed(bool Value);
+  void PaintButton();
+  void NotifyClicked();
+
+  bool FDefault = false;
+  bool FCancel = false;
+  bool FActive = false;
+  bool FPressed = false;
+  bool FSpacePressed = false;
+  TModalResult FModalResult = mrNone;
+};
+
+class TButton : public TCustomButton {
+  QX_CLASS(TButton, TCustomButton)
+public:
+  using TCustomButton::TCustomButton;
+};
+
+} // namespace Vcl

@@ -1,0 +1,406 @@
+#include "TestControls.hpp"
+
+namespace QxTest {
+
+namespace {
+Win::COLORREF Ref(TColor c)
+{
+  return Win::COLORREF(ColorToRGB(c));
+}
+} // namespace
+
+TEST_F(ControlTest, ParentsEraseAndPaintBeforeChildrenAndGraphicControlsPaintInTheirParent)
+{
+  TForm* form = MakeForm(100, 100, 300, 200);
+  auto* outer = new TTestControl(form, "outer");
+  outer->SetBounds(10, 10, 200, 150);
+  outer->SetColor(clYellow);
+  outer->FrameColor = clBlack;
+  outer->SetParent(form);
+  auto* box = new TBox(form, "box");
+  box->SetBounds(30, 40, 20, 10);
+  box->SetColor(clRed);
+  box->SetParent(outer);
+  auto* inner = new TTestControl(form, "inner");
+  inner->SetBounds(100, 50, 50, 50);
+  inner->SetColor(clBlue);
+  inner->SetParent(outer);
+  RunUntilIdle();
+  gEvents.clear();
+  outer->Invalidate();
+  inner->Invalidate();
+  RunUntilIdle();
+  EXPECT_EQ(gEvents, (std::vector<std::string>{"outer:erase", "outer:paint", "box:paint", "inner:erase", "inner:paint"}));
+  // The box paints at its own place: its canvas's (0, 0) is its top left.
+  EXPECT_EQ(WindowPixel(outer->Handle(), 30, 40), Ref(clRed));
+  EXPECT_EQ(WindowPixel(outer->Handle(), 49, 49), Ref(clRed));
+  EXPECT_EQ(WindowPixel(outer->Handle(), 50, 40), Ref(clYellow));
+  EXPECT_EQ(ScreenPixel(100 + 10 + 30, 100 + 10 + 40), Ref(clRed));
+  EXPECT_EQ(WindowPixel(outer->Handle(), 0, 0), Ref(clBlack));
+  EXPECT_EQ(WindowPixel(inner->Handle(), 25, 25), Ref(clBlue));
+}
+
+TEST_F(ControlTest, ChildrenClipTheirParentAndAGraphicControlRepaintsOnlyItsArea)
+{
+  TForm* form = MakeForm(0, 0, 200, 200);
+  auto* panel = new TTestControl(form, "panel");
+  panel->SetBounds(0, 0, 200, 200);
+  panel->SetColor(clWhite);
+  panel->SetParent(form);
+  auto* child = new TTestControl(form, "child");
+  child->SetBounds(50, 50, 40, 40);
+  child->SetColor(clGreen);
+  child->SetParent(panel);
+  auto* box = new TBox(form, "box");
+  box->SetBounds(150, 150, 20, 20);
+  box->SetColor(clRed);
+  box->SetParent(panel);
+  RunUntilIdle();
+  gEvents.clear();
+  panel->SetColor(clSilver);
+  RunUntilIdle();
+  EXPECT_EQ(gEvents, (std::vector<std::string>{"panel:erase", "panel:paint", "box:paint"}));
+  EXPECT_EQ(WindowPixel(panel->Handle(), 60, 60), Ref(clGreen)) << "WS_CLIPCHILDREN keeps the child's pixels";
+  EXPECT_EQ(WindowPixel(panel->Handle(), 10, 10), Ref(clSilver));
+  gEvents.clear();
+  box->SetColor(clBlue);
+  RunUntilIdle();
+  EXPECT_EQ(gEvents, (std::vector<std::string>{"panel:paint", "box:paint"})) << "opaque: no erase";
+  EXPECT_EQ(WindowPixel(panel->Handle(), 160, 160), Ref(clBlue));
+}
+
+TEST_F(ControlTest, SetRedrawOffSuppressesPaintingUntilTurnedBackOn)
+{
+  TForm* form = MakeForm(0, 0, 100, 100);
+  auto* c = new TTestControl(form, "c");
+  c->SetBounds(0, 0, 100, 100);
+  c->SetColor(clRed);
+  c->SetParent(form);
+  RunUntilIdle();
+  gEvents.clear();
+  c->Perform(Win::WM_SETREDRAW, 0);
+  c->SetColor(clBlue);
+  RunUntilIdle();
+  EXPECT_TRUE(gEvents.empty());
+  EXPECT_EQ(WindowPixel(c->Handle(), 5, 5), Ref(clRed));
+  c->Perform(Win::WM_SETREDRAW, 1);
+  Win::RedrawWindow(c->Handle(), nullptr, nullptr, Win::RDW_INVALIDATE | Win::RDW_ERASE | Win::RDW_ALLCHILDREN);
+  RunUntilIdle();
+  EXPECT_EQ(WindowPixel(c->Handle(), 5, 5), Ref(clBlue));
+}
+
+TEST_F(ControlTest, DoubleBufferedControlsEraseTheirBufferWithBothParametersEqual)
+{
+  TForm* form = MakeForm(0, 0, 100, 100);
+  auto* c = new TTestControl(form, "c");
+  c->SetBounds(10, 10, 50, 50);
+  c->SetColor(clLime);
+  c->FrameColor = clBlack;
+  c->SetDoubleBuffered(true);
+  c->SetParent(form);
+  auto* box = new TBox(form, "box");
+  box->SetBounds(5, 5, 10, 10);
+  box->SetColor(clRed);
+  box->SetParent(c);
+  RunUntilIdle();
+  EXPECT_TRUE(c->SawBufferedErase);
+  EXPECT_EQ(ScreenPixel(10 + 25, 10 + 25), Ref(clLime));
+  EXPECT_EQ(ScreenPixel(10, 10), Ref(clBlack));
+  EXPECT_EQ(ScreenPixel(10 + 7, 10 + 7), Ref(clRed));
+
+  // PaintTo draws the control and its children anywhere.
+  TBitmap bitmap(60, 60);
+  c->PaintTo(bitmap.Canvas(), 5, 5);
+  EXPECT_EQ(bitmap.Canvas()->Pixels(5 + 25, 5 + 25), clLime);
+  EXPECT_EQ(bitmap.Canvas()->Pixels(5 + 7, 5 + 7), clRed);
+}
+
+TEST_F(ControlTest, FiveAlignedChildrenShareTheClientAreaAndNest)
+{
+  TForm* form = MakeForm(0, 0, 400, 300);
+  auto make = [&](TWinControl* parent, TAlign align, int size) {
+    auto* c = new TTestControl(form);
+    c->SetBounds(0, 0, size, size);
+    c->SetAlign(align);
+    c->SetParent(parent);
+    return c;
+  };
+  auto* client = make(form, alClient, 10);
+  auto* top = make(form, alTop, 30);
+  auto* bottom = make(form, alBottom, 40);
+  auto* left = make(form, alLeft, 50);
+  auto* right = make(form, alRight, 60);
+  EXPECT_EQ(top->BoundsRect(), TRect(0, 0, 400, 30));
+  EXPECT_EQ(bottom->BoundsRect(), TRect(0, 260, 400, 300));
+  EXPECT_EQ(left->BoundsRect(), TRect(0, 30, 50, 260));
+  EXPECT_EQ(right->BoundsRect(), TRect(340, 30, 400, 260));
+  EXPECT_EQ(client->BoundsRect(), TRect(50, 30, 340, 260));
+  // Inside the client control, a second set.
+  auto* top2 = make(client, alTop, 10);
+  auto* top3 = make(client, alTop, 5);
+  auto* fill = make(client, alClient, 1);
+  EXPECT_EQ(top2->BoundsRect(), TRect(0, 0, 290, 10));
+  EXPECT_EQ(top3->BoundsRect(), TRect(0, 10, 290, 15));
+  EXPECT_EQ(fill->BoundsRect(), TRect(0, 15, 290, 230));
+  // Resizing the form re-aligns everything down the tree.
+  form->SetBounds(0, 0, 500, 400);
+  EXPECT_EQ(client->BoundsRect(), TRect(50, 30, 440, 360));
+  EXPECT_EQ(fill->BoundsRect(), TRect(0, 15, 390, 330));
+  // Hiding an aligned control gives its space to the others.
+  left->Hide();
+  EXPECT_EQ(client->BoundsRect(), TRect(0, 30, 440, 360));
+  RunUntilIdle();
+  EXPECT_EQ(Win::CaptureWindow(fill->Handle()).Width, 440);
+}
+
+TEST_F(ControlTest, AnchoredControlsFollowTheEdgesTheyAreAnchoredTo)
+{
+  TForm* form = MakeForm(0, 0, 200, 100);
+  auto* corner = new TTestControl(form);
+  corner->SetBounds(150, 60, 40, 30);
+  corner->SetAnchors({akRight, akBottom});
+  corner->SetParent(form);
+  auto* stretch = new TTestControl(form);
+  stretch->SetBounds(10, 10, 180, 20);
+  stretch->SetAnchors({akLeft, akTop, akRight});
+  stretch->SetParent(form);
+  auto* fixed = new TTestControl(form);
+  fixed->SetBounds(10, 40, 20, 20);
+  fixed->SetParent(form);
+  form->SetBounds(0, 0, 300, 150);
+  EXPECT_EQ(corner->BoundsRect(), TRect(250, 110, 290, 140));
+  EXPECT_EQ(stretch->BoundsRect(), TRect(10, 10, 290, 30));
+  EXPECT_EQ(fixed->BoundsRect(), TRect(10, 40, 30, 60));
+  form->SetBounds(0, 0, 120, 80);
+  EXPECT_EQ(corner->BoundsRect(), TRect(70, 40, 110, 70));
+  EXPECT_EQ(stretch->BoundsRect(), TRect(10, 10, 110, 30));
+}
+
+TEST_F(ControlTest, AutoSizeAsksCanAutoSizeAndConstraintsLimitIt)
+{
+  TForm* form = MakeForm(0, 0, 200, 200);
+  auto* box = new TBox(form);
+  box->SetBounds(10, 10, 50, 50);
+  box->SetParent(form);
+  box->Content = TSize(33, 12);
+  EXPECT_EQ(box->Width(), 50) << "no auto-size yet";
+  box->SetAutoSize(true);
+  EXPECT_EQ(box->BoundsRect(), TRect(10, 10, 43, 22));
+  box->Content = TSize(80, 12);
+  box->AdjustSize();
+  EXPECT_EQ(box->Width(), 80);
+  box->SetWidth(5); // auto-size wins
+  EXPECT_EQ(box->Width(), 80);
+  box->Constraints()->SetMaxWidth(60);
+  EXPECT_EQ(box->Width(), 60);
+  int resized = 0;
+  box->OnResize = [&](TObject*) { ++resized; };
+  box->OnCanResize = [](TObject*, Integer&, Integer&, bool& allow) { allow = false; };
+  box->Content = TSize(20, 20);
+  box->AdjustSize();
+  EXPECT_EQ(box->Width(), 60) << "CanResize refused";
+  EXPECT_EQ(resized, 0);
+}
+
+TEST_F(ControlTest, HitTestTransparentControlsLetClicksThroughToTheControlBeneath)
+{
+  TForm* form = MakeForm(0, 0, 200, 200);
+  auto* beneath = new TTestControl(form, "beneath");
+  beneath->SetBounds(0, 0, 200, 200);
+  beneath->SetParent(form);
+  auto* glass = new TTestControl(form, "glass");
+  glass->SetBounds(20, 20, 100, 100);
+  glass->HitTestAnswer = Win::HTTRANSPARENT;
+  glass->SetParent(form);
+  int beneathClicks = 0, glassClicks = 0;
+  beneath->OnClick = [&](TObject*) { ++beneathClicks; };
+  glass->OnClick = [&](TObject*) { ++glassClicks; };
+  ClickOn(form, 50, 50);
+  EXPECT_EQ(beneathClicks, 1);
+  EXPECT_EQ(glassClicks, 0);
+  glass->HitTestAnswer = Win::HTCLIENT;
+  ClickOn(form, 50, 50);
+  EXPECT_EQ(glassClicks, 1);
+
+  // A graphic control that answers CM_HITTEST with 0 lets its parent have the click.
+  class TGhost : public TBox {
+  public:
+    using TBox::TBox;
+    void Dispatch(TMessage& M) override
+    {
+      if (M.Msg == CM_HITTEST) {
+        M.Result = 0;
+        return;
+      }
+      TBox::Dispatch(M);
+    }
+  };
+  auto* ghost = new TGhost(form);
+  ghost->SetBounds(0, 0, 30, 30);
+  ghost->SetParent(glass);
+  int ghostClicks = 0;
+  ghost->OnClick = [&](TObject*) { ++ghostClicks; };
+  ClickOn(glass, 10, 10);
+  EXPECT_EQ(ghostClicks, 0);
+  EXPECT_EQ(glassClicks, 2);
+}
+
+TEST_F(ControlTest, CaptureFollowsADragAndTheClickNeedsTheReleaseInside)
+{
+  TForm* form = MakeForm(0, 0, 300, 100);
+  auto* box = new TBox(form, "box");
+  box->SetBounds(10, 10, 50, 50);
+  box->SetParent(form);
+  std::vector<TPoint> moves;
+  int clicks = 0, ups = 0;
+  box->OnMouseMove = [&](TObject*, TShiftState, Integer x, Integer y) { moves.emplace_back(x, y); };
+  box->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, Integer, Integer) { ++ups; };
+  box->OnClick = [&](TObject*) { ++clicks; };
+  MoveOnto(box, 5, 5);
+  Press();
+  EXPECT_TRUE(box->MouseCapture());
+  MoveOnto(form, 250, 80);
+  EXPECT_EQ(moves.back(), TPoint(240, 70)) << "the captured box still hears the mouse, in its coordinates";
+  Release();
+  EXPECT_EQ(ups, 1);
+  EXPECT_EQ(clicks, 0) << "released outside";
+  EXPECT_FALSE(box->MouseCapture());
+  ClickOn(box, 5, 5);
+  EXPECT_EQ(clicks, 1);
+  // Without csDoubleClicks a double click is a second press and a second click.
+  ClickOn(box, 5, 5);
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(ControlTest, GraphicControlsHearTheMouseEnterAndLeave)
+{
+  TForm* form = MakeForm(0, 0, 200, 100);
+  auto* box = new TBox(form);
+  box->SetBounds(10, 10, 50, 50);
+  box->SetParent(form);
+  auto* win = new TTestControl(form);
+  win->SetBounds(100, 10, 50, 50);
+  win->SetParent(form);
+  std::vector<std::string> seen;
+  box->OnMouseEnter = [&](TObject*) { seen.push_back("box enter"); };
+  box->OnMouseLeave = [&](TObject*) { seen.push_back("box leave"); };
+  win->OnMouseEnter = [&](TObject*) { seen.push_back("win enter"); };
+  win->OnMouseLeave = [&](TObject*) { seen.push_back("win leave"); };
+  MoveOnto(form, 5, 5);
+  MoveOnto(box, 10, 10);
+  MoveOnto(box, 20, 20);
+  MoveOnto(form, 80, 30);
+  MoveOnto(win, 5, 5);
+  MoveTo(900, 700);
+  EXPECT_EQ(seen, (std::vector<std::string>{"box enter", "box leave", "win enter", "win leave"}));
+  MoveOnto(box, 10, 10);
+  MoveTo(900, 700); // straight off the form from the box
+  EXPECT_EQ(seen.back(), "box leave");
+  EXPECT_EQ(MouseControl(), nullptr);
+}
+
+TEST_F(ControlTest, TheCursorIsThatOfTheControlUnderTheMouse)
+{
+  TForm* form = MakeForm(0, 0, 200, 100);
+  auto* link = new TBox(form);
+  link->SetBounds(10, 10, 50, 50);
+  link->SetCursor(crHandPoint);
+  link->SetParent(form);
+  auto* edit = new TTestControl(form);
+  edit->SetBounds(100, 10, 50, 50);
+  edit->SetCursor(crIBeam);
+  edit->SetParent(form);
+  MoveOnto(link, 5, 5);
+  EXPECT_EQ(Win::GetCursor(), Win::LoadCursor(nullptr, Win::IDC_HAND));
+  MoveOnto(edit, 5, 5);
+  EXPECT_EQ(Win::GetCursor(), Win::LoadCursor(nullptr, Win::IDC_IBEAM));
+  MoveOnto(form, 80, 80);
+  EXPECT_EQ(Win::GetCursor(), Win::LoadCursor(nullptr, Win::IDC_ARROW));
+  Screen->SetCursor(crHourGlass);
+  MoveOnto(link, 6, 6);
+  EXPECT_EQ(Win::GetCursor(), Win::LoadCursor(nullptr, Win::IDC_WAIT));
+  Screen->SetCursor(crDefault);
+  EXPECT_EQ(Win::GetCursor(), Win::LoadCursor(nullptr, Win::IDC_HAND));
+  EXPECT_NE(Screen->Cursors(crDrag), nullptr);
+  EXPECT_EQ(crHandPoint, -21);
+  EXPECT_EQ(crDrag, -12);
+}
+
+TEST_F(ControlTest, FontsAndColoursFlowFromParentsUntilAChildSetsItsOwn)
+{
+  TForm* form = MakeForm(0, 0, 200, 100);
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetParentColor(true);
+  auto* box = new TBox(form);
+  box->SetParent(panel);
+  box->SetParentColor(true);
+  int fontChanges = 0;
+  class TFontWatcher : public TBox {
+  public:
+    TFontWatcher(TComponent* o, int* n) : TBox(o), FCount(n) {}
+    void Dispatch(TMessage& M) override
+    {
+      if (M.Msg == CM_FONTCHANGED)
+        ++*FCount;
+      TBox::Dispatch(M);
+    }
+    int* FCount;
+  };
+  auto* watcher = new TFontWatcher(form, &fontChanges);
+  watcher->SetParent(panel);
+  form->Font()->SetSize(14);
+  EXPECT_EQ(panel->Font()->Size(), 14);
+  EXPECT_EQ(watcher->Font()->Size(), 14);
+  EXPECT_GE(fontChanges, 1);
+  EXPECT_TRUE(watcher->ParentFont());
+  watcher->Font()->SetSize(20);
+  EXPECT_FALSE(watcher->ParentFont());
+  form->Font()->SetSize(9);
+  EXPECT_EQ(watcher->Font()->Size(), 20);
+  form->SetColor(clAqua);
+  EXPECT_EQ(panel->Color(), clAqua);
+  EXPECT_EQ(box->Color(), clAqua);
+  box->SetColor(clRed);
+  EXPECT_FALSE(box->ParentColor());
+}
+
+TEST_F(ControlTest, HandlesComeAndGoWithTheControlTree)
+{
+  TForm* form = MakeForm(0, 0, 200, 100);
+  auto* orphan = new TTestControl(form);
+  EXPECT_THROW(orphan->Handle(), EInvalidOperation);
+  orphan->SetParent(form);
+  EXPECT_TRUE(orphan->HandleAllocated());
+  Win::HWND first = orphan->Handle();
+  orphan->SetText("caption");
+  EXPECT_EQ(Win::GetWindowTextString(first), "caption");
+  orphan->RecreateWnd();
+  EXPECT_FALSE(Win::IsWindow(first));
+  EXPECT_TRUE(orphan->HandleAllocated());
+  EXPECT_EQ(Win::GetWindowTextString(orphan->Handle()), "caption");
+  EXPECT_EQ(FindControl(orphan->Handle()), orphan);
+  orphan->Hide();
+  EXPECT_FALSE(Win::IsWindowVisible(orphan->Handle()));
+  orphan->SetParent(nullptr);
+  EXPECT_FALSE(orphan->HandleAllocated());
+  EXPECT_THROW(form->SetParent(form), EInvalidOperation);
+  delete orphan;
+  // Destroying a parent destroys its children.
+  auto* panel = new TPanel(nullptr);
+  auto* child = new TBox(nullptr);
+  child->SetParent(panel);
+  panel->SetParent(form);
+  int freed = 0;
+  class TCounted : public TBox {
+  public:
+    TCounted(TComponent* o, int* n) : TBox(o), FCount(n) {}
+    ~TCounted() override { ++*FCount; }
+    int* FCount;
+  };
+  (new TCounted(nullptr, &freed))->SetParent(panel);
+  delete panel;
+  EXPECT_EQ(freed, 1);
+}
+
+} // namespace QxTest
