@@ -25,15 +25,26 @@ bool CanPaint(HWND hWnd)
   return IsWindowVisible(hWnd) && !PaintSuspended(hWnd);
 }
 
+void AdjustDirty(HWND hWnd, int delta)
+{
+  for (HWND w = hWnd; w; w = w->Parent)
+    w->DirtyBelow += delta;
+}
+
 void SetUpdate(HWND hWnd, TRegion region)
 {
+  bool was = !hWnd->Update.IsEmpty();
   hWnd->Update = std::move(region);
-  if (hWnd->Update.IsEmpty()) {
+  bool is = !hWnd->Update.IsEmpty();
+  if (!is)
     hWnd->ErasePending = false;
-    Dirty().erase(hWnd);
-  } else {
+  if (was == is)
+    return;
+  AdjustDirty(hWnd, is ? 1 : -1);
+  if (is)
     Dirty().insert(hWnd);
-  }
+  else
+    Dirty().erase(hWnd);
 }
 
 bool IncludesChildren(HWND hWnd, UINT flags)
@@ -99,7 +110,7 @@ void PaintNow(HWND hWnd, bool children)
 
 HWND FirstDirty(HWND hWnd)
 {
-  if (!(hWnd->Style & WS_VISIBLE) || hWnd->RedrawOff)
+  if (hWnd->DirtyBelow == 0 || !(hWnd->Style & WS_VISIBLE) || hWnd->RedrawOff)
     return nullptr;
   if (!hWnd->Update.IsEmpty())
     return hWnd;
@@ -132,20 +143,22 @@ TRegion VisibleRegion(HWND hWnd, bool clipChildren)
     if (!(cur->Style & WS_CLIPSIBLINGS))
       continue;
     auto& siblings = parent->Children;
-    for (auto it = std::find(siblings.begin(), siblings.end(), cur) + 1; it < siblings.end(); ++it) {
-      if (!((*it)->Style & WS_VISIBLE))
-        continue;
-      RECT r = (*it)->Rect;
-      r.Offset(-offset.X, -offset.Y);
-      visible = visible.Subtract(TRegion(r));
-    }
+    std::vector<RECT> above;
+    for (auto it = std::find(siblings.begin(), siblings.end(), cur) + 1; it < siblings.end(); ++it)
+      if ((*it)->Style & WS_VISIBLE) {
+        above.push_back((*it)->Rect);
+        above.back().Offset(-offset.X, -offset.Y);
+      }
+    if (!above.empty())
+      visible = visible.Subtract(TRegion::FromRects(above));
   }
   if (!clipChildren)
     return visible;
+  std::vector<RECT> children;
   for (HWND c : hWnd->Children)
     if (c->Style & WS_VISIBLE)
-      visible = visible.Subtract(TRegion(c->Rect));
-  return visible;
+      children.push_back(c->Rect);
+  return children.empty() ? visible : visible.Subtract(TRegion::FromRects(children));
 }
 
 HDC MakeWindowDC(HWND hWnd, const TRegion& visible)
@@ -197,7 +210,19 @@ void FreeSurface(HWND hWnd)
 
 void ForgetPaint(HWND hWnd)
 {
-  Dirty().erase(hWnd);
+  SetUpdate(hWnd, TRegion());
+}
+
+void DetachDirty(HWND hWnd)
+{
+  if (hWnd->Parent)
+    AdjustDirty(hWnd->Parent, -hWnd->DirtyBelow);
+}
+
+void AttachDirty(HWND hWnd)
+{
+  if (hWnd->Parent)
+    AdjustDirty(hWnd->Parent, hWnd->DirtyBelow);
 }
 
 HWND NextWindowToPaint()

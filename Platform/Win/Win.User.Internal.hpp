@@ -39,6 +39,7 @@ struct TWindow {
   LONG_PTR UserData = 0;
   TRegion Update;             // client coordinates
   bool ErasePending = false;
+  int DirtyBelow = 0;         // windows in this subtree (itself included) with an update region
   bool RedrawOff = false;     // WM_SETREDRAW FALSE
   bool Destroying = false;
   HBITMAP Surface = nullptr; // top-level windows: the backing store (a live GDI bitmap)
@@ -70,6 +71,10 @@ HWND NextWindowToPaint();
 void ResizeSurface(HWND hWnd);
 void FreeSurface(HWND hWnd);
 void ForgetPaint(HWND hWnd);
+// Keeps the subtree counts of windows waiting to paint right across a move
+// to another parent (call before and after relinking).
+void DetachDirty(HWND hWnd);
+void AttachDirty(HWND hWnd);
 
 // Input state that destroying a window must clear.
 void InputWindowDestroyed(HWND hWnd);

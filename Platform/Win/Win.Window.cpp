@@ -265,8 +265,10 @@ HWND SetParent(HWND hWnd, HWND newParent)
   bool visible = IsWindowVisible(hWnd);
   if (visible)
     InvalidateInParent(hWnd, hWnd->Rect);
+  DetachDirty(hWnd);
   Unlink(hWnd);
   hWnd->Parent = newParent;
+  AttachDirty(hWnd);
   if (newParent) {
     hWnd->Style = (hWnd->Style & ~WS_POPUP) | WS_CHILD;
     FreeSurface(hWnd);

@@ -1,7 +1,5 @@
 #include "TestControls.hpp"
 
-#include <thread>
-
 namespace QxTest {
 
 namespace {
@@ -261,34 +259,6 @@ TEST_F(ControlTest, TimersFireOnTheVirtualClock)
   timer.SetInterval(20);
   AdvanceBy(100);
   EXPECT_EQ(fired, 7);
-}
-
-TEST_F(ControlTest, SynchronizeFromAWorkerRunsInTheMainLoop)
-{
-  struct TWorker : TThread {
-    TWorker() : TThread(true) {}
-    ~TWorker() override
-    {
-      if (Started() && !Finished()) {
-        Terminate();
-        WaitFor();
-      }
-    }
-    TForm* Form = nullptr;
-    void Execute() override
-    {
-      Synchronize([this] { Form->SetCaption("from worker"); });
-    }
-  };
-  TForm* form = MakeForm(0, 0, 100, 100);
-  TWorker worker;
-  worker.Form = form;
-  worker.Start();
-  // The main thread blocks in its loop; the hand-over wakes it.
-  while (form->Caption() != "from worker")
-    Application->HandleMessage();
-  worker.WaitFor();
-  EXPECT_EQ(Win::GetWindowTextString(form->Handle()), "from worker");
 }
 
 TEST_F(ControlTest, ApplicationRunsUntilTerminatedAndReportsDeactivation)
