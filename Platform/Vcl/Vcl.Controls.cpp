@@ -397,13 +397,13 @@ void TControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AH
   TSize oldClient = ClientRect().Size();
   bool changed = old != Bounds(ALeft, ATop, AWidth, AHeight);
   if (changed) {
-    if (FVisible && !dynamic_cast<TWinControl*>(this))
+    if (FVisible && !FWindowed)
       InvalidateInParent(old, true);
     FLeft = ALeft;
     FTop = ATop;
     FWidth = AWidth;
     FHeight = AHeight;
-    if (FVisible && !dynamic_cast<TWinControl*>(this))
+    if (FVisible && !FWindowed)
       InvalidateInParent(BoundsRect(), !FControlStyle.Contains(csOpaque));
   }
   if (!FParent || !FParent->FControlState.Contains(csAligning))
@@ -914,6 +914,7 @@ void TGraphicControl::WMPaint(TMessage& Message)
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::make_unique<TBrush>())
 {
+  FWindowed = true;
   FBrush->SetColor(Color());
 }
 
@@ -1218,8 +1219,7 @@ TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWi
 {
   for (size_t i = FControls.size(); i-- > 0;) {
     TControl* c = FControls[i];
-    bool windowed = dynamic_cast<TWinControl*>(c) != nullptr;
-    if ((windowed && !AllowWinControls) || !c->Visible() || (!c->Enabled() && !AllowDisabled))
+    if ((c->FWindowed && !AllowWinControls) || !c->Visible() || (!c->Enabled() && !AllowDisabled))
       continue;
     if (!c->BoundsRect().Contains(Pos))
       continue;
@@ -1538,7 +1538,7 @@ void TWinControl::PaintControls(Win::HDC DC, TControl* First)
   auto start = First ? std::find(FControls.begin(), FControls.end(), First) : FControls.begin();
   std::vector<TControl*> controls(start, FControls.end());
   for (TControl* c : controls) {
-    if (dynamic_cast<TWinControl*>(c) || !c->Visible())
+    if (c->FWindowed || !c->Visible())
       continue;
     TRect r = c->BoundsRect();
     if (!Win::RectVisible(DC, &r))
@@ -1573,7 +1573,7 @@ void TWinControl::PaintHandler(TMessage& Message)
     // Opaque graphic children paint over their area themselves.
     int saved = Win::SaveDC(dc);
     for (TControl* c : FControls)
-      if (!dynamic_cast<TWinControl*>(c) && c->Visible() && c->ControlStyle().Contains(csOpaque))
+      if (!c->FWindowed && c->Visible() && c->ControlStyle().Contains(csOpaque))
         Win::ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
     PaintWindow(dc);
     Win::RestoreDC(dc, saved);
@@ -1655,7 +1655,7 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message)
 {
   TControl* control = nullptr;
   TControl* capture = GetCaptureControl();
-  if (capture && capture->Parent() == this && !dynamic_cast<TWinControl*>(capture))
+  if (capture && capture->Parent() == this && !capture->FWindowed)
     control = capture;
   else if (!capture)
     control = ControlAtPos(MessagePos(Message), false);

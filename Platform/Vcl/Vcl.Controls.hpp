@@ -339,6 +339,7 @@ private:
   void ApplyAnchors(TSize NewParentClient);
 
   TWinControl* FParent = nullptr;
+  bool FWindowed = false; // a TWinControl: asked often, so not by dynamic_cast
   Integer FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   TAlign FAlign = alNone;
   TAnchors FAnchors{akLeft, akTop};

@@ -144,11 +144,13 @@ TRegion VisibleRegion(HWND hWnd, bool clipChildren)
       continue;
     auto& siblings = parent->Children;
     std::vector<RECT> above;
-    for (auto it = std::find(siblings.begin(), siblings.end(), cur) + 1; it < siblings.end(); ++it)
-      if ((*it)->Style & WS_VISIBLE) {
-        above.push_back((*it)->Rect);
-        above.back().Offset(-offset.X, -offset.Y);
-      }
+    RECT box = visible.Box();
+    for (auto it = std::find(siblings.begin(), siblings.end(), cur) + 1; it < siblings.end(); ++it) {
+      RECT r = (*it)->Rect;
+      r.Offset(-offset.X, -offset.Y);
+      if (((*it)->Style & WS_VISIBLE) && r.IntersectsWith(box))
+        above.push_back(r);
+    }
     if (!above.empty())
       visible = visible.Subtract(TRegion::FromRects(above));
   }
