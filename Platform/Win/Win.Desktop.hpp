@@ -32,6 +32,10 @@ void InjectKeyDown(int vk);
 void InjectKeyUp(int vk);
 void InjectKey(int vk); // down and up
 void InjectText(const std::string& utf8); // WM_CHAR per code point to the focus
+// The user switches to another application: the active window loses
+// activation and every top-level window hears WM_ACTIVATEAPP (FALSE). The
+// next activation of one of ours brings WM_ACTIVATEAPP (TRUE).
+void InjectAppSwitch();
 
 // ---- composition and screenshots -----------------------------------------------
 // The screen's size is ScreenSettings(); the desktop is COLOR_BACKGROUND

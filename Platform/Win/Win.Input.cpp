@@ -26,7 +26,16 @@ struct TInputState {
   DWORD LastDownTime = 0;
   POINT LastDownPos;
   UINT DoubleClickTime = 500;
+  bool AppActive = true;
 };
+
+void BroadcastActivateApp(bool active)
+{
+  std::vector<HWND> tops = TopLevels();
+  for (HWND w : tops)
+    if (IsLive(w))
+      SendMessage(w, WM_ACTIVATEAPP, active ? TRUE : FALSE, 0);
+}
 
 TInputState& State()
 {
@@ -329,6 +338,10 @@ HWND SetActiveWindow(HWND hWnd)
   if (hWnd == old)
     return old;
   s.Active = hWnd;
+  if (hWnd && !s.AppActive) {
+    s.AppActive = true;
+    BroadcastActivateApp(true);
+  }
   if (old) {
     SendMessage(old, WM_NCACTIVATE, FALSE, 0);
     SendMessage(old, WM_ACTIVATE, WA_INACTIVE, LPARAM(hWnd));
@@ -600,6 +613,13 @@ void InjectText(const std::string& utf8)
     in.Time = GetTickCount();
     PostInput(in);
   }
+}
+
+void InjectAppSwitch()
+{
+  SetActiveWindow(nullptr);
+  State().AppActive = false;
+  BroadcastActivateApp(false);
 }
 
 void ResetInput()

@@ -269,8 +269,10 @@ TEST_F(ControlTest, ApplicationRunsUntilTerminatedAndReportsDeactivation)
   main->SetBounds(0, 0, 100, 100);
   bool deactivated = false;
   Application->OnDeactivate = [&](TObject*) { deactivated = true; };
-  Win::SendMessage(Application->Handle(), Win::WM_ACTIVATEAPP, 0, 0);
+  Application->Handle();
+  Win::InjectAppSwitch();
   EXPECT_TRUE(deactivated);
+  EXPECT_FALSE(Application->Active());
   Application->OnDeactivate = nullptr;
   Win::InjectClick(50, 50);
   main->OnClick = [&](TObject*) { main->Close(); }; // closing the main form ends the application

@@ -329,3 +329,29 @@ TEST_F(WindowTest, CoordinatesMapBetweenClientsAndTheScreen)
 }
 
 } // namespace QxTest
+
+namespace QxTest {
+
+TEST_F(WindowTest, SwitchingToAnotherApplicationDeactivatesAndComesBack)
+{
+  HWND first = Make(nullptr, 0, 0, 100, 100, RGB(1, 2, 3));
+  HWND hidden = Make(nullptr, 0, 0, 0, 0, RGB(1, 2, 3));
+  ShowWindow(hidden, SW_HIDE);
+  RunUntilIdle();
+  Log.clear();
+  InjectAppSwitch();
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(Messages(first, {WM_ACTIVATE, WM_ACTIVATEAPP}), (std::vector<UINT>{WM_ACTIVATE, WM_ACTIVATEAPP}));
+  EXPECT_EQ(Messages(hidden, {WM_ACTIVATEAPP}).size(), 1u) << "hidden windows hear it too";
+  Log.clear();
+  Click(50, 50);
+  EXPECT_EQ(GetActiveWindow(), first);
+  ASSERT_EQ(Messages(hidden, {WM_ACTIVATEAPP}).size(), 1u);
+  for (const TRecord& r : Log)
+    if (r.Message == WM_ACTIVATEAPP) {
+      EXPECT_EQ(r.WParam, WPARAM(TRUE));
+    }
+}
+
+} // namespace QxTest
