@@ -284,3 +284,36 @@ TEST(GraphicsBitmap, StretchDrawAndCopyRect)
   EXPECT_EQ(Pixel(*copy, 0, 0), clLime);
   EXPECT_EQ(Pixel(*copy, 1, 1), clBlack);
 }
+
+TEST(GraphicsCanvas, BrushCopyFocusRectAndRoundShapes)
+{
+  TBitmap source;
+  source.SetPixelFormat(pf24bit);
+  source.SetSize(2, 1);
+  source.Canvas()->SetPixels(0, 0, clRed);
+  source.Canvas()->SetPixels(1, 0, clLime);
+  auto target = Filled(8, 8, clWhite);
+  TCanvas* canvas = target->Canvas();
+  canvas->Brush()->SetColor(clBlue);
+  canvas->BrushCopy(TRect(0, 0, 2, 1), &source, TRect(0, 0, 2, 1), clRed);
+  EXPECT_EQ(Pixel(*target, 0, 0), clBlue); // the key colour shows the brush
+  EXPECT_EQ(Pixel(*target, 1, 0), clLime);
+
+  std::vector<TColor> before;
+  for (int i = 0; i < 64; ++i)
+    before.push_back(Pixel(*target, i % 8, i / 8));
+  canvas->DrawFocusRect(TRect(1, 1, 7, 7));
+  EXPECT_NE(Pixel(*target, 1, 1), clWhite);
+  canvas->DrawFocusRect(TRect(1, 1, 7, 7));
+  for (int i = 0; i < 64; ++i)
+    EXPECT_EQ(Pixel(*target, i % 8, i / 8), before[size_t(i)]) << i;
+
+  canvas->Pen()->SetColor(clBlack);
+  canvas->Brush()->SetColor(clYellow);
+  canvas->Ellipse(0, 0, 8, 8);
+  EXPECT_EQ(Pixel(*target, 4, 4), clYellow);
+  EXPECT_EQ(Pixel(*target, 0, 0), clBlue); // corners lie outside the ellipse
+  canvas->RoundRect(TRect(0, 0, 8, 8), 4, 4);
+  EXPECT_EQ(Pixel(*target, 0, 0), clBlue);
+  EXPECT_EQ(Pixel(*target, 4, 0), clBlack);
+}
