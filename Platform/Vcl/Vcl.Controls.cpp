@@ -39,11 +39,6 @@ bool IsMouseMessage(Win::UINT Msg)
   return Msg >= Win::WM_MOUSEFIRST && Msg <= Win::WM_MOUSELAST && Msg != Win::WM_MOUSEWHEEL;
 }
 
-constexpr Integer AlignOrder(TAlign Align)
-{
-  return Integer(Align);
-}
-
 } // namespace
 
 TShiftState KeysToShiftState(Win::WPARAM Keys)
@@ -449,13 +444,13 @@ TPoint TControl::ScreenToClient(TPoint Point) const
 
 TPoint TControl::ClientToParent(TPoint Point, TWinControl* AParent) const
 {
+  TWinControl* target = AParent ? AParent : FParent;
   const TControl* c = this;
-  while (c && c != AParent) {
+  for (; c && c != target; c = c->FParent)
     Point.Offset(c->FLeft, c->FTop);
-    c = c->FParent;
-    if (!AParent && c)
-      break;
-  }
+  if (!c)
+    throw EInvalidOperation("Control '" + (target ? target->Name() : String()) + "' is not a parent of '" + Name() +
+                            "'");
   return Point;
 }
 
@@ -851,9 +846,8 @@ void TControl::CMParentColorChanged(TMessage& Message)
 void TControl::CMParentShowHintChanged(TMessage& Message)
 {
   (void)Message;
-  if (FParentShowHint && FParent) {
+  if (FParentShowHint && FParent)
     FShowHint = FParent->ShowHint();
-  }
 }
 
 void TControl::CMVisibleChanged(TMessage& Message)

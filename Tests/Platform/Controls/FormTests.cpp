@@ -296,3 +296,106 @@ TEST_F(ControlTest, ApplicationRunsUntilTerminatedAndReportsDeactivation)
 }
 
 } // namespace QxTest
+
+namespace QxTest {
+
+namespace {
+
+// A borderless, top-most form that does not take activation and closes
+// when a mouse button goes down anywhere outside it.
+class TTestPopup : public TForm {
+public:
+  explicit TTestPopup(TComponent* AOwner) : TForm(AOwner) { SetBorderStyle(bsNone); }
+  ~TTestPopup() override { Release(); }
+  void Popup()
+  {
+    Current = this;
+    Hook = Win::SetWindowsHookEx(Win::WH_MOUSE, &HookProc, nullptr, Win::GetCurrentThreadId());
+    Win::ShowWindow(Handle(), Win::SW_SHOWNOACTIVATE);
+    SetVisible(true);
+  }
+  void Release()
+  {
+    if (Hook)
+      Win::UnhookWindowsHookEx(Hook);
+    Hook = nullptr;
+    if (Current == this)
+      Current = nullptr;
+  }
+  static inline TTestPopup* Current = nullptr;
+  static inline Win::HHOOK Hook = nullptr;
+
+protected:
+  void CreateParams(TCreateParams& Params) override
+  {
+    TForm::CreateParams(Params);
+    Params.Style = Win::WS_POPUP | Win::WS_CLIPCHILDREN;
+    Params.ExStyle |= Win::WS_EX_TOPMOST | Win::WS_EX_NOACTIVATE;
+  }
+
+private:
+  static Win::LRESULT HookProc(int code, Win::WPARAM wParam, Win::LPARAM lParam)
+  {
+    auto* info = reinterpret_cast<Win::MOUSEHOOKSTRUCT*>(lParam);
+    Win::HHOOK hook = Hook;
+    if (Current && (wParam == Win::WM_LBUTTONDOWN || wParam == Win::WM_RBUTTONDOWN || wParam == Win::WM_MBUTTONDOWN) &&
+        !Current->BoundsRect().Contains(info->pt)) {
+      TTestPopup* popup = Current;
+      popup->Release();
+      popup->Hide();
+    }
+    return Win::CallNextHookEx(hook, code, wParam, lParam);
+  }
+};
+
+} // namespace
+
+TEST_F(ControlTest, APopupFormClosesOnAPressOutsideWithoutTakingActivation)
+{
+  TForm* owner = MakeForm(0, 0, 400, 300);
+  auto* edit = new TTestControl(owner, "edit");
+  edit->SetBounds(10, 10, 100, 20);
+  edit->SetParent(owner);
+  edit->SetFocus();
+  RunUntilIdle();
+  auto* popup = new TTestPopup(owner);
+  popup->SetBounds(50, 50, 100, 100);
+  int popupClicks = 0;
+  popup->OnClick = [&](TObject*) { ++popupClicks; };
+  popup->Popup();
+  RunUntilIdle();
+  EXPECT_TRUE(popup->Visible());
+  EXPECT_EQ(Win::GetActiveWindow(), owner->Handle());
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_EQ(ScreenPixel(100, 100), Win::COLORREF(ColorToRGB(clBtnFace))) << "shown above the owner";
+  Click(100, 100);
+  EXPECT_TRUE(popup->Visible());
+  EXPECT_EQ(popupClicks, 1);
+  EXPECT_TRUE(edit->Focused()) << "a click on a no-activate window leaves the focus";
+  Click(300, 250, Win::TInjectButton::Right);
+  EXPECT_FALSE(popup->Visible());
+  EXPECT_EQ(TTestPopup::Hook, nullptr);
+}
+
+TEST_F(ControlTest, PointsMapBetweenControlsParentsAndTheScreen)
+{
+  TForm* form = MakeForm(100, 50, 300, 200);
+  auto* panel = new TPanel(form);
+  panel->SetBounds(10, 20, 100, 100);
+  panel->SetParent(form);
+  auto* box = new TBox(form);
+  box->SetBounds(5, 6, 10, 10);
+  box->SetParent(panel);
+  EXPECT_EQ(box->ClientToScreen(TPoint(1, 1)), TPoint(100 + 10 + 5 + 1, 50 + 20 + 6 + 1));
+  EXPECT_EQ(box->ScreenToClient(TPoint(116, 77)), TPoint(1, 1));
+  EXPECT_EQ(box->ClientToParent(TPoint(1, 1)), TPoint(6, 7));
+  EXPECT_EQ(box->ClientToParent(TPoint(1, 1), form), TPoint(16, 27));
+  auto* stranger = new TPanel(form);
+  EXPECT_THROW(box->ClientToParent(TPoint(), stranger), EInvalidOperation);
+  Mouse->SetCursorPos(TPoint(120, 80));
+  RunUntilIdle();
+  EXPECT_EQ(Mouse->CursorPos(), TPoint(120, 80));
+  EXPECT_EQ(MouseControl(), box);
+}
+
+} // namespace QxTest
