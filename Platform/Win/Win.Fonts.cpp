@@ -208,6 +208,7 @@ struct TRealizedFont {
   std::shared_ptr<TFreeType> Library;
   FT_Face Face = nullptr;
   std::string Family;
+  TFontFile File;
   TFontMetrics Metrics;
   int BoldStrength = 0; // synthetic bold: extra pixels of stem and advance
   std::mutex Lock;      // one FT_Face is used by one thread at a time
@@ -306,6 +307,7 @@ std::unique_ptr<TRealizedFont> OpenFont(const LOGFONT& lf, const TFaceChoice& ch
       throw Vcl::Exception("Font file could not be opened: " + choice.File);
   }
   font->Family = choice.Family;
+  font->File = {choice.File, choice.Index};
   // fontconfig reports the requested style for faces it would synthesise;
   // the face itself tells what it has.
   const auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(font->Face, FT_SFNT_OS2));
@@ -487,6 +489,8 @@ const LOGFONT& DCLogFont(HDC dc)
 const TFontMetrics& FontMetrics(const TRealizedFont& font) { return font.Metrics; }
 
 const std::string& FontFamily(const TRealizedFont& font) { return font.Family; }
+
+const TFontFile& FontFile(const TRealizedFont& font) { return font.File; }
 
 int GlyphAdvance(TRealizedFont& font, char32_t ch)
 {

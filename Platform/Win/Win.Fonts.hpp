@@ -53,6 +53,13 @@ const LOGFONT& DCLogFont(HDC dc);
 
 const TFontMetrics& FontMetrics(const TRealizedFont& font);
 const std::string& FontFamily(const TRealizedFont& font);
+// The file (and face within it) the font was resolved to, for other
+// renderers that must draw with the same face.
+struct TFontFile {
+  std::string Path;
+  int Index = 0;
+};
+const TFontFile& FontFile(const TRealizedFont& font);
 // Advance in whole pixels; 0 for C0 control characters.
 int GlyphAdvance(TRealizedFont& font, char32_t ch);
 // Nothing (Width 0) for blanks and control characters. The coverage stays

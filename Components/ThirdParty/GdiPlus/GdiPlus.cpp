@@ -1,16 +1,18 @@
 #include "GdiPlus.hpp"
 
+#include <Win.Fonts.hpp>
 #include <Win.Gdi.Internal.hpp>
 
 #include <cairo-ft.h>
 #include <cairo.h>
-#include <fontconfig/fontconfig.h>
+#include <unicode/utf8.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -125,35 +127,21 @@ void DoneFace(void* Face)
   FT_Done_Face(static_cast<FT_Face>(Face));
 }
 
-// The same question the GDI text layer asks fontconfig: family, weight and
-// slant, with the configuration's substitutions; the answer names a file,
-// and a style the file lacks is synthesised as fontconfig advises.
+// The face GDI text draws the family and style with: the text layer's own
+// resolution (fontconfig, its face substitutes and last resorts) names the
+// file, and what the file lacks is synthesised as the text layer does.
 TFacePtr ResolveFace(const String& Family, bool Bold, bool Italic)
 {
-  FcPattern* pattern = FcPatternCreate();
-  if (!pattern)
-    GdipCheck(OutOfMemory);
-  if (!Family.empty())
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern, FC_SLANT, Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  FcPatternDestroy(pattern);
-  FcChar8* file = nullptr;
-  int index = 0;
-  FcBool embolden = FcFalse;
-  if (match) {
-    FcPatternGetString(match, FC_FILE, 0, &file);
-    FcPatternGetInteger(match, FC_INDEX, 0, &index);
-    FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);
-  }
+  Win::LOGFONT lf;
+  lf.lfHeight = -16;
+  lf.lfWeight = Bold ? Win::FW_BOLD : Win::FW_NORMAL;
+  lf.lfItalic = Italic;
+  Family.copy(lf.lfFaceName, sizeof(lf.lfFaceName) - 1);
+  std::shared_ptr<Win::TRealizedFont> realized = Win::RealizeFont(lf);
+  const Win::TFontFile& file = Win::FontFile(*realized);
+  const Win::TFontMetrics& metrics = Win::FontMetrics(*realized);
   FT_Face ftFace = nullptr;
-  bool opened = file && FT_New_Face(FreeType(), reinterpret_cast<const char*>(file), index, &ftFace) == 0;
-  FcPatternDestroy(match);
-  if (!opened)
+  if (FT_New_Face(FreeType(), file.Path.c_str(), file.Index, &ftFace) != 0)
     GdipCheck(FontFamilyNotFound);
   TFacePtr face(cairo_ft_font_face_create_for_ft_face(ftFace, 0));
   static const cairo_user_data_key_t key{};
@@ -161,8 +149,9 @@ TFacePtr ResolveFace(const String& Family, bool Bold, bool Italic)
     FT_Done_Face(ftFace);
     GdipCheck(OutOfMemory);
   }
-  if (embolden)
-    cairo_ft_font_face_set_synthesize(face.get(), CAIRO_FT_SYNTHESIZE_BOLD);
+  unsigned synthesize = (metrics.SyntheticBold ? CAIRO_FT_SYNTHESIZE_BOLD : 0) |
+                        (metrics.SyntheticItalic ? CAIRO_FT_SYNTHESIZE_OBLIQUE : 0);
+  cairo_ft_font_face_set_synthesize(face.get(), synthesize);
   CairoCheck(cairo_font_face_status(face.get()));
   return face;
 }
@@ -294,6 +283,28 @@ const TCairoFont& CairoFont(const std::shared_ptr<IGPFont>& Font)
   return *font;
 }
 
+// What Cairo can show of a line: control characters (a carriage return
+// before the line feed included) take no room, and ill-formed UTF-8 shows as
+// the replacement character instead of failing the whole call.
+String Printable(std::string_view Line)
+{
+  String out;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(Line.data());
+  std::size_t i = 0;
+  while (i < Line.size()) {
+    std::int32_t length = std::int32_t(std::min<std::size_t>(4, Line.size() - i));
+    std::int32_t j = 0;
+    UChar32 c = 0;
+    U8_NEXT(bytes + i, j, length, c);
+    if (c < 0)
+      out += "\xEF\xBF\xBD";
+    else if (c >= 0x20 && c != 0x7F)
+      out.append(Line.data() + i, std::size_t(j));
+    i += std::size_t(j);
+  }
+  return out;
+}
+
 // Where a line of Extent starts in a span of Size from Origin.
 double Align(TGPStringAlignment Alignment, double Origin, double Size, double Extent)
 {
@@ -405,10 +416,7 @@ private:
       std::size_t end = Text.find('\n', start);
       if (end == String::npos)
         end = Text.size();
-      String line = Text.substr(start, end - start);
-      if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-      WrapLine(line, Width, lines);
+      WrapLine(Printable(std::string_view(Text).substr(start, end - start)), Width, lines);
       start = end + 1;
     }
     return lines;

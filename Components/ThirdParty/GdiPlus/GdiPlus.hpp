@@ -157,8 +157,8 @@ struct TGPSolidBrush {
 };
 
 struct TGPFont {
-  // The face is resolved through fontconfig as the GDI text layer resolves
-  // it; EmSize must be positive and finite.
+  // The face is the one GDI text resolves the family and style to, so both
+  // layers draw with the same font file; EmSize must be positive and finite.
   static std::shared_ptr<IGPFont> Create(const String& FamilyName, float EmSize, TGPFontStyle Style = {},
                                          TGPUnit Unit = UnitPoint);
 };

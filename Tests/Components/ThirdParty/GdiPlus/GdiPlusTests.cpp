@@ -229,3 +229,35 @@ TEST(GdiPlusDC, DrawsOnTheDCBitmapThroughItsOriginAndClip)
   Win::DeleteObject(bitmap);
   Win::DeleteDC(dc);
 }
+
+TEST(GdiPlusText, ControlCharactersTakeNoRoomAndBadUtf8DoesNotFail)
+{
+  TCanvasFixture plain(120, 30), controls(120, 30), broken(120, 30);
+  plain.Draw("Hi", TGPRectF(0, 0, 120, 30));
+  controls.Draw("H\ti\r\n\x01", TGPRectF(0, 0, 120, 30));
+  EXPECT_EQ(controls.Ink(), plain.Ink());
+  EXPECT_NO_THROW(broken.Draw("H\xC3(i\xE2\x82", TGPRectF(0, 0, 120, 30)));
+  EXPECT_GT(broken.Ink().Width(), plain.Ink().Width());
+  EXPECT_NO_THROW(broken.Draw("still fine", TGPRectF(0, 0, 120, 30)));
+}
+
+TEST(GdiPlusText, FacesAreTheOnesGdiTextResolves)
+{
+  // GDI text stands a monospaced face in for "Courier New"; so must GDI+.
+  auto narrow = TGPBitmap::Create(200, 30), wide = TGPBitmap::Create(200, 30);
+  for (auto& [bitmap, text] : {std::pair{narrow, "iiiiiiii"}, std::pair{wide, "MMMMMMMM"}}) {
+    auto g = TGPGraphics::Create(bitmap);
+    g->Clear(White);
+    g->DrawString(text, TGPFont::Create("Courier New", 12), TGPRectF(0, 0, 200, 30), nullptr,
+                  TGPSolidBrush::Create(Black));
+  }
+  auto extent = [](const std::shared_ptr<IGPBitmap>& b) {
+    int right = 0;
+    for (int y = 0; y < b->Height(); ++y)
+      for (int x = 0; x < b->Width(); ++x)
+        if (b->GetPixel(x, y) != White)
+          right = std::max(right, x);
+    return right;
+  };
+  EXPECT_NEAR(extent(narrow), extent(wide), 8);
+}
