@@ -10,6 +10,10 @@
 
 namespace Vcl {
 
+// Where text that does not fit is shortened with an ellipsis.
+enum class TEllipsisPosition { epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis };
+using enum TEllipsisPosition;
+
 class TCustomButton : public TWinControl {
   QX_CLASS(TCustomButton, TWinControl)
 public:
