@@ -2,6 +2,7 @@
 
 #include "Vcl.Imaging.pngimage.Codec.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -94,11 +95,182 @@ bool IsTransparentSample(const TPngImageData& d, const Byte* row, Integer x)
   return p[2] == t[0] && p[1] == t[1] && p[0] == t[2];
 }
 
+const Byte* RowOf(const TPngImageData& d, Integer y) { return d.Colour.data() + size_t(y) * size_t(d.RowBytes); }
+Byte* RowOf(TPngImageData& d, Integer y) { return d.Colour.data() + size_t(y) * size_t(d.RowBytes); }
+
+TColor ReadPixel(const TPngImageData& d, Integer x, Integer y)
+{
+  const Byte* row = RowOf(d, y);
+  const TChunkIHDR& h = d.Header;
+  if (HasColour(h.ColorType))
+    return MakeColour(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+  unsigned sample = GetSample(row, x, h.BitDepth);
+  if (h.ColorType == COLOR_PALETTE)
+    return sample < d.Palette.size() ? EntryColour(d.Palette[sample]) : 0;
+  Byte grey = GreyTo8(sample, h.BitDepth);
+  return MakeColour(grey, grey, grey);
+}
+
+void WritePixel(TPngImageData& d, Integer x, Integer y, TColor c)
+{
+  Byte* row = RowOf(d, y);
+  const TChunkIHDR& h = d.Header;
+  if (HasColour(h.ColorType)) {
+    Byte* p = row + 3 * x;
+    p[0] = BlueOf(c);
+    p[1] = GreenOf(c);
+    p[2] = RedOf(c);
+  } else if (h.ColorType == COLOR_PALETTE)
+    SetSample(row, x, h.BitDepth, unsigned(NearestEntry(d.Palette, c)));
+  else
+    SetSample(row, x, h.BitDepth, GreyFrom8(Luma(c), h.BitDepth));
+}
+
+// The alpha a pixel is shown with: its alpha plane, its palette entry's
+// alpha, or 0 for the tRNS colour.
+Byte EffectiveAlpha(const TPngImageData& d, Integer x, Integer y)
+{
+  if (!d.Alpha.empty())
+    return d.Alpha[size_t(y) * size_t(d.Header.Width) + size_t(x)];
+  const Byte* row = RowOf(d, y);
+  if (d.Header.ColorType == COLOR_PALETTE) {
+    unsigned index = GetSample(row, x, d.Header.BitDepth);
+    return index < d.Palette.size() ? d.Palette[index].Alpha : 255;
+  }
+  return IsTransparentSample(d, row, x) ? 0 : 255;
+}
+
+// Cairo's ARGB32 word of an opaque colour, and back.
+std::uint32_t SurfacePixel(TColor c) { return 0xFF000000u | RedOf(c) << 16 | GreenOf(c) << 8 | BlueOf(c); }
+TColor SurfaceColour(std::uint32_t p) { return MakeColour(Byte(p >> 16), Byte(p >> 8), Byte(p)); }
+Byte Premultiply(Byte c, Byte a) { return Byte((c * a + 127) / 255); }
+Byte Unpremultiply(Byte c, Byte a) { return a ? Byte(std::min(255, (c * 255 + a / 2) / a)) : 0; }
+
+// A DC's own bitmap, selected for as long as the guard lives.
+struct TSelectedBitmap {
+  Win::HBITMAP Bitmap;
+  Win::HDC DC;
+  Win::HGDIOBJ Old;
+  TSelectedBitmap(Integer width, Integer height)
+    : Bitmap(Win::CreateBitmap32(width, height)), DC(Win::CreateCompatibleDC(nullptr)),
+      Old(DC && Bitmap ? Win::SelectObject(DC, Bitmap) : nullptr)
+  {
+    if (!Old) {
+      Release();
+      throw EOutOfResources("Out of system resources");
+    }
+  }
+  ~TSelectedBitmap() { Release(); }
+  TSelectedBitmap(const TSelectedBitmap&) = delete;
+  TSelectedBitmap& operator=(const TSelectedBitmap&) = delete;
+  void Release()
+  {
+    if (DC && Old)
+      Win::SelectObject(DC, Old);
+    if (DC)
+      Win::DeleteDC(DC);
+    if (Bitmap)
+      Win::DeleteObject(Bitmap);
+    DC = nullptr;
+    Bitmap = nullptr;
+    Old = nullptr;
+  }
+};
+
 } // namespace
+
+// ---- the canvas ---------------------------------------------------------------------------
+
+// Draws on a 32-bit copy of the colour plane; the image moves colours between
+// the copy and its rows when the other side is next used.
+class TPngImage::TPngCanvas : public TCanvas {
+public:
+  explicit TPngCanvas(TPngImage* Image) : FImage(Image) {}
+  ~TPngCanvas() override { FreeContext(); }
+
+  std::uint32_t* Surface() const { return FSurface ? Win::BitmapBits(FSurface->Bitmap) : nullptr; }
+
+  void FreeContext()
+  {
+    if (!FSurface)
+      return;
+    SetHandle(nullptr);
+    FSurface.reset();
+  }
+
+protected:
+  void CreateHandle() override
+  {
+    FSurface = std::make_unique<TSelectedBitmap>(std::max(FImage->Width(), 1), std::max(FImage->Height(), 1));
+    FImage->FSync = TSync::RowsAhead;
+    FImage->SurfaceNeeded();
+    SetHandle(FSurface->DC);
+  }
+  void SurfaceNeeded() override { FImage->SurfaceNeeded(); }
+  void Changed() override
+  {
+    TCanvas::Changed();
+    FImage->Changed();
+  }
+
+private:
+  TPngImage* FImage;
+  std::unique_ptr<TSelectedBitmap> FSurface;
+};
+
+TPngImage::TPngImage() = default;
 
 TPngImage::~TPngImage() = default;
 
-void TPngImage::Changed() {}
+TCanvas* TPngImage::Canvas()
+{
+  if (!FCanvas)
+    FCanvas = std::make_unique<TPngCanvas>(this);
+  return FCanvas.get();
+}
+
+void TPngImage::SurfaceNeeded()
+{
+  std::uint32_t* bits = FCanvas ? FCanvas->Surface() : nullptr;
+  if (bits && FSync == TSync::RowsAhead)
+    for (Integer y = 0; y < Height(); ++y)
+      for (Integer x = 0; x < Width(); ++x)
+        *bits++ = SurfacePixel(ReadPixel(FData, x, y));
+  FSync = TSync::SurfaceAhead;
+}
+
+const TPngImageData& TPngImage::Data() const
+{
+  // Only pixels whose colour changed are stored: storing an unchanged
+  // palette colour could pick another entry of that colour.
+  std::uint32_t* bits = FCanvas ? FCanvas->Surface() : nullptr;
+  if (bits && FSync == TSync::SurfaceAhead)
+    for (Integer y = 0; y < Height(); ++y)
+      for (Integer x = 0; x < Width(); ++x) {
+        TColor c = SurfaceColour(*bits++);
+        if (c != ReadPixel(FData, x, y))
+          WritePixel(FData, x, y, c);
+      }
+  FSync = TSync::InStep;
+  return FData;
+}
+
+TPngImageData& TPngImage::MutableData()
+{
+  Data();
+  if (FCanvas && FCanvas->Surface())
+    FSync = TSync::RowsAhead;
+  return FData;
+}
+
+void TPngImage::Replace(TPngImageData&& Data)
+{
+  if (FCanvas)
+    FCanvas->FreeContext();
+  FData = std::move(Data);
+  FSync = TSync::InStep;
+  Changed();
+}
 
 // ---- header and pixels ---------------------------------------------------------------------
 
@@ -106,10 +278,15 @@ const Byte* TPngImage::Scanline(Integer Row) const
 {
   if (Row < 0 || Row >= Height())
     throw ERangeError(Format("Scanline index out of range (%d)", {Row}));
-  return FData.Colour.data() + size_t(Row) * size_t(FData.RowBytes);
+  return RowOf(Data(), Row);
 }
 
-Byte* TPngImage::Scanline(Integer Row) { return const_cast<Byte*>(std::as_const(*this).Scanline(Row)); }
+Byte* TPngImage::Scanline(Integer Row)
+{
+  if (Row < 0 || Row >= Height())
+    throw ERangeError(Format("Scanline index out of range (%d)", {Row}));
+  return RowOf(MutableData(), Row);
+}
 
 const Byte* TPngImage::AlphaScanline(Integer Row) const
 {
@@ -126,32 +303,14 @@ TColor TPngImage::Pixels(Integer X, Integer Y) const
 {
   if (X < 0 || Y < 0 || X >= Width() || Y >= Height())
     return 0;
-  const Byte* row = Scanline(Y);
-  const TChunkIHDR& h = FData.Header;
-  if (HasColour(h.ColorType))
-    return MakeColour(row[3 * X + 2], row[3 * X + 1], row[3 * X]);
-  unsigned sample = GetSample(row, X, h.BitDepth);
-  if (h.ColorType == COLOR_PALETTE)
-    return sample < FData.Palette.size() ? EntryColour(FData.Palette[sample]) : 0;
-  Byte grey = GreyTo8(sample, h.BitDepth);
-  return MakeColour(grey, grey, grey);
+  return ReadPixel(Data(), X, Y);
 }
 
 void TPngImage::SetPixels(Integer X, Integer Y, TColor Value)
 {
   if (X < 0 || Y < 0 || X >= Width() || Y >= Height())
     return;
-  Byte* row = Scanline(Y);
-  const TChunkIHDR& h = FData.Header;
-  if (HasColour(h.ColorType)) {
-    Byte* p = row + 3 * X;
-    p[0] = BlueOf(Value);
-    p[1] = GreenOf(Value);
-    p[2] = RedOf(Value);
-  } else if (h.ColorType == COLOR_PALETTE)
-    SetSample(row, X, h.BitDepth, unsigned(NearestEntry(FData.Palette, Value)));
-  else
-    SetSample(row, X, h.BitDepth, GreyFrom8(Luma(Value), h.BitDepth));
+  WritePixel(MutableData(), X, Y, ColorToRGB(Value));
   Changed();
 }
 
@@ -195,10 +354,11 @@ void TPngImage::SetTransparentColor(TColor Value)
     throw EPngError("Cannot set a transparent colour on an empty PNG image");
   if (HasAlphaPlane(h.ColorType))
     throw EPngError("Cannot set a transparent colour on a PNG image with an alpha channel");
+  Value = ColorToRGB(Value);
   if (h.ColorType == COLOR_PALETTE) {
     bool any = false;
     for (TPngPaletteEntry& e : FData.Palette) {
-      e.Alpha = EntryColour(e) == (Value & 0xFFFFFF) ? 0 : 255;
+      e.Alpha = EntryColour(e) == Value ? 0 : 255;
       any = any || e.Alpha == 0;
     }
     if (!any && !FData.Palette.empty())
@@ -214,50 +374,34 @@ void TPngImage::SetTransparentColor(TColor Value)
 
 void TPngImage::CreateAlpha()
 {
-  const TChunkIHDR& h = FData.Header;
+  const TPngImageData& d = Data();
+  const TChunkIHDR& h = d.Header;
   if (Empty() || HasAlphaPlane(h.ColorType))
     return;
   Byte target = h.ColorType == COLOR_GRAYSCALE ? COLOR_GRAYSCALEALPHA : COLOR_RGBALPHA;
   TPngImageData data = BlankData(target, 8, h.Width, h.Height);
-  data.HasGamma = FData.HasGamma;
-  data.Gamma = FData.Gamma;
+  data.HasGamma = d.HasGamma;
+  data.Gamma = d.Gamma;
   data.Header.InterlaceMethod = h.InterlaceMethod;
-  for (Integer y = 0; y < h.Height; ++y) {
-    const Byte* src = Scanline(y);
-    Byte* colour = data.Colour.data() + size_t(y) * size_t(data.RowBytes);
-    Byte* alpha = data.Alpha.data() + size_t(y) * size_t(h.Width);
+  for (Integer y = 0; y < h.Height; ++y)
     for (Integer x = 0; x < h.Width; ++x) {
-      if (h.ColorType == COLOR_RGB)
-        std::memcpy(colour + 3 * x, src + 3 * x, 3);
-      else if (h.ColorType == COLOR_GRAYSCALE)
-        colour[x] = GreyTo8(GetSample(src, x, h.BitDepth), h.BitDepth);
-      else {
-        unsigned index = GetSample(src, x, h.BitDepth);
-        TPngPaletteEntry e = index < FData.Palette.size() ? FData.Palette[index] : TPngPaletteEntry{};
-        Byte* p = colour + 3 * x;
-        p[0] = e.Blue;
-        p[1] = e.Green;
-        p[2] = e.Red;
-        alpha[x] = e.Alpha;
-        continue;
-      }
-      alpha[x] = IsTransparentSample(FData, src, x) ? 0 : 255;
+      WritePixel(data, x, y, ReadPixel(d, x, y));
+      data.Alpha[size_t(y) * size_t(h.Width) + size_t(x)] = EffectiveAlpha(d, x, y);
     }
-  }
-  FData = std::move(data);
-  Changed();
+  Replace(std::move(data));
 }
 
 void TPngImage::RemoveTransparency()
 {
-  FData.HasTransparentSample = false;
-  FData.TransparentSample = {};
-  for (TPngPaletteEntry& e : FData.Palette)
+  TPngImageData& d = MutableData();
+  d.HasTransparentSample = false;
+  d.TransparentSample = {};
+  for (TPngPaletteEntry& e : d.Palette)
     e.Alpha = 255;
-  if (!FData.Alpha.empty()) {
-    FData.Alpha.clear();
-    FData.Alpha.shrink_to_fit();
-    FData.Header.ColorType = FData.Header.ColorType == COLOR_RGBALPHA ? COLOR_RGB : COLOR_GRAYSCALE;
+  if (!d.Alpha.empty()) {
+    d.Alpha.clear();
+    d.Alpha.shrink_to_fit();
+    d.Header.ColorType = d.Header.ColorType == COLOR_RGBALPHA ? COLOR_RGB : COLOR_GRAYSCALE;
   }
   Changed();
 }
@@ -271,7 +415,8 @@ void TPngImage::SetPalette(const std::vector<TPngPaletteEntry>& Value)
   if (Value.empty() || Value.size() > size_t(1) << FData.Header.BitDepth)
     throw EPngError(Format("A %d-bit PNG palette holds 1 to %d entries, not %d",
                            {int(FData.Header.BitDepth), 1 << FData.Header.BitDepth, int(Value.size())}));
-  FData.Palette = Value;
+  // The canvas shows palette colours: bring its drawing in first.
+  MutableData().Palette = Value;
   Changed();
 }
 
@@ -330,8 +475,7 @@ void TPngImage::CreateBlank(Byte ColorType, Byte BitDepth, Integer AWidth, Integ
       data.Palette.push_back({grey, grey, grey, 255});
     }
   }
-  FData = std::move(data);
-  Changed();
+  Replace(std::move(data));
 }
 
 void TPngImage::Resize(Integer AWidth, Integer AHeight)
@@ -339,31 +483,41 @@ void TPngImage::Resize(Integer AWidth, Integer AHeight)
   if (Empty())
     throw EPngError("Cannot resize an empty PNG image");
   CheckSize(AWidth, AHeight);
-  const TChunkIHDR& h = FData.Header;
+  const TPngImageData& d = Data();
+  const TChunkIHDR& h = d.Header;
   TPngImageData data = BlankData(h.ColorType, h.BitDepth, AWidth, AHeight);
   data.Header = h;
   data.Header.Width = AWidth;
   data.Header.Height = AHeight;
-  data.Palette = FData.Palette;
-  data.HasTransparentSample = FData.HasTransparentSample;
-  data.TransparentSample = FData.TransparentSample;
-  data.HasGamma = FData.HasGamma;
-  data.Gamma = FData.Gamma;
+  data.Palette = d.Palette;
+  data.HasTransparentSample = d.HasTransparentSample;
+  data.TransparentSample = d.TransparentSample;
+  data.HasGamma = d.HasGamma;
+  data.Gamma = d.Gamma;
   Integer width = std::min(AWidth, h.Width);
   Integer colourBytes = HasColour(h.ColorType) ? 3 : 1;
   for (Integer y = 0; y < std::min(AHeight, h.Height); ++y) {
-    const Byte* src = Scanline(y);
-    Byte* dst = data.Colour.data() + size_t(y) * size_t(data.RowBytes);
+    const Byte* src = RowOf(d, y);
+    Byte* dst = RowOf(data, y);
     if (h.BitDepth == 8)
       std::memcpy(dst, src, size_t(width * colourBytes));
     else
       for (Integer x = 0; x < width; ++x)
         SetSample(dst, x, h.BitDepth, GetSample(src, x, h.BitDepth));
-    if (!FData.Alpha.empty())
+    if (!d.Alpha.empty())
       std::memcpy(data.Alpha.data() + size_t(y) * size_t(AWidth), AlphaScanline(y), size_t(width));
   }
-  FData = std::move(data);
-  Changed();
+  Replace(std::move(data));
+}
+
+void TPngImage::SetSize(Integer AWidth, Integer AHeight)
+{
+  if (AWidth == 0 || AHeight == 0)
+    Replace(TPngImageData{});
+  else if (Empty())
+    CreateBlank(COLOR_RGB, 8, AWidth, AHeight);
+  else
+    Resize(AWidth, AHeight);
 }
 
 // ---- copying ---------------------------------------------------------------------------------
@@ -371,48 +525,128 @@ void TPngImage::Resize(Integer AWidth, Integer AHeight)
 void TPngImage::Assign(const TPersistent* Source)
 {
   if (!Source) {
-    FData = TPngImageData{};
-    Changed();
+    Replace(TPngImageData{});
     return;
   }
   if (const auto* png = dynamic_cast<const TPngImage*>(Source)) {
     if (png == this)
       return;
-    FData = png->FData;
     FCompressionLevel = png->FCompressionLevel;
     FFilters = png->FFilters;
-    Changed();
+    Replace(TPngImageData(png->Data()));
+    return;
+  }
+  // Reading a bitmap's pixels settles its own row copy first, which changes
+  // nothing a caller can see.
+  if (const auto* bitmap = dynamic_cast<const TBitmap*>(Source)) {
+    AssignBitmap(*const_cast<TBitmap*>(bitmap));
     return;
   }
   inherited::Assign(Source);
 }
 
+void TPngImage::AssignBitmap(TBitmap& Bitmap)
+{
+  if (Bitmap.Empty()) {
+    Replace(TPngImageData{});
+    return;
+  }
+  CheckSize(Bitmap.Width(), Bitmap.Height());
+  bool alpha = Bitmap.PixelFormat() == pf32bit && Bitmap.AlphaFormat() != afIgnored;
+  bool premultiplied = alpha && Bitmap.AlphaFormat() == afPremultiplied;
+  TPngImageData data = BlankData(alpha ? COLOR_RGBALPHA : COLOR_RGB, 8, Bitmap.Width(), Bitmap.Height());
+  const std::uint32_t* bits = Win::BitmapBits(Bitmap.Handle());
+  for (Integer y = 0; y < data.Header.Height; ++y) {
+    Byte* row = RowOf(data, y);
+    for (Integer x = 0; x < data.Header.Width; ++x) {
+      std::uint32_t p = *bits++;
+      Byte a = Byte(p >> 24);
+      for (int c = 0; c < 3; ++c) {
+        Byte v = Byte(p >> (8 * c));
+        row[3 * x + c] = premultiplied ? Unpremultiply(v, a) : v;
+      }
+      if (alpha)
+        data.Alpha[size_t(y) * size_t(data.Header.Width) + size_t(x)] = a;
+    }
+  }
+  if (!alpha && Bitmap.Transparent()) {
+    TColor key = ColorToRGB(Bitmap.TransparentColor());
+    data.HasTransparentSample = true;
+    data.TransparentSample = {RedOf(key), GreenOf(key), BlueOf(key)};
+  }
+  Replace(std::move(data));
+}
+
+void TPngImage::AssignTo(TPersistent* Dest) const
+{
+  auto* bitmap = dynamic_cast<TBitmap*>(Dest);
+  if (!bitmap) {
+    inherited::AssignTo(Dest);
+    return;
+  }
+  const TPngImageData& d = Data();
+  bool partial = TransparencyMode() == ptmPartial;
+  bitmap->SetSize(0, 0);
+  bitmap->SetPixelFormat(partial ? pf32bit : pf24bit);
+  bitmap->SetAlphaFormat(partial ? afDefined : afIgnored);
+  bitmap->SetSize(Width(), Height());
+  Integer pixelBytes = partial ? 4 : 3;
+  for (Integer y = 0; y < Height(); ++y) {
+    Byte* row = bitmap->ScanLine(y);
+    for (Integer x = 0; x < Width(); ++x) {
+      TColor c = ReadPixel(d, x, y);
+      Byte* p = row + pixelBytes * x;
+      p[0] = BlueOf(c);
+      p[1] = GreenOf(c);
+      p[2] = RedOf(c);
+      if (partial)
+        p[3] = EffectiveAlpha(d, x, y);
+    }
+  }
+  bool keyed = TransparencyMode() == ptmBit;
+  if (keyed)
+    bitmap->SetTransparentColor(TransparentColor());
+  bitmap->SetTransparent(keyed);
+}
+
+// ---- drawing -----------------------------------------------------------------------------------
+
+void TPngImage::Draw(TCanvas* ACanvas, const TRect& Rect) { Blend(ACanvas, Rect, 255); }
+
+void TPngImage::DrawTransparent(TCanvas* ACanvas, const TRect& Rect, Byte Opacity)
+{
+  Blend(ACanvas, Rect, Opacity);
+}
+
+// A premultiplied copy blended over the destination, stretched to Rect.
+void TPngImage::Blend(TCanvas* ACanvas, const TRect& Rect, Byte Opacity) const
+{
+  if (!ACanvas || Empty() || Rect.IsEmpty() || Opacity == 0)
+    return;
+  const TPngImageData& d = Data();
+  Win::HDC target = ACanvas->Handle();
+  TSelectedBitmap source(Width(), Height());
+  std::uint32_t* bits = Win::BitmapBits(source.Bitmap);
+  for (Integer y = 0; y < Height(); ++y)
+    for (Integer x = 0; x < Width(); ++x) {
+      TColor c = ReadPixel(d, x, y);
+      Byte a = EffectiveAlpha(d, x, y);
+      *bits++ = std::uint32_t(a) << 24 | std::uint32_t(Premultiply(RedOf(c), a)) << 16 |
+                std::uint32_t(Premultiply(GreenOf(c), a)) << 8 | Premultiply(BlueOf(c), a);
+    }
+  Win::BLENDFUNCTION blend{Win::AC_SRC_OVER, 0, Opacity, Win::AC_SRC_ALPHA};
+  Win::AlphaBlend(target, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), source.DC, 0, 0, Width(), Height(),
+                  blend);
+}
+
 // ---- file IO ------------------------------------------------------------------------------------
 
-void TPngImage::LoadFromStream(TStream* Stream)
-{
-  FData = PngCodec::Decode(Stream);
-  Changed();
-}
+void TPngImage::LoadFromStream(TStream* Stream) { Replace(PngCodec::Decode(Stream)); }
 
 void TPngImage::SaveToStream(TStream* Stream)
 {
-  TBytes bytes = PngCodec::Encode(FData, {FCompressionLevel, FFilters});
+  TBytes bytes = PngCodec::Encode(Data(), {FCompressionLevel, FFilters});
   Stream->WriteBuffer(bytes.data(), Int64(bytes.size()));
-}
-
-void TPngImage::LoadFromFile(const String& FileName)
-{
-  TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
-  LoadFromStream(&stream);
-}
-
-void TPngImage::SaveToFile(const String& FileName) const
-{
-  // Encoded first, so that a failure leaves an existing file untouched.
-  TBytes bytes = PngCodec::Encode(FData, {FCompressionLevel, FFilters});
-  TFileStream stream(FileName, fmCreate);
-  stream.WriteBuffer(bytes.data(), Int64(bytes.size()));
 }
 
 // ---- encoder settings --------------------------------------------------------------------------
@@ -433,5 +667,10 @@ void TPngImage::SetInterlaceMethod(TInterlaceMethod Value)
 {
   FData.Header.InterlaceMethod = Value == imAdam7 ? 1 : 0;
 }
+
+// Pictures open .png files with this class.
+const struct TRegistration {
+  TRegistration() { TPicture::RegisterFileFormat("png", "Portable Network Graphics", &TPngImage::StaticClass()); }
+} Registration;
 
 } // namespace Vcl

@@ -15,7 +15,8 @@
 //                                      packed as in the file: the leftmost
 //                                      pixel in the most significant bits,
 //                                      (Width * BitDepth + 7) div 8 bytes a row.
-//   There is never a fourth byte in a colour row.
+//   There is never a fourth byte in a colour row. Row pointers stay valid
+//   until the image is loaded, assigned, resized or converted.
 // - AlphaScanline(y) is row y of the alpha plane, one byte per pixel, straight
 //   (not premultiplied; 0 transparent, 255 opaque), present exactly for
 //   COLOR_GRAYSCALEALPHA and COLOR_RGBALPHA; nullptr for the other types.
@@ -26,6 +27,13 @@
 //   image stores the colour's luma (0.299 R + 0.587 G + 0.114 B, rounded) and
 //   writing a palette image stores the index of the nearest entry. Writing
 //   never changes the alpha plane.
+// - Canvas() draws on the colour plane through a 32-bit surface kept in step
+//   with the rows: drawing reaches the rows before they are next read, and
+//   row writes reach the surface before the canvas next draws. Grey and
+//   palette images take the drawn colours as SetPixels does. Drawing never
+//   touches the alpha plane.
+// - Draw and StretchDraw composite the straight colour and alpha over the
+//   destination (a tRNS colour or palette alpha counts as alpha).
 //
 // Errors: unreadable data raises EPngError (an EInvalidGraphic) and leaves the
 // image as it was.
@@ -94,26 +102,31 @@ struct TPngImageData {
   Cardinal Gamma = 0; // gAMA: gamma times 100000
 };
 
-class TPngImage : public TPersistent {
-  QX_CLASS(TPngImage, TPersistent)
+class TPngImage : public TGraphic {
+  QX_CLASS(TPngImage, TGraphic)
 public:
   // Decoding stops before allocating pixels for larger images.
   static constexpr Integer MaxDimension = 65535;
   static constexpr Int64 MaxPixels = Int64(64) << 20;
 
-  TPngImage() = default;
+  TPngImage();
   ~TPngImage() override;
 
   // ---- header and pixels -------------------------------------------------------
   const TChunkIHDR& Header() const { return FData.Header; }
-  Integer Width() const { return FData.Header.Width; }
-  Integer Height() const { return FData.Header.Height; }
-  bool Empty() const { return Width() == 0 || Height() == 0; }
+  Integer Width() const override { return FData.Header.Width; }
+  Integer Height() const override { return FData.Header.Height; }
+  bool Empty() const override { return Width() == 0 || Height() == 0; }
+  // A canvas on the colour plane (see above); owned by the image.
+  TCanvas* Canvas();
+  // Composites the image stretched into Rect (see above).
+  void Draw(TCanvas* ACanvas, const TRect& Rect) override;
   Byte* Scanline(Integer Row);
   const Byte* Scanline(Integer Row) const;
   Byte* AlphaScanline(Integer Row);
   const Byte* AlphaScanline(Integer Row) const;
-  // Outside the image: reads 0, writes are ignored.
+  // Outside the image: reads 0, writes are ignored. System colours are
+  // resolved.
   TColor Pixels(Integer X, Integer Y) const;
   void SetPixels(Integer X, Integer Y, TColor Value);
 
@@ -158,16 +171,19 @@ public:
   void CreateBlank(Byte ColorType, Byte BitDepth, Integer AWidth, Integer AHeight);
   // Keeps the top-left content; new pixels are zero (transparent with alpha).
   void Resize(Integer AWidth, Integer AHeight);
+  // Resize; an empty image becomes a blank RGB one, a zero size empties it.
+  void SetSize(Integer AWidth, Integer AHeight) override;
 
   // ---- copying ---------------------------------------------------------------------
+  // From another PNG: a deep copy. From a TBitmap: RGB, or RGBA for a 32-bit
+  // bitmap whose alpha is defined or premultiplied; a transparent bitmap
+  // without alpha gives its transparent colour as tRNS. nullptr empties.
   void Assign(const TPersistent* Source) override;
 
   // ---- file IO -----------------------------------------------------------------------
   // Reads one PNG from the stream's position up to its IEND chunk.
-  void LoadFromStream(TStream* Stream);
-  void SaveToStream(TStream* Stream);
-  void LoadFromFile(const String& FileName);
-  void SaveToFile(const String& FileName) const;
+  void LoadFromStream(TStream* Stream) override;
+  void SaveToStream(TStream* Stream) override;
 
   // ---- encoder settings -----------------------------------------------------------------
   Integer CompressionLevel() const { return FCompressionLevel; }
@@ -178,11 +194,31 @@ public:
   void SetInterlaceMethod(TInterlaceMethod Value);
 
 protected:
-  // Every change of the pixels or the header ends here.
-  virtual void Changed();
+  // A TBitmap gets pf32bit with straight alpha for partial transparency, else
+  // pf24bit, transparent with the image's colour in the one-colour mode.
+  void AssignTo(TPersistent* Dest) const override;
+  void DrawTransparent(TCanvas* ACanvas, const TRect& Rect, Byte Opacity) override;
 
 private:
-  TPngImageData FData;
+  class TPngCanvas;
+  friend class TPngCanvas;
+  // Which side of the canvas holds the newer colours.
+  enum class TSync { InStep, SurfaceAhead, RowsAhead };
+
+  // The pixels for reading, with canvas drawing brought in.
+  const TPngImageData& Data() const;
+  // The pixels for writing in place: the canvas surface is refreshed before
+  // it next draws. Callers end with Changed().
+  TPngImageData& MutableData();
+  // Takes new pixels whole (the canvas surface is made anew).
+  void Replace(TPngImageData&& Data);
+  void SurfaceNeeded();
+  void AssignBitmap(TBitmap& Bitmap);
+  void Blend(TCanvas* ACanvas, const TRect& Rect, Byte Opacity) const;
+
+  mutable TPngImageData FData;
+  mutable TSync FSync = TSync::InStep;
+  std::unique_ptr<TPngCanvas> FCanvas;
   Integer FCompressionLevel = 7;
   TFilters FFilters{pfSub};
 };

@@ -469,10 +469,5 @@ TEST(PngImage, BadArgumentsRaiseWithoutChangingTheImage)
   TBytesStream s;
   EXPECT_THROW(empty.SaveToStream(&s), EPngError);
   EXPECT_EQ(s.Size(), 0);
-  std::string path = QxTest::TempDir() + "/keep.png";
-  png.SaveToFile(path);
-  TBytes saved = ReadFile(path);
-  EXPECT_THROW(empty.SaveToFile(path), EPngError);
-  EXPECT_EQ(ReadFile(path), saved);
-  EXPECT_THROW(empty.LoadFromFile(path + ".missing"), EFOpenError);
+  EXPECT_THROW(empty.LoadFromFile(QxTest::TempDir() + "/missing.png"), EFOpenError);
 }
