@@ -113,6 +113,24 @@ void QxDesktopFixture::Type(const std::string& text)
   RunUntilIdle();
 }
 
+void QxDesktopFixture::MoveOnto(Vcl::TControl* Control, int x, int y)
+{
+  Vcl::TPoint p = Control->ClientToScreen(Vcl::TPoint(x, y));
+  MoveTo(p.X, p.Y);
+}
+
+void QxDesktopFixture::ClickOn(Vcl::TControl* Control, int x, int y, Win::TInjectButton button)
+{
+  Vcl::TPoint p = Control->ClientToScreen(Vcl::TPoint(x, y));
+  Click(p.X, p.Y, button);
+}
+
+Win::COLORREF QxDesktopFixture::ControlPixel(Vcl::TControl* Control, int x, int y)
+{
+  Vcl::TPoint p = Control->ClientToScreen(Vcl::TPoint(x, y));
+  return ScreenPixel(p.X, p.Y);
+}
+
 Win::COLORREF QxDesktopFixture::ScreenPixel(int x, int y)
 {
   return Win::ComposeDesktop().Pixel(x, y);

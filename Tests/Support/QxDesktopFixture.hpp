@@ -11,6 +11,10 @@
 #include <cstdint>
 #include <string>
 
+namespace Vcl {
+class TControl;
+}
+
 namespace QxTest {
 
 class QxDesktopFixture : public ::testing::Test {
@@ -36,9 +40,15 @@ protected:
   void KeyUp(int vk);
   void Type(const std::string& text);
 
-  // Pixels as the screen shows them, and as a window last painted them.
+  // The same at a point of a control's client area.
+  void MoveOnto(Vcl::TControl* Control, int x, int y);
+  void ClickOn(Vcl::TControl* Control, int x, int y, Win::TInjectButton button = Win::TInjectButton::Left);
+
+  // Pixels as the screen shows them, as a window last painted them, and at
+  // a point of a control's client area on the screen.
   Win::COLORREF ScreenPixel(int x, int y);
   Win::COLORREF WindowPixel(Win::HWND hWnd, int x, int y);
+  Win::COLORREF ControlPixel(Vcl::TControl* Control, int x, int y);
   // Saves the desktop as <scratch dir>/<name>.png and returns the path.
   std::string SaveScreenshot(const std::string& name);
 };

@@ -84,16 +84,4 @@ TForm* ControlTest::MakeForm(int x, int y, int width, int height, TColor color)
   return form;
 }
 
-void ControlTest::ClickOn(TControl* Control, int x, int y)
-{
-  TPoint p = ScreenOf(Control, x, y);
-  Click(p.X, p.Y);
-}
-
-void ControlTest::MoveOnto(TControl* Control, int x, int y)
-{
-  TPoint p = ScreenOf(Control, x, y);
-  MoveTo(p.X, p.Y);
-}
-
 } // namespace QxTest

@@ -46,9 +46,6 @@ protected:
   void SetUp() override;
   // A shown form at (x, y) on the screen with the given client size.
   TForm* MakeForm(int x, int y, int width, int height, TColor color = clWhite);
-  TPoint ScreenOf(TControl* Control, int x, int y) { return Control->ClientToScreen(TPoint(x, y)); }
-  void ClickOn(TControl* Control, int x, int y);
-  void MoveOnto(TControl* Control, int x, int y);
 };
 
 } // namespace QxTest
