@@ -2,6 +2,8 @@
 
 #include "Vcl.Imaging.pngimage.Codec.hpp"
 
+#include <System.Classes.Streaming.hpp>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -647,6 +649,27 @@ void TPngImage::SaveToStream(TStream* Stream)
 {
   TBytes bytes = PngCodec::Encode(Data(), {FCompressionLevel, FFilters});
   Stream->WriteBuffer(bytes.data(), Int64(bytes.size()));
+}
+
+void TPngImage::ReadData(TStream* Stream)
+{
+  if (Stream->Position() >= Stream->Size())
+    Replace(TPngImageData{});
+  else
+    LoadFromStream(Stream);
+}
+
+void TPngImage::WriteData(TStream* Stream)
+{
+  if (!Empty())
+    SaveToStream(Stream);
+}
+
+void TPngImage::DefineProperties(TFiler* Filer)
+{
+  Filer->DefineBinaryProperty(
+    "Data", [this](TStream* Stream) { ReadData(Stream); }, [this](TStream* Stream) { WriteData(Stream); },
+    !Empty());
 }
 
 // ---- encoder settings --------------------------------------------------------------------------

@@ -183,7 +183,13 @@ public:
   // ---- file IO -----------------------------------------------------------------------
   // Reads one PNG from the stream's position up to its IEND chunk.
   void LoadFromStream(TStream* Stream) override;
+  // An empty image raises EPngError: a PNG file cannot be empty.
   void SaveToStream(TStream* Stream) override;
+  // Form data: the PNG file, or nothing for an empty image.
+  void ReadData(TStream* Stream) override;
+  void WriteData(TStream* Stream) override;
+  // A published image stores its file as the binary property "Data".
+  void DefineProperties(TFiler* Filer) override;
 
   // ---- encoder settings -----------------------------------------------------------------
   Integer CompressionLevel() const { return FCompressionLevel; }

@@ -1,3 +1,4 @@
+#include <System.Classes.Streaming.hpp>
 #include <Vcl.Graphics.hpp>
 #include <Vcl.Imaging.pngimage.hpp>
 
@@ -205,4 +206,52 @@ TEST(PngDraw, PicturesKnowPngFilesAndFormData)
   copy.ReadData(&data);
   ASSERT_NE(dynamic_cast<TPngImage*>(copy.Graphic()), nullptr);
   EXPECT_EQ(copy.Graphic()->Width(), 3);
+}
+
+namespace {
+
+// A component that publishes a PNG and a picture, as image lists and
+// buttons do.
+class TPngHolder : public TComponent {
+  QX_CLASS(TPngHolder, TComponent)
+public:
+  explicit TPngHolder(TComponent* AOwner) : TComponent(AOwner) {}
+  TPngImage* PngImage() const { return FPng.get(); }
+  void SetPngImage(TPngImage* v) { FPng->Assign(v); }
+  TPicture* Picture() const { return FPicture.get(); }
+  void SetPicture(TPicture* v) { FPicture->Assign(v); }
+
+private:
+  std::unique_ptr<TPngImage> FPng = std::make_unique<TPngImage>();
+  std::unique_ptr<TPicture> FPicture = std::make_unique<TPicture>();
+};
+
+} // namespace
+
+QX_PUBLISHED(TPngHolder)
+{
+  Property("PngImage", &T::PngImage, &T::SetPngImage);
+  Property("Picture", &T::Picture, &T::SetPicture);
+}
+
+TEST(PngDraw, FormResourcesStoreThePngFileAndNothingForAnEmptyImage)
+{
+  TPngHolder holder(nullptr);
+  holder.SetName("Holder");
+  String text = WriteComponentRes(&holder);
+  EXPECT_EQ(text.find("PngImage"), String::npos) << text;
+
+  MakeRgba(*holder.PngImage());
+  TPngImage empty;
+  holder.Picture()->SetGraphic(&empty);
+  text = WriteComponentRes(&holder);
+  EXPECT_NE(text.find("PngImage.Data = {\n    89504E470D0A1A0A"), String::npos) << text;
+  std::unique_ptr<TComponent> back(ReadComponentRes(text));
+  auto* h = dynamic_cast<TPngHolder*>(back.get());
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(h->PngImage()->AlphaScanline(0)[1], 128);
+  EXPECT_EQ(h->PngImage()->Pixels(0, 0), clRed);
+  auto* png = dynamic_cast<TPngImage*>(h->Picture()->Graphic());
+  ASSERT_NE(png, nullptr);
+  EXPECT_TRUE(png->Empty());
 }
