@@ -40,6 +40,11 @@ using enum TComponentStateFlag;
 enum class TOperation { opInsert, opRemove };
 using enum TOperation;
 
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+using enum TAlignment;
+enum class TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
+using enum TVerticalAlignment;
+
 class TComponent : public TPersistent {
   QX_CLASS(TComponent, TPersistent)
 public:

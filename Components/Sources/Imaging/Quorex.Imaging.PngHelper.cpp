@@ -1,0 +1,532 @@
+#include "Quorex.Imaging.PngHelper.hpp"
+
+#include <Win.Gdi.hpp>
+#include <Win.Icon.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace Quorex {
+
+using namespace Vcl;
+
+namespace {
+
+const char* const kUnit = "Quorex.Imaging.PngHelper";
+
+// Integer division rounded half to even, for non-negative operands.
+int RoundDiv(int Numerator, int Denominator)
+{
+  int q = Numerator / Denominator;
+  int twiceRemainder = 2 * (Numerator % Denominator);
+  if (twiceRemainder > Denominator || (twiceRemainder == Denominator && (q & 1)))
+    ++q;
+  return q;
+}
+
+bool HasAlphaPlane(const TPngImage& Png)
+{
+  return Png.Header().ColorType == COLOR_RGBALPHA || Png.Header().ColorType == COLOR_GRAYSCALEALPHA;
+}
+
+bool IsRGBFamily(const TPngImage& Png)
+{
+  return Png.Header().ColorType == COLOR_RGB || Png.Header().ColorType == COLOR_RGBALPHA;
+}
+
+// The single transparent colour of an image without alpha, if it has one.
+bool SingleTransparentColor(const TPngImage& Png, TColor& Key)
+{
+  if (HasAlphaPlane(Png) || Png.TransparencyMode() != ptmBit)
+    return false;
+  Key = Png.TransparentColor();
+  return true;
+}
+
+void RequireRGBA8(const TPngImage& Png)
+{
+  if (Png.Header().BitDepth != 8)
+    throw EInvalidOperation("BitDepth <> 8");
+  if (Png.Header().ColorType != COLOR_RGBALPHA)
+    throw EInvalidOperation("ColorType <> COLOR_RGBALPHA");
+}
+
+// One row as 4-byte B, G, R, A pixels, whatever the colour type: the alpha
+// plane where there is one, else 0 on the single transparent colour and 255
+// elsewhere.
+class TRowReader {
+public:
+  explicit TRowReader(const TPngImage& Png) : FPng(Png), FRow(size_t(Png.Width()) * 4)
+  {
+    FKeyed = SingleTransparentColor(Png, FKey);
+  }
+
+  const Byte* Read(int Y)
+  {
+    const int w = FPng.Width();
+    const Byte* alpha = FPng.AlphaScanline(Y);
+    if (IsRGBFamily(FPng))
+      ReadRGB(Y, w);
+    else
+      ReadAny(Y, w);
+    for (int x = 0; x < w; ++x)
+      FRow[size_t(x) * 4 + 3] = alpha ? alpha[x] : AlphaOfColour(x);
+    return FRow.data();
+  }
+
+private:
+  void ReadRGB(int Y, int W)
+  {
+    const Byte* src = FPng.Scanline(Y);
+    for (int x = 0; x < W; ++x)
+      std::memcpy(&FRow[size_t(x) * 4], src + size_t(x) * 3, 3);
+  }
+
+  void ReadAny(int Y, int W)
+  {
+    for (int x = 0; x < W; ++x) {
+      TColor c = FPng.Pixels(x, Y);
+      Byte* p = &FRow[size_t(x) * 4];
+      p[0] = Byte(c >> 16);
+      p[1] = Byte(c >> 8);
+      p[2] = Byte(c);
+    }
+  }
+
+  Byte AlphaOfColour(int X) const
+  {
+    if (!FKeyed)
+      return 255;
+    const Byte* p = &FRow[size_t(X) * 4];
+    TColor c = TColor(p[2]) | (TColor(p[1]) << 8) | (TColor(p[0]) << 16);
+    return c == FKey ? 0 : 255;
+  }
+
+  const TPngImage& FPng;
+  std::vector<Byte> FRow;
+  bool FKeyed = false;
+  TColor FKey = 0;
+};
+
+std::unique_ptr<TPngImage> BlankRGBA(int Width, int Height)
+{
+  auto png = std::make_unique<TPngImage>();
+  png->CreateBlank(COLOR_RGBALPHA, 8, Width, Height);
+  return png;
+}
+
+void CheckRegion(const TPngImage& Source, const TRect& Rect)
+{
+  if (Rect.IsEmpty())
+    throw EInvalidOperation("The region to copy is empty");
+  if (Rect.Left < 0 || Rect.Top < 0 || Rect.Right > Source.Width() || Rect.Bottom > Source.Height())
+    throw EInvalidOperation("The region to copy lies outside the source image");
+}
+
+void CopyRegionRows(TPngImage& Self, const TPngImage& Source, const TRect& Rect)
+{
+  const size_t w = size_t(Rect.Width());
+  for (int y = 0; y < Rect.Height(); ++y) {
+    std::memcpy(Self.Scanline(y), Source.Scanline(Rect.Top + y) + size_t(Rect.Left) * 3, w * 3);
+    std::memcpy(Self.AlphaScanline(y), Source.AlphaScanline(Rect.Top + y) + Rect.Left, w);
+  }
+}
+
+void GrayscalePalette(TPngImage& Png, Byte Intensity)
+{
+  std::vector<TPngPaletteEntry> palette = Png.Palette();
+  for (auto& e : palette)
+    PngMath::Grayscale(e.Red, e.Green, e.Blue, Intensity);
+  Png.SetPalette(palette);
+}
+
+void GrayscaleRGBRows(TPngImage& Png, Byte Intensity)
+{
+  for (int y = 0; y < Png.Height(); ++y) {
+    Byte* p = Png.Scanline(y);
+    for (int x = 0; x < Png.Width(); ++x, p += 3)
+      PngMath::Grayscale(p[2], p[1], p[0], Intensity);
+  }
+}
+
+} // namespace
+
+// ---- arithmetic ------------------------------------------------------------------
+
+namespace PngMath {
+
+Byte ScaleBy256(int Value, int Multiplier)
+{
+  return Byte(RoundDiv(Value * Multiplier, 256));
+}
+
+Byte GrayLevel(Byte Red, Byte Green, Byte Blue)
+{
+  // 0.3, 0.59 and 0.11 in hundredths keep the sum exact.
+  return Byte(RoundDiv(30 * Red + 59 * Green + 11 * Blue, 100));
+}
+
+void Grayscale(Byte& Red, Byte& Green, Byte& Blue, Byte Intensity)
+{
+  const Byte gray = GrayLevel(Red, Green, Blue);
+  const int grayPart = ScaleBy256(gray, Intensity + 1);
+  auto channel = [&](Byte& c) { c = Byte(std::min(ScaleBy256(c, 255 - Intensity) + grayPart, 255)); };
+  channel(Red);
+  channel(Green);
+  channel(Blue);
+}
+
+} // namespace PngMath
+
+// ---- the helper --------------------------------------------------------------------
+
+namespace TPngImageHelper {
+
+std::unique_ptr<TPngImage> Create(const TPngImage* Source, const TRect& Rect)
+{
+  QX_ASSERT(Source != nullptr, kUnit);
+  RequireRGBA8(*Source);
+  CheckRegion(*Source, Rect);
+  auto png = BlankRGBA(Rect.Width(), Rect.Height());
+  CopyFrom(*png, Source, Rect);
+  return png;
+}
+
+std::unique_ptr<TPngImage> Create(const TPngImage* Source, int Column, int Row, int ColumnCount, int RowCount)
+{
+  QX_ASSERT(Source != nullptr, kUnit);
+  return Create(Source, FrameRect(*Source, Column, Row, ColumnCount, RowCount));
+}
+
+TRect FrameRect(const TPngImage& Source, int Column, int Row, int ColumnCount, int RowCount)
+{
+  if (ColumnCount < 1 || RowCount < 1)
+    throw EInvalidOperation("The grid needs at least one column and one row");
+  if (Column < 0 || Column >= ColumnCount || Row < 0 || Row >= RowCount)
+    throw EInvalidOperation("The cell lies outside the grid");
+  const int w = Source.Width() / ColumnCount;
+  const int h = Source.Height() / RowCount;
+  if (w < 1 || h < 1)
+    throw EInvalidOperation("The grid's cells are smaller than a pixel");
+  return TRect(Column * w, Row * h, (Column + 1) * w, (Row + 1) * h);
+}
+
+void CopyFrom(TPngImage& Self, const TPngImage* Source, const TRect& Rect)
+{
+  QX_ASSERT(Source != nullptr, kUnit);
+  RequireRGBA8(*Source);
+  CheckRegion(*Source, Rect);
+  if (!Self.Empty())
+    RequireRGBA8(Self);
+  // Copying out of itself must read the pixels as they were.
+  std::unique_ptr<TPngImage> snapshot;
+  if (Source == &Self) {
+    snapshot = std::make_unique<TPngImage>();
+    snapshot->Assign(Source);
+    Source = snapshot.get();
+  }
+  if (Self.Empty())
+    Self.Assign(Source);
+  if (Self.Width() != Rect.Width() || Self.Height() != Rect.Height())
+    Self.Resize(Rect.Width(), Rect.Height());
+  CopyRegionRows(Self, *Source, Rect);
+}
+
+void CopyFrame(TPngImage& Self, const TPngImage* Source, int Column, int Row, int ColumnCount, int RowCount)
+{
+  QX_ASSERT(Source != nullptr, kUnit);
+  CopyFrom(Self, Source, FrameRect(*Source, Column, Row, ColumnCount, RowCount));
+}
+
+namespace {
+
+// What importing a bitmap or icon builds: 24-bit colour and an alpha buffer
+// that is only used when some pixel turned out transparent.
+struct TImport {
+  TBitmap Work;
+  std::vector<Byte> Alpha;
+  bool HasTransparency = false;
+
+  TImport(int Width, int Height) : Alpha(size_t(Width) * size_t(Height), 255)
+  {
+    Work.SetPixelFormat(pf24bit);
+    Work.SetSize(Width, Height);
+  }
+
+  void MakeTransparent(int X, int Y)
+  {
+    Alpha[size_t(Y) * size_t(Work.Width()) + size_t(X)] = 0;
+    HasTransparency = true;
+  }
+};
+
+void ImportBitmap(TImport& Import, TBitmap& Bitmap)
+{
+  if (!Bitmap.Transparent()) {
+    Import.Work.Canvas()->Draw(0, 0, &Bitmap);
+    return;
+  }
+  const int w = Bitmap.Width(), h = Bitmap.Height();
+  TColor key = Bitmap.TransparentMode() == tmFixed ? Bitmap.TransparentColor() : Bitmap.Canvas()->Pixels(0, h - 1);
+  key = ColorToRGB(key);
+  for (int y = 0; y < h; ++y) {
+    Byte* row = Import.Work.ScanLine(y);
+    for (int x = 0; x < w; ++x) {
+      const TColor c = Bitmap.Canvas()->Pixels(x, y);
+      if (c == key)
+        Import.MakeTransparent(x, y);
+      row[x * 3] = Byte(c >> 16);
+      row[x * 3 + 1] = Byte(c >> 8);
+      row[x * 3 + 2] = Byte(c);
+    }
+  }
+}
+
+void ImportIcon(TImport& Import, TIcon& Icon)
+{
+  Win::ICONINFO info;
+  if (!Win::GetIconInfo(Icon.Handle(), &info))
+    return;
+  struct TRelease {
+    Win::ICONINFO& Info;
+    ~TRelease()
+    {
+      Win::DeleteObject(Info.hbmColor);
+      Win::DeleteObject(Info.hbmMask);
+    }
+  } release{info};
+  const int w = std::min(Import.Work.Width(), Win::BitmapWidth(info.hbmColor));
+  const int h = std::min(Import.Work.Height(), Win::BitmapHeight(info.hbmColor));
+  Win::HDC source = Win::CreateCompatibleDC(nullptr);
+  Win::HGDIOBJ old = Win::SelectObject(source, info.hbmColor);
+  Win::BitBlt(Import.Work.Canvas()->Handle(), 0, 0, w, h, source, 0, 0, Win::SRCCOPY);
+  Win::SelectObject(source, old);
+  Win::DeleteDC(source);
+
+  const std::uint32_t* mask = Win::BitmapBits(info.hbmMask);
+  const std::uint32_t* colour = Win::BitmapBits(info.hbmColor);
+  const int maskWidth = Win::BitmapWidth(info.hbmMask), colourWidth = Win::BitmapWidth(info.hbmColor);
+  bool anyAlpha = false;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      if (y < Win::BitmapHeight(info.hbmMask) && x < maskWidth && (mask[y * maskWidth + x] & 0xFFFFFF) != 0)
+        Import.MakeTransparent(x, y);
+      anyAlpha = anyAlpha || (colour[y * colourWidth + x] >> 24) != 0;
+    }
+  // Every surface here is 32 bits deep, so an icon's own alpha always counts;
+  // an icon without any keeps the alpha its mask gave.
+  Import.HasTransparency = true;
+  if (!anyAlpha)
+    return;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      Import.Alpha[size_t(y) * size_t(Import.Work.Width()) + size_t(x)] = Byte(colour[y * colourWidth + x] >> 24);
+}
+
+} // namespace
+
+void AssignGraphic(TPngImage& Self, TGraphic* Graphic)
+{
+  QX_ASSERT(Graphic != nullptr, kUnit);
+  if (auto* png = dynamic_cast<TPngImage*>(Graphic)) {
+    Self.Assign(png);
+    return;
+  }
+  TImport import(Graphic->Width(), Graphic->Height());
+  if (auto* bitmap = dynamic_cast<TBitmap*>(Graphic))
+    ImportBitmap(import, *bitmap);
+  else if (auto* icon = dynamic_cast<TIcon*>(Graphic))
+    ImportIcon(import, *icon);
+  Self.Assign(&import.Work);
+  if (!import.HasTransparency || Self.Empty())
+    return;
+  Self.CreateAlpha();
+  for (int y = 0; y < Self.Height(); ++y)
+    std::memcpy(Self.AlphaScanline(y), &import.Alpha[size_t(y) * size_t(Self.Width())], size_t(Self.Width()));
+}
+
+void AlphaBlend(TPngImage& Self, Byte Value)
+{
+  TColor key = 0;
+  const bool keyed = SingleTransparentColor(Self, key);
+  const Byte type = Self.Header().ColorType;
+  if (type == COLOR_GRAYSCALE || type == COLOR_PALETTE) {
+    ForceAlphaChannel(Self, keyed, key, Value);
+    return;
+  }
+  if (type == COLOR_RGB)
+    Self.CreateAlpha();
+  for (int y = 0; y < Self.Height(); ++y) {
+    Byte* alpha = Self.AlphaScanline(y);
+    for (int x = 0; x < Self.Width(); ++x)
+      alpha[x] = keyed && Self.Pixels(x, y) == key ? 0 : PngMath::ScaleBy256(alpha[x], Value + 1);
+  }
+}
+
+void SetTransparent(TPngImage& Self, Byte Value)
+{
+  RequireRGBA8(Self);
+  for (int y = 0; y < Self.Height(); ++y) {
+    Byte* alpha = Self.AlphaScanline(y);
+    for (int x = 0; x < Self.Width(); ++x)
+      alpha[x] = Byte(unsigned(alpha[x]) * Value / 255u);
+  }
+}
+
+void ForceAlphaChannel(TPngImage& Png, bool UseTransparentColor, TColor TransparentColor, Byte Alpha)
+{
+  const TColor key = ColorToRGB(TransparentColor);
+  auto result = BlankRGBA(Png.Width(), Png.Height());
+  for (int y = 0; y < Png.Height(); ++y) {
+    Byte* colour = result->Scanline(y);
+    Byte* alpha = result->AlphaScanline(y);
+    for (int x = 0; x < Png.Width(); ++x, colour += 3) {
+      const TColor c = Png.Pixels(x, y);
+      colour[0] = Byte(c >> 16);
+      colour[1] = Byte(c >> 8);
+      colour[2] = Byte(c);
+      alpha[x] = UseTransparentColor && c == key ? 0 : Alpha;
+    }
+  }
+  Png.Assign(result.get());
+}
+
+void ConvertToGrayScale(TPngImage& Self)
+{
+  const Byte type = Self.Header().ColorType;
+  if (type == COLOR_GRAYSCALE || type == COLOR_GRAYSCALEALPHA)
+    return; // already grey
+  if (type == COLOR_PALETTE) {
+    GrayscalePalette(Self, 255);
+    return;
+  }
+  GrayscaleRGBRows(Self, 255);
+}
+
+void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
+{
+  const Byte type = Self.Header().ColorType;
+  if (type != COLOR_RGB && type != COLOR_RGBALPHA)
+    throw Exception("Only COLOR_RGBALPHA and COLOR_RGB formats are supported");
+  const int w = Self.Width(), h = Self.Height();
+  if (w < 2 || h < 2)
+    throw EInvalidOperation("Smooth resizing needs an image of at least 2 x 2 pixels");
+  if (NewWidth < 1 || NewHeight < 1)
+    throw EInvalidOperation("Smooth resizing needs a size of at least 1 x 1 pixels");
+  const bool withAlpha = type == COLOR_RGBALPHA;
+  TPngImage result;
+  result.CreateBlank(type, 8, NewWidth, NewHeight);
+
+  // Single precision, step by step: the scale divides by the source size
+  // minus one while the destination size is taken whole.
+  const float sx = float(NewWidth) / float(w - 1);
+  const float sy = float(NewHeight) / float(h - 1);
+  std::vector<int> ix(size_t(NewWidth) * 2);
+  std::vector<float> wx(size_t(NewWidth) * 2);
+  for (int tx = 0; tx < NewWidth; ++tx) {
+    const float fx = float(tx) / sx;
+    const int i = int(fx);
+    const float w1 = fx - float(i);
+    ix[size_t(tx) * 2] = std::min(i, w - 1);
+    ix[size_t(tx) * 2 + 1] = std::min(i + 1, w - 1);
+    wx[size_t(tx) * 2] = 1.0f - w1;
+    wx[size_t(tx) * 2 + 1] = w1;
+  }
+  for (int ty = 0; ty < NewHeight; ++ty) {
+    const float fy = float(ty) / sy;
+    const int iy = int(fy);
+    const float wy1 = fy - float(iy);
+    const float wy[2] = {1.0f - wy1, wy1};
+    const int rows[2] = {std::min(iy, h - 1), std::min(iy + 1, h - 1)};
+    const Byte* colour[2] = {Self.Scanline(rows[0]), Self.Scanline(rows[1])};
+    const Byte* alpha[2] = {Self.AlphaScanline(rows[0]), Self.AlphaScanline(rows[1])};
+    Byte* out = result.Scanline(ty);
+    Byte* outAlpha = result.AlphaScanline(ty);
+    for (int tx = 0; tx < NewWidth; ++tx) {
+      float red = 0, green = 0, blue = 0, alphaTotal = 0;
+      for (int dx = 0; dx < 2; ++dx) {
+        const size_t sxIndex = size_t(ix[size_t(tx) * 2 + size_t(dx)]);
+        for (int dy = 0; dy < 2; ++dy) {
+          const float weight = wx[size_t(tx) * 2 + size_t(dx)] * wy[dy];
+          const Byte* p = colour[dy] + sxIndex * 3;
+          blue += float(p[0]) * weight;
+          green += float(p[1]) * weight;
+          red += float(p[2]) * weight;
+          if (withAlpha)
+            alphaTotal += float(alpha[dy][sxIndex]) * weight;
+        }
+      }
+      auto toByte = [](float v) { return Byte(std::clamp(std::nearbyint(v), 0.0f, 255.0f)); };
+      out[size_t(tx) * 3] = toByte(blue);
+      out[size_t(tx) * 3 + 1] = toByte(green);
+      out[size_t(tx) * 3 + 2] = toByte(red);
+      if (withAlpha)
+        outAlpha[tx] = toByte(alphaTotal);
+    }
+  }
+  Self.Assign(&result);
+}
+
+void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Factor)
+{
+  QX_ASSERT(Source != nullptr, kUnit);
+  const int w = Self.Width(), h = Self.Height();
+  auto result = BlankRGBA(w, h);
+  TRowReader selfRows(Self), sourceRows(*Source);
+  const TRect area(Position.X, Position.Y, Position.X + Source->Width(), Position.Y + Source->Height());
+  for (int y = 0; y < h; ++y) {
+    const Byte* base = selfRows.Read(y);
+    const Byte* over = (y >= area.Top && y < area.Bottom) ? sourceRows.Read(y - area.Top) : nullptr;
+    Byte* colour = result->Scanline(y);
+    Byte* alpha = result->AlphaScanline(y);
+    for (int x = 0; x < w; ++x) {
+      const Byte* c1 = base + size_t(x) * 4;
+      const int a1 = c1[3];
+      if (!over || x < area.Left || x >= area.Right) {
+        std::memcpy(colour + size_t(x) * 3, c1, 3);
+        alpha[x] = Byte(a1);
+        continue;
+      }
+      const Byte* c2 = over + size_t(x - area.Left) * 4;
+      const int a2 = 255 - ((255 - c2[3]) * Factor / 255);
+      for (int ch = 0; ch < 3; ++ch) {
+        int v = a2 == 255 ? c2[ch] : a2 == 0 ? c1[ch] : (c1[ch] * a1 + c2[ch] * a2) / (a1 + a2);
+        colour[size_t(x) * 3 + size_t(ch)] = Byte(v);
+      }
+      alpha[x] = Byte(a1 + ((255 - a1) * a2 / 255));
+    }
+  }
+  Self.Assign(result.get());
+}
+
+void DrawCentered(TPngImage& Self, TCanvas* Canvas, const TRect& Rect)
+{
+  if (!Canvas)
+    return;
+  Canvas->Draw(Rect.Left + (Rect.Width() - Self.Width()) / 2, Rect.Top + (Rect.Height() - Self.Height()) / 2,
+               &Self);
+}
+
+void DrawTransparent(TPngImage& Self, TCanvas* Canvas, const TRect& Rect, Byte Value)
+{
+  if (!Canvas)
+    return;
+  TPngImage copy;
+  copy.Assign(&Self);
+  SetTransparent(copy, Value);
+  Canvas->StretchDraw(Rect, &copy);
+}
+
+void DrawFrame(TPngImage& Self, TCanvas* Canvas, const TRect& Rect, int Column, int Row, int ColumnCount,
+               int RowCount)
+{
+  if (!Canvas)
+    return;
+  auto cell = Create(&Self, Column, Row, ColumnCount, RowCount);
+  Canvas->StretchDraw(Rect, cell.get());
+}
+
+} // namespace TPngImageHelper
+
+} // namespace Quorex

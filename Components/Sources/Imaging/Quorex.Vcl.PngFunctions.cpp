@@ -1,0 +1,163 @@
+#include "Quorex.Vcl.PngFunctions.hpp"
+
+#include "Quorex.Imaging.PngHelper.hpp"
+
+#include <cstring>
+#include <memory>
+
+namespace Quorex {
+
+using namespace Vcl;
+
+namespace {
+
+const char* const kUnit = "Quorex.Vcl.PngFunctions";
+
+// Registers the legacy class name while the library is loaded.
+struct TPngObjectRegistration {
+  TPngObjectRegistration() { TPicture::RegisterFileFormat("", "", &TPNGObject::StaticClass()); }
+  ~TPngObjectRegistration() { TPicture::UnregisterGraphicClass(&TPNGObject::StaticClass()); }
+} gPngObjectRegistration;
+
+// A 24- or 32-bit view of any bitmap, converting the others.
+std::unique_ptr<TBitmap> TrueColourCopy(TBitmap* Bitmap)
+{
+  auto copy = std::make_unique<TBitmap>();
+  copy->Assign(Bitmap);
+  if (copy->PixelFormat() != pf24bit && copy->PixelFormat() != pf32bit)
+    copy->SetPixelFormat(pf24bit);
+  return copy;
+}
+
+// A new RGB image of the bitmap's colours with an alpha plane that Alpha
+// fills pixel by pixel from the bitmap's colour.
+template <class AlphaOf>
+TPngImage* PngWithAlpha(TBitmap* Bitmap, AlphaOf Alpha)
+{
+  auto colour = TrueColourCopy(Bitmap);
+  auto png = std::make_unique<TPngImage>();
+  png->Assign(colour.get());
+  png->RemoveTransparency();
+  png->CreateAlpha();
+  for (int y = 0; y < png->Height(); ++y) {
+    Byte* alpha = png->AlphaScanline(y);
+    const Byte* rgb = png->Scanline(y);
+    for (int x = 0; x < png->Width(); ++x, rgb += 3)
+      alpha[x] = Alpha(x, y, TColor(rgb[2]) | (TColor(rgb[1]) << 8) | (TColor(rgb[0]) << 16));
+  }
+  return png.release();
+}
+
+} // namespace
+
+void DrawPNG(TPngImage* Png, TCanvas* Canvas, const TRect& Rect, TPngOptions Options)
+{
+  QX_ASSERT(Png != nullptr && Canvas != nullptr, kUnit);
+  if (Options.Empty()) {
+    Canvas->StretchDraw(Rect, Png);
+    return;
+  }
+  TPngImage copy;
+  copy.Assign(Png);
+  if (Options.Contains(pngBlendOnDisabled))
+    MakeImageBlended(&copy, 127);
+  if (Options.Contains(pngGrayscaleOnDisabled))
+    MakeImageGrayscale(&copy, 255);
+  Canvas->StretchDraw(Rect, &copy);
+}
+
+void MakeImageBlended(TPngImage* Png, Byte Amount)
+{
+  QX_ASSERT(Png != nullptr, kUnit);
+  TPngImageHelper::AlphaBlend(*Png, Amount);
+}
+
+void MakeImageGrayscale(TPngImage* Png, Byte Amount)
+{
+  QX_ASSERT(Png != nullptr, kUnit);
+  const Byte type = Png->Header().ColorType;
+  if (type == COLOR_GRAYSCALE || type == COLOR_GRAYSCALEALPHA)
+    return;
+  if (type == COLOR_PALETTE) {
+    std::vector<TPngPaletteEntry> palette = Png->Palette();
+    for (auto& e : palette)
+      PngMath::Grayscale(e.Red, e.Green, e.Blue, Amount);
+    Png->SetPalette(palette);
+    return;
+  }
+  for (int y = 0; y < Png->Height(); ++y) {
+    Byte* p = Png->Scanline(y);
+    for (int x = 0; x < Png->Width(); ++x, p += 3)
+      PngMath::Grayscale(p[2], p[1], p[0], Amount);
+  }
+}
+
+void ConvertToPNG(TGraphic* Source, TPngImage*& Dest)
+{
+  QX_ASSERT(Source != nullptr, kUnit);
+  auto png = std::make_unique<TPngImage>();
+  TPngImageHelper::AssignGraphic(*png, Source);
+  Dest = png.release();
+}
+
+void CreatePNG(TBitmap* Color, TBitmap* Mask, TPngImage*& Dest, bool Inverse)
+{
+  QX_ASSERT(Color != nullptr, kUnit);
+  if (!Mask) {
+    Dest = PngWithAlpha(Color, [](int, int, TColor) { return Byte(255); });
+    return;
+  }
+  if (Mask->Width() != Color->Width() || Mask->Height() != Color->Height())
+    throw EInvalidOperation("The mask and the colour bitmap differ in size");
+  auto mask = TrueColourCopy(Mask);
+  TCanvas* maskCanvas = mask->Canvas();
+  Dest = PngWithAlpha(Color, [&](int x, int y, TColor) {
+    const Byte red = Byte(ColorToRGB(maskCanvas->Pixels(x, y)));
+    return Inverse ? Byte(255 - red) : red;
+  });
+}
+
+void CreatePNGMasked(TBitmap* Bitmap, TColor TransparentColor, TPngImage*& Dest)
+{
+  QX_ASSERT(Bitmap != nullptr, kUnit);
+  const TColor key = ColorToRGB(TransparentColor);
+  Dest = PngWithAlpha(Bitmap, [key](int, int, TColor c) { return c == key ? Byte(0) : Byte(255); });
+}
+
+void SlicePNG(TPngImage* Png, int Columns, int Rows, TObjectList<TPngImage>*& SliceList)
+{
+  QX_ASSERT(Png != nullptr, kUnit);
+  if (Columns < 1 || Rows < 1)
+    throw EInvalidOperation("Slicing needs at least one column and one row");
+  const int w = Png->Width() / Columns, h = Png->Height() / Rows;
+  if (w < 1 || h < 1)
+    throw EInvalidOperation("The slices would be smaller than a pixel");
+  const bool withAlpha = Png->AlphaScanline(0) != nullptr;
+  auto list = std::make_unique<TObjectList<TPngImage>>(false);
+  try {
+    for (int row = 0; row < Rows; ++row)
+      for (int column = 0; column < Columns; ++column) {
+        auto slice = std::make_unique<TPngImage>();
+        slice->CreateBlank(withAlpha ? COLOR_RGBALPHA : COLOR_RGB, 8, w, h);
+        for (int y = 0; y < h; ++y) {
+          Byte* colour = slice->Scanline(y);
+          for (int x = 0; x < w; ++x, colour += 3) {
+            const TColor c = ColorToRGB(Png->Pixels(column * w + x, row * h + y));
+            colour[0] = Byte(c >> 16);
+            colour[1] = Byte(c >> 8);
+            colour[2] = Byte(c);
+          }
+          if (withAlpha)
+            std::memcpy(slice->AlphaScanline(y), Png->AlphaScanline(row * h + y) + column * w, size_t(w));
+        }
+        list->Add(slice.release());
+      }
+  } catch (...) {
+    for (TPngImage* slice : *list)
+      delete slice;
+    throw;
+  }
+  SliceList = list.release();
+}
+
+} // namespace Quorex
