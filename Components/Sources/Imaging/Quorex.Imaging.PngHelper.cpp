@@ -4,8 +4,12 @@
 #include <Win.Icon.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 namespace Quorex {
 
@@ -133,20 +137,66 @@ void CopyRegionRows(TPngImage& Self, const TPngImage& Source, const TRect& Rect)
   }
 }
 
-void GrayscalePalette(TPngImage& Png, Byte Intensity)
+// Round-half-to-even of v in the default rounding mode, without a library call.
+inline int RoundFloat(float v)
 {
-  std::vector<TPngPaletteEntry> palette = Png.Palette();
-  for (auto& e : palette)
-    PngMath::Grayscale(e.Red, e.Green, e.Blue, Intensity);
-  Png.SetPalette(palette);
+#if defined(__SSE__)
+  return _mm_cvtss_si32(_mm_set_ss(v));
+#else
+  return int(std::nearbyint(v));
+#endif
 }
 
-void GrayscaleRGBRows(TPngImage& Png, Byte Intensity)
+// ceil(2^32 / d) for d = 1 .. 510: multiplying by it and shifting right by 32
+// divides exactly every dividend up to 255 * 510 (the blend's largest).
+const std::array<std::uint64_t, 511>& Reciprocals()
 {
+  static const auto table = [] {
+    std::array<std::uint64_t, 511> t{};
+    for (std::uint64_t d = 1; d <= 510; ++d)
+      t[d] = ((std::uint64_t(1) << 32) + d - 1) / d;
+    return t;
+  }();
+  return table;
+}
+
+// Grey levels of every weighted sum 30 R + 59 G + 11 B (0 .. 25500).
+const std::array<Byte, 25501>& GrayOfSum()
+{
+  static const auto table = [] {
+    std::array<Byte, 25501> t{};
+    for (int sum = 0; sum <= 25500; ++sum)
+      t[size_t(sum)] = Byte(RoundDiv(sum, 100));
+    return t;
+  }();
+  return table;
+}
+
+// The two rounded parts of the grey transform at one intensity.
+struct TGrayTables {
+  std::array<Byte, 256> Channel; // Round(c / 256 * (255 - v))
+  std::array<Byte, 256> Gray;    // Round(gray / 256 * (v + 1))
+  explicit TGrayTables(Byte Intensity)
+  {
+    for (int i = 0; i < 256; ++i) {
+      Channel[size_t(i)] = PngMath::ScaleBy256(i, 255 - Intensity);
+      Gray[size_t(i)] = PngMath::ScaleBy256(i, Intensity + 1);
+    }
+  }
+  Byte Apply(Byte Channel_, Byte GrayPart) const { return Byte(std::min(Channel[Channel_] + GrayPart, 255)); }
+};
+
+// A byte mapping applied to every alpha byte.
+template <class F>
+void MapAlpha(TPngImage& Png, F Map)
+{
+  std::array<Byte, 256> table;
+  for (int i = 0; i < 256; ++i)
+    table[size_t(i)] = Map(i);
   for (int y = 0; y < Png.Height(); ++y) {
-    Byte* p = Png.Scanline(y);
-    for (int x = 0; x < Png.Width(); ++x, p += 3)
-      PngMath::Grayscale(p[2], p[1], p[0], Intensity);
+    Byte* alpha = Png.AlphaScanline(y);
+    for (int x = 0; x < Png.Width(); ++x)
+      alpha[x] = table[alpha[x]];
   }
 }
 
@@ -164,17 +214,41 @@ Byte ScaleBy256(int Value, int Multiplier)
 Byte GrayLevel(Byte Red, Byte Green, Byte Blue)
 {
   // 0.3, 0.59 and 0.11 in hundredths keep the sum exact.
-  return Byte(RoundDiv(30 * Red + 59 * Green + 11 * Blue, 100));
+  return GrayOfSum()[size_t(30 * Red + 59 * Green + 11 * Blue)];
 }
 
 void Grayscale(Byte& Red, Byte& Green, Byte& Blue, Byte Intensity)
 {
-  const Byte gray = GrayLevel(Red, Green, Blue);
-  const int grayPart = ScaleBy256(gray, Intensity + 1);
-  auto channel = [&](Byte& c) { c = Byte(std::min(ScaleBy256(c, 255 - Intensity) + grayPart, 255)); };
-  channel(Red);
-  channel(Green);
-  channel(Blue);
+  const TGrayTables tables(Intensity);
+  const Byte grayPart = tables.Gray[GrayLevel(Red, Green, Blue)];
+  Red = tables.Apply(Red, grayPart);
+  Green = tables.Apply(Green, grayPart);
+  Blue = tables.Apply(Blue, grayPart);
+}
+
+void GrayscaleImage(TPngImage& Png, Byte Intensity)
+{
+  const Byte type = Png.Header().ColorType;
+  if (type == COLOR_GRAYSCALE || type == COLOR_GRAYSCALEALPHA)
+    return; // already grey
+  if (type == COLOR_PALETTE) {
+    std::vector<TPngPaletteEntry> palette = Png.Palette();
+    for (auto& e : palette)
+      Grayscale(e.Red, e.Green, e.Blue, Intensity);
+    Png.SetPalette(palette);
+    return;
+  }
+  const TGrayTables tables(Intensity);
+  const auto& grayOfSum = GrayOfSum();
+  for (int y = 0; y < Png.Height(); ++y) {
+    Byte* p = Png.Scanline(y);
+    for (int x = 0; x < Png.Width(); ++x, p += 3) {
+      const Byte grayPart = tables.Gray[grayOfSum[size_t(30 * p[2] + 59 * p[1] + 11 * p[0])]];
+      p[0] = tables.Apply(p[0], grayPart);
+      p[1] = tables.Apply(p[1], grayPart);
+      p[2] = tables.Apply(p[2], grayPart);
+    }
+  }
 }
 
 } // namespace PngMath
@@ -357,21 +431,21 @@ void AlphaBlend(TPngImage& Self, Byte Value)
   }
   if (type == COLOR_RGB)
     Self.CreateAlpha();
+  MapAlpha(Self, [&](int a) { return PngMath::ScaleBy256(a, Value + 1); });
+  if (!keyed)
+    return;
   for (int y = 0; y < Self.Height(); ++y) {
     Byte* alpha = Self.AlphaScanline(y);
     for (int x = 0; x < Self.Width(); ++x)
-      alpha[x] = keyed && Self.Pixels(x, y) == key ? 0 : PngMath::ScaleBy256(alpha[x], Value + 1);
+      if (Self.Pixels(x, y) == key)
+        alpha[x] = 0;
   }
 }
 
 void SetTransparent(TPngImage& Self, Byte Value)
 {
   RequireRGBA8(Self);
-  for (int y = 0; y < Self.Height(); ++y) {
-    Byte* alpha = Self.AlphaScanline(y);
-    for (int x = 0; x < Self.Width(); ++x)
-      alpha[x] = Byte(unsigned(alpha[x]) * Value / 255u);
-  }
+  MapAlpha(Self, [&](int a) { return Byte(unsigned(a) * Value / 255u); });
 }
 
 void ForceAlphaChannel(TPngImage& Png, bool UseTransparentColor, TColor TransparentColor, Byte Alpha)
@@ -394,14 +468,7 @@ void ForceAlphaChannel(TPngImage& Png, bool UseTransparentColor, TColor Transpar
 
 void ConvertToGrayScale(TPngImage& Self)
 {
-  const Byte type = Self.Header().ColorType;
-  if (type == COLOR_GRAYSCALE || type == COLOR_GRAYSCALEALPHA)
-    return; // already grey
-  if (type == COLOR_PALETTE) {
-    GrayscalePalette(Self, 255);
-    return;
-  }
-  GrayscaleRGBRows(Self, 255);
+  PngMath::GrayscaleImage(Self, 255);
 }
 
 void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
@@ -457,7 +524,7 @@ void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
             alphaTotal += float(alpha[dy][sxIndex]) * weight;
         }
       }
-      auto toByte = [](float v) { return Byte(std::clamp(std::nearbyint(v), 0.0f, 255.0f)); };
+      auto toByte = [](float v) { return Byte(std::clamp(RoundFloat(v), 0, 255)); };
       out[size_t(tx) * 3] = toByte(blue);
       out[size_t(tx) * 3 + 1] = toByte(green);
       out[size_t(tx) * 3 + 2] = toByte(red);
@@ -474,6 +541,7 @@ void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Fac
   const int w = Self.Width(), h = Self.Height();
   auto result = BlankRGBA(w, h);
   TRowReader selfRows(Self), sourceRows(*Source);
+  const auto& reciprocals = Reciprocals();
   const TRect area(Position.X, Position.Y, Position.X + Source->Width(), Position.Y + Source->Height());
   for (int y = 0; y < h; ++y) {
     const Byte* base = selfRows.Read(y);
@@ -490,11 +558,15 @@ void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Fac
       }
       const Byte* c2 = over + size_t(x - area.Left) * 4;
       const int a2 = 255 - ((255 - c2[3]) * Factor / 255);
-      for (int ch = 0; ch < 3; ++ch) {
-        int v = a2 == 255 ? c2[ch] : a2 == 0 ? c1[ch] : (c1[ch] * a1 + c2[ch] * a2) / (a1 + a2);
-        colour[size_t(x) * 3 + size_t(ch)] = Byte(v);
-      }
+      Byte* out = colour + size_t(x) * 3;
       alpha[x] = Byte(a1 + ((255 - a1) * a2 / 255));
+      if (a2 == 255 || a2 == 0) {
+        std::memcpy(out, a2 ? c2 : c1, 3);
+        continue;
+      }
+      const std::uint64_t inverse = reciprocals[size_t(a1 + a2)];
+      for (int ch = 0; ch < 3; ++ch)
+        out[ch] = Byte((std::uint64_t(c1[ch] * a1 + c2[ch] * a2) * inverse) >> 32);
     }
   }
   Self.Assign(result.get());

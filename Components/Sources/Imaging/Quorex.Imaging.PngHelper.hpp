@@ -66,6 +66,9 @@ Vcl::Byte GrayLevel(Vcl::Byte Red, Vcl::Byte Green, Vcl::Byte Blue);
 // Moves one colour toward its grey by Intensity (255: all the way); the sum
 // of the two rounded parts is held at 255.
 void Grayscale(Vcl::Byte& Red, Vcl::Byte& Green, Vcl::Byte& Blue, Vcl::Byte Intensity);
+// The same for a whole image: its pixels, or the palette of a palette image;
+// grey images stay as they are.
+void GrayscaleImage(Vcl::TPngImage& Png, Vcl::Byte Intensity);
 
 } // namespace PngMath
 

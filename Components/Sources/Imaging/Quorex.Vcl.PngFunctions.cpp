@@ -75,21 +75,7 @@ void MakeImageBlended(TPngImage* Png, Byte Amount)
 void MakeImageGrayscale(TPngImage* Png, Byte Amount)
 {
   QX_ASSERT(Png != nullptr, kUnit);
-  const Byte type = Png->Header().ColorType;
-  if (type == COLOR_GRAYSCALE || type == COLOR_GRAYSCALEALPHA)
-    return;
-  if (type == COLOR_PALETTE) {
-    std::vector<TPngPaletteEntry> palette = Png->Palette();
-    for (auto& e : palette)
-      PngMath::Grayscale(e.Red, e.Green, e.Blue, Amount);
-    Png->SetPalette(palette);
-    return;
-  }
-  for (int y = 0; y < Png->Height(); ++y) {
-    Byte* p = Png->Scanline(y);
-    for (int x = 0; x < Png->Width(); ++x, p += 3)
-      PngMath::Grayscale(p[2], p[1], p[0], Amount);
-  }
+  PngMath::GrayscaleImage(*Png, Amount);
 }
 
 void ConvertToPNG(TGraphic* Source, TPngImage*& Dest)
