@@ -200,6 +200,68 @@ void MapAlpha(TPngImage& Png, F Map)
   }
 }
 
+// Bilinear resampling: where a destination coordinate samples the source.
+struct TSample {
+  int Index[2];    // the two source positions (the second held inside)
+  float Weight[2]; // 1 - fraction, fraction
+};
+
+TSample SampleAt(int Destination, float Scale, int SourceSize)
+{
+  const float f = float(Destination) / Scale;
+  const int i = int(f);
+  const float w1 = f - float(i);
+  return {{std::min(i, SourceSize - 1), std::min(i + 1, SourceSize - 1)}, {1.0f - w1, w1}};
+}
+
+typedef float TPixel4 __attribute__((vector_size(16))); // blue, green, red, alpha
+
+inline TPixel4 Splat(float v)
+{
+  return TPixel4{v, v, v, v};
+}
+
+// The samples of two source rows that the destination columns read, as
+// floats in column order (a row is converted once however often it is read).
+class TFloatRows {
+public:
+  TFloatRows(const TPngImage& Png, bool WithAlpha, const std::vector<TSample>& Columns)
+    : FPng(Png), FWithAlpha(WithAlpha), FColumns(Columns)
+  {
+    for (auto& r : FRows)
+      r.resize(Columns.size() * 2);
+  }
+
+  // Pixels 2 tx and 2 tx + 1 are the two samples of destination column tx.
+  const TPixel4* Row(int Y, int Slot)
+  {
+    if (FLoaded[Slot] == Y)
+      return FRows[Slot].data();
+    if (FLoaded[1 - Slot] == Y) {
+      std::swap(FRows[0], FRows[1]);
+      std::swap(FLoaded[0], FLoaded[1]);
+      return FRows[Slot].data();
+    }
+    const Byte* colour = FPng.Scanline(Y);
+    const Byte* alpha = FPng.AlphaScanline(Y);
+    TPixel4* out = FRows[Slot].data();
+    for (const TSample& c : FColumns)
+      for (int i : c.Index) {
+        const Byte* p = colour + size_t(i) * 3;
+        *out++ = TPixel4{float(p[0]), float(p[1]), float(p[2]), FWithAlpha ? float(alpha[i]) : 0.0f};
+      }
+    FLoaded[Slot] = Y;
+    return FRows[Slot].data();
+  }
+
+private:
+  const TPngImage& FPng;
+  bool FWithAlpha;
+  const std::vector<TSample>& FColumns;
+  std::vector<TPixel4> FRows[2];
+  int FLoaded[2] = {-1, -1};
+};
+
 } // namespace
 
 // ---- arithmetic ------------------------------------------------------------------
@@ -489,47 +551,31 @@ void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
   // minus one while the destination size is taken whole.
   const float sx = float(NewWidth) / float(w - 1);
   const float sy = float(NewHeight) / float(h - 1);
-  std::vector<int> ix(size_t(NewWidth) * 2);
-  std::vector<float> wx(size_t(NewWidth) * 2);
-  for (int tx = 0; tx < NewWidth; ++tx) {
-    const float fx = float(tx) / sx;
-    const int i = int(fx);
-    const float w1 = fx - float(i);
-    ix[size_t(tx) * 2] = std::min(i, w - 1);
-    ix[size_t(tx) * 2 + 1] = std::min(i + 1, w - 1);
-    wx[size_t(tx) * 2] = 1.0f - w1;
-    wx[size_t(tx) * 2 + 1] = w1;
-  }
+  std::vector<TSample> columns(static_cast<size_t>(NewWidth));
+  for (int tx = 0; tx < NewWidth; ++tx)
+    columns[size_t(tx)] = SampleAt(tx, sx, w);
+  TFloatRows rows(Self, withAlpha, columns);
   for (int ty = 0; ty < NewHeight; ++ty) {
-    const float fy = float(ty) / sy;
-    const int iy = int(fy);
-    const float wy1 = fy - float(iy);
-    const float wy[2] = {1.0f - wy1, wy1};
-    const int rows[2] = {std::min(iy, h - 1), std::min(iy + 1, h - 1)};
-    const Byte* colour[2] = {Self.Scanline(rows[0]), Self.Scanline(rows[1])};
-    const Byte* alpha[2] = {Self.AlphaScanline(rows[0]), Self.AlphaScanline(rows[1])};
+    const TSample row = SampleAt(ty, sy, h);
+    const TPixel4* top = rows.Row(row.Index[0], 0);
+    const TPixel4* bottom = rows.Row(row.Index[1], 1);
     Byte* out = result.Scanline(ty);
     Byte* outAlpha = result.AlphaScanline(ty);
     for (int tx = 0; tx < NewWidth; ++tx) {
-      float red = 0, green = 0, blue = 0, alphaTotal = 0;
-      for (int dx = 0; dx < 2; ++dx) {
-        const size_t sxIndex = size_t(ix[size_t(tx) * 2 + size_t(dx)]);
-        for (int dy = 0; dy < 2; ++dy) {
-          const float weight = wx[size_t(tx) * 2 + size_t(dx)] * wy[dy];
-          const Byte* p = colour[dy] + sxIndex * 3;
-          blue += float(p[0]) * weight;
-          green += float(p[1]) * weight;
-          red += float(p[2]) * weight;
-          if (withAlpha)
-            alphaTotal += float(alpha[dy][sxIndex]) * weight;
-        }
-      }
-      auto toByte = [](float v) { return Byte(std::clamp(RoundFloat(v), 0, 255)); };
-      out[size_t(tx) * 3] = toByte(blue);
-      out[size_t(tx) * 3 + 1] = toByte(green);
-      out[size_t(tx) * 3 + 2] = toByte(red);
+      const TSample& col = columns[size_t(tx)];
+      // The four channels side by side: each lane does the scalar sum in the
+      // same order (dx outer, dy inner), so the result is the same.
+      TPixel4 total = {0, 0, 0, 0};
+      const size_t at = size_t(tx) * 2;
+      total = total + top[at] * Splat(col.Weight[0] * row.Weight[0]);
+      total = total + bottom[at] * Splat(col.Weight[0] * row.Weight[1]);
+      total = total + top[at + 1] * Splat(col.Weight[1] * row.Weight[0]);
+      total = total + bottom[at + 1] * Splat(col.Weight[1] * row.Weight[1]);
+      Byte* p = out + size_t(tx) * 3;
+      for (int ch = 0; ch < 3; ++ch)
+        p[ch] = Byte(std::clamp(RoundFloat(total[ch]), 0, 255));
       if (withAlpha)
-        outAlpha[tx] = toByte(alphaTotal);
+        outAlpha[tx] = Byte(std::clamp(RoundFloat(total[3]), 0, 255));
     }
   }
   Self.Assign(&result);
