@@ -84,8 +84,6 @@ using enum TMouseButton;
 enum class TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using enum TShiftStateItem;
 using TShiftState = TSet<TShiftStateItem>;
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
-using enum TAlignment;
 using TLeftRight = TAlignment; // taLeftJustify or taRightJustify
 
 enum class TControlStyleItem {

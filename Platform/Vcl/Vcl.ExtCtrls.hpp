@@ -35,8 +35,6 @@ private:
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 using enum TBevelCut;
-enum class TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
-using enum TVerticalAlignment;
 
 // A container with an optional bevel and a centred caption.
 class TCustomPanel : public TCustomControl {
