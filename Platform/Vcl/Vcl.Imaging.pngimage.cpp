@@ -691,9 +691,13 @@ void TPngImage::SetInterlaceMethod(TInterlaceMethod Value)
   FData.Header.InterlaceMethod = Value == imAdam7 ? 1 : 0;
 }
 
+namespace {
+
 // Pictures open .png files with this class.
 const struct TRegistration {
   TRegistration() { TPicture::RegisterFileFormat("png", "Portable Network Graphics", &TPngImage::StaticClass()); }
 } Registration;
+
+} // namespace
 
 } // namespace Vcl
