@@ -1,10 +1,11 @@
-// A benchmark main that prints, after the usual table, our time over the
-// peer's for named pairs of benchmarks (below 1: faster than the peer).
+// A benchmark main shared by every benchmark: the usual table, then our time
+// over the peer's for pairs of benchmarks (below 1: faster than the peer).
 #pragma once
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -12,37 +13,57 @@
 
 namespace QxBench {
 
+// CPU seconds per iteration by benchmark name (the machine is shared: CPU
+// time is steadier than wall time).
+using TTimes = std::map<std::string, double>;
 using TPairs = std::vector<std::pair<std::string, std::string>>; // ours, peer
 
-class TRatioReporter : public benchmark::ConsoleReporter {
+class TTimesReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override
   {
-    // The machine is shared: CPU time is steadier than wall time.
     for (const Run& run : runs)
-      FTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      if (run.iterations > 0)
+        Times[run.benchmark_name()] = run.cpu_accumulated_time / double(run.iterations);
     ConsoleReporter::ReportRuns(runs);
   }
-
-  void PrintRatio(const std::string& ours, const std::string& peer) const
-  {
-    const auto a = FTimes.find(ours), b = FTimes.find(peer);
-    if (a == FTimes.end() || b == FTimes.end() || b->second <= 0)
-      return;
-    std::printf("%-32s / %-32s = %.2f\n", ours.c_str(), peer.c_str(), a->second / b->second);
-  }
-
-private:
-  std::map<std::string, double> FTimes;
+  TTimes Times;
 };
 
-inline int RunWithRatios(int argc, char** argv, const TPairs& pairs)
+inline void PrintRatios(const TTimes& times, const TPairs& pairs)
+{
+  for (const auto& [ours, peer] : pairs) {
+    const auto a = times.find(ours), b = times.find(peer);
+    if (a != times.end() && b != times.end() && b->second > 0)
+      std::printf("%-32s / %-32s = %.2f\n", ours.c_str(), peer.c_str(), a->second / b->second);
+  }
+}
+
+// Every "<op><ours>" that has a "<op><peer>" beside it.
+inline TPairs SuffixPairs(const TTimes& times, const std::string& ours, const std::string& peer)
+{
+  TPairs pairs;
+  for (const auto& [name, time] : times) {
+    if (name.size() <= ours.size() || name.compare(name.size() - ours.size(), ours.size(), ours) != 0)
+      continue;
+    const std::string op = name.substr(0, name.size() - ours.size());
+    if (times.count(op + peer))
+      pairs.emplace_back(name, op + peer);
+  }
+  return pairs;
+}
+
+// Runs the benchmarks, prints the ratios of the pairs, then lets Extra print
+// more from the times.
+inline int RunWithRatios(int argc, char** argv, const TPairs& pairs,
+                         const std::function<void(const TTimes&)>& extra = {})
 {
   benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
+  TTimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  for (const auto& [ours, peer] : pairs)
-    reporter.PrintRatio(ours, peer);
+  PrintRatios(reporter.Times, pairs);
+  if (extra)
+    extra(reporter.Times);
   benchmark::Shutdown();
   return 0;
 }

@@ -2,6 +2,8 @@
 // the same kind of surface; prints our time over Cairo's for each pair.
 #include <Winapi.Windows.hpp>
 
+#include "QxBenchRatio.hpp"
+
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
@@ -169,40 +171,13 @@ BENCHMARK(Lines_cairo);
 BENCHMARK(Ellipse_qx);
 BENCHMARK(Ellipse_cairo);
 
-// Prints the usual table, then our time over the peer's for every pair.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override
-  {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      FTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
-  }
-  void Finalize() override
-  {
-    ConsoleReporter::Finalize();
-    for (const auto& [name, time] : FTimes) {
-      auto cut = name.rfind("_qx");
-      if (cut == std::string::npos)
-        continue;
-      std::string op = name.substr(0, cut);
-      auto peer = FTimes.find(op + "_cairo");
-      if (peer != FTimes.end() && peer->second > 0)
-        std::printf("%-12s qx / cairo = %.2f\n", op.c_str(), time / peer->second);
-    }
-  }
 
-private:
-  std::map<std::string, double> FTimes;
-};
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-  benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return QxBench::RunWithRatios(argc, argv, {}, [](const QxBench::TTimes& times) {
+    QxBench::PrintRatios(times, QxBench::SuffixPairs(times, "_qx", "_cairo"));
+  });
 }

@@ -2,6 +2,8 @@
 // pango_layout_get_pixel_size) on the same documents, font and width.
 #include <Quorex.Vcl.HtmlLabel.hpp>
 
+#include "QxBenchRatio.hpp"
+
 #include <benchmark/benchmark.h>
 #include <pango/pangocairo.h>
 
@@ -114,19 +116,7 @@ void Pango(benchmark::State& state, const std::string& name)
   g_object_unref(context);
 }
 
-// Remembers the CPU time per document of each run (the machine is shared, so
-// wall time says less) to print the ratios at the end.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override
-  {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.iterations > 0)
-        Times[run.run_name.function_name] = run.cpu_accumulated_time / double(run.iterations);
-  }
-  std::map<std::string, double> Times;
-};
+
 
 } // namespace
 
@@ -141,19 +131,16 @@ int main(int argc, char** argv)
         b->Iterations(5);
     }
   }
-  benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\nCPU time per document\n%-16s %14s %14s %10s\n", "document", "markup (us)", "pango (us)",
-              "pango/ours");
-  for (const auto& [name, doc] : Documents()) {
-    auto ours = reporter.Times.find("markup/" + name);
-    auto pango = reporter.Times.find("pango/" + name);
-    if (ours == reporter.Times.end() || pango == reporter.Times.end())
-      continue;
-    std::printf("%-16s %14.1f %14.1f %10.2f\n", name.c_str(), ours->second * 1e6, pango->second * 1e6,
-                pango->second / ours->second);
-  }
-  benchmark::Shutdown();
-  return 0;
+  return QxBench::RunWithRatios(argc, argv, {}, [](const QxBench::TTimes& times) {
+    std::printf("\nCPU time per document\n%-16s %14s %14s %10s\n", "document", "markup (us)", "pango (us)",
+                "pango/ours");
+    for (const auto& [name, doc] : Documents()) {
+      auto ours = times.find("markup/" + name);
+      auto pango = times.find("pango/" + name);
+      if (ours == times.end() || pango == times.end())
+        continue;
+      std::printf("%-16s %14.1f %14.1f %10.2f\n", name.c_str(), ours->second * 1e6, pango->second * 1e6,
+                  pango->second / ours->second);
+    }
+  });
 }

@@ -3,6 +3,8 @@
 // time ratios are printed after the runs.
 #include <Vcl.Imaging.pngimage.hpp>
 
+#include "QxBenchRatio.hpp"
+
 #include <benchmark/benchmark.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
@@ -96,35 +98,10 @@ void PixbufEncode(benchmark::State& state)
 }
 BENCHMARK(PixbufEncode);
 
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override
-  {
-    for (const Run& run : runs)
-      FTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void PrintRatios() const
-  {
-    for (const char* what : {"Decode", "Encode"}) {
-      const auto qx = FTimes.find(std::string("Qx") + what), peer = FTimes.find(std::string("Pixbuf") + what);
-      if (qx != FTimes.end() && peer != FTimes.end() && peer->second > 0)
-        std::printf("PNG %s: QxComponents / gdk-pixbuf time ratio %.2f\n", what, qx->second / peer->second);
-    }
-  }
-
-private:
-  std::map<std::string, double> FTimes;
-};
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-  benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
-  benchmark::Shutdown();
-  return 0;
+  return QxBench::RunWithRatios(argc, argv, {{"QxDecode", "PixbufDecode"}, {"QxEncode", "PixbufEncode"}});
 }

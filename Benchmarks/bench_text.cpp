@@ -3,6 +3,8 @@
 // wrapped paragraphs beside Pango, which wraps where Cairo's text API cannot.
 #include <Win.Gdi.hpp>
 
+#include "QxBenchRatio.hpp"
+
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <pango/pangocairo.h>
@@ -167,27 +169,7 @@ void BM_Pango_WrapParagraph(benchmark::State& state)
   g_object_unref(layout);
 }
 
-// Records every run's time so the pairs can be compared at the end.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override
-  {
-    for (const Run& run : runs)
-      FTimes[run.benchmark_name()] = run.GetAdjustedCPUTime(); // the machine is shared: CPU time is steadier
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void PrintRatio(const std::string& ours, const std::string& peer) const
-  {
-    const auto a = FTimes.find(ours), b = FTimes.find(peer);
-    if (a == FTimes.end() || b == FTimes.end() || b->second <= 0)
-      return;
-    std::printf("%-24s / %-24s = %.2f (below 1: ours is faster)\n", ours.c_str(), peer.c_str(),
-                a->second / b->second);
-  }
 
-private:
-  std::map<std::string, double> FTimes;
-};
 
 } // namespace
 
@@ -200,12 +182,8 @@ BENCHMARK(BM_Pango_WrapParagraph);
 
 int main(int argc, char** argv)
 {
-  benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio("BM_Gdi_MeasureWords", "BM_Cairo_MeasureWords");
-  reporter.PrintRatio("BM_Gdi_DrawWords", "BM_Cairo_DrawWords");
-  reporter.PrintRatio("BM_Gdi_WrapParagraph", "BM_Pango_WrapParagraph");
-  benchmark::Shutdown();
-  return 0;
+  return QxBench::RunWithRatios(argc, argv,
+                                {{"BM_Gdi_MeasureWords", "BM_Cairo_MeasureWords"},
+                                 {"BM_Gdi_DrawWords", "BM_Cairo_DrawWords"},
+                                 {"BM_Gdi_WrapParagraph", "BM_Pango_WrapParagraph"}});
 }

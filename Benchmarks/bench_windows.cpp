@@ -7,6 +7,8 @@
 #include <Vcl.Forms.hpp>
 #include <Winapi.Windows.hpp>
 
+#include "QxBenchRatio.hpp"
+
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
@@ -209,46 +211,19 @@ BENCHMARK(RepaintFrame_cairo)->Unit(benchmark::kMillisecond);
 BENCHMARK(MouseMoves_qx)->Unit(benchmark::kMillisecond);
 BENCHMARK(MouseMoves_cairo)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table, then our time over the peer's for every pair.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override
-  {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      FTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
-  }
-  void Finalize() override
-  {
-    ConsoleReporter::Finalize();
-    for (const auto& [name, time] : FTimes) {
-      auto cut = name.rfind("_qx");
-      if (cut == std::string::npos)
-        continue;
-      std::string op = name.substr(0, cut);
-      auto peer = FTimes.find(op + "_cairo");
-      if (peer != FTimes.end() && peer->second > 0)
-        std::printf("%-14s qx / cairo = %.2f\n", op.c_str(), time / peer->second);
-    }
-    for (const char* name : {"RepaintFrame_qx", "RepaintForm_qx"})
-      if (auto frame = FTimes.find(name); frame != FTimes.end())
-        std::printf("%-18s time per frame (1000 children): %.3f ms\n", name, frame->second);
-    for (const char* name : {"MouseMoves_qx", "MouseMovesForm_qx"})
-      if (auto moves = FTimes.find(name); moves != FTimes.end())
-        std::printf("%-18s time per mouse move: %.3f us\n", name, moves->second * 1000.0 / Moves);
-  }
 
-private:
-  std::map<std::string, double> FTimes;
-};
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-  benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return QxBench::RunWithRatios(argc, argv, {}, [](const QxBench::TTimes& times) {
+    QxBench::PrintRatios(times, QxBench::SuffixPairs(times, "_qx", "_cairo"));
+    for (const char* name : {"RepaintFrame_qx", "RepaintForm_qx"})
+      if (auto frame = times.find(name); frame != times.end())
+        std::printf("%-18s CPU time per frame (1000 children): %.3f ms\n", name, frame->second * 1e3);
+    for (const char* name : {"MouseMoves_qx", "MouseMovesForm_qx"})
+      if (auto moves = times.find(name); moves != times.end())
+        std::printf("%-18s CPU time per mouse move: %.3f us\n", name, moves->second * 1e6 / Moves);
+  });
 }
