@@ -1885,43 +1885,37 @@ void TWinControl::KeyPress(char32_t& Key)
     OnKeyPress(this, Key);
 }
 
-bool TWinControl::DoKeyDown(TMessage& Message)
+// A form that previews keys sees them first; then the control's own handler,
+// which swallows the key by setting it to 0.
+template <class TKey, class THandler>
+bool TWinControl::DoKey(TMessage& Message, bool (TWinControl::*Step)(TMessage&), THandler Handler)
 {
   TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->DoKeyDown(Message))
+  if (form && form != this && form->KeyPreview() && (form->*Step)(Message))
     return true;
   if (FControlStyle.Contains(csNoStdEvents))
     return false;
-  Word key = Word(Message.WParam);
-  KeyDown(key, KeyDataToShiftState(Message.LParam));
+  auto key = TKey(Message.WParam);
+  Handler(key);
   Message.WParam = key;
   return key == 0;
+}
+
+bool TWinControl::DoKeyDown(TMessage& Message)
+{
+  return DoKey<Word>(Message, &TWinControl::DoKeyDown,
+                     [&](Word& key) { KeyDown(key, KeyDataToShiftState(Message.LParam)); });
 }
 
 bool TWinControl::DoKeyUp(TMessage& Message)
 {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->DoKeyUp(Message))
-    return true;
-  if (FControlStyle.Contains(csNoStdEvents))
-    return false;
-  Word key = Word(Message.WParam);
-  KeyUp(key, KeyDataToShiftState(Message.LParam));
-  Message.WParam = key;
-  return key == 0;
+  return DoKey<Word>(Message, &TWinControl::DoKeyUp,
+                     [&](Word& key) { KeyUp(key, KeyDataToShiftState(Message.LParam)); });
 }
 
 bool TWinControl::DoKeyPress(TMessage& Message)
 {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && form->DoKeyPress(Message))
-    return true;
-  if (FControlStyle.Contains(csNoStdEvents))
-    return false;
-  auto key = char32_t(Message.WParam);
-  KeyPress(key);
-  Message.WParam = key;
-  return key == 0;
+  return DoKey<char32_t>(Message, &TWinControl::DoKeyPress, [&](char32_t& key) { KeyPress(key); });
 }
 
 void TWinControl::CNKeyDown(TMessage& Message)

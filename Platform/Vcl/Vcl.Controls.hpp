@@ -491,6 +491,8 @@ protected:
   bool DoKeyDown(TMessage& Message);
   bool DoKeyUp(TMessage& Message);
   bool DoKeyPress(TMessage& Message);
+  template <class TKey, class THandler>
+  bool DoKey(TMessage& Message, bool (TWinControl::*Step)(TMessage&), THandler Handler);
   virtual void DoEnter();
   virtual void DoExit();
   void UpdateShowing();
