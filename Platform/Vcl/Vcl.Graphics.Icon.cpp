@@ -254,7 +254,9 @@ void TIcon::SaveToStream(TStream* Stream)
   const std::vector<std::uint8_t> color = Dib::EncodeRows(bitmaps.Color(), w, h, bits);
   const std::vector<std::uint8_t> mask = Dib::EncodeRows(bitmaps.Mask(), w, h, 1);
   const std::uint32_t imageSize = std::uint32_t(color.size() + mask.size());
-  const std::vector<std::uint8_t> header = Dib::InfoHeader(w, 2 * h, bits, imageSize, 0);
+  std::vector<std::uint8_t> header = Dib::InfoHeader(w, 2 * h, bits, imageSize, 0);
+  // Icon frames carry no resolution.
+  std::fill(header.begin() + 24, header.begin() + 32, std::uint8_t(0));
 
   std::vector<std::uint8_t> out;
   Dib::PutU16(out, 0);

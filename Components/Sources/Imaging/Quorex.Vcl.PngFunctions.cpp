@@ -1,6 +1,7 @@
 #include "Quorex.Vcl.PngFunctions.hpp"
 
 #include "Quorex.Imaging.PngHelper.hpp"
+#include "Quorex.Vcl.PngImageList.hpp"
 
 #include <cstring>
 #include <memory>
@@ -108,6 +109,40 @@ void CreatePNGMasked(TBitmap* Bitmap, TColor TransparentColor, TPngImage*& Dest)
   QX_ASSERT(Bitmap != nullptr, kUnit);
   const TColor key = ColorToRGB(TransparentColor);
   Dest = PngWithAlpha(Bitmap, [key](int, int, TColor c) { return c == key ? Byte(0) : Byte(255); });
+}
+
+void CopyImageFromImageList(TPngImage* Png, TCustomImageList* ImageList, int Index)
+{
+  QX_ASSERT(Png != nullptr && ImageList != nullptr, kUnit);
+  if (auto* pngList = dynamic_cast<TPngImageList*>(ImageList)) {
+    if (TPngImageCollectionItem* item = pngList->PngImages()->Items(Index); item && item->PngImage())
+      Png->Assign(item->PngImage());
+    return;
+  }
+  TIcon icon;
+  ImageList->GetIcon(Index, &icon);
+  Win::ICONINFO info;
+  if (icon.Empty() || !Win::GetIconInfo(icon.Handle(), &info))
+    return;
+  const int w = Win::BitmapWidth(info.hbmColor), h = Win::BitmapHeight(info.hbmColor);
+  const std::uint32_t* colour = Win::BitmapBits(info.hbmColor);
+  const std::uint32_t* mask = Win::BitmapBits(info.hbmMask);
+  TPngImage result;
+  result.CreateBlank(COLOR_RGBALPHA, 8, w, h);
+  for (int y = 0; y < h; ++y) {
+    Byte* rgb = result.Scanline(y);
+    Byte* alpha = result.AlphaScanline(y);
+    for (int x = 0; x < w; ++x, rgb += 3) {
+      const std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
+      rgb[0] = Byte(colour[i]);
+      rgb[1] = Byte(colour[i] >> 8);
+      rgb[2] = Byte(colour[i] >> 16);
+      alpha[x] = (mask[i] & 0x00FFFFFF) == 0 ? 255 : 0;
+    }
+  }
+  Win::DeleteObject(info.hbmColor);
+  Win::DeleteObject(info.hbmMask);
+  Png->Assign(&result);
 }
 
 void SlicePNG(TPngImage* Png, int Columns, int Rows, TObjectList<TPngImage>*& SliceList)

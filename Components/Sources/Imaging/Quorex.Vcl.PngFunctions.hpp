@@ -3,14 +3,20 @@
 #pragma once
 
 #include <System.Generics.hpp>
+#include <System.TypInfo.hpp>
 #include <Vcl.Graphics.hpp>
 #include <Vcl.Imaging.pngimage.hpp>
+
+namespace Vcl {
+class TCustomImageList;
+}
 
 namespace Quorex {
 
 enum class TPngOption { pngBlendOnDisabled, pngGrayscaleOnDisabled };
 using enum TPngOption;
 using TPngOptions = Vcl::TSet<TPngOption>;
+QX_ENUM_NAMES(TPngOption, pngBlendOnDisabled, pngGrayscaleOnDisabled)
 
 // The image class that form resources written long ago name: a PNG image
 // under another name, registered with the picture class.
@@ -33,6 +39,10 @@ void ConvertToPNG(Vcl::TGraphic* Source, Vcl::TPngImage*& Dest);
 void CreatePNG(Vcl::TBitmap* Color, Vcl::TBitmap* Mask, Vcl::TPngImage*& Dest, bool Inverse = false);
 // A new PNG, transparent exactly where the bitmap has the key colour.
 void CreatePNGMasked(Vcl::TBitmap* Bitmap, Vcl::TColor TransparentColor, Vcl::TPngImage*& Dest);
+// Png becomes a copy of image Index of the list: a PNG list's item image
+// (nothing when there is none), or another list's image with its mask as
+// alpha (0 or 255; the image's own alpha is not kept).
+void CopyImageFromImageList(Vcl::TPngImage* Png, Vcl::TCustomImageList* ImageList, int Index);
 // Cuts Png into Columns x Rows slices, row by row; the list does not own
 // them. A count below 1 raises EInvalidOperation.
 void SlicePNG(Vcl::TPngImage* Png, int Columns, int Rows, Vcl::TObjectList<Vcl::TPngImage>*& SliceList);
