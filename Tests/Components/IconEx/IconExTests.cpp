@@ -356,6 +356,15 @@ TEST(IconEx, HandleFollowsTheRequestedSize)
   TIconEx standard;
   Load(standard, MakeIco(Sizes({16, 32, 48})));
   EXPECT_EQ(standard.Width(), 32);
+  // Among equal sizes the entry with more colours (0: unlimited).
+  std::vector<TFrame> colours = {{32, 32, 0xFFFF0000}, {32, 32, 0xFF0000FF}, {32, 32, 0xFF00FF00}};
+  colours[0].ColorCount = 16;
+  colours[2].ColorCount = 16;
+  TIconEx rich;
+  Load(rich, MakeIco(colours));
+  TBitmap drawn;
+  drawn.Assign(&rich);
+  EXPECT_EQ(drawn.Canvas()->Pixels(5, 5), clBlue);
   TIconEx between;
   Load(between, MakeIco(Sizes({16, 48})));
   between.SetSize(24, 24);
