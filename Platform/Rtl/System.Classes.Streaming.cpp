@@ -465,8 +465,6 @@ private:
     switch (Info.Kind) {
     case pkInteger:
     case pkInt64:
-      Set(Instance, Info, IntegerIn(V, Info.MinValue, Info.MaxValue));
-      return;
     case pkColor:
     case pkCursor:
       Set(Instance, Info, IdentOrInteger(Info, V));
@@ -516,7 +514,7 @@ private:
 
   static Int64 IdentOrInteger(const TPropInfo& Info, const TDfmValue& V)
   {
-    if (V.Kind != vkIdent)
+    if (V.Kind != vkIdent || Info.TypeName.empty())
       return IntegerIn(V, Info.MinValue, Info.MaxValue);
     Integer value = 0;
     if (!IdentToIntOf(Info.TypeName, V.Text, value))
@@ -732,8 +730,6 @@ private:
     switch (Info.Kind) {
     case pkInteger:
     case pkInt64:
-      v.Int = std::get<Int64>(value);
-      return v;
     case pkColor:
     case pkCursor:
       return IdentOrInteger(Info, std::get<Int64>(value));
@@ -780,7 +776,8 @@ private:
   static TDfmValue IdentOrInteger(const TPropInfo& Info, Int64 Value)
   {
     String ident;
-    if (IntToIdentOf(Info.TypeName, Integer(Value), ident))
+    if (!Info.TypeName.empty() && Value >= std::numeric_limits<Integer>::min() &&
+        Value <= std::numeric_limits<Integer>::max() && IntToIdentOf(Info.TypeName, Integer(Value), ident))
       return Ident(ident);
     TDfmValue v;
     v.Int = Value;

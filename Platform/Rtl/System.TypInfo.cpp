@@ -155,6 +155,13 @@ TPropBuilder& TPropBuilder::As(TPropKind Kind)
   return *this;
 }
 
+TPropBuilder& TPropBuilder::Idents(const String& TypeName)
+{
+  QX_ASSERT(FInfo.Kind == pkInteger, "System.TypInfo");
+  FInfo.TypeName = TypeName;
+  return *this;
+}
+
 TPropBuilder& TPropBuilder::Protected()
 {
   FInfo.Published = false;

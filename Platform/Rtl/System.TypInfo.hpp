@@ -281,6 +281,9 @@ public:
   }
   // An integer property shown by identifiers: pkColor or pkCursor.
   TPropBuilder& As(TPropKind Kind);
+  // An integer property whose values may have the identifiers registered
+  // under TypeName (RegisterIntegerConsts).
+  TPropBuilder& Idents(const String& TypeName);
   TPropBuilder& Stored(bool Value);
   TPropBuilder& StoredWhen(std::function<bool(const TObject*)> Predicate);
   // Declared for descendants to publish, not published here.
@@ -335,30 +338,49 @@ protected:
   template <class B, class Sig>
   TPropBuilder Event(const char* Name, std::function<Sig> B::*Member)
   {
+    return AddEvent<Sig>(
+      Name, [Member](const TObject* o) { return static_cast<const B*>(o)->*Member; },
+      [Member](TObject* o, std::function<Sig> handler) { static_cast<B*>(o)->*Member = std::move(handler); });
+  }
+
+  // An event behind a getter and a setter.
+  template <class B, class Sig, class B2>
+  TPropBuilder Event(const char* Name, std::function<Sig> (B::*Getter)() const,
+                     void (B2::*Setter)(std::function<Sig>))
+  {
+    return AddEvent<Sig>(
+      Name, [Getter](const TObject* o) { return (static_cast<const B*>(o)->*Getter)(); },
+      [Setter](TObject* o, std::function<Sig> handler) { (static_cast<C*>(o)->*Setter)(std::move(handler)); });
+  }
+
+private:
+  template <class Sig>
+  TPropBuilder AddEvent(const char* Name, std::function<std::function<Sig>(const TObject*)> Get,
+                        std::function<void(TObject*, std::function<Sig>)> Set)
+  {
     TPropInfo& info = FTable.Props.emplace_back();
     info.Name = Name;
     info.Kind = pkEvent;
     info.Default = String();
-    info.Get = [Member](const TObject* o) -> TPropValue {
-      const auto* named = (static_cast<const B*>(o)->*Member).template target<TNamedMethod<Sig>>();
+    info.Get = [Get](const TObject* o) -> TPropValue {
+      std::function<Sig> event = Get(o);
+      const auto* named = event.template target<TNamedMethod<Sig>>();
       return named ? named->Name : String();
     };
-    info.BindMethod = [Member](TObject* o, const String& MethodName, const std::any* Handler) {
-      auto& event = static_cast<B*>(o)->*Member;
+    info.BindMethod = [Set](TObject* o, const String& MethodName, const std::any* Handler) {
       if (!Handler) {
-        event = nullptr;
+        Set(o, nullptr);
         return true;
       }
       const auto* fn = std::any_cast<std::function<Sig>>(Handler);
       if (!fn)
         return false;
-      event = MethodBind<Sig>(MethodName, *fn);
+      Set(o, MethodBind<Sig>(MethodName, *fn));
       return true;
     };
     return TPropBuilder(info);
   }
 
-private:
   template <class B, class A>
   static void SetThrough(C* o, void (B::*Setter)(A), const TPropValue& v)
   {

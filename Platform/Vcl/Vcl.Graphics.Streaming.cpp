@@ -22,11 +22,48 @@ namespace {
   return true;
 }();
 
+struct TCharsetName {
+  Byte Value;
+  const char* Name;
+};
+
+constexpr TCharsetName CharsetNames[] = {
+  {0, "ANSI_CHARSET"},         {1, "DEFAULT_CHARSET"},      {2, "SYMBOL_CHARSET"},
+  {77, "MAC_CHARSET"},         {128, "SHIFTJIS_CHARSET"},   {129, "HANGEUL_CHARSET"},
+  {130, "JOHAB_CHARSET"},      {134, "GB2312_CHARSET"},     {136, "CHINESEBIG5_CHARSET"},
+  {161, "GREEK_CHARSET"},      {162, "TURKISH_CHARSET"},    {163, "VIETNAMESE_CHARSET"},
+  {177, "HEBREW_CHARSET"},     {178, "ARABIC_CHARSET"},     {186, "BALTIC_CHARSET"},
+  {204, "RUSSIAN_CHARSET"},    {222, "THAI_CHARSET"},       {238, "EASTEUROPE_CHARSET"},
+  {255, "OEM_CHARSET"},
+};
+
+[[maybe_unused]] const bool CharsetIdentsRegistered = [] {
+  RegisterIntegerConsts(
+    "TFontCharset",
+    [](const String& Ident, Integer& Value) {
+      for (const TCharsetName& c : CharsetNames)
+        if (SameText(c.Name, Ident)) {
+          Value = c.Value;
+          return true;
+        }
+      return false;
+    },
+    [](Integer Value, String& Ident) {
+      for (const TCharsetName& c : CharsetNames)
+        if (c.Value == Value) {
+          Ident = c.Name;
+          return true;
+        }
+      return false;
+    });
+  return true;
+}();
+
 } // namespace
 
 QX_PUBLISHED(TFont)
 {
-  Property("Charset", &T::Charset, &T::SetCharset).Default(Win::DEFAULT_CHARSET);
+  Property("Charset", &T::Charset, &T::SetCharset).Idents("TFontCharset").Default(Win::DEFAULT_CHARSET);
   Property("Color", &T::Color, &T::SetColor).As(pkColor).Default(clWindowText);
   Property("Height", &T::Height, &T::SetHeight);
   Property("Name", &T::Name, &T::SetName);

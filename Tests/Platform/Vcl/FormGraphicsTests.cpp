@@ -59,6 +59,7 @@ TEST(FormGraphics, FontColourAndPictureRoundTrip)
   holder.Font()->SetHeight(-15);
   holder.Font()->SetStyle({fsBold, fsItalic});
   holder.Font()->SetColor(clRed);
+  holder.Font()->SetCharset(TFontCharset(2));
   TBitmap bitmap(3, 2);
   bitmap.SetPixelFormat(pf24bit);
   bitmap.Canvas()->SetPixels(1, 1, clLime);
@@ -66,7 +67,7 @@ TEST(FormGraphics, FontColourAndPictureRoundTrip)
 
   String text = WriteComponentRes(&holder);
   EXPECT_NE(text.find("\n  Color = clWindow\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n  Font.Color = clRed\n  Font.Height = -15\n  Font.Name = 'DejaVu Sans'\n"), String::npos)
+  EXPECT_NE(text.find("\n  Font.Charset = SYMBOL_CHARSET\n  Font.Color = clRed\n  Font.Height = -15\n  Font.Name = 'DejaVu Sans'\n"), String::npos)
     << text;
   EXPECT_EQ(text.find("Font.Size"), String::npos) << text;
   EXPECT_NE(text.find("\n  Font.Style = [fsBold, fsItalic]\n"), String::npos) << text;
@@ -78,6 +79,7 @@ TEST(FormGraphics, FontColourAndPictureRoundTrip)
   EXPECT_EQ(h->Color(), clWindow);
   EXPECT_EQ(h->Font()->Name(), "DejaVu Sans");
   EXPECT_EQ(h->Font()->Height(), -15);
+  EXPECT_EQ(h->Font()->Charset(), TFontCharset(2));
   EXPECT_EQ(h->Font()->Style(), (TFontStyles{fsBold, fsItalic}));
   auto* readBitmap = dynamic_cast<TBitmap*>(h->Picture()->Graphic());
   ASSERT_NE(readBitmap, nullptr);
@@ -88,13 +90,13 @@ TEST(FormGraphics, FontColourAndPictureRoundTrip)
 
 TEST(FormGraphics, BadPictureDataFailsWithTheLine)
 {
-  const String head = "object H: TPictureHolder\n  Color = clWebSnow\n";
+  const String head = "object H: TPictureHolder\n  Color = clWebSnow\n  Font.Charset = DEFAULT_CHARSET\n";
   EXPECT_THROW(ReadComponentRes(head + "  Picture.Data = {07" + HexOf("TNoSuch") + "00}\nend\n"), EReadError);
   try {
     ReadComponentRes(head + "  Picture.Data = {07" + HexOf("TBitmap") + "FFFFFF7F424D}\nend\n");
     ADD_FAILURE();
   } catch (const EReadError& e) {
-    EXPECT_NE(e.Message().find("on line 3"), String::npos) << e.Message();
+    EXPECT_NE(e.Message().find("on line 4"), String::npos) << e.Message();
   }
 }
 
