@@ -267,3 +267,56 @@ TEST(StyleServices, DrawsAndMeasuresThroughTheThemeAndFollowsTheSwitch)
   EXPECT_FALSE(ThemeControl(reinterpret_cast<const TControl*>(&control)));
   EXPECT_FALSE(services->GetElementSize(nullptr, services->GetElementDetails(tnBackButtonNormal), esActual, size));
 }
+
+TEST(ThemeText, DrawsInThePartsColourOrTheCallersAndMeasures)
+{
+  QxTest::TVisualStyles on(true);
+  TTheme button("BUTTON");
+  TSurface s(120, 30);
+  SetTextColor(s.DC, RGB(1, 2, 3));
+  SetBkMode(s.DC, OPAQUE);
+  RECT r(0, 0, 120, 30);
+  ASSERT_EQ(DrawThemeTextEx(button.Handle, s.DC, BP_PUSHBUTTON, PBS_DISABLED, "Wide text", -1, DT_SINGLELINE, &r,
+                            nullptr),
+            S_OK);
+  COLORREF disabled = 0;
+  ASSERT_EQ(GetThemeColor(button.Handle, BP_PUSHBUTTON, PBS_DISABLED, TMT_TEXTCOLOR, &disabled), S_OK);
+  std::set<COLORREF> colours;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 120; ++x)
+      colours.insert(s.At(x, y));
+  EXPECT_TRUE(colours.count(disabled)); // solid glyph pixels are the part's colour
+  EXPECT_FALSE(colours.count(RGB(1, 2, 3)));
+  EXPECT_EQ(GetTextColor(s.DC), RGB(1, 2, 3)); // the DC is left as it was
+  EXPECT_EQ(GetBkMode(s.DC), OPAQUE);
+
+  s.Clear();
+  DTTOPTS options;
+  options.dwFlags = DTT_TEXTCOLOR | DTT_COMPOSITED;
+  options.crText = RGB(255, 0, 0);
+  ASSERT_EQ(DrawThemeTextEx(button.Handle, s.DC, BP_PUSHBUTTON, PBS_DISABLED, "Wide text", -1, DT_SINGLELINE, &r,
+                            &options),
+            S_OK);
+  RECT ink = s.Ink();
+  EXPECT_GT(ink.Width(), 10);
+  bool red = false;
+  for (int y = ink.Top; y < ink.Bottom; ++y)
+    for (int x = ink.Left; x < ink.Right; ++x)
+      red |= s.At(x, y) == RGB(255, 0, 0);
+  EXPECT_TRUE(red);
+
+  // Measuring draws nothing and gives what DrawText gives.
+  s.Clear();
+  options.dwFlags = DTT_CALCRECT;
+  RECT measured(0, 0, 0, 0), expected(0, 0, 0, 0);
+  ASSERT_EQ(DrawThemeTextEx(button.Handle, s.DC, BP_PUSHBUTTON, PBS_NORMAL, "Wide text", -1, DT_SINGLELINE,
+                            &measured, &options),
+            S_OK);
+  DrawText(s.DC, "Wide text", -1, &expected, DT_SINGLELINE | DT_CALCRECT);
+  EXPECT_EQ(measured, expected);
+  EXPECT_GT(measured.Width(), 0);
+  EXPECT_EQ(s.Ink(), RECT());
+  EXPECT_EQ(DrawThemeTextEx(nullptr, s.DC, BP_PUSHBUTTON, PBS_NORMAL, "x", -1, 0, &measured, nullptr), E_HANDLE);
+  EXPECT_EQ(DrawThemeTextEx(button.Handle, s.DC, BP_PUSHBUTTON, PBS_NORMAL, nullptr, -1, 0, &measured, nullptr),
+            E_INVALIDARG);
+}
