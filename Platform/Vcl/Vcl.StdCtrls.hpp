@@ -14,6 +14,10 @@ namespace Vcl {
 enum class TEllipsisPosition { epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis };
 using enum TEllipsisPosition;
 
+// The three states of a check box.
+enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+using enum TCheckBoxState;
+
 class TCustomButton : public TWinControl {
   QX_CLASS(TCustomButton, TWinControl)
 public:
