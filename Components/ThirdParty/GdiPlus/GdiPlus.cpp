@@ -888,15 +888,14 @@ public:
       GdipCheck(NotImplemented);
     if (DestRect.Width == 0 || DestRect.Height == 0 || SrcWidth == 0 || SrcHeight == 0)
       return;
-    cairo_surface_flush(bitmap.Surface());
-    TSurfacePtr source(cairo_surface_reference(bitmap.Surface()));
-    if (Attributes && Attributes->HasColorMatrix())
-      source = ColorTransformed(bitmap.Surface(), Attributes->ColorMatrix());
+    double originX = 0, originY = 0;
+    TSurfacePtr source = SourceArea(bitmap.Surface(), TGPRectF(SrcX, SrcY, SrcWidth, SrcHeight), Attributes,
+                                    originX, originY);
     Paint(false, [&](cairo_t* cr) {
       cairo_rectangle(cr, DestRect.X, DestRect.Y, DestRect.Width, DestRect.Height);
       cairo_pattern_t* pattern = cairo_pattern_create_for_surface(source.get());
       cairo_matrix_t m;
-      cairo_matrix_init_translate(&m, SrcX, SrcY);
+      cairo_matrix_init_translate(&m, SrcX - originX, SrcY - originY);
       cairo_matrix_scale(&m, SrcWidth / DestRect.Width, SrcHeight / DestRect.Height);
       cairo_matrix_translate(&m, -DestRect.X, -DestRect.Y);
       cairo_pattern_set_matrix(pattern, &m);
@@ -1133,14 +1132,33 @@ private:
     return path;
   }
 
-  // A copy of the surface with the colour matrix applied to straight colour.
-  static TSurfacePtr ColorTransformed(cairo_surface_t* Source, const TGPColorMatrix& M)
+  // What the image shows of the source rectangle, so that smoothing at its
+  // edges does not reach outside it: the whole-pixel area it covers (through
+  // the colour matrix when there is one), with that area's top-left corner.
+  static TSurfacePtr SourceArea(cairo_surface_t* Image, const TGPRectF& Src,
+                                const std::shared_ptr<IGPImageAttributes>& Attributes, double& OriginX,
+                                double& OriginY)
   {
-    int w = cairo_image_surface_get_width(Source), h = cairo_image_surface_get_height(Source);
-    TSurfacePtr out = NewSurface(w, h);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        TGPColor c(UnpremultiplyArgb(Row(Source, y)[x]));
+    cairo_surface_flush(Image);
+    int w = cairo_image_surface_get_width(Image), h = cairo_image_surface_get_height(Image);
+    int left = std::clamp(int(std::floor(Src.X)), 0, w - 1), top = std::clamp(int(std::floor(Src.Y)), 0, h - 1);
+    int right = std::clamp(int(std::ceil(double(Src.X) + Src.Width)), left + 1, w);
+    int bottom = std::clamp(int(std::ceil(double(Src.Y) + Src.Height)), top + 1, h);
+    OriginX = left;
+    OriginY = top;
+    if (Attributes && Attributes->HasColorMatrix())
+      return ColorTransformed(Image, left, top, right - left, bottom - top, Attributes->ColorMatrix());
+    return TSurfacePtr(cairo_surface_create_for_rectangle(Image, left, top, right - left, bottom - top));
+  }
+
+  // A copy of an area with the colour matrix applied to straight colour.
+  static TSurfacePtr ColorTransformed(cairo_surface_t* Source, int Left, int Top, int W, int H,
+                                      const TGPColorMatrix& M)
+  {
+    TSurfacePtr out = NewSurface(W, H);
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        TGPColor c(UnpremultiplyArgb(Row(Source, Top + y)[Left + x]));
         const double in[5] = {c.R() / 255.0, c.G() / 255.0, c.B() / 255.0, c.A() / 255.0, 1};
         std::uint8_t v[4];
         for (std::size_t j = 0; j < 4; ++j) {
