@@ -11,6 +11,11 @@
 #include <memory>
 #include <vector>
 
+namespace Vcl {
+class TBitmap;
+class TPngImage;
+} // namespace Vcl
+
 namespace GdiPlus {
 
 using Vcl::String;
@@ -491,6 +496,12 @@ struct TGPBitmap {
   static std::shared_ptr<IGPBitmap> FromHBITMAP(Win::HBITMAP Bitmap, bool WithAlpha = false);
   // A copy of straight 32-bit rows (0xAARRGGBB words, top row first).
   static std::shared_ptr<IGPBitmap> FromArgb(int Width, int Height, const std::uint32_t* Pixels, int Stride);
+  // The framework's bitmap, opaque or with its alpha (straight or
+  // premultiplied as its AlphaFormat says).
+  static std::shared_ptr<IGPBitmap> FromBitmap(Vcl::TBitmap* Bitmap, bool WithAlpha);
+  // The PNG's colours with its transparency (alpha plane, tRNS colour or
+  // palette alphas).
+  static std::shared_ptr<IGPBitmap> FromPngImage(const Vcl::TPngImage* Png);
 };
 
 struct TGPGraphics {
