@@ -144,6 +144,33 @@ bool TCustomStyleServices::HasTransparentParts(const TThemedElementDetails& Deta
   return theme && Win::IsThemeBackgroundPartiallyTransparent(theme.Get(), Details.Part, Details.State);
 }
 
+bool TCustomStyleServices::DrawParentBackground(Win::HWND Window, Win::HDC Target,
+                                                const TThemedElementDetails* Details, bool OnlyIfTransparent,
+                                                const TRect* Bounds) const
+{
+  if (!Enabled() || (OnlyIfTransparent && Details && !HasTransparentParts(*Details)))
+    return false;
+  return Win::SUCCEEDED(Win::DrawThemeParentBackground(Window, Target, Bounds));
+}
+
+bool TCustomStyleServices::DrawText(Win::HDC DC, const TThemedElementDetails& Details, const String& S, TRect& R,
+                                    TTextFormat Flags, TColor Color) const
+{
+  TThemeHandle theme(Details.Element);
+  if (!theme)
+    return false;
+  Win::DTTOPTS options;
+  if (Flags.Contains(tfCalcRect))
+    options.dwFlags |= Win::DTT_CALCRECT;
+  if (Color != clNone) {
+    options.dwFlags |= Win::DTT_TEXTCOLOR;
+    options.crText = Win::COLORREF(ColorToRGB(Color));
+  }
+  Win::UINT flags = TextFormatToDrawTextFlags(Flags) & ~Win::DT_CALCRECT;
+  return Win::SUCCEEDED(Win::DrawThemeTextEx(theme.Get(), DC, Details.Part, Details.State, S.c_str(),
+                                             int(S.size()), flags, &R, &options));
+}
+
 TCustomStyleServices* StyleServices()
 {
   static TCustomStyleServices services;

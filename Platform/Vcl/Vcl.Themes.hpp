@@ -93,6 +93,14 @@ public:
                              TRect& ContentRect) const;
   bool GetElementColor(const TThemedElementDetails& Details, TElementColor ElementColor, TColor& Color) const;
   bool HasTransparentParts(const TThemedElementDetails& Details) const;
+  // The parent's background under the window, or only where the element
+  // lets it show through when OnlyIfTransparent (no details: always).
+  bool DrawParentBackground(Win::HWND Window, Win::HDC Target, const TThemedElementDetails* Details,
+                            bool OnlyIfTransparent, const TRect* Bounds = nullptr) const;
+  // The element's text, in Color unless it is clNone (then the element's
+  // own); tfCalcRect measures into R.
+  bool DrawText(Win::HDC DC, const TThemedElementDetails& Details, const String& S, TRect& R, TTextFormat Flags,
+                TColor Color = clNone) const;
 };
 
 TCustomStyleServices* StyleServices();

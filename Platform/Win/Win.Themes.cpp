@@ -176,7 +176,7 @@ const std::vector<TPartInfo>& Parts()
      {{kNone, kNone, Hex(0x919191), kNone}, {kNone, kNone, Hex(0x404040), kNone}}},
     {TThemeClass::TreeView, TVP_HOTGLYPH, TShape::Chevron, 16, 0, 0,
      {{kNone, kNone, Hex(0x1C97EA), kNone}, {kNone, kNone, Hex(0x1C97EA), kNone}}},
-    {TThemeClass::Edit, EP_EDITTEXT, TShape::Box, 0, 1, 2,
+    {TThemeClass::Edit, EP_EDITTEXT, TShape::Box, 0, 0, 2,
      {{kWhite, Hex(0x7A7A7A), kNone, kBlack},
       {kWhite, Hex(0x171717), kNone, kBlack},
       {kWhite, kAccent, kNone, kBlack},

@@ -87,6 +87,12 @@ HRESULT GetThemePartSize(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, cons
                          SIZE* psz);
 HRESULT GetThemeColor(HTHEME hTheme, int iPartId, int iStateId, int iPropId, COLORREF* pColor);
 
+// Lets the window's parent paint its background into the DC under the
+// window (WM_ERASEBKGND, then WM_PRINTCLIENT with PRF_CLIENT), limited to
+// prc when given (the window's client coordinates). What the parent
+// changes in the DC is put back afterwards.
+HRESULT DrawThemeParentBackground(HWND hwnd, HDC hdc, const RECT* prc);
+
 // ---- text -------------------------------------------------------------------------------
 constexpr DWORD DTT_TEXTCOLOR = 0x1, DTT_BORDERCOLOR = 0x2, DTT_SHADOWCOLOR = 0x4, DTT_SHADOWTYPE = 0x8,
                 DTT_SHADOWOFFSET = 0x10, DTT_BORDERSIZE = 0x20, DTT_FONTPROP = 0x40, DTT_COLORPROP = 0x80,

@@ -1,5 +1,6 @@
 #include "Surface.hpp"
 
+#include <QxDesktopFixture.hpp>
 #include <QxStyleSupport.hpp>
 #include <Vcl.Themes.hpp>
 
@@ -319,4 +320,68 @@ TEST(ThemeText, DrawsInThePartsColourOrTheCallersAndMeasures)
   EXPECT_EQ(DrawThemeTextEx(nullptr, s.DC, BP_PUSHBUTTON, PBS_NORMAL, "x", -1, 0, &measured, nullptr), E_HANDLE);
   EXPECT_EQ(DrawThemeTextEx(button.Handle, s.DC, BP_PUSHBUTTON, PBS_NORMAL, nullptr, -1, 0, &measured, nullptr),
             E_INVALIDARG);
+}
+
+namespace {
+
+// A parent whose client shows red left of x = 70 and blue from there on.
+Win::LRESULT PaintingParentProc(Win::HWND hWnd, Win::UINT msg, Win::WPARAM wParam, Win::LPARAM lParam)
+{
+  if (msg == Win::WM_ERASEBKGND)
+    return 1;
+  if (msg != Win::WM_PRINTCLIENT || !(lParam & Win::PRF_CLIENT))
+    return Win::DefWindowProc(hWnd, msg, wParam, lParam);
+  auto dc = reinterpret_cast<Win::HDC>(wParam);
+  Win::HBRUSH red = Win::CreateSolidBrush(RGB(255, 0, 0)), blue = Win::CreateSolidBrush(RGB(0, 0, 255));
+  RECT left(0, 0, 70, 100), right(70, 0, 200, 100);
+  Win::FillRect(dc, &left, red);
+  Win::FillRect(dc, &right, blue);
+  Win::DeleteObject(red);
+  Win::DeleteObject(blue);
+  return 0;
+}
+
+class ThemeParentBackground : public QxTest::QxDesktopFixture {};
+
+} // namespace
+
+TEST_F(ThemeParentBackground, TheParentPaintsUnderTheChild)
+{
+  Win::WNDCLASS wc;
+  wc.lpfnWndProc = PaintingParentProc;
+  wc.lpszClassName = "ThemeTestParent";
+  Win::RegisterClass(wc);
+  wc.lpfnWndProc = Win::DefWindowProc;
+  wc.lpszClassName = "ThemeTestChild";
+  Win::RegisterClass(wc);
+  Win::HWND parent = Win::CreateWindowEx(0, "ThemeTestParent", "", Win::WS_POPUP | Win::WS_VISIBLE, 0, 0, 200, 100,
+                                         nullptr, nullptr, nullptr, nullptr);
+  Win::HWND child = Win::CreateWindowEx(0, "ThemeTestChild", "", Win::WS_CHILD | Win::WS_VISIBLE, 50, 20, 40, 30,
+                                        parent, nullptr, nullptr, nullptr);
+  ASSERT_NE(child, nullptr);
+  TSurface s(40, 30);
+  ASSERT_EQ(DrawThemeParentBackground(child, s.DC, nullptr), S_OK);
+  EXPECT_EQ(s.At(19, 10), RGB(255, 0, 0)); // parent x 69
+  EXPECT_EQ(s.At(20, 10), RGB(0, 0, 255)); // parent x 70
+  POINT org;
+  Win::GetWindowOrgEx(s.DC, &org);
+  EXPECT_EQ(org, POINT(0, 0));
+
+  s.Clear();
+  RECT part(0, 0, 10, 30);
+  ASSERT_EQ(DrawThemeParentBackground(child, s.DC, &part), S_OK);
+  EXPECT_EQ(s.Ink(), part);
+  RECT clip;
+  EXPECT_EQ(Win::GetClipBox(s.DC, &clip), SIMPLEREGION); // the DC's clip is its own again
+  EXPECT_EQ(clip, RECT(0, 0, 40, 30));
+
+  EXPECT_EQ(DrawThemeParentBackground(parent, s.DC, nullptr), E_INVALIDARG); // no parent to ask
+  QxTest::TVisualStyles on(true);
+  s.Clear();
+  Vcl::TThemedElementDetails button = Vcl::StyleServices()->GetElementDetails(Vcl::tbPushButtonNormal);
+  Vcl::TThemedElementDetails edit{Vcl::teEdit, EP_EDITTEXT, ETS_NORMAL};
+  EXPECT_FALSE(Vcl::StyleServices()->DrawParentBackground(child, s.DC, &edit, true)); // an opaque element
+  EXPECT_TRUE(Vcl::StyleServices()->DrawParentBackground(child, s.DC, &button, true));
+  EXPECT_EQ(s.At(20, 10), RGB(0, 0, 255));
+  Win::DestroyWindow(parent);
 }
