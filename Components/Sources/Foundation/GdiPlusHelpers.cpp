@@ -9,6 +9,16 @@ std::shared_ptr<IGPGraphics> ToGPGraphics(Vcl::TCanvas* Canvas)
   return TGPGraphics::Create(Canvas->Handle());
 }
 
+std::shared_ptr<IGPGraphics> ToGPGraphics(Vcl::TGraphicControl* Control)
+{
+  return ToGPGraphics(Control->Canvas());
+}
+
+std::shared_ptr<IGPGraphics> ToGPGraphics(Vcl::TCustomControl* Control)
+{
+  return ToGPGraphics(Control->Canvas());
+}
+
 std::shared_ptr<IGPBitmap> ToGPBitmap(Vcl::TBitmap* Bitmap)
 {
   return TGPBitmap::FromBitmap(Bitmap, false);

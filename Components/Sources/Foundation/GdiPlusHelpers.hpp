@@ -2,6 +2,7 @@
 #pragma once
 
 #include <GdiPlus.hpp>
+#include <Vcl.Controls.hpp>
 #include <Vcl.Graphics.hpp>
 
 #include <memory>
@@ -10,6 +11,9 @@ namespace Quorex {
 
 // A graphics on the canvas's device context; the canvas must outlive it.
 std::shared_ptr<GdiPlus::IGPGraphics> ToGPGraphics(Vcl::TCanvas* Canvas);
+// The same on a control's own canvas (valid while the control paints).
+std::shared_ptr<GdiPlus::IGPGraphics> ToGPGraphics(Vcl::TGraphicControl* Control);
+std::shared_ptr<GdiPlus::IGPGraphics> ToGPGraphics(Vcl::TCustomControl* Control);
 // A copy of the bitmap's pixels, opaque.
 std::shared_ptr<GdiPlus::IGPBitmap> ToGPBitmap(Vcl::TBitmap* Bitmap);
 // Replaces the bitmap's picture by the GDI+ bitmap over transparent black

@@ -39,6 +39,15 @@ std::shared_ptr<IGPFont> ToGPFont(const Vcl::TFont* Font)
   return TGPFont::Create(Font->Name(), float(Font->Size()), ToGPFontStyle(Font->Style()), UnitPoint);
 }
 
+std::shared_ptr<IGPBitmap> ToGPImage(Vcl::TCustomImageList* ImageList, int Index)
+{
+  if (!ImageList || Index < 0 || Index >= ImageList->Count())
+    GdipCheck(InvalidParameter);
+  Vcl::TBitmap bitmap;
+  ImageList->GetBitmap(Index, &bitmap);
+  return TGPBitmap::FromBitmap(&bitmap, false);
+}
+
 namespace {
 
 // A corner outside 0 .. the smaller side would make arcs that cross each

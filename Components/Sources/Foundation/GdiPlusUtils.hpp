@@ -6,6 +6,7 @@
 #include <System.StreamAdapter.hpp>
 #include <System.Types.hpp>
 #include <Vcl.Graphics.hpp>
+#include <Vcl.ImgList.hpp>
 
 #include <memory>
 
@@ -18,6 +19,10 @@ GdiPlus::TGPColor ToGPColor(Vcl::TColor Color);
 GdiPlus::TGPFontStyle ToGPFontStyle(Vcl::TFontStyles Style);
 // The font's name, its size in points and its style.
 std::shared_ptr<GdiPlus::IGPFont> ToGPFont(const Vcl::TFont* Font);
+// The list's image at Index through a framework bitmap, opaque (the image's
+// alpha does not come along); an index outside the list raises the layer's
+// invalid-parameter error.
+std::shared_ptr<GdiPlus::IGPBitmap> ToGPImage(Vcl::TCustomImageList* ImageList, int Index);
 
 // Paths of a rectangle with rounded corners; Corner is the side of the
 // square each corner arc is drawn in, taken between 0 and the smaller side.

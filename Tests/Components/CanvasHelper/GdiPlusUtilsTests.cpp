@@ -188,3 +188,31 @@ TEST(GdiPlusHelpers, PngTransparencyReachesTheBitmap)
   EXPECT_EQ(k->GetPixel(0, 0), TGPColor::Create(255, 0, 0, 255));
   EXPECT_EQ(k->GetPixel(1, 0).A(), 0);
 }
+
+TEST(GdiPlusUtils, ImagesFromAnImageListComeOpaque)
+{
+  Vcl::TImageList list(nullptr);
+  Vcl::TBitmap image;
+  image.SetPixelFormat(Vcl::pf24bit);
+  image.SetSize(16, 16);
+  image.Canvas()->Brush()->SetColor(Vcl::clRed);
+  image.Canvas()->FillRect(Vcl::TRect(0, 0, 16, 16));
+  list.AddMasked(&image, Vcl::clNone);
+  auto bitmap = ToGPImage(&list, 0);
+  EXPECT_EQ(bitmap->Width(), 16);
+  EXPECT_EQ(bitmap->GetPixel(8, 8), TGPColor::Create(255, 255, 0, 0));
+  EXPECT_THROW(ToGPImage(&list, 1), EGdiplusException);
+  EXPECT_THROW(ToGPImage(&list, -1), EGdiplusException);
+}
+
+TEST(GdiPlusHelpers, GraphicsOnAControlsCanvas)
+{
+  Vcl::TCustomControl control(nullptr);
+  Vcl::TBitmap surface;
+  surface.SetSize(4, 4);
+  control.Canvas()->SetHandle(surface.Canvas()->Handle());
+  auto g = ToGPGraphics(&control);
+  g->Clear(kBlack);
+  EXPECT_EQ(Vcl::ColorToRGB(surface.Canvas()->Pixels(1, 1)), Vcl::clBlack);
+  control.Canvas()->SetHandle(nullptr);
+}
