@@ -1,0 +1,115 @@
+#include "Quorex.Vcl.FrameControl.QxFrameHost.hpp"
+
+namespace Quorex {
+
+using namespace Vcl;
+
+TQxCustomFrameHost::TQxCustomFrameHost(TComponent* AOwner) : TQxCustomControl(AOwner)
+{
+  SetAlign(alClient);
+}
+
+TQxCustomFrameHost::~TQxCustomFrameHost()
+{
+  Destroying();
+  FCache.clear();
+  FFrame = nullptr;
+}
+
+void TQxCustomFrameHost::CreateParams(TCreateParams& Params)
+{
+  inherited::CreateParams(Params);
+  Params.Style |= Win::WS_CLIPCHILDREN;
+}
+
+void TQxCustomFrameHost::EraseBkGnd()
+{
+  FillBackground();
+}
+
+void TQxCustomFrameHost::Paint()
+{
+  DrawDesignFrame(this, Canvas());
+}
+
+TQxFrameClient* TQxCustomFrameHost::AddFrame(TQxFrameClient* AClient)
+{
+  if (!AClient || AClient->Parent() == this)
+    return AClient;
+  AClient->FreeNotification(this);
+  AClient->FAdopting = true;
+  try {
+    AClient->Hide();
+    AClient->SetParent(this);
+    AClient->SetAlign(alClient);
+    // A hidden control is not aligned; sized now, showing it later does not
+    // resize it again.
+    AClient->SetBoundsRect(ClientRect());
+  } catch (...) {
+    AClient->FAdopting = false;
+    throw;
+  }
+  AClient->FAdopting = false;
+  AClient->Resize();
+  return AClient;
+}
+
+TQxFrameClient* TQxCustomFrameHost::AddFrame(const TClassInfo& AFrameClass)
+{
+  if (auto cached = FCache.find(&AFrameClass); cached != FCache.end())
+    return cached->second;
+  TComponent* instance = CreateComponent(AFrameClass, this);
+  TQxFrameClient* client = nullptr;
+  for (TComponent* c : instance->ComponentList())
+    if ((client = dynamic_cast<TQxFrameClient*>(c)))
+      break;
+  // Classes without a client are remembered too, so that asking again does
+  // not make another hidden instance.
+  FCache[&AFrameClass] = client;
+  return AddFrame(client);
+}
+
+void TQxCustomFrameHost::SetActiveFrame(TQxFrameClient* Value)
+{
+  if (Value == FFrame)
+    return;
+  LeavePage();
+  EnterPage(Value);
+}
+
+void TQxCustomFrameHost::LeavePage()
+{
+  if (!FFrame)
+    return;
+  LockRedraw();
+  FFrame->Fire(FFrame->OnBeforeLeave);
+  FFrame->Deactivate();
+  FFrame->Hide();
+  FFrame->Fire(FFrame->OnLeave);
+  UnlockRedraw(true);
+}
+
+void TQxCustomFrameHost::EnterPage(TQxFrameClient* Value)
+{
+  LockRedraw();
+  FFrame = AddFrame(Value);
+  if (FFrame) {
+    FFrame->Fire(FFrame->OnBeforeEnter);
+    FFrame->Show();
+    FFrame->Activate();
+    FFrame->Fire(FFrame->OnEnter);
+  }
+  UnlockRedraw(true);
+}
+
+void TQxCustomFrameHost::Notification(TComponent* AComponent, TOperation Operation)
+{
+  inherited::Notification(AComponent, Operation);
+  if (Operation != opRemove)
+    return;
+  if (AComponent == FFrame)
+    FFrame = nullptr;
+  std::erase_if(FCache, [AComponent](const auto& entry) { return entry.second == AComponent; });
+}
+
+} // namespace Quorex

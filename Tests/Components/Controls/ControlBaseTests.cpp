@@ -1,0 +1,461 @@
+// The control base, the panel, UI elements and the frame host, driven through
+// the window system the way a host drives them.
+#include <QxDesktopFixture.hpp>
+#include <QxStyleSupport.hpp>
+
+#include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
+#include <Quorex.Vcl.HtmlLabel.hpp>
+#include <Quorex.Vcl.Panel.hpp>
+#include <Quorex.Vcl.UIElement.hpp>
+#include <Vcl.Forms.hpp>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace Vcl;
+using namespace Quorex;
+
+namespace {
+
+std::vector<std::string> gLog;
+
+constexpr TColor PatternA = 0x00204080, PatternB = 0x0080C0F0;
+
+// The pattern in parent client coordinates: 4-pixel checks.
+TColor PatternAt(int x, int y)
+{
+  return ((x / 4 + y / 4) % 2) ? PatternA : PatternB;
+}
+
+// A parent that erases with a pattern in logical coordinates, so that a
+// moved window origin moves the pattern with it.
+class TPatternParent : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  void Dispatch(TMessage& Message) override
+  {
+    if (Message.Msg != Win::WM_ERASEBKGND) {
+      inherited::Dispatch(Message);
+      return;
+    }
+    auto dc = reinterpret_cast<Win::HDC>(Message.WParam);
+    for (int y = 0; y < Height(); y += 4)
+      for (int x = 0; x < Width(); x += 4) {
+        Win::HBRUSH brush = Win::CreateSolidBrush(PatternAt(x, y));
+        TRect r(x, y, x + 4, y + 4);
+        Win::FillRect(dc, &r, brush);
+        Win::DeleteObject(brush);
+      }
+    Message.Result = 1;
+  }
+};
+
+class TLoggedControl : public TCustomControl {
+public:
+  explicit TLoggedControl(TComponent* AOwner) : TCustomControl(AOwner)
+  {
+    OnMouseDown = [](TObject*, TMouseButton, TShiftState, Integer, Integer) { gLog.push_back("beneath down"); };
+  }
+};
+
+class ControlBaseTest : public QxTest::QxDesktopFixture {
+protected:
+  void SetUp() override
+  {
+    QxDesktopFixture::SetUp();
+    gLog.clear();
+    Form = new TForm(Application);
+    Form->SetBounds(20, 20, 240, 180);
+    Form->SetColor(clWhite);
+    Form->Show();
+    RunUntilIdle();
+  }
+  TPoint ScreenOf(TControl* Control, int x, int y) { return Control->ClientToScreen(TPoint(x, y)); }
+  void ClickOn(TControl* Control, int x, int y)
+  {
+    TPoint p = ScreenOf(Control, x, y);
+    Click(p.X, p.Y);
+  }
+  void MoveOnto(TControl* Control, int x, int y)
+  {
+    TPoint p = ScreenOf(Control, x, y);
+    MoveTo(p.X, p.Y);
+  }
+  TForm* Form = nullptr;
+};
+
+TEST_F(ControlBaseTest, TransparentControlShowsTheParentsPatternAlignedInBothLooks)
+{
+  for (bool styled : {false, true}) {
+    QxTest::TVisualStyles styles(styled);
+    auto* parent = new TPatternParent(Form);
+    parent->SetBounds(10, 10, 120, 100);
+    parent->SetParent(Form);
+    auto* panel = new TQxPanel(Form);
+    panel->SetBounds(13, 7, 50, 41); // not on the pattern's grid
+    panel->SetTransparent(true);
+    panel->SetParent(parent);
+    RunUntilIdle();
+    for (int y = 0; y < 41; y += 3)
+      for (int x = 0; x < 50; x += 5) {
+        TPoint s = ScreenOf(panel, x, y);
+        ASSERT_EQ(ScreenPixel(s.X, s.Y), PatternAt(13 + x, 7 + y)) << "styled " << styled << " at " << x << "," << y;
+      }
+    delete parent;
+  }
+}
+
+TEST_F(ControlBaseTest, WithoutStylesALabelsTextShowsThroughATransparentControl)
+{
+  QxTest::TVisualStyles styles(false);
+  auto* label = new THtmlLabel(Form);
+  label->SetBounds(10, 10, 10, 13);
+  label->SetCaption("<b>MMMMMMMM</b>");
+  label->SetParent(Form);
+  auto* panel = new TQxPanel(Form);
+  panel->SetBounds(5, 5, label->Width() + 10, 25);
+  panel->SetParent(Form);
+  auto darkPixels = [&] {
+    int dark = 0;
+    for (int y = 0; y < 25; ++y)
+      for (int x = 0; x < panel->Width(); ++x) {
+        TPoint s = ScreenOf(panel, x, y);
+        dark += (ScreenPixel(s.X, s.Y) & 0xFF) < 0x60;
+      }
+    return dark;
+  };
+  panel->SetColor(clWhite);
+  RunUntilIdle();
+  EXPECT_EQ(darkPixels(), 0) << "an opaque panel hides the label";
+  panel->SetTransparent(true);
+  RunUntilIdle();
+  EXPECT_GT(darkPixels(), 20);
+}
+
+TEST_F(ControlBaseTest, RedrawLocksNestAndExtraUnlocksAreIgnored)
+{
+  auto* panel = new TQxPanel(Form);
+  panel->SetBounds(0, 0, 50, 50);
+  panel->SetParent(Form);
+  RunUntilIdle();
+  Win::HWND wnd = panel->Handle();
+  panel->LockRedraw();
+  panel->LockRedraw();
+  panel->UnlockRedraw(true);
+  EXPECT_TRUE(Win::IsRedrawSuspended(wnd));
+  RunUntilIdle();
+  panel->UnlockRedraw(true);
+  EXPECT_FALSE(Win::IsRedrawSuspended(wnd));
+  TRect update;
+  EXPECT_TRUE(Win::GetUpdateRect(wnd, &update, Win::FALSE));
+  EXPECT_EQ(update, TRect(0, 0, 50, 50));
+  RunUntilIdle();
+
+  panel->UnlockRedraw(true);
+  EXPECT_EQ(panel->LockReadrawCount(), 0);
+  panel->LockRedraw();
+  EXPECT_TRUE(Win::IsRedrawSuspended(wnd)) << "an extra unlock must not swallow the next lock";
+  panel->UnlockRedraw(false);
+  EXPECT_FALSE(Win::IsRedrawSuspended(wnd));
+}
+
+TEST_F(ControlBaseTest, LocksTakenWithoutAWindowOnlyCount)
+{
+  auto* panel = new TQxPanel(Form);
+  panel->LockRedraw();
+  panel->SetBounds(0, 0, 20, 20);
+  panel->SetParent(Form);
+  RunUntilIdle();
+  EXPECT_FALSE(Win::IsRedrawSuspended(panel->Handle()));
+  EXPECT_EQ(panel->LockReadrawCount(), 1);
+  panel->UnlockRedraw(true);
+  EXPECT_EQ(panel->LockReadrawCount(), 0);
+}
+
+TEST_F(ControlBaseTest, DestroyingTheWindowSendsMouseLeave)
+{
+  class TLeaveCounter : public TQxCustomControl {
+  public:
+    using TQxCustomControl::TQxCustomControl;
+    int Leaves = 0;
+    void Dispatch(TMessage& Message) override
+    {
+      Leaves += Message.Msg == Win::WM_MOUSELEAVE;
+      inherited::Dispatch(Message);
+    }
+  };
+  auto* control = new TLeaveCounter(Form);
+  control->SetBounds(0, 0, 20, 20);
+  control->SetParent(Form);
+  control->HandleNeeded();
+  control->DestroyHandle();
+  EXPECT_EQ(control->Leaves, 1);
+  EXPECT_FALSE(control->HandleAllocated());
+}
+
+TEST_F(ControlBaseTest, AClickOnAPanelAtRunTimeReachesTheControlBeneath)
+{
+  auto* beneath = new TLoggedControl(Form);
+  beneath->SetBounds(10, 10, 100, 100);
+  beneath->SetParent(Form);
+  auto* panel = new TQxPanel(Form);
+  panel->SetBounds(20, 20, 60, 60);
+  panel->OnMouseDown = [](TObject*, TMouseButton, TShiftState, Integer, Integer) { gLog.push_back("panel down"); };
+  panel->SetParent(Form);
+  RunUntilIdle();
+  ClickOn(panel, 30, 30);
+  EXPECT_EQ(gLog, std::vector<std::string>{"beneath down"});
+}
+
+TEST_F(ControlBaseTest, RightJustifiedAutoSizeKeepsThePanelsRightEdge)
+{
+  auto* panel = new TQxPanel(Form);
+  panel->SetBounds(100, 10, 80, 40);
+  panel->SetParent(Form);
+  auto* child = new TLoggedControl(Form);
+  child->SetBounds(0, 0, 30, 20);
+  child->SetParent(panel);
+  panel->SetAlignment(taRightJustify);
+  panel->SetAutoSize(true);
+  EXPECT_EQ(panel->Width(), 30);
+  EXPECT_EQ(panel->Left() + panel->Width(), 180);
+}
+
+// ---- UI elements ----------------------------------------------------------------
+
+// A control that drives one element with its mouse messages and logs the
+// state each paint shows.
+class TElementHost : public TQxCustomControl {
+public:
+  explicit TElementHost(TComponent* AOwner) : TQxCustomControl(AOwner)
+  {
+    FControlStyle.Include(csCaptureMouse);
+    Element = std::make_shared<TUIElement>(this, [this](const std::shared_ptr<IUIElement>& sender, TCanvas*,
+                                                        TUIControlState state) {
+      EXPECT_EQ(sender.get(), Element.get());
+      Painted.push_back(state);
+    });
+    Element->SetRect(TRect(10, 10, 30, 30));
+  }
+  std::shared_ptr<TUIElement> Element;
+  std::vector<TUIControlState> Painted;
+
+  void Dispatch(TMessage& Message) override
+  {
+    inherited::Dispatch(Message);
+    switch (Message.Msg) {
+    case Win::WM_MOUSEMOVE:
+      Element->MouseMove(MessageX(Message), MessageY(Message));
+      break;
+    case Win::WM_LBUTTONDOWN:
+      Element->LButtonDown(MessageX(Message), MessageY(Message));
+      break;
+    case Win::WM_LBUTTONUP:
+      Element->LButtonUp(MessageX(Message), MessageY(Message));
+      break;
+    case Win::WM_MOUSELEAVE:
+      Element->MouseLeave();
+      break;
+    case CM_ENABLEDCHANGED:
+      Element->EnabledChanged();
+      break;
+    }
+  }
+
+protected:
+  void Paint() override { Element->Paint(Canvas()); }
+};
+
+TEST_F(ControlBaseTest, AnElementPressedDraggedOutAndReleasedOutsideEndsNormal)
+{
+  auto* host = new TElementHost(Form);
+  host->SetBounds(10, 10, 100, 60);
+  host->SetParent(Form);
+  RunUntilIdle();
+  MoveOnto(host, 20, 20);
+  EXPECT_EQ(host->Element->State(), uicsHot);
+  Press();
+  EXPECT_EQ(host->Element->State(), uicsPressed);
+  host->Painted.clear();
+  MoveOnto(host, 60, 40);
+  EXPECT_EQ(host->Element->State(), uicsPressed);
+  EXPECT_FALSE(host->Element->MouseInItem());
+  MoveOnto(host, 20, 20);
+  EXPECT_EQ(host->Painted, (std::vector<TUIControlState>{uicsHot, uicsPressed})) << "pressed, hot, pressed";
+  MoveOnto(host, 60, 40);
+  Release();
+  EXPECT_EQ(host->Element->State(), uicsNormal);
+}
+
+TEST_F(ControlBaseTest, AnElementReleasedInsideEndsHotAndADisabledOneIgnoresTheMouse)
+{
+  auto* host = new TElementHost(Form);
+  host->SetBounds(10, 10, 100, 60);
+  host->SetParent(Form);
+  RunUntilIdle();
+  MoveOnto(host, 20, 20);
+  Press();
+  Release();
+  EXPECT_EQ(host->Element->State(), uicsHot);
+
+  host->SetEnabled(false);
+  EXPECT_EQ(host->Element->State(), uicsDisabled);
+  host->Element->MouseMove(20, 20);
+  EXPECT_EQ(host->Element->State(), uicsDisabled);
+  host->SetEnabled(true);
+  EXPECT_EQ(host->Element->State(), uicsNormal);
+  host->Element->MouseMove(20, 20);
+  EXPECT_EQ(host->Element->State(), uicsHot);
+}
+
+TEST_F(ControlBaseTest, AKeyPressedElementPaintsPressedAndKeyUpFollowsTheCursor)
+{
+  auto* host = new TElementHost(Form);
+  host->SetBounds(10, 10, 100, 60);
+  host->SetParent(Form);
+  RunUntilIdle();
+  MoveOnto(host, 80, 50);
+  host->Element->KeyDown();
+  host->Painted.clear();
+  host->Repaint();
+  EXPECT_EQ(host->Painted, std::vector<TUIControlState>{uicsPressed});
+  host->Element->KeyUp();
+  EXPECT_EQ(host->Element->State(), uicsNormal);
+}
+
+// ---- frame host -----------------------------------------------------------------------
+
+// A page class: a component holding a frame client whose events are logged
+// under the page's name.
+class TLoggedPage : public TComponent {
+public:
+  TLoggedPage(TComponent* AOwner, const std::string& Name) : TComponent(AOwner)
+  {
+    Client = new TQxFrameClient(this);
+    auto log = [Name](const char* what) { return [Name, what](TObject*) { gLog.push_back(Name + "." + what); }; };
+    Client->OnBeforeEnter = log("OnBeforeEnter");
+    Client->OnEnter = log("OnEnter");
+    Client->OnBeforeLeave = log("OnBeforeLeave");
+    Client->OnLeave = log("OnLeave");
+    Client->OnResize = log("OnResize");
+  }
+  TQxFrameClient* Client;
+};
+
+class TPageA : public TLoggedPage {
+  QX_CLASS(TPageA, TComponent)
+public:
+  explicit TPageA(TComponent* AOwner) : TLoggedPage(AOwner, "A") {}
+};
+
+class TPageB : public TLoggedPage {
+  QX_CLASS(TPageB, TComponent)
+public:
+  explicit TPageB(TComponent* AOwner) : TLoggedPage(AOwner, "B") {}
+};
+
+int gClientlessInstances = 0;
+
+class TClientlessPage : public TComponent {
+  QX_CLASS(TClientlessPage, TComponent)
+public:
+  explicit TClientlessPage(TComponent* AOwner) : TComponent(AOwner) { ++gClientlessInstances; }
+};
+
+class TFailingPage : public TComponent {
+  QX_CLASS(TFailingPage, TComponent)
+public:
+  explicit TFailingPage(TComponent* AOwner) : TComponent(AOwner) { throw std::runtime_error("no page"); }
+};
+
+class FrameHostTest : public ControlBaseTest {
+protected:
+  void SetUp() override
+  {
+    ControlBaseTest::SetUp();
+    Host = new TQxFrameHost(Form);
+    Host->SetParent(Form);
+    RunUntilIdle();
+    gLog.clear();
+  }
+  TQxFrameHost* Host = nullptr;
+};
+
+TEST_F(FrameHostTest, SwitchingPagesFiresLeaveThenEnterAndResizesANewPageOnce)
+{
+  Host->SetFrame<TPageA>();
+  TQxFrameClient* a = Host->Frame();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"A.OnResize", "A.OnBeforeEnter", "A.OnEnter"}));
+  EXPECT_EQ(a->BoundsRect(), Host->ClientRect());
+  gLog.clear();
+
+  Host->SetFrame<TPageB>();
+  TQxFrameClient* b = Host->Frame();
+  // The new page is made (and adopted) before the old one is left.
+  EXPECT_EQ(gLog, (std::vector<std::string>{"B.OnResize", "A.OnBeforeLeave", "A.OnLeave", "B.OnBeforeEnter",
+                                            "B.OnEnter"}));
+  EXPECT_FALSE(a->Visible());
+  EXPECT_FALSE(a->IsActive());
+  EXPECT_TRUE(b->Visible());
+  EXPECT_TRUE(b->IsActive());
+  EXPECT_EQ(Host->LockReadrawCount(), 0);
+  EXPECT_FALSE(Win::IsRedrawSuspended(Host->Handle()));
+}
+
+TEST_F(FrameHostTest, ThePageClassIsCreatedOnceAndTheCurrentPageIsNotSwitchedAgain)
+{
+  Host->SetFrame<TPageA>();
+  TQxFrameClient* a = Host->Frame();
+  const int owned = Host->ComponentCount();
+  gLog.clear();
+  Host->SetFrame<TPageA>();
+  EXPECT_TRUE(gLog.empty());
+  Host->SetFrame<TPageB>();
+  Host->SetFrame<TPageA>();
+  EXPECT_EQ(Host->Frame(), a);
+  EXPECT_EQ(Host->ComponentCount(), owned + 1);
+}
+
+TEST_F(FrameHostTest, AClassWithoutAFrameClientIsRememberedNotCreatedAgain)
+{
+  gClientlessInstances = 0;
+  EXPECT_EQ(Host->AddFrame<TClientlessPage>(), nullptr);
+  EXPECT_EQ(Host->AddFrame<TClientlessPage>(), nullptr);
+  EXPECT_EQ(gClientlessInstances, 1);
+}
+
+TEST_F(FrameHostTest, AFailingPageClassLeavesTheCurrentPage)
+{
+  Host->SetFrame<TPageA>();
+  TQxFrameClient* a = Host->Frame();
+  EXPECT_THROW(Host->SetFrame<TFailingPage>(), std::runtime_error);
+  EXPECT_EQ(Host->Frame(), a);
+  EXPECT_TRUE(a->Visible());
+}
+
+TEST_F(FrameHostTest, AFreedPageIsForgotten)
+{
+  Host->SetFrame<TPageA>();
+  delete Host->Frame();
+  EXPECT_EQ(Host->Frame(), nullptr);
+  Host->SetFrame<TPageB>();
+  EXPECT_NE(Host->Frame(), nullptr);
+}
+
+TEST_F(FrameHostTest, DesignTimeFramesAreDashedAndRunTimeShowsOnlyTheBackground)
+{
+  Host->SetColor(clWhite);
+  Host->SetFrame<TPageA>();
+  Host->Frame()->SetColor(clWhite);
+  RunUntilIdle();
+  TPoint corner = ScreenOf(Host, 0, 0);
+  EXPECT_EQ(ScreenPixel(corner.X, corner.Y), clWhite);
+  Host->Frame()->SetDesigning(true);
+  Host->Frame()->Invalidate();
+  RunUntilIdle();
+  EXPECT_EQ(ScreenPixel(corner.X, corner.Y), clBlack);
+}
+
+} // namespace
