@@ -345,3 +345,6 @@ private:
 };
 
 } // namespace Quorex
+
+// The unit's label control.
+#include "Quorex.Vcl.HtmlLabel.Control.hpp"

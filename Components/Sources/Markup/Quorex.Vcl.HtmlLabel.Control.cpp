@@ -1,0 +1,241 @@
+#include "Quorex.Vcl.HtmlLabel.Control.hpp"
+
+#include <System.SysUtils.hpp>
+
+#include <optional>
+
+namespace Quorex {
+
+using namespace Vcl;
+
+namespace {
+
+const String LinkPrefix = "link:";
+
+bool IsLinkId(const String& TextId)
+{
+  return TextId.size() >= LinkPrefix.size() && SameText(TextId.substr(0, LinkPrefix.size()), LinkPrefix);
+}
+
+} // namespace
+
+TCustomHtmlLabel::TCustomHtmlLabel(TComponent* AOwner)
+  : TGraphicControl(AOwner), FParser(CreateParser()), FRenderer(std::make_unique<THtmlRenderer>())
+{
+  SetHeight(13);
+  FControlStyle.Include(csReplicatable);
+  FControlStyle.Exclude(csOpaque);
+  FParser->SetDefaultFont(Font());
+  FRenderer->SetHtml(FParser->Root());
+  FRenderer->SetAutoWidth(true);
+  FRenderer->SetAutoHeight(false);
+  FRenderer->SetWordBreak(false);
+  SetAutoSize(true);
+}
+
+TCustomHtmlLabel::~TCustomHtmlLabel()
+{
+  Destroying();
+  FRenderer.reset();
+  FParser.reset();
+}
+
+std::unique_ptr<THtmlParser> TCustomHtmlLabel::CreateParser()
+{
+  auto parser = std::make_unique<THtmlParser>();
+  parser->RegisterTags();
+  return parser;
+}
+
+void TCustomHtmlLabel::SetAutoHeight(bool Value)
+{
+  FRenderer->SetAutoHeight(Value);
+  ViewChanged();
+  Invalidate();
+}
+
+void TCustomHtmlLabel::SetAutoWidth(bool Value)
+{
+  FRenderer->SetAutoWidth(Value);
+  ViewChanged();
+  Invalidate();
+}
+
+void TCustomHtmlLabel::SetWordBreak(bool Value)
+{
+  FRenderer->SetWordBreak(Value);
+  ViewChanged();
+}
+
+void TCustomHtmlLabel::SetLinkColor(TColor Value)
+{
+  if (Value == FParser->LinkColor())
+    return;
+  FParser->SetLinkColor(Value);
+  ViewChanged();
+}
+
+void TCustomHtmlLabel::SetLinkUnderline(bool Value)
+{
+  if (Value == FParser->LinkUnderline())
+    return;
+  FParser->SetLinkUnderline(Value);
+  ViewChanged();
+}
+
+void TCustomHtmlLabel::SetTransparent(bool Value)
+{
+  if (Value == Transparent())
+    return;
+  if (Value)
+    FControlStyle.Exclude(csOpaque);
+  else
+    FControlStyle.Include(csOpaque);
+  Invalidate();
+}
+
+void TCustomHtmlLabel::ReparseCaption()
+{
+  FParser->SetDefaultFont(Font());
+  FRenderer->SetLastActiveNode(nullptr);
+  FParser->Parse(Caption());
+}
+
+void TCustomHtmlLabel::ViewChanged()
+{
+  ReparseCaption();
+  Relayout();
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomHtmlLabel::Relayout()
+{
+  FRenderer->Reparse(ClientRect());
+}
+
+void TCustomHtmlLabel::Loaded()
+{
+  inherited::Loaded();
+  SetCaption(Caption());
+  ViewChanged();
+}
+
+bool TCustomHtmlLabel::Sizing() const
+{
+  return !ControlState().Contains(csCreating) && !ComponentState().Contains(csLoading);
+}
+
+bool TCustomHtmlLabel::CanAutoSize(Integer& NewWidth, Integer& NewHeight)
+{
+  if (!Sizing())
+    return true;
+  const TSize size = FRenderer->Reparse(TRect(0, 0, NewWidth, NewHeight));
+  if (AutoHeight())
+    NewHeight = size.cy;
+  // An aligned label's width belongs to its parent.
+  if (AutoWidth() && Align() != alTop && Align() != alBottom && Align() != alClient)
+    NewWidth = size.cx;
+  return true;
+}
+
+void TCustomHtmlLabel::AdjustBounds()
+{
+  if (!Sizing())
+    return;
+  const TRect client = ClientRect();
+  Integer width = Width(), height = Height();
+  CanAutoSize(width, height);
+  SetBounds(Left(), Top(), width, height);
+  if (AutoWidth() && FAlignment == taRightJustify)
+    SetLeft(client.Right - Width() + Left());
+}
+
+void TCustomHtmlLabel::Paint()
+{
+  if (!Transparent() && !ControlState().Contains(csGlassPaint)) {
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->Brush()->SetStyle(bsSolid);
+    Canvas()->FillRect(ClientRect());
+  }
+  Canvas()->Brush()->SetStyle(bsClear);
+  FRenderer->PaintTo(Canvas(), ClientRect());
+}
+
+void TCustomHtmlLabel::DoLinkClick(const String& LinkId, const THtmlRenderChunk* Chunk)
+{
+  (void)Chunk;
+  if (OnLinkClick && !LinkId.empty())
+    OnLinkClick(LinkId);
+}
+
+void TCustomHtmlLabel::Dispatch(TMessage& Message)
+{
+  switch (Message.Msg) {
+  case CM_FONTCHANGED:
+  case CM_TEXTCHANGED:
+    inherited::Dispatch(Message);
+    ViewChanged();
+    return;
+  case CM_HITTEST:
+    HitTested(Message);
+    return;
+  case CM_MOUSELEAVE:
+    inherited::Dispatch(Message);
+    MouseLeft();
+    return;
+  case Win::WM_MOUSEMOVE:
+    inherited::Dispatch(Message);
+    MouseMoved(Message);
+    return;
+  case Win::WM_LBUTTONDOWN:
+    inherited::Dispatch(Message);
+    LeftButtonDown(Message);
+    return;
+  default:
+    inherited::Dispatch(Message);
+  }
+}
+
+void TCustomHtmlLabel::HitTested(TMessage& Message)
+{
+  if (!FHitTest && !ComponentState().Contains(csDesigning)) {
+    Message.Result = Win::HTNOWHERE;
+    return;
+  }
+  inherited::Dispatch(Message);
+}
+
+void TCustomHtmlLabel::MouseMoved(const TMessage& Message)
+{
+  FRenderer->TrackMouse(MessageX(Message), MessageY(Message));
+  SetCursor(IsLinkId(FRenderer->TextId()) ? FLinkCursor : crDefault);
+  if (!FRenderer->GetNeedRepaint())
+    return;
+  Relayout();
+  Invalidate();
+}
+
+void TCustomHtmlLabel::MouseLeft()
+{
+  FRenderer->TrackMouse(-1, -1);
+  if (!FRenderer->GetNeedRepaint())
+    return;
+  Relayout();
+  Invalidate();
+}
+
+void TCustomHtmlLabel::LeftButtonDown(const TMessage& Message)
+{
+  const Integer x = MessageX(Message), y = MessageY(Message);
+  FRenderer->TrackMouse(x, y);
+  const String textId = FRenderer->TextId();
+  if (!IsLinkId(textId))
+    return;
+  std::optional<THtmlRenderChunk> chunk;
+  if (const THtmlRenderChunk* hit = FRenderer->ChunkAtXY(x, y))
+    chunk = *hit;
+  DoLinkClick(textId.substr(LinkPrefix.size()), chunk ? &*chunk : nullptr);
+}
+
+} // namespace Quorex

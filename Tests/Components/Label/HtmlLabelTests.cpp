@@ -1,0 +1,260 @@
+// The markup label on a form: sizing, links under the mouse, hit testing and
+// its background, through messages and pixels.
+#include <QxDesktopFixture.hpp>
+
+#include <Quorex.Vcl.HtmlLabel.hpp>
+#include <Vcl.Forms.hpp>
+
+#include <string>
+#include <vector>
+
+using namespace Vcl;
+using namespace Quorex;
+
+namespace {
+
+class HtmlLabelTest : public QxTest::QxDesktopFixture {
+protected:
+  void SetUp() override
+  {
+    QxDesktopFixture::SetUp();
+    Form = new TForm(Application);
+    Form->SetBounds(20, 20, 300, 200);
+    Form->SetColor(clWhite);
+    Form->Font()->SetName("DejaVu Sans Mono");
+    Form->Font()->SetSize(10);
+    Form->Show();
+    RunUntilIdle();
+  }
+  THtmlLabel* MakeLabel(const String& Caption, int x = 10, int y = 10)
+  {
+    auto* label = new THtmlLabel(Form);
+    label->SetLeft(x);
+    label->SetTop(y);
+    label->SetParent(Form);
+    label->SetCaption(Caption);
+    RunUntilIdle();
+    return label;
+  }
+  TPoint ScreenOf(TControl* Control, int x, int y) { return Control->ClientToScreen(TPoint(x, y)); }
+  void MoveOnto(TControl* Control, int x, int y)
+  {
+    TPoint p = ScreenOf(Control, x, y);
+    MoveTo(p.X, p.Y);
+  }
+  void ClickOn(TControl* Control, int x, int y)
+  {
+    TPoint p = ScreenOf(Control, x, y);
+    Click(p.X, p.Y);
+  }
+  std::vector<Win::COLORREF> Pixels(TControl* Control)
+  {
+    std::vector<Win::COLORREF> pixels;
+    for (int y = 0; y < Control->Height(); ++y)
+      for (int x = 0; x < Control->Width(); ++x) {
+        TPoint s = ScreenOf(Control, x, y);
+        pixels.push_back(ScreenPixel(s.X, s.Y));
+      }
+    return pixels;
+  }
+  int TextWidth(const String& Text)
+  {
+    TBitmap bitmap(1, 1);
+    bitmap.Canvas()->SetFont(Form->Font());
+    return bitmap.Canvas()->TextWidth(Text);
+  }
+  TForm* Form = nullptr;
+};
+
+TEST_F(HtmlLabelTest, ANewLabelIsExactlyAsWideAsItsTextAndKeepsItsHeight)
+{
+  THtmlLabel* label = MakeLabel("Hello");
+  EXPECT_EQ(label->Width(), TextWidth("Hello"));
+  EXPECT_EQ(label->Height(), 13);
+  EXPECT_TRUE(label->AutoWidth());
+  EXPECT_FALSE(label->AutoHeight());
+  EXPECT_TRUE(label->Transparent());
+  // The text starts at the top left.
+  std::vector<Win::COLORREF> pixels = Pixels(label);
+  int firstInk = -1;
+  for (size_t i = 0; i < pixels.size() && firstInk < 0; ++i)
+    if (pixels[i] != clWhite)
+      firstInk = int(i) / label->Width();
+  EXPECT_GE(firstInk, 0);
+  EXPECT_LT(firstInk, 4);
+}
+
+TEST_F(HtmlLabelTest, WordBreakAndAutoWidthExcludeEachOther)
+{
+  THtmlLabel* label = MakeLabel("one two three four five six");
+  label->SetWordBreak(true);
+  EXPECT_FALSE(label->AutoWidth());
+  label->SetAutoWidth(true);
+  EXPECT_FALSE(label->WordBreak());
+}
+
+TEST_F(HtmlLabelTest, AWordBreakingLabelWithAutoHeightGrowsDownwardsAtItsWidth)
+{
+  THtmlLabel* label = MakeLabel("one two three four five six seven eight");
+  label->SetWordBreak(true);
+  label->SetAutoHeight(true);
+  label->SetWidth(TextWidth("one two"));
+  label->ViewChanged();
+  EXPECT_EQ(label->Width(), TextWidth("one two"));
+  EXPECT_GT(label->Height(), 3 * 13);
+}
+
+TEST_F(HtmlLabelTest, ARightJustifiedAutoWidthLabelKeepsItsRightEdge)
+{
+  THtmlLabel* label = MakeLabel("short", 200);
+  label->SetAlignment(taRightJustify);
+  const int right = label->Left() + label->Width();
+  label->SetCaption("a much longer caption");
+  EXPECT_EQ(label->Width(), TextWidth("a much longer caption"));
+  EXPECT_EQ(label->Left() + label->Width(), right);
+}
+
+TEST_F(HtmlLabelTest, AClientAlignedLabelLeavesTheWidthToItsParent)
+{
+  THtmlLabel* label = MakeLabel("Hello");
+  label->SetAlign(alClient);
+  EXPECT_EQ(label->Width(), Form->ClientWidth());
+  label->SetCaption("Hello again");
+  EXPECT_EQ(label->Width(), Form->ClientWidth());
+}
+
+TEST_F(HtmlLabelTest, HoveringALinkShowsTheHandAndUnderlinesIt)
+{
+  THtmlLabel* label = MakeLabel("xx <a href=7>go</a>");
+  label->SetAutoHeight(true); // room for the underline
+  RunUntilIdle();
+  std::vector<Win::COLORREF> before = Pixels(label);
+  const int linkX = TextWidth("xx ") + 3;
+  MoveOnto(label, linkX, 5);
+  EXPECT_EQ(label->Cursor(), crHandPoint);
+  MoveOnto(label, linkX + 1, 5);
+  EXPECT_EQ(Win::GetCursor(), Screen->Cursors(crHandPoint));
+  EXPECT_NE(Pixels(label), before);
+  MoveOnto(label, 2, 5);
+  EXPECT_EQ(label->Cursor(), crDefault);
+  EXPECT_EQ(Pixels(label), before) << "the underline goes with the mouse";
+}
+
+TEST_F(HtmlLabelTest, PressingALinkReportsItsIdentifierAndPressingBesideItDoesNot)
+{
+  THtmlLabel* label = MakeLabel("xx <a href=7>go</a>");
+  std::vector<String> clicks;
+  label->SetOnLinkClick([&](const String& id) { clicks.push_back(id); });
+  const int linkX = TextWidth("xx ") + 2;
+  MoveOnto(label, linkX, 5);
+  Press();
+  EXPECT_EQ(clicks, std::vector<String>{"7"}) << "a link fires on the press";
+  Release();
+  ClickOn(label, 2, 5);
+  EXPECT_EQ(clicks, std::vector<String>{"7"});
+}
+
+TEST_F(HtmlLabelTest, ALinkWithoutIdentifierShowsTheHandButReportsNothing)
+{
+  THtmlLabel* label = MakeLabel("<a>go</a>");
+  int clicks = 0;
+  label->SetOnLinkClick([&](const String&) { ++clicks; });
+  MoveOnto(label, 3, 5);
+  EXPECT_EQ(label->Cursor(), crHandPoint);
+  ClickOn(label, 3, 5);
+  EXPECT_EQ(clicks, 0);
+}
+
+// A descendant that reads the chunk after the handler has replaced the
+// caption (and with it the layout).
+class TChunkReadingLabel : public THtmlLabel {
+public:
+  using THtmlLabel::THtmlLabel;
+  String ChunkText;
+
+protected:
+  void DoLinkClick(const String& LinkId, const THtmlRenderChunk* Chunk) override
+  {
+    THtmlLabel::DoLinkClick(LinkId, Chunk);
+    ChunkText = Chunk ? Chunk->Text() : "(none)";
+  }
+};
+
+TEST_F(HtmlLabelTest, AHandlerMayChangeTheCaptionOfTheLabelItWasCalledFor)
+{
+  auto* label = new TChunkReadingLabel(Form);
+  label->SetBounds(10, 10, 10, 13);
+  label->SetParent(Form);
+  label->SetCaption("<a href=next>go</a>");
+  label->OnLinkClick = [&](const String& id) { label->SetCaption("<b>" + id + " page, with a longer caption</b>"); };
+  RunUntilIdle();
+  ClickOn(label, 3, 5);
+  EXPECT_EQ(label->ChunkText, "go");
+  EXPECT_EQ(label->Caption(), "<b>next page, with a longer caption</b>");
+}
+
+TEST_F(HtmlLabelTest, WithoutHitTestAClickReachesTheParent)
+{
+  THtmlLabel* label = MakeLabel("Hello");
+  std::vector<std::string> downs;
+  label->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, Integer, Integer) { downs.push_back("label"); };
+  Form->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, Integer, Integer) { downs.push_back("form"); };
+  ClickOn(label, 3, 5);
+  label->SetHitTest(false);
+  ClickOn(label, 3, 5);
+  EXPECT_EQ(downs, (std::vector<std::string>{"label", "form"}));
+  label->SetDesigning(true);
+  EXPECT_TRUE(label->HitTestAt(TPoint(3, 5))) << "the designer can still select it";
+}
+
+TEST_F(HtmlLabelTest, AnOpaqueLabelFillsItsClientAreaWithItsColour)
+{
+  THtmlLabel* label = MakeLabel("Hi");
+  label->SetColor(clYellow);
+  label->SetTransparent(false);
+  label->SetAutoWidth(false);
+  label->SetWidth(80);
+  RunUntilIdle();
+  TPoint s = ScreenOf(label, 70, 10);
+  EXPECT_EQ(ScreenPixel(s.X, s.Y), clYellow);
+  label->SetTransparent(true);
+  RunUntilIdle();
+  EXPECT_EQ(ScreenPixel(s.X, s.Y), clWhite);
+}
+
+class TLayoutCountingLabel : public THtmlLabel {
+public:
+  using THtmlLabel::THtmlLabel;
+  int Layouts = 0;
+
+protected:
+  void AdjustBounds() override
+  {
+    ++Layouts;
+    THtmlLabel::AdjustBounds();
+  }
+};
+
+TEST_F(HtmlLabelTest, SettingALinkPropertyToItsValueCausesNoRelayout)
+{
+  auto* label = new TLayoutCountingLabel(Form);
+  label->SetParent(Form);
+  label->SetCaption("<a href=1>one</a>");
+  label->Layouts = 0;
+  label->SetLinkColor(label->LinkColor());
+  label->SetLinkUnderline(label->LinkUnderline());
+  EXPECT_EQ(label->Layouts, 0);
+  label->SetLinkColor(clRed);
+  label->SetLinkUnderline(true);
+  EXPECT_EQ(label->Layouts, 2);
+}
+
+TEST_F(HtmlLabelTest, AFontChangeLaysTheTextOutAgain)
+{
+  THtmlLabel* label = MakeLabel("Hello");
+  const int narrow = label->Width();
+  Form->Font()->SetSize(20);
+  EXPECT_GT(label->Width(), narrow);
+}
+
+} // namespace
