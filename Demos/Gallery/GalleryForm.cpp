@@ -1,0 +1,89 @@
+#include "GalleryForm.hpp"
+
+#include <Vcl.ExtCtrls.hpp>
+#include <Vcl.Forms.hpp>
+
+namespace Gallery {
+
+using namespace Quorex;
+using namespace Vcl;
+
+namespace {
+
+constexpr int kNavWidth = 190;
+
+} // namespace
+
+void RunUntilIdle()
+{
+  Win::MSG msg;
+  for (;;) {
+    bool any = CheckSynchronize();
+    while (Application->ProcessMessage(msg))
+      any = true;
+    if (!any)
+      return;
+  }
+}
+
+TGalleryForm::TGalleryForm()
+{
+  FForm = new TForm(Application);
+  FForm->SetCaption("QxComponents gallery");
+  FForm->SetBounds(0, 0, kScreenWidth, kScreenHeight);
+  FForm->SetColor(clWindow);
+  FForm->Font()->SetName("DejaVu Sans");
+  FForm->Font()->SetSize(9);
+
+  auto* nav = new TPanel(FForm);
+  nav->SetAlign(alLeft);
+  nav->SetWidth(kNavWidth);
+  nav->SetBevelOuter(bvNone);
+  nav->SetShowCaption(false);
+  nav->SetColor(TColor(0x00F3EEEA));
+  nav->SetParent(FForm);
+  auto* title = new THtmlLabel(FForm);
+  title->SetBounds(16, 16, 10, 16);
+  title->SetAutoHeight(true);
+  title->SetParent(nav);
+  title->SetCaption("<font size=13><b>QxComponents</b></font>");
+  FNav = new THtmlLabel(FForm);
+  FNav->SetBounds(16, 44, 10, 16);
+  FNav->SetAutoHeight(true);
+  FNav->SetParent(nav);
+  FNav->SetCaption("<font color=clGray>gallery</font><br><br><br><a href=markup>Markup labels</a><br><br><a href=transparency>Transparency</a><br><br>"
+                   "<a href=canvas>Canvas helper</a><br><br><a href=form>Form resource</a>");
+  FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
+
+  FHost = new TQxFrameHost(FForm);
+  FHost->SetColor(clWindow);
+  FHost->SetParentColor(false);
+  FHost->SetParent(FForm);
+  FForm->Show();
+}
+
+TGalleryForm::~TGalleryForm()
+{
+  delete FForm;
+}
+
+void TGalleryForm::ShowPage(const String& Id)
+{
+  EventLog().push_back("page: " + Id);
+  if (Id == "markup")
+    FHost->SetFrame<TMarkupPage>();
+  else if (Id == "transparency")
+    FHost->SetFrame<TTransparencyPage>();
+  else if (Id == "canvas")
+    FHost->SetFrame<TCanvasHelperPage>();
+  else if (Id == "form")
+    FHost->SetFrame<TFormResourcePage>();
+}
+
+TMarkupPage* TGalleryForm::MarkupPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TMarkupPage>();
+  return client ? dynamic_cast<TMarkupPage*>(client->Owner()) : nullptr;
+}
+
+} // namespace Gallery

@@ -1,0 +1,64 @@
+// The gallery's pages: each a class that the frame host creates on first
+// use, holding a frame client with the page's controls.
+#pragma once
+
+#include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
+#include <Quorex.Vcl.HtmlLabel.hpp>
+#include <Quorex.Vcl.Panel.hpp>
+
+#include <string>
+#include <vector>
+
+namespace Gallery {
+
+using Vcl::Integer;
+using Vcl::String;
+
+// What the pages report: link clicks and page entries, in order.
+std::vector<std::string>& EventLog();
+
+class TGalleryPage : public Vcl::TComponent {
+  QX_CLASS(TGalleryPage, Vcl::TComponent)
+public:
+  explicit TGalleryPage(Vcl::TComponent* AOwner);
+  Quorex::TQxFrameClient* Client() const { return FClient; }
+
+protected:
+  // A label at (X, Y) on Parent (the client when nullptr); Width 0 keeps
+  // the automatic width, otherwise the text wraps at Width.
+  Quorex::THtmlLabel* AddLabel(const String& Caption, Integer X, Integer Y, Integer Width = 0,
+                               Vcl::TWinControl* Parent = nullptr);
+  void AddTitle(const String& Title);
+
+private:
+  Quorex::TQxFrameClient* FClient;
+};
+
+class TMarkupPage : public TGalleryPage {
+  QX_CLASS(TMarkupPage, TGalleryPage)
+public:
+  explicit TMarkupPage(Vcl::TComponent* AOwner);
+  // The label with the links the tour hovers and clicks.
+  Quorex::THtmlLabel* Links = nullptr;
+};
+
+class TTransparencyPage : public TGalleryPage {
+  QX_CLASS(TTransparencyPage, TGalleryPage)
+public:
+  explicit TTransparencyPage(Vcl::TComponent* AOwner);
+};
+
+class TCanvasHelperPage : public TGalleryPage {
+  QX_CLASS(TCanvasHelperPage, TGalleryPage)
+public:
+  explicit TCanvasHelperPage(Vcl::TComponent* AOwner);
+};
+
+// Built from the text form resource that ships with the gallery.
+class TFormResourcePage : public TGalleryPage {
+  QX_CLASS(TFormResourcePage, TGalleryPage)
+public:
+  explicit TFormResourcePage(Vcl::TComponent* AOwner);
+};
+
+} // namespace Gallery

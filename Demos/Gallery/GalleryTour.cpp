@@ -1,0 +1,103 @@
+#include "GalleryTour.hpp"
+
+#include "GalleryForm.hpp"
+
+#include <Win.Desktop.hpp>
+#include <Win.Screen.hpp>
+
+#include <filesystem>
+#include <set>
+#include <stdexcept>
+
+namespace Gallery {
+
+using namespace Quorex;
+using namespace Vcl;
+
+namespace {
+
+// The screen point over the middle of the first word of Label that contains
+// Word.
+TPoint WordOnScreen(THtmlLabel* Label, const String& Word)
+{
+  for (const THtmlRenderChunk& chunk : Label->Renderer()->Chunks())
+    if (chunk.Text().find(Word) != String::npos)
+      return Label->ClientToScreen(chunk.BoundsRect().CenterPoint());
+  throw std::logic_error("the gallery has no word '" + Word + "'");
+}
+
+void MoveTo(TPoint P)
+{
+  Win::InjectMouseMove(P.X, P.Y);
+  RunUntilIdle();
+}
+
+void ClickAt(TPoint P)
+{
+  Win::InjectClick(P.X, P.Y);
+  RunUntilIdle();
+}
+
+int ColoursIn(const Win::TImage& Image, const TRect& Area)
+{
+  std::set<Win::COLORREF> colours;
+  for (int y = Area.Top; y < Area.Bottom; ++y)
+    for (int x = Area.Left; x < Area.Right; ++x)
+      colours.insert(Image.Pixel(x, y));
+  return int(colours.size());
+}
+
+class TTour {
+public:
+  explicit TTour(std::filesystem::path OutputDir) : FDir(std::move(OutputDir)) {}
+
+  TTourResult Run()
+  {
+    EventLog().clear();
+    TGalleryForm gallery;
+    RunUntilIdle();
+    OpenPage(gallery, "Markup", "markup");
+    THtmlLabel* links = gallery.MarkupPage()->Links;
+    MoveTo(WordOnScreen(links, "documentation"));
+    Shoot(gallery, "markup-link-hover");
+    ClickAt(WordOnScreen(links, "documentation"));
+    OpenPage(gallery, "Transparency", "transparency");
+    OpenPage(gallery, "Canvas", "canvas-helper");
+    OpenPage(gallery, "Form", "form-resource");
+    FResult.Log = EventLog();
+    return std::move(FResult);
+  }
+
+private:
+  void OpenPage(TGalleryForm& Gallery, const String& NavWord, const std::string& Name)
+  {
+    ClickAt(WordOnScreen(Gallery.Nav(), NavWord));
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    Shoot(Gallery, Name);
+  }
+
+  void Shoot(TGalleryForm& Gallery, const std::string& Name)
+  {
+    const std::string file = (FDir / (std::to_string(FResult.Shots.size() + 1) + "-" + Name + ".png")).string();
+    const Win::TImage image = Win::ComposeDesktop();
+    Win::SaveImagePng(image, file);
+    TQxFrameHost* host = Gallery.Host();
+    const TRect area(host->ClientToScreen(TPoint(0, 0)), host->ClientToScreen(TPoint(host->Width(), host->Height())));
+    FResult.Shots.push_back({Name, file, ColoursIn(image, area)});
+  }
+
+  std::filesystem::path FDir;
+  TTourResult FResult;
+};
+
+} // namespace
+
+TTourResult RunGalleryTour(const std::string& OutputDir)
+{
+  std::filesystem::create_directories(OutputDir);
+  Win::ScreenSettings().Width = kScreenWidth;
+  Win::ScreenSettings().Height = kScreenHeight;
+  return TTour(OutputDir).Run();
+}
+
+} // namespace Gallery

@@ -1,0 +1,165 @@
+#include "GalleryWindow.hpp"
+
+#include "GalleryForm.hpp"
+
+#include <Win.Desktop.hpp>
+#include <Win.Screen.hpp>
+
+#include <iostream>
+
+#ifdef QX_GALLERY_SDL2
+#include <SDL.h>
+
+#include <cstdlib>
+#include <memory>
+#endif
+
+namespace Gallery {
+
+#ifndef QX_GALLERY_SDL2
+
+int RunGalleryWindow()
+{
+  std::cerr << "QxGallery: --window is not available in this build (SDL2 was not found)\n";
+  return 2;
+}
+
+#else
+
+namespace {
+
+// Keys the window system knows by virtual-key code; letters and digits map
+// to their upper-case characters.
+int VirtualKey(SDL_Keycode Key)
+{
+  if (Key >= SDLK_a && Key <= SDLK_z)
+    return 'A' + (Key - SDLK_a);
+  if (Key >= SDLK_0 && Key <= SDLK_9)
+    return '0' + (Key - SDLK_0);
+  switch (Key) {
+  case SDLK_BACKSPACE: return Win::VK_BACK;
+  case SDLK_TAB: return Win::VK_TAB;
+  case SDLK_RETURN: return Win::VK_RETURN;
+  case SDLK_ESCAPE: return Win::VK_ESCAPE;
+  case SDLK_SPACE: return Win::VK_SPACE;
+  case SDLK_LEFT: return Win::VK_LEFT;
+  case SDLK_RIGHT: return Win::VK_RIGHT;
+  case SDLK_UP: return Win::VK_UP;
+  case SDLK_DOWN: return Win::VK_DOWN;
+  case SDLK_HOME: return Win::VK_HOME;
+  case SDLK_END: return Win::VK_END;
+  case SDLK_DELETE: return Win::VK_DELETE;
+  case SDLK_LSHIFT: case SDLK_RSHIFT: return Win::VK_SHIFT;
+  case SDLK_LCTRL: case SDLK_RCTRL: return Win::VK_CONTROL;
+  default: return 0;
+  }
+}
+
+Win::TInjectButton Button(Uint8 SdlButton)
+{
+  if (SdlButton == SDL_BUTTON_RIGHT)
+    return Win::TInjectButton::Right;
+  if (SdlButton == SDL_BUTTON_MIDDLE)
+    return Win::TInjectButton::Middle;
+  return Win::TInjectButton::Left;
+}
+
+// Routes one SDL event into the window system; false when the user closes
+// the window.
+bool Route(const SDL_Event& Event)
+{
+  switch (Event.type) {
+  case SDL_QUIT:
+    return false;
+  case SDL_MOUSEMOTION:
+    Win::InjectMouseMove(Event.motion.x, Event.motion.y);
+    break;
+  case SDL_MOUSEBUTTONDOWN:
+    Win::InjectMouseMove(Event.button.x, Event.button.y);
+    Win::InjectMouseDown(Button(Event.button.button));
+    break;
+  case SDL_MOUSEBUTTONUP:
+    Win::InjectMouseMove(Event.button.x, Event.button.y);
+    Win::InjectMouseUp(Button(Event.button.button));
+    break;
+  case SDL_MOUSEWHEEL:
+    Win::InjectWheel(Event.wheel.y * 120);
+    break;
+  case SDL_KEYDOWN:
+    if (int vk = VirtualKey(Event.key.keysym.sym))
+      Win::InjectKeyDown(vk);
+    break;
+  case SDL_KEYUP:
+    if (int vk = VirtualKey(Event.key.keysym.sym))
+      Win::InjectKeyUp(vk);
+    break;
+  case SDL_TEXTINPUT:
+    Win::InjectText(Event.text.text);
+    break;
+  default:
+    break;
+  }
+  return true;
+}
+
+struct TSdlSession {
+  TSdlSession() { Ok = SDL_Init(SDL_INIT_VIDEO) == 0; }
+  ~TSdlSession() { SDL_Quit(); }
+  bool Ok;
+};
+
+} // namespace
+
+int RunGalleryWindow()
+{
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    std::cerr << "QxGallery: --window needs a display (DISPLAY or WAYLAND_DISPLAY)\n";
+    return 2;
+  }
+  TSdlSession sdl;
+  if (!sdl.Ok) {
+    std::cerr << "QxGallery: SDL could not start: " << SDL_GetError() << "\n";
+    return 2;
+  }
+  Win::ScreenSettings().Width = kScreenWidth;
+  Win::ScreenSettings().Height = kScreenHeight;
+  std::unique_ptr<SDL_Window, decltype(&SDL_DestroyWindow)> window(
+    SDL_CreateWindow("QxComponents gallery", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth,
+                     kScreenHeight, 0),
+    SDL_DestroyWindow);
+  if (!window) {
+    std::cerr << "QxGallery: no window: " << SDL_GetError() << "\n";
+    return 2;
+  }
+  std::unique_ptr<SDL_Renderer, decltype(&SDL_DestroyRenderer)> renderer(
+    SDL_CreateRenderer(window.get(), -1, 0), SDL_DestroyRenderer);
+  std::unique_ptr<SDL_Texture, decltype(&SDL_DestroyTexture)> texture(
+    renderer ? SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kScreenWidth,
+                                 kScreenHeight)
+             : nullptr,
+    SDL_DestroyTexture);
+  if (!texture) {
+    std::cerr << "QxGallery: no renderer: " << SDL_GetError() << "\n";
+    return 2;
+  }
+  TGalleryForm gallery;
+  gallery.ShowPage("markup");
+  SDL_StartTextInput();
+  for (bool running = true; running;) {
+    SDL_Event event;
+    while (running && SDL_PollEvent(&event))
+      running = Route(event);
+    RunUntilIdle();
+    const Win::TImage image = Win::ComposeDesktop();
+    SDL_UpdateTexture(texture.get(), nullptr, image.Pixels.data(), image.Width * 4);
+    SDL_RenderClear(renderer.get());
+    SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr);
+    SDL_RenderPresent(renderer.get());
+    SDL_Delay(15);
+  }
+  return 0;
+}
+
+#endif
+
+} // namespace Gallery

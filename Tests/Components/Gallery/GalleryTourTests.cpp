@@ -1,0 +1,30 @@
+// The gallery's scripted tour, as the README's run command drives it.
+#include <QxDesktopFixture.hpp>
+#include <QxTestSupport.hpp>
+
+#include <GalleryTour.hpp>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+class GalleryTourTest : public QxTest::QxDesktopFixture {};
+
+TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
+{
+  const std::string dir = QxTest::TempDir();
+  const Gallery::TTourResult result = Gallery::RunGalleryTour(dir);
+  std::vector<std::string> pages;
+  for (const Gallery::TShot& shot : result.Shots) {
+    pages.push_back(shot.Page);
+    EXPECT_TRUE(std::filesystem::exists(shot.FileName)) << shot.FileName;
+    EXPECT_GT(shot.Colours, 8) << shot.Page << " looks blank";
+  }
+  EXPECT_EQ(pages, (std::vector<std::string>{"markup", "markup-link-hover", "transparency", "canvas-helper",
+                                             "form-resource"}));
+  EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
+                                                  "page: canvas", "page: form"}));
+}
+
+} // namespace
