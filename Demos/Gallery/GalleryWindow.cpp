@@ -10,7 +10,6 @@
 #ifdef QX_GALLERY_SDL2
 #include <SDL.h>
 
-#include <cstdlib>
 #include <memory>
 #endif
 
@@ -112,13 +111,17 @@ struct TSdlSession {
 
 int RunGalleryWindow()
 {
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    std::cerr << "QxGallery: --window needs a display (DISPLAY or WAYLAND_DISPLAY)\n";
-    return 2;
-  }
   TSdlSession sdl;
   if (!sdl.Ok) {
-    std::cerr << "QxGallery: SDL could not start: " << SDL_GetError() << "\n";
+    std::cerr << "QxGallery: --window needs a display; SDL could not start: " << SDL_GetError() << "\n";
+    return 2;
+  }
+  // SDL falls back to drivers that show nothing; a window nobody sees is no
+  // window, unless asked for by name.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!SDL_getenv("SDL_VIDEODRIVER") && driver &&
+      (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+    std::cerr << "QxGallery: --window needs a display (SDL found only its " << driver << " driver)\n";
     return 2;
   }
   Win::ScreenSettings().Width = kScreenWidth;
