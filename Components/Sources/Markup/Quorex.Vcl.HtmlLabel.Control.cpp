@@ -25,6 +25,7 @@ TCustomHtmlLabel::TCustomHtmlLabel(TComponent* AOwner)
   SetHeight(13);
   FControlStyle.Include(csReplicatable);
   FControlStyle.Exclude(csOpaque);
+  SetParentColor(true);
   FParser->SetDefaultFont(Font());
   FRenderer->SetHtml(FParser->Root());
   FRenderer->SetAutoWidth(true);
