@@ -125,6 +125,9 @@ TMarkupPage::TMarkupPage(TComponent* AOwner) : TGalleryPage(AOwner)
   longer->SetAlignment(taRightJustify);
   longer->SetLeft(470 - longer->Width());
   longer->SetCaption("<b>The right edge stays where it was, with a longer caption</b>");
+  AddLabel("<font color=clGray>Both labels keep their right edge on the grey bar; the second one's caption grew "
+           "after it was placed.</font>",
+           kMargin, 324);
 }
 
 TTransparencyPage::TTransparencyPage(TComponent* AOwner) : TGalleryPage(AOwner)
