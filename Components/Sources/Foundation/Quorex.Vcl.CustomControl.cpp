@@ -1,5 +1,6 @@
 #include "Quorex.Vcl.CustomControl.hpp"
 
+#include "Quorex.Vcl.ControlProperties.hpp"
 #include "Quorex.Vcl.Globals.hpp"
 
 #include <Vcl.Themes.hpp>
@@ -26,6 +27,17 @@ void TQxCustomControl::DestroyHandle()
   if (HandleAllocated())
     Perform(Win::WM_MOUSELEAVE);
   inherited::DestroyHandle();
+}
+
+void TQxCustomControl::SetParentComponent(TComponent* Value)
+{
+  SetParentControl(this, Value);
+}
+
+void TQxCustomControl::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+  inherited::GetChildren(Proc, Root);
+  NameChildControls(this, Proc, Root);
 }
 
 void TQxCustomControl::SetTransparent(bool Value)

@@ -1,5 +1,7 @@
 #include "Quorex.Vcl.FrameControl.QxFrameClient.hpp"
 
+#include "Quorex.Vcl.ControlProperties.hpp"
+
 namespace Quorex {
 
 using namespace Vcl;
@@ -20,6 +22,17 @@ TQxCustomFrameClient::TQxCustomFrameClient(TComponent* AOwner) : TCustomControl(
   SetAlign(alClient);
 }
 
+void TQxCustomFrameClient::SetParentComponent(TComponent* Value)
+{
+  SetParentControl(this, Value);
+}
+
+void TQxCustomFrameClient::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+  inherited::GetChildren(Proc, Root);
+  NameChildControls(this, Proc, Root);
+}
+
 void TQxCustomFrameClient::CreateParams(TCreateParams& Params)
 {
   inherited::CreateParams(Params);
@@ -38,5 +51,16 @@ void TQxCustomFrameClient::Resize()
 }
 
 TQxFrameClient::TQxFrameClient(TComponent* AOwner) : TQxCustomFrameClient(AOwner) {}
+
+QX_PUBLISHED_CONTROL(TQxFrameClient)
+{
+  ControlProperties(alClient, false);
+  Property("DoubleBuffered", &T::DoubleBuffered, &T::SetDoubleBuffered).Default(false);
+  Property("TabOrder", &T::TabOrder, &T::SetTabOrder);
+  Event("OnBeforeEnter", &T::OnBeforeEnter);
+  Event("OnEnter", &T::OnEnter);
+  Event("OnBeforeLeave", &T::OnBeforeLeave);
+  Event("OnLeave", &T::OnLeave);
+}
 
 } // namespace Quorex

@@ -1,5 +1,7 @@
 #include "Quorex.Vcl.FrameControl.QxFrameHost.hpp"
 
+#include "Quorex.Vcl.ControlProperties.hpp"
+
 namespace Quorex {
 
 using namespace Vcl;
@@ -110,6 +112,13 @@ void TQxCustomFrameHost::Notification(TComponent* AComponent, TOperation Operati
   if (AComponent == FFrame)
     FFrame = nullptr;
   std::erase_if(FCache, [AComponent](const auto& entry) { return entry.second == AComponent; });
+}
+
+QX_PUBLISHED_CONTROL(TQxFrameHost)
+{
+  ControlProperties(alClient, true);
+  Property("DoubleBuffered", &T::DoubleBuffered, &T::SetDoubleBuffered).Default(false);
+  Property("TabOrder", &T::TabOrder, &T::SetTabOrder);
 }
 
 } // namespace Quorex

@@ -1,5 +1,7 @@
 #include "Quorex.Vcl.Panel.hpp"
 
+#include "Quorex.Vcl.ControlProperties.hpp"
+
 #include <utility>
 
 namespace Quorex {
@@ -63,6 +65,16 @@ void TQxCustomPanel::EraseBkGnd()
   Canvas()->Pen()->SetStyle(psDot);
   Canvas()->Brush()->SetStyle(bsClear);
   Canvas()->Rectangle(ClientRect());
+}
+
+QX_PUBLISHED_CONTROL(TQxPanel)
+{
+  ControlProperties(alNone, true);
+  Property("Alignment", &T::Alignment, &T::SetAlignment).Default(taLeftJustify);
+  Property("AutoSize", &T::AutoSize, &T::SetAutoSize).Default(false);
+  Property("DoubleBuffered", &T::DoubleBuffered, &T::SetDoubleBuffered).Default(false);
+  Property("TabOrder", &T::TabOrder, &T::SetTabOrder);
+  Property("Transparent", &T::Transparent, &T::SetTransparent).Default(false);
 }
 
 } // namespace Quorex

@@ -1,5 +1,6 @@
 #include "Quorex.Vcl.HtmlLabel.Control.hpp"
 
+#include <Quorex.Vcl.ControlProperties.hpp>
 #include <System.SysUtils.hpp>
 
 #include <optional>
@@ -39,6 +40,11 @@ TCustomHtmlLabel::~TCustomHtmlLabel()
   Destroying();
   FRenderer.reset();
   FParser.reset();
+}
+
+void TCustomHtmlLabel::SetParentComponent(TComponent* Value)
+{
+  SetParentControl(this, Value);
 }
 
 std::unique_ptr<THtmlParser> TCustomHtmlLabel::CreateParser()
@@ -237,6 +243,22 @@ void TCustomHtmlLabel::LeftButtonDown(const TMessage& Message)
   if (const THtmlRenderChunk* hit = FRenderer->ChunkAtXY(x, y))
     chunk = *hit;
   DoLinkClick(textId.substr(LinkPrefix.size()), chunk ? &*chunk : nullptr);
+}
+
+QX_PUBLISHED_CONTROL(THtmlLabel)
+{
+  ControlProperties(alNone, true);
+  Property("Alignment", &T::Alignment, &T::SetAlignment).Default(taLeftJustify);
+  Property("AutoHeight", &T::AutoHeight, &T::SetAutoHeight).Default(false);
+  // Before WordBreak, which turns it off.
+  Property("AutoWidth", &T::AutoWidth, &T::SetAutoWidth).Default(true);
+  Property("WordBreak", &T::WordBreak, &T::SetWordBreak).Default(false);
+  Property("HitTest", &T::HitTest, &T::SetHitTest).Default(true);
+  Property("LinkCursor", &T::LinkCursor, &T::SetLinkCursor).As(pkCursor).Default(crHandPoint);
+  Property("LinkUnderline", &T::LinkUnderline, &T::SetLinkUnderline).Default(false);
+  Property("LinkColor", &T::LinkColor, &T::SetLinkColor).As(pkColor).Default(TColor(0x00FF0000));
+  Property("Transparent", &T::Transparent, &T::SetTransparent).Default(true);
+  Event("OnLinkClick", &T::OnLinkClick);
 }
 
 } // namespace Quorex
