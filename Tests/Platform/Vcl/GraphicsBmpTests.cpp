@@ -44,11 +44,11 @@ Bytes Save(TBitmap& bitmap)
 
 Bytes ValidBmp()
 {
-  TBmpSpec spec;
-  spec.Width = 2;
-  spec.Height = 2;
-  spec.Rows = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
-  return MakeBmp(spec);
+  TBmpLayout layout;
+  layout.Width = 2;
+  layout.Height = 2;
+  layout.Rows = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
+  return MakeBmp(layout);
 }
 
 bool HaveTool(const char* name)
@@ -99,67 +99,67 @@ TEST(GraphicsBmp, RoundTripsInEverySavedDepth)
 TEST(GraphicsBmp, ReadsPalettesBitFieldsTopDownAndCoreHeaders)
 {
   TBitmap bitmap;
-  TBmpSpec spec;
-  spec.Width = 3;
-  spec.Height = 2;
+  TBmpLayout layout;
+  layout.Width = 3;
+  layout.Height = 2;
 
-  spec.BitCount = 1; // bottom row first: 1 0 1 / 0 1 1
-  spec.Palette = {0x0000FF, 0xFF0000};
-  spec.Rows = {0b10100000, 0, 0, 0, 0b01100000, 0, 0, 0};
-  Load(bitmap, MakeBmp(spec));
+  layout.BitCount = 1; // bottom row first: 1 0 1 / 0 1 1
+  layout.Palette = {0x0000FF, 0xFF0000};
+  layout.Rows = {0b10100000, 0, 0, 0, 0b01100000, 0, 0, 0};
+  Load(bitmap, MakeBmp(layout));
   EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
   EXPECT_EQ(Pixel(bitmap, 0, 0), clBlue);
   EXPECT_EQ(Pixel(bitmap, 1, 0), clRed);
   EXPECT_EQ(Pixel(bitmap, 0, 1), clRed);
 
-  spec.BitCount = 4;
-  spec.Palette = {0, 0x00FF00, 0xFFFFFF};
-  spec.ColorsUsed = 3;
-  spec.Rows = {0x12, 0x00, 0, 0, 0x21, 0xF0, 0, 0}; // index 15 is outside the table: black
-  Load(bitmap, MakeBmp(spec));
+  layout.BitCount = 4;
+  layout.Palette = {0, 0x00FF00, 0xFFFFFF};
+  layout.ColorsUsed = 3;
+  layout.Rows = {0x12, 0x00, 0, 0, 0x21, 0xF0, 0, 0}; // index 15 is outside the table: black
+  Load(bitmap, MakeBmp(layout));
   EXPECT_EQ(Pixel(bitmap, 0, 1), clLime);
   EXPECT_EQ(Pixel(bitmap, 1, 1), clWhite);
   EXPECT_EQ(Pixel(bitmap, 0, 0), clWhite);
   EXPECT_EQ(Pixel(bitmap, 2, 0), clBlack);
-  spec.ColorsUsed = 0;
+  layout.ColorsUsed = 0;
 
-  spec.BitCount = 8;
-  spec.Height = -2; // top-down
-  spec.Palette = {0x102030, 0x405060};
-  spec.ColorsUsed = 2;
-  spec.Rows = {1, 0, 0, 0, 0, 1, 1, 0};
-  Load(bitmap, MakeBmp(spec));
+  layout.BitCount = 8;
+  layout.Height = -2; // top-down
+  layout.Palette = {0x102030, 0x405060};
+  layout.ColorsUsed = 2;
+  layout.Rows = {1, 0, 0, 0, 0, 1, 1, 0};
+  Load(bitmap, MakeBmp(layout));
   EXPECT_EQ(Pixel(bitmap, 0, 0), TColor(Win::RGB(0x40, 0x50, 0x60)));
   EXPECT_EQ(Pixel(bitmap, 0, 1), TColor(Win::RGB(0x10, 0x20, 0x30)));
-  spec.Palette.clear();
-  spec.ColorsUsed = 0;
+  layout.Palette.clear();
+  layout.ColorsUsed = 0;
 
-  spec.BitCount = 16; // 5-5-5 by default
-  spec.Height = 1;
-  spec.Rows = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0};
-  Load(bitmap, MakeBmp(spec));
+  layout.BitCount = 16; // 5-5-5 by default
+  layout.Height = 1;
+  layout.Rows = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0};
+  Load(bitmap, MakeBmp(layout));
   EXPECT_EQ(Pixel(bitmap, 0, 0), clRed);
   EXPECT_EQ(Pixel(bitmap, 1, 0), clLime);
   EXPECT_EQ(Pixel(bitmap, 2, 0), clBlue);
 
-  spec.Compression = Win::BI_BITFIELDS; // 5-6-5 masks after the info header
-  spec.Masks = {0xF800, 0x07E0, 0x001F};
-  spec.Rows = {0x00, 0xF8, 0xE0, 0x07, 0x10, 0x00, 0, 0};
-  Load(bitmap, MakeBmp(spec));
+  layout.Compression = Win::BI_BITFIELDS; // 5-6-5 masks after the info header
+  layout.Masks = {0xF800, 0x07E0, 0x001F};
+  layout.Rows = {0x00, 0xF8, 0xE0, 0x07, 0x10, 0x00, 0, 0};
+  Load(bitmap, MakeBmp(layout));
   EXPECT_EQ(Pixel(bitmap, 0, 0), clRed);
   EXPECT_EQ(Pixel(bitmap, 1, 0), clLime);
   EXPECT_EQ(Pixel(bitmap, 2, 0), TColor(Win::RGB(0, 0, 131))); // 16 of 31
 
-  spec.HeaderSize = 124; // V5 with an alpha mask: A R G B in the high-to-low order
-  spec.BitCount = 32;
-  spec.Width = 1;
-  spec.Masks = {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF};
-  spec.Rows = {0x80, 0x11, 0x22, 0x33};
-  Load(bitmap, MakeBmp(spec));
+  layout.HeaderSize = 124; // V5 with an alpha mask: A R G B in the high-to-low order
+  layout.BitCount = 32;
+  layout.Width = 1;
+  layout.Masks = {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF};
+  layout.Rows = {0x80, 0x11, 0x22, 0x33};
+  Load(bitmap, MakeBmp(layout));
   EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
   EXPECT_EQ(Raw(bitmap, 0, 0), 0x80112233u);
 
-  TBmpSpec core;
+  TBmpLayout core;
   core.HeaderSize = 12;
   core.Width = 1;
   core.Height = 1;

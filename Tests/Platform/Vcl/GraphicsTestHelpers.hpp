@@ -22,7 +22,7 @@ inline void U32(Bytes& b, std::uint32_t v)
     b.push_back(std::uint8_t(v >> (8 * i)));
 }
 
-struct TBmpSpec {
+struct TBmpLayout {
   std::uint32_t HeaderSize = 40;
   std::int32_t Width = 0;
   std::int32_t Height = 0; // negative: top-down
@@ -34,8 +34,8 @@ struct TBmpSpec {
   std::uint32_t ColorsUsed = 0;
 };
 
-// A BMP file of the spec.
-inline Bytes MakeBmp(const TBmpSpec& s)
+// A BMP file of the layout.
+inline Bytes MakeBmp(const TBmpLayout& s)
 {
   Bytes info;
   if (s.HeaderSize == 12) {
