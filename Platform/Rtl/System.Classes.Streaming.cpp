@@ -26,6 +26,25 @@ void TComponent::GetChildren(const TGetChildProc& Proc, TComponent* Root)
       Proc(FComponents[i]);
 }
 
+void TComponent::DefineProperties(TFiler* Filer)
+{
+  auto half = [this](int Shift) {
+    auto read = [this, Shift](TReader* Reader) {
+      const Integer value = Reader->ReadInteger();
+      const auto word = std::uint32_t(std::uint16_t(value)) << Shift;
+      FDesignInfo = Integer((std::uint32_t(FDesignInfo) & ~(0xFFFFu << Shift)) | word);
+    };
+    auto write = [this, Shift](TWriter* Writer) {
+      Writer->WriteInteger(std::int16_t(std::uint16_t(std::uint32_t(FDesignInfo) >> Shift)));
+    };
+    return std::pair{read, write};
+  };
+  auto [readLeft, writeLeft] = half(0);
+  auto [readTop, writeTop] = half(16);
+  Filer->DefineProperty("Left", readLeft, writeLeft, (FDesignInfo & 0xFFFF) != 0);
+  Filer->DefineProperty("Top", readTop, writeTop, (std::uint32_t(FDesignInfo) >> 16) != 0);
+}
+
 void TStrings::DefineProperties(TFiler* Filer)
 {
   auto read = [this](TReader* Reader) {

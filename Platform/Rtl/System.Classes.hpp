@@ -96,6 +96,11 @@ public:
   virtual bool HasParent() const { return false; }
   virtual TComponent* GetParentComponent() const { return nullptr; }
   virtual void SetParentComponent(TComponent* Value) { (void)Value; }
+  // Where a form designer shows a non-visual component: Left in the low and
+  // Top in the high 16 bits, stored as "Left" and "Top".
+  Integer DesignInfo() const { return FDesignInfo; }
+  void SetDesignInfo(Integer Value) { FDesignInfo = Value; }
+  void DefineProperties(TFiler* Filer) override;
 
 protected:
   virtual void Notification(TComponent* AComponent, TOperation Operation);
@@ -110,6 +115,7 @@ private:
   TComponent* FOwner = nullptr;
   String FName;
   Integer FTag = 0;
+  Integer FDesignInfo = 0;
   std::vector<TComponent*> FComponents;
   std::vector<TComponent*> FFreeNotifies;
 };

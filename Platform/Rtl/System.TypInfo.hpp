@@ -57,6 +57,9 @@ TEnumTypeInfo MakeEnumTypeInfo(const char* TypeName, const char* CommaSeparatedN
     return info;                                                                               \
   }
 
+QX_ENUM_NAMES(TAlignment, taLeftJustify, taRightJustify, taCenter)
+QX_ENUM_NAMES(TVerticalAlignment, taAlignTop, taAlignBottom, taVerticalCenter)
+
 template <class E>
 concept NamedEnum = std::is_enum_v<E> && requires(E* e) {
   { QxEnumTypeInfo(e) } -> std::same_as<const TEnumTypeInfo&>;

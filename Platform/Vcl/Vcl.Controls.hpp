@@ -7,6 +7,7 @@
 #pragma once
 
 #include <System.Classes.hpp>
+#include <System.TypInfo.hpp>
 #include <System.Types.hpp>
 #include <Vcl.Graphics.hpp>
 #include <Win.User.hpp>
@@ -85,6 +86,8 @@ enum class TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, 
 using enum TShiftStateItem;
 using TShiftState = TSet<TShiftStateItem>;
 using TLeftRight = TAlignment; // taLeftJustify or taRightJustify
+QX_ENUM_NAMES(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
+QX_ENUM_NAMES(TAnchorKind, akLeft, akTop, akRight, akBottom)
 
 enum class TControlStyleItem {
   csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
@@ -184,6 +187,11 @@ public:
 
   TWinControl* Parent() const { return FParent; }
   virtual void SetParent(TWinControl* AParent);
+  // Form streaming: a control is written nested in its parent and takes the
+  // windowed control it is read in as its parent.
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* Value) override;
   // The form (top-level or not) holding the control.
   TCustomForm* ParentForm(bool TopForm = true) const;
 
@@ -403,6 +411,10 @@ public:
   // A parent window outside the control tree (for embedding).
   Win::HWND ParentWindow() const { return FParentWindow; }
   void SetParentWindow(Win::HWND Value);
+
+  // Form streaming: after the root's components without a parent, the child
+  // controls the root owns.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
   Integer ControlCount() const { return Integer(FControls.size()); }
   TControl* Controls(Integer Index) const { return FControls.at(size_t(Index)); }

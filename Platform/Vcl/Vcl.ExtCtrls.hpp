@@ -35,6 +35,7 @@ private:
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 using enum TBevelCut;
+QX_ENUM_NAMES(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
 
 // A container with an optional bevel and a centred caption.
 class TCustomPanel : public TCustomControl {

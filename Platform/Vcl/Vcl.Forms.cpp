@@ -59,6 +59,8 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
   FWidth = 320;
   FHeight = 240;
   SetColor(clBtnFace);
+  // A form keeps a font of its own, which its controls take by default.
+  SetParentFont(false);
   Screen->FForms.push_back(this);
 }
 

@@ -18,6 +18,10 @@ enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnl
 using enum TPosition;
 enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 using enum TFormStyle;
+QX_ENUM_NAMES(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
+QX_ENUM_NAMES(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
+              poDesktopCenter, poMainFormCenter, poOwnerFormCenter)
+QX_ENUM_NAMES(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
 enum class TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using enum TFormStateItem;
 using TFormState = TSet<TFormStateItem>;
@@ -41,6 +45,7 @@ public:
   void Close();
   void Release(); // frees the form once the loop reaches the request
   virtual bool CloseQuery();
+  void DefineProperties(TFiler* Filer) override;
   // Runs a nested loop, with the other windows disabled, until ModalResult
   // becomes non-zero; returns it. EInvalidOperation "Cannot make a visible
   // window modal" when the form is already showing.

@@ -1,6 +1,5 @@
 #include "Quorex.Vcl.CustomControl.hpp"
 
-#include "Quorex.Vcl.ControlProperties.hpp"
 #include "Quorex.Vcl.Globals.hpp"
 
 #include <Vcl.Themes.hpp>
@@ -27,17 +26,6 @@ void TQxCustomControl::DestroyHandle()
   if (HandleAllocated())
     Perform(Win::WM_MOUSELEAVE);
   inherited::DestroyHandle();
-}
-
-void TQxCustomControl::SetParentComponent(TComponent* Value)
-{
-  SetParentControl(this, Value);
-}
-
-void TQxCustomControl::GetChildren(const TGetChildProc& Proc, TComponent* Root)
-{
-  inherited::GetChildren(Proc, Root);
-  NameChildControls(this, Proc, Root);
 }
 
 void TQxCustomControl::SetTransparent(bool Value)

@@ -30,11 +30,6 @@ public:
   Win::LRESULT QxPerformEraseBackground(Vcl::TControl* Control, Win::HDC DC);
 
   void Dispatch(Vcl::TMessage& Message) override;
-  // Streamed nested in the parent control, naming its own child controls.
-  bool HasParent() const override { return true; }
-  Vcl::TComponent* GetParentComponent() const override { return Parent(); }
-  void SetParentComponent(Vcl::TComponent* Value) override;
-  void GetChildren(const TGetChildProc& Proc, Vcl::TComponent* Root) override;
 
 protected:
   bool Transparent() const { return FTransparent; }

@@ -22,17 +22,6 @@ TQxCustomFrameClient::TQxCustomFrameClient(TComponent* AOwner) : TCustomControl(
   SetAlign(alClient);
 }
 
-void TQxCustomFrameClient::SetParentComponent(TComponent* Value)
-{
-  SetParentControl(this, Value);
-}
-
-void TQxCustomFrameClient::GetChildren(const TGetChildProc& Proc, TComponent* Root)
-{
-  inherited::GetChildren(Proc, Root);
-  NameChildControls(this, Proc, Root);
-}
-
 void TQxCustomFrameClient::CreateParams(TCreateParams& Params)
 {
   inherited::CreateParams(Params);
@@ -55,8 +44,8 @@ TQxFrameClient::TQxFrameClient(TComponent* AOwner) : TQxCustomFrameClient(AOwner
 QX_PUBLISHED_CONTROL(TQxFrameClient)
 {
   ControlProperties(alClient, false);
-  Property("DoubleBuffered", &T::DoubleBuffered, &T::SetDoubleBuffered).Default(false);
-  Property("TabOrder", &T::TabOrder, &T::SetTabOrder);
+  Publish("DoubleBuffered");
+  Publish("TabOrder");
   Event("OnBeforeEnter", &T::OnBeforeEnter);
   Event("OnEnter", &T::OnEnter);
   Event("OnBeforeLeave", &T::OnBeforeLeave);

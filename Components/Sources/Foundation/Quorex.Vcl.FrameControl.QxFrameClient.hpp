@@ -16,11 +16,6 @@ public:
   bool IsActive() const { return FIsActive; }
   void Activate() { FIsActive = true; }
   void Deactivate() { FIsActive = false; }
-  // Streamed nested in the parent control, naming its own child controls.
-  bool HasParent() const override { return true; }
-  Vcl::TComponent* GetParentComponent() const override { return Parent(); }
-  void SetParentComponent(Vcl::TComponent* Value) override;
-  void GetChildren(const TGetChildProc& Proc, Vcl::TComponent* Root) override;
 
   Vcl::TNotifyEvent OnBeforeEnter;
   Vcl::TNotifyEvent OnEnter;

@@ -117,8 +117,8 @@ void TQxCustomFrameHost::Notification(TComponent* AComponent, TOperation Operati
 QX_PUBLISHED_CONTROL(TQxFrameHost)
 {
   ControlProperties(alClient, true);
-  Property("DoubleBuffered", &T::DoubleBuffered, &T::SetDoubleBuffered).Default(false);
-  Property("TabOrder", &T::TabOrder, &T::SetTabOrder);
+  Publish("DoubleBuffered");
+  Publish("TabOrder");
 }
 
 } // namespace Quorex

@@ -71,9 +71,9 @@ QX_PUBLISHED_CONTROL(TQxPanel)
 {
   ControlProperties(alNone, true);
   Property("Alignment", &T::Alignment, &T::SetAlignment).Default(taLeftJustify);
-  Property("AutoSize", &T::AutoSize, &T::SetAutoSize).Default(false);
-  Property("DoubleBuffered", &T::DoubleBuffered, &T::SetDoubleBuffered).Default(false);
-  Property("TabOrder", &T::TabOrder, &T::SetTabOrder);
+  Publish("AutoSize");
+  Publish("DoubleBuffered");
+  Publish("TabOrder");
   Property("Transparent", &T::Transparent, &T::SetTransparent).Default(false);
 }
 

@@ -42,11 +42,6 @@ TCustomHtmlLabel::~TCustomHtmlLabel()
   FParser.reset();
 }
 
-void TCustomHtmlLabel::SetParentComponent(TComponent* Value)
-{
-  SetParentControl(this, Value);
-}
-
 std::unique_ptr<THtmlParser> TCustomHtmlLabel::CreateParser()
 {
   auto parser = std::make_unique<THtmlParser>();

@@ -54,10 +54,6 @@ public:
 
   void Loaded() override;
   void Dispatch(Vcl::TMessage& Message) override;
-  // Streamed nested in the parent control.
-  bool HasParent() const override { return true; }
-  Vcl::TComponent* GetParentComponent() const override { return Parent(); }
-  void SetParentComponent(Vcl::TComponent* Value) override;
 
   TLinkClickEvent OnLinkClick;
 

@@ -1,0 +1,236 @@
+// Form streaming of the framework controls: cursor names, where controls
+// are written and read, and the published properties of TControl,
+// TWinControl, the form, the panel, the button and the timer. A control
+// class declares its properties once; descendants publish the ones the
+// framework publishes for them.
+#include "Vcl.Controls.hpp"
+
+#include "System.Classes.Streaming.hpp"
+#include "Vcl.ExtCtrls.hpp"
+#include "Vcl.Forms.hpp"
+#include "Vcl.Menus.hpp"
+#include "Vcl.StdCtrls.hpp"
+
+namespace Vcl {
+
+namespace {
+
+struct TCursorName {
+  TCursor Value;
+  const char* Name;
+};
+
+constexpr TCursorName CursorNames[] = {
+  {crDefault, "crDefault"}, {crNone, "crNone"},         {crArrow, "crArrow"},         {crCross, "crCross"},
+  {crIBeam, "crIBeam"},     {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},
+  {crSizeWE, "crSizeWE"},   {crUpArrow, "crUpArrow"},   {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+  {crNoDrop, "crNoDrop"},   {crHSplit, "crHSplit"},     {crVSplit, "crVSplit"},       {crMultiDrag, "crMultiDrag"},
+  {crSQLWait, "crSQLWait"}, {crNo, "crNo"},             {crAppStart, "crAppStart"},   {crHelp, "crHelp"},
+  {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
+};
+
+[[maybe_unused]] const bool CursorIdentsRegistered = [] {
+  RegisterIntegerConsts(
+    "TCursor",
+    [](const String& Ident, Integer& Value) {
+      for (const TCursorName& c : CursorNames)
+        if (SameText(c.Name, Ident)) {
+          Value = c.Value;
+          return true;
+        }
+      return false;
+    },
+    [](Integer Value, String& Ident) {
+      for (const TCursorName& c : CursorNames)
+        if (c.Value == Value) {
+          Ident = c.Name;
+          return true;
+        }
+      return false;
+    });
+  return true;
+}();
+
+} // namespace
+
+TComponent* TControl::GetParentComponent() const
+{
+  return FParent;
+}
+
+void TControl::SetParentComponent(TComponent* Value)
+{
+  if (auto* parent = dynamic_cast<TWinControl*>(Value))
+    SetParent(parent);
+}
+
+void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+  TControl::GetChildren(Proc, Root);
+  for (Integer i = 0; i < ControlCount(); ++i)
+    if (Controls(i)->Owner() == Root)
+      Proc(Controls(i));
+}
+
+QX_PUBLISHED(TSizeConstraints)
+{
+  Property("MaxHeight", &T::MaxHeight, &T::SetMaxHeight).Default(0);
+  Property("MaxWidth", &T::MaxWidth, &T::SetMaxWidth).Default(0);
+  Property("MinHeight", &T::MinHeight, &T::SetMinHeight).Default(0);
+  Property("MinWidth", &T::MinWidth, &T::SetMinWidth).Default(0);
+}
+
+QX_PUBLISHED(TControl)
+{
+  Property("Left", &T::Left, &T::SetLeft);
+  Property("Top", &T::Top, &T::SetTop);
+  Property("Width", &T::Width, &T::SetWidth);
+  Property("Height", &T::Height, &T::SetHeight);
+  Property("Cursor", &T::Cursor, &T::SetCursor).As(pkCursor).Default(crDefault);
+  Property("Hint", &T::Hint, &T::SetHint);
+  Property("Align", &T::Align, &T::SetAlign).Default(alNone).Protected();
+  Property("Anchors", &T::Anchors, &T::SetAnchors).Default(TAnchors{akLeft, akTop}).Protected();
+  Property("AutoSize", &T::AutoSize, &T::SetAutoSize).Default(false).Protected();
+  Property("Caption", &T::Caption, &T::SetCaption).Protected();
+  Property("Color", &T::Color, &T::SetColor)
+    .As(pkColor)
+    .Default(clWindow)
+    .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentColor(); })
+    .Protected();
+  Property("Constraints", &T::Constraints, &T::SetConstraints).Protected();
+  Property("Enabled", &T::Enabled, &T::SetEnabled).Default(true).Protected();
+  Property("Font", &T::Font, &T::SetFont)
+    .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentFont(); })
+    .Protected();
+  Property("ParentColor", &T::ParentColor, &T::SetParentColor).Default(false).Protected();
+  Property("ParentFont", &T::ParentFont, &T::SetParentFont).Default(true).Protected();
+  Property("ParentShowHint", &T::ParentShowHint, &T::SetParentShowHint).Default(true).Protected();
+  Property("PopupMenu", &T::PopupMenu, &T::SetPopupMenu).Protected();
+  Property("ShowHint", &T::ShowHint, &T::SetShowHint).Default(false).Protected();
+  Property("Visible", &T::Visible, &T::SetVisible).Default(true).Protected();
+  Event("OnClick", &T::OnClick).Protected();
+  Event("OnDblClick", &T::OnDblClick).Protected();
+  Event("OnMouseDown", &T::OnMouseDown).Protected();
+  Event("OnMouseEnter", &T::OnMouseEnter).Protected();
+  Event("OnMouseLeave", &T::OnMouseLeave).Protected();
+  Event("OnMouseMove", &T::OnMouseMove).Protected();
+  Event("OnMouseUp", &T::OnMouseUp).Protected();
+  Event("OnMouseWheel", &T::OnMouseWheel).Protected();
+  Event("OnResize", &T::OnResize).Protected();
+  Event("OnCanResize", &T::OnCanResize).Protected();
+}
+
+QX_PUBLISHED(TWinControl)
+{
+  Property("TabOrder", &T::TabOrder, &T::SetTabOrder).Protected();
+  Property("TabStop", &T::TabStop, &T::SetTabStop).Default(false).Protected();
+  Property("DoubleBuffered", &T::DoubleBuffered, &T::SetDoubleBuffered).Default(false).Protected();
+  Event("OnEnter", &T::OnEnter).Protected();
+  Event("OnExit", &T::OnExit).Protected();
+  Event("OnKeyDown", &T::OnKeyDown).Protected();
+  Event("OnKeyPress", &T::OnKeyPress).Protected();
+  Event("OnKeyUp", &T::OnKeyUp).Protected();
+}
+
+// Resources saved by a form designer also carry the designer's own notes (the
+// screen resolution and font height it was designed at, the creation-order
+// flag); they say nothing about the form here and are read and dropped.
+void TCustomForm::DefineProperties(TFiler* Filer)
+{
+  inherited::DefineProperties(Filer);
+  auto readInteger = [](TReader* Reader) { Reader->ReadInteger(); };
+  Filer->DefineProperty("PixelsPerInch", readInteger, nullptr, false);
+  Filer->DefineProperty("TextHeight", readInteger, nullptr, false);
+  Filer->DefineProperty("OldCreateOrder", [](TReader* Reader) { Reader->ReadBoolean(); }, nullptr, false);
+}
+
+QX_PUBLISHED(TCustomForm)
+{
+  Property("BorderStyle", &T::BorderStyle, &T::SetBorderStyle).Default(bsSizeable).Protected();
+  Property("FormStyle", &T::FormStyle, &T::SetFormStyle).Default(fsNormal).Protected();
+  Property("KeyPreview", &T::KeyPreview, &T::SetKeyPreview).Default(false).Protected();
+  Property("Position", &T::Position, &T::SetPosition).Default(poDesigned).Protected();
+  Property("ActiveControl", &T::ActiveControl, &T::SetActiveControl).Protected();
+  Event("OnActivate", &T::OnActivate).Protected();
+  Event("OnClose", &T::OnClose).Protected();
+  Event("OnCloseQuery", &T::OnCloseQuery).Protected();
+  Event("OnCreate", &T::OnCreate).Protected();
+  Event("OnDeactivate", &T::OnDeactivate).Protected();
+  Event("OnDestroy", &T::OnDestroy).Protected();
+  Event("OnHide", &T::OnHide).Protected();
+  Event("OnShow", &T::OnShow).Protected();
+}
+
+QX_PUBLISHED(TForm)
+{
+  for (const char* name : {"ActiveControl", "Align", "Anchors", "AutoSize", "BorderStyle", "Caption", "Constraints",
+                           "Enabled", "FormStyle", "KeyPreview", "Position", "ShowHint", "OnActivate", "OnClick",
+                           "OnClose", "OnCreate", "OnDblClick", "OnDeactivate", "OnDestroy", "OnHide",
+                           "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp",
+                           "OnResize", "OnShow"})
+    Publish(name);
+  // A form has no parent to take its font and colour from, and stores its
+  // client size rather than its outer size.
+  Publish("ParentFont").Default(false);
+  Publish("Font");
+  Publish("Color").Default(clBtnFace);
+  Publish("Visible").Default(false);
+  Publish("Width").Stored(false);
+  Publish("Height").Stored(false);
+  Property("ClientHeight", &T::ClientHeight, &T::SetClientHeight);
+  Property("ClientWidth", &T::ClientWidth, &T::SetClientWidth);
+}
+
+QX_PUBLISHED(TCustomPanel)
+{
+  Property("Alignment", &T::Alignment, &T::SetAlignment).Default(taCenter).Protected();
+  Property("BevelInner", &T::BevelInner, &T::SetBevelInner).Default(bvNone).Protected();
+  Property("BevelOuter", &T::BevelOuter, &T::SetBevelOuter).Default(bvRaised).Protected();
+  Property("BevelWidth", &T::BevelWidth, &T::SetBevelWidth).Default(1).Protected();
+  Property("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0).Protected();
+  Property("ShowCaption", &T::ShowCaption, &T::SetShowCaption).Default(true).Protected();
+  Property("VerticalAlignment", &T::VerticalAlignment, &T::SetVerticalAlignment)
+    .Default(taVerticalCenter)
+    .Protected();
+}
+
+QX_PUBLISHED(TPanel)
+{
+  for (const char* name : {"Align", "Alignment", "Anchors", "AutoSize", "BevelInner", "BevelOuter", "BevelWidth",
+                           "BorderWidth", "Caption"})
+    Publish(name);
+  Publish("Color").Default(clBtnFace);
+  for (const char* name : {"Constraints", "DoubleBuffered", "Enabled", "Font", "ParentColor", "ParentFont",
+                           "ParentShowHint", "PopupMenu", "ShowCaption", "ShowHint", "TabOrder", "TabStop",
+                           "VerticalAlignment", "Visible", "OnCanResize", "OnClick", "OnDblClick", "OnEnter",
+                           "OnExit", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp",
+                           "OnResize"})
+    Publish(name);
+}
+
+QX_PUBLISHED(TCustomButton)
+{
+  Property("Cancel", &T::Cancel, &T::SetCancel).Default(false).Protected();
+  Property("Default", &T::Default, &T::SetDefault).Default(false).Protected();
+  Property("ModalResult", &T::ModalResult, &T::SetModalResult).Default(0).Protected();
+}
+
+QX_PUBLISHED(TButton)
+{
+  for (const char* name : {"Align", "Anchors", "Cancel", "Caption", "Constraints", "Default", "DoubleBuffered",
+                           "Enabled", "Font", "ModalResult", "ParentFont", "ParentShowHint", "PopupMenu",
+                           "ShowHint", "TabOrder", "Visible", "OnClick", "OnEnter", "OnExit", "OnKeyDown",
+                           "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
+                           "OnMouseUp"})
+    Publish(name);
+  Publish("TabStop").Default(true);
+}
+
+QX_PUBLISHED(TTimer)
+{
+  Property("Enabled", &T::Enabled, &T::SetEnabled).Default(true);
+  Property("Interval", &T::Interval, &T::SetInterval).Default(1000);
+  Event("OnTimer", &T::OnTimer, &T::SetOnTimer);
+}
+
+} // namespace Vcl

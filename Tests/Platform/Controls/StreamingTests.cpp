@@ -1,0 +1,201 @@
+// The framework controls in form resources: a designer-made resource builds
+// a working form, and what a live form writes reads back the same.
+#include "TestControls.hpp"
+
+#include <QxFormCompare.hpp>
+#include <System.Classes.Streaming.hpp>
+
+#include <memory>
+
+namespace QxTest {
+
+namespace {
+
+// As a form designer saves a small dialog, notes about the designer included.
+const String DesignedDialog = "object Dialog: TForm\n"
+                              "  Left = 200\n"
+                              "  Top = 120\n"
+                              "  BorderStyle = bsDialog\n"
+                              "  Caption = 'Settings'\n"
+                              "  ClientHeight = 150\n"
+                              "  ClientWidth = 320\n"
+                              "  Color = clBtnFace\n"
+                              "  Font.Charset = DEFAULT_CHARSET\n"
+                              "  Font.Color = clWindowText\n"
+                              "  Font.Height = -11\n"
+                              "  Font.Name = 'Tahoma'\n"
+                              "  Font.Style = []\n"
+                              "  KeyPreview = True\n"
+                              "  OldCreateOrder = False\n"
+                              "  Position = poScreenCenter\n"
+                              "  PixelsPerInch = 96\n"
+                              "  TextHeight = 13\n"
+                              "  object Header: TPanel\n"
+                              "    Left = 0\n"
+                              "    Top = 0\n"
+                              "    Width = 320\n"
+                              "    Height = 41\n"
+                              "    Align = alTop\n"
+                              "    BevelOuter = bvLowered\n"
+                              "    Caption = 'Header'\n"
+                              "    Cursor = crHandPoint\n"
+                              "    Constraints.MinHeight = 30\n"
+                              "    TabOrder = 1\n"
+                              "    OnClick = HeaderClick\n"
+                              "  end\n"
+                              "  object OkButton: TButton\n"
+                              "    Left = 152\n"
+                              "    Top = 112\n"
+                              "    Width = 75\n"
+                              "    Height = 25\n"
+                              "    Anchors = [akRight, akBottom]\n"
+                              "    Caption = 'OK'\n"
+                              "    Default = True\n"
+                              "    ModalResult = 1\n"
+                              "    TabOrder = 0\n"
+                              "  end\n"
+                              "  object Ticker: TTimer\n"
+                              "    Interval = 250\n"
+                              "    OnTimer = Tick\n"
+                              "    Left = 8\n"
+                              "    Top = 96\n"
+                              "  end\n"
+                              "end\n";
+
+class ControlStreamingTest : public ControlTest {
+protected:
+  ControlStreamingTest()
+  {
+    FMethods.Add<void(TObject*)>("HeaderClick", [this](TObject*) { ++FClicks; });
+    FMethods.Add<void(TObject*)>("Tick", [this](TObject*) { ++FTicks; });
+  }
+
+  std::unique_ptr<TForm> Read(const String& Text)
+  {
+    TComponent* read = ReadComponentRes(Text, nullptr, &FMethods);
+    auto* form = dynamic_cast<TForm*>(read);
+    if (!form)
+      delete read;
+    return std::unique_ptr<TForm>(form);
+  }
+
+  TMethodTable FMethods;
+  int FClicks = 0;
+  int FTicks = 0;
+};
+
+TEST_F(ControlStreamingTest, ADesignedResourceBuildsAWorkingForm)
+{
+  auto form = Read(DesignedDialog);
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->Caption(), "Settings");
+  EXPECT_EQ(form->BorderStyle(), bsDialog);
+  EXPECT_EQ(form->Position(), poScreenCenter);
+  EXPECT_TRUE(form->KeyPreview());
+  EXPECT_EQ(form->ClientWidth(), 320);
+  EXPECT_EQ(form->ClientHeight(), 150);
+  EXPECT_EQ(form->Font()->Name(), "Tahoma");
+  EXPECT_EQ(form->Font()->Height(), -11);
+  EXPECT_FALSE(form->ParentFont());
+
+  auto* header = dynamic_cast<TPanel*>(form->FindComponent("Header"));
+  auto* ok = dynamic_cast<TButton*>(form->FindComponent("OkButton"));
+  auto* ticker = dynamic_cast<TTimer*>(form->FindComponent("Ticker"));
+  ASSERT_TRUE(header && ok && ticker);
+  EXPECT_EQ(header->Parent(), form.get());
+  EXPECT_EQ(header->BevelOuter(), bvLowered);
+  EXPECT_EQ(header->Cursor(), crHandPoint);
+  EXPECT_EQ(header->Constraints()->MinHeight(), 30);
+  EXPECT_EQ(header->Color(), clBtnFace);
+  EXPECT_TRUE(ok->Default());
+  EXPECT_EQ(ok->ModalResult(), mrOk);
+  EXPECT_EQ(ok->Anchors(), (TAnchors{akRight, akBottom}));
+  EXPECT_EQ(ok->TabOrder(), 0);
+  EXPECT_EQ(header->TabOrder(), 1);
+  EXPECT_EQ(ticker->Interval(), 250u);
+  EXPECT_EQ(ticker->DesignInfo(), 96 << 16 | 8);
+
+  // It behaves as one built in code: the header is aligned and clickable, the
+  // right-bottom anchored button follows a resize, the timer ticks.
+  form->Show();
+  RunUntilIdle();
+  EXPECT_EQ(header->BoundsRect(), Rect(0, 0, 320, 41));
+  ClickOn(header, 10, 10);
+  EXPECT_EQ(FClicks, 1);
+  form->SetClientWidth(400);
+  EXPECT_EQ(ok->Left(), 232);
+  AdvanceBy(1000);
+  EXPECT_EQ(FTicks, 4);
+}
+
+TEST_F(ControlStreamingTest, AFormWritesItsDesignerLayoutAndReadsBackTheSame)
+{
+  auto form = Read(DesignedDialog);
+  ASSERT_TRUE(form);
+  const String text = WriteComponentRes(form.get());
+  for (const char* line : {"\n  ClientHeight = 150\n", "\n  ClientWidth = 320\n", "\n  BorderStyle = bsDialog\n",
+                           "\n  Position = poScreenCenter\n", "\n    Align = alTop\n", "\n    Cursor = crHandPoint\n",
+                           "\n    BevelOuter = bvLowered\n", "\n    Anchors = [akRight, akBottom]\n",
+                           "\n    OnClick = HeaderClick\n", "\n    Left = 8\n    Top = 96\n", "\n  Font.Name = 'Tahoma'\n"})
+    EXPECT_NE(text.find(line), String::npos) << line << "in\n" << text;
+  // Defaults, the outer size of the form and the designer's notes stay out.
+  for (const char* absent : {"Color", "\n  Width", "\n  Height", "TextHeight", "PixelsPerInch", "Visible",
+                             "ParentFont = True", "TabStop", "Enabled"})
+    EXPECT_EQ(text.find(absent), String::npos) << absent << " in\n" << text;
+
+  auto back = Read(text);
+  ASSERT_TRUE(back);
+  ExpectSameTree(form.get(), back.get());
+  EXPECT_EQ(WriteComponentRes(back.get()), text);
+}
+
+TEST_F(ControlStreamingTest, ParentSwitchesDecideWhetherColourAndFontAreStored)
+{
+  auto form = Read(DesignedDialog);
+  ASSERT_TRUE(form);
+  auto* header = static_cast<TPanel*>(form->FindComponent("Header"));
+  header->SetColor(clYellow);
+  header->Font()->SetStyle({fsBold});
+  String text = WriteComponentRes(form.get());
+  EXPECT_NE(text.find("\n    Color = clYellow\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n    ParentFont = False\n"), String::npos) << text;
+  EXPECT_NE(text.find("\n    Font.Style = [fsBold]\n"), String::npos) << text;
+  header->SetParentColor(true);
+  header->SetParentFont(true);
+  text = WriteComponentRes(form.get());
+  EXPECT_NE(text.find("\n    ParentColor = True\n"), String::npos) << text;
+  EXPECT_EQ(text.find("    Color ="), String::npos) << text;
+  EXPECT_EQ(text.find("    Font."), String::npos) << text;
+}
+
+TEST_F(ControlStreamingTest, CursorsAndAlignmentsTravelByName)
+{
+  auto form = Read("object F: TForm\n"
+                   "  object P: TPanel\n"
+                   "    Alignment = taLeftJustify\n"
+                   "    VerticalAlignment = taAlignTop\n"
+                   "    Cursor = crSizeWE\n"
+                   "  end\n"
+                   "  object Q: TPanel\n"
+                   "    Cursor = -22\n"
+                   "  end\n"
+                   "end\n");
+  ASSERT_TRUE(form);
+  auto* p = static_cast<TPanel*>(form->FindComponent("P"));
+  EXPECT_EQ(p->Alignment(), taLeftJustify);
+  EXPECT_EQ(p->VerticalAlignment(), taAlignTop);
+  EXPECT_EQ(p->Cursor(), crSizeWE);
+  EXPECT_EQ(static_cast<TPanel*>(form->FindComponent("Q"))->Cursor(), crSizeAll);
+  const String text = WriteComponentRes(form.get());
+  EXPECT_NE(text.find("Cursor = crSizeAll"), String::npos) << text;
+  EXPECT_NE(text.find("Alignment = taLeftJustify"), String::npos) << text;
+  // A cursor without a name (a host's own) is stored as its number.
+  p->SetCursor(5);
+  EXPECT_NE(WriteComponentRes(form.get()).find("Cursor = 5"), String::npos);
+  EXPECT_THROW(Read("object F: TForm\n  object P: TPanel\n    Cursor = crPointyFinger\n  end\nend\n"), EReadError);
+  EXPECT_THROW(Read("object F: TForm\n  object P: TPanel\n    Align = alMiddle\n  end\nend\n"), EReadError);
+}
+
+} // namespace
+
+} // namespace QxTest
