@@ -1,11 +1,14 @@
 // The markup label, the panel and the frame classes in form resources:
 // published properties with their defaults, read back through the reader.
 #include <QxDesktopFixture.hpp>
+#include <QxFormCompare.hpp>
 
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <Quorex.Vcl.HtmlLabel.hpp>
 #include <Quorex.Vcl.Panel.hpp>
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.ExtCtrls.hpp>
+#include <Vcl.Forms.hpp>
 
 #include <memory>
 
@@ -85,6 +88,107 @@ TEST_F(StreamingTest, AFrameClientsPageEventsBindByName)
   ASSERT_TRUE(client.OnEnter);
   client.OnEnter(&client);
   EXPECT_EQ(entered, 1);
+}
+
+template <class T>
+T* Add(TComponent* Owner, TWinControl* Parent, const String& Name)
+{
+  auto* c = new T(Owner);
+  c->SetName(Name);
+  c->SetParent(Parent);
+  return c;
+}
+
+TEST_F(StreamingTest, AFormWithLabelsPanelsAndAFrameHostComesBackPropertyByProperty)
+{
+  TMethodTable methods;
+  methods.Add<void(TObject*)>("PageEnter", [](TObject*) {});
+  methods.Add<void(const String&)>("LinkClicked", [](const String&) {});
+
+  TForm form(nullptr);
+  form.SetName("MainForm");
+  form.SetCaption("Round trip");
+  form.SetClientWidth(500);
+  form.SetClientHeight(360);
+  auto* header = Add<TQxPanel>(&form, &form, "Header");
+  header->SetHeight(48);
+  header->SetAlign(alTop);
+  header->SetAlignment(taRightJustify);
+  header->SetTransparent(true);
+  header->SetColor(TColor(0x00E0F0E0));
+  auto* title = Add<THtmlLabel>(&form, header, "Title");
+  title->SetBounds(8, 8, 10, 10);
+  title->SetCaption("<b>Title</b> with a <a href=more>link</a>");
+  title->SetLinkCursor(crCross);
+  title->SetLinkUnderline(true);
+  title->Font()->SetStyle({fsBold});
+  title->OnLinkClick = MethodBind<void(const String&)>(
+    "LinkClicked", *std::any_cast<std::function<void(const String&)>>(methods.Find("LinkClicked")));
+  auto* side = Add<TPanel>(&form, &form, "Side");
+  side->SetWidth(120);
+  side->SetAlign(alLeft);
+  side->SetBevelOuter(bvLowered);
+  side->SetCursor(crHandPoint);
+  auto* note = Add<THtmlLabel>(&form, side, "Note");
+  note->SetWordBreak(true);
+  note->SetBounds(4, 4, 110, 10);
+  note->SetAutoHeight(true);
+  note->SetAlignment(taRightJustify);
+  note->SetCaption("A note long enough to wrap over several lines of the side panel");
+  auto* host = Add<TQxFrameHost>(&form, &form, "Host");
+  auto* page = Add<TQxFrameClient>(&form, host, "Page1");
+  page->SetColor(clWhite);
+  page->OnEnter = MethodBind<void(TObject*)>(
+    "PageEnter", *std::any_cast<std::function<void(TObject*)>>(methods.Find("PageEnter")));
+  Add<THtmlLabel>(&form, page, "PageText")->SetCaption("On the page");
+
+  const String text = WriteComponentRes(&form);
+  for (const char* line : {"\n    Align = alTop\n", "\n    Alignment = taRightJustify\n", "\n      LinkCursor = crCross\n",
+                           "\n    Cursor = crHandPoint\n", "\n    Align = alLeft\n", "\n      OnEnter = PageEnter\n",
+                           "\n      OnLinkClick = LinkClicked\n", "\n    object Page1: TQxFrameClient\n"})
+    EXPECT_NE(text.find(line), String::npos) << line << "in\n" << text;
+  // The frame host and its page fill their parents by default.
+  EXPECT_EQ(text.find("alClient"), String::npos) << text;
+
+  std::unique_ptr<TComponent> back(ReadComponentRes(text, nullptr, &methods));
+  ASSERT_NE(dynamic_cast<TForm*>(back.get()), nullptr);
+  QxTest::ExpectSameTree(&form, back.get());
+  EXPECT_EQ(WriteComponentRes(back.get()), text);
+}
+
+TEST_F(StreamingTest, ALabelIsSizedOnceAfterAllItsPropertiesAreRead)
+{
+  TMethodTable methods;
+  int resizes = 0;
+  methods.Add<void(TObject*)>("LabelResize", [&](TObject*) { ++resizes; });
+  TForm form(nullptr);
+  ReadComponentRes("object F: TForm\n"
+                   "  object L: THtmlLabel\n"
+                   "    Left = 10\n"
+                   "    Top = 10\n"
+                   "    Width = 1\n"
+                   "    Height = 1\n"
+                   "    OnResize = LabelResize\n"
+                   "    Caption = '<b>Sized</b> once, at the end'\n"
+                   "    ParentFont = False\n"
+                   "    Font.Height = -24\n"
+                   "    AutoHeight = True\n"
+                   "  end\n"
+                   "end\n",
+                   &form, &methods);
+  auto* label = static_cast<THtmlLabel*>(form.FindComponent("L"));
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(resizes, 1);
+
+  THtmlLabel built(nullptr);
+  built.SetParent(&form);
+  built.SetParentFont(false);
+  built.Font()->SetHeight(-24);
+  built.SetCaption(label->Caption());
+  built.SetAutoHeight(true);
+  EXPECT_EQ(label->Width(), built.Width());
+  EXPECT_EQ(label->Height(), built.Height());
+  EXPECT_GT(label->Height(), 24);
 }
 
 } // namespace
