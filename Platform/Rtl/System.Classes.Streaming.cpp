@@ -227,10 +227,11 @@ bool TReader::EndOfList() const
 
 // ---- TWriter -----------------------------------------------------------------------------
 
-void TWriter::WriteDefined(TPersistent* Instance, const String& Prefix, std::vector<TDfmProp>& Props)
+void TWriter::WriteDefined(TPersistent* Instance, const String& Prefix, std::vector<TDfmProp>& Props, bool AllData)
 {
   FPrefix = Prefix;
   FProps = &Props;
+  FAllData = AllData;
   Instance->DefineProperties(this);
   FProps = nullptr;
 }
@@ -239,7 +240,7 @@ void TWriter::DefineProperty(const String& Name, const TReaderProc& ReadData, co
                              bool HasData)
 {
   (void)ReadData;
-  if (!HasData || !WriteData || !FProps)
+  if (!(HasData || FAllData) || !WriteData || !FProps)
     return;
   FValues.clear();
   FLists.clear();
@@ -253,7 +254,7 @@ void TWriter::DefineBinaryProperty(const String& Name, const TStreamProc& ReadDa
                                    bool HasData)
 {
   (void)ReadData;
-  if (!HasData || !WriteData || !FProps)
+  if (!(HasData || FAllData) || !WriteData || !FProps)
     return;
   TBytesStream stream;
   WriteData(&stream);
@@ -327,6 +328,111 @@ void TWriter::WriteListEnd()
 
 // ---- reading a component tree ------------------------------------------------------------------
 
+// A property's value as it was before a read changed it: a plain value, an
+// event's handler, a sub-object's or each collection item's own values, or
+// data stored through DefineProperties (Info is nullptr).
+struct TSavedValue {
+  const TPropInfo* Info = nullptr;
+  TPropValue Value;
+  std::any Handler;
+  std::vector<std::vector<TSavedValue>> Objects;
+  TDfmProp Defined;
+};
+using TSavedObject = std::vector<TSavedValue>;
+
+// Takes and puts back the state of objects that a read changes.
+class TReadUndo {
+public:
+  static TSavedValue SaveValue(TPersistent* Instance, const TPropInfo& Info)
+  {
+    TSavedValue saved;
+    saved.Info = &Info;
+    switch (Info.Kind) {
+    case pkEvent:
+      saved.Handler = Info.GetHandler(Instance);
+      break;
+    case pkClass:
+      if (auto* sub = dynamic_cast<TPersistent*>(std::get<TObject*>(Info.Get(Instance))))
+        saved.Objects.push_back(SaveObject(sub));
+      break;
+    case pkCollection:
+      if (auto* collection = static_cast<TCollection*>(std::get<TObject*>(Info.Get(Instance))))
+        for (Integer i = 0; i < collection->Count(); ++i)
+          saved.Objects.push_back(SaveObject(collection->Items(i)));
+      break;
+    default:
+      saved.Value = Info.Get(Instance);
+    }
+    return saved;
+  }
+
+  // Defined data the instance cannot write (it has none to give, or it is
+  // read-only) has nothing to put back.
+  static std::vector<TDfmProp> SaveDefined(TPersistent* Instance)
+  {
+    std::vector<TDfmProp> props;
+    try {
+      TWriter writer;
+      writer.WriteDefined(Instance, String(), props, true);
+    } catch (const Exception&) {
+      props.clear();
+    }
+    return props;
+  }
+
+  static TSavedObject SaveObject(TPersistent* Instance)
+  {
+    TSavedObject saved;
+    for (const TPropInfo* info : GetPropList(Instance->ClassType()))
+      if (info->IsStored(Instance))
+        saved.push_back(SaveValue(Instance, *info));
+    for (TDfmProp& p : SaveDefined(Instance))
+      saved.push_back({nullptr, {}, {}, {}, std::move(p)});
+    return saved;
+  }
+
+  // Best effort: putting back what a failed read changed must not fail in
+  // turn, and one value that will not go back must not keep the rest.
+  static void RestoreValue(TPersistent* Instance, const TSavedValue& Saved)
+  {
+    try {
+      if (!Saved.Info) {
+        TReader reader;
+        reader.ReadDefined(Instance, Saved.Defined.Name, Saved.Defined.Value);
+        return;
+      }
+      switch (Saved.Info->Kind) {
+      case pkEvent:
+        Saved.Info->SetHandler(Instance, Saved.Handler);
+        return;
+      case pkClass:
+        if (auto* sub = dynamic_cast<TPersistent*>(std::get<TObject*>(Saved.Info->Get(Instance))); sub && !Saved.Objects.empty())
+          RestoreObject(sub, Saved.Objects[0]);
+        return;
+      case pkCollection:
+        if (auto* collection = static_cast<TCollection*>(std::get<TObject*>(Saved.Info->Get(Instance)))) {
+          collection->BeginUpdate();
+          collection->Clear();
+          for (const TSavedObject& item : Saved.Objects)
+            RestoreObject(collection->Add(), item);
+          collection->EndUpdate();
+        }
+        return;
+      default:
+        if (Saved.Info->Set)
+          Saved.Info->Set(Instance, Saved.Value);
+      }
+    } catch (...) {
+    }
+  }
+
+  static void RestoreObject(TPersistent* Instance, const TSavedObject& Saved)
+  {
+    for (const TSavedValue& value : Saved)
+      RestoreValue(Instance, value);
+  }
+};
+
 // Errors raised while reading carry the line; errors from setters and
 // DefineProperties handlers get it added on the way out.
 class EFormReadError : public EReadError {
@@ -344,7 +450,7 @@ public:
       TComponent* root = Instance ? Instance : CreateRoot(Tree);
       FReader.FRoot = root;
       StartLoading(root);
-      ReadBody(root, Tree, root);
+      ReadBody(root, Tree, root, Instance != nullptr);
       ResolveFixups();
       for (TComponent* c : FLoaded)
         c->SetReading(false);
@@ -422,6 +528,7 @@ private:
       child = LookupRoot->FindComponent(Node.Name);
       if (!child)
         Error(Format("Ancestor component %s not found", {Node.Name}), Node.Line);
+      FUndo.push_back([child, parent = child->GetParentComponent()] { child->SetParentComponent(parent); });
     } else {
       child = Track(CreateComponent(*ComponentClass(Node), LookupRoot));
       SetComponentName(child, Node);
@@ -434,21 +541,23 @@ private:
     } catch (const Exception& e) {
       Error(e.Message(), Node.Line);
     }
-    ReadBody(child, Node, Node.Kind == okInline ? child : LookupRoot);
+    ReadBody(child, Node, Node.Kind == okInline ? child : LookupRoot, Node.Kind == okInherited);
   }
 
-  void ReadBody(TComponent* c, const TDfmObject& Node, TComponent* LookupRoot)
+  // Existing: the component was there before the read, which notes what it
+  // changes on it so that a failure can put it back.
+  void ReadBody(TComponent* c, const TDfmObject& Node, TComponent* LookupRoot, bool Existing)
   {
     for (const TDfmProp& p : Node.Props)
-      ReadProperty(c, p, LookupRoot);
+      ReadProperty(c, p, LookupRoot, Existing);
     for (const TDfmObject& child : Node.Children)
       ReadChild(c, child, LookupRoot);
   }
 
-  void ReadProperty(TPersistent* Instance, const TDfmProp& Prop, TComponent* LookupRoot)
+  void ReadProperty(TPersistent* Instance, const TDfmProp& Prop, TComponent* LookupRoot, bool Existing = false)
   {
     try {
-      ReadPath(Instance, Prop, LookupRoot);
+      ReadPath(Instance, Prop, LookupRoot, Existing);
     } catch (const EFormReadError&) {
       throw;
     } catch (const Exception& e) {
@@ -458,7 +567,7 @@ private:
 
   // Font.Style = ...: walks the sub-objects, then sets the last name as a
   // published property or offers it to DefineProperties.
-  void ReadPath(TPersistent* Instance, const TDfmProp& Prop, TComponent* LookupRoot)
+  void ReadPath(TPersistent* Instance, const TDfmProp& Prop, TComponent* LookupRoot, bool Existing)
   {
     TPersistent* target = Instance;
     String rest = Prop.Name;
@@ -472,9 +581,13 @@ private:
         Error(Format("Property %s is not assigned", {part}), Prop.Line);
     }
     if (const TPropInfo* info = GetPropInfo(target->ClassType(), rest)) {
+      if (Existing)
+        FUndo.push_back([target, saved = TReadUndo::SaveValue(target, *info)] { TReadUndo::RestoreValue(target, saved); });
       ReadValue(target, *info, Prop.Value, LookupRoot);
       return;
     }
+    if (Existing)
+      SaveDefinedValue(target, rest);
     if (!FReader.ReadDefined(target, rest, Prop.Value))
       Error(Format("Property %s does not exist in %s", {rest, target->ClassName()}), Prop.Line);
   }
@@ -655,10 +768,23 @@ private:
     FFixups.clear();
   }
 
-  // Frees what this read created, newest first, so the host is handed
+  void SaveDefinedValue(TPersistent* Target, const String& Name)
+  {
+    for (TDfmProp& p : TReadUndo::SaveDefined(Target))
+      if (SameText(p.Name, Name))
+        FUndo.push_back([Target, saved = TSavedValue{nullptr, {}, {}, {}, std::move(p)}] {
+          TReadUndo::RestoreValue(Target, saved);
+        });
+  }
+
+  // Puts back what changed on the components that were there before, then
+  // frees what this read created, newest first, so the host is handed
   // nothing half-read.
   void Abandon()
   {
+    for (auto it = FUndo.rbegin(); it != FUndo.rend(); ++it)
+      (*it)();
+    FUndo.clear();
     for (TComponent* c : FLoaded) {
       if (std::find(FCreated.begin(), FCreated.end(), c) != FCreated.end())
         continue;
@@ -678,6 +804,7 @@ private:
   std::vector<TComponent*> FLoaded;
   std::vector<TFixup> FFixups;
   std::vector<const TCollection*> FContainers;
+  std::vector<std::function<void()>> FUndo;
 };
 
 // ---- writing a component tree -------------------------------------------------------------------

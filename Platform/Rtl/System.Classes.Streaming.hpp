@@ -110,6 +110,7 @@ public:
 
 private:
   friend class TFormReader;
+  friend class TReadUndo;
   const TDfmValue& NextValue();
   // Offers Value to Instance's defined properties; false when none took it.
   bool ReadDefined(TPersistent* Instance, const String& Name, const TDfmValue& Value);
@@ -143,10 +144,16 @@ public:
 
 private:
   friend class TFormWriter;
+  friend class TFormReader;
+  friend class TReadUndo;
   void Append(TDfmValue Value);
-  void WriteDefined(TPersistent* Instance, const String& Prefix, std::vector<TDfmProp>& Props);
+  // AllData: also what the component says it has no data for, as a read
+  // that fails keeps what it must put back.
+  void WriteDefined(TPersistent* Instance, const String& Prefix, std::vector<TDfmProp>& Props,
+                    bool AllData = false);
 
   String FPrefix;
+  bool FAllData = false;
   std::vector<TDfmProp>* FProps = nullptr;
   std::vector<TDfmValue> FValues;   // top-level values of the property being written
   std::vector<TDfmValue*> FLists;   // open lists, innermost last

@@ -136,6 +136,10 @@ struct TPropInfo {
   std::function<void(TObject*, const TPropValue&)> Set; // empty: changed in place only
   // Events: false when Handler is not of the event's type.
   std::function<bool(TObject*, const String& MethodName, const std::any* Handler)> BindMethod;
+  // Events: the handler itself (a std::function of the event's type), named
+  // or not, to be put back as it was.
+  std::function<std::any(const TObject*)> GetHandler;
+  std::function<void(TObject*, const std::any& Handler)> SetHandler;
   std::optional<TPropValue> Default;
   std::function<bool(const TObject*)> Stored;
   bool Published = true;
@@ -381,6 +385,8 @@ private:
       Set(o, MethodBind<Sig>(MethodName, *fn));
       return true;
     };
+    info.GetHandler = [Get](const TObject* o) { return std::any(Get(o)); };
+    info.SetHandler = [Set](TObject* o, const std::any& Handler) { Set(o, std::any_cast<std::function<Sig>>(Handler)); };
     return TPropBuilder(info);
   }
 

@@ -60,7 +60,8 @@ TComponent* TControl::GetParentComponent() const
 
 void TControl::SetParentComponent(TComponent* Value)
 {
-  if (auto* parent = dynamic_cast<TWinControl*>(Value))
+  auto* parent = dynamic_cast<TWinControl*>(Value);
+  if (parent || !Value)
     SetParent(parent);
 }
 

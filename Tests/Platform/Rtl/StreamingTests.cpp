@@ -556,6 +556,56 @@ TEST_F(StreamingTest, FailedReadIntoAnInstanceFreesWhatItCreated)
   EXPECT_FALSE(form.ComponentState().Contains(csReading));
 }
 
+TEST_F(StreamingTest, AFailedReadIntoAFormPutsBackWhatItChanged)
+{
+  auto form = BuildForm(FMethods);
+  int ownClicks = 0;
+  form->OnClick = [&](TObject*) { ++ownClicks; };
+  auto* panel = Find<TTestPanel>(form.get(), "Panel1");
+  auto* label = Find<TTestLabel>(form.get(), "Label1");
+  const String before = WriteComponentRes(form.get());
+  const String changes = "object Other: TTestForm\n"
+                         "  Caption = 'Changed'\n"
+                         "  Color = clBtnFace\n"
+                         "  Font.Style = [fsItalic]\n"
+                         "  OnClick = TimerTick\n"
+                         "  inherited Panel1: TTestPanel\n"
+                         "    Visible = True\n"
+                         "    Anchors = [akLeft, akTop]\n"
+                         "    Lines.Strings = (\n      'replaced')\n"
+                         "    Items = <\n      item\n        Caption = 'new'\n      end>\n"
+                         "    Data = {00}\n"
+                         "    Picture.Data = {0854546573745069630100000007}\n"
+                         "    Buddy = Panel1\n"
+                         "    OnSelect = nil\n"
+                         "  end\n"
+                         "  inherited Label1: TTestLabel\n"
+                         "    Caption = 'moved to the form'\n"
+                         "    OnClick = nil\n"
+                         "  end\n"
+                         "  object Fresh: TTestPanel\n"
+                         "  end\n"
+                         "  inherited Timer1: TTestTimer\n"
+                         "    Interval = 1\n"
+                         "    Tag = 0\n"
+                         "    OnTimer = nil\n";
+  // One fails while reading, the other only when its references are resolved.
+  for (const String& failure : {String("    Ghost = 1\n  end\nend\n"),
+                                String("  end\n  object Late: TTestPanel\n    Buddy = Nobody\n  end\nend\n")}) {
+    SCOPED_TRACE(failure);
+    EXPECT_THROW(ReadComponentRes(changes + failure, form.get(), &FMethods), EReadError);
+    EXPECT_EQ(WriteComponentRes(form.get()), before);
+    EXPECT_EQ(label->Parent(), panel);
+    EXPECT_EQ(form->FindComponent("Fresh"), nullptr);
+    HostCalls.clear();
+    form->OnClick(form.get());
+    label->OnClick(label);
+    panel->OnSelect(panel, 1);
+    EXPECT_EQ(HostCalls, (std::vector<String>{"ButtonClick:Label1", "PanelSelect:1"}));
+  }
+  EXPECT_EQ(ownClicks, 2);
+}
+
 TEST_F(StreamingTest, WriterRefusesWhatItCannotStoreFaithfully)
 {
   TTestForm form(nullptr);
