@@ -1,6 +1,7 @@
 #include "System.Classes.Streaming.hpp"
 
 #include <cmath>
+#include <utility>
 
 namespace Vcl {
 
@@ -811,12 +812,16 @@ private:
 
 class TFormWriter {
 public:
-  TDfmObject Write(TComponent* Root)
+  // With an ancestor, what the ancestor has too is written 'inherited',
+  // with only the properties that differ from the ancestor's.
+  TDfmObject Write(TComponent* Root, TComponent* Ancestor)
   {
     FRoot = Root;
     FLookupRoot = Root;
+    FAncestorRoot = Ancestor;
+    FAncestorLookupRoot = Ancestor;
     FWriter.FRoot = Root;
-    return WriteComponent(Root);
+    return WriteComponent(Root, Ancestor);
   }
 
 private:
@@ -832,23 +837,38 @@ private:
 
   // An inline component (a frame) is the lookup root of what it holds, as
   // when it was read.
-  TDfmObject WriteComponent(TComponent* c)
+  TDfmObject WriteComponent(TComponent* c, TComponent* Ancestor)
   {
     TDepth depth(FDepth);
     TComponent* outerLookupRoot = FLookupRoot;
-    if (c != FRoot && c->ComponentState().Contains(csInline))
+    TComponent* outerAncestorLookupRoot = FAncestorLookupRoot;
+    if (c != FRoot && c->ComponentState().Contains(csInline)) {
       FLookupRoot = c;
+      FAncestorLookupRoot = Ancestor;
+    }
     TDfmObject obj;
-    obj.Kind = FLookupRoot == c && c != FRoot ? okInline : okObject;
+    obj.Kind = Ancestor ? okInherited : FLookupRoot == c && c != FRoot ? okInline : okObject;
     obj.Name = c->Name();
     obj.ClassName = c->ClassName();
-    WriteProperties(c, String(), obj.Props);
-    c->GetChildren([&](TComponent* child) { obj.Children.push_back(WriteComponent(child)); }, FLookupRoot);
+    WriteProperties(c, Ancestor, String(), obj.Props);
+    c->GetChildren([&](TComponent* child) { obj.Children.push_back(WriteComponent(child, AncestorOf(child))); },
+                   FLookupRoot);
     FLookupRoot = outerLookupRoot;
+    FAncestorLookupRoot = outerAncestorLookupRoot;
     return obj;
   }
 
-  void WriteProperties(TPersistent* Instance, const String& Prefix, std::vector<TDfmProp>& Props)
+  // The ancestor's component of the same name and class, if any.
+  TComponent* AncestorOf(const TComponent* c) const
+  {
+    if (!FAncestorLookupRoot || c->Name().empty())
+      return nullptr;
+    TComponent* found = FAncestorLookupRoot->FindComponent(c->Name());
+    return found && &found->ClassType() == &c->ClassType() ? found : nullptr;
+  }
+
+  void WriteProperties(TPersistent* Instance, TPersistent* Ancestor, const String& Prefix,
+                       std::vector<TDfmProp>& Props)
   {
     for (const TPropInfo* info : GetPropList(Instance->ClassType())) {
       if (!info->IsStored(Instance))
@@ -856,17 +876,65 @@ private:
       if (info->Kind == pkClass) {
         if (auto* sub = dynamic_cast<TPersistent*>(std::get<TObject*>(info->Get(Instance)))) {
           TDepth depth(FDepth);
-          WriteProperties(sub, Prefix + info->Name + ".", Props);
+          auto* ancestorSub = Ancestor ? dynamic_cast<TPersistent*>(std::get<TObject*>(info->Get(Ancestor))) : nullptr;
+          WriteProperties(sub, ancestorSub, Prefix + info->Name + ".", Props);
         }
         continue;
       }
-      if (info->IsDefault(Instance))
+      if (Ancestor ? SameAsAncestor(Instance, Ancestor, *info) : info->IsDefault(Instance))
         continue;
       std::optional<TDfmValue> v = ValueOf(Instance, *info);
+      // A reference or handler the ancestor has and this one dropped.
+      if (!v && Ancestor && (info->Kind == pkComponent || info->Kind == pkEvent))
+        v = Ident("nil");
       if (v)
         Props.push_back({Prefix + info->Name, 0, std::move(*v)});
     }
-    FWriter.WriteDefined(Instance, Prefix, Props);
+    WriteDefined(Instance, Ancestor, Prefix, Props);
+  }
+
+  bool SameAsAncestor(TPersistent* Instance, TPersistent* Ancestor, const TPropInfo& Info)
+  {
+    switch (Info.Kind) {
+    case pkComponent: {
+      auto* mine = static_cast<TComponent*>(std::get<TObject*>(Info.Get(Instance)));
+      auto* theirs = static_cast<TComponent*>(std::get<TObject*>(Info.Get(Ancestor)));
+      return mine == theirs || (mine && theirs && mine->Name() == theirs->Name());
+    }
+    case pkCollection:
+      return ValueOf(Instance, Info) == AncestorValueOf(Ancestor, Info);
+    default:
+      return Info.Get(Instance) == Info.Get(Ancestor);
+    }
+  }
+
+  // The ancestor's value as its own resource holds it: references named
+  // from the ancestor's roots. (A failure ends the whole write, so the roots
+  // need no restoring then.)
+  std::optional<TDfmValue> AncestorValueOf(TPersistent* Ancestor, const TPropInfo& Info)
+  {
+    TComponent* root = std::exchange(FRoot, FAncestorRoot);
+    TComponent* lookupRoot = std::exchange(FLookupRoot, FAncestorLookupRoot);
+    std::optional<TDfmValue> v = ValueOf(Ancestor, Info);
+    FRoot = root;
+    FLookupRoot = lookupRoot;
+    return v;
+  }
+
+  // Against an ancestor, data either side has is compared, so that data the
+  // ancestor has and the descendant dropped is written too.
+  void WriteDefined(TPersistent* Instance, TPersistent* Ancestor, const String& Prefix, std::vector<TDfmProp>& Props)
+  {
+    if (!Ancestor) {
+      FWriter.WriteDefined(Instance, Prefix, Props);
+      return;
+    }
+    std::vector<TDfmProp> mine, theirs;
+    FWriter.WriteDefined(Instance, Prefix, mine, true);
+    FWriter.WriteDefined(Ancestor, Prefix, theirs, true);
+    for (TDfmProp& p : mine)
+      if (std::find(theirs.begin(), theirs.end(), p) == theirs.end())
+        Props.push_back(std::move(p));
   }
 
   std::optional<TDfmValue> ValueOf(TPersistent* Instance, const TPropInfo& Info)
@@ -976,7 +1044,7 @@ private:
     v.Kind = vkCollection;
     for (Integer i = 0; i < c->Count(); ++i) {
       TDfmItem item;
-      WriteProperties(c->Items(i), String(), item.Props);
+      WriteProperties(c->Items(i), nullptr, String(), item.Props);
       v.Items.push_back(std::move(item));
     }
     return v;
@@ -984,6 +1052,8 @@ private:
 
   TComponent* FRoot = nullptr;
   TComponent* FLookupRoot = nullptr;
+  TComponent* FAncestorRoot = nullptr;
+  TComponent* FAncestorLookupRoot = nullptr;
   TWriter FWriter;
   int FDepth = 0;
 };
@@ -1005,7 +1075,12 @@ TComponent* ReadComponentResFile(const String& FileName, TComponent* Instance, c
 
 String WriteComponentRes(TComponent* Instance)
 {
-  return FormatDfm(TFormWriter().Write(Instance));
+  return FormatDfm(TFormWriter().Write(Instance, nullptr));
+}
+
+String WriteDescendentRes(TComponent* Instance, TComponent* Ancestor)
+{
+  return FormatDfm(TFormWriter().Write(Instance, Ancestor));
 }
 
 void WriteComponentResFile(const String& FileName, TComponent* Instance)

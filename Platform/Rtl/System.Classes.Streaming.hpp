@@ -30,6 +30,7 @@ struct TDfmProp;
 struct TDfmItem {
   int Line = 0;
   std::vector<TDfmProp> Props;
+  bool operator==(const TDfmItem&) const = default;
 };
 
 struct TDfmValue {
@@ -43,12 +44,14 @@ struct TDfmValue {
   std::vector<TDfmValue> List;
   TBytes Bytes;
   std::vector<TDfmItem> Items;
+  bool operator==(const TDfmValue&) const = default;
 };
 
 struct TDfmProp {
   String Name; // may be a path: Font.Name
   int Line = 0;
   TDfmValue Value;
+  bool operator==(const TDfmProp&) const = default;
 };
 
 enum class TDfmObjectKind { okObject, okInherited, okInline };
@@ -173,6 +176,12 @@ TComponent* ReadComponentResFile(const String& FileName, TComponent* Instance = 
 // Writes Instance and the children it names (GetChildren), leaving out
 // every property at its default or not stored.
 String WriteComponentRes(TComponent* Instance);
+// Writes Instance as a descendant of Ancestor (a form of the class it
+// inherits from, as its own resource builds it): the root and the components
+// the ancestor has too (by name and class) are written 'inherited', with
+// only what differs from the ancestor's; reading the ancestor's resource and
+// then this one into a form builds Instance again.
+String WriteDescendentRes(TComponent* Instance, TComponent* Ancestor);
 void WriteComponentResFile(const String& FileName, TComponent* Instance);
 
 // ---- stored graphics ------------------------------------------------------------------------

@@ -364,6 +364,47 @@ TEST_F(StreamingTest, InlineFramesOwnWhatIsNestedInThem)
   EXPECT_EQ(WriteComponentRes(form.get()), text);
 }
 
+TEST_F(StreamingTest, ADescendantFormStoresOnlyWhatDiffersFromItsAncestor)
+{
+  auto ancestor = BuildForm(FMethods);
+  const String ancestorText = WriteComponentRes(ancestor.get());
+  // The descendant is built from the ancestor's resource, then changed.
+  auto descendant = Read(ancestorText);
+  descendant->SetName("MainForm");
+  static_cast<TTestForm*>(descendant.get())->SetCaption("Descendant");
+  auto* panel = Find<TTestPanel>(descendant.get(), "Panel1");
+  panel->SetLeft(40);
+  panel->Lines()->Clear();
+  panel->SetBuddy(nullptr);
+  auto* label = Find<TTestLabel>(descendant.get(), "Label1");
+  label->OnClick = MethodBind<void(TObject*)>("TimerTick", [](TObject*) {});
+  auto* extra = new TTestLabel(descendant.get());
+  extra->SetName("Extra");
+  extra->SetParent(panel);
+  extra->SetCaption("new");
+
+  const String text = WriteDescendentRes(descendant.get(), ancestor.get());
+  EXPECT_EQ(text.rfind("inherited MainForm: TTestForm\n  Caption = 'Descendant'\n  inherited Timer1: TTestTimer\n  end\n"
+                       "  inherited Panel1: TTestPanel\n    Left = 40\n    Buddy = nil\n    Lines.Strings = ()\n",
+                       0),
+            0u)
+    << text;
+  EXPECT_NE(text.find("\n    inherited Label1: TTestLabel\n      OnClick = TimerTick\n    end\n"
+                      "    object Extra: TTestLabel\n"),
+            String::npos)
+    << text;
+  for (const char* same : {"Hint", "Font", "Items", "Data", "Picture", "Interval"})
+    EXPECT_EQ(text.find(same), String::npos) << same << " in\n" << text;
+
+  // The ancestor's resource and then the descendant's build the descendant.
+  TTestForm rebuilt(nullptr);
+  rebuilt.SetName("MainForm");
+  ReadComponentRes(ancestorText, &rebuilt, &FMethods);
+  ReadComponentRes(text, &rebuilt, &FMethods);
+  ExpectSameTree(descendant.get(), &rebuilt, SamePicture);
+  EXPECT_EQ(WriteDescendentRes(&rebuilt, ancestor.get()), text);
+}
+
 TEST_F(StreamingTest, StringsSurviveEveryCharacter)
 {
   String all;
