@@ -82,6 +82,28 @@ bool IntToIdentOf(const String& TypeName, Integer Value, String& Ident)
   return consts && consts->IntToIdent && consts->IntToIdent(Value, Ident);
 }
 
+void RegisterIntegerConsts(const String& TypeName, std::span<const TIdentMapEntry> Map)
+{
+  RegisterIntegerConsts(
+    TypeName,
+    [Map](const String& Ident, Integer& Value) {
+      for (const TIdentMapEntry& e : Map)
+        if (SameText(e.Name, Ident)) {
+          Value = e.Value;
+          return true;
+        }
+      return false;
+    },
+    [Map](Integer Value, String& Ident) {
+      for (const TIdentMapEntry& e : Map)
+        if (e.Value == Value) {
+          Ident = e.Name;
+          return true;
+        }
+      return false;
+    });
+}
+
 // ---- methods -------------------------------------------------------------------------------
 
 const std::any* TMethodTable::Find(const String& Name) const

@@ -27,6 +27,7 @@
 #include <deque>
 #include <limits>
 #include <optional>
+#include <span>
 #include <variant>
 
 namespace Vcl {
@@ -78,6 +79,14 @@ using TIntToIdent = std::function<bool(Integer Value, String& Ident)>;
 // Colour properties use the mapping registered as "TColor", cursor properties
 // the one registered as "TCursor"; a later registration replaces an earlier.
 void RegisterIntegerConsts(const String& TypeName, TIdentToInt IdentToInt, TIntToIdent IntToIdent);
+
+// A fixed table of identifiers (names matched case-insensitively); the table
+// must outlive the registration (a constant array does).
+struct TIdentMapEntry {
+  Integer Value;
+  const char* Name;
+};
+void RegisterIntegerConsts(const String& TypeName, std::span<const TIdentMapEntry> Map);
 bool IdentToIntOf(const String& TypeName, const String& Ident, Integer& Value);
 bool IntToIdentOf(const String& TypeName, Integer Value, String& Ident);
 

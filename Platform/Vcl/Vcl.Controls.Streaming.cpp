@@ -15,12 +15,7 @@ namespace Vcl {
 
 namespace {
 
-struct TCursorName {
-  TCursor Value;
-  const char* Name;
-};
-
-constexpr TCursorName CursorNames[] = {
+constexpr TIdentMapEntry CursorNames[] = {
   {crDefault, "crDefault"}, {crNone, "crNone"},         {crArrow, "crArrow"},         {crCross, "crCross"},
   {crIBeam, "crIBeam"},     {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},
   {crSizeWE, "crSizeWE"},   {crUpArrow, "crUpArrow"},   {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
@@ -29,27 +24,7 @@ constexpr TCursorName CursorNames[] = {
   {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
 };
 
-[[maybe_unused]] const bool CursorIdentsRegistered = [] {
-  RegisterIntegerConsts(
-    "TCursor",
-    [](const String& Ident, Integer& Value) {
-      for (const TCursorName& c : CursorNames)
-        if (SameText(c.Name, Ident)) {
-          Value = c.Value;
-          return true;
-        }
-      return false;
-    },
-    [](Integer Value, String& Ident) {
-      for (const TCursorName& c : CursorNames)
-        if (c.Value == Value) {
-          Ident = c.Name;
-          return true;
-        }
-      return false;
-    });
-  return true;
-}();
+[[maybe_unused]] const bool CursorIdentsRegistered = (RegisterIntegerConsts("TCursor", CursorNames), true);
 
 } // namespace
 

@@ -551,13 +551,19 @@ void TControl::FontChanged()
   Perform(CM_FONTCHANGED);
 }
 
+// A parent switch turned on takes the parent's value at once.
+void TControl::SetParentSwitch(bool& Switch, bool Value, Win::UINT ParentChanged)
+{
+  if (Switch == Value)
+    return;
+  Switch = Value;
+  if (Value && FParent)
+    Perform(ParentChanged);
+}
+
 void TControl::SetParentFont(bool Value)
 {
-  if (FParentFont == Value)
-    return;
-  FParentFont = Value;
-  if (Value && FParent)
-    Perform(CM_PARENTFONTCHANGED);
+  SetParentSwitch(FParentFont, Value, CM_PARENTFONTCHANGED);
 }
 
 void TControl::SetColor(TColor Value)
@@ -571,11 +577,7 @@ void TControl::SetColor(TColor Value)
 
 void TControl::SetParentColor(bool Value)
 {
-  if (FParentColor == Value)
-    return;
-  FParentColor = Value;
-  if (Value && FParent)
-    Perform(CM_PARENTCOLORCHANGED);
+  SetParentSwitch(FParentColor, Value, CM_PARENTCOLORCHANGED);
 }
 
 void TControl::SetCursor(TCursor Value)
@@ -595,11 +597,7 @@ void TControl::SetShowHint(bool Value)
 
 void TControl::SetParentShowHint(bool Value)
 {
-  if (FParentShowHint == Value)
-    return;
-  FParentShowHint = Value;
-  if (Value && FParent)
-    Perform(CM_PARENTSHOWHINTCHANGED);
+  SetParentSwitch(FParentShowHint, Value, CM_PARENTSHOWHINTCHANGED);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* Value)

@@ -337,6 +337,7 @@ protected:
 
 private:
   friend class TWinControl;
+  void SetParentSwitch(bool& Switch, bool Value, Win::UINT ParentChanged);
   friend class TCustomForm;
   void DoMouseEvent(TMessage& Message, TMouseButton Button, TShiftState Extra, bool Down);
   virtual void SizeChanged(TSize OldClientSize) { (void)OldClientSize; }

@@ -22,12 +22,7 @@ namespace {
   return true;
 }();
 
-struct TCharsetName {
-  Byte Value;
-  const char* Name;
-};
-
-constexpr TCharsetName CharsetNames[] = {
+constexpr TIdentMapEntry CharsetNames[] = {
   {0, "ANSI_CHARSET"},         {1, "DEFAULT_CHARSET"},      {2, "SYMBOL_CHARSET"},
   {77, "MAC_CHARSET"},         {128, "SHIFTJIS_CHARSET"},   {129, "HANGEUL_CHARSET"},
   {130, "JOHAB_CHARSET"},      {134, "GB2312_CHARSET"},     {136, "CHINESEBIG5_CHARSET"},
@@ -37,27 +32,7 @@ constexpr TCharsetName CharsetNames[] = {
   {255, "OEM_CHARSET"},
 };
 
-[[maybe_unused]] const bool CharsetIdentsRegistered = [] {
-  RegisterIntegerConsts(
-    "TFontCharset",
-    [](const String& Ident, Integer& Value) {
-      for (const TCharsetName& c : CharsetNames)
-        if (SameText(c.Name, Ident)) {
-          Value = c.Value;
-          return true;
-        }
-      return false;
-    },
-    [](Integer Value, String& Ident) {
-      for (const TCharsetName& c : CharsetNames)
-        if (c.Value == Value) {
-          Ident = c.Name;
-          return true;
-        }
-      return false;
-    });
-  return true;
-}();
+[[maybe_unused]] const bool CharsetIdentsRegistered = (RegisterIntegerConsts("TFontCharset", CharsetNames), true);
 
 } // namespace
 
