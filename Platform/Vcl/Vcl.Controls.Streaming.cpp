@@ -1,6 +1,6 @@
 // Form streaming of the framework controls: cursor names, where controls
 // are written and read, and the published properties of TControl,
-// TWinControl, the form, the panel, the button and the timer. A control
+// TWinControl, the form, the panel, the button, the popup menu and the timer. A control
 // class declares its properties once; descendants publish the ones the
 // framework publishes for them.
 #include "Vcl.Controls.hpp"
@@ -200,6 +200,12 @@ QX_PUBLISHED(TButton)
                            "OnMouseUp"})
     Publish(name);
   Publish("TabStop").Default(true);
+}
+
+QX_PUBLISHED(TPopupMenu)
+{
+  Property("Alignment", &T::Alignment, &T::SetAlignment).Default(paLeft);
+  Event("OnPopup", &T::OnPopup);
 }
 
 QX_PUBLISHED(TTimer)

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <System.Classes.hpp>
+#include <System.TypInfo.hpp>
 #include <System.Types.hpp>
 
 namespace Vcl {
 
 enum class TPopupAlignment { paLeft, paRight, paCenter };
 using enum TPopupAlignment;
+QX_ENUM_NAMES(TPopupAlignment, paLeft, paRight, paCenter)
 
 class TPopupMenu : public TComponent {
   QX_CLASS(TPopupMenu, TComponent)

@@ -26,6 +26,7 @@ object Dialog: TForm
     Caption = 'Header'
     Cursor = crHandPoint
     Constraints.MinHeight = 30
+    PopupMenu = HeaderMenu
     TabOrder = 1
     OnClick = HeaderClick
   end
@@ -45,5 +46,9 @@ object Dialog: TForm
     OnTimer = Tick
     Left = 8
     Top = 96
+  end
+  object HeaderMenu: TPopupMenu
+    Alignment = paRight
+    OnPopup = HeaderClick
   end
 end

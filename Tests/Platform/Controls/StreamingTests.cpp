@@ -4,6 +4,7 @@
 
 #include <QxFormCompare.hpp>
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.Menus.hpp>
 
 #include <memory>
 
@@ -40,6 +41,7 @@ const String DesignedDialog = "object Dialog: TForm\n"
                               "    Caption = 'Header'\n"
                               "    Cursor = crHandPoint\n"
                               "    Constraints.MinHeight = 30\n"
+                              "    PopupMenu = HeaderMenu\n"
                               "    TabOrder = 1\n"
                               "    OnClick = HeaderClick\n"
                               "  end\n"
@@ -59,6 +61,10 @@ const String DesignedDialog = "object Dialog: TForm\n"
                               "    OnTimer = Tick\n"
                               "    Left = 8\n"
                               "    Top = 96\n"
+                              "  end\n"
+                              "  object HeaderMenu: TPopupMenu\n"
+                              "    Alignment = paRight\n"
+                              "    OnPopup = HeaderClick\n"
                               "  end\n"
                               "end\n";
 
@@ -107,6 +113,10 @@ TEST_F(ControlStreamingTest, ADesignedResourceBuildsAWorkingForm)
   EXPECT_EQ(header->Cursor(), crHandPoint);
   EXPECT_EQ(header->Constraints()->MinHeight(), 30);
   EXPECT_EQ(header->Color(), clBtnFace);
+  auto* menu = dynamic_cast<TPopupMenu*>(form->FindComponent("HeaderMenu"));
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(header->PopupMenu(), menu);
+  EXPECT_EQ(menu->Alignment(), paRight);
   EXPECT_TRUE(ok->Default());
   EXPECT_EQ(ok->ModalResult(), mrOk);
   EXPECT_EQ(ok->Anchors(), (TAnchors{akRight, akBottom}));
@@ -136,7 +146,7 @@ TEST_F(ControlStreamingTest, AFormWritesItsDesignerLayoutAndReadsBackTheSame)
   for (const char* line : {"\n  ClientHeight = 150\n", "\n  ClientWidth = 320\n", "\n  BorderStyle = bsDialog\n",
                            "\n  Position = poScreenCenter\n", "\n    Align = alTop\n", "\n    Cursor = crHandPoint\n",
                            "\n    BevelOuter = bvLowered\n", "\n    Anchors = [akRight, akBottom]\n",
-                           "\n    OnClick = HeaderClick\n", "\n    Left = 8\n    Top = 96\n", "\n  Font.Name = 'Tahoma'\n"})
+                           "\n    OnClick = HeaderClick\n", "\n    PopupMenu = HeaderMenu\n", "\n    Left = 8\n    Top = 96\n", "\n  Font.Name = 'Tahoma'\n"})
     EXPECT_NE(text.find(line), String::npos) << line << "in\n" << text;
   // Defaults, the outer size of the form and the designer's notes stay out.
   for (const char* absent : {"Color", "\n  Width", "\n  Height", "TextHeight", "PixelsPerInch", "Visible",
