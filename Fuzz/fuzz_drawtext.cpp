@@ -30,9 +30,6 @@ struct TTarget {
 
 } // namespace
 
-// fontconfig leaks a few bytes once while it parses its configuration.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
   static TTarget target;

@@ -60,6 +60,3 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   return 0;
 }
 
-// Drawing into bitmaps selects a canvas font, and fontconfig leaks a few bytes
-// once while it parses its configuration.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

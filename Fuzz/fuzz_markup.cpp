@@ -5,11 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" const char* __lsan_default_suppressions()
-{
-  return "leak:libfontconfig.so\n";
-}
-
 namespace {
 
 struct TMarkupView {

@@ -57,10 +57,6 @@ bool SamePixels(const TPngImage& a, const TPngImage& b)
 
 } // namespace
 
-// Drawing selects a canvas font, and fontconfig leaks a few bytes once while
-// it parses its configuration.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
   TPngImage png;
