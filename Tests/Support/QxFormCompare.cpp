@@ -88,4 +88,16 @@ void ExpectSameTree(TComponent* a, TComponent* b, const TSameData& SameData)
   }
 }
 
+void ExpectHas(const String& Text, std::initializer_list<const char*> Pieces)
+{
+  for (const char* piece : Pieces)
+    EXPECT_NE(Text.find(piece), String::npos) << "'" << piece << "' missing from\n" << Text;
+}
+
+void ExpectLacks(const String& Text, std::initializer_list<const char*> Pieces)
+{
+  for (const char* piece : Pieces)
+    EXPECT_EQ(Text.find(piece), String::npos) << "'" << piece << "' found in\n" << Text;
+}
+
 } // namespace QxTest

@@ -6,6 +6,7 @@
 #include <System.TypInfo.hpp>
 
 #include <functional>
+#include <initializer_list>
 
 namespace QxTest {
 
@@ -16,5 +17,9 @@ using TSameData = std::function<bool(Vcl::TPersistent* a, Vcl::TPersistent* b, c
 void ExpectSameProperties(Vcl::TPersistent* a, Vcl::TPersistent* b, const Vcl::String& Path,
                           const TSameData& SameData = {});
 void ExpectSameTree(Vcl::TComponent* a, Vcl::TComponent* b, const TSameData& SameData = {});
+
+// Each piece stands in the resource text (ExpectHas) or none does (ExpectLacks).
+void ExpectHas(const Vcl::String& Text, std::initializer_list<const char*> Pieces);
+void ExpectLacks(const Vcl::String& Text, std::initializer_list<const char*> Pieces);
 
 } // namespace QxTest

@@ -143,15 +143,14 @@ TEST_F(ControlStreamingTest, AFormWritesItsDesignerLayoutAndReadsBackTheSame)
   auto form = Read(DesignedDialog);
   ASSERT_TRUE(form);
   const String text = WriteComponentRes(form.get());
-  for (const char* line : {"\n  ClientHeight = 150\n", "\n  ClientWidth = 320\n", "\n  BorderStyle = bsDialog\n",
-                           "\n  Position = poScreenCenter\n", "\n    Align = alTop\n", "\n    Cursor = crHandPoint\n",
-                           "\n    BevelOuter = bvLowered\n", "\n    Anchors = [akRight, akBottom]\n",
-                           "\n    OnClick = HeaderClick\n", "\n    PopupMenu = HeaderMenu\n", "\n    Left = 8\n    Top = 96\n", "\n  Font.Name = 'Tahoma'\n"})
-    EXPECT_NE(text.find(line), String::npos) << line << "in\n" << text;
+  ExpectHas(text, {"\n  ClientHeight = 150\n", "\n  ClientWidth = 320\n", "\n  BorderStyle = bsDialog\n",
+                   "\n  Position = poScreenCenter\n", "\n    Align = alTop\n", "\n    Cursor = crHandPoint\n",
+                   "\n    BevelOuter = bvLowered\n", "\n    Anchors = [akRight, akBottom]\n",
+                   "\n    OnClick = HeaderClick\n", "\n    PopupMenu = HeaderMenu\n", "\n    Left = 8\n    Top = 96\n",
+                   "\n  Font.Name = 'Tahoma'\n"});
   // Defaults, the outer size of the form and the designer's notes stay out.
-  for (const char* absent : {"Color", "\n  Width", "\n  Height", "TextHeight", "PixelsPerInch", "Visible",
-                             "ParentFont = True", "TabStop", "Enabled"})
-    EXPECT_EQ(text.find(absent), String::npos) << absent << " in\n" << text;
+  ExpectLacks(text, {"Color", "\n  Width", "\n  Height", "TextHeight", "PixelsPerInch", "Visible", "ParentFont = True",
+                     "TabStop", "Enabled"});
 
   auto back = Read(text);
   ASSERT_TRUE(back);
@@ -167,15 +166,12 @@ TEST_F(ControlStreamingTest, ParentSwitchesDecideWhetherColourAndFontAreStored)
   header->SetColor(clYellow);
   header->Font()->SetStyle({fsBold});
   String text = WriteComponentRes(form.get());
-  EXPECT_NE(text.find("\n    Color = clYellow\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n    ParentFont = False\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n    Font.Style = [fsBold]\n"), String::npos) << text;
+  ExpectHas(text, {"\n    Color = clYellow\n", "\n    ParentFont = False\n", "\n    Font.Style = [fsBold]\n"});
   header->SetParentColor(true);
   header->SetParentFont(true);
   text = WriteComponentRes(form.get());
-  EXPECT_NE(text.find("\n    ParentColor = True\n"), String::npos) << text;
-  EXPECT_EQ(text.find("    Color ="), String::npos) << text;
-  EXPECT_EQ(text.find("    Font."), String::npos) << text;
+  ExpectHas(text, {"\n    ParentColor = True\n"});
+  ExpectLacks(text, {"    Color =", "    Font."});
 }
 
 TEST_F(ControlStreamingTest, CursorsAndAlignmentsTravelByName)
@@ -196,9 +192,7 @@ TEST_F(ControlStreamingTest, CursorsAndAlignmentsTravelByName)
   EXPECT_EQ(p->VerticalAlignment(), taAlignTop);
   EXPECT_EQ(p->Cursor(), crSizeWE);
   EXPECT_EQ(static_cast<TPanel*>(form->FindComponent("Q"))->Cursor(), crSizeAll);
-  const String text = WriteComponentRes(form.get());
-  EXPECT_NE(text.find("Cursor = crSizeAll"), String::npos) << text;
-  EXPECT_NE(text.find("Alignment = taLeftJustify"), String::npos) << text;
+  ExpectHas(WriteComponentRes(form.get()), {"Cursor = crSizeAll", "Alignment = taLeftJustify"});
   // A cursor without a name (a host's own) is stored as its number.
   p->SetCursor(5);
   EXPECT_NE(WriteComponentRes(form.get()).find("Cursor = 5"), String::npos);
