@@ -109,14 +109,12 @@ QX_PUBLISHED(TWinControl)
 }
 
 // Resources saved by a form designer also carry the designer's own notes (the
-// screen resolution and font height it was designed at, the creation-order
-// flag); they say nothing about the form here and are read and dropped.
+// font height it was designed with, the creation-order flag); they say
+// nothing about the form here and are read and dropped.
 void TCustomForm::DefineProperties(TFiler* Filer)
 {
   inherited::DefineProperties(Filer);
-  auto readInteger = [](TReader* Reader) { Reader->ReadInteger(); };
-  Filer->DefineProperty("PixelsPerInch", readInteger, nullptr, false);
-  Filer->DefineProperty("TextHeight", readInteger, nullptr, false);
+  Filer->DefineProperty("TextHeight", [](TReader* Reader) { Reader->ReadInteger(); }, nullptr, false);
   Filer->DefineProperty("OldCreateOrder", [](TReader* Reader) { Reader->ReadBoolean(); }, nullptr, false);
 }
 
@@ -125,6 +123,8 @@ QX_PUBLISHED(TCustomForm)
   Property("BorderStyle", &T::BorderStyle, &T::SetBorderStyle).Default(bsSizeable).Protected();
   Property("FormStyle", &T::FormStyle, &T::SetFormStyle).Default(fsNormal).Protected();
   Property("KeyPreview", &T::KeyPreview, &T::SetKeyPreview).Default(false).Protected();
+  Property("PixelsPerInch", &T::PixelsPerInch, &T::SetPixelsPerInch).Protected();
+  Property("Scaled", &T::Scaled, &T::SetScaled).Default(true).Protected();
   Property("Position", &T::Position, &T::SetPosition).Default(poDesigned).Protected();
   Property("ActiveControl", &T::ActiveControl, &T::SetActiveControl).Protected();
   Event("OnActivate", &T::OnActivate).Protected();
@@ -140,7 +140,8 @@ QX_PUBLISHED(TCustomForm)
 QX_PUBLISHED(TForm)
 {
   for (const char* name : {"ActiveControl", "Align", "Anchors", "AutoSize", "BorderStyle", "Caption", "Constraints",
-                           "Enabled", "FormStyle", "KeyPreview", "Position", "ShowHint", "OnActivate", "OnClick",
+                           "Enabled", "FormStyle", "KeyPreview", "PixelsPerInch", "Position", "Scaled",
+                           "ShowHint", "OnActivate", "OnClick",
                            "OnClose", "OnCreate", "OnDblClick", "OnDeactivate", "OnDestroy", "OnHide",
                            "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp",
                            "OnResize", "OnShow"})

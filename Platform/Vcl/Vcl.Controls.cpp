@@ -412,6 +412,29 @@ void TControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AH
   RequestAlign();
 }
 
+void TControl::ChangeScale(Integer M, Integer D)
+{
+  if (M == D || M <= 0 || D <= 0)
+    return;
+  auto scale = [M, D](Integer Value) { return Win::MulDiv(Value, M, D); };
+  // Taken before the constraints change, which may move the control.
+  TRect bounds = BoundsRect();
+  const TSize client = ClientRect().Size();
+  TSizeConstraints constraints(nullptr);
+  constraints.SetMinWidth(scale(FConstraints->MinWidth()));
+  constraints.SetMaxWidth(scale(FConstraints->MaxWidth()));
+  constraints.SetMinHeight(scale(FConstraints->MinHeight()));
+  constraints.SetMaxHeight(scale(FConstraints->MaxHeight()));
+  FConstraints->Assign(&constraints);
+  if (!FParentFont)
+    FFont->SetHeight(scale(FFont->Height()));
+  if (FParent)
+    SetBounds(scale(bounds.Left), scale(bounds.Top), scale(bounds.Width()), scale(bounds.Height()));
+  else
+    SetBounds(bounds.Left, bounds.Top, bounds.Width() - client.cx + scale(client.cx),
+              bounds.Height() - client.cy + scale(client.cy));
+}
+
 void TControl::Resize()
 {
   if (OnResize)
@@ -1323,6 +1346,30 @@ void TWinControl::DoAlign(TAlign Align, TRect& Rect, TControl* AControl)
       break;
     }
   }
+}
+
+// The children scale from the places they were designed at: this control's
+// own new size would otherwise have moved the anchored ones already.
+void TWinControl::ChangeScale(Integer M, Integer D)
+{
+  if (M == D || M <= 0 || D <= 0)
+    return;
+  const std::vector<TControl*> children = FControls;
+  std::vector<TRect> designed;
+  for (TControl* c : children)
+    designed.push_back(c->BoundsRect());
+  DisableAlign();
+  try {
+    TControl::ChangeScale(M, D);
+    for (size_t i = 0; i < children.size(); ++i) {
+      children[i]->SetBoundsRect(designed[i]);
+      children[i]->ChangeScale(M, D);
+    }
+  } catch (...) {
+    EnableAlign();
+    throw;
+  }
+  EnableAlign();
 }
 
 void TWinControl::AlignControls(TControl* AControl, TRect& Rect)

@@ -301,6 +301,10 @@ public:
 
 protected:
   virtual String GetText() const { return FText; }
+  // Scales the control by M/D, as a form designed at D pixels per inch and
+  // shown at M: position and size (a top-level control keeps its place on
+  // the screen and scales its client area), constraints and its own font.
+  virtual void ChangeScale(Integer M, Integer D);
   virtual bool CanResize(Integer& NewWidth, Integer& NewHeight);
   virtual bool CanAutoSize(Integer& NewWidth, Integer& NewHeight);
   virtual void Resize();
@@ -435,6 +439,8 @@ public:
   void Realign();
   void DisableAlign();
   void EnableAlign();
+  // Scales the control and everything in it by M/D (both above zero).
+  void ScaleBy(Integer M, Integer D) { ChangeScale(M, D); }
   bool AlignDisabled() const { return FAlignLevel > 0; }
 
   // Tab order and focus.
@@ -462,6 +468,7 @@ public:
 
   void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
   bool Showing() const override { return FShowing; }
+  void ChangeScale(Integer M, Integer D) override;
   void Invalidate() override;
   void Update() override;
   void Repaint() override;

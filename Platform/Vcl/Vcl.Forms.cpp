@@ -61,6 +61,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
   SetColor(clBtnFace);
   // A form keeps a font of its own, which its controls take by default.
   SetParentFont(false);
+  FPixelsPerInch = Screen->PixelsPerInch();
   Screen->FForms.push_back(this);
 }
 
@@ -105,6 +106,23 @@ void TCustomForm::CreateParams(TCreateParams& Params)
     Params.ExStyle |= Win::WS_EX_TOOLWINDOW;
   if (FFormStyle == fsStayOnTop)
     Params.ExStyle |= Win::WS_EX_TOPMOST;
+}
+
+void TCustomForm::SetPixelsPerInch(Integer Value)
+{
+  if (Value < 1)
+    throw EInvalidOperation(Format("Invalid pixels per inch: %d", {Value}));
+  FPixelsPerInch = Value;
+}
+
+void TCustomForm::Loaded()
+{
+  inherited::Loaded();
+  const Integer screen = Screen->PixelsPerInch();
+  if (!FScaled || FPixelsPerInch == screen)
+    return;
+  ScaleBy(screen, FPixelsPerInch);
+  FPixelsPerInch = screen;
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value)

@@ -62,6 +62,14 @@ public:
   void SetFormStyle(TFormStyle Value);
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+  // The resolution the form was designed at; a Scaled form read from a
+  // resource designed at another resolution is scaled to the screen's when
+  // loaded. EInvalidOperation for a value below 1.
+  Integer PixelsPerInch() const { return FPixelsPerInch; }
+  void SetPixelsPerInch(Integer Value);
+  bool Scaled() const { return FScaled; }
+  void SetScaled(bool Value) { FScaled = Value; }
+  void Loaded() override;
   bool Active() const { return FActive; }
 
   TWinControl* ActiveControl() const { return FActiveControl; }
@@ -109,6 +117,8 @@ private:
   TPosition FPosition = poDesigned;
   TFormStyle FFormStyle = fsNormal;
   bool FKeyPreview = false;
+  bool FScaled = true;
+  Integer FPixelsPerInch = 96;
   bool FActive = false;
   bool FPlaced = false;
   TWinControl* FActiveControl = nullptr;

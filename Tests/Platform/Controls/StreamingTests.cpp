@@ -147,15 +147,44 @@ TEST_F(ControlStreamingTest, AFormWritesItsDesignerLayoutAndReadsBackTheSame)
                    "\n  Position = poScreenCenter\n", "\n    Align = alTop\n", "\n    Cursor = crHandPoint\n",
                    "\n    BevelOuter = bvLowered\n", "\n    Anchors = [akRight, akBottom]\n",
                    "\n    OnClick = HeaderClick\n", "\n    PopupMenu = HeaderMenu\n", "\n    Left = 8\n    Top = 96\n",
-                   "\n  Font.Name = 'Tahoma'\n"});
+                   "\n  Font.Name = 'Tahoma'\n", "\n  PixelsPerInch = 96\n"});
   // Defaults, the outer size of the form and the designer's notes stay out.
-  ExpectLacks(text, {"Color", "\n  Width", "\n  Height", "TextHeight", "PixelsPerInch", "Visible", "ParentFont = True",
-                     "TabStop", "Enabled"});
+  ExpectLacks(text, {"Color", "\n  Width", "\n  Height", "TextHeight", "Visible", "ParentFont = True", "TabStop",
+                     "Enabled", "Scaled"});
 
   auto back = Read(text);
   ASSERT_TRUE(back);
   ExpectSameTree(form.get(), back.get());
   EXPECT_EQ(WriteComponentRes(back.get()), text);
+}
+
+TEST_F(ControlStreamingTest, AFormDesignedAtAnotherResolutionIsScaledToTheScreen)
+{
+  Win::ScreenSettings().LogPixels = 144;
+  auto form = Read(DesignedDialog);
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->PixelsPerInch(), 144);
+  EXPECT_EQ(form->Left(), 200); // its place on the screen is not a designed size
+  EXPECT_EQ(form->ClientWidth(), 480);
+  EXPECT_EQ(form->ClientHeight(), 225);
+  EXPECT_EQ(form->Font()->Height(), -17);
+  auto* header = static_cast<TPanel*>(form->FindComponent("Header"));
+  auto* ok = static_cast<TButton*>(form->FindComponent("OkButton"));
+  EXPECT_EQ(header->BoundsRect(), Rect(0, 0, 480, 62));
+  EXPECT_EQ(header->Constraints()->MinHeight(), 45);
+  EXPECT_EQ(header->Font()->Height(), -17);
+  // Anchored to the right and bottom, yet scaled from where it was designed.
+  EXPECT_EQ(ok->BoundsRect(), Rect(228, 168, 228 + 113, 168 + 38));
+  form->SetClientWidth(500);
+  EXPECT_EQ(ok->Left(), 248);
+  ExpectHas(WriteComponentRes(form.get()), {"\n  PixelsPerInch = 144\n"});
+
+  // Unscaled forms, and resources that do not say, keep their designed sizes.
+  auto unscaled = Read("object F: TForm\n  ClientWidth = 300\n  Scaled = False\n  PixelsPerInch = 96\nend\n");
+  EXPECT_EQ(unscaled->ClientWidth(), 300);
+  EXPECT_EQ(unscaled->PixelsPerInch(), 96);
+  EXPECT_EQ(Read("object F: TForm\n  ClientWidth = 300\nend\n")->ClientWidth(), 300);
+  EXPECT_THROW(Read("object F: TForm\n  PixelsPerInch = 0\nend\n"), EReadError);
 }
 
 TEST_F(ControlStreamingTest, ParentSwitchesDecideWhetherColourAndFontAreStored)
