@@ -3,12 +3,7 @@
 #include <Vcl.Graphics.hpp>
 
 #include "QxBenchRatio.hpp"
-
-#include <benchmark/benchmark.h>
-#include <gdk-pixbuf/gdk-pixbuf.h>
-
-#include <cstdio>
-#include <map>
+#include "QxPixbufPeer.hpp"
 
 namespace {
 
@@ -24,7 +19,7 @@ Vcl::TBytes SampleBmp()
   }
   Vcl::TBytesStream stream;
   bitmap.SaveToStream(&stream);
-  return Vcl::TBytes(stream.Bytes().begin(), stream.Bytes().begin() + stream.Size());
+  return QxBench::StreamBytes(stream);
 }
 
 const Vcl::TBytes& Sample()
@@ -47,13 +42,7 @@ BENCHMARK(QxDecode);
 
 void PixbufDecode(benchmark::State& state)
 {
-  for (auto _ : state) {
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("bmp", nullptr);
-    gdk_pixbuf_loader_write(loader, Sample().data(), Sample().size(), nullptr);
-    gdk_pixbuf_loader_close(loader, nullptr);
-    benchmark::DoNotOptimize(gdk_pixbuf_get_pixels(gdk_pixbuf_loader_get_pixbuf(loader)));
-    g_object_unref(loader);
-  }
+  QxBench::PixbufDecode(state, "bmp", Sample());
 }
 BENCHMARK(PixbufDecode);
 
@@ -72,21 +61,9 @@ BENCHMARK(QxEncode);
 
 void PixbufEncode(benchmark::State& state)
 {
-  GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("bmp", nullptr);
-  gdk_pixbuf_loader_write(loader, Sample().data(), Sample().size(), nullptr);
-  gdk_pixbuf_loader_close(loader, nullptr);
-  GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader);
-  for (auto _ : state) {
-    gchar* buffer = nullptr;
-    gsize size = 0;
-    gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "bmp", nullptr, nullptr);
-    benchmark::DoNotOptimize(size);
-    g_free(buffer);
-  }
-  g_object_unref(loader);
+  QxBench::PixbufEncode(state, "bmp", Sample());
 }
 BENCHMARK(PixbufEncode);
-
 
 } // namespace
 

@@ -4,12 +4,7 @@
 #include <Vcl.Imaging.pngimage.hpp>
 
 #include "QxBenchRatio.hpp"
-
-#include <benchmark/benchmark.h>
-#include <gdk-pixbuf/gdk-pixbuf.h>
-
-#include <cstdio>
-#include <map>
+#include "QxPixbufPeer.hpp"
 
 namespace {
 
@@ -31,21 +26,13 @@ Vcl::TBytes SamplePng()
   }
   Vcl::TBytesStream stream;
   png.SaveToStream(&stream);
-  return Vcl::TBytes(stream.Bytes().begin(), stream.Bytes().begin() + stream.Size());
+  return QxBench::StreamBytes(stream);
 }
 
 const Vcl::TBytes& Sample()
 {
   static const Vcl::TBytes bytes = SamplePng();
   return bytes;
-}
-
-GdkPixbufLoader* PixbufLoaded()
-{
-  GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
-  gdk_pixbuf_loader_write(loader, Sample().data(), Sample().size(), nullptr);
-  gdk_pixbuf_loader_close(loader, nullptr);
-  return loader;
 }
 
 void QxDecode(benchmark::State& state)
@@ -61,11 +48,7 @@ BENCHMARK(QxDecode);
 
 void PixbufDecode(benchmark::State& state)
 {
-  for (auto _ : state) {
-    GdkPixbufLoader* loader = PixbufLoaded();
-    benchmark::DoNotOptimize(gdk_pixbuf_get_pixels(gdk_pixbuf_loader_get_pixbuf(loader)));
-    g_object_unref(loader);
-  }
+  QxBench::PixbufDecode(state, "png", Sample());
 }
 BENCHMARK(PixbufDecode);
 
@@ -85,19 +68,9 @@ BENCHMARK(QxEncode);
 
 void PixbufEncode(benchmark::State& state)
 {
-  GdkPixbufLoader* loader = PixbufLoaded();
-  GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader);
-  for (auto _ : state) {
-    gchar* buffer = nullptr;
-    gsize size = 0;
-    gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, "compression", "6", nullptr);
-    benchmark::DoNotOptimize(size);
-    g_free(buffer);
-  }
-  g_object_unref(loader);
+  QxBench::PixbufEncode(state, "png", Sample(), "compression", "6");
 }
 BENCHMARK(PixbufEncode);
-
 
 } // namespace
 
