@@ -655,8 +655,12 @@ private:
     return value;
   }
 
+  // Resources written before an enumeration had its names registered hold
+  // its ordinal; they still load.
   static Integer EnumOrdinal(const TPropInfo& Info, const TDfmValue& V)
   {
+    if (V.Kind == vkInteger)
+      return Integer(IntegerIn(V, 0, Info.MaxValue));
     RequireKind(V, vkIdent);
     Integer ordinal = Info.EnumInfo->IndexOf(V.Text);
     if (ordinal < 0)

@@ -227,6 +227,12 @@ TEST_F(ControlStreamingTest, CursorsAndAlignmentsTravelByName)
   EXPECT_NE(WriteComponentRes(form.get()).find("Cursor = 5"), String::npos);
   EXPECT_THROW(Read("object F: TForm\n  object P: TPanel\n    Cursor = crPointyFinger\n  end\nend\n"), EReadError);
   EXPECT_THROW(Read("object F: TForm\n  object P: TPanel\n    Align = alMiddle\n  end\nend\n"), EReadError);
+  // Ordinals, as resources written before the names were known hold them.
+  auto numbered = Read("object F: TForm\n  object P: TPanel\n    Align = 5\n    Alignment = 1\n  end\nend\n");
+  auto* p2 = static_cast<TPanel*>(numbered->FindComponent("P"));
+  EXPECT_EQ(p2->Align(), alClient);
+  EXPECT_EQ(p2->Alignment(), taRightJustify);
+  EXPECT_THROW(Read("object F: TForm\n  object P: TPanel\n    Align = 7\n  end\nend\n"), EReadError);
 }
 
 } // namespace
