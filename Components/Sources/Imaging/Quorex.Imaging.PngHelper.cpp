@@ -301,14 +301,24 @@ void GrayscaleImage(TPngImage& Png, Byte Intensity)
     return;
   }
   const TGrayTables tables(Intensity);
-  const auto& grayOfSum = GrayOfSum();
+  const Byte* grayOfSum = GrayOfSum().data();
+  // At full intensity the channel part is 0 and the grey part the grey
+  // itself: every channel becomes the grey.
+  const bool grayOnly = Intensity == 255;
+  const size_t width = size_t(Png.Width());
   for (int y = 0; y < Png.Height(); ++y) {
     Byte* p = Png.Scanline(y);
-    for (int x = 0; x < Png.Width(); ++x, p += 3) {
-      const Byte grayPart = tables.Gray[grayOfSum[size_t(30 * p[2] + 59 * p[1] + 11 * p[0])]];
-      p[0] = tables.Apply(p[0], grayPart);
-      p[1] = tables.Apply(p[1], grayPart);
-      p[2] = tables.Apply(p[2], grayPart);
+    Byte* const end = p + width * 3;
+    if (grayOnly) {
+      for (; p != end; p += 3)
+        p[0] = p[1] = p[2] = grayOfSum[30 * p[2] + 59 * p[1] + 11 * p[0]];
+      continue;
+    }
+    for (; p != end; p += 3) {
+      const Byte part = tables.Gray[grayOfSum[30 * p[2] + 59 * p[1] + 11 * p[0]]];
+      p[0] = tables.Apply(p[0], part);
+      p[1] = tables.Apply(p[1], part);
+      p[2] = tables.Apply(p[2], part);
     }
   }
 }

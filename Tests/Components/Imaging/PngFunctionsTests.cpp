@@ -47,6 +47,29 @@ TEST(PngFunctionsGrey, MakeImageGrayscaleAtZeroMiddleAndFull)
   EXPECT_EQ(at(clRed, 127), TColor(0x2626A6));   // red 128 + 38; the others 0 + 38
 }
 
+// Whole images take a shorter way than palette entries; both give the same
+// greys at every intensity.
+TEST(PngFunctionsGrey, ImagesAndPalettesGreyAlike)
+{
+  std::vector<TPngPaletteEntry> palette;
+  for (int i = 0; i < 256; ++i)
+    palette.push_back({Byte(i * 37), Byte(255 - i), Byte(i * i)});
+  for (Byte v : {Byte(0), Byte(100), Byte(254), Byte(255)}) {
+    TPngImage indexed, rgb;
+    indexed.CreateBlank(COLOR_PALETTE, 8, 256, 1);
+    indexed.SetPalette(palette);
+    rgb.CreateBlank(COLOR_RGB, 8, 256, 1);
+    for (int x = 0; x < 256; ++x) {
+      indexed.Scanline(0)[x] = Byte(x);
+      rgb.SetPixels(x, 0, indexed.Pixels(x, 0));
+    }
+    MakeImageGrayscale(&indexed, v);
+    MakeImageGrayscale(&rgb, v);
+    for (int x = 0; x < 256; ++x)
+      ASSERT_EQ(rgb.Pixels(x, 0), indexed.Pixels(x, 0)) << "intensity " << int(v) << ", colour " << x;
+  }
+}
+
 TEST(PngFunctionsGrey, DisabledLookOfAnOpaqueRedPixel)
 {
   auto png = SolidRGBA(1, 1, clRed, 255);
