@@ -82,7 +82,9 @@ QX_PUBLISHED(TControl)
   Property("ParentFont", &T::ParentFont, &T::SetParentFont).Default(true).Protected();
   Property("ParentShowHint", &T::ParentShowHint, &T::SetParentShowHint).Default(true).Protected();
   Property("PopupMenu", &T::PopupMenu, &T::SetPopupMenu).Protected();
-  Property("ShowHint", &T::ShowHint, &T::SetShowHint).Default(false).Protected();
+  Property("ShowHint", &T::ShowHint, &T::SetShowHint)
+    .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentShowHint(); })
+    .Protected();
   Property("Visible", &T::Visible, &T::SetVisible).Default(true).Protected();
   Event("OnClick", &T::OnClick).Protected();
   Event("OnDblClick", &T::OnDblClick).Protected();

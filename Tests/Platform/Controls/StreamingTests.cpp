@@ -200,7 +200,10 @@ TEST_F(ControlStreamingTest, ParentSwitchesDecideWhetherColourAndFontAreStored)
   header->SetParentFont(true);
   text = WriteComponentRes(form.get());
   ExpectHas(text, {"\n    ParentColor = True\n"});
-  ExpectLacks(text, {"    Color =", "    Font."});
+  ExpectLacks(text, {"    Color =", "    Font.", "ShowHint"});
+  // A hint switch of its own is stored whichever way it is set.
+  header->SetShowHint(false);
+  ExpectHas(WriteComponentRes(form.get()), {"\n    ParentShowHint = False\n", "\n    ShowHint = False\n"});
 }
 
 TEST_F(ControlStreamingTest, CursorsAndAlignmentsTravelByName)
