@@ -108,6 +108,11 @@ void TCustomButton::PaintButton()
     Win::EndPaint(FHandle, &ps);
     return;
   }
+  // The button Enter would press wears a dark frame around its face.
+  if ((Win::GetWindowLongPtr(FHandle, Win::GWL_STYLE) & Win::BS_TYPEMASK) == Win::BS_DEFPUSHBUTTON) {
+    Win::FrameRect(dc, &r, Win::GetSysColorBrush(Win::COLOR_WINDOWFRAME));
+    r.Inflate(-1, -1);
+  }
   Win::DrawFrameControl(dc, &r, Win::DFC_BUTTON,
                         Win::DFCS_BUTTONPUSH | (FPressed ? Win::DFCS_PUSHED : 0) | (Enabled() ? 0 : Win::DFCS_INACTIVE));
   Win::HFONT old = reinterpret_cast<Win::HFONT>(Win::SelectObject(dc, Font()->Handle()));

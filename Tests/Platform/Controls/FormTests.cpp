@@ -110,6 +110,10 @@ TEST_F(ControlTest, DefaultAndCancelButtonsAnswerEnterAndEscape)
   d.Form->Show();
   d.Field->SetFocus();
   RunUntilIdle();
+  // The button Enter would press is framed.
+  const auto frame = Win::GetSysColor(Win::COLOR_WINDOWFRAME);
+  EXPECT_EQ(ControlPixel(d.Ok, 0, 0), frame);
+  EXPECT_NE(ControlPixel(d.Cancel, 0, 0), frame);
   Key(Win::VK_RETURN);
   EXPECT_EQ(ok, 1);
   EXPECT_EQ(d.Form->ModalResult(), mrOk);
@@ -122,6 +126,8 @@ TEST_F(ControlTest, DefaultAndCancelButtonsAnswerEnterAndEscape)
   d.Other->SetFocus();
   RunUntilIdle();
   EXPECT_FALSE(d.Ok->Active());
+  EXPECT_NE(ControlPixel(d.Ok, 0, 0), frame);
+  EXPECT_EQ(ControlPixel(d.Other, 0, 0), frame);
   Key(Win::VK_RETURN);
   EXPECT_EQ(other, 1);
   EXPECT_EQ(ok, 1);
