@@ -111,8 +111,8 @@ QX_PUBLISHED(TWinControl)
 }
 
 // Resources saved by a form designer also carry the designer's own notes (the
-// font height it was designed with, the creation-order flag); they say
-// nothing about the form here and are read and dropped.
+// font height it measured, the creation-order flag); they say nothing about
+// the form here and are read and dropped.
 void TCustomForm::DefineProperties(TFiler* Filer)
 {
   inherited::DefineProperties(Filer);

@@ -1348,21 +1348,21 @@ void TWinControl::DoAlign(TAlign Align, TRect& Rect, TControl* AControl)
   }
 }
 
-// The children scale from the places they were designed at: this control's
-// own new size would otherwise have moved the anchored ones already.
+// The children scale from the places they had before: this control's own
+// new size would otherwise have moved the anchored ones already.
 void TWinControl::ChangeScale(Integer M, Integer D)
 {
   if (M == D || M <= 0 || D <= 0)
     return;
   const std::vector<TControl*> children = FControls;
-  std::vector<TRect> designed;
+  std::vector<TRect> before;
   for (TControl* c : children)
-    designed.push_back(c->BoundsRect());
+    before.push_back(c->BoundsRect());
   DisableAlign();
   try {
     TControl::ChangeScale(M, D);
     for (size_t i = 0; i < children.size(); ++i) {
-      children[i]->SetBoundsRect(designed[i]);
+      children[i]->SetBoundsRect(before[i]);
       children[i]->ChangeScale(M, D);
     }
   } catch (...) {

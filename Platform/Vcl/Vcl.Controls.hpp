@@ -301,7 +301,7 @@ public:
 
 protected:
   virtual String GetText() const { return FText; }
-  // Scales the control by M/D, as a form designed at D pixels per inch and
+  // Scales the control by M/D, as a form laid out at D pixels per inch and
   // shown at M: position and size (a top-level control keeps its place on
   // the screen and scales its client area), constraints and its own font.
   virtual void ChangeScale(Integer M, Integer D);

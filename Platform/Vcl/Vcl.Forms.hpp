@@ -62,9 +62,9 @@ public:
   void SetFormStyle(TFormStyle Value);
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
-  // The resolution the form was designed at; a Scaled form read from a
-  // resource designed at another resolution is scaled to the screen's when
-  // loaded. EInvalidOperation for a value below 1.
+  // The screen resolution the form's sizes are meant for; a Scaled form
+  // read from a resource saved at another resolution is scaled to the
+  // screen's when loaded. EInvalidOperation for a value below 1.
   Integer PixelsPerInch() const { return FPixelsPerInch; }
   void SetPixelsPerInch(Integer Value);
   bool Scaled() const { return FScaled; }

@@ -1,4 +1,4 @@
-// Shows one page at a time. Each page is a frame or form class designed on
+// Shows one page at a time. Each page is a frame or form class built on
 // its own that holds a TQxFrameClient; the host creates each class once, on
 // first use, adopts its frame client as a child filling the host, and
 // switches pages with leave and enter notifications.

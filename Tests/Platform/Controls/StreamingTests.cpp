@@ -13,7 +13,7 @@ namespace QxTest {
 namespace {
 
 // As a form designer saves a small dialog, notes about the designer included.
-const String DesignedDialog = "object Dialog: TForm\n"
+const String SavedDialog = "object Dialog: TForm\n"
                               "  Left = 200\n"
                               "  Top = 120\n"
                               "  BorderStyle = bsDialog\n"
@@ -90,9 +90,9 @@ protected:
   int FTicks = 0;
 };
 
-TEST_F(ControlStreamingTest, ADesignedResourceBuildsAWorkingForm)
+TEST_F(ControlStreamingTest, ASavedResourceBuildsAWorkingForm)
 {
-  auto form = Read(DesignedDialog);
+  auto form = Read(SavedDialog);
   ASSERT_TRUE(form);
   EXPECT_EQ(form->Caption(), "Settings");
   EXPECT_EQ(form->BorderStyle(), bsDialog);
@@ -140,7 +140,7 @@ TEST_F(ControlStreamingTest, ADesignedResourceBuildsAWorkingForm)
 
 TEST_F(ControlStreamingTest, AFormWritesItsDesignerLayoutAndReadsBackTheSame)
 {
-  auto form = Read(DesignedDialog);
+  auto form = Read(SavedDialog);
   ASSERT_TRUE(form);
   const String text = WriteComponentRes(form.get());
   ExpectHas(text, {"\n  ClientHeight = 150\n", "\n  ClientWidth = 320\n", "\n  BorderStyle = bsDialog\n",
@@ -158,13 +158,13 @@ TEST_F(ControlStreamingTest, AFormWritesItsDesignerLayoutAndReadsBackTheSame)
   EXPECT_EQ(WriteComponentRes(back.get()), text);
 }
 
-TEST_F(ControlStreamingTest, AFormDesignedAtAnotherResolutionIsScaledToTheScreen)
+TEST_F(ControlStreamingTest, AFormSavedAtAnotherResolutionIsScaledToTheScreen)
 {
   Win::ScreenSettings().LogPixels = 144;
-  auto form = Read(DesignedDialog);
+  auto form = Read(SavedDialog);
   ASSERT_TRUE(form);
   EXPECT_EQ(form->PixelsPerInch(), 144);
-  EXPECT_EQ(form->Left(), 200); // its place on the screen is not a designed size
+  EXPECT_EQ(form->Left(), 200); // its place on the screen does not scale
   EXPECT_EQ(form->ClientWidth(), 480);
   EXPECT_EQ(form->ClientHeight(), 225);
   EXPECT_EQ(form->Font()->Height(), -17);
@@ -173,13 +173,13 @@ TEST_F(ControlStreamingTest, AFormDesignedAtAnotherResolutionIsScaledToTheScreen
   EXPECT_EQ(header->BoundsRect(), Rect(0, 0, 480, 62));
   EXPECT_EQ(header->Constraints()->MinHeight(), 45);
   EXPECT_EQ(header->Font()->Height(), -17);
-  // Anchored to the right and bottom, yet scaled from where it was designed.
+  // Anchored to the right and bottom, yet scaled from where the resource put it.
   EXPECT_EQ(ok->BoundsRect(), Rect(228, 168, 228 + 113, 168 + 38));
   form->SetClientWidth(500);
   EXPECT_EQ(ok->Left(), 248);
   ExpectHas(WriteComponentRes(form.get()), {"\n  PixelsPerInch = 144\n"});
 
-  // Unscaled forms, and resources that do not say, keep their designed sizes.
+  // Unscaled forms, and resources that do not say, keep their stored sizes.
   auto unscaled = Read("object F: TForm\n  ClientWidth = 300\n  Scaled = False\n  PixelsPerInch = 96\nend\n");
   EXPECT_EQ(unscaled->ClientWidth(), 300);
   EXPECT_EQ(unscaled->PixelsPerInch(), 96);
@@ -189,7 +189,7 @@ TEST_F(ControlStreamingTest, AFormDesignedAtAnotherResolutionIsScaledToTheScreen
 
 TEST_F(ControlStreamingTest, ParentSwitchesDecideWhetherColourAndFontAreStored)
 {
-  auto form = Read(DesignedDialog);
+  auto form = Read(SavedDialog);
   ASSERT_TRUE(form);
   auto* header = static_cast<TPanel*>(form->FindComponent("Header"));
   header->SetColor(clYellow);

@@ -321,8 +321,8 @@ TEST_F(StreamingTest, ReadsIntoAnExistingInstanceAndKeepsItsOwnComponents)
   form.SetName("Host");
   auto* existing = new TTestTimer(&form);
   existing->SetName("Existing");
-  ReadComponentRes("object Designed: TTestForm\n"
-                   "  Caption = 'Designed'\n"
+  ReadComponentRes("object Saved: TTestForm\n"
+                   "  Caption = 'Saved'\n"
                    "  inherited Existing: TTestTimer\n"
                    "    Interval = 42\n"
                    "  end\n"
@@ -330,7 +330,7 @@ TEST_F(StreamingTest, ReadsIntoAnExistingInstanceAndKeepsItsOwnComponents)
                    "  end\n"
                    "end\n",
                    &form);
-  EXPECT_EQ(form.Caption(), "Designed");
+  EXPECT_EQ(form.Caption(), "Saved");
   EXPECT_EQ(existing->Interval(), 42u);
   ASSERT_NE(form.FindComponent("Button"), nullptr);
   EXPECT_EQ(static_cast<TTestControl*>(form.FindComponent("Button"))->Parent(), &form);
@@ -580,7 +580,7 @@ TEST_F(StreamingTest, FailedReadIntoAnInstanceFreesWhatItCreated)
   form.SetName("Host");
   auto* existing = new TTestTimer(&form);
   existing->SetName("Existing");
-  EXPECT_THROW(ReadComponentRes("object Designed: TTestForm\n"
+  EXPECT_THROW(ReadComponentRes("object Saved: TTestForm\n"
                                 "  object A: TTestPanel\n"
                                 "    object B: TTestPanel\n"
                                 "      Buddy = Nobody\n"
