@@ -185,32 +185,27 @@ void TFontData::AssignTo(TFont* Font) const
 
 void TNodeFonts::SetName(const String& Value)
 {
-  for (TFontData& f : FItems)
-    f.Name = Value;
+  SetEach(&TFontData::Name, Value);
 }
 
 void TNodeFonts::SetSize(Integer Value)
 {
-  for (TFontData& f : FItems)
-    f.Size = Value;
+  SetEach(&TFontData::Size, Value);
 }
 
 void TNodeFonts::SetColor(TColor Value)
 {
-  for (TFontData& f : FItems)
-    f.Color = Value;
+  SetEach(&TFontData::Color, Value);
 }
 
 void TNodeFonts::SetStyle(TFontStyles Value)
 {
-  for (TFontData& f : FItems)
-    f.Style = Value;
+  SetEach(&TFontData::Style, Value);
 }
 
 void TNodeFonts::SetBgColor(TColor Value)
 {
-  for (TFontData& f : FItems)
-    f.BgColor = Value;
+  SetEach(&TFontData::BgColor, Value);
 }
 
 void TNodeFonts::AddStyle(TFontStyles AStyle)

@@ -77,6 +77,14 @@ public:
   void Assign(const Vcl::TFont& Source);
 
 private:
+  // One field set alike in every state's font.
+  template <class V>
+  void SetEach(V TFontData::*Field, const V& Value)
+  {
+    for (TFontData& f : FItems)
+      f.*Field = Value;
+  }
+
   TFontArray FItems;
 };
 

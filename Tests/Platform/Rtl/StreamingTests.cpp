@@ -158,33 +158,28 @@ TEST_F(StreamingTest, WritesTheFrameworkTextLayout)
   auto form = BuildForm(FMethods);
   String text = WriteComponentRes(form.get());
   EXPECT_EQ(text.rfind("object MainForm: TTestForm\n", 0), 0u) << text;
-  EXPECT_NE(text.find("\n  Color = 15907840\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n  Cursor = crHandPoint\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n  Font.Color = clRed\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n  Font.Style = [fsBold, fsUnderline]\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n  Hint =\n    'It''s a \"hint\"'#9'with'#13#10'control characters, Gr'#252#223'e' +\n"),
-            String::npos)
-    << text;
-  EXPECT_NE(text.find("#55357#56832"), String::npos) << text;
-  EXPECT_NE(text.find(" +\n    "), String::npos) << text;
-  EXPECT_NE(text.find("\n  object Panel1: TTestPanel\n    Left = -8\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n    Anchors = [akLeft, akRight, akBottom]\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n    Visible = False\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n    Items = <\n      item\n        Caption = 'one'\n        Value = 2.25\n"
-                      "        Target = Label1\n      end\n      item\n        Align = alRight\n      end>\n"),
-            String::npos)
-    << text;
-  EXPECT_NE(text.find("\n    Data = {\n      00070E151C"), String::npos) << text;
-  EXPECT_NE(text.find("\n    Lines.Strings = (\n      'first ''quoted'''\n      ''\n      #252'n'#239'c'#246'd'#233)\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n    Picture.Data = {\n      085454657374506E6704000000"), String::npos) << text;
-  EXPECT_NE(text.find("\n    Ratio = 0.1\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n    OnSelect = PanelSelect\n"), String::npos) << text;
-  // Children under their parent, non-visual components under the root.
-  EXPECT_NE(text.find("\n    object Label1: TTestLabel\n"), String::npos) << text;
-  EXPECT_NE(text.find("\n  object Timer1: TTestTimer\n    Tag = -7\n    Interval = 250\n"
-                      "    OnTimer = TimerTick\n  end\n  object Panel1: TTestPanel\n"),
-            String::npos)
-    << text;
+  QxTest::ExpectHas(text,
+                    {"\n  Color = 15907840\n",
+                     "\n  Cursor = crHandPoint\n",
+                     "\n  Font.Color = clRed\n",
+                     "\n  Font.Style = [fsBold, fsUnderline]\n",
+                     "\n  Hint =\n    'It''s a \"hint\"'#9'with'#13#10'control characters, Gr'#252#223'e' +\n",
+                     "#55357#56832",
+                     " +\n    ",
+                     "\n  object Panel1: TTestPanel\n    Left = -8\n",
+                     "\n    Anchors = [akLeft, akRight, akBottom]\n",
+                     "\n    Visible = False\n",
+                     "\n    Items = <\n      item\n        Caption = 'one'\n        Value = 2.25\n"
+                     "        Target = Label1\n      end\n      item\n        Align = alRight\n      end>\n",
+                     "\n    Data = {\n      00070E151C",
+                     "\n    Lines.Strings = (\n      'first ''quoted'''\n      ''\n      #252'n'#239'c'#246'd'#233)\n",
+                     "\n    Picture.Data = {\n      085454657374506E6704000000",
+                     "\n    Ratio = 0.1\n",
+                     "\n    OnSelect = PanelSelect\n",
+                     // Children under their parent, non-visual components under the root.
+                     "\n    object Label1: TTestLabel\n",
+                     "\n  object Timer1: TTestTimer\n    Tag = -7\n    Interval = 250\n"
+                     "    OnTimer = TimerTick\n  end\n  object Panel1: TTestPanel\n"});
 }
 
 TEST_F(StreamingTest, PropertiesAtTheirDefaultAreLeftOut)
