@@ -128,15 +128,21 @@ bool TReader::ReadDefined(TPersistent* Instance, const String& Name, const TDfmV
   return FHandled;
 }
 
+bool TReader::Claim(const String& Name, bool CanRead)
+{
+  if (FHandled || !CanRead || !SameText(Name, FPropName))
+    return false;
+  FHandled = true;
+  return true;
+}
+
 void TReader::DefineProperty(const String& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
                              bool HasData)
 {
   (void)WriteData;
   (void)HasData;
-  if (FHandled || !ReadData || !SameText(Name, FPropName))
-    return;
-  FHandled = true;
-  ReadData(this);
+  if (Claim(Name, bool(ReadData)))
+    ReadData(this);
 }
 
 void TReader::DefineBinaryProperty(const String& Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
@@ -144,9 +150,8 @@ void TReader::DefineBinaryProperty(const String& Name, const TStreamProc& ReadDa
 {
   (void)WriteData;
   (void)HasData;
-  if (FHandled || !ReadData || !SameText(Name, FPropName))
+  if (!Claim(Name, bool(ReadData)))
     return;
-  FHandled = true;
   const TDfmValue& v = NextValue();
   RequireKind(v, vkBinary);
   TBytesStream stream(v.Bytes);
@@ -241,7 +246,7 @@ void TWriter::DefineProperty(const String& Name, const TReaderProc& ReadData, co
                              bool HasData)
 {
   (void)ReadData;
-  if (!(HasData || FAllData) || !WriteData || !FProps)
+  if (!Writes(HasData, bool(WriteData)))
     return;
   FValues.clear();
   FLists.clear();
@@ -255,7 +260,7 @@ void TWriter::DefineBinaryProperty(const String& Name, const TStreamProc& ReadDa
                                    bool HasData)
 {
   (void)ReadData;
-  if (!(HasData || FAllData) || !WriteData || !FProps)
+  if (!Writes(HasData, bool(WriteData)))
     return;
   TBytesStream stream;
   WriteData(&stream);

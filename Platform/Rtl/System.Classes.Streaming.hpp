@@ -117,6 +117,8 @@ private:
   const TDfmValue& NextValue();
   // Offers Value to Instance's defined properties; false when none took it.
   bool ReadDefined(TPersistent* Instance, const String& Name, const TDfmValue& Value);
+  // Whether a defined property named Name takes the value being read.
+  bool Claim(const String& Name, bool CanRead);
 
   struct TListCursor {
     const TDfmValue* List;
@@ -150,6 +152,8 @@ private:
   friend class TFormReader;
   friend class TReadUndo;
   void Append(TDfmValue Value);
+  // Whether a defined property is written now.
+  bool Writes(bool HasData, bool CanWrite) const { return (HasData || FAllData) && CanWrite && FProps; }
   // AllData: also what the component says it has no data for, as a read
   // that fails keeps what it must put back.
   void WriteDefined(TPersistent* Instance, const String& Prefix, std::vector<TDfmProp>& Props,

@@ -360,14 +360,13 @@ void TPngImageList::CopyPngs()
   Change();
 }
 
-Integer TPngImageList::AddPng(const TPngImage* Png, TColor Background)
+// Made inside an update, so that only the caller's change is announced.
+TPngImageCollectionItem* TPngImageList::NewItem(Integer Index, const TPngImage* Png, TColor Background)
 {
-  if (!Png)
-    return -1;
   BeginUpdate();
   TPngImageCollectionItem* item = nullptr;
   try {
-    item = FPngImages->Add(true);
+    item = Index < 0 ? FPngImages->Add(true) : FPngImages->Insert(Index, true);
     item->SetPngImage(Png);
     item->SetBackground(Background);
   } catch (...) {
@@ -375,6 +374,14 @@ Integer TPngImageList::AddPng(const TPngImage* Png, TColor Background)
     throw;
   }
   EndUpdate(false);
+  return item;
+}
+
+Integer TPngImageList::AddPng(const TPngImage* Png, TColor Background)
+{
+  if (!Png)
+    return -1;
+  TPngImageCollectionItem* item = NewItem(-1, Png, Background);
   Win::HICON icon = NativeIcon(item);
   Win::ImageList_ReplaceIcon(Handle(), -1, icon);
   Win::DestroyIcon(icon);
@@ -386,17 +393,7 @@ void TPngImageList::InsertPng(Integer Index, const TPngImage* Png, TColor Backgr
 {
   if (!Png || Index < 0 || Index > FPngImages->Count())
     return;
-  BeginUpdate();
-  TPngImageCollectionItem* item = nullptr;
-  try {
-    item = FPngImages->Insert(Index, true);
-    item->SetPngImage(Png);
-    item->SetBackground(Background);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate(false);
+  TPngImageCollectionItem* item = NewItem(Index, Png, Background);
   Win::HICON icon = NativeIcon(item);
   InsertNativeIcon(Index, icon);
   Win::DestroyIcon(icon);

@@ -133,6 +133,8 @@ private:
   // The native image of an item in the list's current look; a transparent
   // placeholder for an item without an image.
   Win::HICON NativeIcon(const TPngImageCollectionItem* Item) const;
+  // A new item holding a copy of Png, at Index (at the end for -1).
+  TPngImageCollectionItem* NewItem(Vcl::Integer Index, const Vcl::TPngImage* Png, Vcl::TColor Background);
   Vcl::Integer AddConverted(std::unique_ptr<Vcl::TPngImage> Png);
   void InsertConverted(Vcl::Integer Index, std::unique_ptr<Vcl::TPngImage> Png);
   void ReplaceConverted(Vcl::Integer Index, std::unique_ptr<Vcl::TPngImage> Png);
