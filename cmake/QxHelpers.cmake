@@ -2,7 +2,8 @@
 # new file pair and nothing else.
 
 # Every third-party package the libraries use, as pkg-config imported targets.
-# The same list is repeated by the installed package config.
+# None of them shows in an installed header, so all are private to the
+# libraries and the installed package config asks for none of them.
 macro(qx_find_dependencies)
   pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
   pkg_check_modules(PIXMAN REQUIRED IMPORTED_TARGET pixman-1)
@@ -12,50 +13,84 @@ macro(qx_find_dependencies)
   pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
   pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
   pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
-  set(QX_PLATFORM_PUBLIC_DEPS Threads::Threads)
-  set(QX_PLATFORM_PRIVATE_DEPS PkgConfig::CAIRO PkgConfig::PIXMAN PkgConfig::FREETYPE PkgConfig::FONTCONFIG
-      PkgConfig::PNG PkgConfig::ICU PkgConfig::PUGIXML PkgConfig::CURL ${CMAKE_DL_LIBS})
 endmacro()
 
-# All directories below the given roots that hold sources or headers.
-function(qx_source_dirs OUT)
-  set(dirs)
-  foreach(root IN LISTS ARGN)
-    file(GLOB_RECURSE files CONFIGURE_DEPENDS
-      ${CMAKE_SOURCE_DIR}/${root}/*.cpp ${CMAKE_SOURCE_DIR}/${root}/*.hpp)
-    foreach(f IN LISTS files)
-      get_filename_component(d ${f} DIRECTORY)
-      list(APPEND dirs ${d})
-    endforeach()
+# The folders of a layer: every folder below ROOT that holds sources or
+# headers. Folders named Internal hold the layer's private headers and are
+# listed apart.
+function(qx_layer_dirs ROOT PUBLIC_OUT PRIVATE_OUT)
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS ${ROOT}/*.cpp ${ROOT}/*.hpp)
+  set(public)
+  set(private)
+  foreach(f IN LISTS files)
+    get_filename_component(d ${f} DIRECTORY)
+    get_filename_component(leaf ${d} NAME)
+    if(leaf STREQUAL "Internal")
+      list(APPEND private ${d})
+    else()
+      list(APPEND public ${d})
+    endif()
   endforeach()
-  list(REMOVE_DUPLICATES dirs)
-  list(SORT dirs)
-  set(${OUT} ${dirs} PARENT_SCOPE)
+  list(REMOVE_DUPLICATES public)
+  list(SORT public)
+  list(REMOVE_DUPLICATES private)
+  set(${PUBLIC_OUT} ${public} PARENT_SCOPE)
+  set(${PRIVATE_OUT} ${private} PARENT_SCOPE)
 endfunction()
 
-function(qx_collect_headers OUT DIRS)
+# One layer of the libraries as an object library:
+#   qx_add_layer(NAME ROOT IN LIBRARY [USES layers...] [DEPENDS third-party targets...])
+# Its public folders are given to itself and to the layers and programs that
+# use it, its Internal folders to itself only; a layer sees only the layers it
+# USES, so an include of a layer above it does not compile. Its objects go
+# into the shared LIBRARY, whose layers so far are listed in ${LIBRARY}_LAYERS.
+function(qx_add_layer NAME ROOT)
+  cmake_parse_arguments(LAYER "" "IN" "USES;DEPENDS" ${ARGN})
+  qx_layer_dirs(${CMAKE_SOURCE_DIR}/${ROOT} public private)
+  set(sources)
   set(headers)
-  foreach(d IN LISTS DIRS)
+  foreach(d IN LISTS public private)
+    file(GLOB s CONFIGURE_DEPENDS ${d}/*.cpp)
+    file(GLOB h CONFIGURE_DEPENDS ${d}/*.hpp)
+    list(APPEND sources ${s})
+    list(APPEND headers ${h})
+  endforeach()
+  add_library(${NAME} OBJECT ${sources} ${headers})
+  foreach(d IN LISTS public)
+    target_include_directories(${NAME} PUBLIC $<BUILD_INTERFACE:${d}>)
+  endforeach()
+  foreach(d IN LISTS private)
+    target_include_directories(${NAME} PRIVATE ${d})
+  endforeach()
+  target_link_libraries(${NAME} PUBLIC ${LAYER_USES} Threads::Threads PRIVATE ${LAYER_DEPENDS})
+  set_property(GLOBAL APPEND PROPERTY QX_LAYER_PUBLIC_DIRS ${public})
+  set(${LAYER_IN}_LAYERS ${${LAYER_IN}_LAYERS} ${NAME} PARENT_SCOPE)
+endfunction()
+
+# One installed shared library made of the objects of its layers
+# (${NAME}_LAYERS):  qx_add_library(NAME [USES libraries...]). Programs in
+# the tree see the layers' public folders; installed hosts see the one
+# include folder that holds every public header.
+function(qx_add_library NAME)
+  cmake_parse_arguments(LIB "" "" "USES" ${ARGN})
+  add_library(${NAME} SHARED)
+  target_link_libraries(${NAME} PRIVATE ${${NAME}_LAYERS} PUBLIC ${LIB_USES} Threads::Threads)
+  foreach(layer IN LISTS ${NAME}_LAYERS)
+    target_link_libraries(${NAME} INTERFACE $<BUILD_INTERFACE:${layer}>)
+  endforeach()
+  target_include_directories(${NAME} INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/QxComponents>)
+  set_target_properties(${NAME} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+endfunction()
+
+# The public headers of every layer (never those of an Internal folder).
+function(qx_public_headers OUT)
+  get_property(dirs GLOBAL PROPERTY QX_LAYER_PUBLIC_DIRS)
+  set(headers)
+  foreach(d IN LISTS dirs)
     file(GLOB h CONFIGURE_DEPENDS ${d}/*.hpp)
     list(APPEND headers ${h})
   endforeach()
   set(${OUT} ${headers} PARENT_SCOPE)
-endfunction()
-
-function(qx_add_library NAME DIRS)
-  set(sources)
-  foreach(d IN LISTS DIRS)
-    file(GLOB s CONFIGURE_DEPENDS ${d}/*.cpp)
-    list(APPEND sources ${s})
-  endforeach()
-  qx_collect_headers(headers "${DIRS}")
-  add_library(${NAME} SHARED ${sources} ${headers})
-  foreach(d IN LISTS DIRS)
-    target_include_directories(${NAME} PUBLIC $<BUILD_INTERFACE:${d}>)
-  endforeach()
-  target_include_directories(${NAME} PUBLIC
-    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/QxComponents>)
-  set_target_properties(${NAME} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 endfunction()
 
 # One GoogleTest executable per test folder; ctest learns its cases.

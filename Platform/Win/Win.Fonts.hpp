@@ -1,6 +1,7 @@
 // The font engine behind the GDI text calls: resolves LOGFONTs to installed
 // faces (fontconfig), realises them at a pixel size (FreeType) and caches
-// metrics, advances and anti-aliased glyph coverage. Internal to the stand-in.
+// metrics, advances and anti-aliased glyph coverage. The graphics object layer
+// draws its text in the same faces.
 #pragma once
 
 #include "Win.Gdi.hpp"

@@ -3,8 +3,8 @@
 // the DC's surface through the DC's window origin and clipping.
 #include "Win.Themes.hpp"
 
+#include "Win.Gdi.Cairo.hpp"
 #include "Win.Gdi.Internal.hpp"
-#include "Win.Gdi.Raster.hpp"
 #include "Win.Screen.hpp"
 
 #include <cairo.h>
@@ -226,52 +226,7 @@ RECT PartRect(const TPartInfo& part, const RECT& r)
   return RECT(left, top, left + size, top + size);
 }
 
-// ---- Cairo on a DC -----------------------------------------------------------------
-
-// A Cairo context on the DC's surface in the DC's logical coordinates,
-// clipped to what the DC may touch and to the caller's clip rectangle.
-class TDCPainter {
-public:
-  TDCPainter(HDC dc, const RECT* clip)
-  {
-    TBitmapObject* bitmap = DCSurface(dc);
-    if (!bitmap || bitmap->Width <= 0 || bitmap->Height <= 0)
-      return;
-    FSurface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(bitmap->Pixels.data()),
-                                                   CAIRO_FORMAT_ARGB32, bitmap->Width, bitmap->Height,
-                                                   bitmap->Width * 4);
-    FContext = cairo_create(FSurface);
-    TRegion area = DCEffectiveClip(dc);
-    if (clip)
-      area = area.Intersect(TRegion(RectToDevice(dc, *clip)));
-    POINT offset = dc->SurfaceOffset;
-    for (const RECT& r : area.Rects())
-      cairo_rectangle(FContext, r.Left + offset.X, r.Top + offset.Y, r.Width(), r.Height());
-    cairo_clip(FContext);
-    POINT origin = LPtoDevice(dc, POINT(0, 0));
-    cairo_translate(FContext, origin.X + offset.X, origin.Y + offset.Y);
-    FEmpty = area.IsEmpty();
-  }
-  ~TDCPainter()
-  {
-    if (FContext)
-      cairo_destroy(FContext);
-    if (FSurface) {
-      cairo_surface_flush(FSurface);
-      cairo_surface_destroy(FSurface);
-    }
-  }
-  TDCPainter(const TDCPainter&) = delete;
-  TDCPainter& operator=(const TDCPainter&) = delete;
-
-  bool Ready() const { return FContext && !FEmpty && cairo_status(FContext) == CAIRO_STATUS_SUCCESS; }
-  cairo_t* Cr() const { return FContext; }
-
-private:
-  cairo_surface_t* FSurface = nullptr;
-  cairo_t* FContext = nullptr;
-  bool FEmpty = true;
-};
+// ---- shapes ------------------------------------------------------------------------
 
 void SetColor(cairo_t* cr, COLORREF c)
 {
@@ -498,9 +453,10 @@ HRESULT DrawThemeBackground(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, c
   const TLook* look = FindLook(part, iStateId);
   if (!look)
     return E_INVALIDARG;
-  TDCPainter painter(hdc, pClipRect);
-  if (painter.Ready())
-    DrawPart(painter.Cr(), *part, iStateId, *look, *pRect);
+  TCairoDC painter(hdc, pClipRect);
+  cairo_t* cr = painter.Context();
+  if (cr && !painter.ClipEmpty() && cairo_status(cr) == CAIRO_STATUS_SUCCESS)
+    DrawPart(cr, *part, iStateId, *look, *pRect);
   return S_OK;
 }
 

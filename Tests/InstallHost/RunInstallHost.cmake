@@ -1,13 +1,40 @@
 # Installs the built libraries into a scratch prefix, then configures, builds
-# and runs a tiny host project that finds them with find_package().
+# and runs a tiny host project that finds them with find_package(). The host
+# sees no pkg-config: the libraries' third-party packages are private, so it
+# must need none of their development files.
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${WORK_DIR}/prefix
   RESULT_VARIABLE rc OUTPUT_QUIET)
 if(rc)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -G Ninja -S ${SOURCE_DIR}/Tests/InstallHost/host
-    -B ${WORK_DIR}/build -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix
+
+# The installed headers are the public ones only, and they include nothing
+# but one another and the standard library.
+set(include_dir ${WORK_DIR}/prefix/include/QxComponents)
+file(GLOB headers ${include_dir}/*)
+set(installed)
+foreach(h IN LISTS headers)
+  get_filename_component(name ${h} NAME)
+  list(APPEND installed ${name})
+  if(name MATCHES "Internal")
+    message(FATAL_ERROR "a private header is installed: ${name}")
+  endif()
+endforeach()
+foreach(h IN LISTS headers)
+  file(STRINGS ${h} includes REGEX "^[ \t]*#[ \t]*include")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^[^<\"]*[<\"]([^>\"]+)[>\"].*" "\\1" name "${line}")
+    if(NOT name IN_LIST installed AND name MATCHES "[./]")
+      get_filename_component(header ${h} NAME)
+      message(FATAL_ERROR "${header} includes ${name}, which is not an installed header of the package")
+    endif()
+  endforeach()
+endforeach()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=PKG_CONFIG_PATH PKG_CONFIG_LIBDIR=${WORK_DIR}/no-pkgconfig
+    ${CMAKE_COMMAND} -G Ninja -S ${SOURCE_DIR}/Tests/InstallHost/host
+    -B ${WORK_DIR}/build -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix -DCMAKE_DISABLE_FIND_PACKAGE_PkgConfig=ON
     "-DCMAKE_CXX_FLAGS=${HOST_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${HOST_FLAGS}"
   RESULT_VARIABLE rc)
 if(rc)

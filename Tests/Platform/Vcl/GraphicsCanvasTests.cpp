@@ -1,7 +1,5 @@
 #include "GraphicsTestHelpers.hpp"
 
-#include <Win.Gdi.Internal.hpp>
-
 #include <QxTestSupport.hpp>
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 #include <Vcl.Graphics.hpp>
-#include <Win.Gdi.Internal.hpp>
 
 #include <QxTestSupport.hpp>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The geometry behind matrices, paths and regions, shared by the units of
-// the object layer. Plain C++: the Cairo side lives in the .cpp files.
+// the object layer. Plain C++: the Cairo side is GdiPlus.Cairo.Internal.hpp.
 #pragma once
 
 #include "GdiPlus.hpp"
