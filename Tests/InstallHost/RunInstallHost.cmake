@@ -2,6 +2,7 @@
 # and runs a tiny host project that finds them with find_package(). The host
 # sees no pkg-config: the libraries' third-party packages are private, so it
 # must need none of their development files.
+cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${WORK_DIR}/prefix
   RESULT_VARIABLE rc OUTPUT_QUIET)
