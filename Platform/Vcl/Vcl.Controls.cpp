@@ -71,14 +71,15 @@ struct TCursorTable {
   TCursor Override = crDefault;
 };
 
-// Made on first use: the screen object fills it while the library loads.
+// Made on first use and kept for the life of the process, as the screen
+// object that shows it to hosts is.
 TCursorTable& Cursors()
 {
-  static TCursorTable table = [] {
-    TCursorTable t;
+  static TCursorTable& table = *[] {
+    auto* t = new TCursorTable;
     for (auto [cursor, name] : {std::pair{crDrag, "drag"}, {crNoDrop, "nodrop"}, {crHSplit, "hsplit"},
                                 {crVSplit, "vsplit"}, {crMultiDrag, "multidrag"}, {crSQLWait, "sqlwait"}})
-      t.Handles.emplace_back(cursor, Win::CreateNamedCursor(name));
+      t->Handles.emplace_back(cursor, Win::CreateNamedCursor(name));
     return t;
   }();
   return table;
