@@ -2,7 +2,7 @@
 // reads through IStream (the graphics layer's image readers).
 #pragma once
 
-#include <Win.Kernel.hpp>
+#include "Winapi.WinTypes.hpp"
 
 #include <cstdint>
 

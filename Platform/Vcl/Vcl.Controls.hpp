@@ -75,6 +75,12 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
                   crSizeAll = -22, crSize = -22;
 
 // ---- enumerations and events ---------------------------------------------------------
+// What a modal form ends with; a button may carry one to set on its form.
+using TModalResult = Integer;
+constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
+                       mrNo = 7, mrClose = 8, mrHelp = 9, mrTryAgain = 10, mrContinue = 11, mrAll = 12,
+                       mrNoToAll = 13, mrYesToAll = 14;
+
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 using enum TAlign;
 enum class TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -115,8 +121,14 @@ using TCanResizeEvent = std::function<void(TObject* Sender, Integer& NewWidth, I
 
 TShiftState KeysToShiftState(Win::WPARAM Keys);
 TShiftState KeyDataToShiftState(Win::LPARAM KeyData); // from the current key state
-// The framework's name of a standard cursor's window-system cursor.
+// The cursors the controls show: the window-system cursor of a cursor value,
+// which hosts may replace, and the one cursor that overrides every control's
+// while it is not crDefault. Hosts use them through the screen object
+// (Vcl.Forms), which also puts a change on the screen at once.
 Win::HCURSOR CursorHandle(TCursor Cursor);
+void SetCursorHandle(TCursor Cursor, Win::HCURSOR Handle);
+TCursor ScreenCursor();
+void SetScreenCursor(TCursor Value);
 
 class TWinControl;
 class TControl;
@@ -343,6 +355,8 @@ private:
   friend class TWinControl;
   void SetParentSwitch(bool& Switch, bool Value, Win::UINT ParentChanged);
   friend class TCustomForm;
+  // The form holding the control, seen as the windowed control it is.
+  TWinControl* FormControl(bool TopForm) const;
   void DoMouseEvent(TMessage& Message, TMouseButton Button, TShiftState Extra, bool Down);
   virtual void SizeChanged(TSize OldClientSize) { (void)OldClientSize; }
   bool CheckNewSize(Integer& NewWidth, Integer& NewHeight);
@@ -543,6 +557,15 @@ protected:
   // WM_COMMAND, WM_NOTIFY and WM_DRAWITEM go back to the child that sent them
   // as CN_ messages.
   void ReflectToChild(TMessage& Message, Win::HWND Child);
+
+  // A form keeps track of the focus of the controls on it and may see their
+  // keys first. Forms are a layer above the controls: TCustomForm overrides
+  // these, and a control calls them on the form it sits on.
+  virtual TCustomForm* AsForm() { return nullptr; }
+  virtual bool SetFocusedControl(TWinControl* Control) { (void)Control; return true; }
+  virtual void FocusControl(TWinControl* Control) { (void)Control; }
+  virtual void DefocusControl(TWinControl* Control, bool Removing) { (void)Control; (void)Removing; }
+  virtual bool PreviewsKeys() const { return false; }
 
   Win::HWND FHandle = nullptr;
 

@@ -579,12 +579,7 @@ String TApplication::ExeName() const
 
 // ---- TScreen ----------------------------------------------------------------------------------
 
-TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner)
-{
-  for (auto [cursor, name] : {std::pair{crDrag, "drag"}, {crNoDrop, "nodrop"}, {crHSplit, "hsplit"},
-                              {crVSplit, "vsplit"}, {crMultiDrag, "multidrag"}, {crSQLWait, "sqlwait"}})
-    FCursors.emplace_back(cursor, Win::CreateNamedCursor(name));
-}
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
 
 Integer TScreen::PixelsPerInch() const
 {
@@ -603,40 +598,17 @@ Integer TScreen::Height() const
 
 Win::HCURSOR TScreen::Cursors(TCursor Index) const
 {
-  for (const auto& [cursor, handle] : FCursors)
-    if (cursor == Index)
-      return handle;
-  struct TStandard {
-    TCursor Cursor;
-    int Id;
-  };
-  static constexpr TStandard standard[] = {
-    {crArrow, Win::IDC_ARROW},       {crCross, Win::IDC_CROSS},     {crIBeam, Win::IDC_IBEAM},
-    {crSizeNESW, Win::IDC_SIZENESW}, {crSizeNS, Win::IDC_SIZENS},   {crSizeNWSE, Win::IDC_SIZENWSE},
-    {crSizeWE, Win::IDC_SIZEWE},     {crUpArrow, Win::IDC_UPARROW}, {crHourGlass, Win::IDC_WAIT},
-    {crNo, Win::IDC_NO},             {crAppStart, Win::IDC_APPSTARTING}, {crHelp, Win::IDC_HELP},
-    {crHandPoint, Win::IDC_HAND},    {crSizeAll, Win::IDC_SIZEALL}};
-  if (Index == crNone)
-    return nullptr;
-  for (const auto& s : standard)
-    if (s.Cursor == Index)
-      return Win::LoadCursor(nullptr, s.Id);
-  return Win::LoadCursor(nullptr, Win::IDC_ARROW);
+  return CursorHandle(Index);
 }
 
 void TScreen::SetCursors(TCursor Index, Win::HCURSOR Handle)
 {
-  for (auto& [cursor, handle] : FCursors)
-    if (cursor == Index) {
-      handle = Handle;
-      return;
-    }
-  FCursors.emplace_back(Index, Handle);
+  SetCursorHandle(Index, Handle);
 }
 
 void TScreen::SetCursor(TCursor Value)
 {
-  FCursor = Value;
+  SetScreenCursor(Value);
   if (Value != crDefault) {
     Win::SetCursor(Cursors(Value));
     return;

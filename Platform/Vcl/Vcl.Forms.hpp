@@ -6,11 +6,6 @@
 
 namespace Vcl {
 
-using TModalResult = Integer;
-constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
-                       mrNo = 7, mrClose = 8, mrHelp = 9, mrTryAgain = 10, mrContinue = 11, mrAll = 12,
-                       mrNoToAll = 13, mrYesToAll = 14;
-
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using enum TFormBorderStyle;
 enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
@@ -75,11 +70,11 @@ public:
   TWinControl* ActiveControl() const { return FActiveControl; }
   // EInvalidOperation "Cannot focus a disabled or invisible window".
   void SetActiveControl(TWinControl* Control);
-  void FocusControl(TWinControl* Control);
+  void FocusControl(TWinControl* Control) override;
   // Tells the form which control has the focus: CM_EXIT and CM_ENTER down
   // the chains and CM_FOCUSCHANGED to all controls.
-  virtual bool SetFocusedControl(TWinControl* Control);
-  void DefocusControl(TWinControl* Control, bool Removing);
+  bool SetFocusedControl(TWinControl* Control) override;
+  void DefocusControl(TWinControl* Control, bool Removing) override;
   void SetFocus() override;
   bool CanFocus() const override;
 
@@ -97,6 +92,8 @@ public:
 protected:
   void CreateParams(TCreateParams& Params) override;
   bool ShowsWithoutParent() const override { return true; }
+  TCustomForm* AsForm() override { return this; }
+  bool PreviewsKeys() const override { return FKeyPreview; }
   virtual void DoClose(TCloseAction& Action);
   virtual void DoShow();
   virtual void DoHide();
@@ -210,7 +207,7 @@ public:
   Integer Width() const;
   Integer Height() const;
   // A cursor other than crDefault overrides every control's cursor.
-  TCursor Cursor() const { return FCursor; }
+  TCursor Cursor() const { return ScreenCursor(); }
   void SetCursor(TCursor Value);
   // The window-system cursor of a cursor value; hosts may add their own.
   Win::HCURSOR Cursors(TCursor Index) const;
@@ -224,10 +221,8 @@ public:
 private:
   friend class TCustomForm;
   std::vector<TCustomForm*> FForms;
-  std::vector<std::pair<TCursor, Win::HCURSOR>> FCursors;
   TCustomForm* FActiveForm = nullptr;
   TWinControl* FActiveControl = nullptr;
-  TCursor FCursor = crDefault;
 };
 
 class TMouse {

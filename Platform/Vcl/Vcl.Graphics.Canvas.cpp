@@ -1,7 +1,5 @@
 #include "Vcl.Graphics.hpp"
 
-#include <Win.Gdi.Internal.hpp>
-
 namespace Vcl {
 
 namespace {

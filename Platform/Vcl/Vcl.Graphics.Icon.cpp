@@ -1,8 +1,6 @@
 #include "Vcl.Graphics.Dib.hpp"
 #include "Vcl.Graphics.hpp"
 
-#include <Win.Gdi.Internal.hpp>
-
 #include <algorithm>
 #include <cstring>
 

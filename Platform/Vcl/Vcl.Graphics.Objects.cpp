@@ -1,19 +1,11 @@
 #include "Vcl.Graphics.hpp"
 
-#include <Win.Gdi.Internal.hpp>
-
 #include <algorithm>
 #include <cstring>
 
 namespace Vcl {
 
 namespace {
-
-void DeleteUnlessStock(Win::HGDIOBJ handle)
-{
-  if (handle && !handle->Stock)
-    Win::DeleteObject(handle);
-}
 
 Integer ScreenPixelsPerInch()
 {
@@ -38,7 +30,7 @@ constexpr int HatchCodes[] = {Win::HS_HORIZONTAL, Win::HS_VERTICAL, Win::HS_FDIA
 // ---- TGraphicsObject -------------------------------------------------------------
 TGraphicsObject::~TGraphicsObject()
 {
-  DeleteUnlessStock(FHandle);
+  Win::DeleteObject(FHandle);
 }
 
 Win::HGDIOBJ TGraphicsObject::HandleOf()
@@ -54,7 +46,7 @@ void TGraphicsObject::Changed()
   FHandle = nullptr;
   if (OnChange)
     OnChange(this);
-  DeleteUnlessStock(old);
+  Win::DeleteObject(old);
 }
 
 // ---- TFont ---------------------------------------------------------------------------
@@ -65,7 +57,7 @@ TFont::TFont() : FPixelsPerInch(ScreenPixelsPerInch())
 
 Win::HFONT TFont::Handle()
 {
-  return static_cast<Win::HFONT>(HandleOf());
+  return Win::FromGdiObject<Win::HFONT>(HandleOf());
 }
 
 template <class T>
@@ -168,13 +160,13 @@ Win::HGDIOBJ TFont::CreateHandle()
   lf.lfQuality = QualityCodes[size_t(FQuality)];
   lf.lfPitchAndFamily = PitchCodes[size_t(FPitch)];
   std::memcpy(lf.lfFaceName, FName.data(), std::min<size_t>(FName.size(), Win::LF_FACESIZE - 1));
-  return Win::CreateFontIndirect(lf);
+  return Win::ToGdiObject(Win::CreateFontIndirect(lf));
 }
 
 // ---- TPen ----------------------------------------------------------------------------
 Win::HPEN TPen::Handle()
 {
-  return static_cast<Win::HPEN>(HandleOf());
+  return Win::FromGdiObject<Win::HPEN>(HandleOf());
 }
 
 void TPen::SetColor(TColor Value)
@@ -227,7 +219,7 @@ void TPen::Assign(const TPersistent* Source)
 
 Win::HGDIOBJ TPen::CreateHandle()
 {
-  return Win::CreatePen(PenStyleCodes[size_t(FStyle)], FWidth, Win::COLORREF(ColorToRGB(FColor)));
+  return Win::ToGdiObject(Win::CreatePen(PenStyleCodes[size_t(FStyle)], FWidth, Win::COLORREF(ColorToRGB(FColor))));
 }
 
 // ---- TBrush --------------------------------------------------------------------------
@@ -236,7 +228,7 @@ TBrush::~TBrush() = default;
 
 Win::HBRUSH TBrush::Handle()
 {
-  return static_cast<Win::HBRUSH>(HandleOf());
+  return Win::FromGdiObject<Win::HBRUSH>(HandleOf());
 }
 
 void TBrush::SetColor(TColor Value)
@@ -297,15 +289,15 @@ void TBrush::Assign(const TPersistent* Source)
 Win::HGDIOBJ TBrush::CreateHandle()
 {
   if (FBitmap && !FBitmap->Empty())
-    return Win::CreatePatternBrush(FBitmap->Handle());
+    return Win::ToGdiObject(Win::CreatePatternBrush(FBitmap->Handle()));
   const Win::COLORREF color = Win::COLORREF(ColorToRGB(FColor));
   switch (FStyle) {
   case bsSolid:
-    return Win::CreateSolidBrush(color);
+    return Win::ToGdiObject(Win::CreateSolidBrush(color));
   case bsClear:
     return Win::GetStockObject(Win::NULL_BRUSH);
   default:
-    return Win::CreateHatchBrush(HatchCodes[size_t(FStyle) - size_t(bsHorizontal)], color);
+    return Win::ToGdiObject(Win::CreateHatchBrush(HatchCodes[size_t(FStyle) - size_t(bsHorizontal)], color));
   }
 }
 

@@ -3,6 +3,7 @@
 #include "Vcl.Imaging.pngimage.Codec.hpp"
 
 #include <System.Classes.Streaming.hpp>
+#include <Win.Gdi.Guards.hpp>
 
 #include <algorithm>
 #include <cstring>
@@ -148,36 +149,15 @@ TColor SurfaceColour(std::uint32_t p) { return MakeColour(Byte(p >> 16), Byte(p 
 Byte Premultiply(Byte c, Byte a) { return Byte((c * a + 127) / 255); }
 Byte Unpremultiply(Byte c, Byte a) { return a ? Byte(std::min(255, (c * 255 + a / 2) / a)) : 0; }
 
-// A DC's own bitmap, selected for as long as the guard lives.
-struct TSelectedBitmap {
-  Win::HBITMAP Bitmap;
-  Win::HDC DC;
-  Win::HGDIOBJ Old;
-  TSelectedBitmap(Integer width, Integer height)
-    : Bitmap(Win::CreateBitmap32(width, height)), DC(Win::CreateCompatibleDC(nullptr)),
-      Old(DC && Bitmap ? Win::SelectObject(DC, Bitmap) : nullptr)
-  {
-    if (!Old) {
-      Release();
-      throw EOutOfResources("Out of system resources");
-    }
-  }
-  ~TSelectedBitmap() { Release(); }
-  TSelectedBitmap(const TSelectedBitmap&) = delete;
-  TSelectedBitmap& operator=(const TSelectedBitmap&) = delete;
-  void Release()
-  {
-    if (DC && Old)
-      Win::SelectObject(DC, Old);
-    if (DC)
-      Win::DeleteDC(DC);
-    if (Bitmap)
-      Win::DeleteObject(Bitmap);
-    DC = nullptr;
-    Bitmap = nullptr;
-    Old = nullptr;
-  }
-};
+// A 32-bit surface of its own in a memory DC; EOutOfResources when the system
+// cannot make them.
+std::unique_ptr<Win::TMemoryDC> NewSurface(Integer width, Integer height)
+{
+  auto surface = std::make_unique<Win::TMemoryDC>(nullptr, width, height);
+  if (!surface->Valid())
+    throw EOutOfResources("Out of system resources");
+  return surface;
+}
 
 } // namespace
 
@@ -190,7 +170,7 @@ public:
   explicit TPngCanvas(TPngImage* Image) : FImage(Image) {}
   ~TPngCanvas() override { FreeContext(); }
 
-  std::uint32_t* Surface() const { return FSurface ? Win::BitmapBits(FSurface->Bitmap) : nullptr; }
+  std::uint32_t* Surface() const { return FSurface ? Win::BitmapBits(FSurface->Bitmap()) : nullptr; }
 
   void FreeContext()
   {
@@ -203,10 +183,10 @@ public:
 protected:
   void CreateHandle() override
   {
-    FSurface = std::make_unique<TSelectedBitmap>(std::max(FImage->Width(), 1), std::max(FImage->Height(), 1));
+    FSurface = NewSurface(std::max(FImage->Width(), 1), std::max(FImage->Height(), 1));
     FImage->FSync = TSync::RowsAhead;
     FImage->SurfaceNeeded();
-    SetHandle(FSurface->DC);
+    SetHandle(FSurface->DC());
   }
   void SurfaceNeeded() override { FImage->SurfaceNeeded(); }
   void Changed() override
@@ -217,7 +197,7 @@ protected:
 
 private:
   TPngImage* FImage;
-  std::unique_ptr<TSelectedBitmap> FSurface;
+  std::unique_ptr<Win::TMemoryDC> FSurface;
 };
 
 TPngImage::TPngImage() = default;
@@ -627,8 +607,8 @@ void TPngImage::Blend(TCanvas* ACanvas, const TRect& Rect, Byte Opacity) const
     return;
   const TPngImageData& d = Data();
   Win::HDC target = ACanvas->Handle();
-  TSelectedBitmap source(Width(), Height());
-  std::uint32_t* bits = Win::BitmapBits(source.Bitmap);
+  const auto source = NewSurface(Width(), Height());
+  std::uint32_t* bits = Win::BitmapBits(source->Bitmap());
   for (Integer y = 0; y < Height(); ++y)
     for (Integer x = 0; x < Width(); ++x) {
       TColor c = ReadPixel(d, x, y);
@@ -637,7 +617,7 @@ void TPngImage::Blend(TCanvas* ACanvas, const TRect& Rect, Byte Opacity) const
                 std::uint32_t(Premultiply(GreenOf(c), a)) << 8 | Premultiply(BlueOf(c), a);
     }
   Win::BLENDFUNCTION blend{Win::AC_SRC_OVER, 0, Opacity, Win::AC_SRC_ALPHA};
-  Win::AlphaBlend(target, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), source.DC, 0, 0, Width(), Height(),
+  Win::AlphaBlend(target, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), source->DC(), 0, 0, Width(), Height(),
                   blend);
 }
 

@@ -1,6 +1,8 @@
 #include "Vcl.StdCtrls.hpp"
 
-#include <Win.Gdi.Internal.hpp>
+#include "Vcl.Forms.hpp"
+
+#include <Win.Gdi.Guards.hpp>
 
 namespace Vcl {
 
@@ -115,12 +117,13 @@ void TCustomButton::PaintButton()
   }
   Win::DrawFrameControl(dc, &r, Win::DFC_BUTTON,
                         Win::DFCS_BUTTONPUSH | (FPressed ? Win::DFCS_PUSHED : 0) | (Enabled() ? 0 : Win::DFCS_INACTIVE));
-  Win::HFONT old = reinterpret_cast<Win::HFONT>(Win::SelectObject(dc, Font()->Handle()));
-  Win::SetBkMode(dc, Win::TRANSPARENT);
-  Win::SetTextColor(dc, Win::COLORREF(ColorToRGB(Enabled() ? Font()->Color() : clGrayText)));
-  String text = Caption();
-  Win::DrawText(dc, text.c_str(), -1, &r, Win::DT_CENTER | Win::DT_VCENTER | Win::DT_SINGLELINE);
-  Win::SelectObject(dc, old);
+  {
+    Win::TSelectedObject font(dc, Font()->Handle());
+    Win::SetBkMode(dc, Win::TRANSPARENT);
+    Win::SetTextColor(dc, Win::COLORREF(ColorToRGB(Enabled() ? Font()->Color() : clGrayText)));
+    String text = Caption();
+    Win::DrawText(dc, text.c_str(), -1, &r, Win::DT_CENTER | Win::DT_VCENTER | Win::DT_SINGLELINE);
+  }
   if (state & Win::ODS_FOCUS) {
     TRect focus = ClientRect();
     focus.Inflate(-4, -4);

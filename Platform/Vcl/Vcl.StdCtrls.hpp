@@ -6,7 +6,7 @@
 // the form's dialog keys.
 #pragma once
 
-#include "Vcl.Forms.hpp"
+#include "Vcl.Controls.hpp"
 
 namespace Vcl {
 

@@ -330,9 +330,17 @@ int GetObject(HGDIOBJ obj, int size, void* out)
   return 0;
 }
 
+template <class THandle>
+THandle FromGdiObject(HGDIOBJ obj)
+{
+  return static_cast<THandle>(obj);
+}
+
 #define QX_TYPED_HANDLE(Handle)                                                                        \
   HGDIOBJ SelectObject(HDC dc, Handle obj) { return SelectObject(dc, static_cast<HGDIOBJ>(obj)); }       \
-  BOOL DeleteObject(Handle obj) { return DeleteObject(static_cast<HGDIOBJ>(obj)); }
+  BOOL DeleteObject(Handle obj) { return DeleteObject(static_cast<HGDIOBJ>(obj)); }                     \
+  HGDIOBJ ToGdiObject(Handle obj) { return obj; }                                                       \
+  template Handle FromGdiObject<Handle>(HGDIOBJ obj);
 QX_TYPED_HANDLE(HPEN)
 QX_TYPED_HANDLE(HBRUSH)
 QX_TYPED_HANDLE(HFONT)

@@ -133,6 +133,15 @@ BOOL DeleteObject(HBRUSH obj);
 BOOL DeleteObject(HFONT obj);
 BOOL DeleteObject(HBITMAP obj);
 BOOL DeleteObject(HRGN obj);
+// Win32 code casts between HGDIOBJ and the typed handles; these are those
+// casts (the kind is not checked: GetObjectType tells it).
+HGDIOBJ ToGdiObject(HPEN obj);
+HGDIOBJ ToGdiObject(HBRUSH obj);
+HGDIOBJ ToGdiObject(HFONT obj);
+HGDIOBJ ToGdiObject(HBITMAP obj);
+HGDIOBJ ToGdiObject(HRGN obj);
+template <class THandle>
+THandle FromGdiObject(HGDIOBJ obj); // HPEN, HBRUSH, HFONT, HBITMAP or HRGN
 HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8;
 int GetObjectType(HGDIOBJ obj);

@@ -1,5 +1,6 @@
 #include "Win.Icon.hpp"
 
+#include "Win.Gdi.Guards.hpp"
 #include "Win.Gdi.Internal.hpp"
 
 #include <algorithm>
@@ -40,11 +41,8 @@ bool HasPartialAlpha(HBITMAP color)
 // Blits one of the icon's bitmaps through a memory DC.
 void Blit(HDC dc, int x, int y, int cx, int cy, HBITMAP bitmap, DWORD rop)
 {
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, bitmap);
-  StretchBlt(dc, x, y, cx, cy, source, 0, 0, BitmapWidth(bitmap), BitmapHeight(bitmap), rop);
-  SelectObject(source, old);
-  DeleteDC(source);
+  TMemoryDC source(dc, bitmap);
+  StretchBlt(dc, x, y, cx, cy, source.DC(), 0, 0, BitmapWidth(bitmap), BitmapHeight(bitmap), rop);
 }
 
 void BlendAlpha(HDC dc, int x, int y, int cx, int cy, HBITMAP color)
@@ -58,13 +56,12 @@ void BlendAlpha(HDC dc, int x, int y, int cx, int cy, HBITMAP color)
     auto mul = [a](std::uint32_t c) { return (c * a + 127) / 255; };
     px[i] = (a << 24) | (mul((px[i] >> 16) & 0xFF) << 16) | (mul((px[i] >> 8) & 0xFF) << 8) | mul(px[i] & 0xFF);
   }
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, premultiplied);
-  BLENDFUNCTION blend;
-  blend.AlphaFormat = AC_SRC_ALPHA;
-  AlphaBlend(dc, x, y, cx, cy, source, 0, 0, BitmapWidth(color), BitmapHeight(color), blend);
-  SelectObject(source, old);
-  DeleteDC(source);
+  {
+    TMemoryDC source(dc, premultiplied);
+    BLENDFUNCTION blend;
+    blend.AlphaFormat = AC_SRC_ALPHA;
+    AlphaBlend(dc, x, y, cx, cy, source.DC(), 0, 0, BitmapWidth(color), BitmapHeight(color), blend);
+  }
   DeleteObject(premultiplied);
 }
 

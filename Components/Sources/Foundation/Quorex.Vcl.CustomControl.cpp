@@ -3,6 +3,7 @@
 #include "Quorex.Vcl.Globals.hpp"
 
 #include <Vcl.Themes.hpp>
+#include <Win.Gdi.Guards.hpp>
 
 namespace Quorex {
 
@@ -94,20 +95,17 @@ void TQxCustomControl::WMEraseBackground(TMessage& Message)
   auto dc = reinterpret_cast<Win::HDC>(Message.WParam);
   if (!dc || (DoubleBuffered() && Message.WParam != Win::WPARAM(Message.LParam)))
     return;
-  const int saved = Win::SaveDC(dc);
+  const Win::TSavedDC saved(dc);
   Canvas()->Lock();
   Canvas()->SetHandle(dc);
   struct TDetach {
     TCanvas* Canvas;
-    Win::HDC DC;
-    int Saved;
     ~TDetach()
     {
       Canvas->SetHandle(nullptr);
       Canvas->Unlock();
-      Win::RestoreDC(DC, Saved);
     }
-  } detach{Canvas(), dc, saved};
+  } detach{Canvas()};
   EraseBkGnd();
 }
 
@@ -157,10 +155,9 @@ void TQxCustomControl::PaintGraphicSiblings()
     if (dynamic_cast<TWinControl*>(sibling) || !sibling->Visible() ||
         !IntersectRect(overlap, bounds, sibling->BoundsRect()))
       continue;
-    const int saved = Win::SaveDC(dc);
+    const Win::TSavedDC saved(dc);
     Win::OffsetWindowOrgEx(dc, Left() - sibling->Left(), Top() - sibling->Top(), nullptr);
     sibling->Perform(Win::WM_PAINT, Win::WPARAM(dc), 0);
-    Win::RestoreDC(dc, saved);
   }
 }
 

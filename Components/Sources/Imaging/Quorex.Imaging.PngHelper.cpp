@@ -1,5 +1,6 @@
 #include "Quorex.Imaging.PngHelper.hpp"
 
+#include <Win.Gdi.Guards.hpp>
 #include <Win.Gdi.hpp>
 #include <Win.Icon.hpp>
 
@@ -444,11 +445,10 @@ void ImportIcon(TImport& Import, TIcon& Icon)
   } release{info};
   const int w = std::min(Import.Work.Width(), Win::BitmapWidth(info.hbmColor));
   const int h = std::min(Import.Work.Height(), Win::BitmapHeight(info.hbmColor));
-  Win::HDC source = Win::CreateCompatibleDC(nullptr);
-  Win::HGDIOBJ old = Win::SelectObject(source, info.hbmColor);
-  Win::BitBlt(Import.Work.Canvas()->Handle(), 0, 0, w, h, source, 0, 0, Win::SRCCOPY);
-  Win::SelectObject(source, old);
-  Win::DeleteDC(source);
+  {
+    Win::TMemoryDC source(nullptr, info.hbmColor);
+    Win::BitBlt(Import.Work.Canvas()->Handle(), 0, 0, w, h, source.DC(), 0, 0, Win::SRCCOPY);
+  }
 
   const std::uint32_t* mask = Win::BitmapBits(info.hbmMask);
   const std::uint32_t* colour = Win::BitmapBits(info.hbmColor);

@@ -1,6 +1,7 @@
 // A memory DC over a white 32-bit bitmap, and pixel helpers for the style tests.
 #pragma once
 
+#include <Win.Gdi.Guards.hpp>
 #include <Winapi.Windows.hpp>
 #include <Win.Themes.hpp>
 
@@ -10,22 +11,14 @@
 namespace ThemeTest {
 
 class TSurface {
+  Win::TMemoryDC FMemory; // first: DC and Bitmap are its
+
 public:
-  TSurface(int Width, int Height) : FWidth(Width), FHeight(Height)
+  TSurface(int Width, int Height)
+    : FMemory(nullptr, Width, Height), DC(FMemory.DC()), Bitmap(FMemory.Bitmap()), FWidth(Width), FHeight(Height)
   {
-    DC = Win::CreateCompatibleDC(nullptr);
-    Bitmap = Win::CreateBitmap32(Width, Height);
-    FOld = Win::SelectObject(DC, Bitmap);
     Clear();
   }
-  ~TSurface()
-  {
-    Win::SelectObject(DC, FOld);
-    Win::DeleteObject(Bitmap);
-    Win::DeleteDC(DC);
-  }
-  TSurface(const TSurface&) = delete;
-  TSurface& operator=(const TSurface&) = delete;
 
   void Clear(Win::COLORREF Color = Win::RGB(255, 255, 255))
   {
@@ -56,12 +49,11 @@ public:
     return box.Left < box.Right ? box : Win::RECT();
   }
 
-  Win::HDC DC = nullptr;
-  Win::HBITMAP Bitmap = nullptr;
+  const Win::HDC DC;
+  const Win::HBITMAP Bitmap;
 
 private:
   int FWidth, FHeight;
-  Win::HGDIOBJ FOld = nullptr;
 };
 
 } // namespace ThemeTest

@@ -1,5 +1,6 @@
 // Text calls from several threads at once, each with its own DC: realised
 // fonts, their glyph caches and fallbacks, and the stock font are shared.
+#include <Win.Gdi.Guards.hpp>
 #include <Winapi.Windows.hpp>
 
 #include <gtest/gtest.h>
@@ -21,9 +22,8 @@ struct TResult {
 
 void DrawAndMeasure(TResult* result)
 {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateBitmap32(120, 60);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  TMemoryDC memory(nullptr, 120, 60);
+  HDC dc = memory.DC();
   SIZE stock;
   GetTextExtentPoint32(dc, "stock font", 10, &stock); // the DC starts with the shared GUI font
   LOGFONT lf;
@@ -40,13 +40,10 @@ void DrawAndMeasure(TResult* result)
   GetTextExtentPoint32(dc, "Shared glyphs", 13, &size);
   result->Width = size.cx;
   result->StockWidth = stock.cx;
-  const std::uint32_t* bits = BitmapBits(bitmap);
+  const std::uint32_t* bits = BitmapBits(memory.Bitmap());
   result->Pixels.assign(bits, bits + 120 * 60);
   SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
   DeleteObject(font);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // A memory DC over a fresh 32-bit bitmap, for the GDI pixel tests.
 #pragma once
 
+#include <Win.Gdi.Guards.hpp>
 #include <Winapi.Windows.hpp>
 
 #include <cstdint>
@@ -10,23 +11,14 @@
 namespace GdiTest {
 
 class TCanvas {
+  Win::TMemoryDC FMemory; // first: DC and Bitmap are its
+
 public:
   TCanvas(int width, int height, Win::COLORREF background = Win::RGB(255, 255, 255))
-    : FWidth(width), FHeight(height)
+    : FMemory(nullptr, width, height), DC(FMemory.DC()), Bitmap(FMemory.Bitmap()), FWidth(width), FHeight(height)
   {
-    DC = Win::CreateCompatibleDC(nullptr);
-    Bitmap = Win::CreateBitmap32(width, height);
-    FOld = Win::SelectObject(DC, Bitmap);
     Clear(background);
   }
-  ~TCanvas()
-  {
-    Win::SelectObject(DC, FOld);
-    Win::DeleteObject(Bitmap);
-    Win::DeleteDC(DC);
-  }
-  TCanvas(const TCanvas&) = delete;
-  TCanvas& operator=(const TCanvas&) = delete;
 
   void Clear(Win::COLORREF color)
   {
@@ -67,12 +59,11 @@ public:
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
 
-  Win::HDC DC = nullptr;
-  Win::HBITMAP Bitmap = nullptr;
+  const Win::HDC DC;
+  const Win::HBITMAP Bitmap;
 
 private:
   int FWidth, FHeight;
-  Win::HGDIOBJ FOld = nullptr;
 };
 
 } // namespace GdiTest

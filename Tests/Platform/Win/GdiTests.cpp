@@ -1,9 +1,11 @@
 #include "GdiCanvas.hpp"
 
+#include <Win.Gdi.Guards.hpp>
 #include <Win.Gdi.Internal.hpp>
 
 #include <climits>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace Win;
 using GdiTest::TCanvas;
@@ -61,6 +63,39 @@ TEST(GdiObjects, DeletingADcReleasesItsObjects)
   EXPECT_TRUE(DeleteObject(bm));
   EXPECT_TRUE(DeleteObject(pen));
   EXPECT_FALSE(DeleteDC(dc));
+}
+
+// The guards put back what a block changed, also when it ends by an exception.
+TEST(GdiGuards, SavedStateSelectionAndMemoryDCAreUndoneOnUnwind)
+{
+  TCanvas c(4, 4);
+  HPEN pen = CreatePen(PS_SOLID, 1, kRed);
+  HBITMAP bitmap = CreateBitmap32(2, 2);
+  HBITMAP own = nullptr;
+  try {
+    TSavedDC saved(c.DC);
+    SetWindowOrgEx(c.DC, 5, 5, nullptr);
+    TSelectedObject selected(c.DC, pen);
+    TMemoryDC over(c.DC, bitmap);
+    TMemoryDC ownBitmap(c.DC, 3, 3);
+    own = ownBitmap.Bitmap();
+    ASSERT_TRUE(over.Valid() && ownBitmap.Valid());
+    EXPECT_EQ(GetCurrentObject(c.DC, OBJ_PEN), ToGdiObject(pen));
+    EXPECT_EQ(GetCurrentObject(over.DC(), OBJ_BITMAP), ToGdiObject(bitmap));
+    EXPECT_EQ(BitmapWidth(own), 3);
+    throw std::runtime_error("painting failed");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(GetCurrentObject(c.DC, OBJ_PEN), GetStockObject(BLACK_PEN));
+  POINT origin;
+  GetWindowOrgEx(c.DC, &origin);
+  EXPECT_EQ(origin.X, 0);
+  EXPECT_EQ(GetObjectType(ToGdiObject(own)), 0) << "a memory DC's own bitmap goes with it";
+  EXPECT_TRUE(DeleteObject(pen)) << "no longer selected";
+  EXPECT_TRUE(DeleteObject(bitmap)) << "the caller's bitmap is released, not deleted";
+
+  TMemoryDC empty(nullptr, 0, 0);
+  EXPECT_FALSE(empty.Valid());
 }
 
 TEST(GdiObjects, GetObjectAndStockFont)

@@ -1,5 +1,6 @@
 // Fonts and text with the installed DejaVu fonts: metrics, measuring,
 // DrawText layout and the pixels TextOut and DrawText put down.
+#include <Win.Gdi.Guards.hpp>
 #include <Winapi.Windows.hpp>
 
 #include <gtest/gtest.h>
@@ -31,36 +32,30 @@ LOGFONT Font(const char* face, int height, int weight = FW_NORMAL, bool italic =
 // A memory DC on a white bitmap with a font selected.
 class TCanvas {
 public:
-  explicit TCanvas(const LOGFONT& lf, int width = 200, int height = 60) : FWidth(width), FHeight(height)
+  explicit TCanvas(const LOGFONT& lf, int width = 200, int height = 60)
+    : FWidth(width), FHeight(height), FMemory(nullptr, width, height), FFont(CreateFontIndirect(lf))
   {
-    FDC = CreateCompatibleDC(nullptr);
-    FBitmap = CreateBitmap32(width, height);
-    FOldBitmap = SelectObject(FDC, FBitmap);
-    std::fill_n(BitmapBits(FBitmap), width * height, 0xFFFFFFFFu);
-    FFont = CreateFontIndirect(lf);
-    FOldFont = SelectObject(FDC, FFont);
+    std::fill_n(BitmapBits(FMemory.Bitmap()), width * height, 0xFFFFFFFFu);
+    FOldFont = SelectObject(DC(), FFont);
   }
   ~TCanvas()
   {
-    SelectObject(FDC, FOldFont);
-    SelectObject(FDC, FOldBitmap);
+    SelectObject(DC(), FOldFont);
     DeleteObject(FFont);
-    DeleteObject(FBitmap);
-    DeleteDC(FDC);
   }
   TCanvas(const TCanvas&) = delete;
   TCanvas& operator=(const TCanvas&) = delete;
-  HDC DC() const { return FDC; }
+  HDC DC() const { return FMemory.DC(); }
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
   COLORREF Pixel(int x, int y) const
   {
-    const std::uint32_t p = BitmapBits(FBitmap)[std::size_t(y) * std::size_t(FWidth) + std::size_t(x)];
+    const std::uint32_t p = BitmapBits(FMemory.Bitmap())[std::size_t(y) * std::size_t(FWidth) + std::size_t(x)];
     return RGB(BYTE(p >> 16), BYTE(p >> 8), BYTE(p));
   }
   std::vector<std::uint32_t> Pixels() const
   {
-    const std::uint32_t* bits = BitmapBits(FBitmap);
+    const std::uint32_t* bits = BitmapBits(FMemory.Bitmap());
     return std::vector<std::uint32_t>(bits, bits + FWidth * FHeight);
   }
   // The bounding box of every pixel that is not white (empty when none).
@@ -100,10 +95,9 @@ public:
 
 private:
   int FWidth, FHeight;
-  HDC FDC;
-  HBITMAP FBitmap;
+  TMemoryDC FMemory;
   HFONT FFont;
-  HGDIOBJ FOldBitmap, FOldFont;
+  HGDIOBJ FOldFont;
 };
 
 } // namespace
