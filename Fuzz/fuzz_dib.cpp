@@ -19,11 +19,6 @@ constexpr std::size_t kInfoSize = kMaxHeader + 256 * 4;
 // Keeps each case small; the limits of the GDI itself are tested elsewhere.
 constexpr std::int64_t kMaxPixels = 1 << 16;
 
-std::int64_t Stride(const BITMAPINFOHEADER& h)
-{
-  return (std::int64_t(h.biWidth) * h.biBitCount + 31) / 32 * 4;
-}
-
 int Small(const std::uint8_t* p)
 {
   return int(std::int8_t(*p));
@@ -44,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
       std::int64_t(h.biWidth) * std::abs(h.biHeight) > kMaxPixels)
     return 0;
   // The caller's side of the contract: as many rows as the header says.
-  std::int64_t need = Stride(h) * std::abs(h.biHeight);
+  std::int64_t need = std::int64_t(Win::DibStride(h.biWidth, h.biBitCount)) * std::abs(h.biHeight);
   const std::uint8_t* pixels = Data + kRects + kInfoSize;
   std::size_t have = Size - kRects - kInfoSize;
   if (need <= 0 || std::int64_t(have) < need)

@@ -54,26 +54,6 @@ void AppendUtf8(String& s, std::uint32_t cp)
   }
 }
 
-// Length of the well-formed UTF-8 sequence at s[i] and its code point, or 0.
-size_t DecodeUtf8(const String& s, size_t i, std::uint32_t& cp)
-{
-  auto b = [&](size_t k) { return std::uint8_t(s[k]); };
-  std::uint8_t c = b(i);
-  size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-  if (len == 0 || i + len > s.size())
-    return 0;
-  cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
-  for (size_t k = 1; k < len; ++k) {
-    if ((b(i + k) & 0xC0) != 0x80)
-      return 0;
-    cp = (cp << 6) | (b(i + k) & 0x3F);
-  }
-  static constexpr std::uint32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < minimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-    return 0;
-  return len;
-}
-
 class TTextParser {
 public:
   explicit TTextParser(const String& Text) : FText(Text)
@@ -200,12 +180,14 @@ private:
         FPos += 2;
         continue;
       }
-      std::uint32_t cp = 0;
-      size_t len = DecodeUtf8(FText, FPos, cp);
-      if (len == 0)
+      const char* start = FText.data() + FPos;
+      const char* next = start;
+      bool malformed = false;
+      NextUtf8Char(next, FText.data() + FText.size(), &malformed);
+      if (malformed)
         Error("Invalid UTF-8 in string");
-      s.append(FText, FPos, len);
-      FPos += len;
+      s.append(start, next);
+      FPos += size_t(next - start);
     }
   }
 
@@ -526,11 +508,12 @@ std::vector<String> StringPieces(const String& s)
       closeQuote();
       pieces.emplace_back();
     }
-    std::uint32_t cp = 0;
-    size_t len = DecodeUtf8(s, i, cp);
-    if (len == 0)
+    const char* next = s.data() + i;
+    bool malformed = false;
+    std::uint32_t cp = NextUtf8Char(next, s.data() + s.size(), &malformed);
+    if (malformed)
       throw EWriteError(Format("Invalid UTF-8 in string at byte %d", {Integer(i)}));
-    i += len;
+    i = size_t(next - s.data());
     if (cp >= 0x20 && cp < 0x7F) {
       if (!quoted)
         pieces.back() += '\'';

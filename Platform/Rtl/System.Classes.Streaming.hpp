@@ -188,14 +188,4 @@ String WriteComponentRes(TComponent* Instance);
 String WriteDescendentRes(TComponent* Instance, TComponent* Ancestor);
 void WriteComponentResFile(const String& FileName, TComponent* Instance);
 
-// ---- stored graphics ------------------------------------------------------------------------
-// A picture's "Data": the graphic's class name as a string with a one-byte
-// length, followed by the graphic's own data.
-void WriteGraphicClassName(TStream* Stream, const String& ClassName);
-String ReadGraphicClassName(TStream* Stream);
-// A little-endian 32-bit length that must not exceed the bytes left in
-// Stream (EReadError otherwise).
-Cardinal ReadLengthField(TStream* Stream);
-void WriteLengthField(TStream* Stream, Cardinal Length);
-
 } // namespace Vcl

@@ -462,6 +462,44 @@ bool IsValidIdent(const String& s)
   return std::all_of(s.begin(), s.end(), [&](char c) { return alpha(c) || (c >= '0' && c <= '9'); });
 }
 
+char32_t NextUtf8Char(const char*& P, const char* End, bool* Malformed)
+{
+  auto result = [Malformed](char32_t cp, bool malformed) {
+    if (Malformed)
+      *Malformed = malformed;
+    return malformed ? ReplacementChar : cp;
+  };
+  const auto lead = static_cast<unsigned char>(*P++);
+  if (lead < 0x80)
+    return result(lead, false);
+  // Continuation bytes, and the narrower range of the second byte that
+  // excludes overlong forms, surrogates and code points past U+10FFFF.
+  int length = 0;
+  char32_t cp = 0;
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 1, cp = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 2, cp = lead & 0x0F;
+    low = lead == 0xE0 ? 0xA0 : 0x80;
+    high = lead == 0xED ? 0x9F : 0xBF;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 3, cp = lead & 0x07;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return result(0, true);
+  }
+  for (int i = 0; i < length; ++i, low = 0x80, high = 0xBF) {
+    const auto byte = P < End ? static_cast<unsigned char>(*P) : 0;
+    if (byte < low || byte > high)
+      return result(0, true); // the offending byte starts the next character
+    cp = (cp << 6) | (byte & 0x3F);
+    ++P;
+  }
+  return result(cp, false);
+}
+
 String StringReplace(const String& s, const String& oldPattern, const String& newPattern, TReplaceFlags flags)
 {
   if (oldPattern.empty())

@@ -122,6 +122,18 @@ String TrimRight(const String& s);
 String QuotedStr(const String& s);
 bool IsValidIdent(const String& s);
 
+// The character put in place of an ill-formed UTF-8 sequence.
+constexpr char32_t ReplacementChar = 0xFFFD;
+// Decodes the UTF-8 character at P (P < End) and moves P past it. An
+// ill-formed sequence (a stray continuation byte, a lead byte that starts
+// nothing, a missing continuation byte, an overlong form, a surrogate, a
+// code point past U+10FFFF, a sequence cut off by End) yields
+// ReplacementChar and sets Malformed when given; P then moves past the
+// longest start of a valid sequence, at least one byte, so the byte that
+// shows the sequence ill-formed starts the next character. Nothing at or
+// past End is read.
+char32_t NextUtf8Char(const char*& P, const char* End, bool* Malformed = nullptr);
+
 struct TReplaceFlags {
   bool ReplaceAll = false;
   bool IgnoreCase = false;

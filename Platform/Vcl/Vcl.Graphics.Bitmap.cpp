@@ -84,7 +84,7 @@ TBmpFile ReadBmp(TStream* stream)
   if (bitsOffset < consumed)
     throw EInvalidGraphic(SInvalidBitmap);
   const std::uint64_t gap = bitsOffset - consumed;
-  const std::uint64_t bitsSize = std::uint64_t(Dib::RowStride(info.Width, info.BitCount)) * info.Height;
+  const std::uint64_t bitsSize = Win::DibStride(info.Width, info.BitCount) * info.Height;
   if (gap + bitsSize > std::uint64_t(Remaining(stream)))
     throw EInvalidGraphic(SInvalidBitmap);
   stream->Seek(Int64(gap), soCurrent);
@@ -238,7 +238,7 @@ void TBitmap::Reset(Win::HBITMAP Handle, Integer AWidth, Integer AHeight)
   FHandle = Handle;
   FWidth = Handle ? AWidth : 0;
   FHeight = Handle ? AHeight : 0;
-  FRowStride = Integer(Dib::RowStride(FWidth, FormatBits(FPixelFormat)));
+  FRowStride = Integer(Win::DibStride(FWidth, FormatBits(FPixelFormat)));
   FRows = {};
   FRowsState = TRows::Stale;
 }
@@ -486,13 +486,11 @@ void TBitmap::SaveToStream(TStream* Stream)
 
 void TBitmap::ReadData(TStream* Stream)
 {
-  std::uint8_t sizeBytes[4];
-  ReadExactly(Stream, sizeBytes, 4);
-  const std::uint32_t size = Dib::GetU32(sizeBytes);
-  if (Int64(size) > Remaining(Stream))
-    throw EInvalidGraphic(SInvalidBitmap);
+  // A length of 0 is an empty bitmap (CopyFrom would take 0 as the whole stream).
+  const Cardinal size = ReadLengthField(Stream);
   TMemoryStream data;
-  data.CopyFrom(Stream, size);
+  if (size > 0)
+    data.CopyFrom(Stream, size);
   data.SetPosition(0);
   LoadFromStream(&data);
 }
@@ -501,9 +499,7 @@ void TBitmap::WriteData(TStream* Stream)
 {
   TMemoryStream data;
   SaveToStream(&data);
-  std::vector<std::uint8_t> size;
-  Dib::PutU32(size, std::uint32_t(data.Size()));
-  Stream->WriteBuffer(size.data(), 4);
+  WriteLengthField(Stream, Cardinal(data.Size()));
   Stream->WriteBuffer(data.Memory(), data.Size());
 }
 

@@ -190,11 +190,6 @@ std::size_t TableBytes(const TDibInfo& Info)
   return masks + PaletteCount(Info) * entry;
 }
 
-std::size_t RowStride(std::int32_t Width, unsigned BitCount)
-{
-  return ((std::size_t(Width) * BitCount + 31) / 32) * 4;
-}
-
 void Decode(const TDibInfo& Info, std::int32_t Rows, const std::uint8_t* Table, const std::uint8_t* Bits,
             std::uint32_t* Pixels)
 {
@@ -206,7 +201,7 @@ void Decode(const TDibInfo& Info, std::int32_t Rows, const std::uint8_t* Table, 
     info.HasAlphaMask = count == 4 && info.Masks[3] != 0;
   }
   const std::vector<std::uint32_t> palette = ReadPalette(info, Table);
-  const std::size_t stride = RowStride(info.Width, info.BitCount);
+  const std::size_t stride = Win::DibStride(info.Width, info.BitCount);
   for (std::int32_t y = 0; y < Rows; ++y) {
     const std::int32_t fileRow = info.TopDown ? y : Rows - 1 - y;
     DecodeRow(info, Bits + std::size_t(fileRow) * stride, palette, Pixels + std::size_t(y) * info.Width);
@@ -222,7 +217,7 @@ bool IsLight(std::uint32_t Pixel)
 std::vector<std::uint8_t> EncodeRows(const std::uint32_t* Pixels, std::int32_t Width, std::int32_t Height,
                                      unsigned BitCount)
 {
-  const std::size_t stride = RowStride(Width, BitCount);
+  const std::size_t stride = Win::DibStride(Width, BitCount);
   std::vector<std::uint8_t> out(stride * std::size_t(Height));
   for (std::int32_t y = 0; y < Height; ++y) {
     const std::uint32_t* src = Pixels + std::size_t(Height - 1 - y) * Width;

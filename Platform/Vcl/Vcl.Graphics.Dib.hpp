@@ -34,7 +34,6 @@ TDibInfo ParseInfo(const std::uint8_t* Data, std::size_t Size, const String& Err
 // an info header, and the colour table.
 std::size_t TableBytes(const TDibInfo& Info);
 std::size_t PaletteCount(const TDibInfo& Info);
-std::size_t RowStride(std::int32_t Width, unsigned BitCount);
 
 // Decodes Rows rows of pixel data (Table follows the header; Bits the rows)
 // into Width * Rows top-down 0xAARRGGBB pixels. Without an alpha channel in

@@ -62,7 +62,7 @@ Win::HBITMAP SurfaceFrom(const std::vector<std::uint32_t>& pixels, Integer width
 std::vector<std::uint32_t> DecodeMask(const std::uint8_t* bits, std::size_t available, Integer width,
                                       Integer height, bool optional)
 {
-  const std::size_t stride = Dib::RowStride(width, 1);
+  const std::size_t stride = Win::DibStride(width, 1);
   std::vector<std::uint32_t> mask(std::size_t(width) * std::size_t(height), Opaque);
   if (available < stride * std::size_t(height)) {
     if (!optional)
@@ -88,7 +88,7 @@ Win::HICON DecodeFrame(const std::uint8_t* frame, std::size_t size)
   if (height == 0 || info.TopDown)
     throw EInvalidGraphic(SInvalidIcon);
   const std::size_t tableAt = info.HeaderSize, bitsAt = tableAt + Dib::TableBytes(info);
-  const std::size_t colorBytes = Dib::RowStride(info.Width, info.BitCount) * std::size_t(height);
+  const std::size_t colorBytes = Win::DibStride(info.Width, info.BitCount) * std::size_t(height);
   if (bitsAt > size || colorBytes > size - bitsAt)
     throw EInvalidGraphic(SInvalidIcon);
   std::vector<std::uint32_t> color(std::size_t(info.Width) * std::size_t(height));

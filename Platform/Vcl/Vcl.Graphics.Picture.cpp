@@ -165,32 +165,4 @@ void TPicture::SaveToFile(const String& FileName)
     FGraphic->SaveToFile(FileName);
 }
 
-void TPicture::ReadData(TStream* Stream)
-{
-  Byte length = 0;
-  Stream->ReadBuffer(&length, 1);
-  String className(length, '\0');
-  Stream->ReadBuffer(className.data(), length);
-  if (className.empty()) {
-    Adopt(nullptr);
-    return;
-  }
-  TGraphicClass graphicClass = FindGraphicClass(className);
-  if (!graphicClass)
-    throw EInvalidGraphic("Unsupported picture format (" + className + ")");
-  std::unique_ptr<TGraphic> graphic(CreateGraphic(graphicClass));
-  graphic->ReadData(Stream);
-  Adopt(std::move(graphic));
-}
-
-void TPicture::WriteData(TStream* Stream)
-{
-  const String className = FGraphic ? FGraphic->ClassName() : String();
-  const Byte length = Byte(std::min<std::size_t>(className.size(), 255));
-  Stream->WriteBuffer(&length, 1);
-  Stream->WriteBuffer(className.data(), length);
-  if (FGraphic)
-    FGraphic->WriteData(Stream);
-}
-
 } // namespace Vcl

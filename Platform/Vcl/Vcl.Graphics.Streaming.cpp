@@ -1,5 +1,5 @@
 // Form streaming of the graphics classes: the font's published properties,
-// colour identifiers and a picture's stored data.
+// colour identifiers and the framing of a picture's stored data.
 #include "Vcl.Graphics.hpp"
 
 #include "System.Classes.Streaming.hpp"
@@ -47,6 +47,68 @@ QX_PUBLISHED(TFont)
   Property("Size", &T::Size, &T::SetSize).Stored(false);
   Property("Style", &T::Style, &T::SetStyle).Default(TFontStyles{});
   Property("Quality", &T::Quality, &T::SetQuality).Default(fqDefault);
+}
+
+void WriteGraphicClassName(TStream* Stream, const String& ClassName)
+{
+  if (ClassName.size() > 255)
+    throw EWriteError(Format("Invalid graphic class name '%s'", {ClassName}));
+  const Byte length = Byte(ClassName.size());
+  Stream->WriteBuffer(&length, 1);
+  Stream->WriteBuffer(ClassName.data(), length);
+}
+
+String ReadGraphicClassName(TStream* Stream)
+{
+  Byte length = 0;
+  if (Stream->Read(&length, 1) != 1)
+    throw EReadError("Picture data without a graphic class name");
+  String name(length, '\0');
+  if (Stream->Read(name.data(), length) != length)
+    throw EReadError("Picture data ends inside the graphic class name");
+  if (!name.empty() && !IsValidIdent(name))
+    throw EReadError(Format("Invalid graphic class name '%s'", {name}));
+  return name;
+}
+
+void WriteLengthField(TStream* Stream, Cardinal Length)
+{
+  const Byte b[4] = {Byte(Length), Byte(Length >> 8), Byte(Length >> 16), Byte(Length >> 24)};
+  Stream->WriteBuffer(b, 4);
+}
+
+Cardinal ReadLengthField(TStream* Stream)
+{
+  Byte b[4] = {};
+  if (Stream->Read(b, 4) != 4)
+    throw EReadError("Data ends inside a length field");
+  const Cardinal length = Cardinal(b[0]) | Cardinal(b[1]) << 8 | Cardinal(b[2]) << 16 | Cardinal(b[3]) << 24;
+  const Int64 left = Stream->Size() - Stream->Position();
+  if (Int64(length) > left)
+    throw EReadError(Format("Length field of %u bytes exceeds the %d bytes left", {length, left}));
+  return length;
+}
+
+void TPicture::ReadData(TStream* Stream)
+{
+  const String className = ReadGraphicClassName(Stream);
+  if (className.empty()) {
+    Adopt(nullptr);
+    return;
+  }
+  TGraphicClass graphicClass = FindGraphicClass(className);
+  if (!graphicClass)
+    throw EInvalidGraphic("Unsupported picture format (" + className + ")");
+  std::unique_ptr<TGraphic> graphic(CreateGraphic(graphicClass));
+  graphic->ReadData(Stream);
+  Adopt(std::move(graphic));
+}
+
+void TPicture::WriteData(TStream* Stream)
+{
+  WriteGraphicClassName(Stream, FGraphic ? FGraphic->ClassName() : String());
+  if (FGraphic)
+    FGraphic->WriteData(Stream);
 }
 
 void TPicture::DefineProperties(TFiler* Filer)

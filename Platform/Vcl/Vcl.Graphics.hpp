@@ -517,7 +517,7 @@ public:
   // EInvalidGraphic and leaves the bitmap unchanged.
   void LoadFromStream(TStream* Stream) override;
   void SaveToStream(TStream* Stream) override;
-  // Form data: a 32-bit length, then the BMP file.
+  // Form data: a length field (see ReadLengthField), then the BMP file.
   void ReadData(TStream* Stream) override;
   void WriteData(TStream* Stream) override;
 
@@ -641,5 +641,18 @@ private:
 
   std::unique_ptr<TGraphic> FGraphic;
 };
+
+// ---- stored graphics ------------------------------------------------------------------------
+// The framing of a picture's stored data: the graphic's class name as a
+// length byte and the name (empty: no graphic), then the graphic's own data,
+// which a graphic that cannot tell where its data ends (a bitmap) puts
+// behind a little-endian 32-bit length field. Reading raises EReadError on
+// data that ends inside either, a name that is no identifier and a length
+// beyond the bytes left; writing raises EWriteError on a name longer than
+// 255 bytes.
+void WriteGraphicClassName(TStream* Stream, const String& ClassName);
+String ReadGraphicClassName(TStream* Stream);
+void WriteLengthField(TStream* Stream, Cardinal Length);
+Cardinal ReadLengthField(TStream* Stream);
 
 } // namespace Vcl

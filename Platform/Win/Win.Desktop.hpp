@@ -31,7 +31,7 @@ void InjectWheel(int delta); // WHEEL_DELTA per notch, positive away from the us
 void InjectKeyDown(int vk);
 void InjectKeyUp(int vk);
 void InjectKey(int vk); // down and up
-void InjectText(const std::string& utf8); // WM_CHAR per code point to the focus
+void InjectText(const std::string& utf8); // WM_CHAR per code point (U+FFFD per ill-formed sequence) to the focus
 // The user switches to another application: the active window loses
 // activation and every top-level window hears WM_ACTIVATEAPP (FALSE). The
 // next activation of one of ours brings WM_ACTIVATEAPP (TRUE).

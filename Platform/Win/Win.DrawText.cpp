@@ -4,6 +4,8 @@
 #include "Win.Gdi.Internal.hpp"
 #include "Win.Text.Internal.hpp"
 
+#include <System.SysUtils.hpp>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -52,7 +54,7 @@ int Advance(const TLayout& layout, int x, std::string_view text)
   const char* p = text.data();
   const char* end = p + text.size();
   while (p < end)
-    x = AdvanceOne(layout, x, NextCodePoint(p, end));
+    x = AdvanceOne(layout, x, Vcl::NextUtf8Char(p, end));
   return x;
 }
 
@@ -64,7 +66,7 @@ std::size_t FittingPrefix(const TLayout& layout, std::string_view text, int avai
   const char* end = p + text.size();
   std::size_t fit = 0;
   for (int x = 0; p < end;) {
-    x = AdvanceOne(layout, x, NextCodePoint(p, end));
+    x = AdvanceOne(layout, x, Vcl::NextUtf8Char(p, end));
     if (x > avail)
       break;
     fit = std::size_t(p - text.data());
@@ -110,7 +112,7 @@ std::size_t CharacterBreak(const TLayout& layout, std::string_view text, std::si
   std::size_t fit = FittingPrefix(layout, rest, layout.Avail);
   if (fit == 0) {
     const char* p = rest.data();
-    NextCodePoint(p, rest.data() + rest.size());
+    Vcl::NextUtf8Char(p, rest.data() + rest.size());
     fit = std::size_t(p - rest.data());
   }
   return start + fit;
@@ -246,7 +248,7 @@ std::vector<int> TabbedAdvances(const TLayout& layout, std::string_view text)
   const char* p = text.data();
   const char* end = p + text.size();
   for (int x = 0; p < end;) {
-    const int next = AdvanceOne(layout, x, NextCodePoint(p, end));
+    const int next = AdvanceOne(layout, x, Vcl::NextUtf8Char(p, end));
     dx.push_back(next - x);
     x = next;
   }
@@ -283,7 +285,7 @@ void DrawLine(HDC dc, const TLayout& layout, const TLine& line, POINT origin, co
   for (std::size_t p : line.Prefixes) {
     const std::string_view rest = std::string_view(line.Text).substr(p);
     const char* q = rest.data();
-    const char32_t ch = NextCodePoint(q, rest.data() + rest.size());
+    const char32_t ch = Vcl::NextUtf8Char(q, rest.data() + rest.size());
     const int x = Advance(layout, 0, std::string_view(line.Text).substr(0, p));
     DrawPrefixUnderline(dc, device.X + x, device.Y, AdvanceOne(layout, x, ch) - x, clip);
   }

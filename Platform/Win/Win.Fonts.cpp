@@ -524,43 +524,9 @@ int TextAdvance(TRealizedFont& font, std::string_view text)
       ++p;
       continue;
     }
-    width += font.Loaded(NextCodePoint(p, end)).Advance;
+    width += font.Loaded(Vcl::NextUtf8Char(p, end)).Advance;
   }
   return ClampCoord(width);
-}
-
-char32_t NextCodePoint(const char*& p, const char* end)
-{
-  constexpr char32_t Replacement = 0xFFFD;
-  const auto lead = static_cast<unsigned char>(*p++);
-  if (lead < 0x80)
-    return lead;
-  // Continuation bytes, and the narrower range of the second byte that
-  // excludes overlong forms, surrogates and code points past U+10FFFF.
-  int length = 0;
-  char32_t cp = 0;
-  unsigned char low = 0x80, high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 1, cp = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 2, cp = lead & 0x0F;
-    low = lead == 0xE0 ? 0xA0 : 0x80;
-    high = lead == 0xED ? 0x9F : 0xBF;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 3, cp = lead & 0x07;
-    low = lead == 0xF0 ? 0x90 : 0x80;
-    high = lead == 0xF4 ? 0x8F : 0xBF;
-  } else {
-    return Replacement;
-  }
-  for (int i = 0; i < length; ++i, low = 0x80, high = 0xBF) {
-    const auto byte = p < end ? static_cast<unsigned char>(*p) : 0;
-    if (byte < low || byte > high)
-      return Replacement; // the offending byte starts the next character
-    cp = (cp << 6) | (byte & 0x3F);
-    ++p;
-  }
-  return cp;
 }
 
 } // namespace Win

@@ -75,8 +75,4 @@ int TextAdvance(TRealizedFont& font, std::string_view text);
 constexpr int CoordLimit = 1 << 27;
 constexpr int ClampCoord(long long v) { return int(v < -CoordLimit ? -CoordLimit : v > CoordLimit ? CoordLimit : v); }
 
-// UTF-8 decoding for the text calls: invalid or truncated sequences yield
-// U+FFFD and consume at least one byte; never reads at or past end.
-char32_t NextCodePoint(const char*& p, const char* end);
-
 } // namespace Win

@@ -90,7 +90,7 @@ bool ReadFormat(BITMAPINFO* info, TDibFormat& f, bool fillMasks)
     return false;
   f.TopDown = h.biHeight < 0;
   f.Bits = h.biBitCount;
-  f.Stride = (std::int64_t(f.Width) * f.Bits + 31) / 32 * 4;
+  f.Stride = std::int64_t(DibStride(f.Width, f.Bits));
   std::array<std::uint32_t, 3> masks = f.Bits == 16 ? std::array<std::uint32_t, 3>{0x7C00, 0x3E0, 0x1F}
                                                     : std::array<std::uint32_t, 3>{0xFF0000, 0xFF00, 0xFF};
   if (bitFields) {

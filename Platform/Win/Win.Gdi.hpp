@@ -181,6 +181,12 @@ struct BITMAPINFO {
   BITMAPINFOHEADER bmiHeader;
   RGBQUAD bmiColors[1];
 };
+// Bytes in one row of DIB pixel data: Width pixels of BitCount bits, padded
+// to whole 32-bit words. Exact for every value of the parameter types.
+constexpr std::uint64_t DibStride(std::uint32_t Width, WORD BitCount)
+{
+  return (std::uint64_t(Width) * BitCount + 31) / 32 * 4;
+}
 
 // All bitmaps are 32-bit BGRA surfaces, top-down, stride = 4 * width, pixels
 // initialised to 0. Bits() points at row 0, the top row. Requests above 2^27

@@ -1,5 +1,7 @@
 #include "Win.User.Internal.hpp"
 
+#include <System.SysUtils.hpp>
+
 #include <array>
 #include <cstdlib>
 
@@ -600,16 +602,11 @@ void InjectKey(int vk)
 
 void InjectText(const std::string& utf8)
 {
-  for (size_t i = 0; i < utf8.size();) {
-    auto b = std::uint8_t(utf8[i]);
-    int len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
-    std::uint32_t cp = len == 1 ? b : b & (0xFFu >> (len + 1));
-    for (int k = 1; k < len && i + size_t(k) < utf8.size(); ++k)
-      cp = (cp << 6) | (std::uint8_t(utf8[i + size_t(k)]) & 0x3F);
-    i += size_t(len);
+  const char* end = utf8.data() + utf8.size();
+  for (const char* p = utf8.data(); p < end;) {
     TRawInput in;
     in.Kind = TRawInput::Char;
-    in.Value = int(cp);
+    in.Value = int(Vcl::NextUtf8Char(p, end));
     in.Time = GetTickCount();
     PostInput(in);
   }

@@ -4,6 +4,8 @@
 #include "Win.Fonts.hpp"
 #include "Win.Gdi.Internal.hpp"
 
+#include <System.SysUtils.hpp>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -68,7 +70,7 @@ void DrawGlyphs(HDC dc, TRealizedFont& font, const TTextRun& run, int baseline)
   const char* end = p + run.Text.size();
   long long pen = run.X;
   for (std::size_t i = 0; p < end; ++i) {
-    const char32_t ch = NextCodePoint(p, end);
+    const char32_t ch = Vcl::NextUtf8Char(p, end);
     const TPlacedGlyph g{GlyphImage(font, ch), pen, baseline};
     pen += run.Dx ? run.Dx[i] : GlyphAdvance(font, ch);
     if (g.Image.Width == 0)
@@ -241,7 +243,7 @@ int RunWidth(TRealizedFont& font, std::string_view text, const int* dx)
   long long width = 0;
   const char* p = text.data();
   const char* end = p + text.size();
-  for (std::size_t i = 0; p < end; ++i, NextCodePoint(p, end))
+  for (std::size_t i = 0; p < end; ++i, Vcl::NextUtf8Char(p, end))
     width += dx[i];
   return ClampCoord(width);
 }

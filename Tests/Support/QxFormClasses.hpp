@@ -4,6 +4,7 @@
 #pragma once
 
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.Graphics.hpp>
 
 namespace QxFormTest {
 
@@ -115,8 +116,8 @@ QX_PUBLISHED(TTestFont)
   Property("Style", &T::Style, &T::SetStyle).Default(TTestFontStyles{});
 }
 
-// A picture whose stored data is the graphic's class name, then a length
-// field and the graphic's bytes; "TPNGObject" is the legacy name of TTestPng.
+// A picture in the stored-graphic framing whose every graphic is kept behind
+// a length field; "TPNGObject" is the legacy name of TTestPng.
 class TTestPicture : public TPersistent {
   QX_CLASS(TTestPicture, TPersistent)
 public:
@@ -133,6 +134,11 @@ private:
   void ReadData(TStream* Stream)
   {
     String name = ReadGraphicClassName(Stream);
+    if (name.empty()) {
+      GraphicClass.clear();
+      Bytes.clear();
+      return;
+    }
     if (SameText(name, "TPNGObject"))
       name = "TTestPng";
     if (name != "TTestPng" && name != "TTestBmp")
@@ -146,6 +152,8 @@ private:
   void WriteData(TStream* Stream)
   {
     WriteGraphicClassName(Stream, GraphicClass);
+    if (GraphicClass.empty())
+      return;
     WriteLengthField(Stream, Cardinal(Bytes.size()));
     Stream->WriteBuffer(Bytes.data(), Int64(Bytes.size()));
   }

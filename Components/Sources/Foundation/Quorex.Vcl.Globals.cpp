@@ -13,13 +13,6 @@ namespace Quorex {
 
 namespace {
 
-// Bytes of one DIB row: padded to 4 bytes.
-std::size_t RowBytes(const Win::BITMAPINFOHEADER& Header)
-{
-  const std::size_t bits = std::size_t(Header.biWidth < 0 ? -Header.biWidth : Header.biWidth) * Header.biBitCount;
-  return (bits + 31) / 32 * 4;
-}
-
 // Room for the header and what follows it: the colour table, or three masks.
 std::size_t InfoBytes(const Win::BITMAPINFOHEADER& Header)
 {
@@ -40,7 +33,7 @@ void DrawBitmap(Win::HDC DC, Vcl::TBitmap* Bitmap, int X, int Y)
   Win::BITMAPINFO probe{};
   Win::GetDIBits(DC, handle, 0, lines, nullptr, &probe, Win::DIB_RGB_COLORS);
   const std::size_t height = std::size_t(std::abs(probe.bmiHeader.biHeight));
-  std::vector<std::uint8_t> pixels(RowBytes(probe.bmiHeader) * height);
+  std::vector<std::uint8_t> pixels(Win::DibStride(probe.bmiHeader.biWidth, probe.bmiHeader.biBitCount) * height);
   std::vector<std::uint8_t> info(std::max(InfoBytes(probe.bmiHeader), sizeof(Win::BITMAPINFO)));
   auto* bitmapInfo = reinterpret_cast<Win::BITMAPINFO*>(info.data());
   bitmapInfo->bmiHeader = probe.bmiHeader;

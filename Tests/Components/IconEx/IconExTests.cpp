@@ -52,7 +52,7 @@ TBytes BitmapFrame(const TFrame& f)
     U32(b, 0);
   for (Integer i = 0; i < f.Width * f.Height; ++i)
     U32(b, f.Pixel);
-  b.insert(b.end(), std::size_t((f.Width + 31) / 32 * 4 * f.Height), 0);
+  b.insert(b.end(), Win::DibStride(f.Width, 1) * std::size_t(f.Height), 0);
   return b;
 }
 

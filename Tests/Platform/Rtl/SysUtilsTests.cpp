@@ -1,6 +1,12 @@
 #include <System.SysUtils.hpp>
 
 #include <gtest/gtest.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
 
 using namespace Vcl;
 
@@ -114,4 +120,104 @@ TEST(Assertions, MessageNamesTheUnit)
   EOSError os("Access denied", 5);
   EXPECT_EQ(os.ErrorCode(), 5u);
   EXPECT_EQ(os.ClassName(), "EOSError");
+}
+
+namespace {
+
+// Text decoded whole from a buffer of exactly its size, so that a read past
+// the end is caught by the address sanitizer; Malformed counts the
+// replacements that stand for ill-formed parts.
+std::u32string DecodeUtf8(std::string_view Text, int* Malformed = nullptr)
+{
+  const std::vector<char> bytes(Text.begin(), Text.end());
+  const char* p = bytes.data();
+  const char* end = p + bytes.size();
+  std::u32string out;
+  while (p < end) {
+    const char* before = p;
+    bool malformed = false;
+    out += NextUtf8Char(p, end, &malformed);
+    EXPECT_GT(p, before);
+    EXPECT_LE(p, end);
+    if (Malformed)
+      *Malformed += malformed;
+  }
+  return out;
+}
+
+} // namespace
+
+TEST(NextUtf8Char, ReplacesEachIllFormedPartAndNeverReadsPastTheEnd)
+{
+  const std::u32string R(1, ReplacementChar);
+  const struct {
+    const char* What;
+    std::string_view Bytes;
+    std::u32string Chars;
+  } cases[] = {
+    {"one of each length", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", U"a\u00E9\u20AC\U0001F600"},
+    {"the largest code point", "\xF4\x8F\xBF\xBF", U"\U0010FFFF"},
+    {"truncated at the end", "\xF0\x9F\x98", R},
+    {"truncated before a character", "\xE2\x82\xC3\xA9", R + U"\u00E9"},
+    {"stray continuation bytes", "\x80\xBF", R + R},
+    {"overlong two bytes", "\xC0\xAF", R + R},
+    {"overlong three bytes", "\xE0\x80\xAF", R + R + R},
+    {"overlong four bytes", "\xF0\x8F\xBF\xBF", R + R + R + R},
+    {"a surrogate", "\xED\xA0\x80", R + R + R},
+    {"past U+10FFFF", "\xF4\x90\x80\x80", R + R + R + R},
+    {"a lead byte past F4", "\xF5\x80x", R + R + U"x"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    int malformed = 0;
+    EXPECT_EQ(DecodeUtf8(c.Bytes, &malformed), c.Chars);
+    EXPECT_EQ(malformed, int(std::count(c.Chars.begin(), c.Chars.end(), ReplacementChar)));
+  }
+  int malformed = 0;
+  EXPECT_EQ(DecodeUtf8("\xEF\xBF\xBD", &malformed), R) << "a U+FFFD in the text is not an error";
+  EXPECT_EQ(malformed, 0);
+
+  const char euro[] = "\xE2\x82\xAC";
+  const char* p = euro;
+  EXPECT_EQ(NextUtf8Char(p, euro + 2), ReplacementChar) << "the end cuts the sequence";
+  EXPECT_EQ(p, euro + 2);
+}
+
+// ICU, with the same policy (one replacement per maximal part that could
+// start a character), decodes every string of up to three bytes drawn from
+// the bytes at the edges of the ranges the same way, and every four-byte one
+// that starts with a four-byte lead.
+TEST(NextUtf8Char, AgreesWithIcuAtEveryEdge)
+{
+  const std::vector<unsigned char> edges = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF,
+                                            0xC0, 0xC1, 0xC2, 0xDF, 0xE0, 0xE1, 0xEC, 0xED, 0xEE,
+                                            0xEF, 0xF0, 0xF1, 0xF3, 0xF4, 0xF5, 0xFF};
+  auto icu = [](const std::string& s) {
+    std::u32string out;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
+    const auto length = int32_t(s.size());
+    for (int32_t i = 0; i < length;) {
+      UChar32 c = 0;
+      U8_NEXT_OR_FFFD(bytes, i, length, c);
+      out += char32_t(c);
+    }
+    return out;
+  };
+  for (size_t length = 1; length <= 4; ++length) {
+    std::vector<size_t> digits(length, 0);
+    for (;;) {
+      std::string s;
+      for (size_t d : digits)
+        s += char(edges[d]);
+      if ((length < 4 || edges[digits[0]] >= 0xF0) && DecodeUtf8(s) != icu(s)) {
+        ADD_FAILURE() << "differs on " << ::testing::PrintToString(s);
+        return;
+      }
+      size_t k = 0;
+      while (k < length && ++digits[k] == edges.size())
+        digits[k++] = 0;
+      if (k == length)
+        break;
+    }
+  }
 }

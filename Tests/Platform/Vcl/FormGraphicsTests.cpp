@@ -88,6 +88,58 @@ TEST(FormGraphics, FontColourAndPictureRoundTrip)
   EXPECT_EQ(WriteComponentRes(back.get()), text);
 }
 
+TEST(FormGraphics, AnEmptyBitmapRoundTrips)
+{
+  TPictureHolder holder(nullptr);
+  holder.Picture()->Bitmap();
+  std::unique_ptr<TComponent> back(ReadComponentRes(WriteComponentRes(&holder)));
+  auto* bitmap = dynamic_cast<TBitmap*>(static_cast<TPictureHolder*>(back.get())->Picture()->Graphic());
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_TRUE(bitmap->Empty());
+}
+
+TEST(FormGraphics, StoredGraphicFramingRoundTripsAndChecksItsInput)
+{
+  TBytesStream data;
+  WriteGraphicClassName(&data, "TBitmap");
+  WriteLengthField(&data, 2);
+  data.WriteBuffer("BM", 2);
+  WriteGraphicClassName(&data, "");
+  EXPECT_EQ(data.Bytes(), (TBytes{7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 2, 0, 0, 0, 'B', 'M', 0}));
+  data.SetPosition(0);
+  EXPECT_EQ(ReadGraphicClassName(&data), "TBitmap");
+  EXPECT_EQ(ReadLengthField(&data), 2u);
+  data.SetPosition(data.Position() + 2);
+  EXPECT_EQ(ReadGraphicClassName(&data), "");
+
+  const struct {
+    TBytes Bytes;
+    bool LengthField; // read after a valid class name
+    const char* MessagePart;
+  } bad[] = {
+    {{}, false, "without a graphic class name"},
+    {{5, 'T', 'F'}, false, "ends inside the graphic class name"},
+    {{3, 'T', ' ', 'x'}, false, "Invalid graphic class name"},
+    {{1, 'T', 2, 0}, true, "ends inside a length field"},
+    {{1, 'T', 0xFF, 0xFF, 0xFF, 0xFF, 0}, true, "Length field of 4294967295 bytes exceeds the 1 bytes left"},
+  };
+  for (const auto& b : bad) {
+    SCOPED_TRACE(b.MessagePart);
+    TBytesStream stream(b.Bytes);
+    try {
+      ReadGraphicClassName(&stream);
+      if (b.LengthField)
+        ReadLengthField(&stream);
+      ADD_FAILURE() << "no error";
+    } catch (const EReadError& e) {
+      EXPECT_NE(e.Message().find(b.MessagePart), String::npos) << e.Message();
+    }
+  }
+  TBytesStream out;
+  EXPECT_THROW(WriteGraphicClassName(&out, String(256, 'T')), EWriteError);
+  EXPECT_EQ(out.Size(), 0);
+}
+
 TEST(FormGraphics, BadPictureDataFailsWithTheLine)
 {
   const String head = "object H: TPictureHolder\n  Color = clWebSnow\n  Font.Charset = DEFAULT_CHARSET\n";

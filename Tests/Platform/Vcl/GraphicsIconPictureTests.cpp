@@ -240,7 +240,7 @@ TEST(GraphicsPicture, HoldsCopiesStreamsFormDataAndForwardsChanges)
   EXPECT_EQ(Pixel(*drawn, 3, 1), clWhite);
 
   TBytesStream unknown;
-  unknown.WriteBuffer("\x04TFoo", 5);
+  WriteGraphicClassName(&unknown, "TFoo");
   unknown.SetPosition(0);
   EXPECT_THROW(copy.ReadData(&unknown), EInvalidGraphic);
   EXPECT_EQ(copy.Graphic()->ClassName(), "TIcon");

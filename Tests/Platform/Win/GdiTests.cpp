@@ -166,6 +166,19 @@ TEST(GdiObjects, CreateDIBSectionGivesTheTopRow)
   DeleteObject(bm);
 }
 
+TEST(GdiObjects, DibRowsArePaddedToWholeWords)
+{
+  EXPECT_EQ(DibStride(1, 1), 4u);
+  EXPECT_EQ(DibStride(32, 1), 4u);
+  EXPECT_EQ(DibStride(33, 1), 8u);
+  EXPECT_EQ(DibStride(3, 24), 12u);
+  EXPECT_EQ(DibStride(5, 4), 4u);
+  EXPECT_EQ(DibStride(0, 32), 0u);
+  // The widest rows a header can describe do not wrap around.
+  EXPECT_EQ(DibStride(INT_MAX, 32), std::uint64_t(INT_MAX) * 4);
+  EXPECT_EQ(DibStride(UINT_MAX, 0xFFFF), (std::uint64_t(UINT_MAX) * 0xFFFF + 31) / 32 * 4);
+}
+
 TEST(GdiSysColors, ClassicSchemeAndOverrides)
 {
   EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(212, 208, 200));

@@ -193,12 +193,12 @@ TEST_F(WindowTest, KeyboardGoesToTheFocusWithCharactersAndKeyState)
   KeyUp(VK_SHIFT);
   EXPECT_GE(GetKeyState(VK_SHIFT), 0);
   Key('B');
-  Type("\xC3\xA9!");
+  Type("\xC3\xA9!\xE2\x82x\xFF"); // a cut-off sequence and a byte that starts none
   std::vector<WPARAM> chars;
   for (const TRecord& r : Log)
     if (r.Window == b && r.Message == WM_CHAR)
       chars.push_back(r.WParam);
-  EXPECT_EQ(chars, (std::vector<WPARAM>{'A', 'b', 0xE9, '!'}));
+  EXPECT_EQ(chars, (std::vector<WPARAM>{'A', 'b', 0xE9, '!', 0xFFFD, 'x', 0xFFFD}));
   EXPECT_TRUE(Messages(a, {WM_KEYDOWN, WM_CHAR}).empty());
 }
 
