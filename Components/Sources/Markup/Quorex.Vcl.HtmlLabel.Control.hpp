@@ -45,7 +45,6 @@ public:
   void SetHitTest(bool Value) { FHitTest = Value; }
   bool Transparent() const { return !ControlStyle().Contains(Vcl::csOpaque); }
   void SetTransparent(bool Value);
-  void SetOnLinkClick(TLinkClickEvent Value) { OnLinkClick = std::move(Value); }
 
   // Gives the parser the current font and parses the caption again.
   void ReparseCaption();

@@ -144,7 +144,7 @@ TEST_F(HtmlLabelTest, PressingALinkReportsItsIdentifierAndPressingBesideItDoesNo
 {
   THtmlLabel* label = MakeLabel("xx <a href=7>go</a>");
   std::vector<String> clicks;
-  label->SetOnLinkClick([&](const String& id) { clicks.push_back(id); });
+  label->OnLinkClick = [&](const String& id) { clicks.push_back(id); };
   const int linkX = TextWidth("xx ") + 2;
   MoveOnto(label, linkX, 5);
   Press();
@@ -158,7 +158,7 @@ TEST_F(HtmlLabelTest, ALinkWithoutIdentifierShowsTheHandButReportsNothing)
 {
   THtmlLabel* label = MakeLabel("<a>go</a>");
   int clicks = 0;
-  label->SetOnLinkClick([&](const String&) { ++clicks; });
+  label->OnLinkClick = [&](const String&) { ++clicks; };
   MoveOnto(label, 3, 5);
   EXPECT_EQ(label->Cursor(), crHandPoint);
   ClickOn(label, 3, 5);
