@@ -6,7 +6,6 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
-#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -52,9 +51,12 @@ std::string_view ExtractWord(std::string_view& Rest)
   return word;
 }
 
-Integer ClampToInteger(Int64 Value)
+// Layout coordinates stay within the space the text layer keeps its own in,
+// so that no chunk edge, reported size or label bound derived from them
+// overflows, however large the fonts and long the lines.
+Integer LayoutCoord(Int64 Value)
 {
-  return Integer(std::clamp<Int64>(Value, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
+  return Integer(std::clamp<Int64>(Value, -Win::CoordLimit, Win::CoordLimit));
 }
 
 Integer RealizedSize(Integer Size)
@@ -112,7 +114,7 @@ void THtmlRenderer::SetHtml(THtmlNode* Value)
   FHtml = Value;
   FChunks.clear();
   FLastActiveNode = nullptr;
-  FLayoutGeneration = Value ? Value->Generation() : 0;
+  FTreeGeneration = Value ? Value->Generation() : 0;
 }
 
 void THtmlRenderer::SetWordBreak(bool Value)
@@ -131,12 +133,12 @@ void THtmlRenderer::SetAutoWidth(bool Value)
 
 void THtmlRenderer::DropStaleLayout()
 {
-  if (!FHtml || FHtml->Generation() == FLayoutGeneration)
+  if (!FHtml || FHtml->Generation() == FTreeGeneration)
     return;
   // The nodes that the chunks and the last active node point at are gone.
   FChunks.clear();
   FLastActiveNode = nullptr;
-  FLayoutGeneration = FHtml->Generation();
+  FTreeGeneration = FHtml->Generation();
 }
 
 const std::vector<THtmlRenderChunk>& THtmlRenderer::Chunks()
@@ -154,6 +156,7 @@ THtmlNode* THtmlRenderer::LastActiveNode()
 TSize THtmlRenderer::Reparse(const TRect& TextRect)
 {
   DropStaleLayout();
+  ++FLayoutGeneration;
   FChunks.clear();
   FParsedWidth = 0;
   FParsedHeight = 0;
@@ -191,14 +194,16 @@ TSize THtmlRenderer::Reparse(const TRect& TextRect)
         y = height;
         height += extent.cy;
       }
-      FChunks.emplace_back(font, ClampToInteger(x), ClampToInteger(y), extent.cx, extent.cy, String(word), node);
+      const Integer left = LayoutCoord(x), top = LayoutCoord(y);
+      FChunks.emplace_back(font, left, top, LayoutCoord(x + extent.cx) - left, LayoutCoord(y + extent.cy) - top,
+                           String(word), node);
       x += extent.cx;
       width = std::max(width, x);
     }
   });
-  FParsedWidth = ClampToInteger(width);
-  FParsedHeight = ClampToInteger(height + 2);
-  FLayoutGeneration = FHtml->Generation();
+  FParsedWidth = LayoutCoord(width);
+  FParsedHeight = LayoutCoord(height + 2);
+  FTreeGeneration = FHtml->Generation();
   return TSize(FParsedWidth, FParsedHeight);
 }
 
