@@ -4,6 +4,7 @@
 #include <Win.Desktop.hpp>
 #include <Win.Themes.hpp>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -14,7 +15,7 @@ using namespace Vcl;
 
 namespace {
 
-constexpr int kLabelWidth = 150, kCellWidth = 76, kRowHeight = 34, kHeaderHeight = 56, kMargin = 12;
+constexpr int kLabelWidth = 150, kCellWidth = 76, kRowHeight = 34, kHeaderHeight = 56, kMargin = 12, kPadding = 4;
 constexpr int kStates = 4;
 constexpr int kPanelWidth = kLabelWidth + kStates * kCellWidth;
 
@@ -72,7 +73,7 @@ std::vector<TRow> Rows()
                              QxDrawTreeExpander(c, SheetControl(), r, s, state);
                            }));
   }
-  rows.push_back({"Selection: hot, sel., unfoc.", [](TCanvas* c, const TRect& r, int col) {
+  rows.push_back({"Selection: hot, selected, unfocused", [](TCanvas* c, const TRect& r, int col) {
                     if (col > 2)
                       return false;
                     QxDrawSelection(c, SheetControl(), r, TListItemSelectionState(col));
@@ -105,7 +106,34 @@ void DrawLabel(TCanvas* Canvas, const TRect& R, const String& Text, bool Bold = 
   Canvas->Brush()->SetStyle(bsSolid);
 }
 
-void DrawPanel(TCanvas* Canvas, int Left, bool Themed, const std::vector<TRow>& Rows)
+// A row's name wraps within the name column, centred on the row.
+void DrawRowName(TCanvas* Canvas, const TRect& R, const String& Text)
+{
+  Canvas->Font()->SetStyle({});
+  Canvas->Brush()->SetStyle(bsClear);
+  TRect r(R.Left, R.Top, R.Right - kPadding, R.Bottom);
+  String text = Text;
+  TRect measured = r;
+  Canvas->TextRect(measured, text, TTextFormat{tfWordBreak, tfCalcRect});
+  r.Top += (r.Height() - measured.Height()) / 2;
+  Canvas->TextRect(r, text, TTextFormat{tfWordBreak});
+  Canvas->Brush()->SetStyle(bsSolid);
+}
+
+// Rows are tall enough for their names in the sheet's font.
+int RowHeight(TCanvas* Canvas, const std::vector<TRow>& Rows)
+{
+  int height = kRowHeight;
+  for (const TRow& row : Rows) {
+    TRect r(0, 0, kLabelWidth - kPadding, 0);
+    String text = row.Name;
+    Canvas->TextRect(r, text, TTextFormat{tfWordBreak, tfCalcRect});
+    height = std::max(height, r.Height() + kPadding);
+  }
+  return height;
+}
+
+void DrawPanel(TCanvas* Canvas, int Left, int RowHeight, bool Themed, const std::vector<TRow>& Rows)
 {
   Win::EnableTheming(Themed ? Win::TRUE : Win::FALSE);
   DrawLabel(Canvas, TRect(Left, kMargin, Left + kPanelWidth, kMargin + 20), Themed ? "Themed" : "Classic", true);
@@ -114,8 +142,10 @@ void DrawPanel(TCanvas* Canvas, int Left, bool Themed, const std::vector<TRow>& 
     DrawLabel(Canvas, TRect(x + 4, kMargin + 22, x + kCellWidth, kHeaderHeight), kStateNames[col]);
   }
   for (std::size_t i = 0; i < Rows.size(); ++i) {
-    int top = kHeaderHeight + int(i) * kRowHeight;
-    DrawLabel(Canvas, TRect(Left, top, Left + kLabelWidth, top + kRowHeight), Rows[i].Name);
+    int top = kHeaderHeight + int(i) * RowHeight;
+    DrawRowName(Canvas, TRect(Left, top, Left + kLabelWidth, top + RowHeight), Rows[i].Name);
+    // Cells keep their height however tall the row, centred on it.
+    top += (RowHeight - kRowHeight) / 2;
     for (int col = 0; col < kStates; ++col) {
       int x = Left + kLabelWidth + col * kCellWidth;
       Rows[i].Draw(Canvas, TRect(x + 4, top + 4, x + kCellWidth - 4, top + kRowHeight - 4), col);
@@ -129,15 +159,16 @@ void RenderCanvasHelperSheet(TBitmap* Bitmap)
 {
   std::vector<TRow> rows = Rows();
   Bitmap->SetPixelFormat(pf32bit);
-  Bitmap->SetSize(2 * kPanelWidth + 3 * kMargin, kHeaderHeight + int(rows.size()) * kRowHeight + kMargin);
   TCanvas* canvas = Bitmap->Canvas();
-  canvas->Brush()->SetColor(clBtnFace);
-  canvas->FillRect(TRect(0, 0, Bitmap->Width(), Bitmap->Height()));
   canvas->Font()->SetName("DejaVu Sans");
   canvas->Font()->SetSize(9);
+  const int rowHeight = RowHeight(canvas, rows);
+  Bitmap->SetSize(2 * kPanelWidth + 3 * kMargin, kHeaderHeight + int(rows.size()) * rowHeight + kMargin);
+  canvas->Brush()->SetColor(clBtnFace);
+  canvas->FillRect(TRect(0, 0, Bitmap->Width(), Bitmap->Height()));
   bool themed = Win::IsThemeActive() != Win::FALSE;
-  DrawPanel(canvas, kMargin, false, rows);
-  DrawPanel(canvas, 2 * kMargin + kPanelWidth, true, rows);
+  DrawPanel(canvas, kMargin, rowHeight, false, rows);
+  DrawPanel(canvas, 2 * kMargin + kPanelWidth, rowHeight, true, rows);
   Win::EnableTheming(themed ? Win::TRUE : Win::FALSE);
 }
 

@@ -57,6 +57,16 @@ void TCanvas::DeselectHandles()
   FState &= ~unsigned(csFontValid | csPenValid | csBrushValid);
 }
 
+bool TCanvas::HandleAvailable()
+{
+  if (!(FState & csHandleValid))
+    CreateHandle();
+  if (!FHandle)
+    return false;
+  RequiredState(csHandleValid);
+  return true;
+}
+
 void TCanvas::RequiredState(unsigned State)
 {
   if ((State & csHandleValid) && !(FState & csHandleValid)) {
@@ -336,9 +346,12 @@ void TCanvas::StretchDraw(const TRect& Rect, TGraphic* Graphic)
   if (!Graphic || Graphic->Empty())
     return;
   Changing();
-  RequiredState(csHandleValid);
-  Win::SetBkColor(FHandle, Ref(FBrush->Color()));
-  Win::SetTextColor(FHandle, Ref(FFont->Color()));
+  // A canvas without a context is left to the graphic, which draws on the
+  // context and reports its absence in its own terms.
+  if (HandleAvailable()) {
+    Win::SetBkColor(FHandle, Ref(FBrush->Color()));
+    Win::SetTextColor(FHandle, Ref(FFont->Color()));
+  }
   Graphic->Draw(this, Rect);
   Changed();
 }

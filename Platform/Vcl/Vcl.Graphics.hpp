@@ -401,6 +401,8 @@ private:
   void PenChanged(TObject* Sender);
   void BrushChanged(TObject* Sender);
   void DrawTextFlags(TRect& Rect, String& Text, Win::UINT Flags);
+  // Makes the context when the canvas can; false, raising nothing, when it cannot.
+  bool HandleAvailable();
 
   Win::HDC FHandle = nullptr;
   unsigned FState = 0;

@@ -70,9 +70,7 @@ ABC GlyphABC(TRealizedFont& font, char32_t ch);
 // Sum of the advances of UTF-8 text, at most CoordLimit.
 int TextAdvance(TRealizedFont& font, std::string_view text);
 
-// Text coordinates and widths are kept within GDI's 27-bit coordinate space,
-// so that no sum of them overflows; nothing that far out is on a surface.
-constexpr int CoordLimit = 1 << 27;
+// Within the text calls' coordinate space (CoordLimit).
 constexpr int ClampCoord(long long v) { return int(v < -CoordLimit ? -CoordLimit : v > CoordLimit ? CoordLimit : v); }
 
 } // namespace Win

@@ -331,6 +331,10 @@ struct ABC {
   int abcC = 0; // right bearing (negative overhangs to the right)
 };
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm);
+// The text calls keep coordinates, extents and widths within GDI's 27-bit
+// coordinate space, so that no sum of two of them overflows; nothing that far
+// out is on a surface. Code that lays text out from their extents keeps to it.
+constexpr int CoordLimit = 1 << 27;
 // Text is UTF-8; count is in bytes.
 BOOL GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size);
 BOOL GetCharABCWidths(HDC dc, UINT firstChar, UINT lastChar, ABC* abc); // code points

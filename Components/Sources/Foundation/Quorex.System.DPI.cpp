@@ -33,9 +33,14 @@ int DPI::ScaleFrom(int Value, int FromDPI)
   return Win::MulDiv(Value, GetValue(), FromDPI);
 }
 
-void DPI::ResetCacheForTesting()
+// For the tests, which declare it in their support headers (not installed).
+namespace Internal {
+
+void ResetDPICacheForTesting()
 {
   gCachedDPI = 0;
 }
+
+} // namespace Internal
 
 } // namespace Quorex

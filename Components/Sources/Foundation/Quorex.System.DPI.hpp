@@ -14,9 +14,6 @@ public:
   static int Scale(int Value);
   // Value (pixels at FromDPI) at the screen's resolution; -1 when FromDPI is 0.
   static int ScaleFrom(int Value, int FromDPI);
-
-  // Test-only: forget the cached resolution so the next call reads it again.
-  static void ResetCacheForTesting();
 };
 
 } // namespace Quorex

@@ -569,7 +569,7 @@ void TIconEx::AssignTo(TPersistent* Dest) const
 
 void TIconEx::Draw(TCanvas* ACanvas, const TRect& Rect)
 {
-  if (!ACanvas->Handle())
+  if (!ACanvas->HandleAllocated())
     throw Exception("The canvas handle was not allocated");
   if (Win::HICON icon = Handle())
     Win::DrawIconEx(ACanvas->Handle(), Rect.Left, Rect.Top, icon, 0, 0, 0, nullptr, Win::DI_NORMAL);

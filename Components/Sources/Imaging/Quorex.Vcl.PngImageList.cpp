@@ -357,6 +357,8 @@ void TPngImageList::CopyPngs()
     Win::ImageList_ReplaceIcon(Handle(), -1, icon);
     Win::DestroyIcon(icon);
   }
+  // The only notice that changes of the options, of EnabledImages and of items
+  // made through the collection give to the consumers that draw from the list.
   Change();
 }
 

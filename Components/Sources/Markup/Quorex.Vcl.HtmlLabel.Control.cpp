@@ -53,14 +53,12 @@ void TCustomHtmlLabel::SetAutoHeight(bool Value)
 {
   FRenderer->SetAutoHeight(Value);
   ViewChanged();
-  Invalidate();
 }
 
 void TCustomHtmlLabel::SetAutoWidth(bool Value)
 {
   FRenderer->SetAutoWidth(Value);
   ViewChanged();
-  Invalidate();
 }
 
 void TCustomHtmlLabel::SetWordBreak(bool Value)
@@ -101,8 +99,10 @@ void TCustomHtmlLabel::ReparseCaption()
   FParser->SetDefaultFont(Font());
   FRenderer->SetLastActiveNode(nullptr);
   FParser->Parse(Caption());
+  FLaidOutGeneration = 0;
 }
 
+// One layout: the sizing below answers from it.
 void TCustomHtmlLabel::ViewChanged()
 {
   ReparseCaption();
@@ -111,9 +111,24 @@ void TCustomHtmlLabel::ViewChanged()
   Invalidate();
 }
 
-void TCustomHtmlLabel::Relayout()
+bool TCustomHtmlLabel::LayoutHolds(Integer AWidth) const
 {
-  FRenderer->Reparse(ClientRect());
+  return FLaidOutGeneration != 0 && FLaidOutGeneration == FRenderer->LayoutGeneration() &&
+         (!WordBreak() || AWidth == FLaidOutWidth);
+}
+
+TSize TCustomHtmlLabel::LayOut(const TRect& Rect)
+{
+  const TSize size = FRenderer->Reparse(Rect);
+  FLaidOutGeneration = FRenderer->LayoutGeneration();
+  FLaidOutWidth = Rect.Width();
+  return size;
+}
+
+void TCustomHtmlLabel::LayoutNeeded()
+{
+  if (!LayoutHolds(ClientWidth()))
+    Relayout();
 }
 
 void TCustomHtmlLabel::Loaded()
@@ -132,7 +147,9 @@ bool TCustomHtmlLabel::CanAutoSize(Integer& NewWidth, Integer& NewHeight)
 {
   if (!Sizing())
     return true;
-  const TSize size = FRenderer->Reparse(TRect(0, 0, NewWidth, NewHeight));
+  // A query at a new width lays out for the size the label is about to take.
+  const TSize size = LayoutHolds(NewWidth) ? TSize(FRenderer->ParsedWidth(), FRenderer->ParsedHeight())
+                                           : LayOut(TRect(0, 0, NewWidth, NewHeight));
   if (AutoHeight())
     NewHeight = size.cy;
   // An aligned label's width belongs to its parent.
@@ -161,6 +178,7 @@ void TCustomHtmlLabel::Paint()
     Canvas()->FillRect(ClientRect());
   }
   Canvas()->Brush()->SetStyle(bsClear);
+  LayoutNeeded();
   FRenderer->PaintTo(Canvas(), ClientRect());
 }
 
@@ -210,6 +228,7 @@ void TCustomHtmlLabel::HitTested(TMessage& Message)
 
 void TCustomHtmlLabel::MouseMoved(const TMessage& Message)
 {
+  LayoutNeeded();
   FRenderer->TrackMouse(MessageX(Message), MessageY(Message));
   SetCursor(IsLinkId(FRenderer->TextId()) ? FLinkCursor : crDefault);
   if (!FRenderer->GetNeedRepaint())
@@ -220,6 +239,7 @@ void TCustomHtmlLabel::MouseMoved(const TMessage& Message)
 
 void TCustomHtmlLabel::MouseLeft()
 {
+  LayoutNeeded();
   FRenderer->TrackMouse(-1, -1);
   if (!FRenderer->GetNeedRepaint())
     return;
@@ -230,6 +250,7 @@ void TCustomHtmlLabel::MouseLeft()
 void TCustomHtmlLabel::LeftButtonDown(const TMessage& Message)
 {
   const Integer x = MessageX(Message), y = MessageY(Message);
+  LayoutNeeded();
   FRenderer->TrackMouse(x, y);
   const String textId = FRenderer->TextId();
   if (!IsLinkId(textId))

@@ -45,7 +45,6 @@ public:
   void SetHitTest(bool Value) { FHitTest = Value; }
   bool Transparent() const { return !ControlStyle().Contains(Vcl::csOpaque); }
   void SetTransparent(bool Value);
-  void SetOnLinkClick(TLinkClickEvent Value) { OnLinkClick = std::move(Value); }
 
   // Gives the parser the current font and parses the caption again.
   void ReparseCaption();
@@ -67,7 +66,14 @@ protected:
 
 private:
   bool Sizing() const;
-  void Relayout();
+  // Whether the renderer's chunks are the label's own layout and hold for a
+  // label of that width: only a word-breaking layout depends on the width.
+  bool LayoutHolds(Integer AWidth) const;
+  Vcl::TSize LayOut(const Vcl::TRect& Rect);
+  void Relayout() { LayOut(ClientRect()); }
+  // Lays out again when the layout does not hold for the label's own width
+  // (a size query at another width that the label did not take).
+  void LayoutNeeded();
   void MouseMoved(const Vcl::TMessage& Message);
   void MouseLeft();
   void LeftButtonDown(const Vcl::TMessage& Message);
@@ -78,6 +84,10 @@ private:
   Vcl::TCursor FLinkCursor = Vcl::crHandPoint;
   Vcl::TLeftRight FAlignment = Vcl::taLeftJustify;
   bool FHitTest = true;
+  // The label's last layout: the renderer's layout generation (0: none) and
+  // the width it was made for.
+  Vcl::UInt64 FLaidOutGeneration = 0;
+  Integer FLaidOutWidth = 0;
 };
 
 class THtmlLabel : public TCustomHtmlLabel {

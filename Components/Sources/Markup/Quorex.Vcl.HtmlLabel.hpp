@@ -312,8 +312,12 @@ public:
   void SetAutoHeight(bool Value) { FAutoHeight = Value; }
   Vcl::TEllipsisPosition EllipsisPosition() const { return FEllipsisPosition; }
   void SetEllipsisPosition(Vcl::TEllipsisPosition Value) { FEllipsisPosition = Value; }
+  // The size the last Reparse reported.
   Integer ParsedWidth() const { return FParsedWidth; }
   Integer ParsedHeight() const { return FParsedHeight; }
+  // Counts the layouts (Reparse calls), so that holders of chunks can tell
+  // that they were laid out again.
+  Vcl::UInt64 LayoutGeneration() const { return FLayoutGeneration; }
   const String& TextId() const { return FTextId; }
 
   // The layout of the last Reparse; empty once the tree has been parsed again.
@@ -323,7 +327,9 @@ public:
   void SetLastActiveNode(THtmlNode* Value) { FLastActiveNode = Value; }
 
   // Lays the tree out from the rectangle's top-left corner and returns the
-  // right-most and bottom-most coordinates reached (+2 on the height).
+  // right-most and bottom-most coordinates reached (+2 on the height). Every
+  // coordinate and size stays within the text layer's space (Win::CoordLimit),
+  // however large the fonts and long the lines.
   Vcl::TSize Reparse(const Vcl::TRect& TextRect);
   void PaintTo(Vcl::TCanvas* ACanvas, const Vcl::TRect& TextRect);
   void PaintToPlus(const std::shared_ptr<GdiPlus::IGPGraphics>& Graphics, const GdiPlus::TGPRectF& TextRect);
@@ -337,6 +343,7 @@ private:
   void RecursivelySetState(THtmlNode* ANode, THtmlNodeState AState);
 
   THtmlNode* FHtml = nullptr;
+  Vcl::UInt64 FTreeGeneration = 0; // the tree's generation when last laid out
   Vcl::UInt64 FLayoutGeneration = 0;
   std::unique_ptr<Vcl::TCanvas> FCanvas;
   Win::HDC FMeasureDC = nullptr;

@@ -1,3 +1,4 @@
+#include <QxDPITesting.hpp>
 #include <Quorex.System.DPI.hpp>
 #include <Quorex.Vcl.Globals.hpp>
 #include <Quorex.Vcl.Types.hpp>
@@ -14,7 +15,7 @@ protected:
   void Use(int dpi)
   {
     Win::ScreenSettings().LogPixels = dpi;
-    DPI::ResetCacheForTesting();
+    Quorex::Internal::ResetDPICacheForTesting();
   }
   void TearDown() override { Use(96); }
 };

@@ -430,7 +430,9 @@ TEST(IconEx, DrawsAtItsOwnSizeOnACanvasWithAHandle)
   EXPECT_EQ(target.Canvas()->Pixels(10, 10), clWhite);
 
   TCanvas detached;
-  EXPECT_THROW(detached.StretchDraw(TRect(0, 0, 8, 8), &icon), Exception);
+  EXPECT_EQ(MessageOf([&] { detached.StretchDraw(TRect(0, 0, 8, 8), &icon); }),
+            "The canvas handle was not allocated");
+  EXPECT_EQ(MessageOf([&] { detached.Draw(0, 0, &icon); }), "The canvas handle was not allocated");
 }
 
 TEST(IconEx, ClipboardAndEmptyImagesAreRefused)

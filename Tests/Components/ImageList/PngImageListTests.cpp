@@ -110,6 +110,24 @@ TEST(PngImageList, DisabledNativeImagesFollowTheOptions)
   EXPECT_EQ(NativePixel(list, 0), 0xFFFF0000u);
 }
 
+// Changes of the options, of EnabledImages and of items through the collection
+// reach the native list only through a full rebuild, which is also their only
+// notice to the consumers that draw from the list.
+TEST(PngImageList, FullRebuildsTellLinkedConsumers)
+{
+  TPngImageList list;
+  AddThree(list);
+  Integer changes = 0;
+  TChangeLink link;
+  link.OnChange = [&](TObject*) { ++changes; };
+  list.RegisterChanges(&link);
+  list.SetEnabledImages(false);
+  list.SetPngOptions({pngGrayscaleOnDisabled});
+  list.PngImages()->Items(0)->SetBackground(clRed);
+  list.PngImages()->Items(1)->SetPngImage(SolidPng(clBlue).get());
+  EXPECT_EQ(changes, 4);
+}
+
 TEST(PngImageList, DrawingUsesTheOptionsOnlyWhenDisabled)
 {
   TPngImageList list;

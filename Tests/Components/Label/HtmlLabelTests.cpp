@@ -144,7 +144,7 @@ TEST_F(HtmlLabelTest, PressingALinkReportsItsIdentifierAndPressingBesideItDoesNo
 {
   THtmlLabel* label = MakeLabel("xx <a href=7>go</a>");
   std::vector<String> clicks;
-  label->SetOnLinkClick([&](const String& id) { clicks.push_back(id); });
+  label->OnLinkClick = [&](const String& id) { clicks.push_back(id); };
   const int linkX = TextWidth("xx ") + 2;
   MoveOnto(label, linkX, 5);
   Press();
@@ -158,7 +158,7 @@ TEST_F(HtmlLabelTest, ALinkWithoutIdentifierShowsTheHandButReportsNothing)
 {
   THtmlLabel* label = MakeLabel("<a>go</a>");
   int clicks = 0;
-  label->SetOnLinkClick([&](const String&) { ++clicks; });
+  label->OnLinkClick = [&](const String&) { ++clicks; };
   MoveOnto(label, 3, 5);
   EXPECT_EQ(label->Cursor(), crHandPoint);
   ClickOn(label, 3, 5);
@@ -222,31 +222,63 @@ TEST_F(HtmlLabelTest, AnOpaqueLabelFillsItsClientAreaWithItsColour)
   EXPECT_EQ(ScreenPixel(s.X, s.Y), clWhite);
 }
 
-class TLayoutCountingLabel : public THtmlLabel {
-public:
-  using THtmlLabel::THtmlLabel;
-  int Layouts = 0;
-
-protected:
-  void AdjustBounds() override
-  {
-    ++Layouts;
-    THtmlLabel::AdjustBounds();
-  }
-};
-
 TEST_F(HtmlLabelTest, SettingALinkPropertyToItsValueCausesNoRelayout)
 {
-  auto* label = new TLayoutCountingLabel(Form);
-  label->SetParent(Form);
-  label->SetCaption("<a href=1>one</a>");
-  label->Layouts = 0;
+  THtmlLabel* label = MakeLabel("<a href=1>one</a>");
+  const UInt64 before = label->Renderer()->LayoutGeneration();
   label->SetLinkColor(label->LinkColor());
   label->SetLinkUnderline(label->LinkUnderline());
-  EXPECT_EQ(label->Layouts, 0);
+  EXPECT_EQ(label->Renderer()->LayoutGeneration(), before);
   label->SetLinkColor(clRed);
   label->SetLinkUnderline(true);
-  EXPECT_EQ(label->Layouts, 2);
+  EXPECT_EQ(label->Renderer()->LayoutGeneration(), before + 2);
+}
+
+TEST_F(HtmlLabelTest, AChangeLaysOutOnceAndSizeQueriesAndPaintingUseThatLayout)
+{
+  THtmlLabel* label = MakeLabel("Hello", 200);
+  label->SetAlignment(taRightJustify);
+  const int right = label->Left() + label->Width();
+  auto layouts = [&, start = label->Renderer()->LayoutGeneration()] {
+    return label->Renderer()->LayoutGeneration() - start;
+  };
+  label->SetCaption("Hello, <b>world</b>");
+  EXPECT_EQ(layouts(), 1u);
+  EXPECT_EQ(label->Left() + label->Width(), right);
+  label->AdjustSize();
+  RunUntilIdle();
+  EXPECT_EQ(layouts(), 1u) << "size queries and painting answer from the layout";
+
+  // A word-breaking label lays out once for a new width, and paints that layout.
+  label->SetWordBreak(true);
+  label->SetAutoHeight(true);
+  EXPECT_EQ(layouts(), 3u);
+  label->SetWidth(TextWidth("Hello,"));
+  RunUntilIdle();
+  EXPECT_EQ(layouts(), 4u);
+  EXPECT_EQ(label->Renderer()->Chunks().back().Text(), "world");
+  EXPECT_GT(label->Renderer()->Chunks().back().Y(), 0);
+
+  // A width the label does not take (its constraints refuse it) is not what it paints.
+  label->Constraints()->SetMaxWidth(label->Width());
+  label->SetWidth(200);
+  RunUntilIdle();
+  EXPECT_EQ(label->Width(), TextWidth("Hello,"));
+  EXPECT_GT(label->Renderer()->Chunks().back().Y(), 0);
+}
+
+TEST_F(HtmlLabelTest, HugeFontsOnLongLinesKeepTheLayoutAndTheBoundsWithinTheTextSpace)
+{
+  // Every word is wider than the text layer's coordinate space, and all of
+  // them together pass 2^31.
+  String line;
+  for (int i = 0; i < 17; ++i)
+    line += String(150000, 'W') + " ";
+  THtmlLabel* label = MakeLabel("<font face=\"DejaVu Sans\" size=720>" + line + "</font>");
+  EXPECT_EQ(label->Width(), Win::CoordLimit);
+  EXPECT_EQ(label->BoundsRect().Right, 10 + Win::CoordLimit);
+  for (const THtmlRenderChunk& chunk : label->Renderer()->Chunks())
+    EXPECT_LE(chunk.BoundsRect().Right, Win::CoordLimit);
 }
 
 TEST_F(HtmlLabelTest, AFontChangeLaysTheTextOutAgain)
