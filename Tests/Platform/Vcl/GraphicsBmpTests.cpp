@@ -56,12 +56,6 @@ bool HaveTool(const char* name)
   return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-Bytes ReadFile(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 } // namespace
 
 TEST(GraphicsBmp, RoundTripsInEverySavedDepth)
@@ -265,7 +259,7 @@ TEST(GraphicsBmp, AgreesWithAnIndependentCodec)
 
     bitmap.SaveToFile(dir + "/ours.bmp");
     ASSERT_EQ(std::system(("bmptopnm " + dir + "/ours.bmp > " + dir + "/back.ppm 2>/dev/null").c_str()), 0);
-    const Bytes back = ReadFile(dir + "/back.ppm");
+    const Bytes back = QxTest::ReadBytes(dir + "/back.ppm");
     ASSERT_GE(back.size(), 18u);
     const Bytes pixels(back.end() - 18, back.end());
     const Bytes want = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0, 255, 255, 0, 0};
