@@ -30,12 +30,18 @@ public:
   TTimes Times;
 };
 
+// One line per pair, always ours over the peer, under one heading.
 inline void PrintRatios(const TTimes& times, const TPairs& pairs)
 {
+  bool heading = false;
   for (const auto& [ours, peer] : pairs) {
     const auto a = times.find(ours), b = times.find(peer);
-    if (a != times.end() && b != times.end() && b->second > 0)
-      std::printf("%-32s / %-32s = %.2f\n", ours.c_str(), peer.c_str(), a->second / b->second);
+    if (a == times.end() || b == times.end() || b->second <= 0)
+      continue;
+    if (!heading)
+      std::printf("\nCPU time ratio, ours / peer (below 1: ours is faster)\n");
+    heading = true;
+    std::printf("%-32s / %-32s = %.2f\n", ours.c_str(), peer.c_str(), a->second / b->second);
   }
 }
 

@@ -3,14 +3,13 @@
 // ratio is printed after the runs.
 #include <GdiPlus.hpp>
 
+#include "QxBenchRatio.hpp"
+
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
 #include <cmath>
-#include <cstdio>
-#include <map>
 #include <numbers>
-#include <string>
 
 namespace {
 
@@ -86,34 +85,9 @@ void CairoFill(benchmark::State& State)
 }
 BENCHMARK(CairoFill)->Unit(benchmark::kMillisecond);
 
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override
-  {
-    for (const Run& run : runs)
-      FTimes[run.benchmark_name()] = run.GetAdjustedCPUTime(); // the machine may be shared
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void PrintRatio() const
-  {
-    const auto layer = FTimes.find("LayerFill"), cairo = FTimes.find("CairoFill");
-    if (layer != FTimes.end() && cairo != FTimes.end() && cairo->second > 0)
-      std::printf("Rounded gradient rectangles: GDI+ layer / plain Cairo CPU time ratio %.2f\n",
-                  layer->second / cairo->second);
-  }
-
-private:
-  std::map<std::string, double> FTimes;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-  benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio();
-  benchmark::Shutdown();
-  return 0;
+  return QxBench::RunWithRatios(argc, argv, {{"LayerFill", "CairoFill"}});
 }

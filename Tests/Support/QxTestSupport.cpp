@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace QxTest {
@@ -23,6 +25,12 @@ std::string TempDir()
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir.string();
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::string& Path)
+{
+  std::ifstream in(Path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 } // namespace QxTest

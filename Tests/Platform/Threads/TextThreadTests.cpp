@@ -1,6 +1,6 @@
 // Text calls from several threads at once, each with its own DC: realised
 // fonts, their glyph caches and fallbacks, and the stock font are shared.
-#include <Win.Gdi.Guards.hpp>
+#include <QxSurface.hpp>
 #include <Winapi.Windows.hpp>
 
 #include <gtest/gtest.h>
@@ -22,27 +22,25 @@ struct TResult {
 
 void DrawAndMeasure(TResult* result)
 {
-  TMemoryDC memory(nullptr, 120, 60);
-  HDC dc = memory.DC();
+  QxTest::TSurface surface(120, 60);
   SIZE stock;
-  GetTextExtentPoint32(dc, "stock font", 10, &stock); // the DC starts with the shared GUI font
+  GetTextExtentPoint32(surface.DC, "stock font", 10, &stock); // the DC starts with the shared GUI font
   LOGFONT lf;
   lf.lfHeight = -15;
   std::strcpy(lf.lfFaceName, "DejaVu Serif");
   HFONT font = CreateFontIndirect(lf);
-  HGDIOBJ oldFont = SelectObject(dc, font);
+  HGDIOBJ oldFont = SelectObject(surface.DC, font);
   for (int i = 0; i < 50; ++i) {
     RECT r(0, 0, 120, 60);
     // Accents, and Arabic, which the serif face takes from a fallback.
-    DrawText(dc, "Shared glyphs \xC3\xA9\xC3\xA8 \xD8\xA7\xD8\xA8 and words", -1, &r, DT_WORDBREAK);
+    DrawText(surface.DC, "Shared glyphs \xC3\xA9\xC3\xA8 \xD8\xA7\xD8\xA8 and words", -1, &r, DT_WORDBREAK);
   }
   SIZE size;
-  GetTextExtentPoint32(dc, "Shared glyphs", 13, &size);
+  GetTextExtentPoint32(surface.DC, "Shared glyphs", 13, &size);
   result->Width = size.cx;
   result->StockWidth = stock.cx;
-  const std::uint32_t* bits = BitmapBits(memory.Bitmap());
-  result->Pixels.assign(bits, bits + 120 * 60);
-  SelectObject(dc, oldFont);
+  result->Pixels = surface.Pixels();
+  SelectObject(surface.DC, oldFont);
   DeleteObject(font);
 }
 

@@ -3,7 +3,6 @@
 #include <QxTestSupport.hpp>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 using namespace Vcl;
@@ -11,12 +10,6 @@ using namespace Vcl;
 namespace {
 
 std::string FixturePath(const std::string& name) { return QxTest::SourceDir() + "/Tests/Fixtures/png/" + name; }
-
-TBytes ReadFile(const std::string& path)
-{
-  std::ifstream f(path, std::ios::binary);
-  return TBytes(std::istreambuf_iterator<char>(f), {});
-}
 
 // A netpbm PAM as pngtopam writes it, samples scaled to 8 bits the way our
 // decoder reduces them.
@@ -26,7 +19,7 @@ struct TPam {
 
   static TPam Load(const std::string& path)
   {
-    TBytes bytes = ReadFile(path);
+    TBytes bytes = QxTest::ReadBytes(path);
     std::string text(bytes.begin(), bytes.end());
     size_t end = text.find("ENDHDR\n");
     std::istringstream header(text.substr(0, end));
@@ -237,8 +230,8 @@ TEST(PngImage, ReEncodedFixturesKeepTheirPixels)
 
 TEST(PngImage, LoadingStopsAtIendAndLeavesTheRestOfTheStream)
 {
-  TBytes a = ReadFile(FixturePath("pal4trns.png"));
-  TBytes b = ReadFile(FixturePath("graya8.png"));
+  TBytes a = QxTest::ReadBytes(FixturePath("pal4trns.png"));
+  TBytes b = QxTest::ReadBytes(FixturePath("graya8.png"));
   TBytes both = a;
   both.insert(both.end(), b.begin(), b.end());
   both.push_back(42);
@@ -254,7 +247,7 @@ TEST(PngImage, LoadingStopsAtIendAndLeavesTheRestOfTheStream)
 
 TEST(PngImage, CorruptAndTruncatedFilesRaiseAndLeaveTheImageUnchanged)
 {
-  TBytes good = ReadFile(FixturePath("rgba8interlaced.png"));
+  TBytes good = QxTest::ReadBytes(FixturePath("rgba8interlaced.png"));
   std::vector<std::pair<std::string, TBytes>> bad;
   for (size_t n = 0; n < good.size(); n += 7)
     bad.push_back({"truncated to " + std::to_string(n), TBytes(good.begin(), good.begin() + long(n))});
@@ -269,7 +262,7 @@ TEST(PngImage, CorruptAndTruncatedFilesRaiseAndLeaveTheImageUnchanged)
   bad.push_back({"IDAT data (CRC)", flipped(good.size() - 30)});
   bad.push_back({"garbage", TBytes(300, 0xAB)});
   for (const char* file : {"bad-depth.png", "bad-zlib.png", "bad-no-palette.png"})
-    bad.push_back({file, ReadFile(FixturePath(file))});
+    bad.push_back({file, QxTest::ReadBytes(FixturePath(file))});
 
   TPngImage png;
   png.LoadFromFile(FixturePath("pal4trns.png"));

@@ -1,23 +1,23 @@
-#include "GdiCanvas.hpp"
+#include <QxSurface.hpp>
 
 #include <cstring>
 #include <gtest/gtest.h>
 
 using namespace Win;
-using GdiTest::TCanvas;
+using QxTest::TSurface;
 
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = 0, kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255),
                    kGreen = RGB(0, 255, 0);
 
-void Put(TCanvas& c, int x, int y, std::uint32_t raw)
+void Put(TSurface& c, int x, int y, std::uint32_t raw)
 {
   BitmapBits(c.Bitmap)[y * c.Width() + x] = raw;
 }
 
 // A source canvas with a distinct colour in every pixel.
-void Paint(TCanvas& c)
+void Paint(TSurface& c)
 {
   for (int y = 0; y < c.Height(); ++y)
     for (int x = 0; x < c.Width(); ++x)
@@ -44,7 +44,7 @@ static_assert(sizeof(TV4Header) == 108);
 
 TEST(GdiBlit, BitBltCopiesAllBitsWithOrigins)
 {
-  TCanvas src(4, 3), dst(6, 5, kBlack);
+  TSurface src(4, 3), dst(6, 5, kBlack);
   Paint(src);
   Put(src, 1, 1, 0x80402010u); // premultiplied, half transparent
   SetWindowOrgEx(src.DC, 1, 0, nullptr);
@@ -62,9 +62,9 @@ TEST(GdiBlit, BitBltCopiesAllBitsWithOrigins)
 
 TEST(GdiBlit, OverlappingBlitOnOneSurface)
 {
-  TCanvas c(5, 1);
+  TSurface c(5, 1);
   Paint(c);
-  auto before = c.Snapshot();
+  auto before = c.Pixels();
   BitBlt(c.DC, 1, 0, 4, 1, c.DC, 0, 0, SRCCOPY);
   for (int x = 1; x < 5; ++x)
     EXPECT_EQ(c.Raw(x, 0), before[std::size_t(x - 1)]);
@@ -72,7 +72,7 @@ TEST(GdiBlit, OverlappingBlitOnOneSurface)
 
 TEST(GdiBlit, RasterOperations)
 {
-  TCanvas src(1, 1, RGB(0x0F, 0xF0, 0x33)), dst(1, 1);
+  TSurface src(1, 1, RGB(0x0F, 0xF0, 0x33)), dst(1, 1);
   auto run = [&](DWORD rop, COLORREF before) {
     dst.Clear(before);
     EXPECT_TRUE(BitBlt(dst.DC, 0, 0, 1, 1, src.DC, 0, 0, rop));
@@ -98,7 +98,7 @@ TEST(GdiBlit, RasterOperations)
 
 TEST(GdiBlit, PatternFollowsTheDestinationPixels)
 {
-  TCanvas src(4, 1, kWhite), dst(6, 1, kBlack);
+  TSurface src(4, 1, kWhite), dst(6, 1, kBlack);
   HBITMAP tile = CreateBitmap32(2, 1);
   BitmapBits(tile)[0] = 0xFF00FF00u;
   BitmapBits(tile)[1] = 0xFF000000u;
@@ -115,7 +115,7 @@ TEST(GdiBlit, PatternFollowsTheDestinationPixels)
 
 TEST(GdiBlit, StretchNearestMirrorAndHalftone)
 {
-  TCanvas src(2, 2), dst(4, 4);
+  TSurface src(2, 2), dst(4, 4);
   SetPixel(src.DC, 0, 0, kRed);
   SetPixel(src.DC, 1, 0, kGreen);
   SetPixel(src.DC, 0, 1, kBlue);
@@ -131,7 +131,7 @@ TEST(GdiBlit, StretchNearestMirrorAndHalftone)
   EXPECT_EQ(dst.Row(0, kGreen), "##..");
 
   // Shrinking 2 x 2 to one pixel: HALFTONE averages, COLORONCOLOR picks.
-  TCanvas one(1, 1);
+  TSurface one(1, 1);
   SetStretchBltMode(one.DC, HALFTONE);
   StretchBlt(one.DC, 0, 0, 1, 1, src.DC, 0, 0, 2, 2, SRCCOPY);
   EXPECT_EQ(one.At(0, 0), RGB(64, 64, 64));
@@ -142,7 +142,7 @@ TEST(GdiBlit, StretchNearestMirrorAndHalftone)
 
 TEST(GdiBlit, AlphaBlendArithmetic)
 {
-  TCanvas src(2, 1), dst(2, 1);
+  TSurface src(2, 1), dst(2, 1);
   BLENDFUNCTION blend;
 
   // Constant alpha only: every channel mixed by SCA / 255.
@@ -171,7 +171,7 @@ TEST(GdiBlit, AlphaBlendArithmetic)
   EXPECT_EQ(dst.Raw(0, 0), 0x40400000u) << "stays premultiplied over transparency";
 
   // Stretching, and the failures.
-  TCanvas big(4, 2);
+  TSurface big(4, 2);
   blend.SourceConstantAlpha = 255;
   blend.AlphaFormat = 0;
   EXPECT_TRUE(AlphaBlend(big.DC, 0, 0, 4, 2, src.DC, 0, 0, 1, 1, blend));
@@ -184,7 +184,7 @@ TEST(GdiBlit, AlphaBlendArithmetic)
 
 TEST(GdiBlit, TransparentBltSkipsTheKeyColour)
 {
-  TCanvas src(3, 1, kGreen), dst(6, 1, kBlue);
+  TSurface src(3, 1, kGreen), dst(6, 1, kBlue);
   SetPixel(src.DC, 1, 0, kRed);
   EXPECT_TRUE(TransparentBlt(dst.DC, 0, 0, 6, 1, src.DC, 0, 0, 3, 1, kGreen));
   EXPECT_EQ(dst.Row(0, kRed), "..##..");
@@ -194,7 +194,7 @@ TEST(GdiBlit, TransparentBltSkipsTheKeyColour)
 
 TEST(GdiDib, HeaderOnlyThenRoundTrip)
 {
-  TCanvas src(5, 3), dst(5, 3, kBlack);
+  TSurface src(5, 3), dst(5, 3, kBlack);
   Paint(src);
   // All zero but the size, as a caller asking for the format prepares it.
   BITMAPINFOHEADER header;
@@ -213,12 +213,12 @@ TEST(GdiDib, HeaderOnlyThenRoundTrip)
   EXPECT_EQ(GetDIBits(src.DC, src.Bitmap, 0, 3, bits.data(), full.Info(), DIB_RGB_COLORS), 3);
   EXPECT_EQ(bits[0], src.Raw(0, 2)) << "bottom-up: the first row is the bottom one";
   EXPECT_EQ(StretchDIBits(dst.DC, 0, 0, 5, 3, 0, 0, 5, 3, bits.data(), full.Info(), DIB_RGB_COLORS, SRCCOPY), 3);
-  EXPECT_EQ(dst.Snapshot(), src.Snapshot());
+  EXPECT_EQ(dst.Pixels(), src.Pixels());
 }
 
 TEST(GdiDib, TwentyFourBitRowsArePadded)
 {
-  TCanvas src(3, 2), dst(3, 2, kBlack);
+  TSurface src(3, 2), dst(3, 2, kBlack);
   Paint(src);
   TDibInfo info;
   info.Header.biWidth = 3;
@@ -232,12 +232,12 @@ TEST(GdiDib, TwentyFourBitRowsArePadded)
   EXPECT_EQ(bits[5], 40) << "red";
   EXPECT_EQ(bits[9], 0) << "padding is cleared";
   StretchDIBits(dst.DC, 0, 0, 3, 2, 0, 0, 3, 2, bits.data(), info.Info(), DIB_RGB_COLORS, SRCCOPY);
-  EXPECT_EQ(dst.Snapshot(), src.Snapshot());
+  EXPECT_EQ(dst.Pixels(), src.Pixels());
 }
 
 TEST(GdiDib, PaletteFormatsDraw)
 {
-  TCanvas dst(10, 2, kWhite);
+  TSurface dst(10, 2, kWhite);
   TDibInfo info;
   info.Header.biWidth = 10;
   info.Header.biHeight = 2; // bottom-up
@@ -269,7 +269,7 @@ TEST(GdiDib, PaletteFormatsDraw)
 
 TEST(GdiDib, ReadingIntoPaletteFormats)
 {
-  TCanvas src(4, 1);
+  TSurface src(4, 1);
   SetPixel(src.DC, 0, 0, kBlack);
   SetPixel(src.DC, 1, 0, RGB(250, 250, 250));
   SetPixel(src.DC, 2, 0, RGB(10, 0, 0));
@@ -294,7 +294,7 @@ TEST(GdiDib, ReadingIntoPaletteFormats)
 
 TEST(GdiDib, BitFieldHeaderReadsTheFourthByte)
 {
-  TCanvas src(2, 2);
+  TSurface src(2, 2);
   Put(src, 1, 0, 0x7F010203u);
   TV4Header v4;
   v4.Basic.biSize = sizeof v4;
@@ -310,7 +310,7 @@ TEST(GdiDib, BitFieldHeaderReadsTheFourthByte)
   EXPECT_EQ(v4.Masks[2], 0xFFu);
 
   // 16-bit 5-6-5 fields drawn.
-  TCanvas dst(2, 1);
+  TSurface dst(2, 1);
   TDibInfo info;
   info.Header.biWidth = 2;
   info.Header.biHeight = 1;
@@ -326,7 +326,7 @@ TEST(GdiDib, BitFieldHeaderReadsTheFourthByte)
 
 TEST(GdiDib, BadInputFails)
 {
-  TCanvas c(2, 2);
+  TSurface c(2, 2);
   TDibInfo info;
   info.Header.biWidth = 2;
   info.Header.biHeight = 2;

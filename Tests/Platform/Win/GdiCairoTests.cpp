@@ -1,5 +1,5 @@
 // Cairo on a DC, as the visual styles and the graphics object layer draw.
-#include "GdiCanvas.hpp"
+#include <QxSurface.hpp>
 
 #include <Win.Gdi.Cairo.hpp>
 
@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace Win;
-using GdiTest::TCanvas;
+using TCanvas = QxTest::TSurface;
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "GdiCanvas.hpp"
+#include <QxSurface.hpp>
 
 #include <climits>
 #include <gtest/gtest.h>
 
 using namespace Win;
-using GdiTest::TCanvas;
+using QxTest::TSurface;
 
 namespace {
 
@@ -33,7 +33,7 @@ private:
 
 TEST(GdiLines, EndPointIsExcluded)
 {
-  TCanvas c(8, 8);
+  TSurface c(8, 8);
   MoveToEx(c.DC, 1, 1, nullptr);
   LineTo(c.DC, 6, 1);
   EXPECT_EQ(c.Row(1, kBlack), ".#####..");
@@ -60,7 +60,7 @@ TEST(GdiLines, EndPointIsExcluded)
 
 TEST(GdiLines, ShallowLinesAreConnected)
 {
-  TCanvas c(20, 6);
+  TSurface c(20, 6);
   MoveToEx(c.DC, 0, 0, nullptr);
   LineTo(c.DC, 19, 5);
   EXPECT_EQ(c.Count(kBlack), 19);
@@ -74,7 +74,7 @@ TEST(GdiLines, ShallowLinesAreConnected)
 
 TEST(GdiLines, PenStyles)
 {
-  TCanvas c(40, 4);
+  TSurface c(40, 4);
   {
     TPenScope pen(c.DC, PS_DOT, 1, kRed);
     SetBkMode(c.DC, TRANSPARENT);
@@ -109,7 +109,7 @@ TEST(GdiLines, PenStyles)
 
 TEST(GdiLines, WidePensAndRop2)
 {
-  TCanvas c(12, 8);
+  TSurface c(12, 8);
   {
     TPenScope pen(c.DC, PS_SOLID, 3, kBlack);
     MoveToEx(c.DC, 2, 3, nullptr);
@@ -123,14 +123,14 @@ TEST(GdiLines, WidePensAndRop2)
 
   // XOR twice restores, even for a polyline doubling back on itself.
   c.Clear(RGB(10, 200, 30));
-  auto before = c.Snapshot();
+  auto before = c.Pixels();
   SetROP2(c.DC, R2_XORPEN);
   TPenScope pen(c.DC, PS_SOLID, 2, kRed);
   const POINT pts[] = {{1, 1}, {10, 6}, {1, 6}, {10, 1}};
   Polyline(c.DC, pts, 4);
-  EXPECT_NE(c.Snapshot(), before);
+  EXPECT_NE(c.Pixels(), before);
   Polyline(c.DC, pts, 4);
-  EXPECT_EQ(c.Snapshot(), before);
+  EXPECT_EQ(c.Pixels(), before);
   SetROP2(c.DC, R2_NOT);
   MoveToEx(c.DC, 0, 0, nullptr);
   LineTo(c.DC, 3, 0);
@@ -139,7 +139,7 @@ TEST(GdiLines, WidePensAndRop2)
 
 TEST(GdiLines, HugeCoordinatesAreClippedNotWalked)
 {
-  TCanvas c(10, 10);
+  TSurface c(10, 10);
   MoveToEx(c.DC, INT_MIN, 5, nullptr);
   LineTo(c.DC, INT_MAX, 5);
   EXPECT_EQ(c.Row(5, kBlack), "##########");
@@ -152,7 +152,7 @@ TEST(GdiLines, HugeCoordinatesAreClippedNotWalked)
 
 TEST(GdiShapes, RectangleOutlineInsideAndBrushInterior)
 {
-  TCanvas c(7, 6);
+  TSurface c(7, 6);
   HBRUSH brush = CreateSolidBrush(kBlue);
   SelectObject(c.DC, brush);
   Rectangle(c.DC, 1, 1, 6, 5);
@@ -183,7 +183,7 @@ TEST(GdiShapes, RectangleOutlineInsideAndBrushInterior)
 
 TEST(GdiShapes, InsideFrameAndWidePens)
 {
-  TCanvas c(10, 10);
+  TSurface c(10, 10);
   {
     TPenScope pen(c.DC, PS_INSIDEFRAME, 2, kRed);
     Rectangle(c.DC, 1, 1, 9, 9);
@@ -207,7 +207,7 @@ TEST(GdiShapes, InsideFrameAndWidePens)
 
 TEST(GdiShapes, DashedRectangleOutline)
 {
-  TCanvas c(30, 5);
+  TSurface c(30, 5);
   TPenScope pen(c.DC, PS_DOT, 1, kBlack);
   SetBkMode(c.DC, TRANSPARENT);
   SelectObject(c.DC, GetStockObject(NULL_BRUSH));
@@ -218,7 +218,7 @@ TEST(GdiShapes, DashedRectangleOutline)
 
 TEST(GdiShapes, EllipseAndRoundRect)
 {
-  TCanvas c(21, 15);
+  TSurface c(21, 15);
   HBRUSH brush = CreateSolidBrush(kBlue);
   SelectObject(c.DC, brush);
   Ellipse(c.DC, 0, 0, 21, 15);
@@ -251,7 +251,7 @@ TEST(GdiShapes, EllipseAndRoundRect)
 
 TEST(GdiShapes, PolygonFillModesAndOutline)
 {
-  TCanvas c(100, 100);
+  TSurface c(100, 100);
   SelectObject(c.DC, GetStockObject(NULL_PEN));
   SelectObject(c.DC, GetStockObject(BLACK_BRUSH));
   const POINT star[] = {{50, 0}, {79, 90}, {2, 35}, {97, 35}, {21, 90}};
@@ -278,7 +278,7 @@ TEST(GdiShapes, PolygonFillModesAndOutline)
 
 TEST(GdiShapes, WindowOriginAndClipApplyToShapes)
 {
-  TCanvas c(10, 10);
+  TSurface c(10, 10);
   SetWindowOrgEx(c.DC, -2, -2, nullptr);
   IntersectClipRect(c.DC, 0, 0, 3, 10);
   Rectangle(c.DC, 0, 0, 6, 6);

@@ -1,9 +1,9 @@
-#include "GdiCanvas.hpp"
+#include <QxSurface.hpp>
 
 #include <gtest/gtest.h>
 
 using namespace Win;
-using GdiTest::TCanvas;
+using QxTest::TSurface;
 
 namespace {
 
@@ -26,7 +26,7 @@ COLORREF Sys(int index)
 }
 
 // The system colour index of a pixel, or -1.
-int IndexAt(const TCanvas& c, int x, int y)
+int IndexAt(const TSurface& c, int x, int y)
 {
   for (int i = 0; i <= COLOR_MAX; ++i)
     if (c.At(x, y) == Sys(i))
@@ -39,7 +39,7 @@ int IndexAt(const TCanvas& c, int x, int y)
 TEST(GdiEdge, RaisedEdgeRingsAndCorners)
 {
   TDistinctScheme scheme;
-  TCanvas c(8, 7);
+  TSurface c(8, 7);
   RECT r(1, 1, 7, 6);
   ASSERT_TRUE(DrawEdge(c.DC, &r, EDGE_RAISED, BF_RECT | BF_ADJUST | BF_MIDDLE));
   EXPECT_EQ(r, RECT(3, 3, 5, 4));
@@ -65,7 +65,7 @@ TEST(GdiEdge, RaisedEdgeRingsAndCorners)
 TEST(GdiEdge, SunkenSoftFlatMonoAndPartialSides)
 {
   TDistinctScheme scheme;
-  TCanvas c(6, 6);
+  TSurface c(6, 6);
   RECT r(0, 0, 6, 6);
   DrawEdge(c.DC, &r, EDGE_SUNKEN, BF_RECT);
   EXPECT_EQ(r, RECT(0, 0, 6, 6)) << "no BF_ADJUST, no change";
@@ -106,7 +106,7 @@ TEST(GdiEdge, SunkenSoftFlatMonoAndPartialSides)
 TEST(GdiFrameControl, PushButtonStates)
 {
   TDistinctScheme scheme;
-  TCanvas c(10, 8);
+  TSurface c(10, 8);
   RECT r(0, 0, 10, 8);
   DrawFrameControl(c.DC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT);
   EXPECT_EQ(r, RECT(2, 2, 8, 6));
@@ -128,10 +128,10 @@ TEST(GdiFrameControl, PushButtonStates)
   EXPECT_EQ(IndexAt(c, 4, 4) + IndexAt(c, 5, 4), COLOR_BTNHIGHLIGHT + COLOR_BTNFACE);
 
   // Hot and inactive keep the classic frame.
-  TCanvas hot(10, 8), plain(10, 8);
+  TSurface hot(10, 8), plain(10, 8);
   DrawFrameControl(hot.DC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_HOT | DFCS_INACTIVE);
   DrawFrameControl(plain.DC, &r, DFC_BUTTON, DFCS_BUTTONPUSH);
-  EXPECT_EQ(hot.Snapshot(), plain.Snapshot());
+  EXPECT_EQ(hot.Pixels(), plain.Pixels());
 
   c.Clear(RGB(255, 255, 255));
   DrawFrameControl(c.DC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_TRANSPARENT);
@@ -143,7 +143,7 @@ TEST(GdiFrameControl, PushButtonStates)
 TEST(GdiFrameControl, CheckBoxIsA13PixelSunkenBox)
 {
   TDistinctScheme scheme;
-  TCanvas c(20, 20);
+  TSurface c(20, 20);
   RECT r(3, 3, 16, 16); // 13 x 13, as callers centre it
   DrawFrameControl(c.DC, &r, DFC_BUTTON, DFCS_BUTTONCHECK);
   EXPECT_EQ(IndexAt(c, 3, 3), COLOR_BTNSHADOW);
@@ -182,7 +182,7 @@ TEST(GdiFrameControl, CheckBoxIsA13PixelSunkenBox)
 TEST(GdiFrameControl, RadioButton)
 {
   TDistinctScheme scheme;
-  TCanvas c(12, 12);
+  TSurface c(12, 12);
   RECT r(0, 0, 12, 12);
   DrawFrameControl(c.DC, &r, DFC_BUTTON, DFCS_BUTTONRADIO);
   EXPECT_EQ(c.At(0, 0), RGB(255, 255, 255)) << "round: corners untouched";
@@ -201,7 +201,7 @@ TEST(GdiFrameControl, RadioButton)
 TEST(GdiFrameControl, ScrollArrows)
 {
   TDistinctScheme scheme;
-  TCanvas c(16, 16);
+  TSurface c(16, 16);
   RECT r(0, 0, 16, 16);
   ASSERT_TRUE(DrawFrameControl(c.DC, &r, DFC_SCROLL, DFCS_SCROLLUP));
   EXPECT_EQ(c.Count(Sys(COLOR_BTNTEXT)), 16) << "a 7 x 4 triangle";
@@ -220,9 +220,9 @@ TEST(GdiFrameControl, ScrollArrows)
   EXPECT_EQ(baseRow - tipRow, 3) << "up: tip above base";
 
   DrawFrameControl(c.DC, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
-  TCanvas down(16, 16);
+  TSurface down(16, 16);
   DrawFrameControl(down.DC, &r, DFC_SCROLL, DFCS_SCROLLDOWN);
-  EXPECT_EQ(c.Snapshot(), down.Snapshot()) << "the combo box arrow points down";
+  EXPECT_EQ(c.Pixels(), down.Pixels()) << "the combo box arrow points down";
 
   DrawFrameControl(c.DC, &r, DFC_SCROLL, DFCS_SCROLLLEFT | DFCS_INACTIVE);
   EXPECT_EQ(c.Count(Sys(COLOR_BTNTEXT)), 0);

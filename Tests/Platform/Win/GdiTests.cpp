@@ -1,4 +1,4 @@
-#include "GdiCanvas.hpp"
+#include <QxSurface.hpp>
 
 #include <Win.Gdi.Guards.hpp>
 #include <Win.Gdi.Internal.hpp>
@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 using namespace Win;
-using GdiTest::TCanvas;
+using QxTest::TSurface;
 
 namespace {
 
@@ -25,7 +25,7 @@ void Fill(HDC dc, RECT r, COLORREF color)
 
 TEST(GdiObjects, SelectionStockAndDeletion)
 {
-  TCanvas c(4, 4);
+  TSurface c(4, 4);
   HPEN pen = CreatePen(PS_SOLID, 1, kRed);
   HGDIOBJ old = SelectObject(c.DC, pen);
   EXPECT_EQ(old, GetStockObject(BLACK_PEN));
@@ -190,7 +190,7 @@ TEST(GdiSysColors, ClassicSchemeAndOverrides)
   EXPECT_EQ(GetSysColor(-1), 0u);
   EXPECT_EQ(GetSysColor(1000), 0u);
 
-  TCanvas c(2, 1);
+  TSurface c(2, 1);
   SetSysColor(COLOR_BTNFACE, kRed);
   RECT r(0, 0, 1, 1);
   FillRect(c.DC, &r, GetSysColorBrush(COLOR_BTNFACE));
@@ -203,7 +203,7 @@ TEST(GdiSysColors, ClassicSchemeAndOverrides)
 
 TEST(GdiFill, RectanglesAreHalfOpenAndOpaque)
 {
-  TCanvas c(6, 4, kBlack);
+  TSurface c(6, 4, kBlack);
   Fill(c.DC, RECT(1, 1, 4, 3), kRed);
   EXPECT_EQ(c.Row(0, kRed), "......");
   EXPECT_EQ(c.Row(1, kRed), ".###..");
@@ -219,7 +219,7 @@ TEST(GdiFill, RectanglesAreHalfOpenAndOpaque)
 
 TEST(GdiFill, PixelsAndBounds)
 {
-  TCanvas c(3, 3);
+  TSurface c(3, 3);
   EXPECT_EQ(SetPixel(c.DC, 1, 2, kRed), kRed);
   EXPECT_EQ(GetPixel(c.DC, 1, 2), kRed);
   EXPECT_EQ(c.Raw(1, 2), 0xFFFF0000u);
@@ -234,7 +234,7 @@ TEST(GdiFill, PixelsAndBounds)
 
 TEST(GdiFill, HatchAndPatternBrushesFollowTheBrushOrigin)
 {
-  TCanvas c(16, 16, kWhite);
+  TSurface c(16, 16, kWhite);
   HBRUSH hatch = CreateHatchBrush(HS_CROSS, kRed);
   SetBkColor(c.DC, kBlue);
   RECT r(0, 0, 16, 16);
@@ -262,7 +262,7 @@ TEST(GdiFill, HatchAndPatternBrushesFollowTheBrushOrigin)
 
 TEST(GdiClip, ClippingAndWindowOrigin)
 {
-  TCanvas c(8, 4, kBlack);
+  TSurface c(8, 4, kBlack);
   IntersectClipRect(c.DC, 2, 0, 6, 4);
   ExcludeClipRect(c.DC, 3, 0, 4, 4);
   Fill(c.DC, RECT(0, 0, 8, 1), kRed);
@@ -300,7 +300,7 @@ TEST(GdiClip, SurfaceOffsetAndVisibleRegion)
 {
   // What a window DC looks like: device (0, 0) at the client origin on the
   // backing surface, drawing limited to the visible part.
-  TCanvas backing(10, 6, kBlack);
+  TSurface backing(10, 6, kBlack);
   auto* dc = new TDC();
   DCSetSurface(dc, backing.Bitmap);
   dc->SurfaceOffset = POINT(3, 2);
@@ -322,7 +322,7 @@ TEST(GdiClip, SurfaceOffsetAndVisibleRegion)
 
 TEST(GdiState, RestoreDCRestoresWhatItShould)
 {
-  TCanvas c(4, 4);
+  TSurface c(4, 4);
   HPEN pen = CreatePen(PS_SOLID, 1, kRed);
   SetTextColor(c.DC, kBlue);
   SetBkColor(c.DC, kRed);
@@ -360,7 +360,7 @@ TEST(GdiState, RestoreDCRestoresWhatItShould)
 
 TEST(GdiState, AttributeSettersRejectBadValues)
 {
-  TCanvas c(1, 1);
+  TSurface c(1, 1);
   EXPECT_EQ(SetBkMode(c.DC, 3), 0);
   EXPECT_EQ(SetROP2(c.DC, 0), 0);
   EXPECT_EQ(SetROP2(c.DC, 17), 0);
@@ -375,7 +375,7 @@ TEST(GdiState, AttributeSettersRejectBadValues)
 
 TEST(GdiText, BlendMaskIsCoverageOverTheSurface)
 {
-  TCanvas c(3, 1, kWhite);
+  TSurface c(3, 1, kWhite);
   const std::uint8_t coverage[] = {0, 128, 255};
   DCBlendMask(c.DC, 0, 0, coverage, 3, 1, 3, kBlack);
   EXPECT_EQ(c.At(0, 0), kWhite);
@@ -396,14 +396,14 @@ TEST(GdiText, BlendMaskIsCoverageOverTheSurface)
 
 TEST(GdiFill, FocusRectTwiceRestoresTheCanvas)
 {
-  TCanvas c(12, 9);
+  TSurface c(12, 9);
   for (int y = 0; y < 9; ++y)
     for (int x = 0; x < 12; ++x)
       SetPixel(c.DC, x, y, RGB(x * 20, y * 25, 90));
-  auto before = c.Snapshot();
+  auto before = c.Pixels();
   RECT r(1, 1, 11, 8);
   ASSERT_TRUE(DrawFocusRect(c.DC, &r));
-  auto drawn = c.Snapshot();
+  auto drawn = c.Pixels();
   EXPECT_NE(drawn, before);
   // Dotted: alternate pixels of the frame change with the default colours
   // (black text, white background); the inside is untouched.
@@ -412,17 +412,17 @@ TEST(GdiFill, FocusRectTwiceRestoresTheCanvas)
   EXPECT_NE(c.At(3, 1), RGB(3 * 20, 25, 90));
   EXPECT_EQ(c.At(5, 4), RGB(5 * 20, 4 * 25, 90));
   DrawFocusRect(c.DC, &r);
-  EXPECT_EQ(c.Snapshot(), before);
+  EXPECT_EQ(c.Pixels(), before);
   // Degenerate rectangles too.
   RECT line(2, 2, 9, 3);
   DrawFocusRect(c.DC, &line);
   DrawFocusRect(c.DC, &line);
-  EXPECT_EQ(c.Snapshot(), before);
+  EXPECT_EQ(c.Pixels(), before);
 }
 
 TEST(GdiFill, FrameInvertAndPatBlt)
 {
-  TCanvas c(6, 5, kWhite);
+  TSurface c(6, 5, kWhite);
   RECT r(1, 1, 5, 4);
   FrameRect(c.DC, &r, GetSysColorBrush(COLOR_WINDOWTEXT));
   EXPECT_EQ(c.Row(0, kBlack), "......");

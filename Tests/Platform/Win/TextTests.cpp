@@ -1,6 +1,6 @@
 // Fonts and text with the installed DejaVu fonts: metrics, measuring,
 // DrawText layout and the pixels TextOut and DrawText put down.
-#include <Win.Gdi.Guards.hpp>
+#include <QxSurface.hpp>
 #include <Winapi.Windows.hpp>
 
 #include <gtest/gtest.h>
@@ -29,73 +29,43 @@ LOGFONT Font(const char* face, int height, int weight = FW_NORMAL, bool italic =
   return lf;
 }
 
-// A memory DC on a white bitmap with a font selected.
-class TCanvas {
+// A white surface with a font selected.
+class TCanvas : public QxTest::TSurface {
 public:
   explicit TCanvas(const LOGFONT& lf, int width = 200, int height = 60)
-    : FWidth(width), FHeight(height), FMemory(nullptr, width, height), FFont(CreateFontIndirect(lf))
+    : TSurface(width, height), FFont(CreateFontIndirect(lf)), FOldFont(SelectObject(DC, FFont))
   {
-    std::fill_n(BitmapBits(FMemory.Bitmap()), width * height, 0xFFFFFFFFu);
-    FOldFont = SelectObject(DC(), FFont);
   }
   ~TCanvas()
   {
-    SelectObject(DC(), FOldFont);
+    SelectObject(DC, FOldFont);
     DeleteObject(FFont);
-  }
-  TCanvas(const TCanvas&) = delete;
-  TCanvas& operator=(const TCanvas&) = delete;
-  HDC DC() const { return FMemory.DC(); }
-  int Width() const { return FWidth; }
-  int Height() const { return FHeight; }
-  COLORREF Pixel(int x, int y) const
-  {
-    const std::uint32_t p = BitmapBits(FMemory.Bitmap())[std::size_t(y) * std::size_t(FWidth) + std::size_t(x)];
-    return RGB(BYTE(p >> 16), BYTE(p >> 8), BYTE(p));
-  }
-  std::vector<std::uint32_t> Pixels() const
-  {
-    const std::uint32_t* bits = BitmapBits(FMemory.Bitmap());
-    return std::vector<std::uint32_t>(bits, bits + FWidth * FHeight);
-  }
-  // The bounding box of every pixel that is not white (empty when none).
-  RECT Ink() const
-  {
-    RECT box(Width(), Height(), 0, 0);
-    for (int y = 0; y < Height(); ++y)
-      for (int x = 0; x < Width(); ++x)
-        if (Pixel(x, y) != White)
-          box = RECT(std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
-                     std::max(box.Bottom, y + 1));
-    return box.Right > box.Left ? box : RECT();
   }
   SIZE Extent(const std::string& text) const
   {
     SIZE size;
-    EXPECT_TRUE(GetTextExtentPoint32(DC(), text.data(), int(text.size()), &size));
+    EXPECT_TRUE(GetTextExtentPoint32(DC, text.data(), int(text.size()), &size));
     return size;
   }
   TEXTMETRIC Metrics() const
   {
     TEXTMETRIC tm;
-    EXPECT_TRUE(GetTextMetrics(DC(), &tm));
+    EXPECT_TRUE(GetTextMetrics(DC, &tm));
     return tm;
   }
   RECT CalcRect(const std::string& text, RECT rect, UINT format) const
   {
-    DrawText(DC(), text.c_str(), -1, &rect, format | DT_CALCRECT);
+    DrawText(DC, text.c_str(), -1, &rect, format | DT_CALCRECT);
     return rect;
   }
   std::string Face() const
   {
     char face[LF_FACESIZE];
-    GetTextFace(DC(), LF_FACESIZE, face);
+    GetTextFace(DC, LF_FACESIZE, face);
     return face;
   }
 
 private:
-  int FWidth, FHeight;
-  TMemoryDC FMemory;
   HFONT FFont;
   HGDIOBJ FOldFont;
 };
@@ -147,7 +117,7 @@ TEST(TextMeasure, MonospaceWidthsAreExact)
     TCanvas canvas(Font("DejaVu Sans Mono", -em));
     const int advance = (1233 * em + 1024) / 2048; // DejaVu Sans Mono's advance is 1233 of 2048 units
     int widths[3] = {};
-    ASSERT_TRUE(GetCharWidth32(canvas.DC(), 'i', 'k', widths));
+    ASSERT_TRUE(GetCharWidth32(canvas.DC, 'i', 'k', widths));
     EXPECT_EQ(widths[0], advance);
     EXPECT_EQ(widths[2], advance);
     EXPECT_EQ(canvas.Extent("W").cx, advance);
@@ -186,8 +156,8 @@ TEST(TextMeasure, MissingCharactersComeFromAnotherFace)
   EXPECT_EQ(serif.Extent(alef).cx, sans.Extent(alef).cx);
   EXPECT_EQ(serif.Extent("a" + alef + "b").cx, serif.Extent("ab").cx + sans.Extent(alef).cx);
   ABC fromSerif, fromSans;
-  ASSERT_TRUE(GetCharABCWidths(serif.DC(), 0x627, 0x627, &fromSerif));
-  ASSERT_TRUE(GetCharABCWidths(sans.DC(), 0x627, 0x627, &fromSans));
+  ASSERT_TRUE(GetCharABCWidths(serif.DC, 0x627, 0x627, &fromSerif));
+  ASSERT_TRUE(GetCharABCWidths(sans.DC, 0x627, 0x627, &fromSans));
   EXPECT_EQ(fromSerif.abcB, fromSans.abcB);
   EXPECT_EQ(serif.Face(), "DejaVu Serif");
 }
@@ -206,36 +176,36 @@ TEST(TextMeasure, MalformedUtf8BecomesReplacementCharacters)
   auto buffer = std::make_unique<char[]>(1);
   buffer[0] = '\xC3';
   SIZE size;
-  ASSERT_TRUE(GetTextExtentPoint32(canvas.DC(), buffer.get(), 1, &size));
+  ASSERT_TRUE(GetTextExtentPoint32(canvas.DC, buffer.get(), 1, &size));
   EXPECT_EQ(size.cx, replacement);
 
-  EXPECT_FALSE(GetTextExtentPoint32(canvas.DC(), "abc", -1, &size));
-  EXPECT_FALSE(GetTextExtentPoint32(canvas.DC(), nullptr, 3, &size));
-  EXPECT_FALSE(GetTextExtentPoint32(canvas.DC(), "abc", 3, nullptr));
+  EXPECT_FALSE(GetTextExtentPoint32(canvas.DC, "abc", -1, &size));
+  EXPECT_FALSE(GetTextExtentPoint32(canvas.DC, nullptr, 3, &size));
+  EXPECT_FALSE(GetTextExtentPoint32(canvas.DC, "abc", 3, nullptr));
 }
 
 TEST(TextMeasure, ItalicGlyphsOverhang)
 {
   TCanvas italic(Font("DejaVu Sans", -32, FW_NORMAL, true));
   ABC abc;
-  ASSERT_TRUE(GetCharABCWidths(italic.DC(), 'f', 'f', &abc));
+  ASSERT_TRUE(GetCharABCWidths(italic.DC, 'f', 'f', &abc));
   EXPECT_LT(abc.abcC, 0);
   int advance = 0;
-  GetCharWidth32(italic.DC(), 'f', 'f', &advance);
+  GetCharWidth32(italic.DC, 'f', 'f', &advance);
   EXPECT_EQ(abc.abcA + int(abc.abcB) + abc.abcC, advance);
 
   TCanvas synthetic(Font("DejaVu Math TeX Gyre", -32, FW_NORMAL, true));
-  ASSERT_TRUE(GetCharABCWidths(synthetic.DC(), 'l', 'l', &abc));
+  ASSERT_TRUE(GetCharABCWidths(synthetic.DC, 'l', 'l', &abc));
   ABC upright;
   TCanvas plain(Font("DejaVu Math TeX Gyre", -32));
-  ASSERT_TRUE(GetCharABCWidths(plain.DC(), 'l', 'l', &upright));
+  ASSERT_TRUE(GetCharABCWidths(plain.DC, 'l', 'l', &upright));
   EXPECT_LT(abc.abcC, upright.abcC); // sheared to the right
 
   TCanvas regular(Font("DejaVu Sans", -32));
   ABC space;
-  ASSERT_TRUE(GetCharABCWidths(regular.DC(), ' ', ' ', &space));
+  ASSERT_TRUE(GetCharABCWidths(regular.DC, ' ', ' ', &space));
   EXPECT_EQ(space.abcB, 0u);
-  EXPECT_FALSE(GetCharABCWidths(regular.DC(), 'b', 'a', &space));
+  EXPECT_FALSE(GetCharABCWidths(regular.DC, 'b', 'a', &space));
 }
 
 TEST(DrawTextLayout, CalcRectAgreesWithExtents)
@@ -250,11 +220,11 @@ TEST(DrawTextLayout, CalcRectAgreesWithExtents)
   EXPECT_EQ(lines.Right, canvas.Extent("two three").cx);
 
   RECT empty(3, 4, 50, 50);
-  EXPECT_EQ(DrawText(canvas.DC(), "", -1, &empty, DT_CALCRECT | DT_SINGLELINE), 0);
+  EXPECT_EQ(DrawText(canvas.DC, "", -1, &empty, DT_CALCRECT | DT_SINGLELINE), 0);
   EXPECT_EQ(empty.Right, 3);
 
   RECT counted(0, 0, 0, 0);
-  EXPECT_EQ(DrawText(canvas.DC(), "abcdef", 3, &counted, DT_CALCRECT | DT_SINGLELINE), lineHeight);
+  EXPECT_EQ(DrawText(canvas.DC, "abcdef", 3, &counted, DT_CALCRECT | DT_SINGLELINE), lineHeight);
   EXPECT_EQ(counted.Right, canvas.Extent("abc").cx);
 }
 
@@ -284,11 +254,11 @@ TEST(DrawTextLayout, WordBreakWrapsAtSpaces)
   DRAWTEXTPARAMS tabs;
   tabs.iTabLength = 4;
   RECT fourTabs;
-  DrawTextEx(canvas.DC(), "a\tb", -1, &fourTabs, DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP | DT_CALCRECT, &tabs);
+  DrawTextEx(canvas.DC, "a\tb", -1, &fourTabs, DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP | DT_CALCRECT, &tabs);
   EXPECT_EQ(fourTabs.Right, 4 * ave + w);
   // Without parameters the tab size takes the flags' second byte, DT_CALCRECT's among them: this draws.
   fourTabs = RECT(0, 0, 100, 100);
-  DrawText(canvas.DC(), "a\tb", -1, &fourTabs, DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP | 0x400);
+  DrawText(canvas.DC, "a\tb", -1, &fourTabs, DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP | 0x400);
   EXPECT_EQ(fourTabs, RECT(0, 0, 100, 100));
 
   // Margins narrow the line and widen the measured rectangle.
@@ -296,13 +266,13 @@ TEST(DrawTextLayout, WordBreakWrapsAtSpaces)
   params.iLeftMargin = 2 * w;
   params.iRightMargin = w;
   RECT margined(0, 0, 10 * w, 0);
-  EXPECT_EQ(DrawTextEx(canvas.DC(), "aaa bbb ccc", -1, &margined, DT_WORDBREAK | DT_CALCRECT,
+  EXPECT_EQ(DrawTextEx(canvas.DC, "aaa bbb ccc", -1, &margined, DT_WORDBREAK | DT_CALCRECT,
                        &params),
             2 * h);
   EXPECT_EQ(margined.Right, 2 * w + 7 * w + w);
   EXPECT_EQ(params.uiLengthDrawn, 11u);
   params.cbSize = 0;
-  EXPECT_EQ(DrawTextEx(canvas.DC(), "a", -1, &margined, DT_CALCRECT, &params), 0);
+  EXPECT_EQ(DrawTextEx(canvas.DC, "a", -1, &margined, DT_CALCRECT, &params), 0);
 }
 
 TEST(DrawTextLayout, EllipsesFitTheRectangle)
@@ -324,9 +294,9 @@ TEST(DrawTextLayout, EllipsesFitTheRectangle)
   // Drawn, the ellipsis looks exactly like the shortened text drawn as such.
   TCanvas truncated(Font("DejaVu Sans Mono", -13));
   RECT r(2, 2, 2 + 8 * w, 40);
-  DrawText(truncated.DC(), "abcdefghij", -1, &r, end);
+  DrawText(truncated.DC, "abcdefghij", -1, &r, end);
   TCanvas expected(Font("DejaVu Sans Mono", -13));
-  DrawText(expected.DC(), "abcde...", -1, &r, DT_SINGLELINE);
+  DrawText(expected.DC, "abcde...", -1, &r, DT_SINGLELINE);
   EXPECT_EQ(truncated.Pixels(), expected.Pixels());
 
   // Edit-control rules: wrapped text that runs past the bottom ends in an
@@ -334,15 +304,15 @@ TEST(DrawTextLayout, EllipsesFitTheRectangle)
   const int h = truncated.Metrics().tmHeight;
   TCanvas wrapped(Font("DejaVu Sans Mono", -13)), wrappedExpected(Font("DejaVu Sans Mono", -13));
   r = RECT(0, 0, 7 * w, 2 * h + h / 2);
-  DrawText(wrapped.DC(), "aaa bbb ccc ddd eee", -1, &r, DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS);
-  DrawText(wrappedExpected.DC(), "aaa bbb\nccc ...", -1, &r, 0);
+  DrawText(wrapped.DC, "aaa bbb ccc ddd eee", -1, &r, DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS);
+  DrawText(wrappedExpected.DC, "aaa bbb\nccc ...", -1, &r, 0);
   EXPECT_EQ(wrapped.Pixels(), wrappedExpected.Pixels());
 
   TCanvas path(Font("DejaVu Sans Mono", -13));
   r = RECT(0, 0, 15 * w, 40);
-  DrawText(path.DC(), "C:\\folder\\sub\\file.txt", -1, &r, DT_SINGLELINE | DT_PATH_ELLIPSIS);
+  DrawText(path.DC, "C:\\folder\\sub\\file.txt", -1, &r, DT_SINGLELINE | DT_PATH_ELLIPSIS);
   TCanvas pathExpected(Font("DejaVu Sans Mono", -13));
-  DrawText(pathExpected.DC(), "C:\\...\\file.txt", -1, &r, DT_SINGLELINE);
+  DrawText(pathExpected.DC, "C:\\...\\file.txt", -1, &r, DT_SINGLELINE);
   EXPECT_EQ(path.Pixels(), pathExpected.Pixels());
 }
 
@@ -356,9 +326,9 @@ TEST(DrawTextLayout, PrefixesUnderlineAndDoubleAmpersandsDrawOne)
 
   const auto draw = [](const char* text, UINT format) {
     auto c = std::make_unique<TCanvas>(Font("DejaVu Sans", -13));
-    SetBkMode(c->DC(), TRANSPARENT);
+    SetBkMode(c->DC, TRANSPARENT);
     RECT r(0, 0, 200, 60);
-    DrawText(c->DC(), text, -1, &r, format | DT_SINGLELINE);
+    DrawText(c->DC, text, -1, &r, format | DT_SINGLELINE);
     return c;
   };
   const auto plain = draw("File", DT_NOPREFIX);
@@ -374,7 +344,7 @@ TEST(DrawTextLayout, PrefixesUnderlineAndDoubleAmpersandsDrawOne)
   EXPECT_GT(underline.Top, tm.tmAscent - 1);
   for (int y = 0; y < plain->Height(); ++y)
     for (int x = 0; x < plain->Width(); ++x)
-      if (prefixed->Pixel(x, y) != plain->Pixel(x, y)) {
+      if (prefixed->At(x, y) != plain->At(x, y)) {
         EXPECT_TRUE(underline.Contains(POINT(x, y))) << x << "," << y;
       }
 }
@@ -400,9 +370,9 @@ TEST(DrawTextPixels, AlignmentMatchesTextOutAtTheComputedPlace)
   for (const TCase& c : cases) {
     TCanvas drawn(lf), placed(lf);
     RECT r = box;
-    const int height = DrawText(drawn.DC(), "Align me", -1, &r, c.Format);
+    const int height = DrawText(drawn.DC, "Align me", -1, &r, c.Format);
     EXPECT_EQ(height, c.Dy + extent.cy);
-    TextOut(placed.DC(), box.Left + c.Dx, box.Top + c.Dy, "Align me", 8);
+    TextOut(placed.DC, box.Left + c.Dx, box.Top + c.Dy, "Align me", 8);
     EXPECT_EQ(drawn.Pixels(), placed.Pixels()) << c.Format;
   }
 }
@@ -410,9 +380,9 @@ TEST(DrawTextPixels, AlignmentMatchesTextOutAtTheComputedPlace)
 TEST(DrawTextPixels, GlyphsInTheTextColourInsideTheCellAndClip)
 {
   TCanvas canvas(Font("DejaVu Sans", -20));
-  SetTextColor(canvas.DC(), Red);
-  SetBkMode(canvas.DC(), TRANSPARENT);
-  ASSERT_TRUE(TextOut(canvas.DC(), 10, 8, "HIH", 3));
+  SetTextColor(canvas.DC, Red);
+  SetBkMode(canvas.DC, TRANSPARENT);
+  ASSERT_TRUE(TextOut(canvas.DC, 10, 8, "HIH", 3));
   const SIZE extent = canvas.Extent("HIH");
   const RECT ink = canvas.Ink();
   const RECT cell(10, 8, 10 + extent.cx, 8 + extent.cy);
@@ -423,7 +393,7 @@ TEST(DrawTextPixels, GlyphsInTheTextColourInsideTheCellAndClip)
   bool solid = false;
   for (int y = ink.Top; y < ink.Bottom; ++y)
     for (int x = ink.Left; x < ink.Right; ++x) {
-      const COLORREF c = canvas.Pixel(x, y);
+      const COLORREF c = canvas.At(x, y);
       solid = solid || c == Red;
       EXPECT_EQ(GetRValue(c), 255) << "blends between white and red only";
       EXPECT_EQ(GetGValue(c), GetBValue(c));
@@ -434,13 +404,13 @@ TEST(DrawTextPixels, GlyphsInTheTextColourInsideTheCellAndClip)
   LOGFONT aliased = Font("DejaVu Sans", -20);
   aliased.lfQuality = NONANTIALIASED_QUALITY;
   TCanvas crisp(aliased);
-  SetTextColor(crisp.DC(), Red);
-  TextOut(crisp.DC(), 10, 8, "HIH", 3);
+  SetTextColor(crisp.DC, Red);
+  TextOut(crisp.DC, 10, 8, "HIH", 3);
   EXPECT_EQ(crisp.Extent("HIH"), extent);
   int redPixels = 0;
   for (int y = 0; y < crisp.Height(); ++y)
     for (int x = 0; x < crisp.Width(); ++x) {
-      const COLORREF c = crisp.Pixel(x, y);
+      const COLORREF c = crisp.At(x, y);
       EXPECT_TRUE(c == Red || c == White) << x << "," << y;
       redPixels += c == Red;
     }
@@ -448,28 +418,28 @@ TEST(DrawTextPixels, GlyphsInTheTextColourInsideTheCellAndClip)
 
   // Opaque background mode fills the whole cell.
   TCanvas opaque(Font("DejaVu Sans", -20));
-  SetBkColor(opaque.DC(), RGB(0, 0, 255));
-  SetBkMode(opaque.DC(), OPAQUE);
-  TextOut(opaque.DC(), 10, 8, "HIH", 3);
+  SetBkColor(opaque.DC, RGB(0, 0, 255));
+  SetBkMode(opaque.DC, OPAQUE);
+  TextOut(opaque.DC, 10, 8, "HIH", 3);
   EXPECT_EQ(opaque.Ink(), cell);
-  EXPECT_EQ(opaque.Pixel(cell.Left, cell.Top), RGB(0, 0, 255));
-  EXPECT_EQ(opaque.Pixel(cell.Right - 1, cell.Bottom - 1), RGB(0, 0, 255));
+  EXPECT_EQ(opaque.At(cell.Left, cell.Top), RGB(0, 0, 255));
+  EXPECT_EQ(opaque.At(cell.Right - 1, cell.Bottom - 1), RGB(0, 0, 255));
 
   // DrawText clips to its rectangle unless told not to.
   TCanvas clipped(Font("DejaVu Sans", -20));
   RECT r(10, 8, 30, 18);
-  DrawText(clipped.DC(), "Clipped text", -1, &r, DT_SINGLELINE);
+  DrawText(clipped.DC, "Clipped text", -1, &r, DT_SINGLELINE);
   const RECT clippedInk = clipped.Ink();
   EXPECT_FALSE(clippedInk.IsEmpty());
   EXPECT_GE(clippedInk.Left, r.Left);
   EXPECT_LE(clippedInk.Right, r.Right);
   EXPECT_LE(clippedInk.Bottom, r.Bottom);
   TCanvas unclipped(Font("DejaVu Sans", -20));
-  DrawText(unclipped.DC(), "Clipped text", -1, &r, DT_SINGLELINE | DT_NOCLIP);
+  DrawText(unclipped.DC, "Clipped text", -1, &r, DT_SINGLELINE | DT_NOCLIP);
   EXPECT_GT(unclipped.Ink().Right, r.Right);
 
   TCanvas etoClipped(Font("DejaVu Sans", -20));
-  ExtTextOut(etoClipped.DC(), 10, 8, ETO_CLIPPED, &r, "Clipped text", 12, nullptr);
+  ExtTextOut(etoClipped.DC, 10, 8, ETO_CLIPPED, &r, "Clipped text", 12, nullptr);
   EXPECT_EQ(etoClipped.Pixels(), clipped.Pixels());
 }
 
@@ -479,28 +449,28 @@ TEST(DrawTextPixels, TextAlignAndAdvances)
   TCanvas top(lf), baseline(lf), right(lf);
   const TEXTMETRIC tm = top.Metrics();
   const SIZE extent = top.Extent("abc");
-  TextOut(top.DC(), 20, 10, "abc", 3);
-  SetTextAlign(baseline.DC(), TA_BASELINE);
-  EXPECT_EQ(GetTextAlign(baseline.DC()), TA_BASELINE);
-  TextOut(baseline.DC(), 20, 10 + tm.tmAscent, "abc", 3);
+  TextOut(top.DC, 20, 10, "abc", 3);
+  SetTextAlign(baseline.DC, TA_BASELINE);
+  EXPECT_EQ(GetTextAlign(baseline.DC), TA_BASELINE);
+  TextOut(baseline.DC, 20, 10 + tm.tmAscent, "abc", 3);
   EXPECT_EQ(baseline.Pixels(), top.Pixels());
-  SetTextAlign(right.DC(), TA_RIGHT | TA_BOTTOM);
-  TextOut(right.DC(), 20 + extent.cx, 10 + extent.cy, "abc", 3);
+  SetTextAlign(right.DC, TA_RIGHT | TA_BOTTOM);
+  TextOut(right.DC, 20 + extent.cx, 10 + extent.cy, "abc", 3);
   EXPECT_EQ(right.Pixels(), top.Pixels());
 
   TCanvas spaced(lf), separate(lf);
   const int dx[] = {20, 20, 20};
-  ExtTextOut(spaced.DC(), 5, 5, 0, nullptr, "abc", 3, dx);
+  ExtTextOut(spaced.DC, 5, 5, 0, nullptr, "abc", 3, dx);
   for (int i = 0; i < 3; ++i)
-    TextOut(separate.DC(), 5 + 20 * i, 5, "abc" + i, 1);
+    TextOut(separate.DC, 5 + 20 * i, 5, "abc" + i, 1);
   EXPECT_EQ(spaced.Pixels(), separate.Pixels());
 
   TCanvas current(lf);
-  SetTextAlign(current.DC(), TA_UPDATECP); // from the current position (0, 0), moving it along
-  TextOut(current.DC(), 100, 100, "ab", 2);
-  TextOut(current.DC(), 100, 100, "c", 1);
+  SetTextAlign(current.DC, TA_UPDATECP); // from the current position (0, 0), moving it along
+  TextOut(current.DC, 100, 100, "ab", 2);
+  TextOut(current.DC, 100, 100, "c", 1);
   TCanvas whole(lf);
-  TextOut(whole.DC(), 0, 0, "abc", 3);
+  TextOut(whole.DC, 0, 0, "abc", 3);
   EXPECT_EQ(current.Pixels(), whole.Pixels());
 }
 
@@ -536,24 +506,24 @@ TEST(TextHandles, BadInputIsRefusedAndTheScreenDCMeasures)
   constexpr int Min = std::numeric_limits<int>::min(), Max = std::numeric_limits<int>::max();
   TCanvas extreme(Font("Tahoma", -11));
   for (POINT at : {POINT(Max, Max), POINT(Min, Min), POINT(Max, Min)}) {
-    EXPECT_TRUE(TextOut(extreme.DC(), at.X, at.Y, "far away", 8));
-    SetTextAlign(extreme.DC(), TA_RIGHT | TA_BASELINE | TA_UPDATECP);
-    EXPECT_TRUE(TextOut(extreme.DC(), at.X, at.Y, "far away", 8));
-    SetTextAlign(extreme.DC(), TA_LEFT);
-    SetWindowOrgEx(extreme.DC(), at.X, at.Y, nullptr);
+    EXPECT_TRUE(TextOut(extreme.DC, at.X, at.Y, "far away", 8));
+    SetTextAlign(extreme.DC, TA_RIGHT | TA_BASELINE | TA_UPDATECP);
+    EXPECT_TRUE(TextOut(extreme.DC, at.X, at.Y, "far away", 8));
+    SetTextAlign(extreme.DC, TA_LEFT);
+    SetWindowOrgEx(extreme.DC, at.X, at.Y, nullptr);
     RECT everything(Min, Min, Max, Max);
-    EXPECT_GT(DrawText(extreme.DC(), "a\tb", -1, &everything, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_EXPANDTABS), 0);
+    EXPECT_GT(DrawText(extreme.DC, "a\tb", -1, &everything, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_EXPANDTABS), 0);
     DRAWTEXTPARAMS params;
     params.iLeftMargin = at.X;
     params.iRightMargin = at.Y;
     params.iTabLength = Max;
     everything = RECT(Min, Min, Max, Max);
-    DrawTextEx(extreme.DC(), "a\tb\tc words to wrap", -1, &everything, DT_WORDBREAK | DT_EXPANDTABS | DT_TABSTOP | DT_RIGHT,
+    DrawTextEx(extreme.DC, "a\tb\tc words to wrap", -1, &everything, DT_WORDBREAK | DT_EXPANDTABS | DT_TABSTOP | DT_RIGHT,
                &params);
     everything = RECT(Max, Max, Max, Max);
-    DrawTextEx(extreme.DC(), "a\tb\tc", -1, &everything, DT_CALCRECT | DT_EXPANDTABS | DT_TABSTOP, &params);
+    DrawTextEx(extreme.DC, "a\tb\tc", -1, &everything, DT_CALCRECT | DT_EXPANDTABS | DT_TABSTOP, &params);
     const int dx[] = {Max, Max, Min};
-    EXPECT_TRUE(ExtTextOut(extreme.DC(), 0, 0, ETO_OPAQUE | ETO_CLIPPED, &everything, "abc", 3, dx));
+    EXPECT_TRUE(ExtTextOut(extreme.DC, 0, 0, ETO_OPAQUE | ETO_CLIPPED, &everything, "abc", 3, dx));
   }
   EXPECT_EQ(extreme.Ink(), RECT()); // none of it lands on the surface
 
@@ -561,7 +531,7 @@ TEST(TextHandles, BadInputIsRefusedAndTheScreenDCMeasures)
     TCanvas huge(Font("Tahoma", height));
     EXPECT_GT(huge.Metrics().tmHeight, 0);
     EXPECT_LE(huge.Metrics().tmHeight, 2048);
-    EXPECT_TRUE(TextOut(huge.DC(), 0, 0, "W", 1));
+    EXPECT_TRUE(TextOut(huge.DC, 0, 0, "W", 1));
   }
 }
 
@@ -571,16 +541,16 @@ TEST(DrawTextPixels, WindowOriginAndClipRegionApply)
   LOGFONT underlined = lf;
   underlined.lfUnderline = 1;
   TCanvas plain(underlined), shifted(underlined);
-  TextOut(plain.DC(), 20, 10, "Origin", 6);
-  SetWindowOrgEx(shifted.DC(), 30, -5, nullptr);
-  TextOut(shifted.DC(), 50, 5, "Origin", 6);
+  TextOut(plain.DC, 20, 10, "Origin", 6);
+  SetWindowOrgEx(shifted.DC, 30, -5, nullptr);
+  TextOut(shifted.DC, 50, 5, "Origin", 6);
   EXPECT_EQ(shifted.Pixels(), plain.Pixels());
 
   TCanvas clipped(underlined);
-  IntersectClipRect(clipped.DC(), 25, 0, 45, 60);
-  SetTextColor(clipped.DC(), Red);
-  SetBkMode(clipped.DC(), OPAQUE);
-  SetBkColor(clipped.DC(), RGB(0, 0, 255));
-  TextOut(clipped.DC(), 20, 10, "Origin", 6);
+  IntersectClipRect(clipped.DC, 25, 0, 45, 60);
+  SetTextColor(clipped.DC, Red);
+  SetBkMode(clipped.DC, OPAQUE);
+  SetBkColor(clipped.DC, RGB(0, 0, 255));
+  TextOut(clipped.DC, 20, 10, "Origin", 6);
   EXPECT_EQ(clipped.Ink(), RECT(25, 10, 45, 10 + clipped.Metrics().tmHeight));
 }

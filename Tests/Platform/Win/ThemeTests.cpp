@@ -1,4 +1,4 @@
-#include "Surface.hpp"
+#include <QxSurface.hpp>
 
 #include <QxDesktopFixture.hpp>
 #include <QxStyleSupport.hpp>
@@ -10,7 +10,7 @@
 #include <string>
 
 using namespace Win;
-using ThemeTest::TSurface;
+using QxTest::TSurface;
 
 namespace {
 
