@@ -68,7 +68,7 @@ TEST(GdiObjects, DeletingADcReleasesItsObjects)
 // The guards put back what a block changed, also when it ends by an exception.
 TEST(GdiGuards, SavedStateSelectionAndMemoryDCAreUndoneOnUnwind)
 {
-  TCanvas c(4, 4);
+  TSurface c(4, 4);
   HPEN pen = CreatePen(PS_SOLID, 1, kRed);
   HBITMAP bitmap = CreateBitmap32(2, 2);
   HBITMAP own = nullptr;
