@@ -4,6 +4,7 @@
 
 #include <Quorex.Vcl.HtmlLabel.hpp>
 #include <Vcl.Forms.hpp>
+#include <Win.Desktop.hpp>
 
 #include <string>
 #include <vector>
@@ -47,13 +48,15 @@ protected:
     TPoint p = ScreenOf(Control, x, y);
     Click(p.X, p.Y);
   }
+  // The desktop is composed once for all of them.
   std::vector<Win::COLORREF> Pixels(TControl* Control)
   {
+    const Win::TImage screen = Win::ComposeDesktop();
     std::vector<Win::COLORREF> pixels;
     for (int y = 0; y < Control->Height(); ++y)
       for (int x = 0; x < Control->Width(); ++x) {
         TPoint s = ScreenOf(Control, x, y);
-        pixels.push_back(ScreenPixel(s.X, s.Y));
+        pixels.push_back(screen.Pixel(s.X, s.Y));
       }
     return pixels;
   }
