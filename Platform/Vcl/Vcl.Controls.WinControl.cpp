@@ -573,4 +573,12 @@ void DeallocateHWnd(Win::HWND Wnd)
   Win::DestroyWindow(Wnd);
 }
 
+void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+  TControl::GetChildren(Proc, Root);
+  for (Integer i = 0; i < ControlCount(); ++i)
+    if (Controls(i)->Owner() == Root)
+      Proc(Controls(i));
+}
+
 } // namespace Vcl

@@ -718,4 +718,33 @@ TCustomControl::~TCustomControl()
   FCanvas->FreeHandle();
 }
 
+// Where a control is written and read in a form resource: inside its parent.
+TComponent* TControl::GetParentComponent() const
+{
+  return FParent;
+}
+
+void TControl::SetParentComponent(TComponent* Value)
+{
+  auto* parent = dynamic_cast<TWinControl*>(Value);
+  if (parent || !Value)
+    SetParent(parent);
+}
+
+namespace {
+
+// Cursor identifiers by name, for form resources.
+constexpr TIdentMapEntry CursorNames[] = {
+  {crDefault, "crDefault"}, {crNone, "crNone"},         {crArrow, "crArrow"},         {crCross, "crCross"},
+  {crIBeam, "crIBeam"},     {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},
+  {crSizeWE, "crSizeWE"},   {crUpArrow, "crUpArrow"},   {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+  {crNoDrop, "crNoDrop"},   {crHSplit, "crHSplit"},     {crVSplit, "crVSplit"},       {crMultiDrag, "crMultiDrag"},
+  {crSQLWait, "crSQLWait"}, {crNo, "crNo"},             {crAppStart, "crAppStart"},   {crHelp, "crHelp"},
+  {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
+};
+
+[[maybe_unused]] const bool CursorIdentsRegistered = (RegisterIntegerConsts("TCursor", CursorNames), true);
+
+} // namespace
+
 } // namespace Vcl

@@ -1,5 +1,7 @@
 #include "Vcl.Forms.hpp"
 
+#include "System.Classes.Streaming.hpp"
+
 #include <Win.Desktop.hpp>
 #include <Win.Screen.hpp>
 
@@ -631,6 +633,16 @@ TPoint TMouse::CursorPos() const
 void TMouse::SetCursorPos(TPoint Value)
 {
   Win::SetCursorPos(Value.X, Value.Y);
+}
+
+// Resources saved by a form designer also carry the designer's own notes (the
+// font height it measured, the creation-order flag); they say nothing about
+// the form here and are read and dropped.
+void TCustomForm::DefineProperties(TFiler* Filer)
+{
+  inherited::DefineProperties(Filer);
+  Filer->DefineProperty("TextHeight", [](TReader* Reader) { Reader->ReadInteger(); }, nullptr, false);
+  Filer->DefineProperty("OldCreateOrder", [](TReader* Reader) { Reader->ReadBoolean(); }, nullptr, false);
 }
 
 } // namespace Vcl

@@ -1,8 +1,9 @@
-// Form streaming of the framework controls: cursor names, where controls
-// are written and read, and the published properties of TControl,
-// TWinControl, the form, the panel, the button, the popup menu and the timer. A control
-// class declares its properties once; descendants publish the ones the
-// framework publishes for them.
+// The published properties of the framework classes: TControl, TWinControl,
+// the form, the panel, the button, the popup menu and the timer. A class
+// declares its properties once; descendants publish the ones the framework
+// publishes for them. They share one file because a descendant's table copies
+// its ancestor's while the library loads, and only the order of
+// initialisation within one file is certain.
 #include "Vcl.Controls.hpp"
 
 #include "System.Classes.Streaming.hpp"
@@ -12,41 +13,6 @@
 #include "Vcl.StdCtrls.hpp"
 
 namespace Vcl {
-
-namespace {
-
-constexpr TIdentMapEntry CursorNames[] = {
-  {crDefault, "crDefault"}, {crNone, "crNone"},         {crArrow, "crArrow"},         {crCross, "crCross"},
-  {crIBeam, "crIBeam"},     {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},
-  {crSizeWE, "crSizeWE"},   {crUpArrow, "crUpArrow"},   {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
-  {crNoDrop, "crNoDrop"},   {crHSplit, "crHSplit"},     {crVSplit, "crVSplit"},       {crMultiDrag, "crMultiDrag"},
-  {crSQLWait, "crSQLWait"}, {crNo, "crNo"},             {crAppStart, "crAppStart"},   {crHelp, "crHelp"},
-  {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
-};
-
-[[maybe_unused]] const bool CursorIdentsRegistered = (RegisterIntegerConsts("TCursor", CursorNames), true);
-
-} // namespace
-
-TComponent* TControl::GetParentComponent() const
-{
-  return FParent;
-}
-
-void TControl::SetParentComponent(TComponent* Value)
-{
-  auto* parent = dynamic_cast<TWinControl*>(Value);
-  if (parent || !Value)
-    SetParent(parent);
-}
-
-void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root)
-{
-  TControl::GetChildren(Proc, Root);
-  for (Integer i = 0; i < ControlCount(); ++i)
-    if (Controls(i)->Owner() == Root)
-      Proc(Controls(i));
-}
 
 QX_PUBLISHED(TSizeConstraints)
 {
@@ -110,15 +76,6 @@ QX_PUBLISHED(TWinControl)
   Event("OnKeyUp", &T::OnKeyUp).Protected();
 }
 
-// Resources saved by a form designer also carry the designer's own notes (the
-// font height it measured, the creation-order flag); they say nothing about
-// the form here and are read and dropped.
-void TCustomForm::DefineProperties(TFiler* Filer)
-{
-  inherited::DefineProperties(Filer);
-  Filer->DefineProperty("TextHeight", [](TReader* Reader) { Reader->ReadInteger(); }, nullptr, false);
-  Filer->DefineProperty("OldCreateOrder", [](TReader* Reader) { Reader->ReadBoolean(); }, nullptr, false);
-}
 
 QX_PUBLISHED(TCustomForm)
 {
