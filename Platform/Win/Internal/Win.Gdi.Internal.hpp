@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Win.Gdi.hpp"
+#include "Win.Handles.Internal.hpp"
 
 #include <memory>
 #include <vector>
@@ -36,7 +37,7 @@ private:
 
 // Every live object and DC registers itself, so that a stale or made-up
 // handle is recognised without being dereferenced.
-struct TGdiObject {
+struct TGdiObject : THandleStorage {
   explicit TGdiObject(int type);
   virtual ~TGdiObject();
   TGdiObject(const TGdiObject&) = delete;
@@ -112,7 +113,7 @@ struct TDCState {
 
 // A new DC starts with the stock black pen, white brush and GUI font
 // selected; deleting it releases whatever its states select.
-struct TDC {
+struct TDC : THandleStorage {
   TDC();
   ~TDC();
   TDC(const TDC&) = delete;

@@ -25,7 +25,7 @@ struct TWindowClass {
   HBRUSH Background = nullptr;
 };
 
-struct TWindow {
+struct TWindow : THandleStorage {
   std::shared_ptr<const TWindowClass> Class;
   WNDPROC Proc = nullptr;
   DWORD Style = 0;
