@@ -4,16 +4,14 @@
 // desktop in its scratch directory.
 #pragma once
 
+#include <Vcl.Controls.hpp>
 #include <Winapi.Windows.hpp>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
-
-namespace Vcl {
-class TControl;
-}
 
 namespace QxTest {
 
@@ -51,6 +49,19 @@ protected:
   Win::COLORREF ControlPixel(Vcl::TControl* Control, int x, int y);
   // Saves the desktop as <scratch dir>/<name>.png and returns the path.
   std::string SaveScreenshot(const std::string& name);
+
+  // Puts a new control at its place in Parent, coloured when a colour is
+  // given, in the order a host would: bounds and colour before the parent.
+  template <class T>
+  static T* Place(T* Control, Vcl::TWinControl* Parent, int left, int top, int width, int height,
+                  std::optional<Vcl::TColor> color = std::nullopt)
+  {
+    Control->SetBounds(left, top, width, height);
+    if (color)
+      Control->SetColor(*color);
+    Control->SetParent(Parent);
+    return Control;
+  }
 };
 
 } // namespace QxTest

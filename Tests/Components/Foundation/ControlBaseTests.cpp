@@ -89,9 +89,7 @@ TEST_F(ControlBaseTest, TransparentControlShowsTheParentsPatternAlignedInBothLoo
 {
   for (bool styled : {false, true}) {
     QxTest::TVisualStyles styles(styled);
-    auto* parent = new TPatternParent(Form);
-    parent->SetBounds(10, 10, 120, 100);
-    parent->SetParent(Form);
+    auto* parent = Place(new TPatternParent(Form), Form, 10, 10, 120, 100);
     auto* panel = new TQxPanel(Form);
     panel->SetBounds(13, 7, 50, 41); // not on the pattern's grid
     panel->SetTransparent(true);
@@ -113,9 +111,7 @@ TEST_F(ControlBaseTest, WithoutStylesALabelsTextShowsThroughATransparentControl)
   label->SetBounds(10, 10, 10, 13);
   label->SetCaption("<b>MMMMMMMM</b>");
   label->SetParent(Form);
-  auto* panel = new TQxPanel(Form);
-  panel->SetBounds(5, 5, label->Width() + 10, 25);
-  panel->SetParent(Form);
+  auto* panel = Place(new TQxPanel(Form), Form, 5, 5, label->Width() + 10, 25);
   auto darkPixels = [&] {
     int dark = 0;
     for (int y = 0; y < 25; ++y)
@@ -135,9 +131,7 @@ TEST_F(ControlBaseTest, WithoutStylesALabelsTextShowsThroughATransparentControl)
 
 TEST_F(ControlBaseTest, RedrawLocksNestAndExtraUnlocksAreIgnored)
 {
-  auto* panel = new TQxPanel(Form);
-  panel->SetBounds(0, 0, 50, 50);
-  panel->SetParent(Form);
+  auto* panel = Place(new TQxPanel(Form), Form, 0, 0, 50, 50);
   RunUntilIdle();
   Win::HWND wnd = panel->Handle();
   panel->LockRedraw();
@@ -185,9 +179,7 @@ TEST_F(ControlBaseTest, DestroyingTheWindowSendsMouseLeave)
       inherited::Dispatch(Message);
     }
   };
-  auto* control = new TLeaveCounter(Form);
-  control->SetBounds(0, 0, 20, 20);
-  control->SetParent(Form);
+  auto* control = Place(new TLeaveCounter(Form), Form, 0, 0, 20, 20);
   control->HandleNeeded();
   control->DestroyHandle();
   EXPECT_EQ(control->Leaves, 1);
@@ -196,9 +188,7 @@ TEST_F(ControlBaseTest, DestroyingTheWindowSendsMouseLeave)
 
 TEST_F(ControlBaseTest, AClickOnAPanelAtRunTimeReachesTheControlBeneath)
 {
-  auto* beneath = new TLoggedControl(Form);
-  beneath->SetBounds(10, 10, 100, 100);
-  beneath->SetParent(Form);
+  Place(new TLoggedControl(Form), Form, 10, 10, 100, 100);
   auto* panel = new TQxPanel(Form);
   panel->SetBounds(20, 20, 60, 60);
   panel->OnMouseDown = [](TObject*, TMouseButton, TShiftState, Integer, Integer) { gLog.push_back("panel down"); };
@@ -210,12 +200,8 @@ TEST_F(ControlBaseTest, AClickOnAPanelAtRunTimeReachesTheControlBeneath)
 
 TEST_F(ControlBaseTest, RightJustifiedAutoSizeKeepsThePanelsRightEdge)
 {
-  auto* panel = new TQxPanel(Form);
-  panel->SetBounds(100, 10, 80, 40);
-  panel->SetParent(Form);
-  auto* child = new TLoggedControl(Form);
-  child->SetBounds(0, 0, 30, 20);
-  child->SetParent(panel);
+  auto* panel = Place(new TQxPanel(Form), Form, 100, 10, 80, 40);
+  Place(new TLoggedControl(Form), panel, 0, 0, 30, 20);
   panel->SetAlignment(taRightJustify);
   panel->SetAutoSize(true);
   EXPECT_EQ(panel->Width(), 30);
@@ -269,9 +255,7 @@ protected:
 
 TEST_F(ControlBaseTest, AnElementPressedDraggedOutAndReleasedOutsideEndsNormal)
 {
-  auto* host = new TElementHost(Form);
-  host->SetBounds(10, 10, 100, 60);
-  host->SetParent(Form);
+  auto* host = Place(new TElementHost(Form), Form, 10, 10, 100, 60);
   RunUntilIdle();
   MoveOnto(host, 20, 20);
   EXPECT_EQ(host->Element->State(), uicsHot);
@@ -290,9 +274,7 @@ TEST_F(ControlBaseTest, AnElementPressedDraggedOutAndReleasedOutsideEndsNormal)
 
 TEST_F(ControlBaseTest, AnElementReleasedInsideEndsHotAndADisabledOneIgnoresTheMouse)
 {
-  auto* host = new TElementHost(Form);
-  host->SetBounds(10, 10, 100, 60);
-  host->SetParent(Form);
+  auto* host = Place(new TElementHost(Form), Form, 10, 10, 100, 60);
   RunUntilIdle();
   MoveOnto(host, 20, 20);
   Press();
@@ -311,9 +293,7 @@ TEST_F(ControlBaseTest, AnElementReleasedInsideEndsHotAndADisabledOneIgnoresTheM
 
 TEST_F(ControlBaseTest, AKeyPressedElementPaintsPressedAndKeyUpFollowsTheCursor)
 {
-  auto* host = new TElementHost(Form);
-  host->SetBounds(10, 10, 100, 60);
-  host->SetParent(Form);
+  auto* host = Place(new TElementHost(Form), Form, 10, 10, 100, 60);
   RunUntilIdle();
   MoveOnto(host, 80, 50);
   host->Element->KeyDown();

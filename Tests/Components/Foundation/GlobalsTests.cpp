@@ -51,9 +51,7 @@ TEST_F(GlobalsTest, PerformEraseBackgroundDrawsTheParentUnderTheControlAndKeepsT
   auto* form = new TForm(Application);
   auto* parent = new TMarkingParent(form);
   parent->SetParent(form);
-  auto* child = new TCustomControl(form);
-  child->SetBounds(8, 4, 10, 10);
-  child->SetParent(parent);
+  auto* child = Place(new TCustomControl(form), parent, 8, 4, 10, 10);
   TBitmap target(10, 10);
   Win::HDC dc = target.Canvas()->Handle();
   Win::SetWindowOrgEx(dc, 1, 1, nullptr);

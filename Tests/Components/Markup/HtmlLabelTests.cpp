@@ -185,9 +185,7 @@ protected:
 
 TEST_F(HtmlLabelTest, AHandlerMayChangeTheCaptionOfTheLabelItWasCalledFor)
 {
-  auto* label = new TChunkReadingLabel(Form);
-  label->SetBounds(10, 10, 10, 13);
-  label->SetParent(Form);
+  auto* label = Place(new TChunkReadingLabel(Form), Form, 10, 10, 10, 13);
   label->SetCaption("<a href=next>go</a>");
   label->OnLinkClick = [&](const String& id) { label->SetCaption("<b>" + id + " page, with a longer caption</b>"); };
   RunUntilIdle();

@@ -17,14 +17,8 @@ TEST_F(ControlTest, ParentsEraseAndPaintBeforeChildrenAndGraphicControlsPaintInT
   outer->SetColor(clYellow);
   outer->FrameColor = clBlack;
   outer->SetParent(form);
-  auto* box = new TBox(form, "box");
-  box->SetBounds(30, 40, 20, 10);
-  box->SetColor(clRed);
-  box->SetParent(outer);
-  auto* inner = new TTestControl(form, "inner");
-  inner->SetBounds(100, 50, 50, 50);
-  inner->SetColor(clBlue);
-  inner->SetParent(outer);
+  auto* box = Place(new TBox(form, "box"), outer, 30, 40, 20, 10, clRed);
+  auto* inner = Place(new TTestControl(form, "inner"), outer, 100, 50, 50, 50, clBlue);
   RunUntilIdle();
   gEvents.clear();
   outer->Invalidate();
@@ -44,18 +38,9 @@ TEST_F(ControlTest, ParentsEraseAndPaintBeforeChildrenAndGraphicControlsPaintInT
 TEST_F(ControlTest, ChildrenClipTheirParentAndAGraphicControlRepaintsOnlyItsArea)
 {
   TForm* form = MakeForm(0, 0, 200, 200);
-  auto* panel = new TTestControl(form, "panel");
-  panel->SetBounds(0, 0, 200, 200);
-  panel->SetColor(clWhite);
-  panel->SetParent(form);
-  auto* child = new TTestControl(form, "child");
-  child->SetBounds(50, 50, 40, 40);
-  child->SetColor(clGreen);
-  child->SetParent(panel);
-  auto* box = new TBox(form, "box");
-  box->SetBounds(150, 150, 20, 20);
-  box->SetColor(clRed);
-  box->SetParent(panel);
+  auto* panel = Place(new TTestControl(form, "panel"), form, 0, 0, 200, 200, clWhite);
+  Place(new TTestControl(form, "child"), panel, 50, 50, 40, 40, clGreen);
+  auto* box = Place(new TBox(form, "box"), panel, 150, 150, 20, 20, clRed);
   RunUntilIdle();
   gEvents.clear();
   panel->SetColor(clSilver);
@@ -73,10 +58,7 @@ TEST_F(ControlTest, ChildrenClipTheirParentAndAGraphicControlRepaintsOnlyItsArea
 TEST_F(ControlTest, SetRedrawOffSuppressesPaintingUntilTurnedBackOn)
 {
   TForm* form = MakeForm(0, 0, 100, 100);
-  auto* c = new TTestControl(form, "c");
-  c->SetBounds(0, 0, 100, 100);
-  c->SetColor(clRed);
-  c->SetParent(form);
+  auto* c = Place(new TTestControl(form, "c"), form, 0, 0, 100, 100, clRed);
   RunUntilIdle();
   gEvents.clear();
   c->Perform(Win::WM_SETREDRAW, 0);
@@ -99,10 +81,7 @@ TEST_F(ControlTest, DoubleBufferedControlsEraseTheirBufferWithBothParametersEqua
   c->FrameColor = clBlack;
   c->SetDoubleBuffered(true);
   c->SetParent(form);
-  auto* box = new TBox(form, "box");
-  box->SetBounds(5, 5, 10, 10);
-  box->SetColor(clRed);
-  box->SetParent(c);
+  Place(new TBox(form, "box"), c, 5, 5, 10, 10, clRed);
   RunUntilIdle();
   EXPECT_TRUE(c->SawBufferedErase);
   EXPECT_EQ(ScreenPixel(10 + 25, 10 + 25), Ref(clLime));
@@ -165,9 +144,7 @@ TEST_F(ControlTest, AnchoredControlsFollowTheEdgesTheyAreAnchoredTo)
   stretch->SetBounds(10, 10, 180, 20);
   stretch->SetAnchors({akLeft, akTop, akRight});
   stretch->SetParent(form);
-  auto* fixed = new TTestControl(form);
-  fixed->SetBounds(10, 40, 20, 20);
-  fixed->SetParent(form);
+  auto* fixed = Place(new TTestControl(form), form, 10, 40, 20, 20);
   form->SetBounds(0, 0, 300, 150);
   EXPECT_EQ(corner->BoundsRect(), TRect(250, 110, 290, 140));
   EXPECT_EQ(stretch->BoundsRect(), TRect(10, 10, 290, 30));
@@ -180,9 +157,7 @@ TEST_F(ControlTest, AnchoredControlsFollowTheEdgesTheyAreAnchoredTo)
 TEST_F(ControlTest, AutoSizeAsksCanAutoSizeAndConstraintsLimitIt)
 {
   TForm* form = MakeForm(0, 0, 200, 200);
-  auto* box = new TBox(form);
-  box->SetBounds(10, 10, 50, 50);
-  box->SetParent(form);
+  auto* box = Place(new TBox(form), form, 10, 10, 50, 50);
   box->Content = TSize(33, 12);
   EXPECT_EQ(box->Width(), 50) << "no auto-size yet";
   box->SetAutoSize(true);
@@ -206,9 +181,7 @@ TEST_F(ControlTest, AutoSizeAsksCanAutoSizeAndConstraintsLimitIt)
 TEST_F(ControlTest, HitTestTransparentControlsLetClicksThroughToTheControlBeneath)
 {
   TForm* form = MakeForm(0, 0, 200, 200);
-  auto* beneath = new TTestControl(form, "beneath");
-  beneath->SetBounds(0, 0, 200, 200);
-  beneath->SetParent(form);
+  auto* beneath = Place(new TTestControl(form, "beneath"), form, 0, 0, 200, 200);
   auto* glass = new TTestControl(form, "glass");
   glass->SetBounds(20, 20, 100, 100);
   glass->HitTestAnswer = Win::HTTRANSPARENT;
@@ -236,9 +209,7 @@ TEST_F(ControlTest, HitTestTransparentControlsLetClicksThroughToTheControlBeneat
       TBox::Dispatch(M);
     }
   };
-  auto* ghost = new TGhost(form);
-  ghost->SetBounds(0, 0, 30, 30);
-  ghost->SetParent(glass);
+  auto* ghost = Place(new TGhost(form), glass, 0, 0, 30, 30);
   int ghostClicks = 0;
   ghost->OnClick = [&](TObject*) { ++ghostClicks; };
   ClickOn(glass, 10, 10);
@@ -249,9 +220,7 @@ TEST_F(ControlTest, HitTestTransparentControlsLetClicksThroughToTheControlBeneat
 TEST_F(ControlTest, CaptureFollowsADragAndTheClickNeedsTheReleaseInside)
 {
   TForm* form = MakeForm(0, 0, 300, 100);
-  auto* box = new TBox(form, "box");
-  box->SetBounds(10, 10, 50, 50);
-  box->SetParent(form);
+  auto* box = Place(new TBox(form, "box"), form, 10, 10, 50, 50);
   std::vector<TPoint> moves;
   int clicks = 0, ups = 0;
   box->OnMouseMove = [&](TObject*, TShiftState, Integer x, Integer y) { moves.emplace_back(x, y); };
@@ -276,12 +245,8 @@ TEST_F(ControlTest, CaptureFollowsADragAndTheClickNeedsTheReleaseInside)
 TEST_F(ControlTest, GraphicControlsHearTheMouseEnterAndLeave)
 {
   TForm* form = MakeForm(0, 0, 200, 100);
-  auto* box = new TBox(form);
-  box->SetBounds(10, 10, 50, 50);
-  box->SetParent(form);
-  auto* win = new TTestControl(form);
-  win->SetBounds(100, 10, 50, 50);
-  win->SetParent(form);
+  auto* box = Place(new TBox(form), form, 10, 10, 50, 50);
+  auto* win = Place(new TTestControl(form), form, 100, 10, 50, 50);
   std::vector<std::string> seen;
   box->OnMouseEnter = [&](TObject*) { seen.push_back("box enter"); };
   box->OnMouseLeave = [&](TObject*) { seen.push_back("box leave"); };

@@ -77,12 +77,8 @@ TEST_F(ControlTest, TabMovesTheFocusInTabOrderSkippingWhatCannotTakeIt)
 TEST_F(ControlTest, EnterAndExitFollowTheFocus)
 {
   TDialog d = MakeDialog();
-  auto* group = new TTestControl(d.Form, "group");
-  group->SetBounds(10, 40, 200, 100);
-  group->SetParent(d.Form);
-  auto* inside = new TTestControl(d.Form, "inside");
-  inside->SetBounds(5, 5, 50, 20);
-  inside->SetParent(group);
+  auto* group = Place(new TTestControl(d.Form, "group"), d.Form, 10, 40, 200, 100);
+  auto* inside = Place(new TTestControl(d.Form, "inside"), group, 5, 5, 50, 20);
   d.Form->Show();
   d.Field->SetFocus();
   RunUntilIdle();
@@ -287,9 +283,7 @@ TEST_F(ControlTest, ApplicationRunsUntilTerminatedAndReportsDeactivation)
   EXPECT_FALSE(Application->ExeName().empty());
   Application->Restart();
   // Exceptions from window procedures reach OnException, or the loop's caller.
-  auto* boom = new TBox(main);
-  boom->SetBounds(0, 0, 100, 100);
-  boom->SetParent(main);
+  auto* boom = Place(new TBox(main), main, 0, 0, 100, 100);
   boom->OnClick = [](TObject*) { throw EConvertError("boom"); };
   String reported;
   Application->OnException = [&](TObject*, const std::exception& e) { reported = e.what(); };
@@ -359,9 +353,7 @@ private:
 TEST_F(ControlTest, APopupFormClosesOnAPressOutsideWithoutTakingActivation)
 {
   TForm* owner = MakeForm(0, 0, 400, 300);
-  auto* edit = new TTestControl(owner, "edit");
-  edit->SetBounds(10, 10, 100, 20);
-  edit->SetParent(owner);
+  auto* edit = Place(new TTestControl(owner, "edit"), owner, 10, 10, 100, 20);
   edit->SetFocus();
   RunUntilIdle();
   auto* popup = new TTestPopup(owner);
@@ -386,12 +378,8 @@ TEST_F(ControlTest, APopupFormClosesOnAPressOutsideWithoutTakingActivation)
 TEST_F(ControlTest, PointsMapBetweenControlsParentsAndTheScreen)
 {
   TForm* form = MakeForm(100, 50, 300, 200);
-  auto* panel = new TPanel(form);
-  panel->SetBounds(10, 20, 100, 100);
-  panel->SetParent(form);
-  auto* box = new TBox(form);
-  box->SetBounds(5, 6, 10, 10);
-  box->SetParent(panel);
+  auto* panel = Place(new TPanel(form), form, 10, 20, 100, 100);
+  auto* box = Place(new TBox(form), panel, 5, 6, 10, 10);
   EXPECT_EQ(box->ClientToScreen(TPoint(1, 1)), TPoint(100 + 10 + 5 + 1, 50 + 20 + 6 + 1));
   EXPECT_EQ(box->ScreenToClient(TPoint(116, 77)), TPoint(1, 1));
   EXPECT_EQ(box->ClientToParent(TPoint(1, 1)), TPoint(6, 7));
