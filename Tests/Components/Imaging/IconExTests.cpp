@@ -95,12 +95,6 @@ TBytes Saved(TIconEx& icon)
   return stream.Bytes();
 }
 
-TBytes ReadFile(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return TBytes(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string Fixture(const std::string& name)
 {
   return QxTest::SourceDir() + "/Tests/Fixtures/ico/" + name;
@@ -185,7 +179,7 @@ TEST(IconEx, ExtractionBySizeAndIndex)
 TEST(IconEx, LoadSaveRoundTripIsByteIdentical)
 {
   for (const char* name : {"icotool-32bit.ico", "icotool-raw.ico", "icotool-8bit.ico", "pamtowinicon-png.ico"}) {
-    const TBytes file = ReadFile(Fixture(name));
+    const TBytes file = QxTest::ReadBytes(Fixture(name));
     ASSERT_FALSE(file.empty()) << name;
     TIconEx icon;
     Load(icon, file);
@@ -223,7 +217,7 @@ TEST(IconEx, FilesOfOtherToolsListAndExtractAsIcotoolDoes)
   };
   for (const auto& [name, extracted] : files) {
     TIconEx icon;
-    Load(icon, ReadFile(Fixture(name)));
+    Load(icon, QxTest::ReadBytes(Fixture(name)));
     const std::vector<std::string> listing = Listing(name);
     ASSERT_EQ(icon.GetIconCount(), Integer(listing.size())) << name;
     const std::string stem = name.substr(0, name.size() - 4);
@@ -255,7 +249,7 @@ TEST(IconEx, FilesOfOtherToolsListAndExtractAsIcotoolDoes)
 TEST(IconEx, PngDataIsFoundBySignatureInAnyEntry)
 {
   TIconEx icon;
-  Load(icon, ReadFile(Fixture("icotool-raw.ico")));
+  Load(icon, QxTest::ReadBytes(Fixture("icotool-raw.ico")));
   const TIconDesc desc = icon.GetIconDescriptions(2);
   EXPECT_EQ(desc.Width, 48); // not a 256 entry, yet PNG
   TIcon extracted;
@@ -404,7 +398,7 @@ TEST(IconEx, AssignToBitmapKeepsAlphaOrTurnsTheMaskIntoAlpha)
   EXPECT_EQ(reinterpret_cast<std::uint32_t*>(bitmap.ScanLine(1))[1], 0x80FF0000u);
 
   TIconEx masked;
-  Load(masked, ReadFile(Fixture("icotool-4bit.ico")));
+  Load(masked, QxTest::ReadBytes(Fixture("icotool-4bit.ico")));
   TPngImage reference;
   reference.LoadFromFile(Fixture("icotool-4bit-extracted/icotool-4bit_1_24x24x4.png"));
   reference.CreateAlpha();
