@@ -293,7 +293,8 @@ TComponent* TContainedAction::GetParentComponent() const
 
 void TContainedAction::SetParentComponent(TComponent* Value)
 {
-  if (auto* list = dynamic_cast<TCustomActionList*>(Value))
+  auto* list = dynamic_cast<TCustomActionList*>(Value);
+  if (list || !Value)
     SetActionList(list);
 }
 

@@ -163,9 +163,8 @@ public:
   TNotifyEvent OnUpdate;
   TNotifyEvent OnChange;
 
-  // The links of the action's clients.
+  // How many links the action's clients hold.
   Integer ClientCount() const { return Integer(FClients.size()); }
-  TBasicActionLink* Clients(Integer Index) const { return FClients.at(size_t(Index)); }
   void RegisterChanges(TBasicActionLink* Value);
   void UnRegisterChanges(TBasicActionLink* Value);
 

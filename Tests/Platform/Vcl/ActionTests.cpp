@@ -114,7 +114,10 @@ protected:
 
 TEST_F(ActionTest, LinkingCopiesTheActionAndItsChangesReachEveryClientThatStillShowsIt)
 {
-  TAction* action = NewAction("&Open");
+  TActionList list(nullptr);
+  int listChanges = 0;
+  list.OnChange = [&](TObject*) { ++listChanges; };
+  TAction* action = NewAction("&Open", &list);
   action->SetHint("Opens a file");
   action->SetEnabled(false);
   TButton* a = NewButton(action);
@@ -144,6 +147,7 @@ TEST_F(ActionTest, LinkingCopiesTheActionAndItsChangesReachEveryClientThatStillS
   EXPECT_FALSE(box->Visible());
   EXPECT_FALSE(b->ActionLink()->IsCaptionLinked());
   EXPECT_TRUE(b->ActionLink()->IsEnabledLinked());
+  EXPECT_EQ(listChanges, 6) << "one per change of the action, its handler included";
 
   // Unlinking keeps what the control shows; linking another action copies it.
   a->SetAction(nullptr);
@@ -221,6 +225,11 @@ TEST_F(ActionTest, AutoCheckTogglesCheckedAndAGroupKeepsOneChecked)
     a->SetGroupIndex(1);
     a->SetAutoCheck(true);
   }
+  right->SetIndex(0);
+  EXPECT_EQ(right->Index(), 0);
+  EXPECT_EQ(list.Actions(1), bold);
+  center->SetIndex(99);
+  EXPECT_EQ(center->Index(), 3);
   auto* leftCheck = Place(new TTestCheck(FForm), FForm, 40, 10, 20, 20);
   leftCheck->SetAction(left);
   left->Execute();
