@@ -35,7 +35,6 @@ bool ControlStored(const TObject* o)
 
 QX_PUBLISHED(TControl)
 {
-  // First, as the properties the action supplies are read after it.
   Property("Action", &T::Action, &T::SetAction).Protected();
   Property("Left", &T::Left, &T::SetLeft);
   Property("Top", &T::Top, &T::SetTop);
