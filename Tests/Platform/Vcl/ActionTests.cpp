@@ -282,9 +282,13 @@ TEST_F(ActionTest, IdleTimeUpdatesTheActionsOfVisibleControlsOnce)
   EXPECT_TRUE(updated.empty());
   list->OnUpdate = nullptr;
 
-  // A hidden form's actions wait.
+  // A host may ask a form at any time; a hidden form's actions wait.
+  FForm->UpdateActions();
+  EXPECT_EQ(updated, std::vector<String>{"Paste"});
+  updated.clear();
   FForm->Hide();
   Idle();
+  FForm->UpdateActions();
   EXPECT_TRUE(updated.empty());
 }
 
