@@ -148,15 +148,13 @@ void Shield(cairo_t* cr)
   ShieldPath(cr);
   cairo_save(cr);
   cairo_clip(cr);
-  const TRgb blue = Hex(0x3584E4), yellow = Hex(0xF6D32D);
-  const double split = 0.48;
-  SetColour(cr, blue);
-  cairo_rectangle(cr, 0, 0, 0.5, split);
-  cairo_rectangle(cr, 0.5, split, 0.5, 1 - split);
-  cairo_fill(cr);
-  SetColour(cr, yellow);
-  cairo_rectangle(cr, 0.5, 0, 0.5, split);
-  cairo_rectangle(cr, 0, split, 0.5, 1 - split);
+  // Blue quarters on a yellow ground, split on whole pixels at every size,
+  // so that no seam lets the background through.
+  SetColour(cr, Hex(0xF6D32D));
+  cairo_paint(cr);
+  SetColour(cr, Hex(0x3584E4));
+  cairo_rectangle(cr, 0, 0, 0.5, 0.5);
+  cairo_rectangle(cr, 0.5, 0.5, 0.5, 0.5);
   cairo_fill(cr);
   cairo_pattern_t* shine = cairo_pattern_create_linear(0, 0, 1, 1);
   cairo_pattern_add_color_stop_rgba(shine, 0, 1, 1, 1, 0.35);
