@@ -1,0 +1,57 @@
+// The PNG helper's pixel rows in vector code, dispatched at run time to the
+// best instruction set of the CPU. Each gives bit for bit what the plain code
+// gives (the helper's reference code); what does not fill a whole vector is
+// done by the plain per-pixel functions.
+#pragma once
+
+#include <System.hpp>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Quorex::PixelRows {
+
+// Every 3-byte pixel (blue, green, red) becomes its grey level.
+void GrayRow(Vcl::Byte* Pixels, std::size_t Count);
+
+// Every byte becomes Byte * Value div 255.
+void ScaleAlphaRow(Vcl::Byte* Alpha, std::size_t Count, Vcl::Byte Value);
+
+// DrawPng's composite of Count pixels: colour rows of 3-byte pixels, alpha
+// rows of one byte a pixel (for an image without alpha plane, the alpha its
+// pixels count with).
+struct TBlendRows {
+  const Vcl::Byte* Colour1;
+  const Vcl::Byte* Alpha1;
+  const Vcl::Byte* Colour2;
+  const Vcl::Byte* Alpha2;
+  Vcl::Byte* Colour;
+  Vcl::Byte* Alpha;
+};
+void BlendRow(const TBlendRows& Rows, std::size_t Count, Vcl::Byte Factor);
+
+// A source row for resizing: pixel x as blue | green << 8 | red << 16 |
+// alpha << 24 (alpha 0 when there is no alpha row).
+void PackRow(const Vcl::Byte* Colour, const Vcl::Byte* Alpha, std::uint32_t* Packed, std::size_t Count);
+
+// Where each destination column samples the source: the two source columns
+// and their weights (1 - fraction, fraction).
+struct TResizeColumns {
+  const std::int32_t* Index0;
+  const std::int32_t* Index1;
+  const float* Weight0;
+  const float* Weight1;
+};
+// One destination row of SmoothResize from the packed rows Top and Bottom
+// weighted by Weight0 and Weight1; Alpha is nullptr when there is none.
+struct TResizeRow {
+  const std::uint32_t* Top;
+  const std::uint32_t* Bottom;
+  float Weight0;
+  float Weight1;
+  Vcl::Byte* Colour;
+  Vcl::Byte* Alpha;
+};
+void ResizeRow(const TResizeColumns& Columns, const TResizeRow& Row, std::size_t Count);
+
+} // namespace Quorex::PixelRows
