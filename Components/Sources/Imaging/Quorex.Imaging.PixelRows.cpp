@@ -34,7 +34,7 @@ std::size_t PackVector(const Byte*, const Byte*, std::uint32_t*, std::size_t)
 {
   return 0;
 }
-std::size_t ResizeVector(const TResizeColumns&, const TResizeRow&, std::size_t)
+std::size_t ResizeVector(const TResizeRow&, std::size_t)
 {
   return 0;
 }
@@ -55,25 +55,37 @@ hn::Vec<D> Div255(D d, hn::Vec<D> x)
 // Grey levels of 16-bit lanes: Round((30 R + 59 G + 11 B) / 100) half to
 // even. q = sum div 100 by multiplying (exact up to 25500); the remainder
 // rounds up above 50, and at 50 when q is odd.
+template <class D16, class V8>
+hn::Vec<D16> GreyOf(D16 d16, V8 b, V8 g, V8 r)
+{
+  const hn::RebindToSigned<D16> di16;
+  const auto sum = hn::Add(hn::Add(hn::Mul(hn::PromoteTo(d16, r), hn::Set(d16, 30)),
+                                   hn::Mul(hn::PromoteTo(d16, g), hn::Set(d16, 59))),
+                           hn::Mul(hn::PromoteTo(d16, b), hn::Set(d16, 11)));
+  const auto q = hn::ShiftRight<3>(hn::MulHigh(sum, hn::Set(d16, 5243)));
+  const auto remainder = hn::Sub(sum, hn::Mul(q, hn::Set(d16, 100)));
+  const auto odd = hn::And(q, hn::Set(d16, 1));
+  const auto up = hn::Gt(hn::BitCast(di16, hn::Add(remainder, odd)), hn::Set(di16, 50));
+  return hn::Sub(q, hn::BitCast(d16, hn::VecFromMask(di16, up)));
+}
+
+// Whole byte vectors are deinterleaved at once; their halves are widened to
+// 16 bits for the sums.
 std::size_t GrayVector(Byte* pixels, std::size_t count)
 {
-  const hn::ScalableTag<std::uint16_t> d16;
-  const hn::Rebind<std::uint8_t, decltype(d16)> d8;
+  const hn::ScalableTag<std::uint8_t> d8;
+  const hn::Half<decltype(d8)> dh8;
+  const hn::Rebind<std::uint16_t, decltype(dh8)> d16;
   const hn::RebindToSigned<decltype(d16)> di16;
-  const std::size_t n = hn::Lanes(d16);
+  const std::size_t n = hn::Lanes(d8);
   std::size_t i = 0;
   for (; i + n <= count; i += n) {
     hn::Vec<decltype(d8)> b, g, r;
     hn::LoadInterleaved3(d8, pixels + 3 * i, b, g, r);
-    const auto sum = hn::Add(hn::Add(hn::Mul(hn::PromoteTo(d16, r), hn::Set(d16, 30)),
-                                     hn::Mul(hn::PromoteTo(d16, g), hn::Set(d16, 59))),
-                             hn::Mul(hn::PromoteTo(d16, b), hn::Set(d16, 11)));
-    const auto q = hn::ShiftRight<3>(hn::MulHigh(sum, hn::Set(d16, 5243)));
-    const auto remainder = hn::Sub(sum, hn::Mul(q, hn::Set(d16, 100)));
-    const auto odd = hn::And(q, hn::Set(d16, 1));
-    const auto up = hn::Gt(hn::BitCast(di16, hn::Add(remainder, odd)), hn::Set(di16, 50));
-    const auto grey = hn::Sub(q, hn::BitCast(d16, hn::VecFromMask(di16, up)));
-    const auto level = hn::DemoteTo(d8, hn::BitCast(di16, grey));
+    const auto low = GreyOf(d16, hn::LowerHalf(dh8, b), hn::LowerHalf(dh8, g), hn::LowerHalf(dh8, r));
+    const auto high = GreyOf(d16, hn::UpperHalf(dh8, b), hn::UpperHalf(dh8, g), hn::UpperHalf(dh8, r));
+    const auto level =
+      hn::Combine(d8, hn::DemoteTo(dh8, hn::BitCast(di16, high)), hn::DemoteTo(dh8, hn::BitCast(di16, low)));
     hn::StoreInterleaved3(level, level, level, d8, pixels + 3 * i);
   }
   return i;
@@ -94,15 +106,16 @@ std::size_t ScaleAlphaVector(Byte* alpha, std::size_t count, Byte value)
   return i;
 }
 
-// n div d for 0 <= n <= 255 d, 0 < d <= 510: the single-precision estimate
-// n * (1 / d) is off by far less than 1 / d, so truncated it is the quotient
-// or, when d divides n, one below it; one step up settles which.
-template <class DI, class DF>
-hn::Vec<DI> DivideSmall(DI di, DF df, hn::Vec<DI> n, hn::Vec<DI> d, hn::Vec<DF> inverse)
+// n div d for whole numbers 0 <= n <= 255 d, 0 < d <= 510, held in floats
+// (exactly): the single-precision estimate n * (1 / d) is off by far less
+// than 1 / d, so truncated it is the quotient or, when d divides n, one below
+// it; one step up settles which.
+template <class DF>
+hn::Vec<DF> DivideSmall(DF df, hn::Vec<DF> n, hn::Vec<DF> d, hn::Vec<DF> inverse)
 {
-  const auto q = hn::ConvertTo(di, hn::Mul(hn::ConvertTo(df, n), inverse));
-  const auto next = hn::Add(q, hn::Set(di, 1));
-  return hn::IfThenElse(hn::Gt(hn::Mul(next, d), n), q, next);
+  const auto q = hn::Trunc(hn::Mul(n, inverse));
+  const auto next = hn::Add(q, hn::Set(df, 1.0f));
+  return hn::IfThenElse(hn::Le(hn::Mul(next, d), n), next, q);
 }
 
 std::size_t BlendVector(const TBlendRows& rows, std::size_t count, Byte factor)
@@ -113,7 +126,6 @@ std::size_t BlendVector(const TBlendRows& rows, std::size_t count, Byte factor)
   const std::size_t n = hn::Lanes(di);
   const auto f = hn::Set(di, factor);
   const auto full = hn::Set(di, 255);
-  const auto zero = hn::Zero(di);
   std::size_t i = 0;
   for (; i + n <= count; i += n) {
     hn::Vec<decltype(d8)> b1, g1, r1, b2, g2, r2;
@@ -122,17 +134,18 @@ std::size_t BlendVector(const TBlendRows& rows, std::size_t count, Byte factor)
     const auto a1 = hn::PromoteTo(di, hn::LoadU(d8, rows.Alpha1 + i));
     const auto s = hn::PromoteTo(di, hn::LoadU(d8, rows.Alpha2 + i));
     const auto a2 = hn::Sub(full, Div255(di, hn::Mul(hn::Sub(full, s), f)));
-    const auto alpha = hn::Add(a1, Div255(di, hn::Mul(hn::Sub(full, a1), a2)));
-    const auto opaque = hn::Eq(a2, full), clear = hn::Eq(a2, zero);
-    const auto total = hn::Max(hn::Add(a1, a2), hn::Set(di, 1)); // 0 only where a2 is 0
-    const auto inverse = hn::Div(hn::Set(df, 1.0f), hn::ConvertTo(df, total));
+    hn::StoreU(hn::DemoteTo(d8, hn::Add(a1, Div255(di, hn::Mul(hn::Sub(full, a1), a2)))), d8, rows.Alpha + i);
+    // The colour in floats, which hold every value here exactly.
+    const auto a1f = hn::ConvertTo(df, a1), a2f = hn::ConvertTo(df, a2);
+    const auto opaque = hn::Eq(a2f, hn::Set(df, 255.0f)), clear = hn::Eq(a2f, hn::Zero(df));
+    const auto total = hn::Max(hn::Add(a1f, a2f), hn::Set(df, 1.0f)); // 0 only where a2 is 0
+    const auto inverse = hn::Div(hn::Set(df, 1.0f), total);
     auto channel = [&](hn::Vec<decltype(d8)> c1, hn::Vec<decltype(d8)> c2) {
-      const auto x1 = hn::PromoteTo(di, c1), x2 = hn::PromoteTo(di, c2);
-      const auto mixed = DivideSmall(di, df, hn::Add(hn::Mul(x1, a1), hn::Mul(x2, a2)), total, inverse);
-      return hn::DemoteTo(d8, hn::IfThenElse(opaque, x2, hn::IfThenElse(clear, x1, mixed)));
+      const auto x1 = hn::ConvertTo(df, hn::PromoteTo(di, c1)), x2 = hn::ConvertTo(df, hn::PromoteTo(di, c2));
+      const auto mixed = DivideSmall(df, hn::Add(hn::Mul(x1, a1f), hn::Mul(x2, a2f)), total, inverse);
+      return hn::DemoteTo(d8, hn::ConvertTo(di, hn::IfThenElse(opaque, x2, hn::IfThenElse(clear, x1, mixed))));
     };
     hn::StoreInterleaved3(channel(b1, b2), channel(g1, g2), channel(r1, r2), d8, rows.Colour + 3 * i);
-    hn::StoreU(hn::DemoteTo(d8, alpha), d8, rows.Alpha + i);
   }
   return i;
 }
@@ -160,22 +173,21 @@ hn::Vec<DF> ChannelOf(DF df, DU du, hn::Vec<DU> pixels)
   return hn::ConvertTo(df, hn::BitCast(di, hn::And(hn::ShiftRight<Shift>(pixels), hn::Set(du, 0xFF))));
 }
 
-std::size_t ResizeVector(const TResizeColumns& columns, const TResizeRow& row, std::size_t count)
+std::size_t ResizeVector(const TResizeRow& row, std::size_t count)
 {
   const hn::ScalableTag<float> df;
   const hn::RebindToSigned<decltype(df)> di;
   const hn::RebindToUnsigned<decltype(df)> du;
   const hn::Rebind<std::uint8_t, decltype(di)> d8;
   const std::size_t n = hn::Lanes(df);
-  const auto wy0 = hn::Set(df, row.Weight0), wy1 = hn::Set(df, row.Weight1);
+  const auto wy0 = hn::Set(df, row.RowWeight0), wy1 = hn::Set(df, row.RowWeight1);
   std::size_t i = 0;
   for (; i + n <= count; i += n) {
-    const auto x0 = hn::LoadU(di, columns.Index0 + i), x1 = hn::LoadU(di, columns.Index1 + i);
-    const auto wx0 = hn::LoadU(df, columns.Weight0 + i), wx1 = hn::LoadU(df, columns.Weight1 + i);
+    const auto wx0 = hn::LoadU(df, row.ColumnWeight0 + i), wx1 = hn::LoadU(df, row.ColumnWeight1 + i);
     const auto w00 = hn::Mul(wx0, wy0), w01 = hn::Mul(wx0, wy1);
     const auto w10 = hn::Mul(wx1, wy0), w11 = hn::Mul(wx1, wy1);
-    const auto p00 = hn::GatherIndex(du, row.Top, x0), p01 = hn::GatherIndex(du, row.Bottom, x0);
-    const auto p10 = hn::GatherIndex(du, row.Top, x1), p11 = hn::GatherIndex(du, row.Bottom, x1);
+    const auto p00 = hn::LoadU(du, row.Top0 + i), p01 = hn::LoadU(du, row.Bottom0 + i);
+    const auto p10 = hn::LoadU(du, row.Top1 + i), p11 = hn::LoadU(du, row.Bottom1 + i);
     // Summed as the plain code sums: column 0 (top, bottom), then column 1.
     auto channel = [&](auto shift) {
       constexpr int kShift = decltype(shift)::value;
@@ -245,16 +257,14 @@ void PackRow(const Byte* Colour, const Byte* Alpha, std::uint32_t* Packed, std::
   }
 }
 
-void ResizeRow(const TResizeColumns& Columns, const TResizeRow& Row, std::size_t Count)
+void ResizeRow(const TResizeRow& Row, std::size_t Count)
 {
-  for (std::size_t i = HWY_DYNAMIC_DISPATCH(ResizeVector)(Columns, Row, Count); i < Count; ++i) {
-    const float w00 = Columns.Weight0[i] * Row.Weight0, w01 = Columns.Weight0[i] * Row.Weight1;
-    const float w10 = Columns.Weight1[i] * Row.Weight0, w11 = Columns.Weight1[i] * Row.Weight1;
-    const std::uint32_t p00 = Row.Top[Columns.Index0[i]], p01 = Row.Bottom[Columns.Index0[i]];
-    const std::uint32_t p10 = Row.Top[Columns.Index1[i]], p11 = Row.Bottom[Columns.Index1[i]];
+  for (std::size_t i = HWY_DYNAMIC_DISPATCH(ResizeVector)(Row, Count); i < Count; ++i) {
+    const float w00 = Row.ColumnWeight0[i] * Row.RowWeight0, w01 = Row.ColumnWeight0[i] * Row.RowWeight1;
+    const float w10 = Row.ColumnWeight1[i] * Row.RowWeight0, w11 = Row.ColumnWeight1[i] * Row.RowWeight1;
     auto channel = [&](int shift) {
-      auto at = [&](std::uint32_t p) { return float((p >> shift) & 0xFF); };
-      const float total = at(p00) * w00 + at(p01) * w01 + at(p10) * w10 + at(p11) * w11;
+      auto at = [&](const std::uint32_t* p) { return float((p[i] >> shift) & 0xFF); };
+      const float total = at(Row.Top0) * w00 + at(Row.Bottom0) * w01 + at(Row.Top1) * w10 + at(Row.Bottom1) * w11;
       return Byte(std::clamp(TPngImageHelper::Reference::RoundFloat(total), 0, 255));
     };
     for (int ch = 0; ch < 3; ++ch)

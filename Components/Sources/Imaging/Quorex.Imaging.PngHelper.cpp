@@ -123,57 +123,67 @@ private:
 };
 
 // Where each destination column of SmoothResize samples the source.
-class TResizeColumns {
-public:
+struct TResizeColumns {
   TResizeColumns(int NewWidth, float Scale, int SourceWidth)
   {
     for (int tx = 0; tx < NewWidth; ++tx) {
       const TSample c = SampleAt(tx, Scale, SourceWidth);
-      FIndex[0].push_back(c.Index[0]);
-      FIndex[1].push_back(c.Index[1]);
-      FWeight[0].push_back(c.Weight[0]);
-      FWeight[1].push_back(c.Weight[1]);
+      for (int i = 0; i < 2; ++i) {
+        Index[i].push_back(c.Index[i]);
+        Weight[i].push_back(c.Weight[i]);
+      }
     }
   }
-  PixelRows::TResizeColumns Rows() const
-  {
-    return {FIndex[0].data(), FIndex[1].data(), FWeight[0].data(), FWeight[1].data()};
-  }
-
-private:
-  std::vector<std::int32_t> FIndex[2];
-  std::vector<float> FWeight[2];
+  std::vector<int> Index[2];
+  std::vector<float> Weight[2];
 };
 
-// The two source rows a destination row of SmoothResize reads, packed (a row
-// is packed once however often it is read).
-class TPackedRows {
+// The pixels that the destination columns sample in two source rows, packed
+// and in column order (a row is sampled once however often it is read).
+class TSampledRows {
 public:
-  TPackedRows(const TPngImage& Png, bool WithAlpha) : FPng(Png), FWithAlpha(WithAlpha)
+  struct TRow {
+    const std::uint32_t* Samples[2]; // of the left and the right source column
+  };
+
+  TSampledRows(const TPngImage& Png, bool WithAlpha, const TResizeColumns& Columns)
+    : FPng(Png), FWithAlpha(WithAlpha), FColumns(Columns), FPacked(size_t(Png.Width()))
   {
-    for (auto& r : FRows)
-      r.resize(size_t(Png.Width()));
+    for (auto& slot : FSamples)
+      for (auto& samples : slot)
+        samples.resize(Columns.Index[0].size());
   }
 
-  const std::uint32_t* Row(int Y, int Slot)
+  TRow Row(int Y, int Slot)
   {
-    if (FLoaded[Slot] == Y)
-      return FRows[Slot].data();
-    if (FLoaded[1 - Slot] == Y) {
-      std::swap(FRows[0], FRows[1]);
+    if (FLoaded[Slot] != Y && FLoaded[1 - Slot] == Y) {
+      std::swap(FSamples[0], FSamples[1]);
       std::swap(FLoaded[0], FLoaded[1]);
-      return FRows[Slot].data();
     }
-    PixelRows::PackRow(FPng.Scanline(Y), FWithAlpha ? FPng.AlphaScanline(Y) : nullptr, FRows[Slot].data(),
-                       FRows[Slot].size());
-    FLoaded[Slot] = Y;
-    return FRows[Slot].data();
+    if (FLoaded[Slot] != Y)
+      Sample(Y, Slot);
+    return {{FSamples[Slot][0].data(), FSamples[Slot][1].data()}};
   }
 
 private:
+  void Sample(int Y, int Slot)
+  {
+    PixelRows::PackRow(FPng.Scanline(Y), FWithAlpha ? FPng.AlphaScanline(Y) : nullptr, FPacked.data(),
+                       FPacked.size());
+    for (int i = 0; i < 2; ++i) {
+      const std::vector<int>& index = FColumns.Index[i];
+      std::uint32_t* out = FSamples[Slot][i].data();
+      for (size_t tx = 0; tx < index.size(); ++tx)
+        out[tx] = FPacked[size_t(index[tx])];
+    }
+    FLoaded[Slot] = Y;
+  }
+
   const TPngImage& FPng;
   bool FWithAlpha;
-  std::vector<std::uint32_t> FRows[2];
+  const TResizeColumns& FColumns;
+  std::vector<std::uint32_t> FPacked;
+  std::vector<std::uint32_t> FSamples[2][2]; // slot, source column
   int FLoaded[2] = {-1, -1};
 };
 
@@ -468,17 +478,17 @@ void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
   const float sx = float(NewWidth) / float(w - 1);
   const float sy = float(NewHeight) / float(h - 1);
   const TResizeColumns columns(NewWidth, sx, w);
-  TPackedRows rows(Self, withAlpha);
+  TSampledRows rows(Self, withAlpha, columns);
   for (int ty = 0; ty < NewHeight; ++ty) {
     const TSample sample = SampleAt(ty, sy, h);
-    const std::uint32_t* top = rows.Row(sample.Index[0], 0);
-    const std::uint32_t* bottom = rows.Row(sample.Index[1], 1);
-    PixelRows::ResizeRow(columns.Rows(),
-                         {top, bottom, sample.Weight[0], sample.Weight[1], result.Scanline(ty),
-                          result.AlphaScanline(ty)},
+    const TSampledRows::TRow top = rows.Row(sample.Index[0], 0);
+    const TSampledRows::TRow bottom = rows.Row(sample.Index[1], 1);
+    PixelRows::ResizeRow({top.Samples[0], top.Samples[1], bottom.Samples[0], bottom.Samples[1],
+                          columns.Weight[0].data(), columns.Weight[1].data(), sample.Weight[0], sample.Weight[1],
+                          result.Scanline(ty), result.AlphaScanline(ty)},
                          size_t(NewWidth));
   }
-  Self.Assign(&result);
+  Self.Assign(std::move(result));
 }
 
 void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Factor)
@@ -521,7 +531,7 @@ void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Fac
                                      outAlpha + left};
     PixelRows::BlendRow(rows, size_t(right - left), Factor);
   }
-  Self.Assign(result.get());
+  Self.Assign(std::move(*result));
 }
 
 void DrawCentered(TPngImage& Self, TCanvas* Canvas, const TRect& Rect)

@@ -34,24 +34,23 @@ void BlendRow(const TBlendRows& Rows, std::size_t Count, Vcl::Byte Factor);
 // alpha << 24 (alpha 0 when there is no alpha row).
 void PackRow(const Vcl::Byte* Colour, const Vcl::Byte* Alpha, std::uint32_t* Packed, std::size_t Count);
 
-// Where each destination column samples the source: the two source columns
-// and their weights (1 - fraction, fraction).
-struct TResizeColumns {
-  const std::int32_t* Index0;
-  const std::int32_t* Index1;
-  const float* Weight0;
-  const float* Weight1;
-};
-// One destination row of SmoothResize from the packed rows Top and Bottom
-// weighted by Weight0 and Weight1; Alpha is nullptr when there is none.
+// One destination row of SmoothResize: for each destination column, the
+// packed source pixels it samples in the top and the bottom source row (Top0,
+// Bottom0 in the left source column, Top1, Bottom1 in the right one) and the
+// weights of the two columns and of the two rows. Alpha is nullptr when there
+// is none.
 struct TResizeRow {
-  const std::uint32_t* Top;
-  const std::uint32_t* Bottom;
-  float Weight0;
-  float Weight1;
+  const std::uint32_t* Top0;
+  const std::uint32_t* Top1;
+  const std::uint32_t* Bottom0;
+  const std::uint32_t* Bottom1;
+  const float* ColumnWeight0;
+  const float* ColumnWeight1;
+  float RowWeight0;
+  float RowWeight1;
   Vcl::Byte* Colour;
   Vcl::Byte* Alpha;
 };
-void ResizeRow(const TResizeColumns& Columns, const TResizeRow& Row, std::size_t Count);
+void ResizeRow(const TResizeRow& Row, std::size_t Count);
 
 } // namespace Quorex::PixelRows
