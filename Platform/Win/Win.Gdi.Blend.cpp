@@ -29,32 +29,37 @@ V MulDiv255Lanes(V x, V a)
   return hn::ShiftRight<8>(hn::Add(t, hn::ShiftRight<8>(t)));
 }
 
-// Each pixel's channels widened to 16-bit lanes, four lanes a pixel; returns
-// how many pixels were blended (the whole vectors).
+// The even and the odd bytes of each 16-bit lane blended apart (blue and red,
+// green and alpha), as the plain code does two channels at once; DstFactor
+// holds each pixel's factor in both of its lanes.
+template <class D16>
+hn::Vec<D16> MixLanes(D16 d16, hn::Vec<D16> src, hn::Vec<D16> dst, hn::Vec<D16> factor, hn::Vec<D16> dstFactor)
+{
+  return hn::Min(hn::Add(MulDiv255Lanes(src, factor), MulDiv255Lanes(dst, dstFactor)), hn::Set(d16, 255));
+}
+
+// Returns how many pixels were blended (the whole vectors).
 std::size_t BlendRunVector(std::uint32_t* dst, const std::uint32_t* src, std::size_t count, BYTE constant,
                            bool sourceAlpha)
 {
-  const hn::ScalableTag<std::uint16_t> d16;
-  const hn::Rebind<std::uint8_t, decltype(d16)> d8;
-  const hn::RebindToSigned<decltype(d16)> di16;
-  const hn::Repartition<std::uint64_t, decltype(d16)> d64;
-  const std::size_t step = hn::Lanes(d16) / 4;
+  const hn::ScalableTag<std::uint32_t> d32;
+  const hn::Repartition<std::uint16_t, decltype(d32)> d16;
+  const std::size_t step = hn::Lanes(d32);
   const auto factor = hn::Set(d16, constant);
-  const auto max = hn::Set(d16, 255);
+  const auto max = hn::Set(d16, 255), low = hn::Set(d16, 0x00FF);
   std::size_t i = 0;
   for (; i + step <= count; i += step) {
-    const auto s = hn::PromoteTo(d16, hn::LoadU(d8, reinterpret_cast<const std::uint8_t*>(src + i)));
-    const auto d = hn::PromoteTo(d16, hn::LoadU(d8, reinterpret_cast<const std::uint8_t*>(dst + i)));
+    const auto s = hn::LoadU(d32, src + i);
+    const auto d = hn::BitCast(d16, hn::LoadU(d32, dst + i));
     auto dstFactor = hn::Sub(max, factor);
     if (sourceAlpha) {
-      // The alpha (the top lane of each pixel) in all four lanes of its pixel.
-      auto a = hn::ShiftRight<48>(hn::BitCast(d64, s));
-      a = hn::Or(a, hn::ShiftLeft<16>(a));
-      a = hn::Or(a, hn::ShiftLeft<32>(a));
-      dstFactor = hn::Sub(max, MulDiv255Lanes(hn::BitCast(d16, a), factor));
+      const auto alpha = hn::ShiftRight<24>(s);
+      dstFactor = hn::Sub(max, MulDiv255Lanes(hn::BitCast(d16, hn::Or(alpha, hn::ShiftLeft<16>(alpha))), factor));
     }
-    const auto sum = hn::Min(hn::Add(MulDiv255Lanes(s, factor), MulDiv255Lanes(d, dstFactor)), max);
-    hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di16, sum)), d8, reinterpret_cast<std::uint8_t*>(dst + i));
+    const auto s16 = hn::BitCast(d16, s);
+    const auto even = MixLanes(d16, hn::And(s16, low), hn::And(d, low), factor, dstFactor);
+    const auto odd = MixLanes(d16, hn::ShiftRight<8>(s16), hn::ShiftRight<8>(d), factor, dstFactor);
+    hn::StoreU(hn::BitCast(d32, hn::Or(even, hn::ShiftLeft<8>(odd))), d32, dst + i);
   }
   return i;
 }
