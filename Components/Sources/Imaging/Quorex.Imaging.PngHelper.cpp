@@ -134,24 +134,27 @@ struct TResizeColumns {
       }
     }
   }
-  std::vector<int> Index[2];
+  std::vector<std::int32_t> Index[2];
   std::vector<float> Weight[2];
 };
 
-// The pixels that the destination columns sample in two source rows, packed
-// and in column order (a row is sampled once however often it is read).
+// The pixels that the destination columns sample in two source rows, as
+// floats channel by channel in column order (a row is sampled once however
+// often it is read).
 class TSampledRows {
 public:
+  using TSamples = std::array<const float*, 4>; // blue, green, red, alpha
   struct TRow {
-    const std::uint32_t* Samples[2]; // of the left and the right source column
+    TSamples Samples[2]; // of the left and the right source column
   };
 
   TSampledRows(const TPngImage& Png, bool WithAlpha, const TResizeColumns& Columns)
     : FPng(Png), FWithAlpha(WithAlpha), FColumns(Columns), FPacked(size_t(Png.Width()))
   {
     for (auto& slot : FSamples)
-      for (auto& samples : slot)
-        samples.resize(Columns.Index[0].size());
+      for (auto& column : slot)
+        for (int c = 0; c < (WithAlpha ? 4 : 3); ++c)
+          column[size_t(c)].resize(Columns.Index[0].size());
   }
 
   TRow Row(int Y, int Slot)
@@ -162,7 +165,11 @@ public:
     }
     if (FLoaded[Slot] != Y)
       Sample(Y, Slot);
-    return {{FSamples[Slot][0].data(), FSamples[Slot][1].data()}};
+    TRow row;
+    for (int i = 0; i < 2; ++i)
+      for (size_t c = 0; c < 4; ++c)
+        row.Samples[i][c] = FSamples[Slot][i][c].empty() ? nullptr : FSamples[Slot][i][c].data();
+    return row;
   }
 
 private:
@@ -171,10 +178,10 @@ private:
     PixelRows::PackRow(FPng.Scanline(Y), FWithAlpha ? FPng.AlphaScanline(Y) : nullptr, FPacked.data(),
                        FPacked.size());
     for (int i = 0; i < 2; ++i) {
-      const std::vector<int>& index = FColumns.Index[i];
-      std::uint32_t* out = FSamples[Slot][i].data();
-      for (size_t tx = 0; tx < index.size(); ++tx)
-        out[tx] = FPacked[size_t(index[tx])];
+      float* channels[4];
+      for (size_t c = 0; c < 4; ++c)
+        channels[c] = FSamples[Slot][i][c].empty() ? nullptr : FSamples[Slot][i][c].data();
+      PixelRows::SampleRow(FPacked.data(), FColumns.Index[i].data(), channels, FColumns.Index[i].size());
     }
     FLoaded[Slot] = Y;
   }
@@ -183,7 +190,7 @@ private:
   bool FWithAlpha;
   const TResizeColumns& FColumns;
   std::vector<std::uint32_t> FPacked;
-  std::vector<std::uint32_t> FSamples[2][2]; // slot, source column
+  std::array<std::vector<float>, 4> FSamples[2][2]; // slot, source column, channel
   int FLoaded[2] = {-1, -1};
 };
 
@@ -483,7 +490,8 @@ void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
     const TSample sample = SampleAt(ty, sy, h);
     const TSampledRows::TRow top = rows.Row(sample.Index[0], 0);
     const TSampledRows::TRow bottom = rows.Row(sample.Index[1], 1);
-    PixelRows::ResizeRow({top.Samples[0], top.Samples[1], bottom.Samples[0], bottom.Samples[1],
+    PixelRows::ResizeRow({top.Samples[0].data(), top.Samples[1].data(), bottom.Samples[0].data(),
+                          bottom.Samples[1].data(),
                           columns.Weight[0].data(), columns.Weight[1].data(), sample.Weight[0], sample.Weight[1],
                           result.Scanline(ty), result.AlphaScanline(ty)},
                          size_t(NewWidth));
