@@ -279,20 +279,23 @@ void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Fac
   const int w = Self.Width(), h = Self.Height();
   auto result = BlankRGBA(w, h);
   TRowReader selfRows(Self), sourceRows(*Source);
-  const TRect area(Position.X, Position.Y, Position.X + Source->Width(), Position.Y + Source->Height());
+  // Counted in 64 bits: the far edges of a source placed far off must not
+  // overflow.
+  const std::int64_t left = Position.X, top = Position.Y;
+  const std::int64_t right = left + Source->Width(), bottom = top + Source->Height();
   for (int y = 0; y < h; ++y) {
     const Byte* base = selfRows.Read(y);
-    const Byte* over = (y >= area.Top && y < area.Bottom) ? sourceRows.Read(y - area.Top) : nullptr;
+    const Byte* over = (y >= top && y < bottom) ? sourceRows.Read(int(y - top)) : nullptr;
     Byte* colour = result->Scanline(y);
     Byte* alpha = result->AlphaScanline(y);
     for (int x = 0; x < w; ++x) {
       const Byte* c1 = base + size_t(x) * 4;
-      if (!over || x < area.Left || x >= area.Right) {
+      if (!over || x < left || x >= right) {
         std::memcpy(colour + size_t(x) * 3, c1, 3);
         alpha[x] = c1[3];
         continue;
       }
-      const Byte* c2 = over + size_t(x - area.Left) * 4;
+      const Byte* c2 = over + size_t(x - left) * 4;
       BlendPixel(c1, c1[3], c2, c2[3], Factor, colour + size_t(x) * 3, alpha[x]);
     }
   }

@@ -135,9 +135,10 @@ TEST(PngHelperExactness, DrawPngMatchesThePlainCodeForEveryFormatAndPlacement)
   };
   const TFormat formats[] = {{COLOR_RGB, false}, {COLOR_RGBALPHA, false}, {COLOR_RGB, true},
                              {COLOR_GRAYSCALE, false}, {COLOR_PALETTE, false}};
-  // Over the middle, past each edge, wholly outside, and far outside.
-  const TPoint places[] = {{0, 0},   {3, 2},  {-5, -1}, {20, 7}, {-40, 0},
-                           {50, 50}, {1, -9}, {-2147483647, 3}, {2147483000, 0}};
+  // Over the middle, past each edge, wholly outside, and far outside (where
+  // the source's far edge lies beyond the largest coordinate).
+  const TPoint places[] = {{0, 0},   {3, 2},  {-5, -1},         {20, 7},         {-40, 0},
+                           {50, 50}, {1, -9}, {-2147483647, 3}, {2147483640, 0}, {0, 2147483645}};
   QxTest::ForEachVectorTarget([&] {
     std::uint32_t seed = 1;
     for (const TFormat& base : formats)
