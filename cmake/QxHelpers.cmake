@@ -13,6 +13,10 @@ macro(qx_find_dependencies)
   pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
   pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
   pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
+  # Vector code with run-time dispatch (the pixel rows).
+  pkg_check_modules(HWY REQUIRED IMPORTED_TARGET libhwy)
+  # AVX-512 code is left out: no machine of ours can run its exactness tests.
+  set_property(TARGET PkgConfig::HWY APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS HWY_DISABLED_TARGETS=HWY_AVX3)
 endmacro()
 
 # The folders of a layer: every folder below ROOT that holds sources or

@@ -527,6 +527,18 @@ void TPngImage::Assign(const TPersistent* Source)
   inherited::Assign(Source);
 }
 
+void TPngImage::Assign(TPngImage&& Source)
+{
+  if (&Source == this)
+    return;
+  Source.Data(); // drawing on its canvas reaches its rows first
+  FCompressionLevel = Source.FCompressionLevel;
+  FFilters = Source.FFilters;
+  TPngImageData data = std::move(Source.FData);
+  Source.Replace(TPngImageData{});
+  Replace(std::move(data));
+}
+
 void TPngImage::AssignBitmap(TBitmap& Bitmap)
 {
   if (Bitmap.Empty()) {

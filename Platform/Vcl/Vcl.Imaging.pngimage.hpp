@@ -179,6 +179,9 @@ public:
   // bitmap whose alpha is defined or premultiplied; a transparent bitmap
   // without alpha gives its transparent colour as tRNS. nullptr empties.
   void Assign(const TPersistent* Source) override;
+  // From a PNG that is done with: its pixels are taken, not copied, and it is
+  // left empty.
+  void Assign(TPngImage&& Source);
 
   // ---- file IO -----------------------------------------------------------------------
   // Reads one PNG from the stream's position up to its IEND chunk.

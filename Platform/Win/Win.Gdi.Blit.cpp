@@ -1,17 +1,11 @@
 // Blits between DCs: BitBlt and StretchBlt with raster operations,
 // AlphaBlend and TransparentBlt.
 #include "Win.Gdi.Blit.hpp"
+#include "Win.Gdi.Blend.hpp"
 
 namespace Win {
 
 namespace {
-
-// x * a / 255, rounded to nearest, for x, a in 0..255.
-constexpr std::uint32_t MulDiv255(std::uint32_t x, std::uint32_t a)
-{
-  std::uint32_t t = x * a + 128;
-  return (t + (t >> 8)) >> 8;
-}
 
 std::uint32_t Channel(std::uint32_t p, int shift)
 {
@@ -250,39 +244,6 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, in
 
 namespace {
 
-// Two channels at once: the 0x00FF00FF lanes of x times a / 255, rounded
-// exactly as MulDiv255 does (each lane stays below 2^16).
-constexpr std::uint32_t MulLanes(std::uint32_t lanes, std::uint32_t a)
-{
-  std::uint32_t t = lanes * a + 0x00800080u;
-  return ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-}
-
-// Lane sums of up to 510 saturate at 255.
-constexpr std::uint32_t SaturateLanes(std::uint32_t sum)
-{
-  std::uint32_t over = (sum >> 8) & 0x00010001u;
-  return (sum | (over * 0xFF)) & 0x00FF00FFu;
-}
-
-// src * srcFactor + dst * dstFactor, per channel, over 255.
-std::uint32_t Mix(std::uint32_t src, std::uint32_t srcFactor, std::uint32_t dst, std::uint32_t dstFactor)
-{
-  std::uint32_t rb = MulLanes(src & 0x00FF00FFu, srcFactor) + MulLanes(dst & 0x00FF00FFu, dstFactor);
-  std::uint32_t ag = MulLanes((src >> 8) & 0x00FF00FFu, srcFactor) + MulLanes((dst >> 8) & 0x00FF00FFu, dstFactor);
-  return SaturateLanes(rb) | (SaturateLanes(ag) << 8);
-}
-
-std::uint32_t BlendPixel(std::uint32_t src, std::uint32_t dst, const BLENDFUNCTION& blend)
-{
-  std::uint32_t constant = blend.SourceConstantAlpha;
-  if (!(blend.AlphaFormat & AC_SRC_ALPHA))
-    return Mix(src, constant, dst, 255 - constant);
-  // Source premultiplied: Dst = Src * SCA + Dst * (1 - SrcAlpha * SCA).
-  std::uint32_t alpha = MulDiv255(Channel(src, 24), constant);
-  return Mix(src, constant, dst, 255 - alpha);
-}
-
 // The checks AlphaBlend and TransparentBlt share: live DCs, non-negative
 // sizes and a source rectangle inside the source surface.
 bool PrepareBlend(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int srcWidth,
@@ -312,7 +273,13 @@ BOOL AlphaBlend(HDC dest, int x, int y, int width, int height, HDC src, int xSrc
     return FALSE;
   if (empty)
     return TRUE;
-  ForEachSourcePixel(MakeTarget(dest), s, image, false,
+  const TTarget t = MakeTarget(dest);
+  if (OneToOne(s)) {
+    ForEachCopiedRun(t, s, image, [&](std::uint32_t* pixels, std::int64_t count, const std::uint32_t* source, int,
+                                      int) { BlendRun(pixels, source, std::size_t(count), blend); });
+    return TRUE;
+  }
+  ForEachSourcePixel(t, s, image, false,
                      [&](std::uint32_t& p, std::uint32_t sp, int, int) { p = BlendPixel(sp, p, blend); });
   return TRUE;
 }

@@ -1,4 +1,6 @@
 #include "Quorex.Imaging.PngHelper.hpp"
+#include "Quorex.Imaging.PixelRows.hpp"
+#include "Quorex.Imaging.PngHelper.Reference.hpp"
 
 #include <Win.Gdi.Guards.hpp>
 #include <Win.Gdi.hpp>
@@ -8,13 +10,11 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#if defined(__SSE__)
-#include <xmmintrin.h>
-#endif
 
 namespace Quorex {
 
 using namespace Vcl;
+using namespace TPngImageHelper::Reference;
 
 namespace {
 
@@ -28,97 +28,6 @@ int RoundDiv(int Numerator, int Denominator)
   if (twiceRemainder > Denominator || (twiceRemainder == Denominator && (q & 1)))
     ++q;
   return q;
-}
-
-bool HasAlphaPlane(const TPngImage& Png)
-{
-  return Png.Header().ColorType == COLOR_RGBALPHA || Png.Header().ColorType == COLOR_GRAYSCALEALPHA;
-}
-
-bool IsRGBFamily(const TPngImage& Png)
-{
-  return Png.Header().ColorType == COLOR_RGB || Png.Header().ColorType == COLOR_RGBALPHA;
-}
-
-// The single transparent colour of an image without alpha, if it has one.
-bool SingleTransparentColor(const TPngImage& Png, TColor& Key)
-{
-  if (HasAlphaPlane(Png) || Png.TransparencyMode() != ptmBit)
-    return false;
-  Key = Png.TransparentColor();
-  return true;
-}
-
-void RequireRGBA8(const TPngImage& Png)
-{
-  if (Png.Header().BitDepth != 8)
-    throw EInvalidOperation("BitDepth <> 8");
-  if (Png.Header().ColorType != COLOR_RGBALPHA)
-    throw EInvalidOperation("ColorType <> COLOR_RGBALPHA");
-}
-
-// One row as 4-byte B, G, R, A pixels, whatever the colour type: the alpha
-// plane where there is one, else 0 on the single transparent colour and 255
-// elsewhere.
-class TRowReader {
-public:
-  explicit TRowReader(const TPngImage& Png) : FPng(Png), FRow(size_t(Png.Width()) * 4)
-  {
-    FKeyed = SingleTransparentColor(Png, FKey);
-  }
-
-  const Byte* Read(int Y)
-  {
-    const int w = FPng.Width();
-    const Byte* alpha = FPng.AlphaScanline(Y);
-    if (IsRGBFamily(FPng))
-      ReadRGB(Y, w);
-    else
-      ReadAny(Y, w);
-    for (int x = 0; x < w; ++x)
-      FRow[size_t(x) * 4 + 3] = alpha ? alpha[x] : AlphaOfColour(x);
-    return FRow.data();
-  }
-
-private:
-  void ReadRGB(int Y, int W)
-  {
-    const Byte* src = FPng.Scanline(Y);
-    for (int x = 0; x < W; ++x)
-      std::memcpy(&FRow[size_t(x) * 4], src + size_t(x) * 3, 3);
-  }
-
-  void ReadAny(int Y, int W)
-  {
-    for (int x = 0; x < W; ++x) {
-      TColor c = FPng.Pixels(x, Y);
-      Byte* p = &FRow[size_t(x) * 4];
-      p[0] = Byte(c >> 16);
-      p[1] = Byte(c >> 8);
-      p[2] = Byte(c);
-    }
-  }
-
-  Byte AlphaOfColour(int X) const
-  {
-    if (!FKeyed)
-      return 255;
-    const Byte* p = &FRow[size_t(X) * 4];
-    TColor c = TColor(p[2]) | (TColor(p[1]) << 8) | (TColor(p[0]) << 16);
-    return c == FKey ? 0 : 255;
-  }
-
-  const TPngImage& FPng;
-  std::vector<Byte> FRow;
-  bool FKeyed = false;
-  TColor FKey = 0;
-};
-
-std::unique_ptr<TPngImage> BlankRGBA(int Width, int Height)
-{
-  auto png = std::make_unique<TPngImage>();
-  png->CreateBlank(COLOR_RGBALPHA, 8, Width, Height);
-  return png;
 }
 
 void CheckRegion(const TPngImage& Source, const TRect& Rect)
@@ -136,29 +45,6 @@ void CopyRegionRows(TPngImage& Self, const TPngImage& Source, const TRect& Rect)
     std::memcpy(Self.Scanline(y), Source.Scanline(Rect.Top + y) + size_t(Rect.Left) * 3, w * 3);
     std::memcpy(Self.AlphaScanline(y), Source.AlphaScanline(Rect.Top + y) + Rect.Left, w);
   }
-}
-
-// Round-half-to-even of v in the default rounding mode, without a library call.
-inline int RoundFloat(float v)
-{
-#if defined(__SSE__)
-  return _mm_cvtss_si32(_mm_set_ss(v));
-#else
-  return int(std::nearbyint(v));
-#endif
-}
-
-// ceil(2^32 / d) for d = 1 .. 510: multiplying by it and shifting right by 32
-// divides exactly every dividend up to 255 * 510 (the blend's largest).
-const std::array<std::uint64_t, 511>& Reciprocals()
-{
-  static const auto table = [] {
-    std::array<std::uint64_t, 511> t{};
-    for (std::uint64_t d = 1; d <= 510; ++d)
-      t[d] = ((std::uint64_t(1) << 32) + d - 1) / d;
-    return t;
-  }();
-  return table;
 }
 
 // Grey levels of every weighted sum 30 R + 59 G + 11 B (0 .. 25500).
@@ -201,65 +87,110 @@ void MapAlpha(TPngImage& Png, F Map)
   }
 }
 
-// Bilinear resampling: where a destination coordinate samples the source.
-struct TSample {
-  int Index[2];    // the two source positions (the second held inside)
-  float Weight[2]; // 1 - fraction, fraction
-};
-
-TSample SampleAt(int Destination, float Scale, int SourceSize)
+bool IsRGB8(const TPngImage& Png)
 {
-  const float f = float(Destination) / Scale;
-  const int i = int(f);
-  const float w1 = f - float(i);
-  return {{std::min(i, SourceSize - 1), std::min(i + 1, SourceSize - 1)}, {1.0f - w1, w1}};
+  return IsRGBFamily(Png) && Png.Header().BitDepth == 8;
 }
 
-typedef float TPixel4 __attribute__((vector_size(16))); // blue, green, red, alpha
-
-inline TPixel4 Splat(float v)
-{
-  return TPixel4{v, v, v, v};
-}
-
-// The samples of two source rows that the destination columns read, as
-// floats in column order (a row is converted once however often it is read).
-class TFloatRows {
+// The alpha the pixels of a row count with: the alpha plane where there is
+// one, else 0 on the single transparent colour and 255 elsewhere.
+class TAlphaRows {
 public:
-  TFloatRows(const TPngImage& Png, bool WithAlpha, const std::vector<TSample>& Columns)
-    : FPng(Png), FWithAlpha(WithAlpha), FColumns(Columns)
+  explicit TAlphaRows(const TPngImage& Png) : FPng(Png)
   {
-    for (auto& r : FRows)
-      r.resize(Columns.size() * 2);
+    FKeyed = SingleTransparentColor(Png, FKey);
+    if (!HasAlphaPlane(Png))
+      FRow.assign(size_t(Png.Width()), 255);
   }
 
-  // Pixels 2 tx and 2 tx + 1 are the two samples of destination column tx.
-  const TPixel4* Row(int Y, int Slot)
+  const Byte* Row(int Y)
   {
-    if (FLoaded[Slot] == Y)
-      return FRows[Slot].data();
-    if (FLoaded[1 - Slot] == Y) {
-      std::swap(FRows[0], FRows[1]);
-      std::swap(FLoaded[0], FLoaded[1]);
-      return FRows[Slot].data();
+    if (const Byte* alpha = FPng.AlphaScanline(Y))
+      return alpha;
+    if (FKeyed) {
+      const Byte* p = FPng.Scanline(Y);
+      for (size_t x = 0; x < FRow.size(); ++x, p += 3)
+        FRow[x] = (TColor(p[2]) | (TColor(p[1]) << 8) | (TColor(p[0]) << 16)) == FKey ? 0 : 255;
     }
-    const Byte* colour = FPng.Scanline(Y);
-    const Byte* alpha = FPng.AlphaScanline(Y);
-    TPixel4* out = FRows[Slot].data();
-    for (const TSample& c : FColumns)
-      for (int i : c.Index) {
-        const Byte* p = colour + size_t(i) * 3;
-        *out++ = TPixel4{float(p[0]), float(p[1]), float(p[2]), FWithAlpha ? float(alpha[i]) : 0.0f};
-      }
-    FLoaded[Slot] = Y;
-    return FRows[Slot].data();
+    return FRow.data();
   }
 
 private:
   const TPngImage& FPng;
+  std::vector<Byte> FRow;
+  bool FKeyed = false;
+  TColor FKey = 0;
+};
+
+// Where each destination column of SmoothResize samples the source.
+struct TResizeColumns {
+  TResizeColumns(int NewWidth, float Scale, int SourceWidth)
+  {
+    for (int tx = 0; tx < NewWidth; ++tx) {
+      const TSample c = SampleAt(tx, Scale, SourceWidth);
+      for (int i = 0; i < 2; ++i) {
+        Index[i].push_back(c.Index[i]);
+        Weight[i].push_back(c.Weight[i]);
+      }
+    }
+  }
+  std::vector<std::int32_t> Index[2];
+  std::vector<float> Weight[2];
+};
+
+// The pixels that the destination columns sample in two source rows, as
+// floats channel by channel in column order (a row is sampled once however
+// often it is read).
+class TSampledRows {
+public:
+  using TSamples = std::array<const float*, 4>; // blue, green, red, alpha
+  struct TRow {
+    TSamples Samples[2]; // of the left and the right source column
+  };
+
+  TSampledRows(const TPngImage& Png, bool WithAlpha, const TResizeColumns& Columns)
+    : FPng(Png), FWithAlpha(WithAlpha), FColumns(Columns), FPacked(size_t(Png.Width()))
+  {
+    for (auto& slot : FSamples)
+      for (auto& column : slot)
+        for (int c = 0; c < (WithAlpha ? 4 : 3); ++c)
+          column[size_t(c)].resize(Columns.Index[0].size());
+  }
+
+  TRow Row(int Y, int Slot)
+  {
+    if (FLoaded[Slot] != Y && FLoaded[1 - Slot] == Y) {
+      std::swap(FSamples[0], FSamples[1]);
+      std::swap(FLoaded[0], FLoaded[1]);
+    }
+    if (FLoaded[Slot] != Y)
+      Sample(Y, Slot);
+    TRow row;
+    for (int i = 0; i < 2; ++i)
+      for (size_t c = 0; c < 4; ++c)
+        row.Samples[i][c] = FSamples[Slot][i][c].empty() ? nullptr : FSamples[Slot][i][c].data();
+    return row;
+  }
+
+private:
+  void Sample(int Y, int Slot)
+  {
+    PixelRows::PackRow(FPng.Scanline(Y), FWithAlpha ? FPng.AlphaScanline(Y) : nullptr, FPacked.data(),
+                       FPacked.size());
+    for (int i = 0; i < 2; ++i) {
+      float* channels[4];
+      for (size_t c = 0; c < 4; ++c)
+        channels[c] = FSamples[Slot][i][c].empty() ? nullptr : FSamples[Slot][i][c].data();
+      PixelRows::SampleRow(FPacked.data(), FColumns.Index[i].data(), channels, FColumns.Index[i].size());
+    }
+    FLoaded[Slot] = Y;
+  }
+
+  const TPngImage& FPng;
   bool FWithAlpha;
-  const std::vector<TSample>& FColumns;
-  std::vector<TPixel4> FRows[2];
+  const TResizeColumns& FColumns;
+  std::vector<std::uint32_t> FPacked;
+  std::array<std::vector<float>, 4> FSamples[2][2]; // slot, source column, channel
   int FLoaded[2] = {-1, -1};
 };
 
@@ -301,21 +232,19 @@ void GrayscaleImage(TPngImage& Png, Byte Intensity)
     Png.SetPalette(palette);
     return;
   }
+  const size_t width = size_t(Png.Width());
+  if (Intensity == 255) {
+    // At full intensity the channel part is 0 and the grey part the grey
+    // itself: every channel becomes the grey.
+    for (int y = 0; y < Png.Height(); ++y)
+      PixelRows::GrayRow(Png.Scanline(y), width);
+    return;
+  }
   const TGrayTables tables(Intensity);
   const Byte* grayOfSum = GrayOfSum().data();
-  // At full intensity the channel part is 0 and the grey part the grey
-  // itself: every channel becomes the grey.
-  const bool grayOnly = Intensity == 255;
-  const size_t width = size_t(Png.Width());
   for (int y = 0; y < Png.Height(); ++y) {
     Byte* p = Png.Scanline(y);
-    Byte* const end = p + width * 3;
-    if (grayOnly) {
-      for (; p != end; p += 3)
-        p[0] = p[1] = p[2] = grayOfSum[30 * p[2] + 59 * p[1] + 11 * p[0]];
-      continue;
-    }
-    for (; p != end; p += 3) {
+    for (Byte* const end = p + width * 3; p != end; p += 3) {
       const Byte part = tables.Gray[grayOfSum[30 * p[2] + 59 * p[1] + 11 * p[0]]];
       p[0] = tables.Apply(p[0], part);
       p[1] = tables.Apply(p[1], part);
@@ -517,7 +446,8 @@ void AlphaBlend(TPngImage& Self, Byte Value)
 void SetTransparent(TPngImage& Self, Byte Value)
 {
   RequireRGBA8(Self);
-  MapAlpha(Self, [&](int a) { return Byte(unsigned(a) * Value / 255u); });
+  for (int y = 0; y < Self.Height(); ++y)
+    PixelRows::ScaleAlphaRow(Self.AlphaScanline(y), size_t(Self.Width()), Value);
 }
 
 void ForceAlphaChannel(TPngImage& Png, bool UseTransparentColor, TColor TransparentColor, Byte Alpha)
@@ -545,87 +475,71 @@ void ConvertToGrayScale(TPngImage& Self)
 
 void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
 {
-  const Byte type = Self.Header().ColorType;
-  if (type != COLOR_RGB && type != COLOR_RGBALPHA)
-    throw Exception("Only COLOR_RGBALPHA and COLOR_RGB formats are supported");
+  const bool withAlpha = CheckResize(Self, NewWidth, NewHeight);
   const int w = Self.Width(), h = Self.Height();
-  if (w < 2 || h < 2)
-    throw EInvalidOperation("Smooth resizing needs an image of at least 2 x 2 pixels");
-  if (NewWidth < 1 || NewHeight < 1)
-    throw EInvalidOperation("Smooth resizing needs a size of at least 1 x 1 pixels");
-  const bool withAlpha = type == COLOR_RGBALPHA;
   TPngImage result;
-  result.CreateBlank(type, 8, NewWidth, NewHeight);
+  result.CreateBlank(Self.Header().ColorType, 8, NewWidth, NewHeight);
 
   // Single precision, step by step: the scale divides by the source size
   // minus one while the destination size is taken whole.
   const float sx = float(NewWidth) / float(w - 1);
   const float sy = float(NewHeight) / float(h - 1);
-  std::vector<TSample> columns(static_cast<size_t>(NewWidth));
-  for (int tx = 0; tx < NewWidth; ++tx)
-    columns[size_t(tx)] = SampleAt(tx, sx, w);
-  TFloatRows rows(Self, withAlpha, columns);
+  const TResizeColumns columns(NewWidth, sx, w);
+  TSampledRows rows(Self, withAlpha, columns);
   for (int ty = 0; ty < NewHeight; ++ty) {
-    const TSample row = SampleAt(ty, sy, h);
-    const TPixel4* top = rows.Row(row.Index[0], 0);
-    const TPixel4* bottom = rows.Row(row.Index[1], 1);
-    Byte* out = result.Scanline(ty);
-    Byte* outAlpha = result.AlphaScanline(ty);
-    for (int tx = 0; tx < NewWidth; ++tx) {
-      const TSample& col = columns[size_t(tx)];
-      // The four channels side by side: each lane does the scalar sum in the
-      // same order (dx outer, dy inner), so the result is the same.
-      TPixel4 total = {0, 0, 0, 0};
-      const size_t at = size_t(tx) * 2;
-      total = total + top[at] * Splat(col.Weight[0] * row.Weight[0]);
-      total = total + bottom[at] * Splat(col.Weight[0] * row.Weight[1]);
-      total = total + top[at + 1] * Splat(col.Weight[1] * row.Weight[0]);
-      total = total + bottom[at + 1] * Splat(col.Weight[1] * row.Weight[1]);
-      Byte* p = out + size_t(tx) * 3;
-      for (int ch = 0; ch < 3; ++ch)
-        p[ch] = Byte(std::clamp(RoundFloat(total[ch]), 0, 255));
-      if (withAlpha)
-        outAlpha[tx] = Byte(std::clamp(RoundFloat(total[3]), 0, 255));
-    }
+    const TSample sample = SampleAt(ty, sy, h);
+    const TSampledRows::TRow top = rows.Row(sample.Index[0], 0);
+    const TSampledRows::TRow bottom = rows.Row(sample.Index[1], 1);
+    PixelRows::ResizeRow({top.Samples[0].data(), top.Samples[1].data(), bottom.Samples[0].data(),
+                          bottom.Samples[1].data(),
+                          columns.Weight[0].data(), columns.Weight[1].data(), sample.Weight[0], sample.Weight[1],
+                          result.Scanline(ty), result.AlphaScanline(ty)},
+                         size_t(NewWidth));
   }
-  Self.Assign(&result);
+  Self.Assign(std::move(result));
 }
 
 void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Factor)
 {
   QX_ASSERT(Source != nullptr, kUnit);
-  const int w = Self.Width(), h = Self.Height();
-  auto result = BlankRGBA(w, h);
-  TRowReader selfRows(Self), sourceRows(*Source);
-  const auto& reciprocals = Reciprocals();
-  const TRect area(Position.X, Position.Y, Position.X + Source->Width(), Position.Y + Source->Height());
-  for (int y = 0; y < h; ++y) {
-    const Byte* base = selfRows.Read(y);
-    const Byte* over = (y >= area.Top && y < area.Bottom) ? sourceRows.Read(y - area.Top) : nullptr;
-    Byte* colour = result->Scanline(y);
-    Byte* alpha = result->AlphaScanline(y);
-    for (int x = 0; x < w; ++x) {
-      const Byte* c1 = base + size_t(x) * 4;
-      const int a1 = c1[3];
-      if (!over || x < area.Left || x >= area.Right) {
-        std::memcpy(colour + size_t(x) * 3, c1, 3);
-        alpha[x] = Byte(a1);
-        continue;
-      }
-      const Byte* c2 = over + size_t(x - area.Left) * 4;
-      const int a2 = 255 - ((255 - c2[3]) * Factor / 255);
-      Byte* out = colour + size_t(x) * 3;
-      alpha[x] = Byte(a1 + ((255 - a1) * a2 / 255));
-      if (a2 == 255 || a2 == 0) {
-        std::memcpy(out, a2 ? c2 : c1, 3);
-        continue;
-      }
-      const std::uint64_t inverse = reciprocals[size_t(a1 + a2)];
-      for (int ch = 0; ch < 3; ++ch)
-        out[ch] = Byte((std::uint64_t(c1[ch] * a1 + c2[ch] * a2) * inverse) >> 32);
-    }
+  if (!IsRGB8(Self) || !IsRGB8(*Source)) {
+    Reference::DrawPng(Self, Source, Position, Factor);
+    return;
   }
-  Self.Assign(result.get());
+  const TPngImage& base = Self;
+  const int w = base.Width(), h = base.Height();
+  auto result = BlankRGBA(w, h);
+  TAlphaRows baseAlpha(base), sourceAlpha(*Source);
+  // The columns and rows of Self that Source covers.
+  const auto covered = [](int From, int Size, int Limit) {
+    return std::pair<int, int>(int(std::clamp<std::int64_t>(From, 0, Limit)),
+                               int(std::clamp<std::int64_t>(std::int64_t(From) + Size, 0, Limit)));
+  };
+  const auto [left, right] = covered(Position.X, Source->Width(), w);
+  const auto [top, bottom] = covered(Position.Y, Source->Height(), h);
+  for (int y = 0; y < h; ++y) {
+    const Byte* colour = base.Scanline(y);
+    const Byte* alpha = baseAlpha.Row(y);
+    Byte* outColour = result->Scanline(y);
+    Byte* outAlpha = result->AlphaScanline(y);
+    const bool blends = y >= top && y < bottom && left < right;
+    const int copyTo = blends ? left : w, copyFrom = blends ? right : w;
+    std::memcpy(outColour, colour, size_t(copyTo) * 3);
+    std::memcpy(outAlpha, alpha, size_t(copyTo));
+    std::memcpy(outColour + size_t(copyFrom) * 3, colour + size_t(copyFrom) * 3, size_t(w - copyFrom) * 3);
+    std::memcpy(outAlpha + copyFrom, alpha + copyFrom, size_t(w - copyFrom));
+    if (!blends)
+      continue;
+    const int sourceY = y - Position.Y, sourceX = left - Position.X;
+    const PixelRows::TBlendRows rows{colour + size_t(left) * 3,
+                                     alpha + left,
+                                     Source->Scanline(sourceY) + size_t(sourceX) * 3,
+                                     sourceAlpha.Row(sourceY) + sourceX,
+                                     outColour + size_t(left) * 3,
+                                     outAlpha + left};
+    PixelRows::BlendRow(rows, size_t(right - left), Factor);
+  }
+  Self.Assign(std::move(*result));
 }
 
 void DrawCentered(TPngImage& Self, TCanvas* Canvas, const TRect& Rect)
