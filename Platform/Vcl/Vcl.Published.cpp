@@ -53,6 +53,7 @@ QX_PUBLISHED(TControl)
     .Protected();
   Property("Visible", &T::Visible, &T::SetVisible).Default(true).Protected();
   Event("OnClick", &T::OnClick).Protected();
+  Event("OnContextPopup", &T::OnContextPopup).Protected();
   Event("OnDblClick", &T::OnDblClick).Protected();
   Event("OnMouseDown", &T::OnMouseDown).Protected();
   Event("OnMouseEnter", &T::OnMouseEnter).Protected();
@@ -162,9 +163,31 @@ QX_PUBLISHED(TButton)
   Publish("TabStop").Default(true);
 }
 
+QX_PUBLISHED(TMenuItem)
+{
+  Property("AutoCheck", &T::AutoCheck, &T::SetAutoCheck).Default(false);
+  Property("Caption", &T::Caption, &T::SetCaption);
+  Property("Checked", &T::Checked, &T::SetChecked).Default(false);
+  Property("Default", &T::Default, &T::SetDefault).Default(false);
+  Property("Enabled", &T::Enabled, &T::SetEnabled).Default(true);
+  Property("GroupIndex", &T::GroupIndex, &T::SetGroupIndex).Default(0);
+  Property("Hint", &T::Hint, &T::SetHint);
+  Property("ImageIndex", &T::ImageIndex, &T::SetImageIndex).Default(-1);
+  Property("RadioItem", &T::RadioItem, &T::SetRadioItem).Default(false);
+  Property("ShortCut", &T::ShortCut, &T::SetShortCut).Default(0);
+  Property("Visible", &T::Visible, &T::SetVisible).Default(true);
+  Event("OnClick", &T::OnClick);
+}
+
+QX_PUBLISHED(TMenu)
+{
+  Property("Images", &T::Images, &T::SetImages);
+}
+
 QX_PUBLISHED(TPopupMenu)
 {
   Property("Alignment", &T::Alignment, &T::SetAlignment).Default(paLeft);
+  Property("AutoPopup", &T::AutoPopup, &T::SetAutoPopup).Default(true);
   Event("OnPopup", &T::OnPopup);
 }
 
