@@ -54,6 +54,17 @@ Win::LRESULT MouseHook(int Code, Win::WPARAM WParam, Win::LPARAM LParam)
   return Win::CallNextHookEx(nullptr, Code, WParam, LParam);
 }
 
+// Every key goes to the open menu, whichever window has the focus (or none).
+Win::LRESULT KeyboardHook(int Code, Win::WPARAM WParam, Win::LPARAM LParam)
+{
+  if (Code != Win::HC_ACTION || gLoops.empty())
+    return Win::CallNextHookEx(nullptr, Code, WParam, LParam);
+  bool released = (std::uintptr_t(LParam) >> 31) & 1;
+  if (!released)
+    gLoops.back()->KeyDown(int(WParam));
+  return 1;
+}
+
 // Whoever holds the capture (a pressed button) lets it go before the menu
 // shows: the menu's input must not end up there.
 void ReleaseOtherCapture()
@@ -263,8 +274,9 @@ TMenuLoop::TMenuLoop(TPopupMenu* Menu) : FMenu(Menu) {}
 
 TMenuLoop::~TMenuLoop()
 {
-  if (FHook)
-    Win::UnhookWindowsHookEx(FHook);
+  for (Win::HHOOK hook : {FMouseHook, FKeyboardHook})
+    if (hook)
+      Win::UnhookWindowsHookEx(hook);
   std::erase(gLoops, this);
   while (!FLevels.empty())
     FLevels.pop_back();
@@ -277,17 +289,20 @@ TMenuItem* TMenuLoop::Run(TPoint At)
   root->ShowAt(PlaceOnScreen(At, root->Size(), FMenu->Alignment()));
   FLevels.push_back(std::move(root));
   gLoops.push_back(this);
-  FHook = Win::SetWindowsHookEx(Win::WH_MOUSE, &MouseHook, nullptr, Win::GetCurrentThreadId());
+  FMouseHook = Win::SetWindowsHookEx(Win::WH_MOUSE, &MouseHook, nullptr, Win::GetCurrentThreadId());
+  FKeyboardHook = Win::SetWindowsHookEx(Win::WH_KEYBOARD, &KeyboardHook, nullptr, Win::GetCurrentThreadId());
   while (!FDone) {
     Win::MSG msg;
-    if (!Win::PeekMessage(&msg, nullptr, 0, 0, Win::PM_NOREMOVE)) {
+    // The hooks see the input while the peek turns it into messages: a key
+    // may close the menu, and a press outside ends the loop and stays
+    // queued for the window beneath.
+    bool waiting = Win::PeekMessage(&msg, nullptr, 0, 0, Win::PM_NOREMOVE);
+    if (FDone)
+      break;
+    if (!waiting) {
       Idle();
       continue;
     }
-    // A press outside seen while the message was made ends the loop and
-    // stays queued for the window beneath.
-    if (FDone)
-      break;
     Win::PeekMessage(&msg, nullptr, 0, 0, Win::PM_REMOVE);
     Handle(msg);
   }
@@ -319,13 +334,12 @@ void TMenuLoop::Handle(Win::MSG& Msg)
     return;
   case Win::WM_KEYDOWN:
   case Win::WM_SYSKEYDOWN:
-    Win::TranslateMessage(&Msg);
     KeyDown(int(Msg.wParam));
     return;
+  // The keys came through the keyboard hook already; their characters are
+  // not the menu's business.
   case Win::WM_CHAR:
   case Win::WM_SYSCHAR:
-    Accelerator(char32_t(Msg.wParam));
-    return;
   case Win::WM_KEYUP:
   case Win::WM_SYSKEYUP:
     return;
@@ -360,7 +374,10 @@ void TMenuLoop::KeyDown(int Key)
       Cancel();
     return;
   case Win::VK_RETURN: Activate(&level, true); return;
-  default: return;
+  default:
+    if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))
+      Accelerator(char32_t(Key));
+    return;
   }
 }
 

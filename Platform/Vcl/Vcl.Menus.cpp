@@ -280,8 +280,12 @@ void TMenuItem::TurnSiblingsOff()
 
 void TMenuItem::Click()
 {
-  if (FAutoCheck)
+  if (FAutoCheck && !(FActionLink && FActionLink->IsAutoCheckLinked()))
     SetChecked(!FChecked || FRadioItem);
+  if (FActionLink && FActionLink->IsOnExecuteLinked() && !ComponentState().Contains(csDesigning)) {
+    FActionLink->Execute(this);
+    return;
+  }
   if (OnClick)
     OnClick(this);
 }

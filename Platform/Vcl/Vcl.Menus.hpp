@@ -8,6 +8,7 @@
 #include <System.SysUtils.hpp>
 #include <System.TypInfo.hpp>
 #include <System.Types.hpp>
+#include <Vcl.ActnList.hpp>
 #include <Vcl.Controls.hpp>
 #include <Vcl.ImgList.hpp>
 
@@ -19,11 +20,7 @@ namespace Vcl {
 
 QX_EXCEPTION(EMenuError, Exception);
 
-// ---- shortcuts ---------------------------------------------------------------------
-// A key with its modifiers: the virtual key in the low byte, the modifiers in
-// the high bits.
-using TShortCut = Word;
-constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0;
+// ---- shortcuts (TShortCut: Vcl.ActnList) ------------------------------------------------
 TShortCut ShortCut(Word Key, TShiftState Shift);
 void ShortCutToKey(TShortCut ShortCut, Word& Key, TShiftState& Shift);
 // "Ctrl+S", "Shift+Del", "Alt+F4"; empty for none or a key without a name.
@@ -40,6 +37,41 @@ constexpr const char* cLineCaption = "-";
 
 class TMenu;
 class TPopupMenu;
+class TMenuItem;
+
+// A menu item's link to its action: caption, check mark, enabled state,
+// visibility, image, hint, shortcut, auto-check and group follow the action
+// while the item shows the action's value; choosing the item runs the action
+// while the item has no OnClick of its own.
+class TMenuActionLink : public TActionLink {
+  QX_CLASS(TMenuActionLink, TActionLink)
+public:
+  bool IsAutoCheckLinked() const override;
+  bool IsCaptionLinked() const override;
+  bool IsCheckedLinked() const override;
+  bool IsEnabledLinked() const override;
+  bool IsGroupIndexLinked() const override;
+  bool IsHintLinked() const override;
+  bool IsImageIndexLinked() const override;
+  bool IsShortCutLinked() const override;
+  bool IsVisibleLinked() const override;
+  bool IsOnExecuteLinked() const override;
+
+protected:
+  // EAssertionFailed unless AClient is a TMenuItem.
+  void AssignClient(TObject* AClient) override;
+  void SetAutoCheck(bool Value) override;
+  void SetCaption(const String& Value) override;
+  void SetChecked(bool Value) override;
+  void SetEnabled(bool Value) override;
+  void SetGroupIndex(Integer Value) override;
+  void SetHint(const String& Value) override;
+  void SetImageIndex(Integer Value) override;
+  void SetShortCut(TShortCut Value) override;
+  void SetVisible(bool Value) override;
+
+  TMenuItem* FClient = nullptr;
+};
 namespace MenusInternal {
 class TMenuLoop;
 }
@@ -103,9 +135,25 @@ public:
   TMenu* GetParentMenu() const;
   TCustomImageList* GetImageList() const;
 
-  // AutoCheck toggles Checked, then OnClick runs.
+  // The action the item shows and runs (free-notified); nullptr for none.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* Value);
+  TMenuActionLink* ActionLink() const { return FActionLink.get(); }
+
+  // AutoCheck toggles Checked (unless the action's AutoCheck does), then
+  // OnClick runs, or the action when the item has no OnClick.
   virtual void Click();
   TNotifyEvent OnClick;
+
+  // Whether the item's own value of a property is written to form
+  // resources: not while it comes from the action.
+  bool IsCaptionStored() const;
+  bool IsCheckedStored() const;
+  bool IsEnabledStored() const;
+  bool IsHintStored() const;
+  bool IsImageIndexStored() const;
+  bool IsShortCutStored() const;
+  bool IsVisibleStored() const;
 
   // Form streaming: sub-items are written nested in their item, the menu's
   // first level in the menu.
@@ -113,6 +161,12 @@ public:
   bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* Value) override;
+
+protected:
+  // Takes the action's values; with CheckDefaults only where the item still
+  // has its default.
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
   friend class TMenu;
@@ -133,6 +187,7 @@ private:
   TMenuItem* FParent = nullptr;
   TMenu* FMenu = nullptr; // the menu whose first level this item holds
   std::vector<TMenuItem*> FItems;
+  std::unique_ptr<TMenuActionLink> FActionLink;
 };
 
 // ---- TMenu -----------------------------------------------------------------------------

@@ -54,11 +54,12 @@ public:
   void Choose(TMenuItem* Item);
   // Does the level show the sub-menu of its hot item?
   bool SubMenuOpen(const TMenuLevel* Level) const;
+  // A key pressed while the menu is open.
+  void KeyDown(int Key);
 
 private:
   void Handle(Win::MSG& Msg);
   void Idle();
-  void KeyDown(int Key);
   void Accelerator(char32_t Char);
   void OpenSubMenu(std::size_t Depth, bool SelectFirst);
   void CloseLevelsBelow(std::size_t Depth);
@@ -69,7 +70,8 @@ private:
   std::vector<std::unique_ptr<TMenuLevel>> FLevels;
   bool FDone = false;
   TMenuItem* FChosen = nullptr;
-  Win::HHOOK FHook = nullptr;
+  Win::HHOOK FMouseHook = nullptr;
+  Win::HHOOK FKeyboardHook = nullptr;
 };
 
 } // namespace Vcl::MenusInternal

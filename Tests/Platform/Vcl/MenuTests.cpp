@@ -51,7 +51,7 @@ TRect ItemRect(const TMenuItem* Item)
   return r;
 }
 
-TStep MoveOnto(const TMenuItem* Item)
+TStep HoverItem(const TMenuItem* Item)
 {
   return [Item](TPopupMenu*) {
     TPoint c = ItemRect(Item).CenterPoint();
@@ -59,7 +59,7 @@ TStep MoveOnto(const TMenuItem* Item)
   };
 }
 
-TStep ClickOn(const TMenuItem* Item)
+TStep ClickItem(const TMenuItem* Item)
 {
   return [Item](TPopupMenu*) {
     TPoint c = ItemRect(Item).CenterPoint();
@@ -249,7 +249,7 @@ TEST_F(MenuTest, KeysWalkIntoASubMenuAndTheClickRunsAfterTheMenuClosed)
   // Accelerators: M opens More, b picks Beta; Escape on the first level
   // closes without a click.
   s.Log.clear();
-  TMenuScript letters({[](TPopupMenu*) { Win::InjectText("mb"); }});
+  TMenuScript letters({Keys({'M', 'B'})});
   s.Menu->Popup(40, 30);
   EXPECT_EQ(s.Log, std::vector<std::string>{"Beta"});
   s.Log.clear();
@@ -262,14 +262,14 @@ TEST_F(MenuTest, KeysWalkIntoASubMenuAndTheClickRunsAfterTheMenuClosed)
 TEST_F(MenuTest, TheMouseHoversIntoASubMenuAndClicksAnItem)
 {
   TSampleMenu& s = Sample();
-  TMenuScript script({MoveOnto(s.Disabled), MoveOnto(s.More), ClickOn(s.Alpha)});
+  TMenuScript script({HoverItem(s.Disabled), HoverItem(s.More), ClickItem(s.Alpha)});
   s.Menu->Popup(10, 10);
   EXPECT_EQ(s.Log, std::vector<std::string>{"Alpha"});
 
   // A click on a disabled item, a separator or a sub-menu's item chooses
   // nothing; moving to another item closes the open sub-menu.
   s.Log.clear();
-  TMenuScript nothing({ClickOn(s.Disabled), ClickOn(s.More), MoveOnto(s.Open), [&](TPopupMenu*) {
+  TMenuScript nothing({ClickItem(s.Disabled), ClickItem(s.More), HoverItem(s.Open), [&](TPopupMenu*) {
                          TRect r;
                          EXPECT_FALSE(GetMenuItemRect(s.Alpha, r));
                          TPoint line = ItemRect(s.Line).CenterPoint();
