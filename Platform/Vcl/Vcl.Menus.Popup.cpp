@@ -13,6 +13,7 @@
 #include <Win.Screen.hpp>
 
 #include <algorithm>
+#include <utility>
 
 namespace Vcl {
 
@@ -22,6 +23,9 @@ namespace {
 
 std::vector<TMenuLoop*> gLoops; // the running loops, innermost last
 TMenuLoopIdleHook gIdleHook;
+// Installed while any loop runs; the innermost loop answers.
+Win::HHOOK gMouseHook = nullptr;
+Win::HHOOK gKeyboardHook = nullptr;
 
 constexpr const char* kWindowClass = "QxPopupMenu";
 
@@ -44,21 +48,25 @@ bool IsPress(Win::UINT Message)
          Message == Win::WM_LBUTTONDBLCLK || Message == Win::WM_RBUTTONDBLCLK || Message == Win::WM_MBUTTONDBLCLK;
 }
 
+// A press outside the innermost menu closes it.
 Win::LRESULT MouseHook(int Code, Win::WPARAM WParam, Win::LPARAM LParam)
 {
-  if (Code == Win::HC_ACTION && !gLoops.empty() && IsPress(Win::UINT(WParam))) {
-    const auto* info = reinterpret_cast<const Win::MOUSEHOOKSTRUCT*>(LParam);
-    if (!gLoops.back()->OwnsWindow(info->hwnd))
-      gLoops.back()->Cancel();
-  }
-  return Win::CallNextHookEx(nullptr, Code, WParam, LParam);
+  if (gLoops.empty())
+    return 0;
+  TMenuLoop* loop = gLoops.back();
+  if (Code == Win::HC_ACTION && IsPress(Win::UINT(WParam)) &&
+      !loop->OwnsWindow(reinterpret_cast<const Win::MOUSEHOOKSTRUCT*>(LParam)->hwnd))
+    loop->Cancel();
+  return Win::CallNextHookEx(gMouseHook, Code, WParam, LParam);
 }
 
 // Every key goes to the open menu, whichever window has the focus (or none).
 Win::LRESULT KeyboardHook(int Code, Win::WPARAM WParam, Win::LPARAM LParam)
 {
-  if (Code != Win::HC_ACTION || gLoops.empty())
-    return Win::CallNextHookEx(nullptr, Code, WParam, LParam);
+  if (gLoops.empty())
+    return 0;
+  if (Code != Win::HC_ACTION)
+    return Win::CallNextHookEx(gKeyboardHook, Code, WParam, LParam);
   bool released = (std::uintptr_t(LParam) >> 31) & 1;
   if (!released)
     gLoops.back()->KeyDown(int(WParam));
@@ -274,10 +282,12 @@ TMenuLoop::TMenuLoop(TPopupMenu* Menu) : FMenu(Menu) {}
 
 TMenuLoop::~TMenuLoop()
 {
-  for (Win::HHOOK hook : {FMouseHook, FKeyboardHook})
-    if (hook)
-      Win::UnhookWindowsHookEx(hook);
   std::erase(gLoops, this);
+  if (gLoops.empty()) {
+    for (Win::HHOOK* hook : {&gMouseHook, &gKeyboardHook})
+      if (*hook)
+        Win::UnhookWindowsHookEx(std::exchange(*hook, nullptr));
+  }
   while (!FLevels.empty())
     FLevels.pop_back();
 }
@@ -288,9 +298,11 @@ TMenuItem* TMenuLoop::Run(TPoint At)
   auto root = std::make_unique<TMenuLevel>(*this, FMenu->Items());
   root->ShowAt(PlaceOnScreen(At, root->Size(), FMenu->Alignment()));
   FLevels.push_back(std::move(root));
+  if (gLoops.empty()) {
+    gMouseHook = Win::SetWindowsHookEx(Win::WH_MOUSE, &MouseHook, nullptr, Win::GetCurrentThreadId());
+    gKeyboardHook = Win::SetWindowsHookEx(Win::WH_KEYBOARD, &KeyboardHook, nullptr, Win::GetCurrentThreadId());
+  }
   gLoops.push_back(this);
-  FMouseHook = Win::SetWindowsHookEx(Win::WH_MOUSE, &MouseHook, nullptr, Win::GetCurrentThreadId());
-  FKeyboardHook = Win::SetWindowsHookEx(Win::WH_KEYBOARD, &KeyboardHook, nullptr, Win::GetCurrentThreadId());
   while (!FDone) {
     Win::MSG msg;
     // The hooks see the input while the peek turns it into messages: a key

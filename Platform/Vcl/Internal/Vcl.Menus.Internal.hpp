@@ -70,8 +70,6 @@ private:
   std::vector<std::unique_ptr<TMenuLevel>> FLevels;
   bool FDone = false;
   TMenuItem* FChosen = nullptr;
-  Win::HHOOK FMouseHook = nullptr;
-  Win::HHOOK FKeyboardHook = nullptr;
 };
 
 } // namespace Vcl::MenusInternal

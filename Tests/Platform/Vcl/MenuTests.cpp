@@ -1,11 +1,13 @@
 #include "TestControls.hpp"
 
+#include <System.Classes.Streaming.hpp>
 #include <Vcl.ActnList.hpp>
 #include <Vcl.Menus.hpp>
 #include <Win.Desktop.hpp>
 #include <Win.Themes.hpp>
 
 #include <functional>
+#include <memory>
 
 namespace QxTest {
 
@@ -463,6 +465,13 @@ TEST_F(MenuTest, TheMenuStaysOnTheScreenAndHonoursItsAlignment)
 TEST_F(MenuTest, BothLooksDrawHotItemSeparatorCheckAndDisabledText)
 {
   TSampleMenu& s = Sample();
+  TImageList images(nullptr);
+  TBitmap lime(16, 16);
+  lime.Canvas()->Brush()->SetColor(clLime);
+  lime.Canvas()->FillRect(TRect(0, 0, 16, 16));
+  images.Add(&lime, nullptr);
+  s.Menu->SetImages(&images);
+  s.Open->SetImageIndex(0);
   struct TLook {
     bool Themed;
     Win::COLORREF Hot, Line;
@@ -476,7 +485,9 @@ TEST_F(MenuTest, BothLooksDrawHotItemSeparatorCheckAndDisabledText)
     TMenuScript script({Keys({Win::VK_DOWN}), [&](TPopupMenu*) {
                           Win::TImage screen = Win::ComposeDesktop();
                           TRect open = ItemRect(s.Open);
-                          EXPECT_EQ(screen.Pixel(open.Left + 4, open.Top + open.Height() / 2), look.Hot);
+                          EXPECT_EQ(screen.Pixel(open.Left + 1, open.Top + open.Height() / 2), look.Hot);
+                          // The item's image from the menu's list, in the check column.
+                          EXPECT_EQ(screen.Pixel(open.Left + 12, open.Top + open.Height() / 2), Rgb(0x00FF00));
                           TRect more = ItemRect(s.More);
                           EXPECT_NE(screen.Pixel(more.Left + 4, more.Top + more.Height() / 2), look.Hot);
                           // The separator's line runs through its middle.
@@ -561,25 +572,48 @@ TEST_F(MenuTest, AnItemShowsItsActionAndChoosingItRunsTheAction)
   EXPECT_EQ(runs, 21);
 }
 
-TEST_F(MenuTest, ItemsStreamNestedInTheirMenu)
+TEST_F(MenuTest, ItemsAreReadAndWrittenNestedInTheirMenu)
 {
-  TForm* form = MakeForm(0, 0, 100, 100);
-  TSampleMenu& s = Sample(form);
-  s.Menu->SetName("Menu");
-  const char* names[] = {"OpenItem", "LineItem", "DisabledItem", "MoreItem", "AlphaItem", "BetaItem", "CheckedItem"};
-  TMenuItem* items[] = {s.Open, s.Line, s.Disabled, s.More, s.Alpha, s.Beta, s.Checked};
-  for (int i = 0; i < 7; ++i)
-    items[i]->SetName(names[i]);
-  EXPECT_EQ(s.Alpha->GetParentComponent(), s.More);
-  EXPECT_EQ(s.More->GetParentComponent(), s.Menu);
-  std::vector<TComponent*> children;
-  s.Menu->GetChildren([&](TComponent* c) { children.push_back(c); }, form);
-  EXPECT_EQ(children.size(), 5u);
-  children.clear();
-  s.More->GetChildren([&](TComponent* c) { children.push_back(c); }, form);
-  EXPECT_EQ(children, (std::vector<TComponent*>{s.Alpha, s.Beta}));
-  s.Alpha->SetParentComponent(s.Menu);
-  EXPECT_EQ(s.Menu->Items()->Items(5), s.Alpha);
+  const String text = "object Host: TForm\n"
+                      "  object Menu: TPopupMenu\n"
+                      "    Alignment = paCenter\n"
+                      "    AutoPopup = False\n"
+                      "    object SaveItem: TMenuItem\n"
+                      "      Caption = '&Save'\n"
+                      "      ShortCut = 16467\n"
+                      "    end\n"
+                      "    object MoreItem: TMenuItem\n"
+                      "      Caption = '&More'\n"
+                      "      object RedItem: TMenuItem\n"
+                      "        Caption = 'Red'\n"
+                      "        Checked = True\n"
+                      "        GroupIndex = 1\n"
+                      "        RadioItem = True\n"
+                      "      end\n"
+                      "      object HiddenItem: TMenuItem\n"
+                      "        Caption = 'Hidden'\n"
+                      "        Enabled = False\n"
+                      "        Visible = False\n"
+                      "      end\n"
+                      "    end\n"
+                      "  end\n"
+                      "end\n";
+  std::unique_ptr<TComponent> form(ReadComponentRes(text));
+  auto* menu = dynamic_cast<TPopupMenu*>(form->FindComponent("Menu"));
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->Alignment(), paCenter);
+  EXPECT_FALSE(menu->AutoPopup());
+  TMenuItem* more = menu->Items()->Find("More");
+  ASSERT_NE(more, nullptr);
+  EXPECT_EQ(menu->Items()->Items(0)->ShortCut(), ShortCut('S', {ssCtrl}));
+  EXPECT_EQ(more->Count(), 2);
+  EXPECT_TRUE(more->Items(0)->RadioItem());
+  EXPECT_FALSE(more->Items(1)->Visible());
+  EXPECT_EQ(more->GetParentComponent(), menu);
+  EXPECT_EQ(more->Items(0)->GetParentComponent(), more);
+  // Written back the same (after whatever the form itself writes).
+  auto menuPart = [](const String& t) { return t.substr(std::min(t.find("  object Menu"), t.size())); };
+  EXPECT_EQ(menuPart(WriteComponentRes(form.get())), menuPart(text));
 }
 
 } // namespace QxTest
