@@ -1,5 +1,6 @@
 // The mouse: capture, clicks, wheel, enter and leave, and the cursor a
 // windowed control shows for itself and its graphic children.
+#include "Vcl.ActnList.hpp"
 #include "Vcl.Controls.Internal.hpp"
 
 namespace Vcl {
@@ -42,6 +43,10 @@ bool TControl::IsMouseInControl() const
 
 void TControl::Click()
 {
+  if (FActionLink && FActionLink->IsOnExecuteLinked() && !ComponentState().Contains(csDesigning)) {
+    FActionLink->Execute(this);
+    return;
+  }
   if (OnClick)
     OnClick(this);
 }

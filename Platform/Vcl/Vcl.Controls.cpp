@@ -1,5 +1,6 @@
 // The control: its messages, parent, bounds and inherited properties; the
 // graphic and custom controls' making; the cursors the controls show.
+#include "Vcl.ActnList.hpp"
 #include "Vcl.Controls.Internal.hpp"
 #include "Vcl.Menus.hpp"
 
@@ -259,6 +260,7 @@ TControl::TControl(TComponent* AOwner)
 TControl::~TControl()
 {
   Destroying();
+  FActionLink.reset();
   if (gMouseControl == this)
     gMouseControl = nullptr;
   if (gCaptureControl == this) {
@@ -607,8 +609,13 @@ void TControl::SetPopupMenu(TPopupMenu* Value)
 void TControl::Notification(TComponent* AComponent, TOperation Operation)
 {
   inherited::Notification(AComponent, Operation);
-  if (Operation == opRemove && FPopupMenu == AComponent)
+  if (Operation != opRemove)
+    return;
+  if (FPopupMenu == AComponent)
     FPopupMenu = nullptr;
+  // A freed action let go of the link before it told us.
+  if (FActionLink && !FActionLink->Action())
+    FActionLink.reset();
 }
 
 void TControl::SetText(const String& Value)

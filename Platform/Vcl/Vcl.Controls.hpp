@@ -134,6 +134,12 @@ class TWinControl;
 class TControl;
 class TCustomForm;
 class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
+
+// A class of control action link as a control names the one it wants: it
+// makes a new link for the client (Vcl.ActnList: ActionLinkClassOf<L>).
+using TControlActionLinkClass = std::unique_ptr<TControlActionLink> (*)(TControl* Client);
 
 // Minimum and maximum sizes (0 = no limit).
 class TSizeConstraints : public TPersistent {
@@ -292,7 +298,21 @@ public:
   bool MouseCapture() const;
   void SetMouseCapture(bool Value);
 
-  // The click machinery: Click raises OnClick, DblClick OnDblClick.
+  // The action the control shows and runs (nullptr: none; free-notified).
+  // Linking copies the action's caption, enabled state, hint and
+  // visibility (while the action is loading, only into properties still at
+  // their defaults); later changes of the action follow through the link.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* Value);
+  TControlActionLink* ActionLink() const { return FActionLink.get(); }
+  // Form streaming: a property the linked action supplies is not written.
+  bool IsCaptionStored() const;
+  bool IsEnabledStored() const;
+  bool IsHintStored() const;
+  bool IsVisibleStored() const;
+
+  // The click machinery: Click runs the linked action while the control has
+  // no OnClick of its own, else raises OnClick; DblClick raises OnDblClick.
   virtual void Click();
   virtual void DblClick();
 
@@ -328,6 +348,11 @@ protected:
   virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
   virtual void VisibleChanging() {}
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // The linked action (Sender) changed or was just linked: takes its
+  // properties; with CheckDefaults only those still at their defaults.
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  // The link class SetAction makes.
+  virtual TControlActionLinkClass GetActionLinkClass() const;
   // Tells the parent that the control wants aligning again.
   void RequestAlign();
   // Anchors: remembers the distances to the parent's edges.
@@ -384,6 +409,7 @@ private:
   bool FParentShowHint = true;
   TPopupMenu* FPopupMenu = nullptr;
   String FText;
+  std::unique_ptr<TControlActionLink> FActionLink;
 };
 
 // ---- TGraphicControl ------------------------------------------------------------------------
@@ -516,6 +542,7 @@ protected:
   virtual void AlignControls(TControl* AControl, TRect& Rect);
   virtual void AdjustClientRect(TRect& Rect) { (void)Rect; }
   bool CanAutoSize(Integer& NewWidth, Integer& NewHeight) override;
+  TControlActionLinkClass GetActionLinkClass() const override;
   virtual void PaintWindow(Win::HDC DC);
   void PaintHandler(TMessage& Message);
   void PaintControls(Win::HDC DC, TControl* First);

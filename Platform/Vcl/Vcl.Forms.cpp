@@ -1,6 +1,7 @@
 #include "Vcl.Forms.hpp"
 
 #include "System.Classes.Streaming.hpp"
+#include "Vcl.ActnList.hpp"
 
 #include <Win.Desktop.hpp>
 #include <Win.Screen.hpp>
@@ -15,6 +16,27 @@ namespace {
 void WakeUp()
 {
   Win::PostMessage(nullptr, Win::WM_NULL, 0, 0);
+}
+
+// The actions of a showing form and of its visible controls, each once.
+// They are gathered before any runs, since an update handler may change
+// the controls.
+void CollectActions(const TControl* Control, std::vector<TBasicAction*>& Actions)
+{
+  if (TBasicAction* action = Control->Action();
+      action && std::find(Actions.begin(), Actions.end(), action) == Actions.end())
+    Actions.push_back(action);
+  auto* container = dynamic_cast<const TWinControl*>(Control);
+  if (!container)
+    return;
+  for (Integer i = 0; i < container->ControlCount(); ++i)
+    if (const TControl* child = container->Controls(i); child->Visible())
+      CollectActions(child, Actions);
+}
+
+bool UpdatesActions(const TCustomForm* Form)
+{
+  return Form->Showing() && !Form->ComponentState().Contains(csDesigning);
 }
 
 // The other windows are disabled while a modal form runs, and enabled
@@ -417,6 +439,15 @@ void TCustomForm::CMDialogKey(TMessage& Message)
   Broadcast(Message);
 }
 
+void TCustomForm::UpdateActions()
+{
+  if (!UpdatesActions(this))
+    return;
+  std::vector<TBasicAction*> actions;
+  CollectActions(this, actions);
+  Vcl::UpdateActions(actions);
+}
+
 void TCustomForm::Dispatch(TMessage& Message)
 {
   switch (Message.Msg) {
@@ -535,8 +566,18 @@ void TApplication::Idle()
 {
   if (OnIdle)
     OnIdle(this);
+  DoActionIdle();
   if (!CheckSynchronize())
     Win::WaitMessage();
+}
+
+void TApplication::DoActionIdle()
+{
+  std::vector<TBasicAction*> actions;
+  for (Integer i = 0; i < Screen->FormCount(); ++i)
+    if (UpdatesActions(Screen->Forms(i)))
+      CollectActions(Screen->Forms(i), actions);
+  UpdateActions(actions);
 }
 
 void TApplication::HandleMessage()

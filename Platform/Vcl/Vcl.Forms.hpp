@@ -79,6 +79,10 @@ public:
   bool CanFocus() const override;
 
   void Dispatch(TMessage& Message) override;
+  // Asks the actions of the form and its visible controls to update
+  // themselves (each once), when the form is showing; the application does
+  // it for every showing form when it falls idle.
+  void UpdateActions();
 
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;
@@ -186,6 +190,7 @@ private:
   bool IsKeyMsg(Win::MSG& Msg);
   bool IsPreProcessMessage(Win::MSG& Msg);
   void Idle();
+  void DoActionIdle();
   void WndProc(TMessage& Message);
   void Notification(TComponent* AComponent, TOperation Operation) override;
 

@@ -1,5 +1,5 @@
 // The published properties of the framework classes: TControl, TWinControl,
-// the form, the panel, the button, the popup menu and the timer. A class
+// the form, the panel, the button, the popup menu, the timer and the actions. A class
 // declares its properties once; descendants publish the ones the framework
 // publishes for them. They share one file because a descendant's table copies
 // its ancestor's while the library loads, and only the order of
@@ -7,6 +7,7 @@
 #include "Vcl.Controls.hpp"
 
 #include "System.Classes.Streaming.hpp"
+#include "Vcl.ActnList.hpp"
 #include "Vcl.ExtCtrls.hpp"
 #include "Vcl.Forms.hpp"
 #include "Vcl.Menus.hpp"
@@ -22,25 +23,40 @@ QX_PUBLISHED(TSizeConstraints)
   Property("MinWidth", &T::MinWidth, &T::SetMinWidth).Default(0);
 }
 
+namespace {
+
+template <bool (TControl::*IsStored)() const>
+bool ControlStored(const TObject* o)
+{
+  return (static_cast<const TControl*>(o)->*IsStored)();
+}
+
+} // namespace
+
 QX_PUBLISHED(TControl)
 {
+  // First, as the properties the action supplies are read after it.
+  Property("Action", &T::Action, &T::SetAction).Protected();
   Property("Left", &T::Left, &T::SetLeft);
   Property("Top", &T::Top, &T::SetTop);
   Property("Width", &T::Width, &T::SetWidth);
   Property("Height", &T::Height, &T::SetHeight);
   Property("Cursor", &T::Cursor, &T::SetCursor).As(pkCursor).Default(crDefault);
-  Property("Hint", &T::Hint, &T::SetHint);
+  Property("Hint", &T::Hint, &T::SetHint).StoredWhen(ControlStored<&T::IsHintStored>);
   Property("Align", &T::Align, &T::SetAlign).Default(alNone).Protected();
   Property("Anchors", &T::Anchors, &T::SetAnchors).Default(TAnchors{akLeft, akTop}).Protected();
   Property("AutoSize", &T::AutoSize, &T::SetAutoSize).Default(false).Protected();
-  Property("Caption", &T::Caption, &T::SetCaption).Protected();
+  Property("Caption", &T::Caption, &T::SetCaption).StoredWhen(ControlStored<&T::IsCaptionStored>).Protected();
   Property("Color", &T::Color, &T::SetColor)
     .As(pkColor)
     .Default(clWindow)
     .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentColor(); })
     .Protected();
   Property("Constraints", &T::Constraints, &T::SetConstraints).Protected();
-  Property("Enabled", &T::Enabled, &T::SetEnabled).Default(true).Protected();
+  Property("Enabled", &T::Enabled, &T::SetEnabled)
+    .Default(true)
+    .StoredWhen(ControlStored<&T::IsEnabledStored>)
+    .Protected();
   Property("Font", &T::Font, &T::SetFont)
     .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentFont(); })
     .Protected();
@@ -51,7 +67,10 @@ QX_PUBLISHED(TControl)
   Property("ShowHint", &T::ShowHint, &T::SetShowHint)
     .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentShowHint(); })
     .Protected();
-  Property("Visible", &T::Visible, &T::SetVisible).Default(true).Protected();
+  Property("Visible", &T::Visible, &T::SetVisible)
+    .Default(true)
+    .StoredWhen(ControlStored<&T::IsVisibleStored>)
+    .Protected();
   Event("OnClick", &T::OnClick).Protected();
   Event("OnDblClick", &T::OnDblClick).Protected();
   Event("OnMouseDown", &T::OnMouseDown).Protected();
@@ -153,7 +172,7 @@ QX_PUBLISHED(TCustomButton)
 
 QX_PUBLISHED(TButton)
 {
-  for (const char* name : {"Align", "Anchors", "Cancel", "Caption", "Constraints", "Default", "DoubleBuffered",
+  for (const char* name : {"Action", "Align", "Anchors", "Cancel", "Caption", "Constraints", "Default", "DoubleBuffered",
                            "Enabled", "Font", "ModalResult", "ParentFont", "ParentShowHint", "PopupMenu",
                            "ShowHint", "TabOrder", "Visible", "OnClick", "OnEnter", "OnExit", "OnKeyDown",
                            "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
@@ -181,6 +200,47 @@ QX_PUBLISHED(TTimer)
   Property("Enabled", &T::Enabled, &T::SetEnabled).Default(true);
   Property("Interval", &T::Interval, &T::SetInterval).Default(1000);
   Event("OnTimer", &T::OnTimer, &T::SetOnTimer);
+}
+
+QX_PUBLISHED(TContainedAction)
+{
+  Property("Category", &T::Category, &T::SetCategory);
+}
+
+QX_PUBLISHED(TCustomAction)
+{
+  Property("AutoCheck", &T::AutoCheck, &T::SetAutoCheck).Default(false).Protected();
+  Property("Caption", &T::Caption, &T::SetCaption).Protected();
+  Property("Checked", &T::Checked, &T::SetChecked).Default(false).Protected();
+  Property("Enabled", &T::Enabled, &T::SetEnabled).Default(true).Protected();
+  Property("GroupIndex", &T::GroupIndex, &T::SetGroupIndex).Default(0).Protected();
+  Property("Hint", &T::Hint, &T::SetHint).Protected();
+  Property("ImageIndex", &T::ImageIndex, &T::SetImageIndex).Default(-1).Protected();
+  Property("ShortCut", &T::ShortCut, &T::SetShortCut).Default(scNone).Protected();
+  Property("Visible", &T::Visible, &T::SetVisible).Default(true).Protected();
+  Event("OnExecute", &T::OnExecute, &T::SetOnExecute).Protected();
+  Event("OnUpdate", &T::OnUpdate).Protected();
+}
+
+QX_PUBLISHED(TAction)
+{
+  for (const char* name : {"AutoCheck", "Caption", "Checked", "Enabled", "GroupIndex", "Hint", "ImageIndex",
+                           "ShortCut", "Visible", "OnExecute", "OnUpdate"})
+    Publish(name);
+}
+
+QX_PUBLISHED(TCustomActionList)
+{
+  Property("Images", &T::Images, &T::SetImages).Protected();
+  Event("OnChange", &T::OnChange).Protected();
+  Event("OnExecute", &T::OnExecute).Protected();
+  Event("OnUpdate", &T::OnUpdate).Protected();
+}
+
+QX_PUBLISHED(TActionList)
+{
+  for (const char* name : {"Images", "OnChange", "OnExecute", "OnUpdate"})
+    Publish(name);
 }
 
 } // namespace Vcl
