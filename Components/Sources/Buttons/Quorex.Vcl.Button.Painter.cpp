@@ -3,6 +3,7 @@
 #include <Quorex.Imaging.RectHelper.hpp>
 #include <Quorex.System.DPI.hpp>
 #include <Quorex.Vcl.CanvasHelper.hpp>
+#include <Quorex.Vcl.SystemIcons.hpp>
 
 #include <cstdlib>
 
@@ -34,7 +35,12 @@ Integer ArrowDrawingSize()
 
 } // namespace
 
-TQxButtonPainter::TQxButtonPainter() = default;
+TQxButtonPainter::TQxButtonPainter() : FSysIcons(std::make_unique<TQxSystemIconList>())
+{
+  FSysIcons->SetWidth(Win::GetSystemMetrics(Win::SM_CXSMICON));
+  FSysIcons->SetHeight(Win::GetSystemMetrics(Win::SM_CYSMICON));
+  FSysIcons->FillList();
+}
 
 TQxButtonPainter::~TQxButtonPainter() = default;
 
@@ -70,7 +76,7 @@ bool TQxButtonPainter::HaveImage() const
 TSize TQxButtonPainter::ImageSize() const
 {
   if (FElevationRequired)
-    return TSize(Win::GetSystemMetrics(Win::SM_CXSMICON), Win::GetSystemMetrics(Win::SM_CYSMICON));
+    return TSize(FSysIcons->Width(), FSysIcons->Height());
   return TSize(FImages->Width(), FImages->Height());
 }
 
@@ -243,8 +249,9 @@ void TQxButtonPainter::PaintIcon()
     return;
   const TRect r = GetImageRect();
   if (FElevationRequired)
-    return;
-  FImages->Draw(FCanvas, r.Left, r.Top, FImageIndex, true);
+    FSysIcons->Draw(FCanvas, r.Left, r.Top, FSysIcons->GetIndex(itShield), true);
+  else
+    FImages->Draw(FCanvas, r.Left, r.Top, FImageIndex, true);
 }
 
 } // namespace Quorex

@@ -12,6 +12,8 @@
 #include <Vcl.ImgList.hpp>
 #include <Vcl.StdCtrls.hpp>
 
+#include <memory>
+
 namespace Quorex {
 
 using Vcl::Integer;
@@ -21,6 +23,8 @@ using Vcl::TColor;
 using Vcl::TPoint;
 using Vcl::TRect;
 using Vcl::TSize;
+
+class TQxSystemIconList;
 
 enum class TQxButtonViewStyle { bvsNormal, bvsDropDown, bvsSplit };
 using enum TQxButtonViewStyle;
@@ -80,6 +84,9 @@ private:
   TSize ImageSize() const;
   // The four margins as (Left, Top, Right, Bottom); none without margins.
   TRect Margins() const;
+
+  // The shield comes from here, at the small icon size.
+  std::unique_ptr<TQxSystemIconList> FSysIcons;
 };
 
 } // namespace Quorex

@@ -200,10 +200,17 @@ void TQxCustomButton::SetButtonColor(TColor Value)
   Invalidate();
 }
 
+// With an action the action decides.
 void TQxCustomButton::InternalSetChecked(bool Value)
 {
-  if (FAutoCheck)
+  if (!Action() && FAutoCheck)
     SetChecked(Value);
+}
+
+void TQxCustomButton::SetCheckedQuietly(bool Value)
+{
+  const TFlagHeld held(FClicksDisabled);
+  SetChecked(Value);
 }
 
 void TQxCustomButton::ImageListChange(TObject* Sender)
@@ -220,12 +227,60 @@ void TQxCustomButton::ImageMarginsChange(TObject* Sender)
 
 bool TQxCustomButton::IsCheckedStored() const
 {
-  return true;
+  return !ActionLink() || !ActionLink()->IsCheckedLinked();
 }
 
 bool TQxCustomButton::IsImageIndexStored() const
 {
-  return true;
+  return !ActionLink() || !ActionLink()->IsImageIndexLinked();
+}
+
+// ---- the action ----------------------------------------------------------------------------------
+
+TControlActionLinkClass TQxCustomButton::GetActionLinkClass() const
+{
+  return ActionLinkClassOf<TQxButtonActionLink>;
+}
+
+void TQxCustomButton::ActionChange(TObject* Sender, bool CheckDefaults)
+{
+  inherited::ActionChange(Sender, CheckDefaults);
+  auto* action = dynamic_cast<TCustomAction*>(Sender);
+  if (!action)
+    return;
+  if (!CheckDefaults || !FChecked)
+    SetCheckedQuietly(action->Checked());
+  if (!CheckDefaults || FImageIndex == -1)
+    SetImageIndex(action->ImageIndex());
+}
+
+void TQxButtonActionLink::AssignClient(TObject* AClient)
+{
+  inherited::AssignClient(AClient);
+  FClient = dynamic_cast<TQxCustomButton*>(AClient);
+  QX_ASSERT(FClient, "Quorex.Vcl.Button");
+}
+
+bool TQxButtonActionLink::IsCheckedLinked() const
+{
+  return inherited::IsCheckedLinked() && FClient->Checked() == CustomAction()->Checked();
+}
+
+bool TQxButtonActionLink::IsImageIndexLinked() const
+{
+  return inherited::IsImageIndexLinked() && FClient->ImageIndex() == CustomAction()->ImageIndex();
+}
+
+void TQxButtonActionLink::SetChecked(bool Value)
+{
+  if (IsCheckedLinked())
+    FClient->SetCheckedQuietly(Value);
+}
+
+void TQxButtonActionLink::SetImageIndex(Integer Value)
+{
+  if (IsImageIndexLinked())
+    FClient->SetImageIndex(Value);
 }
 
 void TQxCustomButton::Notification(TComponent* AComponent, TOperation Operation)
@@ -639,7 +694,7 @@ void TQxCustomButton::Dispatch(TMessage& Message)
 QX_PUBLISHED_CONTROL(TQxButton)
 {
   ControlProperties(alNone, true);
-  for (const char* name : {"DoubleBuffered", "TabOrder", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"})
+  for (const char* name : {"Action", "DoubleBuffered", "TabOrder", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"})
     Publish(name);
   Publish("TabStop").Default(true);
   Publish("AutoSize").Default(false);

@@ -10,6 +10,7 @@
 
 #include <Quorex.Vcl.CustomControl.hpp>
 
+#include <Vcl.ActnList.hpp>
 #include <Vcl.ImgList.hpp>
 #include <Vcl.Menus.hpp>
 #include <Vcl.StdCtrls.hpp>
@@ -84,6 +85,8 @@ public:
 
 protected:
   void Notification(Vcl::TComponent* AComponent, Vcl::TOperation Operation) override;
+  void ActionChange(Vcl::TObject* Sender, bool CheckDefaults) override;
+  Vcl::TControlActionLinkClass GetActionLinkClass() const override;
   bool CanAutoSize(Integer& NewWidth, Integer& NewHeight) override;
   void Paint() override;
 
@@ -105,6 +108,9 @@ public:
 
 private:
   friend class TMenuClosed;
+  friend class TQxButtonActionLink;
+  // Sets Checked with command notifications ignored meanwhile.
+  void SetCheckedQuietly(bool Value);
   // Whether the button still exists after a handler ran: a handler may
   // free it.
   std::weak_ptr<bool> Liveness() const { return FAlive; }
@@ -153,6 +159,23 @@ private:
   // When the drop-down menu last closed; none before it first opened.
   std::optional<Win::DWORD> FLastMenuTime;
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+};
+
+// Checked and ImageIndex follow the action while the button shows the
+// action's value.
+class TQxButtonActionLink : public Vcl::TWinControlActionLink {
+  QX_CLASS(TQxButtonActionLink, Vcl::TWinControlActionLink)
+public:
+  bool IsCheckedLinked() const override;
+  bool IsImageIndexLinked() const override;
+
+protected:
+  // EAssertionFailed unless AClient is a TQxCustomButton.
+  void AssignClient(Vcl::TObject* AClient) override;
+  void SetChecked(bool Value) override;
+  void SetImageIndex(Integer Value) override;
+
+  TQxCustomButton* FClient = nullptr;
 };
 
 class TQxButton : public TQxCustomButton {
