@@ -231,4 +231,31 @@ void TFileStream::SetSize(Int64 NewSize)
     SetPosition(NewSize);
 }
 
+// ---- TResourceStream -----------------------------------------------------------------
+
+TResourceStream::TResourceStream(Win::HINSTANCE Instance, const String& ResName, Win::LPCSTR ResType)
+{
+  Initialize(Instance, ResName.c_str(), ResType, ResName);
+}
+
+TResourceStream::TResourceStream(Win::HINSTANCE Instance, Word ResID, Win::LPCSTR ResType)
+{
+  Initialize(Instance, Win::MAKEINTRESOURCE(ResID), ResType, IntToStr(ResID));
+}
+
+void TResourceStream::Initialize(Win::HINSTANCE Instance, Win::LPCSTR Name, Win::LPCSTR ResType,
+                                 const String& ShownName)
+{
+  const Win::HRSRC info = Instance ? Win::FindResource(Instance, Name, ResType) : nullptr;
+  if (!info)
+    throw EResNotFound(Format("Resource %s not found", {ShownName}));
+  const auto* data = static_cast<const Byte*>(Win::LockResource(Win::LoadResource(Instance, info)));
+  FData.assign(data, data + Win::SizeofResource(Instance, info));
+}
+
+Int64 TResourceStream::Write(const void*, Int64)
+{
+  throw EStreamError("Can't write to a read-only resource stream");
+}
+
 } // namespace Vcl

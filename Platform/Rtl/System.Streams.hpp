@@ -3,6 +3,7 @@
 #pragma once
 
 #include "System.SysUtils.hpp"
+#include "Winapi.Modules.hpp"
 
 #include <cstdio>
 
@@ -96,6 +97,21 @@ public:
 private:
   String FFileName;
   int FHandle = -1;
+};
+
+QX_EXCEPTION(EResNotFound, Exception);
+
+// A read-only stream over a copy of a module's resource. An unknown module or
+// resource raises EResNotFound "Resource NAME not found" (a number for a
+// numbered resource); writing raises EStreamError.
+class TResourceStream : public TCustomMemoryStream {
+public:
+  TResourceStream(Win::HINSTANCE Instance, const String& ResName, Win::LPCSTR ResType);
+  TResourceStream(Win::HINSTANCE Instance, Word ResID, Win::LPCSTR ResType);
+  Int64 Write(const void* Buffer, Int64 Count) override;
+
+private:
+  void Initialize(Win::HINSTANCE Instance, Win::LPCSTR Name, Win::LPCSTR ResType, const String& ShownName);
 };
 
 } // namespace Vcl

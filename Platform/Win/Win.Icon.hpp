@@ -5,6 +5,8 @@
 
 #include "Win.Gdi.hpp"
 
+#include <Winapi.Modules.hpp>
+
 namespace Win {
 
 struct TIconObject;
@@ -37,5 +39,17 @@ constexpr UINT DI_MASK = 0x1, DI_IMAGE = 0x2, DI_NORMAL = 0x3;
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT stepIfAniCur, HBRUSH flickerFreeDraw,
                 UINT flags);
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
+
+constexpr UINT IMAGE_BITMAP = 0, IMAGE_ICON = 1;
+constexpr UINT LR_DEFAULTCOLOR = 0x0, LR_DEFAULTSIZE = 0x40;
+// An icon from the module's RT_GROUP_ICON resource (IMAGE_ICON only): the
+// image of the wanted size, else the nearest bigger one, else the biggest,
+// scaled to cx x cy when it differs. A size of 0 is the system's icon size
+// with LR_DEFAULTSIZE, otherwise the first image's. Only 32-bit images with
+// alpha are read. nullptr when the module, the resource or a usable image is
+// missing, or for a size outside 1 .. 1024. The caller destroys the icon.
+HICON LoadImage(HINSTANCE Instance, LPCSTR Name, UINT Type, int cx, int cy, UINT fuLoad);
+// LoadImage at the system's icon size.
+HICON LoadIcon(HINSTANCE Instance, LPCSTR Name);
 
 } // namespace Win
