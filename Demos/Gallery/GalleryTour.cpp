@@ -64,6 +64,15 @@ public:
     OpenPage(gallery, "Transparency", "transparency");
     OpenPage(gallery, "Canvas", "canvas-helper");
     OpenPage(gallery, "Form", "form-resource");
+    OpenPage(gallery, "Buttons", "buttons");
+    TQxButton* menuButton = gallery.ButtonsPage()->MenuButton;
+    MoveTo(menuButton->ClientToScreen(TPoint(20, 14)));
+    Shoot(gallery, "buttons-hot");
+    Win::InjectMouseDown();
+    RunUntilIdle();
+    Shoot(gallery, "buttons-pressed");
+    Win::InjectMouseUp();
+    RunUntilIdle();
     FResult.Log = EventLog();
     return std::move(FResult);
   }
