@@ -2,6 +2,8 @@
 
 #include <Vcl.ExtCtrls.hpp>
 #include <Vcl.Forms.hpp>
+#include <Vcl.Menus.hpp>
+#include <Win.Themes.hpp>
 
 namespace Gallery {
 
@@ -25,6 +27,31 @@ void RunUntilIdle()
       return;
   }
 }
+
+namespace {
+
+// The context menu of the pages: the look (themed or classic) to draw in.
+TPopupMenu* MakeLookMenu(TForm* Form)
+{
+  auto* menu = new TPopupMenu(Form);
+  const std::pair<const char*, bool> looks[] = {{"&Themed look", true}, {"&Classic look", false}};
+  for (const auto& [caption, themed] : looks) {
+    auto* item = new TMenuItem(Form);
+    item->SetCaption(caption);
+    item->SetRadioItem(true);
+    item->SetChecked(themed == (Win::IsThemeActive() != Win::FALSE));
+    item->OnClick = [Form, item, themed = themed](TObject*) {
+      item->SetChecked(true);
+      Win::EnableTheming(themed);
+      Win::RedrawWindow(Form->Handle(), nullptr, nullptr,
+                        Win::RDW_INVALIDATE | Win::RDW_ERASE | Win::RDW_ALLCHILDREN | Win::RDW_FRAME);
+    };
+    menu->Items()->Add(item);
+  }
+  return menu;
+}
+
+} // namespace
 
 TGalleryForm::TGalleryForm()
 {
@@ -60,6 +87,7 @@ TGalleryForm::TGalleryForm()
   FHost->SetColor(clWindow);
   FHost->SetParentColor(false);
   FHost->SetParent(FForm);
+  FHost->SetPopupMenu(MakeLookMenu(FForm));
   FForm->Show();
 }
 

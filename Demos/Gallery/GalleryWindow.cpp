@@ -101,6 +101,31 @@ bool Route(const SDL_Event& Event)
   return true;
 }
 
+// The window's side of the loop: SDL's events routed in, the desktop shown.
+// A timer of the window system runs it, so that it keeps running inside
+// every modal loop (an open popup menu) as well as in the gallery's own.
+struct TPresenter {
+  SDL_Renderer* Renderer = nullptr;
+  SDL_Texture* Texture = nullptr;
+  bool Closed = false;
+};
+TPresenter gPresenter;
+
+void Present(Win::HWND, Win::UINT, Win::UINT_PTR, Win::DWORD)
+{
+  SDL_Event event;
+  while (!gPresenter.Closed && SDL_PollEvent(&event))
+    if (!Route(event)) {
+      gPresenter.Closed = true;
+      Win::PostQuitMessage(0);
+    }
+  const Win::TImage image = Win::ComposeDesktop();
+  SDL_UpdateTexture(gPresenter.Texture, nullptr, image.Pixels.data(), image.Width * 4);
+  SDL_RenderClear(gPresenter.Renderer);
+  SDL_RenderCopy(gPresenter.Renderer, gPresenter.Texture, nullptr, nullptr);
+  SDL_RenderPresent(gPresenter.Renderer);
+}
+
 struct TSdlSession {
   TSdlSession() { Ok = SDL_Init(SDL_INIT_VIDEO) == 0; }
   ~TSdlSession() { SDL_Quit(); }
@@ -148,18 +173,14 @@ int RunGalleryWindow()
   TGalleryForm gallery;
   gallery.ShowPage("markup");
   SDL_StartTextInput();
-  for (bool running = true; running;) {
-    SDL_Event event;
-    while (running && SDL_PollEvent(&event))
-      running = Route(event);
+  gPresenter = TPresenter{renderer.get(), texture.get(), false};
+  Win::UINT_PTR timer = Win::SetTimer(nullptr, 0, 15, &Present);
+  while (!gPresenter.Closed) {
     RunUntilIdle();
-    const Win::TImage image = Win::ComposeDesktop();
-    SDL_UpdateTexture(texture.get(), nullptr, image.Pixels.data(), image.Width * 4);
-    SDL_RenderClear(renderer.get());
-    SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr);
-    SDL_RenderPresent(renderer.get());
-    SDL_Delay(15);
+    if (!gPresenter.Closed)
+      Win::WaitMessage();
   }
+  Win::KillTimer(nullptr, timer);
   return 0;
 }
 

@@ -160,11 +160,14 @@ TBasicAction::~TBasicAction()
   FClients.clear();
 }
 
+// The handlers run from copies: one may free the action, and with it the
+// handler it runs.
 bool TBasicAction::Execute()
 {
   if (!FOnExecute)
     return false;
-  FOnExecute(this);
+  TNotifyEvent handler = FOnExecute;
+  handler(this);
   return true;
 }
 
@@ -172,7 +175,8 @@ bool TBasicAction::Update()
 {
   if (!OnUpdate)
     return false;
-  OnUpdate(this);
+  TNotifyEvent handler = OnUpdate;
+  handler(this);
   return true;
 }
 

@@ -2,6 +2,7 @@
 // windowed control shows for itself and its graphic children.
 #include "Vcl.ActnList.hpp"
 #include "Vcl.Controls.Internal.hpp"
+#include "Vcl.Menus.hpp"
 
 namespace Vcl {
 
@@ -146,6 +147,52 @@ bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos)
   (void)Shift;
   (void)MousePos;
   return false;
+}
+
+void TControl::DoContextPopup(TPoint MousePos, bool& Handled)
+{
+  if (OnContextPopup)
+    OnContextPopup(this, MousePos, Handled);
+}
+
+void TControl::WMContextMenu(TMessage& Message)
+{
+  if (Message.Result != 0)
+    return;
+  TPoint at(Win::GET_X_LPARAM(Message.LParam), Win::GET_Y_LPARAM(Message.LParam));
+  bool keyboard = Message.LParam == Win::kContextMenuFromKeyboard;
+  bool handled = false;
+  DoContextPopup(keyboard ? TPoint(-1, -1) : ScreenToClient(at), handled);
+  if (handled) {
+    Message.Result = 1;
+    return;
+  }
+  TPopupMenu* menu = GetPopupMenu();
+  if (!menu || !menu->AutoPopup())
+    return;
+  SendCancelMode();
+  menu->SetPopupComponent(this);
+  if (keyboard)
+    at = ClientToScreen(TPoint(0, 0));
+  Message.Result = 1;
+  menu->Popup(at.X, at.Y); // last: a handler may free the control
+}
+
+void TWinControl::WMContextMenu(TMessage& Message)
+{
+  if (Message.Result != 0)
+    return;
+  if (Message.LParam != Win::kContextMenuFromKeyboard) {
+    TPoint at(Win::GET_X_LPARAM(Message.LParam), Win::GET_Y_LPARAM(Message.LParam));
+    if (TControl* child = ControlAtPos(ScreenToClient(at), false)) {
+      Message.Result = child->Perform(Message.Msg, Message.WParam, Message.LParam);
+      if (Message.Result != 0)
+        return;
+    }
+  }
+  TControl::WMContextMenu(Message);
+  if (Message.Result == 0)
+    DefaultHandler(Message);
 }
 
 void TControl::CMMouseEnter(TMessage& Message)

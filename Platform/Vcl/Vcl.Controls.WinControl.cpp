@@ -381,8 +381,13 @@ void TWinControl::WndProc(TMessage& Message)
       return;
     break;
   default:
-    if (IsMouseMessage(Message.Msg) && IsControlMouseMsg(Message))
+    if (IsMouseMessage(Message.Msg) && IsControlMouseMsg(Message)) {
+      // A graphic child's right click asks this window for its context
+      // menu, which hands it back to the child under the point.
+      if (Message.Msg == Win::WM_RBUTTONUP && Message.Result == 0 && FHandle)
+        DefaultHandler(Message);
       return;
+    }
     break;
   }
   inherited::WndProc(Message);
@@ -436,6 +441,9 @@ void TWinControl::Dispatch(TMessage& Message)
   case Win::WM_DRAWITEM:
     ReflectToChild(Message,
                    Message.LParam ? reinterpret_cast<const Win::DRAWITEMSTRUCT*>(Message.LParam)->hwndItem : nullptr);
+    return;
+  case Win::WM_CONTEXTMENU:
+    WMContextMenu(Message);
     return;
   case Win::WM_CAPTURECHANGED:
     if (gCaptureControl && (gCaptureControl == this || gCaptureControl->Parent() == this))

@@ -326,7 +326,13 @@ void TControl::Dispatch(TMessage& Message)
     WMMouseUp(Message, mbLeft);
     return;
   case Win::WM_RBUTTONUP:
+    // Then the window system turns the release into WM_CONTEXTMENU, last,
+    // since the menu's handlers may free the control.
     WMMouseUp(Message, mbRight);
+    DefaultHandler(Message);
+    return;
+  case Win::WM_CONTEXTMENU:
+    WMContextMenu(Message);
     return;
   case Win::WM_MBUTTONUP:
     WMMouseUp(Message, mbMiddle);

@@ -118,6 +118,8 @@ using TMouseWheelEvent =
 using TKeyEvent = std::function<void(TObject* Sender, Word& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char32_t& Key)>;
 using TCanResizeEvent = std::function<void(TObject* Sender, Integer& NewWidth, Integer& NewHeight, bool& Resize)>;
+// MousePos: client coordinates, or (-1, -1) when the keyboard asked.
+using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
 TShiftState KeysToShiftState(Win::WPARAM Keys);
 TShiftState KeyDataToShiftState(Win::LPARAM KeyData); // from the current key state
@@ -330,6 +332,9 @@ public:
   TMouseWheelEvent OnMouseWheel;
   TNotifyEvent OnResize;
   TCanResizeEvent OnCanResize;
+  // A context menu is asked for (right click, Shift+F10, the menu key):
+  // before PopupMenu shows; Handled keeps it from showing.
+  TContextPopupEvent OnContextPopup;
 
 protected:
   virtual String GetText() const { return FText; }
@@ -363,6 +368,11 @@ protected:
   void WMMouseUp(TMessage& Message, TMouseButton Button);
   void WMMouseMove(TMessage& Message);
   void WMMouseWheel(TMessage& Message);
+  // WM_CONTEXTMENU: OnContextPopup, then PopupMenu when it pops up on its
+  // own (AutoPopup); answered 1 when done with, so it goes no further.
+  void WMContextMenu(TMessage& Message);
+  virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+  virtual TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
   void CMHitTest(TMessage& Message) { Message.Result = 1; }
   void CMMouseEnter(TMessage& Message);
   void CMMouseLeave(TMessage& Message);
@@ -569,6 +579,8 @@ protected:
   void WMSetFocus(TMessage& Message);
   void WMKillFocus(TMessage& Message);
   void WMMouseLeave(TMessage& Message);
+  // A graphic child under the point has the first say.
+  void WMContextMenu(TMessage& Message);
   void CNKeyDown(TMessage& Message);
   void CNChar(TMessage& Message);
   void CMDialogKey(TMessage& Message) { Broadcast(Message); }

@@ -72,6 +72,7 @@ QX_PUBLISHED(TControl)
     .StoredWhen(ControlStored<&T::IsVisibleStored>)
     .Protected();
   Event("OnClick", &T::OnClick).Protected();
+  Event("OnContextPopup", &T::OnContextPopup).Protected();
   Event("OnDblClick", &T::OnDblClick).Protected();
   Event("OnMouseDown", &T::OnMouseDown).Protected();
   Event("OnMouseEnter", &T::OnMouseEnter).Protected();
@@ -189,9 +190,45 @@ QX_PUBLISHED(TImageMargins)
   Property("Bottom", &T::Bottom, &T::SetBottom).Default(0);
 }
 
+namespace {
+
+template <bool (TMenuItem::*IsStored)() const>
+bool ItemStored(const TObject* o)
+{
+  return (static_cast<const TMenuItem*>(o)->*IsStored)();
+}
+
+} // namespace
+
+QX_PUBLISHED(TMenuItem)
+{
+  // First, as the properties the action supplies are read after it.
+  Property("Action", &T::Action, &T::SetAction);
+  Property("AutoCheck", &T::AutoCheck, &T::SetAutoCheck).Default(false);
+  Property("Caption", &T::Caption, &T::SetCaption).StoredWhen(ItemStored<&T::IsCaptionStored>);
+  Property("Checked", &T::Checked, &T::SetChecked).Default(false).StoredWhen(ItemStored<&T::IsCheckedStored>);
+  Property("Default", &T::Default, &T::SetDefault).Default(false);
+  Property("Enabled", &T::Enabled, &T::SetEnabled).Default(true).StoredWhen(ItemStored<&T::IsEnabledStored>);
+  Property("GroupIndex", &T::GroupIndex, &T::SetGroupIndex).Default(0);
+  Property("Hint", &T::Hint, &T::SetHint).StoredWhen(ItemStored<&T::IsHintStored>);
+  Property("ImageIndex", &T::ImageIndex, &T::SetImageIndex)
+    .Default(-1)
+    .StoredWhen(ItemStored<&T::IsImageIndexStored>);
+  Property("RadioItem", &T::RadioItem, &T::SetRadioItem).Default(false);
+  Property("ShortCut", &T::ShortCut, &T::SetShortCut).Default(0).StoredWhen(ItemStored<&T::IsShortCutStored>);
+  Property("Visible", &T::Visible, &T::SetVisible).Default(true).StoredWhen(ItemStored<&T::IsVisibleStored>);
+  Event("OnClick", &T::OnClick);
+}
+
+QX_PUBLISHED(TMenu)
+{
+  Property("Images", &T::Images, &T::SetImages);
+}
+
 QX_PUBLISHED(TPopupMenu)
 {
   Property("Alignment", &T::Alignment, &T::SetAlignment).Default(paLeft);
+  Property("AutoPopup", &T::AutoPopup, &T::SetAutoPopup).Default(true);
   Event("OnPopup", &T::OnPopup);
 }
 

@@ -9,6 +9,7 @@ const char* ClassName(TThemedElement Element)
   switch (Element) {
   case teButton: return "BUTTON";
   case teEdit: return "EDIT";
+  case teMenu: return "MENU";
   case teNavigation: return "NAVIGATION";
   case teToolBar: return "TOOLBAR";
   case teTreeview: return "TREEVIEW";
@@ -76,6 +77,19 @@ TThemedElementDetails TCustomStyleServices::GetElementDetails(TThemedEdit Detail
 {
   static const TPartRun runs[] = {{int(teEditTextNormal), Win::EP_EDITTEXT, 8}};
   return Lookup(teEdit, Detail, runs);
+}
+
+TThemedElementDetails TCustomStyleServices::GetElementDetails(TThemedMenu Detail) const
+{
+  static const TPartRun runs[] = {{int(tmPopupBackground), Win::MENU_POPUPBACKGROUND, 1},
+                                  {int(tmPopupBorders), Win::MENU_POPUPBORDERS, 1},
+                                  {int(tmPopupCheckMarkNormal), Win::MENU_POPUPCHECK, 4},
+                                  {int(tmPopupCheckBackgroundDisabled), Win::MENU_POPUPCHECKBACKGROUND, 3},
+                                  {int(tmPopupGutter), Win::MENU_POPUPGUTTER, 1},
+                                  {int(tmPopupItemNormal), Win::MENU_POPUPITEM, 4},
+                                  {int(tmPopupSeparator), Win::MENU_POPUPSEPARATOR, 1},
+                                  {int(tmPopupSubMenuNormal), Win::MENU_POPUPSUBMENU, 2}};
+  return Lookup(teMenu, Detail, runs);
 }
 
 TThemedElementDetails TCustomStyleServices::GetElementDetails(TThemedNavigation Detail) const

@@ -12,7 +12,7 @@ namespace Vcl {
 
 class TControl;
 
-enum class TThemedElement { teButton, teEdit, teNavigation, teToolBar, teTreeview };
+enum class TThemedElement { teButton, teEdit, teMenu, teNavigation, teToolBar, teTreeview };
 using enum TThemedElement;
 
 struct TThemedElementDetails {
@@ -40,6 +40,18 @@ enum class TThemedEdit {
   teEditTextReadOnly, teEditTextAssist, teEditTextCueBanner
 };
 using enum TThemedEdit;
+
+enum class TThemedMenu {
+  tmMenuDontCare, tmMenuRoot,
+  tmPopupBackground, tmPopupBorders,
+  tmPopupCheckMarkNormal, tmPopupCheckMarkDisabled, tmPopupBulletNormal, tmPopupBulletDisabled,
+  tmPopupCheckBackgroundDisabled, tmPopupCheckBackgroundNormal, tmPopupCheckBackgroundBitmap,
+  tmPopupGutter,
+  tmPopupItemNormal, tmPopupItemHot, tmPopupItemDisabled, tmPopupItemDisabledHot,
+  tmPopupSeparator,
+  tmPopupSubMenuNormal, tmPopupSubMenuDisabled
+};
+using enum TThemedMenu;
 
 enum class TThemedNavigation {
   tnNavigationDontCare, tnNavigationRoot,
@@ -81,6 +93,7 @@ public:
 
   TThemedElementDetails GetElementDetails(TThemedButton Detail) const;
   TThemedElementDetails GetElementDetails(TThemedEdit Detail) const;
+  TThemedElementDetails GetElementDetails(TThemedMenu Detail) const;
   TThemedElementDetails GetElementDetails(TThemedNavigation Detail) const;
   TThemedElementDetails GetElementDetails(TThemedToolBar Detail) const;
   TThemedElementDetails GetElementDetails(TThemedTreeview Detail) const;

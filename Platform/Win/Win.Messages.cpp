@@ -420,6 +420,21 @@ LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
   case WM_WINDOWPOSCHANGED:
     DefPositionChanged(hWnd, reinterpret_cast<const WINDOWPOS*>(lParam));
     return 0;
+  case WM_RBUTTONUP: {
+    POINT at(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    ClientToScreen(hWnd, &at);
+    SendMessage(hWnd, WM_CONTEXTMENU, WPARAM(hWnd), MAKELPARAM(at.X, at.Y));
+    return 0;
+  }
+  case WM_KEYDOWN:
+  case WM_SYSKEYDOWN:
+    if (wParam == WPARAM(VK_F10) && (GetKeyState(VK_SHIFT) & 0x8000))
+      SendMessage(hWnd, WM_CONTEXTMENU, WPARAM(hWnd), kContextMenuFromKeyboard);
+    return 0;
+  case WM_KEYUP:
+    if (wParam == WPARAM(VK_APPS))
+      SendMessage(hWnd, WM_CONTEXTMENU, WPARAM(hWnd), kContextMenuFromKeyboard);
+    return 0;
   case WM_MOUSEWHEEL:
   case WM_CONTEXTMENU:
     return hWnd->Parent ? SendMessage(hWnd->Parent, msg, wParam, lParam) : 0;

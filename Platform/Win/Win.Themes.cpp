@@ -20,7 +20,7 @@
 
 namespace Win {
 
-enum class TThemeClass { Button, Toolbar, TreeView, Edit, Navigation };
+enum class TThemeClass { Button, Toolbar, TreeView, Edit, Navigation, Menu };
 
 struct TThemeData {
   TThemeClass Class;
@@ -61,7 +61,8 @@ bool ClassByName(const std::string& name, TThemeClass& cls)
                {"TOOLBAR", TThemeClass::Toolbar},
                {"TREEVIEW", TThemeClass::TreeView},
                {"EDIT", TThemeClass::Edit},
-               {"NAVIGATION", TThemeClass::Navigation}};
+               {"NAVIGATION", TThemeClass::Navigation},
+               {"MENU", TThemeClass::Menu}};
   for (const auto& n : names)
     if (SameText(name, n.Name)) {
       cls = n.Class;
@@ -95,7 +96,10 @@ struct TLook {
   int BorderWidth = 1;
 };
 
-enum class TShape { Box, CheckBox, Radio, Chevron, DropDown, BackButton };
+// MenuCheck draws a tick (states 1 and 2) or a bullet (3 and 4) in Ink;
+// Separator a line of Border across the middle; SubMenuArrow a small
+// right-pointing triangle in Ink.
+enum class TShape { Box, CheckBox, Radio, Chevron, DropDown, BackButton, MenuCheck, Separator, SubMenuArrow };
 
 struct TPartInfo {
   TThemeClass Class;
@@ -110,7 +114,8 @@ struct TPartInfo {
 constexpr COLORREF kAccent = Hex(0x0078D7), kAccentDark = Hex(0x005499), kAccentLight = Hex(0xE5F1FB),
                    kAccentPressed = Hex(0xCCE4F7), kWhite = Hex(0xFFFFFF), kBlack = 0, kDisabled = Hex(0xCCCCCC),
                    kDisabledText = Hex(0x838383), kItemHot = Hex(0xE5F3FF), kItemSelected = Hex(0xCCE8FF),
-                   kItemBorder = Hex(0x99D1FF), kCheckedBorder = Hex(0x62A2E4);
+                   kItemBorder = Hex(0x99D1FF), kCheckedBorder = Hex(0x62A2E4), kMenuFill = Hex(0xF2F2F2),
+                   kMenuBorder = Hex(0xCCCCCC), kMenuHot = Hex(0x91C9F7), kMenuHotBorder = Hex(0x91C9F7);
 
 const std::vector<TPartInfo>& Parts()
 {
@@ -190,6 +195,26 @@ const std::vector<TPartInfo>& Parts()
       {kAccentLight, kAccent, kAccent, kBlack},
       {kAccentPressed, kAccentDark, kAccentDark, kBlack},
       {kNone, kDisabled, kDisabled, kDisabledText}}},
+    {TThemeClass::Menu, MENU_POPUPBACKGROUND, TShape::Box, 0, 0, 0, {{kMenuFill, kNone, kNone, kBlack}}},
+    {TThemeClass::Menu, MENU_POPUPBORDERS, TShape::Box, 0, 0, 2, {{kNone, kMenuBorder, kNone, kBlack}}},
+    {TThemeClass::Menu, MENU_POPUPCHECK, TShape::MenuCheck, 0, 0, 0,
+     {{kNone, kNone, kBlack, kBlack},
+      {kNone, kNone, kDisabledText, kDisabledText},
+      {kNone, kNone, kBlack, kBlack},
+      {kNone, kNone, kDisabledText, kDisabledText}}},
+    {TThemeClass::Menu, MENU_POPUPCHECKBACKGROUND, TShape::Box, 0, 2, 0,
+     {{kNone, kMenuBorder, kNone, kDisabledText},
+      {kItemSelected, kItemBorder, kNone, kBlack},
+      {kItemSelected, kItemBorder, kNone, kBlack}}},
+    {TThemeClass::Menu, MENU_POPUPGUTTER, TShape::Box, 0, 0, 0, {{kMenuFill, kNone, kNone, kBlack}}},
+    {TThemeClass::Menu, MENU_POPUPITEM, TShape::Box, 0, 2, 0,
+     {{kNone, kNone, kNone, kBlack},
+      {kMenuHot, kMenuHotBorder, kNone, kBlack},
+      {kNone, kNone, kNone, kDisabledText},
+      {Hex(0xE6E6E6), Hex(0xE6E6E6), kNone, kDisabledText}}},
+    {TThemeClass::Menu, MENU_POPUPSEPARATOR, TShape::Separator, 0, 0, 0, {{kNone, kMenuBorder, kNone, kNone}}},
+    {TThemeClass::Menu, MENU_POPUPSUBMENU, TShape::SubMenuArrow, 0, 0, 0,
+     {{kNone, kNone, Hex(0x333333), kNone}, {kNone, kNone, kDisabledText, kNone}}},
   };
   return parts;
 }
@@ -354,6 +379,37 @@ void DrawBackButton(cairo_t* cr, const RECT& r, const TLook& look)
                  2 * u);
 }
 
+void DrawMenuCheck(cairo_t* cr, const RECT& r, int state, COLORREF color)
+{
+  double u = Scaled(96) / 96.0;
+  double cx = r.Left + r.Width() / 2.0, cy = r.Top + r.Height() / 2.0;
+  if (state >= MC_BULLETNORMAL) {
+    DrawEllipse(cr, cx, cy, 3.5 * u, color, kNone, 0);
+    return;
+  }
+  StrokePolyline(cr, {{cx - 4 * u, cy}, {cx - 1.5 * u, cy + 3 * u}, {cx + 4 * u, cy - 3.5 * u}}, color, 1.6 * u);
+}
+
+void DrawSeparator(cairo_t* cr, const RECT& r, COLORREF color)
+{
+  SetColor(cr, color);
+  cairo_rectangle(cr, r.Left, r.Top + r.Height() / 2, r.Width(), 1);
+  cairo_fill(cr);
+}
+
+void DrawSubMenuArrow(cairo_t* cr, const RECT& r, COLORREF color)
+{
+  double u = Scaled(96) / 96.0;
+  double cx = r.Left + r.Width() / 2.0, cy = r.Top + r.Height() / 2.0;
+  cairo_new_path(cr);
+  cairo_move_to(cr, cx - 2 * u, cy - 4 * u);
+  cairo_line_to(cr, cx + 2 * u, cy);
+  cairo_line_to(cr, cx - 2 * u, cy + 4 * u);
+  cairo_close_path(cr);
+  SetColor(cr, color);
+  cairo_fill(cr);
+}
+
 void DrawPart(cairo_t* cr, const TPartInfo& part, int state, const TLook& look, const RECT& rect)
 {
   RECT r = PartRect(part, rect);
@@ -375,6 +431,9 @@ void DrawPart(cairo_t* cr, const TPartInfo& part, int state, const TLook& look, 
     DrawDropArrow(cr, r, look.Ink);
     return;
   case TShape::BackButton: DrawBackButton(cr, r, look); return;
+  case TShape::MenuCheck: DrawMenuCheck(cr, r, state, look.Ink); return;
+  case TShape::Separator: DrawSeparator(cr, r, look.Border); return;
+  case TShape::SubMenuArrow: DrawSubMenuArrow(cr, r, look.Ink); return;
   }
 }
 

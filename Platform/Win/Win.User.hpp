@@ -55,6 +55,11 @@ constexpr UINT WM_NULL = 0x0000, WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_MOV
                WM_CAPTURECHANGED = 0x0215, WM_MOUSEHOVER = 0x02A1, WM_MOUSELEAVE = 0x02A3,
                WM_PRINTCLIENT = 0x0318, WM_USER = 0x0400, WM_APP = 0x8000;
 
+// WM_CONTEXTMENU asked for from the keyboard (Shift+F10, the menu key) has no
+// pointer position: its lParam is -1. DefWindowProc sends WM_CONTEXTMENU on
+// WM_RBUTTONUP and on those keys, and passes an unanswered one to the parent.
+constexpr LPARAM kContextMenuFromKeyboard = -1;
+
 // WM_PRINTCLIENT's drawing options (lParam).
 constexpr LPARAM PRF_CHECKVISIBLE = 0x1, PRF_NONCLIENT = 0x2, PRF_CLIENT = 0x4, PRF_ERASEBKGND = 0x8,
                  PRF_CHILDREN = 0x10, PRF_OWNED = 0x20;
@@ -241,7 +246,7 @@ constexpr int VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_CANCEL = 0x03, VK_MBUTTON
               VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11, VK_MENU = 0x12,
               VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23,
               VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
-              VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70, VK_F4 = 0x73, VK_F10 = 0x79, VK_F12 = 0x7B;
+              VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_APPS = 0x5D, VK_F1 = 0x70, VK_F4 = 0x73, VK_F10 = 0x79, VK_F12 = 0x7B;
 
 HWND SetCapture(HWND hWnd);
 BOOL ReleaseCapture();

@@ -167,6 +167,22 @@ click_link 2 transparency start
 click_link 1 markup transparency
 await 10 same_page markup start || fail "the first page looks different when opened again"
 
+# --- a popup menu in the real window: the pages' context menu -------------
+# A right click on the page opens it (themed); the keyboard picks the classic
+# look; opened again it shows in the classic look; Escape closes it.
+readonly MENU_THEMED='r == 242 && g == 242 && b == 242'
+readonly MENU_CLASSIC='r == 212 && g == 208 && b == 200'
+menu_shows() { shot menu && [ "$(count "$work/menu.ppm" "$1" "$NAV_WIDTH" "$width")" -gt 2000 ]; }
+menu_gone() { shot menu && [ "$(count "$work/menu.ppm" "$1" "$NAV_WIDTH" "$width")" -lt 100 ]; }
+xdotool mousemove --window "$window" $((NAV_WIDTH + 300)) 300 click 3
+await 20 menu_shows "$MENU_THEMED" || fail "a right click on the page showed no (themed) menu"
+xdotool key Down Down Return
+await 20 menu_gone "$MENU_THEMED" || fail "the menu did not close when an item was chosen"
+xdotool mousemove --window "$window" $((NAV_WIDTH + 300)) 300 click 3
+await 20 menu_shows "$MENU_CLASSIC" || fail "the menu did not show in the classic look it chose"
+xdotool key Escape
+await 20 menu_gone "$MENU_CLASSIC" || fail "Escape did not close the menu"
+
 # --- a clean exit on SIGTERM (SDL turns it into the window's quit event) ----
 kill -TERM "$app"
 gone() { ! kill -0 "$app" 2>/dev/null; }
@@ -174,4 +190,4 @@ await 30 gone || fail "the gallery did not quit on SIGTERM"
 status=0
 wait "$app" || status=$?
 [ "$status" -eq 0 ] || { cat "$work/gallery.log" >&2; fail "the gallery exited with status $status"; }
-echo "the gallery opened two pages by real clicks and quit cleanly"
+echo "the gallery opened two pages by real clicks, showed its context menu in both looks and quit cleanly"
