@@ -163,6 +163,22 @@ TButtonsPage::TButtonsPage(TComponent* AOwner) : TGalleryPage(AOwner), FPainters
   };
   AddLabel("<b>Live</b>", kLiveLeft, kSheetTop - 20);
   Menu = new TPopupMenu(this);
+  const struct {
+    const char* Caption;
+    TShortCut ShortCut;
+    bool Checked;
+  } items[] = {{"&New", ShortCut('N', {ssCtrl}), false},     {"&Open...", ShortCut('O', {ssCtrl}), false},
+               {"&Save", ShortCut('S', {ssCtrl}), false},    {cLineCaption, scNone, false},
+               {"Show &toolbar", scNone, true},              {"E&xit", scNone, false}};
+  for (const auto& i : items) {
+    auto* item = new TMenuItem(this);
+    item->SetCaption(i.Caption);
+    item->SetShortCut(i.ShortCut);
+    item->SetChecked(i.Checked);
+    const String caption = i.Caption;
+    item->OnClick = [caption](TObject*) { EventLog().push_back("menu item: " + caption); };
+    Menu->Items()->Add(item);
+  }
   MenuButton = add("Glass menu", kSheetTop, 28, btGlass, bsDropDownButton);
   MenuButton->SetDropDownMenu(Menu);
   add("Standard split", kSheetTop + 34, 28, btStandard, bsSplitButton)->SetDropDownMenu(Menu);
