@@ -79,7 +79,8 @@ TGalleryForm::TGalleryForm()
   FNav->SetAutoHeight(true);
   FNav->SetParent(nav);
   FNav->SetCaption("<font color=clGray>gallery</font><br><br><br><a href=markup>Markup labels</a><br><br><a href=transparency>Transparency</a><br><br>"
-                   "<a href=canvas>Canvas helper</a><br><br><a href=form>Form resource</a>");
+                   "<a href=canvas>Canvas helper</a><br><br><a href=form>Form resource</a><br><br>"
+                   "<a href=buttons>Buttons</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -106,12 +107,20 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TCanvasHelperPage>();
   else if (Id == "form")
     FHost->SetFrame<TFormResourcePage>();
+  else if (Id == "buttons")
+    FHost->SetFrame<TButtonsPage>();
 }
 
 TMarkupPage* TGalleryForm::MarkupPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TMarkupPage>();
   return client ? dynamic_cast<TMarkupPage*>(client->Owner()) : nullptr;
+}
+
+TButtonsPage* TGalleryForm::ButtonsPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TButtonsPage>();
+  return client ? dynamic_cast<TButtonsPage*>(client->Owner()) : nullptr;
 }
 
 } // namespace Gallery

@@ -26,6 +26,7 @@ public:
   // Switches to the page of a navigation link's identifier.
   void ShowPage(const String& Id);
   TMarkupPage* MarkupPage() const;
+  TButtonsPage* ButtonsPage() const;
 
 private:
   Vcl::TForm* FForm;

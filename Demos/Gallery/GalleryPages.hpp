@@ -4,8 +4,10 @@
 
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <Quorex.Vcl.HtmlLabel.hpp>
+#include <Quorex.Vcl.Button.hpp>
 #include <Quorex.Vcl.Panel.hpp>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,22 @@ class TCanvasHelperPage : public TGalleryPage {
   QX_CLASS(TCanvasHelperPage, TGalleryPage)
 public:
   explicit TCanvasHelperPage(Vcl::TComponent* AOwner);
+};
+
+// Every theme and style of the button in each state, image alignments, the
+// shield, and live buttons the tour hovers, presses and opens.
+class TButtonsPage : public TGalleryPage {
+  QX_CLASS(TButtonsPage, TGalleryPage)
+public:
+  explicit TButtonsPage(Vcl::TComponent* AOwner);
+  ~TButtonsPage() override;
+  // The live glass drop-down button and its menu.
+  Quorex::TQxButton* MenuButton = nullptr;
+  Vcl::TPopupMenu* Menu = nullptr;
+
+private:
+  struct TPainters;
+  std::unique_ptr<TPainters> FPainters;
 };
 
 // Built from the text form resource that ships with the gallery.

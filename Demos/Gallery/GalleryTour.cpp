@@ -2,6 +2,7 @@
 
 #include "GalleryForm.hpp"
 
+#include <Vcl.Menus.hpp>
 #include <Win.Desktop.hpp>
 #include <Win.Screen.hpp>
 
@@ -64,6 +65,14 @@ public:
     OpenPage(gallery, "Transparency", "transparency");
     OpenPage(gallery, "Canvas", "canvas-helper");
     OpenPage(gallery, "Form", "form-resource");
+    OpenPage(gallery, "Buttons", "buttons");
+    TQxButton* menuButton = gallery.ButtonsPage()->MenuButton;
+    MoveTo(menuButton->ClientToScreen(TPoint(20, 14)));
+    Shoot(gallery, "buttons-hot");
+    Win::InjectMouseDown();
+    RunUntilIdle();
+    Shoot(gallery, "buttons-pressed");
+    ReleaseWithMenuOpen(gallery);
     FResult.Log = EventLog();
     return std::move(FResult);
   }
@@ -74,6 +83,27 @@ private:
     ClickAt(WordOnScreen(Gallery.Nav(), NavWord));
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     Shoot(Gallery, Name);
+  }
+
+  // The release clicks the drop-down button, whose menu opens; while its
+  // modal loop runs, the keys move to the second item, the menu is shot and
+  // Escape closes it.
+  void ReleaseWithMenuOpen(TGalleryForm& Gallery)
+  {
+    int step = 0;
+    const TMenuLoopIdleHook old = SetMenuLoopIdleHook([&](TPopupMenu*) {
+      if (step == 0) {
+        Win::InjectKey(Win::VK_DOWN);
+        Win::InjectKey(Win::VK_DOWN);
+      } else if (step == 1) {
+        Shoot(Gallery, "buttons-menu");
+        Win::InjectKey(Win::VK_ESCAPE);
+      }
+      ++step;
+    });
+    Win::InjectMouseUp();
+    RunUntilIdle();
+    SetMenuLoopIdleHook(old);
   }
 
   void Shoot(TGalleryForm& Gallery, const std::string& Name)

@@ -1,7 +1,10 @@
 // Tab order, focus and the keyboard of windowed controls.
 #include "Vcl.Controls.hpp"
 
+#include <System.SysUtils.hpp>
+
 #include <algorithm>
+#include <cwctype>
 
 namespace Vcl {
 
@@ -216,6 +219,31 @@ void TWinControl::DoExit()
 {
   if (OnExit)
     OnExit(this);
+}
+
+namespace {
+
+// The character after the first single '&' (0 when there is none).
+char32_t AcceleratorOf(const String& Str)
+{
+  const char* p = Str.data();
+  const char* end = p + Str.size();
+  while (p < end) {
+    if (NextUtf8Char(p, end) != U'&' || p == end)
+      continue;
+    const char32_t next = NextUtf8Char(p, end);
+    if (next != U'&')
+      return next;
+  }
+  return 0;
+}
+
+} // namespace
+
+bool IsAccel(Word VK, const String& Str)
+{
+  const char32_t accel = AcceleratorOf(Str);
+  return accel != 0 && std::towupper(wint_t(accel)) == std::towupper(wint_t(VK));
 }
 
 } // namespace Vcl

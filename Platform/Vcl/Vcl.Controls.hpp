@@ -660,6 +660,10 @@ void HandleControlException(TObject* Sender);
 Win::HWND AllocateHWnd(std::function<void(TMessage&)> Method);
 void DeallocateHWnd(Win::HWND Wnd);
 
+// Whether the character VK is the accelerator of Str: the character after
+// a single '&' (a doubled "&&" is a plain ampersand), in either case.
+bool IsAccel(Word VK, const String& Str);
+
 // The innermost (TopForm false) or the top-level form holding Control.
 TCustomForm* GetParentForm(const TControl* Control, bool TopForm = true);
 // Finds the control for a window handle, also through its parents.

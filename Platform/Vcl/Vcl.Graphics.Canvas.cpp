@@ -386,4 +386,32 @@ TRect TCanvas::ClipRect()
   return rect;
 }
 
+// One line of the head per depth step, narrowing by a pixel on each side;
+// lines leave out their end point, so each reaches one past its last pixel.
+void DrawArrow(TCanvas* ACanvas, TScrollDirection Direction, TPoint Location, Integer Size)
+{
+  const Integer x = Location.X, y = Location.Y;
+  for (Integer depth = 0; depth <= Size && Size > 0; ++depth) {
+    const Integer from = depth, to = 2 * Size - depth + 1;
+    switch (Direction) {
+    case sdDown:
+      ACanvas->MoveTo(x + from, y + depth);
+      ACanvas->LineTo(x + to, y + depth);
+      break;
+    case sdUp:
+      ACanvas->MoveTo(x + from, y + Size - depth);
+      ACanvas->LineTo(x + to, y + Size - depth);
+      break;
+    case sdRight:
+      ACanvas->MoveTo(x + depth, y + from);
+      ACanvas->LineTo(x + depth, y + to);
+      break;
+    case sdLeft:
+      ACanvas->MoveTo(x + Size - depth, y + from);
+      ACanvas->LineTo(x + Size - depth, y + to);
+      break;
+    }
+  }
+}
+
 } // namespace Vcl

@@ -415,6 +415,16 @@ private:
   Integer FLockCount = 0;
 };
 
+// ---- glyphs -------------------------------------------------------------------
+enum class TScrollDirection { sdLeft, sdRight, sdUp, sdDown };
+using enum TScrollDirection;
+QX_ENUM_NAMES(TScrollDirection, sdLeft, sdRight, sdUp, sdDown)
+
+// A solid arrow head in the pen colour pointing in Direction, its box's top
+// left at Location: Size + 1 pixels deep and 2 * Size + 1 wide (across the
+// direction it points in). A Size below 1 draws nothing.
+void DrawArrow(TCanvas* ACanvas, TScrollDirection Direction, TPoint Location, Integer Size);
+
 // ---- graphics -----------------------------------------------------------------
 // A picture that can draw itself on a canvas and be stored in a stream.
 class TGraphic : public TPersistent {

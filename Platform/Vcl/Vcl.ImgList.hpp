@@ -13,6 +13,9 @@ namespace Vcl {
 
 class TCustomImageList;
 
+// An image's place in a list; -1 names no image.
+using TImageIndex = Integer;
+
 // A consumer's registration with an image list: OnChange runs after every
 // change of the list's images. Destroying a link unregisters it.
 class TChangeLink : public TObject {

@@ -181,6 +181,14 @@ QX_PUBLISHED(TButton)
   Publish("TabStop").Default(true);
 }
 
+QX_PUBLISHED(TImageMargins)
+{
+  Property("Left", &T::Left, &T::SetLeft).Default(0);
+  Property("Top", &T::Top, &T::SetTop).Default(0);
+  Property("Right", &T::Right, &T::SetRight).Default(0);
+  Property("Bottom", &T::Bottom, &T::SetBottom).Default(0);
+}
+
 namespace {
 
 template <bool (TMenuItem::*IsStored)() const>

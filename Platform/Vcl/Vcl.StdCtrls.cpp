@@ -200,4 +200,34 @@ void TCustomButton::Dispatch(TMessage& Message)
   inherited::Dispatch(Message);
 }
 
+void TImageMargins::Assign(const TPersistent* Source)
+{
+  const auto* margins = dynamic_cast<const TImageMargins*>(Source);
+  if (!margins) {
+    inherited::Assign(Source);
+    return;
+  }
+  if (FLeft == margins->FLeft && FTop == margins->FTop && FRight == margins->FRight && FBottom == margins->FBottom)
+    return;
+  FLeft = margins->FLeft;
+  FTop = margins->FTop;
+  FRight = margins->FRight;
+  FBottom = margins->FBottom;
+  Change();
+}
+
+void TImageMargins::SetMargin(Integer& Field, Integer Value)
+{
+  if (Field == Value)
+    return;
+  Field = Value;
+  Change();
+}
+
+void TImageMargins::Change()
+{
+  if (OnChange)
+    OnChange(this);
+}
+
 } // namespace Vcl

@@ -18,6 +18,33 @@ using enum TEllipsisPosition;
 enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 using enum TCheckBoxState;
 
+// Where a button puts its image: against an edge, or in the middle.
+enum class TImageAlignment { iaLeft, iaRight, iaTop, iaBottom, iaCenter };
+using enum TImageAlignment;
+QX_ENUM_NAMES(TImageAlignment, iaLeft, iaRight, iaTop, iaBottom, iaCenter)
+
+// The space kept around a button's image, one width per side; OnChange
+// follows every change of a side.
+class TImageMargins : public TPersistent {
+  QX_CLASS(TImageMargins, TPersistent)
+public:
+  void Assign(const TPersistent* Source) override;
+  Integer Left() const { return FLeft; }
+  Integer Top() const { return FTop; }
+  Integer Right() const { return FRight; }
+  Integer Bottom() const { return FBottom; }
+  void SetLeft(Integer Value) { SetMargin(FLeft, Value); }
+  void SetTop(Integer Value) { SetMargin(FTop, Value); }
+  void SetRight(Integer Value) { SetMargin(FRight, Value); }
+  void SetBottom(Integer Value) { SetMargin(FBottom, Value); }
+  TNotifyEvent OnChange;
+
+private:
+  void SetMargin(Integer& Field, Integer Value);
+  void Change();
+  Integer FLeft = 0, FTop = 0, FRight = 0, FBottom = 0;
+};
+
 class TCustomButton : public TWinControl {
   QX_CLASS(TCustomButton, TWinControl)
 public:

@@ -22,9 +22,11 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
     EXPECT_GT(shot.Colours, 8) << shot.Page << " looks blank";
   }
   EXPECT_EQ(pages, (std::vector<std::string>{"markup", "markup-link-hover", "transparency", "canvas-helper",
-                                             "form-resource"}));
+                                             "form-resource", "buttons", "buttons-hot", "buttons-pressed",
+                                             "buttons-menu"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
-                                                  "page: canvas", "page: form"}));
+                                                  "page: canvas", "page: form", "page: buttons",
+                                                  "button clicked: Glass menu"}));
 }
 
 } // namespace

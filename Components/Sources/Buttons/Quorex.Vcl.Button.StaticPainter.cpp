@@ -1,0 +1,11 @@
+#include "Quorex.Vcl.Button.StaticPainter.hpp"
+
+namespace Quorex {
+
+void TQxButtonStaticPainter::PaintSplitButtonDropDown()
+{
+  PaintArrow();
+  PaintSplitter();
+}
+
+} // namespace Quorex

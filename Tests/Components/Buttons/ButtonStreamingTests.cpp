@@ -1,0 +1,132 @@
+// The button in form resources: its defaults unwritten, its properties read
+// back, and Checked and ImageIndex left to a linked action.
+#include <QxDesktopFixture.hpp>
+#include <QxFormCompare.hpp>
+
+#include <Quorex.Vcl.Button.hpp>
+#include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
+#include <System.Classes.Streaming.hpp>
+#include <Vcl.ActnList.hpp>
+
+using namespace Vcl;
+using namespace Quorex;
+
+namespace {
+
+class ButtonStreamingTest : public QxTest::QxDesktopFixture {
+protected:
+  void SetUp() override
+  {
+    QxDesktopFixture::SetUp();
+    Root.SetName("Root");
+    Button = new TQxButton(&Root);
+    Button->SetName("Button1");
+    Button->SetParent(&Root);
+  }
+  // The button's lines of the root's resource.
+  String ButtonPart()
+  {
+    const String text = WriteComponentRes(&Root);
+    return text.substr(text.find("object Button1"));
+  }
+  TQxFrameClient Root{nullptr};
+  TQxButton* Button = nullptr;
+};
+
+TEST_F(ButtonStreamingTest, ANewButtonWritesNoneOfItsDefaults)
+{
+  const String text = WriteComponentRes(&Root);
+  QxTest::ExpectLacks(text, {"AutoCheck", "ButtonColor", "ButtonStyle", "ButtonTheme", "Cancel", "Checked",
+                             "DropDownMenu", "ElevationRequired", "Focusable", "ImageAlignment", "ImageIndex",
+                             "ImageMargins.", "Images", "ModalResult", "ShowCaption", "Transparent", "WordWrap",
+                             "TabStop", "ParentColor", "AutoSize"});
+}
+
+TEST_F(ButtonStreamingTest, EveryPropertyComesBackFromTheResource)
+{
+  TMethodTable methods;
+  methods.Add<void(TObject*)>("MenuOpening", [](TObject*) {});
+  auto* menu = new TPopupMenu(&Root);
+  menu->SetName("Menu1");
+  auto* images = new TImageList(&Root);
+  images->SetName("Images1");
+  Button->SetButtonStyle(bsSplitButton);
+  Button->SetButtonTheme(btGlass);
+  Button->SetButtonColor(clRed);
+  Button->SetAutoCheck(false);
+  Button->SetCancel(true);
+  Button->SetChecked(true);
+  Button->SetDropDownMenu(menu);
+  Button->SetElevationRequired(true);
+  Button->SetFocusable(false);
+  Button->SetImages(images);
+  Button->SetImageIndex(3);
+  Button->SetImageAlignment(iaBottom);
+  Button->ImageMargins()->SetTop(4);
+  Button->SetModalResult(mrYes);
+  Button->SetShowCaption(false);
+  Button->SetTransparent(true);
+  Button->SetWordWrap(true);
+  const String text = WriteComponentRes(&Root);
+  QxTest::ExpectHas(text, {"ButtonStyle = bsSplitButton", "ButtonTheme = btGlass", "ImageMargins.Top = 4",
+                           "DropDownMenu = Menu1"});
+
+  TQxFrameClient copy(nullptr);
+  ReadComponentRes(text, &copy);
+  copy.SetName("Root");
+  QxTest::ExpectSameTree(&Root, &copy);
+  auto* button = dynamic_cast<TQxButton*>(copy.FindComponent("Button1"));
+  ASSERT_TRUE(button);
+  EXPECT_EQ(button->DropDownMenu(), copy.FindComponent("Menu1"));
+
+  TQxFrameClient bound(nullptr);
+  ReadComponentRes("object Root: TQxFrameClient\n  object Button1: TQxButton\n    OnDropDownClick = MenuOpening\n"
+                   "  end\nend\n",
+                   &bound, &methods);
+  auto* handled = dynamic_cast<TQxButton*>(bound.FindComponent("Button1"));
+  ASSERT_TRUE(handled);
+  EXPECT_TRUE(handled->OnDropDownClick);
+}
+
+TEST_F(ButtonStreamingTest, ALinkedActionKeepsCheckedAndImageIndexOutOfTheResource)
+{
+  auto* action = new TAction(&Root);
+  action->SetName("Action1");
+  action->SetChecked(true);
+  action->SetImageIndex(2);
+  Button->SetButtonStyle(bsCheckButton);
+  Button->SetAction(action);
+  EXPECT_TRUE(Button->Checked());
+  EXPECT_EQ(Button->ImageIndex(), 2);
+  // Changes of the action follow through the link.
+  action->SetChecked(false);
+  action->SetImageIndex(5);
+  EXPECT_FALSE(Button->Checked());
+  EXPECT_EQ(Button->ImageIndex(), 5);
+  String text = ButtonPart();
+  QxTest::ExpectHas(text, {"Action = Action1"});
+  QxTest::ExpectLacks(text, {"Checked", "ImageIndex"});
+
+  // A value of the button's own is stored again, and the link no longer
+  // governs it.
+  Button->SetImageIndex(1);
+  action->SetImageIndex(6);
+  EXPECT_EQ(Button->ImageIndex(), 1);
+  QxTest::ExpectHas(ButtonPart(), {"ImageIndex = 1"});
+}
+
+TEST_F(ButtonStreamingTest, AnActionReadWithTheButtonFillsOnlyWhatTheResourceLeftAtItsDefault)
+{
+  const String text = "object Root: TQxFrameClient\n"
+                      "  object Action1: TAction\n    Checked = True\n    ImageIndex = 4\n  end\n"
+                      "  object Button2: TQxButton\n    Action = Action1\n    ImageIndex = 7\n  end\n"
+                      "end\n";
+  TQxFrameClient copy(nullptr);
+  ReadComponentRes(text, &copy);
+  auto* button = dynamic_cast<TQxButton*>(copy.FindComponent("Button2"));
+  ASSERT_TRUE(button);
+  EXPECT_TRUE(button->Checked());
+  EXPECT_EQ(button->ImageIndex(), 7);
+}
+
+} // namespace
