@@ -149,8 +149,38 @@ bool TRegion::Intersects(const RECT& rect) const
   return std::any_of(FRects.begin(), FRects.end(), [&](const RECT& r) { return r.IntersectsWith(rect); });
 }
 
+// The shortcuts below answer the common cases of painting (a rectangle
+// against a rectangle, or against a region inside it) without building pixman
+// regions; each returns the same canonical rectangle list pixman would.
+namespace {
+
+bool Covers(const RECT& outer, const RECT& inner)
+{
+  return outer.Left <= inner.Left && outer.Top <= inner.Top && outer.Right >= inner.Right &&
+         outer.Bottom >= inner.Bottom;
+}
+
+bool IsRect(const TRegion& region)
+{
+  return region.Rects().size() == 1;
+}
+
+} // namespace
+
 TRegion TRegion::Intersect(const TRegion& other) const
 {
+  if (IsEmpty() || other.IsEmpty())
+    return TRegion();
+  const RECT box = Box(), otherBox = other.Box();
+  if (!box.IntersectsWith(otherBox))
+    return TRegion();
+  if (IsRect(*this) && IsRect(other))
+    return TRegion(RECT(std::max(box.Left, otherBox.Left), std::max(box.Top, otherBox.Top),
+                        std::min(box.Right, otherBox.Right), std::min(box.Bottom, otherBox.Bottom)));
+  if (IsRect(*this) && Covers(box, otherBox))
+    return other;
+  if (IsRect(other) && Covers(otherBox, box))
+    return *this;
   TRegion r;
   r.FRects = Coalesce(Apply(pixman_region32_intersect, FRects, other.FRects));
   return r;
@@ -158,6 +188,14 @@ TRegion TRegion::Intersect(const TRegion& other) const
 
 TRegion TRegion::Union(const TRegion& other) const
 {
+  if (other.IsEmpty())
+    return *this;
+  if (IsEmpty())
+    return other;
+  if (IsRect(*this) && Covers(Box(), other.Box()))
+    return *this;
+  if (IsRect(other) && Covers(other.Box(), Box()))
+    return other;
   TRegion r;
   r.FRects = Coalesce(Apply(pixman_region32_union, FRects, other.FRects));
   return r;
@@ -165,6 +203,10 @@ TRegion TRegion::Union(const TRegion& other) const
 
 TRegion TRegion::Subtract(const TRegion& other) const
 {
+  if (IsEmpty() || other.IsEmpty() || !Box().IntersectsWith(other.Box()))
+    return *this;
+  if (IsRect(other) && Covers(other.Box(), Box()))
+    return TRegion();
   TRegion r;
   r.FRects = Coalesce(Apply(pixman_region32_subtract, FRects, other.FRects));
   return r;
