@@ -26,16 +26,25 @@ std::vector<HWND>& SiblingsOf(HWND hWnd)
   return hWnd->Parent ? hWnd->Parent->Children : TopLevels();
 }
 
+// The sibling list for a change of order or membership: the parent's hint of
+// clean children no longer holds once indices move.
+std::vector<HWND>& SiblingsToChange(HWND hWnd)
+{
+  if (hWnd->Parent)
+    hWnd->Parent->CleanChildren = 0;
+  return SiblingsOf(hWnd);
+}
+
 void Unlink(HWND hWnd)
 {
-  auto& list = SiblingsOf(hWnd);
+  auto& list = SiblingsToChange(hWnd);
   list.erase(std::remove(list.begin(), list.end(), hWnd), list.end());
 }
 
 // Top-level windows without WS_EX_TOPMOST stay below the topmost ones.
 void LinkAtTop(HWND hWnd)
 {
-  auto& list = SiblingsOf(hWnd);
+  auto& list = SiblingsToChange(hWnd);
   if (hWnd->Parent || (hWnd->ExStyle & WS_EX_TOPMOST)) {
     list.push_back(hWnd);
     return;
@@ -58,7 +67,7 @@ void LinkAtBottom(HWND hWnd)
 
 void LinkAbove(HWND hWnd, HWND below)
 {
-  auto& list = SiblingsOf(hWnd);
+  auto& list = SiblingsToChange(hWnd);
   auto it = std::find(list.begin(), list.end(), below);
   if (it == list.end()) {
     LinkAtTop(hWnd);

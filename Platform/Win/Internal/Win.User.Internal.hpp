@@ -40,6 +40,7 @@ struct TWindow : THandleStorage {
   TRegion Update;             // client coordinates
   bool ErasePending = false;
   int DirtyBelow = 0;         // windows in this subtree (itself included) with an update region
+  std::size_t CleanChildren = 0; // Children before this index have DirtyBelow == 0 (a search hint)
   bool RedrawOff = false;     // WM_SETREDRAW FALSE
   bool Destroying = false;
   HBITMAP Surface = nullptr; // top-level windows: the backing store (a live GDI bitmap)

@@ -82,6 +82,28 @@ TEST_F(WindowTest, SiblingsAboveClipWithClipSiblings)
   (void)above;
 }
 
+// Painting part of a frame, then reordering the children, leaves none of
+// them unpainted.
+TEST_F(WindowTest, ChildrenReorderedInTheMiddleOfAFrameAreStillPainted)
+{
+  HWND top = Make(nullptr, 0, 0, 100, 20, kRed);
+  std::vector<HWND> kids;
+  for (int i = 0; i < 5; ++i)
+    kids.push_back(Make(top, i * 20, 0, 20, 20, kBlue));
+  RunUntilIdle();
+  Log.clear();
+  RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  MSG msg;
+  for (int i = 0; i < 4; ++i) { // the top and the three bottom children
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    DispatchMessage(&msg);
+  }
+  SetWindowPos(kids.back(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  RunUntilIdle();
+  for (HWND kid : kids)
+    EXPECT_EQ(Messages(kid, {WM_PAINT}).size(), 1u);
+}
+
 TEST_F(WindowTest, SetRedrawSuspendsAndResumesPainting)
 {
   HWND top = Make(nullptr, 0, 0, 100, 100, kRed);
