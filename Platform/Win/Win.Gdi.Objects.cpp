@@ -10,7 +10,6 @@
 #include <memory>
 #include <mutex>
 #include <new>
-#include <unordered_set>
 
 namespace Win {
 
@@ -19,7 +18,7 @@ namespace {
 // Never destroyed: stock objects and DCs may outlive any static.
 struct TRegistry {
   std::mutex Lock;
-  std::unordered_set<const void*> Live;
+  TPointerSet Live;
 };
 
 TRegistry& Registry()
@@ -32,14 +31,14 @@ void Register(const void* p)
 {
   TRegistry& r = Registry();
   std::lock_guard<std::mutex> guard(r.Lock);
-  r.Live.insert(p);
+  r.Live.Insert(p);
 }
 
 void Unregister(const void* p)
 {
   TRegistry& r = Registry();
   std::lock_guard<std::mutex> guard(r.Lock);
-  r.Live.erase(p);
+  r.Live.Erase(p);
 }
 
 bool IsLive(const void* p)
@@ -48,7 +47,7 @@ bool IsLive(const void* p)
     return false;
   TRegistry& r = Registry();
   std::lock_guard<std::mutex> guard(r.Lock);
-  return r.Live.count(p) != 0;
+  return r.Live.Contains(p);
 }
 
 // The classic "Windows Standard" scheme. Index 25 is unused by Win32.

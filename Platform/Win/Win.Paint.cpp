@@ -10,6 +10,9 @@ namespace {
 // How many windows have an update region that is not empty.
 std::size_t gDirtyWindows = 0;
 
+// Counts the changes of window layout; 0 is never current.
+std::uint64_t gLayout = 1;
+
 RECT ClientRectOf(HWND hWnd)
 {
   return RECT(0, 0, hWnd->Rect.Width(), hWnd->Rect.Height());
@@ -135,7 +138,24 @@ bool PaintSuspended(HWND hWnd)
   return false;
 }
 
+void LayoutChanged()
+{
+  ++gLayout;
+}
+
+// A frame paints every window once, and each one's clipping against its
+// siblings is a walk over all of them: it is kept until the layout changes.
 TRegion VisibleRegion(HWND hWnd, bool clipChildren)
+{
+  const std::size_t k = clipChildren ? 1 : 0;
+  if (hWnd->VisibleLayout[k] != gLayout) {
+    hWnd->Visible[k] = VisibleRegionPlain(hWnd, clipChildren);
+    hWnd->VisibleLayout[k] = gLayout;
+  }
+  return hWnd->Visible[k];
+}
+
+TRegion VisibleRegionPlain(HWND hWnd, bool clipChildren)
 {
   TRegion visible(ClientRectOf(hWnd));
   POINT offset; // hWnd's client origin in the current ancestor's client
@@ -384,6 +404,7 @@ BOOL ScrollWindow(HWND hWnd, int dx, int dy, const RECT* rect, const RECT* clipR
   if (!rect) {
     for (HWND c : hWnd->Children) {
       c->Rect.Offset(dx, dy);
+      LayoutChanged();
       SendMessage(c, WM_MOVE, 0, MAKELPARAM(c->Rect.Left, c->Rect.Top));
     }
   }
