@@ -69,7 +69,14 @@ std::size_t TPointerSet::Find(const void* P) const
 
 bool TPointerSet::Contains(const void* P) const
 {
-  return P && FCount && FSlots[Find(P)] == P;
+  if (!P || !FCount)
+    return false;
+  if (P == FLast)
+    return true;
+  if (FSlots[Find(P)] != P)
+    return false;
+  FLast = P;
+  return true;
 }
 
 void TPointerSet::Insert(const void* P)
@@ -88,6 +95,7 @@ void TPointerSet::Erase(const void* P)
     return;
   std::size_t hole = Find(P);
   FSlots[hole] = nullptr;
+  FLast = nullptr;
   --FCount;
   // Entries after the hole that could not sit at their home slot move back
   // into it, so that no search stops early at the hole.
@@ -107,10 +115,9 @@ void TPointerSet::Grow()
   std::vector<const void*> old = std::move(FSlots);
   FBits = std::max(FBits + 1, 6);
   FSlots.assign(std::size_t(1) << FBits, nullptr);
-  FCount = 0;
   for (const void* p : old)
     if (p)
-      Insert(p);
+      FSlots[Find(p)] = p;
 }
 
 void* THandleStorage::operator new(std::size_t Size)

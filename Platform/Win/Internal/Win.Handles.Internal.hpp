@@ -33,6 +33,7 @@ private:
   std::vector<const void*> FSlots; // nullptr marks a free slot; the size is a power of two
   std::size_t FCount = 0;
   int FBits = 0;
+  mutable const void* FLast = nullptr; // the last one found: calls ask about one window many times
 };
 
 } // namespace Win
