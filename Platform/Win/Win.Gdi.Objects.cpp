@@ -3,14 +3,16 @@
 #include "Win.Gdi.Internal.hpp"
 #include "Win.Gdi.Raster.hpp"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
-#include <unordered_set>
 
 namespace Win {
 
@@ -19,8 +21,19 @@ namespace {
 // Never destroyed: stock objects and DCs may outlive any static.
 struct TRegistry {
   std::mutex Lock;
-  std::unordered_set<const void*> Live;
+  TPointerSet Live;
+  std::atomic<std::uint64_t> Removals{0}; // objects and DCs unregistered so far
 };
+
+// Each drawing call asks about the same DC, brush and surface several times.
+// A thread remembers the last few handles it found live; the answers hold
+// until anything is unregistered anywhere.
+struct TRecentlyLive {
+  std::array<const void*, 4> Handles{};
+  std::size_t Next = 0;
+  std::uint64_t Removals = 0;
+};
+[[gnu::tls_model("initial-exec")]] thread_local TRecentlyLive tRecent;
 
 TRegistry& Registry()
 {
@@ -32,14 +45,15 @@ void Register(const void* p)
 {
   TRegistry& r = Registry();
   std::lock_guard<std::mutex> guard(r.Lock);
-  r.Live.insert(p);
+  r.Live.Insert(p);
 }
 
 void Unregister(const void* p)
 {
   TRegistry& r = Registry();
   std::lock_guard<std::mutex> guard(r.Lock);
-  r.Live.erase(p);
+  r.Live.Erase(p);
+  r.Removals.fetch_add(1, std::memory_order_release);
 }
 
 bool IsLive(const void* p)
@@ -47,8 +61,19 @@ bool IsLive(const void* p)
   if (!p)
     return false;
   TRegistry& r = Registry();
-  std::lock_guard<std::mutex> guard(r.Lock);
-  return r.Live.count(p) != 0;
+  const std::uint64_t removals = r.Removals.load(std::memory_order_acquire);
+  if (tRecent.Removals != removals)
+    tRecent = TRecentlyLive{{}, 0, removals};
+  if (std::find(tRecent.Handles.begin(), tRecent.Handles.end(), p) != tRecent.Handles.end())
+    return true;
+  {
+    std::lock_guard<std::mutex> guard(r.Lock);
+    if (!r.Live.Contains(p))
+      return false;
+  }
+  tRecent.Handles[tRecent.Next] = p;
+  tRecent.Next = (tRecent.Next + 1) % tRecent.Handles.size();
+  return true;
 }
 
 // The classic "Windows Standard" scheme. Index 25 is unused by Win32.

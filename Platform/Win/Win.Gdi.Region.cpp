@@ -23,7 +23,7 @@ int ClampCoord(std::int64_t v)
 class TPixmanRegion {
 public:
   TPixmanRegion() { pixman_region32_init(&FRegion); }
-  explicit TPixmanRegion(const std::vector<RECT>& rects)
+  explicit TPixmanRegion(std::span<const RECT> rects)
   {
     std::vector<pixman_box32_t> boxes;
     boxes.reserve(rects.size());
@@ -60,7 +60,7 @@ private:
 
 using TPixmanOp = pixman_bool_t (*)(pixman_region32_t*, const pixman_region32_t*, const pixman_region32_t*);
 
-std::vector<RECT> Apply(TPixmanOp op, const std::vector<RECT>& a, const std::vector<RECT>& b)
+std::vector<RECT> Apply(TPixmanOp op, std::span<const RECT> a, std::span<const RECT> b)
 {
   TPixmanRegion ra(a), rb(b), out;
   if (!op(out.Get(), ra.Get(), rb.Get()))
@@ -108,23 +108,33 @@ std::vector<RECT> Coalesce(std::vector<RECT> rects)
 TRegion::TRegion(const RECT& rect)
 {
   RECT r(ClampCoord(rect.Left), ClampCoord(rect.Top), ClampCoord(rect.Right), ClampCoord(rect.Bottom));
-  if (!r.IsEmpty())
-    FRects.push_back(r);
+  FIsRect = !r.IsEmpty();
+  if (FIsRect)
+    FRect = r;
 }
 
 TRegion TRegion::FromRects(const std::vector<RECT>& rects)
 {
   TRegion r;
-  r.FRects = Coalesce(TPixmanRegion(rects).Rects());
+  r.SetRects(Coalesce(TPixmanRegion(rects).Rects()));
   return r;
+}
+
+void TRegion::SetRects(std::vector<RECT> rects)
+{
+  FIsRect = rects.size() == 1;
+  if (FIsRect)
+    FRect = rects.front();
+  FRects = FIsRect ? std::vector<RECT>() : std::move(rects);
 }
 
 RECT TRegion::Box() const
 {
-  if (FRects.empty())
+  if (IsEmpty())
     return RECT();
-  RECT box(FRects.front().Left, FRects.front().Top, FRects.front().Right, FRects.back().Bottom);
-  for (const RECT& r : FRects) {
+  const std::span<const RECT> rects = Rects();
+  RECT box(rects.front().Left, rects.front().Top, rects.front().Right, rects.back().Bottom);
+  for (const RECT& r : rects) {
     box.Left = std::min(box.Left, r.Left);
     box.Right = std::max(box.Right, r.Right);
   }
@@ -133,7 +143,7 @@ RECT TRegion::Box() const
 
 bool TRegion::Contains(int x, int y) const
 {
-  for (const RECT& r : FRects) {
+  for (const RECT& r : Rects()) {
     if (r.Top > y)
       break;
     if (r.Contains(POINT(x, y)))
@@ -146,27 +156,69 @@ bool TRegion::Intersects(const RECT& rect) const
 {
   if (rect.IsEmpty())
     return false;
-  return std::any_of(FRects.begin(), FRects.end(), [&](const RECT& r) { return r.IntersectsWith(rect); });
+  return std::ranges::any_of(Rects(), [&](const RECT& r) { return r.IntersectsWith(rect); });
 }
+
+// The shortcuts below answer the common cases of painting (a rectangle
+// against a rectangle, or against a region inside it) without building pixman
+// regions; each returns the same canonical rectangle list pixman would.
+namespace {
+
+bool Covers(const RECT& outer, const RECT& inner)
+{
+  return outer.Left <= inner.Left && outer.Top <= inner.Top && outer.Right >= inner.Right &&
+         outer.Bottom >= inner.Bottom;
+}
+
+bool IsRect(const TRegion& region)
+{
+  return region.Rects().size() == 1;
+}
+
+} // namespace
 
 TRegion TRegion::Intersect(const TRegion& other) const
 {
+  if (IsEmpty() || other.IsEmpty())
+    return TRegion();
+  const RECT box = Box(), otherBox = other.Box();
+  if (!box.IntersectsWith(otherBox))
+    return TRegion();
+  if (IsRect(*this) && IsRect(other))
+    return TRegion(RECT(std::max(box.Left, otherBox.Left), std::max(box.Top, otherBox.Top),
+                        std::min(box.Right, otherBox.Right), std::min(box.Bottom, otherBox.Bottom)));
+  if (IsRect(*this) && Covers(box, otherBox))
+    return other;
+  if (IsRect(other) && Covers(otherBox, box))
+    return *this;
   TRegion r;
-  r.FRects = Coalesce(Apply(pixman_region32_intersect, FRects, other.FRects));
+  r.SetRects(Coalesce(Apply(pixman_region32_intersect, Rects(), other.Rects())));
   return r;
 }
 
 TRegion TRegion::Union(const TRegion& other) const
 {
+  if (other.IsEmpty())
+    return *this;
+  if (IsEmpty())
+    return other;
+  if (IsRect(*this) && Covers(Box(), other.Box()))
+    return *this;
+  if (IsRect(other) && Covers(other.Box(), Box()))
+    return other;
   TRegion r;
-  r.FRects = Coalesce(Apply(pixman_region32_union, FRects, other.FRects));
+  r.SetRects(Coalesce(Apply(pixman_region32_union, Rects(), other.Rects())));
   return r;
 }
 
 TRegion TRegion::Subtract(const TRegion& other) const
 {
+  if (IsEmpty() || other.IsEmpty() || !Box().IntersectsWith(other.Box()))
+    return *this;
+  if (IsRect(other) && Covers(other.Box(), Box()))
+    return TRegion();
   TRegion r;
-  r.FRects = Coalesce(Apply(pixman_region32_subtract, FRects, other.FRects));
+  r.SetRects(Coalesce(Apply(pixman_region32_subtract, Rects(), other.Rects())));
   return r;
 }
 
@@ -177,19 +229,19 @@ TRegion TRegion::Xor(const TRegion& other) const
 
 void TRegion::Offset(int dx, int dy)
 {
-  for (RECT& r : FRects)
+  for (RECT& r : MutableRects())
     r = RECT(ClampCoord(std::int64_t(r.Left) + dx), ClampCoord(std::int64_t(r.Top) + dy),
              ClampCoord(std::int64_t(r.Right) + dx), ClampCoord(std::int64_t(r.Bottom) + dy));
   // Clamping at the limit may flatten rectangles; rebuild only then.
-  if (std::any_of(FRects.begin(), FRects.end(), [](const RECT& r) { return r.IsEmpty(); }))
-    *this = FromRects(FRects);
+  if (std::ranges::any_of(Rects(), [](const RECT& r) { return r.IsEmpty(); }))
+    *this = FromRects(std::vector<RECT>(Rects().begin(), Rects().end()));
 }
 
 int TRegion::Complexity() const
 {
-  if (FRects.empty())
+  if (IsEmpty())
     return NULLREGION;
-  return FRects.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+  return FIsRect ? SIMPLEREGION : COMPLEXREGION;
 }
 
 // ---- region objects ------------------------------------------------------------

@@ -513,8 +513,9 @@ constexpr std::uint32_t MulDiv255(std::uint32_t x, std::uint32_t a)
   return (t + (t >> 8)) >> 8;
 }
 
-// An opaque colour over a premultiplied pixel with the given coverage.
-std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst, std::uint32_t coverage)
+} // namespace
+
+std::uint32_t BlendOverPlain(std::uint32_t src, std::uint32_t dst, std::uint32_t coverage)
 {
   std::uint32_t out = 0;
   for (int shift = 0; shift < 32; shift += 8) {
@@ -524,19 +525,21 @@ std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst, std::uint32_t cove
   return out;
 }
 
-} // namespace
-
 void DCBlendMask(HDC dc, int x, int y, const std::uint8_t* coverage, int width, int height, int pitch,
                  COLORREF color)
 {
   if (!coverage || width <= 0 || height <= 0 || pitch < width)
     return;
-  std::uint32_t src = ToPixel(color);
+  const std::uint32_t src = ToPixel(color);
   RECT area(x, y, SatCoord(std::int64_t(x) + width), SatCoord(std::int64_t(y) + height));
-  ForEachPixel(MakeTarget(dc), area, [&](std::uint32_t& p, int px, int py) {
-    std::uint32_t c = coverage[std::size_t(py - y) * std::size_t(pitch) + std::size_t(px - x)];
-    if (c)
-      p = BlendOver(src, p, c);
+  ForEachSpan(MakeTarget(dc), TRegion(area), [&](std::uint32_t* row, int left, int right, int py) {
+    const std::uint8_t* c = coverage + std::size_t(py - y) * std::size_t(pitch) + std::size_t(left - x);
+    for (int i = 0; i < right - left; ++i) {
+      if (c[i] == 255) // the inside of strokes: the colour itself
+        row[i] = src;
+      else if (c[i]) // most of a run's box is bare
+        row[i] = BlendOver(src, row[i], c[i]);
+    }
   });
 }
 

@@ -1,6 +1,8 @@
 #include "Win.Handles.Internal.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <mutex>
 #include <new>
 #include <utility>
@@ -50,6 +52,73 @@ void Release(const THeld& Held)
 }
 
 } // namespace
+
+std::size_t TPointerSet::Home(const void* P) const
+{
+  // Objects are at least 16-byte aligned; Fibonacci hashing spreads the rest.
+  return std::size_t(((std::uintptr_t(P) >> 4) * 0x9E3779B97F4A7C15ull) >> (64 - FBits));
+}
+
+std::size_t TPointerSet::Find(const void* P) const
+{
+  std::size_t i = Home(P);
+  while (FSlots[i] && FSlots[i] != P)
+    i = Next(i);
+  return i;
+}
+
+bool TPointerSet::Contains(const void* P) const
+{
+  if (!P || !FCount)
+    return false;
+  if (P == FLast)
+    return true;
+  if (FSlots[Find(P)] != P)
+    return false;
+  FLast = P;
+  return true;
+}
+
+void TPointerSet::Insert(const void* P)
+{
+  if (!P || Contains(P))
+    return;
+  if (2 * (FCount + 1) > FSlots.size())
+    Grow();
+  FSlots[Find(P)] = P;
+  ++FCount;
+}
+
+void TPointerSet::Erase(const void* P)
+{
+  if (!Contains(P))
+    return;
+  std::size_t hole = Find(P);
+  FSlots[hole] = nullptr;
+  FLast = nullptr;
+  --FCount;
+  // Entries after the hole that could not sit at their home slot move back
+  // into it, so that no search stops early at the hole.
+  for (std::size_t i = Next(hole); FSlots[i]; i = Next(i)) {
+    const std::size_t home = Home(FSlots[i]);
+    const bool between = hole < i ? hole < home && home <= i : hole < home || home <= i;
+    if (between)
+      continue;
+    FSlots[hole] = FSlots[i];
+    FSlots[i] = nullptr;
+    hole = i;
+  }
+}
+
+void TPointerSet::Grow()
+{
+  std::vector<const void*> old = std::move(FSlots);
+  FBits = std::max(FBits + 1, 6);
+  FSlots.assign(std::size_t(1) << FBits, nullptr);
+  for (const void* p : old)
+    if (p)
+      FSlots[Find(p)] = p;
+}
 
 void* THandleStorage::operator new(std::size_t Size)
 {

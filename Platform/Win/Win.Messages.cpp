@@ -173,8 +173,9 @@ DWORD MainThreadId()
 
 LRESULT SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-  // Windows belong to the user-interface thread; other threads post.
-  if (!IsLive(hWnd) || GetCurrentThreadId() != gMainThreadId)
+  // Windows belong to the user-interface thread; other threads post (and do
+  // not look at the window list, which only that thread changes).
+  if (GetCurrentThreadId() != gMainThreadId || !IsLive(hWnd))
     return 0;
   return hWnd->Proc(hWnd, msg, wParam, lParam);
 }

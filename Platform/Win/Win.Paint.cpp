@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_set>
 
 namespace Win {
 
 namespace {
 
-// Windows whose update region is not empty.
-std::unordered_set<HWND>& Dirty()
-{
-  static std::unordered_set<HWND> dirty;
-  return dirty;
-}
+// How many windows have an update region that is not empty.
+std::size_t gDirtyWindows = 0;
+
+// Counts the changes of window layout; 0 is never current.
+std::uint64_t gLayout = 1;
 
 RECT ClientRectOf(HWND hWnd)
 {
@@ -27,8 +25,11 @@ bool CanPaint(HWND hWnd)
 
 void AdjustDirty(HWND hWnd, int delta)
 {
-  for (HWND w = hWnd; w; w = w->Parent)
+  for (HWND w = hWnd; w; w = w->Parent) {
     w->DirtyBelow += delta;
+    if (delta > 0)
+      w->CleanChildren = 0;
+  }
 }
 
 void SetUpdate(HWND hWnd, TRegion region)
@@ -42,9 +43,9 @@ void SetUpdate(HWND hWnd, TRegion region)
     return;
   AdjustDirty(hWnd, is ? 1 : -1);
   if (is)
-    Dirty().insert(hWnd);
+    ++gDirtyWindows;
   else
-    Dirty().erase(hWnd);
+    --gDirtyWindows;
 }
 
 bool IncludesChildren(HWND hWnd, UINT flags)
@@ -114,8 +115,15 @@ HWND FirstDirty(HWND hWnd)
     return nullptr;
   if (!hWnd->Update.IsEmpty())
     return hWnd;
-  for (HWND c : hWnd->Children)
-    if (HWND d = FirstDirty(c))
+  // Painting goes through the children in order, so the clean ones at the
+  // front are passed over once per frame rather than once per paint.
+  const auto& kids = hWnd->Children;
+  std::size_t i = std::min(hWnd->CleanChildren, kids.size());
+  while (i < kids.size() && kids[i]->DirtyBelow == 0)
+    ++i;
+  hWnd->CleanChildren = i;
+  for (; i < kids.size(); ++i)
+    if (HWND d = FirstDirty(kids[i]))
       return d;
   return nullptr;
 }
@@ -130,7 +138,24 @@ bool PaintSuspended(HWND hWnd)
   return false;
 }
 
+void LayoutChanged()
+{
+  ++gLayout;
+}
+
+// A frame paints every window once, and each one's clipping against its
+// siblings is a walk over all of them: it is kept until the layout changes.
 TRegion VisibleRegion(HWND hWnd, bool clipChildren)
+{
+  const std::size_t k = clipChildren ? 1 : 0;
+  if (hWnd->VisibleLayout[k] != gLayout) {
+    hWnd->Visible[k] = VisibleRegionPlain(hWnd, clipChildren);
+    hWnd->VisibleLayout[k] = gLayout;
+  }
+  return hWnd->Visible[k];
+}
+
+TRegion VisibleRegionPlain(HWND hWnd, bool clipChildren)
 {
   TRegion visible(ClientRectOf(hWnd));
   POINT offset; // hWnd's client origin in the current ancestor's client
@@ -229,7 +254,7 @@ void AttachDirty(HWND hWnd)
 
 HWND NextWindowToPaint()
 {
-  if (Dirty().empty())
+  if (gDirtyWindows == 0)
     return nullptr;
   for (HWND top : TopLevels())
     if (HWND d = FirstDirty(top))
@@ -379,6 +404,7 @@ BOOL ScrollWindow(HWND hWnd, int dx, int dy, const RECT* rect, const RECT* clipR
   if (!rect) {
     for (HWND c : hWnd->Children) {
       c->Rect.Offset(dx, dy);
+      LayoutChanged();
       SendMessage(c, WM_MOVE, 0, MAKELPARAM(c->Rect.Left, c->Rect.Top));
     }
   }

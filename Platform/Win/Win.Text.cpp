@@ -38,11 +38,16 @@ public:
   {
     const long long left = std::max<long long>(x, FArea.Left), right = std::min<long long>(x + glyph.Width, FArea.Right);
     const long long top = std::max<long long>(y, FArea.Top), bottom = std::min<long long>(y + glyph.Height, FArea.Bottom);
+    if (left >= right)
+      return;
+    const std::size_t count = std::size_t(right - left);
     for (long long row = top; row < bottom; ++row) {
-      const std::uint8_t* src = glyph.Coverage + (row - y) * glyph.Width - x;
-      std::uint8_t* dst = &FCoverage[std::size_t(row - FArea.Top) * std::size_t(FWidth)] - FArea.Left;
-      for (long long col = left; col < right; ++col)
-        dst[col] = std::uint8_t(std::min(255, dst[col] + src[col])); // overlapping glyphs saturate
+      const std::uint8_t* src = glyph.Coverage + (row - y) * glyph.Width + (left - x);
+      std::uint8_t* dst = &FCoverage[std::size_t(row - FArea.Top) * std::size_t(FWidth) + std::size_t(left - FArea.Left)];
+      for (std::size_t i = 0; i < count; ++i) {
+        const unsigned sum = unsigned(dst[i]) + src[i];
+        dst[i] = std::uint8_t(sum > 255 ? 255 : sum); // overlapping glyphs saturate
+      }
     }
   }
   void Blend(HDC dc, COLORREF color) const

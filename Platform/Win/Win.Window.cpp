@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <unordered_set>
 
 namespace Win {
 
@@ -15,9 +14,9 @@ std::map<std::string, std::shared_ptr<const TWindowClass>>& Classes()
   return classes;
 }
 
-std::unordered_set<HWND>& LiveSet()
+TPointerSet& LiveSet()
 {
-  static std::unordered_set<HWND> live;
+  static TPointerSet live;
   return live;
 }
 
@@ -26,16 +25,26 @@ std::vector<HWND>& SiblingsOf(HWND hWnd)
   return hWnd->Parent ? hWnd->Parent->Children : TopLevels();
 }
 
+// The sibling list for a change of order or membership: the parent's hint of
+// clean children no longer holds once indices move.
+std::vector<HWND>& SiblingsToChange(HWND hWnd)
+{
+  if (hWnd->Parent)
+    hWnd->Parent->CleanChildren = 0;
+  LayoutChanged(); // callers change the list right away, nothing reads it in between
+  return SiblingsOf(hWnd);
+}
+
 void Unlink(HWND hWnd)
 {
-  auto& list = SiblingsOf(hWnd);
+  auto& list = SiblingsToChange(hWnd);
   list.erase(std::remove(list.begin(), list.end(), hWnd), list.end());
 }
 
 // Top-level windows without WS_EX_TOPMOST stay below the topmost ones.
 void LinkAtTop(HWND hWnd)
 {
-  auto& list = SiblingsOf(hWnd);
+  auto& list = SiblingsToChange(hWnd);
   if (hWnd->Parent || (hWnd->ExStyle & WS_EX_TOPMOST)) {
     list.push_back(hWnd);
     return;
@@ -58,7 +67,7 @@ void LinkAtBottom(HWND hWnd)
 
 void LinkAbove(HWND hWnd, HWND below)
 {
-  auto& list = SiblingsOf(hWnd);
+  auto& list = SiblingsToChange(hWnd);
   auto it = std::find(list.begin(), list.end(), below);
   if (it == list.end()) {
     LinkAtTop(hWnd);
@@ -118,7 +127,7 @@ void DestroyTree(HWND hWnd)
   QueueWindowDestroyed(hWnd);
   ForgetPaint(hWnd);
   Unlink(hWnd);
-  LiveSet().erase(hWnd);
+  LiveSet().Erase(hWnd);
   FreeSurface(hWnd);
   delete hWnd;
 }
@@ -133,7 +142,7 @@ std::vector<HWND>& TopLevels()
 
 bool IsLive(HWND hWnd)
 {
-  return hWnd && LiveSet().count(hWnd) != 0;
+  return LiveSet().Contains(hWnd);
 }
 
 TWindow* Live(HWND hWnd)
@@ -212,7 +221,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     w->Owner = hWndParent ? RootOf(hWndParent) : nullptr;
   }
   w->Rect = Bounds(x, y, std::max(width, 0), std::max(height, 0));
-  LiveSet().insert(w);
+  LiveSet().Insert(w);
   LinkAtTop(w);
   if (!w->Parent)
     ResizeSurface(w);
@@ -275,6 +284,7 @@ HWND SetParent(HWND hWnd, HWND newParent)
   } else {
     hWnd->Style &= ~WS_CHILD;
   }
+  LayoutChanged();
   LinkAtTop(hWnd);
   if (!newParent)
     ResizeSurface(hWnd);
@@ -344,6 +354,7 @@ LONG_PTR SetWindowLongPtr(HWND hWnd, int index, LONG_PTR value)
     // Visibility changes go through ShowWindow so that the screen follows.
     DWORD keep = hWnd->Style & (WS_VISIBLE | WS_CHILD);
     hWnd->Style = (DWORD(value) & ~(WS_VISIBLE | WS_CHILD)) | keep;
+    LayoutChanged();
     break;
   }
   case GWL_EXSTYLE:
@@ -463,6 +474,7 @@ BOOL SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
       InvalidateInParent(hWnd, r);
   }
   hWnd->Rect = newRect;
+  LayoutChanged();
   if (sized && !hWnd->Parent)
     ResizeSurface(hWnd);
   if (!(flags & SWP_NOZORDER))
@@ -520,6 +532,7 @@ BOOL ShowWindow(HWND hWnd, int cmd)
     return wasVisible;
   if (show) {
     hWnd->Style |= WS_VISIBLE;
+    LayoutChanged();
     RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     if (!hWnd->Parent && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE && !(hWnd->ExStyle & WS_EX_NOACTIVATE))
       SetActiveWindow(hWnd);
@@ -527,6 +540,7 @@ BOOL ShowWindow(HWND hWnd, int cmd)
     if (IsWindowVisible(hWnd))
       InvalidateInParent(hWnd, hWnd->Rect);
     hWnd->Style &= ~WS_VISIBLE;
+    LayoutChanged();
     InputWindowDestroyed(hWnd); // capture and activation leave a hidden window
   }
   return wasVisible;

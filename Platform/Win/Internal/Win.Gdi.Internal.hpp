@@ -5,7 +5,9 @@
 #include "Win.Gdi.hpp"
 #include "Win.Handles.Internal.hpp"
 
+#include <algorithm>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace Win {
@@ -17,9 +19,9 @@ public:
   TRegion() = default;
   explicit TRegion(const RECT& rect);
   static TRegion FromRects(const std::vector<RECT>& rects); // any overlap allowed
-  bool IsEmpty() const { return FRects.empty(); }
+  bool IsEmpty() const { return !FIsRect && FRects.empty(); }
   RECT Box() const;
-  const std::vector<RECT>& Rects() const { return FRects; }
+  std::span<const RECT> Rects() const { return FIsRect ? std::span<const RECT>(&FRect, 1) : std::span<const RECT>(FRects); }
   bool Contains(int x, int y) const;
   bool Intersects(const RECT& rect) const;
   TRegion Intersect(const TRegion& other) const;
@@ -27,12 +29,19 @@ public:
   TRegion Subtract(const TRegion& other) const;
   TRegion Xor(const TRegion& other) const;
   void Offset(int dx, int dy);
-  bool operator==(const TRegion& other) const { return FRects == other.FRects; }
+  bool operator==(const TRegion& other) const { return std::ranges::equal(Rects(), other.Rects()); }
   // NULLREGION, SIMPLEREGION or COMPLEXREGION
   int Complexity() const;
 
 private:
-  std::vector<RECT> FRects; // normalised: banded, sorted, non-overlapping, coalesced
+  // Normalised rectangles (banded, sorted, non-overlapping, coalesced).
+  void SetRects(std::vector<RECT> rects);
+  std::span<RECT> MutableRects() { return FIsRect ? std::span<RECT>(&FRect, 1) : std::span<RECT>(FRects); }
+  // Most regions are one rectangle, kept without a heap allocation: painting
+  // makes and drops several for every window and every fill.
+  bool FIsRect = false;
+  RECT FRect;
+  std::vector<RECT> FRects; // two or more
 };
 
 // Every live object and DC registers itself, so that a stale or made-up

@@ -121,6 +121,25 @@ std::uint32_t ApplyRop3(DWORD rop, std::uint32_t pat, std::uint32_t src, std::ui
 bool RopUsesSource(DWORD rop);
 bool RopUsesPattern(DWORD rop);
 
+// An opaque colour over a premultiplied pixel with a coverage of 0..255:
+// per channel round(s * c / 255) + round(d * (255 - c) / 255). The plain
+// form goes channel by channel and is the reference; BlendOver, which text
+// drawing uses, does two channels at once and equals it bit for bit.
+std::uint32_t BlendOverPlain(std::uint32_t src, std::uint32_t dst, std::uint32_t coverage);
+constexpr std::uint32_t MulDiv255Lanes(std::uint32_t lanes, std::uint32_t a) // the two 0x00FF00FF lanes
+{
+  std::uint32_t t = lanes * a + 0x00800080u; // each lane stays below 2^16
+  return ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+constexpr std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst, std::uint32_t coverage)
+{
+  // A channel's two products sum to at most 255, so the lanes never carry.
+  const std::uint32_t rest = 255 - coverage;
+  std::uint32_t rb = MulDiv255Lanes(src & 0x00FF00FFu, coverage) + MulDiv255Lanes(dst & 0x00FF00FFu, rest);
+  std::uint32_t ag = MulDiv255Lanes((src >> 8) & 0x00FF00FFu, coverage) + MulDiv255Lanes((dst >> 8) & 0x00FF00FFu, rest);
+  return rb | (ag << 8);
+}
+
 // Fills a device area with a brush through the clip, combining by rop2.
 void FillWithBrush(HDC dc, const TTarget& t, const TRegion& area, HBRUSH brush, int rop2);
 

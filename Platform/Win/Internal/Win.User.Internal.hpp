@@ -7,6 +7,7 @@
 #include "Win.Screen.hpp"
 #include "Win.User.hpp"
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -40,9 +41,14 @@ struct TWindow : THandleStorage {
   TRegion Update;             // client coordinates
   bool ErasePending = false;
   int DirtyBelow = 0;         // windows in this subtree (itself included) with an update region
+  std::size_t CleanChildren = 0; // Children before this index have DirtyBelow == 0 (a search hint)
   bool RedrawOff = false;     // WM_SETREDRAW FALSE
   bool Destroying = false;
   HBITMAP Surface = nullptr; // top-level windows: the backing store (a live GDI bitmap)
+  // VisibleRegion's answers (children not clipped, clipped) and the layout
+  // they were worked out for.
+  TRegion Visible[2];
+  std::uint64_t VisibleLayout[2] = {0, 0};
 };
 
 // The live windows; handles of destroyed windows are refused everywhere.
@@ -56,6 +62,12 @@ POINT SurfaceOrigin(HWND hWnd);
 // WS_CLIPSIBLINGS/WS_CLIPCHILDREN the siblings above and the children),
 // client coordinates.
 TRegion VisibleRegion(HWND hWnd, bool clipChildren);
+// The same worked out afresh, without the answers kept from before.
+TRegion VisibleRegionPlain(HWND hWnd, bool clipChildren);
+// Anything that moves, sizes, shows, hides, restyles, reparents or reorders a
+// window calls this once the change is made, so that the visible regions
+// kept from before are worked out again.
+void LayoutChanged();
 // A DC on the top-level surface limited to the given region (client coordinates).
 HDC MakeWindowDC(HWND hWnd, const TRegion& visible);
 // GetDC(hWnd) for a window: clipped like its paint DC, without the update region.

@@ -1,4 +1,5 @@
 #include <QxSurface.hpp>
+#include <Win.Gdi.Raster.hpp>
 
 #include <climits>
 #include <gtest/gtest.h>
@@ -285,4 +286,19 @@ TEST(GdiShapes, WindowOriginAndClipApplyToShapes)
   EXPECT_EQ(c.Row(2, kBlack), "..###.....");
   EXPECT_EQ(c.Row(7, kBlack), "..###.....");
   EXPECT_EQ(c.Row(8, kBlack), "..........");
+}
+
+// Text is blended two channels at a time; every channel value under every
+// coverage comes out as the plain per-channel formula gives it.
+TEST(GdiText, CoverageBlendEqualsThePlainFormula)
+{
+  for (std::uint32_t c = 0; c < 256; ++c)
+    for (std::uint32_t s = 0; s < 256; ++s)
+      for (std::uint32_t d = 0; d < 256; ++d) {
+        // Each channel sees every (s, d) pair, each time beside other values.
+        const std::uint32_t src = s | ((255 - s) << 8) | ((s ^ 0x5A) << 16) | (((s * 7) & 255) << 24);
+        const std::uint32_t dst = d | ((d ^ 0xA5) << 8) | ((255 - d) << 16) | (((d * 11) & 255) << 24);
+        if (BlendOver(src, dst, c) != BlendOverPlain(src, dst, c))
+          FAIL() << "src " << src << " dst " << dst << " coverage " << c;
+      }
 }

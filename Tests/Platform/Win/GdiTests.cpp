@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <gtest/gtest.h>
+#include <random>
+#include <set>
 #include <stdexcept>
 
 using namespace Win;
@@ -22,6 +24,31 @@ void Fill(HDC dc, RECT r, COLORREF color)
 }
 
 } // namespace
+
+// The live-handle set answers as an ordinary set does through growth and
+// removals from the middle of colliding runs.
+TEST(GdiObjects, LiveHandleSetAgreesWithAReferenceSet)
+{
+  std::mt19937 rng(15);
+  std::vector<char> arena(4096 * 16);
+  TPointerSet set;
+  std::set<const void*> reference;
+  for (int i = 0; i < 40000; ++i) {
+    const void* p = &arena[std::size_t(rng() % 4096) * 16];
+    if (rng() % 3) {
+      set.Insert(p);
+      reference.insert(p);
+    } else {
+      set.Erase(p);
+      reference.erase(p);
+    }
+    const void* q = &arena[std::size_t(rng() % 4096) * 16];
+    ASSERT_EQ(set.Contains(q), reference.count(q) != 0) << i;
+  }
+  for (const void* p : reference)
+    ASSERT_TRUE(set.Contains(p));
+  EXPECT_FALSE(set.Contains(nullptr));
+}
 
 TEST(GdiObjects, SelectionStockAndDeletion)
 {

@@ -1,4 +1,7 @@
 #include "TestWindows.hpp"
+#include <Win.User.Internal.hpp>
+
+#include <random>
 
 using namespace Win;
 
@@ -80,6 +83,70 @@ TEST_F(WindowTest, SiblingsAboveClipWithClipSiblings)
   EXPECT_EQ(WindowPixel(top, 40, 40), kGreen) << "the sibling above keeps its pixels";
   EXPECT_EQ(WindowPixel(top, 20, 20), kBlue);
   (void)above;
+}
+
+// Painting part of a frame, then reordering the children, leaves none of
+// them unpainted.
+TEST_F(WindowTest, ChildrenReorderedInTheMiddleOfAFrameAreStillPainted)
+{
+  HWND top = Make(nullptr, 0, 0, 100, 20, kRed);
+  std::vector<HWND> kids;
+  for (int i = 0; i < 5; ++i)
+    kids.push_back(Make(top, i * 20, 0, 20, 20, kBlue));
+  RunUntilIdle();
+  Log.clear();
+  RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  MSG msg;
+  for (int i = 0; i < 4; ++i) { // the top and the three bottom children
+    ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    DispatchMessage(&msg);
+  }
+  SetWindowPos(kids.back(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  RunUntilIdle();
+  for (HWND kid : kids)
+    EXPECT_EQ(Messages(kid, {WM_PAINT}).size(), 1u);
+}
+
+// The clipping each window keeps between frames is what working it out
+// afresh gives, whatever moves, restacks, hides, restyles, reparents,
+// scrolls or destroys windows in between.
+TEST_F(WindowTest, KeptClippingFollowsEveryLayoutChange)
+{
+  std::mt19937 rng(15);
+  auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+  HWND top = Make(nullptr, 0, 0, 120, 90, kRed, WS_CLIPCHILDREN);
+  std::vector<HWND> kids;
+  auto add = [&] {
+    HWND parent = kids.empty() || pick(3) ? top : kids[std::size_t(pick(int(kids.size())))];
+    kids.push_back(Make(parent, pick(100), pick(70), 5 + pick(40), 5 + pick(40), kBlue,
+                        pick(2) ? WS_CLIPSIBLINGS : WS_CLIPCHILDREN));
+  };
+  for (int i = 0; i < 8; ++i)
+    add();
+  for (int step = 0; step < 300; ++step) {
+    HWND w = kids[std::size_t(pick(int(kids.size())))];
+    switch (pick(7)) {
+    case 0: SetWindowPos(w, nullptr, pick(100), pick(70), 5 + pick(40), 5 + pick(40), SWP_NOZORDER); break;
+    case 1: {
+      HWND after = pick(2) ? HWND_BOTTOM : kids[std::size_t(pick(int(kids.size())))];
+      SetWindowPos(w, after == w ? HWND_TOP : after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+      break;
+    }
+    case 2: ShowWindow(w, IsWindowVisible(w) ? SW_HIDE : SW_SHOW); break;
+    case 3: SetWindowLongPtr(w, GWL_STYLE, GetWindowLongPtr(w, GWL_STYLE) ^ (pick(2) ? WS_CLIPSIBLINGS : WS_CLIPCHILDREN)); break;
+    case 4: SetParent(w, pick(2) ? top : kids[std::size_t(pick(int(kids.size())))]); break;
+    case 5: ScrollWindow(GetParent(w), pick(9) - 4, pick(9) - 4, nullptr, nullptr); break;
+    default:
+      DestroyWindow(w);
+      std::erase_if(kids, [](HWND k) { return !IsWindow(k); });
+      add();
+    }
+    if (pick(4) == 0)
+      RunUntilIdle();
+    for (HWND k : kids)
+      for (bool clipChildren : {false, true})
+        ASSERT_EQ(VisibleRegion(k, clipChildren), VisibleRegionPlain(k, clipChildren)) << "step " << step;
+  }
 }
 
 TEST_F(WindowTest, SetRedrawSuspendsAndResumesPainting)

@@ -1,8 +1,11 @@
 #include <Win.Gdi.Internal.hpp>
+#include <Win.Gdi.Raster.hpp>
 #include <Winapi.Windows.hpp>
 
 #include <climits>
 #include <gtest/gtest.h>
+#include <random>
+#include <vector>
 
 using namespace Win;
 
@@ -167,4 +170,62 @@ TEST(Region, BadHandlesAndArgumentsFail)
   EXPECT_EQ(CreateEllipticRgn(0, 0, 100000000, 10), nullptr);
   const POINT far[] = {{INT_MIN, INT_MIN}, {INT_MAX, 0}, {0, INT_MAX}};
   EXPECT_EQ(CreatePolygonRgn(far, 3, WINDING), nullptr);
+}
+
+namespace {
+
+// The pixels of a region on a small grid, as a bit per pixel.
+constexpr int kGrid = 12;
+using TPixels = std::vector<bool>;
+
+TPixels PixelsOf(const TRegion& r)
+{
+  TPixels p(kGrid * kGrid);
+  for (int y = 0; y < kGrid; ++y)
+    for (int x = 0; x < kGrid; ++x)
+      p[std::size_t(y * kGrid + x)] = r.Contains(x, y);
+  return p;
+}
+
+// The canonical region of a pixel set, built one pixel at a time.
+TRegion RegionOf(const TPixels& p)
+{
+  std::vector<RECT> rects;
+  for (int y = 0; y < kGrid; ++y)
+    for (int x = 0; x < kGrid; ++x)
+      if (p[std::size_t(y * kGrid + x)])
+        rects.emplace_back(x, y, x + 1, y + 1);
+  return TRegion::FromRects(rects);
+}
+
+// Empty, one rectangle or a few, often inside or around one another.
+TRegion RandomRegion(std::mt19937& rng)
+{
+  std::uniform_int_distribution<int> count(0, 3), coord(0, kGrid);
+  std::vector<RECT> rects;
+  for (int n = count(rng); n > 0; --n)
+    rects.push_back(NormalizedRect(coord(rng), coord(rng), coord(rng), coord(rng)));
+  return TRegion::FromRects(rects);
+}
+
+} // namespace
+
+// The shortcuts for empty, disjoint and nested operands give the same
+// rectangles as the general path does for the same pixels.
+TEST(Region, OperationsAgreeWithPixelSets)
+{
+  std::mt19937 rng(15);
+  for (int i = 0; i < 4000; ++i) {
+    const TRegion a = RandomRegion(rng), b = RandomRegion(rng);
+    const TPixels pa = PixelsOf(a), pb = PixelsOf(b);
+    TPixels both(pa.size()), either(pa.size()), only(pa.size());
+    for (std::size_t k = 0; k < pa.size(); ++k) {
+      both[k] = pa[k] && pb[k];
+      either[k] = pa[k] || pb[k];
+      only[k] = pa[k] && !pb[k];
+    }
+    ASSERT_EQ(a.Intersect(b), RegionOf(both)) << i;
+    ASSERT_EQ(a.Union(b), RegionOf(either)) << i;
+    ASSERT_EQ(a.Subtract(b), RegionOf(only)) << i;
+  }
 }
