@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -34,18 +35,14 @@ HMODULE TestModule()
   static const std::uint8_t text[] = {'h', 'i'};
   // An icon directory that promises more entries than there are bytes.
   static const std::uint8_t truncated[] = {0, 0, 1, 0, 3, 0, 16, 16};
-  // One 1 x 1 entry whose frame has 24 bits per pixel.
-  static std::vector<std::uint8_t> deep = [] {
-    std::vector<std::uint8_t> f = {0, 0, 1, 0, 1, 0, 1, 1, 0, 0, 1, 0, 24, 0, 48, 0, 0, 0, 22, 0, 0, 0};
-    const std::uint8_t header[40] = {40, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24};
-    f.insert(f.end(), header, header + 40);
-    f.resize(f.size() + 8, 0);
-    return f;
-  }();
+  // One 1 x 1 entry whose frame (at 22: a 40-byte header, then zeros) has
+  // 24 bits per pixel.
+  static const std::uint8_t deep[70] = {0, 0, 1, 0, 1, 0, 1, 1, 0,  0, 1, 0, 24, 0, 48, 0, 0, 0, 22, 0, 0, 0,
+                                        40, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 1,  0, 24};
   static const TResourceEntry entries[] = {
     {RT_RCDATA, "Greeting", text, sizeof text},
     {RT_GROUP_ICON, MAKEINTRESOURCE(1), truncated, sizeof truncated},
-    {RT_GROUP_ICON, MAKEINTRESOURCE(2), deep.data(), deep.size()},
+    {RT_GROUP_ICON, MAKEINTRESOURCE(2), deep, sizeof deep},
     {"CUSTOM", MAKEINTRESOURCE(7), text, 1},
   };
   RegisterModuleResources("ModuleResourceTests.dll", entries);
