@@ -175,11 +175,10 @@ int RunGalleryWindow()
   SDL_StartTextInput();
   gPresenter = TPresenter{renderer.get(), texture.get(), false};
   Win::UINT_PTR timer = Win::SetTimer(nullptr, 0, 15, &Present);
-  while (!gPresenter.Closed) {
-    RunUntilIdle();
-    if (!gPresenter.Closed)
-      Win::WaitMessage();
-  }
+  // One message at a time: presenting can take longer than the timer's
+  // interval, so the queue is never empty for long.
+  while (!gPresenter.Closed)
+    Vcl::Application->HandleMessage();
   Win::KillTimer(nullptr, timer);
   return 0;
 }

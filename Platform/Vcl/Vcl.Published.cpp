@@ -202,7 +202,6 @@ bool ItemStored(const TObject* o)
 
 QX_PUBLISHED(TMenuItem)
 {
-  // First, as the properties the action supplies are read after it.
   Property("Action", &T::Action, &T::SetAction);
   Property("AutoCheck", &T::AutoCheck, &T::SetAutoCheck).Default(false);
   Property("Caption", &T::Caption, &T::SetCaption).StoredWhen(ItemStored<&T::IsCaptionStored>);
