@@ -444,7 +444,7 @@ void TQxCustomButton::DisplayDropDown()
 
 void TQxCustomButton::WndProc(TMessage& Message)
 {
-  if ((Message.Msg == Win::WM_LBUTTONDOWN || Message.Msg == Win::WM_LBUTTONDBLCLK)) {
+  if (Message.Msg == Win::WM_LBUTTONDOWN || Message.Msg == Win::WM_LBUTTONDBLCLK) {
     TakeFocusOnPress(Message);
     if (Message.Msg == Win::WM_NULL)
       return;
