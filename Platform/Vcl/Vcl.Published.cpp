@@ -157,9 +157,9 @@ QX_PUBLISHED(TPanel)
   Publish("Color").Default(clBtnFace);
   for (const char* name : {"Constraints", "DoubleBuffered", "Enabled", "Font", "ParentColor", "ParentFont",
                            "ParentShowHint", "PopupMenu", "ShowCaption", "ShowHint", "TabOrder", "TabStop",
-                           "VerticalAlignment", "Visible", "OnCanResize", "OnClick", "OnDblClick", "OnEnter",
-                           "OnExit", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp",
-                           "OnResize"})
+                           "VerticalAlignment", "Visible", "OnCanResize", "OnClick", "OnContextPopup", "OnDblClick",
+                           "OnEnter", "OnExit", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
+                           "OnMouseUp", "OnResize"})
     Publish(name);
 }
 
@@ -174,9 +174,9 @@ QX_PUBLISHED(TButton)
 {
   for (const char* name : {"Action", "Align", "Anchors", "Cancel", "Caption", "Constraints", "Default", "DoubleBuffered",
                            "Enabled", "Font", "ModalResult", "ParentFont", "ParentShowHint", "PopupMenu",
-                           "ShowHint", "TabOrder", "Visible", "OnClick", "OnEnter", "OnExit", "OnKeyDown",
-                           "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
-                           "OnMouseUp"})
+                           "ShowHint", "TabOrder", "Visible", "OnClick", "OnContextPopup", "OnEnter", "OnExit",
+                           "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
+                           "OnMouseMove", "OnMouseUp"})
     Publish(name);
   Publish("TabStop").Default(true);
 }

@@ -26,8 +26,8 @@ protected:
     // value is read last and wins.
     Publish("ParentColor").Default(DefaultParentColor);
     for (const char* name : {"Color", "ParentFont", "Font", "Enabled", "Visible", "ParentShowHint", "ShowHint",
-                             "PopupMenu", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
-                             "OnMouseMove", "OnMouseUp", "OnResize"})
+                             "PopupMenu", "OnClick", "OnContextPopup", "OnDblClick", "OnMouseDown", "OnMouseEnter",
+                             "OnMouseLeave", "OnMouseMove", "OnMouseUp", "OnResize"})
       Publish(name);
   }
 };

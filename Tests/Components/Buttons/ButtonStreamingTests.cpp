@@ -46,6 +46,7 @@ TEST_F(ButtonStreamingTest, EveryPropertyComesBackFromTheResource)
 {
   TMethodTable methods;
   methods.Add<void(TObject*)>("MenuOpening", [](TObject*) {});
+  methods.Add<void(TObject*, TPoint, bool&)>("ContextAsked", [](TObject*, TPoint, bool&) {});
   auto* menu = new TPopupMenu(&Root);
   menu->SetName("Menu1");
   auto* images = new TImageList(&Root);
@@ -81,11 +82,12 @@ TEST_F(ButtonStreamingTest, EveryPropertyComesBackFromTheResource)
 
   TQxFrameClient bound(nullptr);
   ReadComponentRes("object Root: TQxFrameClient\n  object Button1: TQxButton\n    OnDropDownClick = MenuOpening\n"
-                   "  end\nend\n",
+                   "    OnContextPopup = ContextAsked\n  end\nend\n",
                    &bound, &methods);
   auto* handled = dynamic_cast<TQxButton*>(bound.FindComponent("Button1"));
   ASSERT_TRUE(handled);
   EXPECT_TRUE(handled->OnDropDownClick);
+  EXPECT_TRUE(handled->OnContextPopup);
 }
 
 TEST_F(ButtonStreamingTest, ALinkedActionKeepsCheckedAndImageIndexOutOfTheResource)
