@@ -100,7 +100,7 @@ TQxCustomButton::~TQxCustomButton()
 
 // ---- properties --------------------------------------------------------------------------------
 
-void TQxCustomButton::SizeChanged()
+void TQxCustomButton::ContentChanged()
 {
   AdjustSize();
   Invalidate();
@@ -112,7 +112,7 @@ void TQxCustomButton::SetButtonTheme(TQxButtonTheme Value)
     return;
   FPainter = CreatePainter(Value);
   FButtonTheme = Value;
-  SizeChanged();
+  ContentChanged();
 }
 
 void TQxCustomButton::SetButtonStyle(TQxButtonStyle Value)
@@ -120,7 +120,7 @@ void TQxCustomButton::SetButtonStyle(TQxButtonStyle Value)
   if (FButtonStyle == Value)
     return;
   FButtonStyle = Value;
-  SizeChanged();
+  ContentChanged();
 }
 
 void TQxCustomButton::SetWordWrap(bool Value)
@@ -144,19 +144,19 @@ void TQxCustomButton::SetImages(TCustomImageList* Value)
     FImages->RegisterChanges(FImageChangeLink.get());
     FImages->FreeNotification(this);
   }
-  SizeChanged();
+  ContentChanged();
 }
 
 void TQxCustomButton::SetImageIndex(TImageIndex Value)
 {
   FImageIndex = Value;
-  SizeChanged();
+  ContentChanged();
 }
 
 void TQxCustomButton::SetImageAlignment(TImageAlignment Value)
 {
   FImageAlignment = Value;
-  SizeChanged();
+  ContentChanged();
 }
 
 void TQxCustomButton::SetChecked(bool Value)
@@ -183,7 +183,7 @@ void TQxCustomButton::SetElevationRequired(bool Value)
   if (FElevationRequired == Value)
     return;
   FElevationRequired = Value;
-  SizeChanged();
+  ContentChanged();
 }
 
 void TQxCustomButton::SetShowCaption(bool Value)
@@ -191,7 +191,7 @@ void TQxCustomButton::SetShowCaption(bool Value)
   if (FShowCaption == Value)
     return;
   FShowCaption = Value;
-  SizeChanged();
+  ContentChanged();
 }
 
 void TQxCustomButton::SetButtonColor(TColor Value)
@@ -216,13 +216,13 @@ void TQxCustomButton::SetCheckedQuietly(bool Value)
 void TQxCustomButton::ImageListChange(TObject* Sender)
 {
   (void)Sender;
-  SizeChanged();
+  ContentChanged();
 }
 
 void TQxCustomButton::ImageMarginsChange(TObject* Sender)
 {
   (void)Sender;
-  SizeChanged();
+  ContentChanged();
 }
 
 bool TQxCustomButton::IsCheckedStored() const
@@ -684,7 +684,7 @@ void TQxCustomButton::Dispatch(TMessage& Message)
   case CM_TEXTCHANGED:
   case CM_FONTCHANGED:
     inherited::Dispatch(Message);
-    SizeChanged();
+    ContentChanged();
     return;
   default:
     inherited::Dispatch(Message);

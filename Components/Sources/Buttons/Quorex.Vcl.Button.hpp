@@ -116,7 +116,7 @@ private:
   std::weak_ptr<bool> Liveness() const { return FAlive; }
   void Settle(bool Hot);
   void SetStates(TUIControlState Value);
-  void SizeChanged();
+  void ContentChanged();
   TQxButtonViewStyle ViewStyle() const;
   bool InArrowArea(Vcl::TPoint P) const;
   void TakeFocusOnPress(Vcl::TMessage& Message);
