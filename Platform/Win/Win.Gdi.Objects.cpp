@@ -49,11 +49,10 @@ TRegistry& Registry()
   return *registry;
 }
 
-void Register(const void* p)
+void Remember(const void* p)
 {
-  TRegistry& r = Registry();
-  std::lock_guard<std::mutex> guard(r.Lock);
-  r.Live.Insert(p);
+  tRecent.Handles[tRecent.Next] = p;
+  tRecent.Next = (tRecent.Next + 1) % tRecent.Handles.size();
 }
 
 void Unregister(const void* p)
@@ -81,6 +80,16 @@ void ForgetRemoved(const TRegistry& r)
   tRecent.Removals = now;
 }
 
+// What a thread makes it uses next: a DC, the brush for a fill.
+void Register(const void* p)
+{
+  TRegistry& r = Registry();
+  std::lock_guard<std::mutex> guard(r.Lock);
+  r.Live.Insert(p);
+  ForgetRemoved(r);
+  Remember(p);
+}
+
 bool Remembered(const void* p)
 {
   return std::find(tRecent.Handles.begin(), tRecent.Handles.end(), p) != tRecent.Handles.end();
@@ -97,8 +106,7 @@ bool Remembered(const void* p)
     if (!r.Live.Contains(p))
       return false;
   }
-  tRecent.Handles[tRecent.Next] = p;
-  tRecent.Next = (tRecent.Next + 1) % tRecent.Handles.size();
+  Remember(p);
   return true;
 }
 
