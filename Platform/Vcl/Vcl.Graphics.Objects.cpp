@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 namespace Vcl {
 
@@ -25,12 +27,103 @@ constexpr int PenStyleCodes[] = {Win::PS_SOLID,      Win::PS_DASH, Win::PS_DOT, 
 constexpr int HatchCodes[] = {Win::HS_HORIZONTAL, Win::HS_VERTICAL, Win::HS_FDIAGONAL,
                               Win::HS_BDIAGONAL,  Win::HS_CROSS,    Win::HS_DIAGCROSS};
 
+// Solid brushes shared by every TBrush of the same colour. Painting sets a
+// canvas's brush colour several times per control; making and deleting a GDI
+// brush each time cost more than the fill. An idle handle (no TBrush holds
+// it) stays for the next brush of its colour until too many have gathered.
+class TSharedBrushes {
+public:
+  Win::HGDIOBJ Acquire(Win::COLORREF Color)
+  {
+    std::lock_guard<std::mutex> guard(FLock);
+    auto it = FByColor.find(Color);
+    // A host may have deleted a handle it was given; that one is forgotten.
+    if (it != FByColor.end() && !IsBrush(it->second.Handle))
+      Forget(it);
+    if (it == FByColor.end() && !(it = Create(Color), it != FByColor.end()))
+      return nullptr;
+    if (it->second.Users++ == 0)
+      --FIdle;
+    return it->second.Handle;
+  }
+
+  // False when the handle is not one of ours.
+  bool Release(Win::HGDIOBJ Handle)
+  {
+    std::lock_guard<std::mutex> guard(FLock);
+    auto color = FColorOf.find(Handle);
+    if (color == FColorOf.end())
+      return false;
+    if (--FByColor.at(color->second).Users == 0 && ++FIdle > MaxIdle)
+      DeleteIdle();
+    return true;
+  }
+
+private:
+  static constexpr int MaxIdle = 64;
+  struct TEntry {
+    Win::HGDIOBJ Handle;
+    int Users;
+  };
+  using TIterator = std::map<Win::COLORREF, TEntry>::iterator;
+
+  static bool IsBrush(Win::HGDIOBJ Handle) { return Win::GetObjectType(Handle) == Win::OBJ_BRUSH; }
+
+  TIterator Create(Win::COLORREF Color)
+  {
+    Win::HGDIOBJ handle = Win::ToGdiObject(Win::CreateSolidBrush(Color));
+    if (!handle)
+      return FByColor.end();
+    FColorOf.emplace(handle, Color);
+    ++FIdle;
+    return FByColor.emplace(Color, TEntry{handle, 0}).first;
+  }
+
+  void Forget(TIterator& It)
+  {
+    if (It->second.Users == 0)
+      --FIdle;
+    FColorOf.erase(It->second.Handle);
+    FByColor.erase(It);
+    It = FByColor.end();
+  }
+
+  // A handle still selected into some DC cannot be deleted yet; it stays.
+  void DeleteIdle()
+  {
+    for (auto it = FByColor.begin(); it != FByColor.end();) {
+      auto next = std::next(it);
+      if (it->second.Users == 0 && (!IsBrush(it->second.Handle) || Win::DeleteObject(it->second.Handle)))
+        Forget(it);
+      it = next;
+    }
+  }
+
+  std::mutex FLock;
+  std::map<Win::COLORREF, TEntry> FByColor;
+  std::map<Win::HGDIOBJ, Win::COLORREF> FColorOf;
+  int FIdle = 0; // entries with no users
+};
+
+// Never destroyed: brushes may be released by statics torn down after it.
+TSharedBrushes& SharedBrushes()
+{
+  static auto* brushes = new TSharedBrushes;
+  return *brushes;
+}
+
+void DropHandle(Win::HGDIOBJ Handle)
+{
+  if (Handle && !SharedBrushes().Release(Handle))
+    Win::DeleteObject(Handle);
+}
+
 } // namespace
 
 // ---- TGraphicsObject -------------------------------------------------------------
 TGraphicsObject::~TGraphicsObject()
 {
-  Win::DeleteObject(FHandle);
+  DropHandle(FHandle);
 }
 
 Win::HGDIOBJ TGraphicsObject::HandleOf()
@@ -46,7 +139,7 @@ void TGraphicsObject::Changed()
   FHandle = nullptr;
   if (OnChange)
     OnChange(this);
-  Win::DeleteObject(old);
+  DropHandle(old);
 }
 
 // ---- TFont ---------------------------------------------------------------------------
@@ -293,7 +386,7 @@ Win::HGDIOBJ TBrush::CreateHandle()
   const Win::COLORREF color = Win::COLORREF(ColorToRGB(FColor));
   switch (FStyle) {
   case bsSolid:
-    return Win::ToGdiObject(Win::CreateSolidBrush(color));
+    return SharedBrushes().Acquire(color);
   case bsClear:
     return Win::GetStockObject(Win::NULL_BRUSH);
   default:

@@ -295,12 +295,46 @@ void SplitRow(const Byte* src, Integer width, Byte* colour, Byte* alpha)
   }
 }
 
-// Blue, green, red, alpha pixels four at a time: 16 bytes in, 12 colour
-// bytes and 4 alpha bytes out; the rest one at a time.
+#if defined(__x86_64__)
+// Four pixels per byte shuffle, colour bytes first and alpha last. Each
+// colour store is a whole vector whose last four bytes the next pixels
+// overwrite, so the shuffles stop two pixels short of the row's end.
+[[gnu::target("ssse3")]] Integer SplitRgbaShuffled(const Byte* src, Integer width, Byte* colour, Byte* alpha)
+{
+  typedef Byte TBytes __attribute__((vector_size(16)));
+  const TBytes order = {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 3, 7, 11, 15};
+  Integer x = 0;
+  for (; x + 6 <= width; x += 4) {
+    TBytes p;
+    std::memcpy(&p, src + 4 * x, sizeof p);
+    const TBytes c = __builtin_shuffle(p, order);
+    std::memcpy(colour + 3 * x, &c, sizeof c);
+    std::memcpy(alpha + x, reinterpret_cast<const Byte*>(&c) + 12, 4);
+  }
+  return x;
+}
+
+// How many leading pixels of a row the CPU's byte shuffle separates.
+Integer SplitRgbaFast(const Byte* src, Integer width, Byte* colour, Byte* alpha)
+{
+  static const bool shuffle = __builtin_cpu_supports("ssse3");
+  return shuffle ? SplitRgbaShuffled(src, width, colour, alpha) : 0;
+}
+#else
+Integer SplitRgbaFast(const Byte*, Integer, Byte*, Byte*)
+{
+  return 0;
+}
+#endif
+
+// Blue, green, red, alpha pixels: with byte shuffles where the CPU has them,
+// then (the plain code) four at a time, 16 bytes in, 12 colour bytes and 4
+// alpha bytes out; the rest one at a time.
 void SplitRgbaRow(const Byte* src, Integer width, Byte* colour, Byte* alpha)
 {
   static_assert(std::endian::native == std::endian::little);
-  Integer x = 0;
+  Integer x = SplitRgbaFast(src, width, colour, alpha);
+  src += 4 * x, colour += 3 * x, alpha += x;
   for (; x + 4 <= width; x += 4, src += 16, colour += 12, alpha += 4) {
     std::uint32_t p[4];
     std::memcpy(p, src, sizeof p);

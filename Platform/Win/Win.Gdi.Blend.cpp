@@ -1,4 +1,4 @@
-// AlphaBlend's arithmetic. The file is compiled once per instruction set by
+// AlphaBlend's and text's arithmetic. The file is compiled once per instruction set by
 // Highway's foreach_target (the vector part), the plain part once.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "Win.Gdi.Blend.cpp"
@@ -15,6 +15,10 @@ namespace hn = hwy::HWY_NAMESPACE;
 #if HWY_TARGET == HWY_SCALAR
 // One lane is no vector: the plain code does the whole run.
 std::size_t BlendRunVector(std::uint32_t*, const std::uint32_t*, std::size_t, BYTE, bool)
+{
+  return 0;
+}
+std::size_t CoverageRunVector(std::uint32_t*, const std::uint8_t*, std::size_t, std::uint32_t)
 {
   return 0;
 }
@@ -63,15 +67,43 @@ std::size_t BlendRunVector(std::uint32_t* dst, const std::uint32_t* src, std::si
   }
   return i;
 }
+
+// Each pixel's coverage is its source factor, in both of its 16-bit lanes;
+// a channel's two products sum to at most 255, so MixLanes never clamps.
+std::size_t CoverageRunVector(std::uint32_t* dst, const std::uint8_t* coverage, std::size_t count,
+                              std::uint32_t src)
+{
+  const hn::ScalableTag<std::uint32_t> d32;
+  const hn::Repartition<std::uint16_t, decltype(d32)> d16;
+  const hn::Rebind<std::uint8_t, decltype(d32)> d8;
+  const std::size_t step = hn::Lanes(d32);
+  const auto max = hn::Set(d16, 255), low = hn::Set(d16, 0x00FF);
+  const auto s16 = hn::BitCast(d16, hn::Set(d32, src));
+  const auto sEven = hn::And(s16, low), sOdd = hn::ShiftRight<8>(s16);
+  std::size_t i = 0;
+  for (; i + step <= count; i += step) {
+    const auto c32 = hn::PromoteTo(d32, hn::LoadU(d8, coverage + i));
+    const auto factor = hn::BitCast(d16, hn::Or(c32, hn::ShiftLeft<16>(c32)));
+    const auto dstFactor = hn::Sub(max, factor);
+    const auto d = hn::BitCast(d16, hn::LoadU(d32, dst + i));
+    const auto even = MixLanes(d16, sEven, hn::And(d, low), factor, dstFactor);
+    const auto odd = MixLanes(d16, sOdd, hn::ShiftRight<8>(d), factor, dstFactor);
+    hn::StoreU(hn::BitCast(d32, hn::Or(even, hn::ShiftLeft<8>(odd))), d32, dst + i);
+  }
+  return i;
+}
 #endif
 
 } // namespace Win::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "Win.Gdi.Raster.hpp"
+
 namespace Win {
 
 HWY_EXPORT(BlendRunVector);
+HWY_EXPORT(CoverageRunVector);
 
 namespace {
 
@@ -128,6 +160,18 @@ void BlendRun(std::uint32_t* dst, const std::uint32_t* src, std::size_t count, c
   const std::size_t done = HWY_DYNAMIC_DISPATCH(BlendRunVector)(dst, src, count, blend.SourceConstantAlpha,
                                                                 (blend.AlphaFormat & AC_SRC_ALPHA) != 0);
   BlendRunReference(dst + done, src + done, count - done, blend);
+}
+
+void CoverageRunReference(std::uint32_t* dst, const std::uint8_t* coverage, std::size_t count, std::uint32_t src)
+{
+  for (std::size_t i = 0; i < count; ++i)
+    dst[i] = BlendOver(src, dst[i], coverage[i]);
+}
+
+void CoverageRun(std::uint32_t* dst, const std::uint8_t* coverage, std::size_t count, std::uint32_t src)
+{
+  const std::size_t done = HWY_DYNAMIC_DISPATCH(CoverageRunVector)(dst, coverage, count, src);
+  CoverageRunReference(dst + done, coverage + done, count - done, src);
 }
 
 } // namespace Win

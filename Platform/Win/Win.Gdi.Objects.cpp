@@ -22,14 +22,22 @@ namespace {
 struct TRegistry {
   std::mutex Lock;
   TPointerSet Live;
-  std::atomic<std::uint64_t> Removals{0}; // objects and DCs unregistered so far
+  // The last few unregistered, removal n at n % size (written under Lock).
+  std::array<const void*, 64> Removed{};
 };
 
+// Objects and DCs unregistered so far (written under the registry's lock).
+// Outside the registry so that the common check reads it without first
+// asking whether the registry has been made.
+constinit std::atomic<std::uint64_t> gRemovals{0};
+
 // Each drawing call asks about the same DC, brush and surface several times.
-// A thread remembers the last few handles it found live; the answers hold
-// until anything is unregistered anywhere.
+// A thread remembers the last few handles it found live; an answer holds
+// until that handle is unregistered. Painting deletes brushes and regions all
+// the time, so a removal forgets only the handle removed, unless the thread
+// has fallen too far behind to know which ones those were.
 struct TRecentlyLive {
-  std::array<const void*, 4> Handles{};
+  std::array<const void*, 8> Handles{};
   std::size_t Next = 0;
   std::uint64_t Removals = 0;
 };
@@ -41,11 +49,10 @@ TRegistry& Registry()
   return *registry;
 }
 
-void Register(const void* p)
+void Remember(const void* p)
 {
-  TRegistry& r = Registry();
-  std::lock_guard<std::mutex> guard(r.Lock);
-  r.Live.Insert(p);
+  tRecent.Handles[tRecent.Next] = p;
+  tRecent.Next = (tRecent.Next + 1) % tRecent.Handles.size();
 }
 
 void Unregister(const void* p)
@@ -53,27 +60,65 @@ void Unregister(const void* p)
   TRegistry& r = Registry();
   std::lock_guard<std::mutex> guard(r.Lock);
   r.Live.Erase(p);
-  r.Removals.fetch_add(1, std::memory_order_release);
+  const std::uint64_t n = gRemovals.load(std::memory_order_relaxed);
+  r.Removed[n % r.Removed.size()] = p;
+  gRemovals.store(n + 1, std::memory_order_release);
 }
 
-bool IsLive(const void* p)
+// Brings the thread's handles up to date with the removals since it last
+// looked (called with the registry locked).
+void ForgetRemoved(const TRegistry& r)
 {
-  if (!p)
-    return false;
+  const std::uint64_t now = gRemovals.load(std::memory_order_relaxed);
+  if (now - tRecent.Removals > r.Removed.size()) {
+    tRecent = TRecentlyLive{{}, 0, now};
+    return;
+  }
+  for (std::uint64_t n = tRecent.Removals; n != now; ++n)
+    std::replace(tRecent.Handles.begin(), tRecent.Handles.end(), r.Removed[n % r.Removed.size()],
+                 static_cast<const void*>(nullptr));
+  tRecent.Removals = now;
+}
+
+// What a thread makes it uses next: a DC, the brush for a fill.
+void Register(const void* p)
+{
   TRegistry& r = Registry();
-  const std::uint64_t removals = r.Removals.load(std::memory_order_acquire);
-  if (tRecent.Removals != removals)
-    tRecent = TRecentlyLive{{}, 0, removals};
-  if (std::find(tRecent.Handles.begin(), tRecent.Handles.end(), p) != tRecent.Handles.end())
-    return true;
+  std::lock_guard<std::mutex> guard(r.Lock);
+  r.Live.Insert(p);
+  ForgetRemoved(r);
+  Remember(p);
+}
+
+bool Remembered(const void* p)
+{
+  return std::find(tRecent.Handles.begin(), tRecent.Handles.end(), p) != tRecent.Handles.end();
+}
+
+[[gnu::noinline]] bool IsLiveInRegistry(const void* p)
+{
+  TRegistry& r = Registry();
   {
     std::lock_guard<std::mutex> guard(r.Lock);
+    ForgetRemoved(r);
+    if (Remembered(p))
+      return true;
     if (!r.Live.Contains(p))
       return false;
   }
-  tRecent.Handles[tRecent.Next] = p;
-  tRecent.Next = (tRecent.Next + 1) % tRecent.Handles.size();
+  Remember(p);
   return true;
+}
+
+// Every call taking a handle asks this several times: the usual answer comes
+// from the thread's own memory, without a call or a lock.
+inline bool IsLive(const void* p)
+{
+  if (!p)
+    return false;
+  if (tRecent.Removals == gRemovals.load(std::memory_order_acquire) && Remembered(p))
+    return true;
+  return IsLiveInRegistry(p);
 }
 
 // The classic "Windows Standard" scheme. Index 25 is unused by Win32.

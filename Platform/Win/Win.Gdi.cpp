@@ -1,5 +1,6 @@
 // Device contexts: creation, selected objects, saved states, attributes,
 // window origin and clipping.
+#include "Win.Gdi.Blend.hpp"
 #include "Win.Gdi.Internal.hpp"
 #include "Win.Gdi.Raster.hpp"
 #include "Win.Screen.hpp"
@@ -533,13 +534,8 @@ void DCBlendMask(HDC dc, int x, int y, const std::uint8_t* coverage, int width, 
   const std::uint32_t src = ToPixel(color);
   RECT area(x, y, SatCoord(std::int64_t(x) + width), SatCoord(std::int64_t(y) + height));
   ForEachSpan(MakeTarget(dc), TRegion(area), [&](std::uint32_t* row, int left, int right, int py) {
-    const std::uint8_t* c = coverage + std::size_t(py - y) * std::size_t(pitch) + std::size_t(left - x);
-    for (int i = 0; i < right - left; ++i) {
-      if (c[i] == 255) // the inside of strokes: the colour itself
-        row[i] = src;
-      else if (c[i]) // most of a run's box is bare
-        row[i] = BlendOver(src, row[i], c[i]);
-    }
+    CoverageRun(row, coverage + std::size_t(py - y) * std::size_t(pitch) + std::size_t(left - x),
+                std::size_t(right - left), src);
   });
 }
 

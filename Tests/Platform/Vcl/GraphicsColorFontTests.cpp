@@ -3,6 +3,8 @@
 #include <QxTestSupport.hpp>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace Vcl;
 
 TEST(GraphicsColors, NamesRoundTripCaseInsensitivelyIncludingSystemColours)
@@ -177,6 +179,25 @@ TEST(GraphicsPenBrush, PropertiesNotifyAndBrushColourNoneClears)
   EXPECT_EQ(brush.Style(), bsSolid);
   brush.SetStyle(bsCross);
   EXPECT_NE(brush.Handle(), nullptr);
+}
+
+// Brushes of one colour share a handle; a host deleting the handle it was
+// given leaves later brushes of that colour with a live one.
+TEST(GraphicsPenBrush, SolidBrushesShareAHandleThatOutlivesAHostDeletingIt)
+{
+  auto first = std::make_unique<TBrush>(), second = std::make_unique<TBrush>();
+  first->SetColor(clRed);
+  second->SetColor(clRed);
+  ASSERT_EQ(first->Handle(), second->Handle());
+
+  first.reset();
+  EXPECT_EQ(Win::GetObjectType(Win::ToGdiObject(second->Handle())), int(Win::OBJ_BRUSH)) << "the other brush still holds it";
+  EXPECT_TRUE(Win::DeleteObject(second->Handle()));
+  TBrush third;
+  third.SetColor(clRed);
+  EXPECT_EQ(Win::GetObjectType(Win::ToGdiObject(third.Handle())), int(Win::OBJ_BRUSH));
+  second.reset();
+  EXPECT_EQ(Win::GetObjectType(Win::ToGdiObject(third.Handle())), int(Win::OBJ_BRUSH));
 }
 
 TEST(GraphicsTextFormat, FormatSetMapsToDrawTextFlags)

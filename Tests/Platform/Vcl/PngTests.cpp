@@ -222,7 +222,7 @@ TEST(PngImage, AlphaPlanesOfEveryWidthRoundTrip)
 {
   std::mt19937 rng(15);
   for (Byte colorType : {COLOR_GRAYSCALEALPHA, COLOR_RGBALPHA})
-    for (int width : {1, 2, 3, 4, 5, 7, 8, 9, 16, 33})
+    for (int width : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 16, 17, 33, 64, 1001})
       for (TInterlaceMethod interlace : {imNone, imAdam7}) {
         SCOPED_TRACE(testing::Message() << "ct " << int(colorType) << " width " << width << " interlace "
                                         << int(interlace));

@@ -1,8 +1,10 @@
-// AlphaBlend's vector code against the plain per-pixel code, bit for bit.
+// AlphaBlend's and text's vector code against the plain per-pixel code, bit
+// for bit.
 #include <QxSurface.hpp>
 #include <QxVectorTargets.hpp>
 
 #include "Win.Gdi.Blend.hpp"
+#include "Win.Gdi.Raster.hpp"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -50,6 +52,32 @@ TEST(GdiBlend, RunsMatchThePlainCode)
         BlendRun(actual.data(), src.data(), actual.size(), blend);
         ASSERT_EQ(actual, expected) << n << " pixels, constant " << int(blend.SourceConstantAlpha)
                                     << ", format " << int(blend.AlphaFormat);
+      }
+  });
+}
+
+// Glyph coverage: bare, full and partial pixels side by side, under colours
+// with and without alpha; the reference itself is the per-channel formula.
+TEST(GdiBlend, CoverageRunsMatchThePlainFormula)
+{
+  std::vector<int> sizes = QxTest::VectorEdgeSizes();
+  sizes.push_back(4096);
+  for (std::uint32_t v = 0; v < 256; ++v) { // bare pixels stay, covered ones take the colour
+    ASSERT_EQ(BlendOverPlain(0x12345678u, v * 0x01010101u, 0), v * 0x01010101u);
+    ASSERT_EQ(BlendOverPlain(v * 0x01010101u, 0x9ABCDEF0u, 255), v * 0x01010101u);
+  }
+  QxTest::ForEachVectorTarget([&] {
+    for (int n : sizes)
+      for (std::uint32_t src : {0xFF000000u, 0xFFFFFFFFu, 0xFF0A246Au, 0x80C0FF01u}) {
+        std::vector<std::uint8_t> coverage = QxTest::RandomBytes(std::size_t(n), std::uint32_t(n) + 2);
+        for (std::size_t i = 0; i < coverage.size(); i += 3)
+          coverage[i] = i % 2 ? 255 : 0;
+        auto expected = RandomPixels(std::size_t(n), std::uint32_t(n) + 3);
+        auto actual = expected;
+        for (std::size_t i = 0; i < expected.size(); ++i)
+          expected[i] = BlendOverPlain(src, expected[i], coverage[i]);
+        CoverageRun(actual.data(), coverage.data(), actual.size(), src);
+        ASSERT_EQ(actual, expected) << n << " pixels, colour " << src;
       }
   });
 }

@@ -8,6 +8,8 @@
 #include <random>
 #include <set>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 using namespace Win;
 using QxTest::TSurface;
@@ -75,6 +77,30 @@ TEST(GdiObjects, SelectionStockAndDeletion)
   EXPECT_EQ(GetCurrentObject(c.DC, OBJ_BRUSH), brush);
   SelectObject(c.DC, GetStockObject(WHITE_BRUSH));
   EXPECT_TRUE(DeleteObject(brush));
+}
+
+// A thread remembers handles it found live; deleting them elsewhere, among
+// other deletions or more of them than it can follow, still makes them stale.
+TEST(GdiObjects, AHandleFoundLiveIsStaleOnceDeletedByAnyThread)
+{
+  HBRUSH kept = CreateSolidBrush(kRed);
+  for (int others : {1, 500}) {
+    HBRUSH doomed = CreateSolidBrush(kBlue);
+    std::vector<HBRUSH> unrelated;
+    for (int i = 0; i < others; ++i)
+      unrelated.push_back(CreateSolidBrush(kBlack));
+    EXPECT_EQ(GetObjectType(doomed), int(OBJ_BRUSH));
+    EXPECT_EQ(GetObjectType(kept), int(OBJ_BRUSH));
+    std::thread([&] {
+      for (HBRUSH b : unrelated)
+        DeleteObject(b);
+      DeleteObject(doomed);
+    }).join();
+    EXPECT_EQ(GetObjectType(doomed), 0) << others;
+    EXPECT_FALSE(DeleteObject(doomed)) << others;
+    EXPECT_EQ(GetObjectType(kept), int(OBJ_BRUSH)) << others;
+  }
+  EXPECT_TRUE(DeleteObject(kept));
 }
 
 TEST(GdiObjects, DeletingADcReleasesItsObjects)
