@@ -80,7 +80,7 @@ TEST_F(PngSkin, CutsAndDrawsByMode)
   EXPECT_EQ(Skin.Piece(0, 2)->Width(), 12);
   EXPECT_EQ(Skin.Piece(1, 2), nullptr);
   Draw();
-  EXPECT_EQ(Seen(), "a..bc a..bc d..ef g..hi g..hi ");
+  EXPECT_EQ(Seen(), "abbbc abbbc deeef ghhhi ghhhi ");
 
   // No complete pair: no pieces, the whole image stretched.
   Skin.PrepareSkin(TRect(4, 3, 0, 0));
@@ -88,7 +88,7 @@ TEST_F(PngSkin, CutsAndDrawsByMode)
     for (int column = 0; column < 3; ++column)
       EXPECT_EQ(Skin.Piece(row, column), nullptr);
   Draw();
-  EXPECT_EQ(Seen(), "a..bc a..bc d..ef g..hi g..hi ");
+  EXPECT_EQ(Seen(), "aabcc aabcc ddeff gghii gghii ");
 }
 
 TEST_F(PngSkin, BadMarginsKeepThePreviousSkin)
