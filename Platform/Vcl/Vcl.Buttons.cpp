@@ -188,14 +188,14 @@ void TBitBtn::Click()
 void TBitBtn::Dispatch(TMessage& Message)
 {
   if (Message.Msg == CN_DRAWITEM) {
-    DrawItem(*reinterpret_cast<const Win::DRAWITEMSTRUCT*>(Message.LParam));
+    CNDrawItem(*reinterpret_cast<const Win::DRAWITEMSTRUCT*>(Message.LParam));
     Message.Result = 1;
     return;
   }
   inherited::Dispatch(Message);
 }
 
-void TBitBtn::DrawItem(const Win::DRAWITEMSTRUCT& Item)
+void TBitBtn::CNDrawItem(const Win::DRAWITEMSTRUCT& Item)
 {
   TCanvas canvas;
   canvas.SetHandle(Item.hDC);

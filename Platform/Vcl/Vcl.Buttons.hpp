@@ -80,7 +80,7 @@ public:
 protected:
   void CreateParams(TCreateParams& Params) override;
   // Draws one owner-draw request: frame, glyph, caption and focus.
-  virtual void DrawItem(const Win::DRAWITEMSTRUCT& Item);
+  virtual void CNDrawItem(const Win::DRAWITEMSTRUCT& Item);
 
 private:
   TButtonGlyph FGlyph;
