@@ -31,10 +31,20 @@ void TPngBitBtn::SetPngOptions(TPngOptions Value)
   Repaint();
 }
 
+TControlActionLinkClass TPngBitBtn::GetActionLinkClass() const
+{
+  return ActionLinkClassOf<TPngButtonActionLink<TWinControlActionLink, TPngBitBtn>>;
+}
+
 void TPngBitBtn::ActionChange(TObject* Sender, bool CheckDefaults)
 {
   inherited::ActionChange(Sender, CheckDefaults);
-  if (!TakeActionPng(*FPngImage, Sender, FImageFromAction))
+  TakeActionImage(Sender, kActionIndex);
+}
+
+void TPngBitBtn::TakeActionImage(TObject* Sender, Integer Index)
+{
+  if (!TakeActionPng(*FPngImage, Sender, FImageFromAction, Index))
     return;
   FImageFromAction = true;
   Repaint();

@@ -26,7 +26,11 @@ public:
   void Dispatch(Vcl::TMessage& Message) override;
 
 protected:
+  template <class, class>
+  friend class TPngButtonActionLink;
+  Vcl::TControlActionLinkClass GetActionLinkClass() const override;
   void ActionChange(Vcl::TObject* Sender, bool CheckDefaults) override;
+  void TakeActionImage(Vcl::TObject* Sender, Vcl::Integer Index);
   void SetButtonStyle(bool ADefault) override;
   void CNDrawItem(const Win::DRAWITEMSTRUCT& Item) override;
 

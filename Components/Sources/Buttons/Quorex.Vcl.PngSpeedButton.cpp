@@ -30,10 +30,20 @@ void TPngSpeedButton::SetPngOptions(TPngOptions Value)
   Repaint();
 }
 
+TControlActionLinkClass TPngSpeedButton::GetActionLinkClass() const
+{
+  return ActionLinkClassOf<TPngButtonActionLink<TControlActionLink, TPngSpeedButton>>;
+}
+
 void TPngSpeedButton::ActionChange(TObject* Sender, bool CheckDefaults)
 {
   inherited::ActionChange(Sender, CheckDefaults);
-  if (!TakeActionPng(*FPngImage, Sender, FImageFromAction))
+  TakeActionImage(Sender, kActionIndex);
+}
+
+void TPngSpeedButton::TakeActionImage(TObject* Sender, Integer Index)
+{
+  if (!TakeActionPng(*FPngImage, Sender, FImageFromAction, Index))
     return;
   CreatePngGlyph();
   FImageFromAction = true;

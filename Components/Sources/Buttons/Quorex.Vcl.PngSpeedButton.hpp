@@ -25,7 +25,11 @@ public:
   void Loaded() override;
 
 protected:
+  template <class, class>
+  friend class TPngButtonActionLink;
+  Vcl::TControlActionLinkClass GetActionLinkClass() const override;
   void ActionChange(Vcl::TObject* Sender, bool CheckDefaults) override;
+  void TakeActionImage(Vcl::TObject* Sender, Vcl::Integer Index);
   void Paint() override;
   // The base button lays out and paints a bitmap glyph: give it a blank one
   // of the PNG's size so that it keeps the PNG's room and shows nothing.

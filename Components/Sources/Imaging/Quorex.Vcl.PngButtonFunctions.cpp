@@ -116,12 +116,12 @@ void AssignButtonPng(TPngImage& Png, const TPngImage* Value)
     Png.RemoveChunk("gAMA");
 }
 
-bool TakeActionPng(TPngImage& Png, TObject* Sender, bool FromAction)
+bool TakeActionPng(TPngImage& Png, TObject* Sender, bool FromAction, int Index)
 {
   auto* action = dynamic_cast<TCustomAction*>(Sender);
   if (!action || !action->Images())
     return false;
-  const int index = action->ImageIndex();
+  const int index = Index == kActionIndex ? action->ImageIndex() : Index;
   if (index < 0 || index >= action->Images()->Count())
     return false;
   if (!Png.Empty() && !FromAction)

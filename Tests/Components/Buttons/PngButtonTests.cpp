@@ -1,0 +1,164 @@
+#include "ButtonTestSupport.hpp"
+
+#include <Quorex.Vcl.PngBitBtn.hpp>
+#include <Quorex.Vcl.PngImageList.hpp>
+#include <Quorex.Vcl.PngSpeedButton.hpp>
+#include <Vcl.ActnList.hpp>
+
+#include <gtest/gtest.h>
+
+using namespace Vcl;
+using namespace Quorex;
+using namespace QxTest;
+
+namespace {
+
+std::unique_ptr<TPngImage> Solid(TColor Colour, Byte Type = COLOR_RGBALPHA, int Side = 16)
+{
+  auto png = std::make_unique<TPngImage>();
+  png->CreateBlank(Type, 8, Side, Side);
+  for (int y = 0; y < Side; ++y)
+    for (int x = 0; x < Side; ++x) {
+      png->SetPixels(x, y, Colour);
+      if (png->AlphaScanline(y))
+        png->AlphaScanline(y)[x] = 255;
+    }
+  return png;
+}
+
+class PngButtons : public ButtonFixture {
+protected:
+  // Both buttons, 100 x 30, without caption: the 16 x 16 glyph centred at
+  // (42, 7).
+  void SetUp() override
+  {
+    ButtonFixture::SetUp();
+    Bit = Place(new TPngBitBtn(Form), Form, 10, 10, 100, 30);
+    Speed = Place(new TPngSpeedButton(Form), Form, 10, 60, 100, 30);
+    for (TControl* c : Buttons())
+      c->SetCaption("");
+    Bit->SetPngImage(Solid(clRed).get());
+    Speed->SetPngImage(Solid(clRed).get());
+    RunUntilIdle();
+  }
+  std::vector<TControl*> Buttons() { return {Bit, Speed}; }
+  TColor GlyphCentre(TControl* Button)
+  {
+    RunUntilIdle();
+    return TColor(ControlPixel(Button, 50, 15));
+  }
+  // Red pixels along row 15 and column 50 (reading the screen is slow).
+  int RedPixels(TControl* Button)
+  {
+    RunUntilIdle();
+    int n = 0;
+    for (int x = 0; x < Button->Width(); ++x)
+      n += TColor(ControlPixel(Button, x, 15)) == clRed;
+    for (int y = 0; y < Button->Height(); ++y)
+      n += TColor(ControlPixel(Button, 50, y)) == clRed;
+    return n;
+  }
+
+  TPngBitBtn* Bit = nullptr;
+  TPngSpeedButton* Speed = nullptr;
+};
+
+} // namespace
+
+TEST_F(PngButtons, GlyphAtItsOwnSizeAndDisabledLooks)
+{
+  for (TControl* button : Buttons()) {
+    SCOPED_TRACE(button->ClassName());
+    EXPECT_EQ(RedPixels(button), 16 + 16);
+    EXPECT_EQ(GlyphCentre(button), clRed);
+    button->SetEnabled(false);
+    // The default options blend the glyph half into the face.
+    const TColor blended = GlyphCentre(button);
+    EXPECT_NE(blended, clRed);
+    EXPECT_GT(Win::GetRValue(Win::COLORREF(blended)), Win::GetGValue(Win::COLORREF(blended)) + 100);
+    // Without options the disabled glyph is drawn as it is.
+    if (auto* bit = dynamic_cast<TPngBitBtn*>(button))
+      bit->SetPngOptions({});
+    else
+      Speed->SetPngOptions({});
+    EXPECT_EQ(GlyphCentre(button), clRed);
+  }
+}
+
+TEST_F(PngButtons, StockKindDrawsNoPng)
+{
+  Bit->SetKind(bkOK);
+  EXPECT_EQ(Bit->Caption(), "OK");
+  EXPECT_EQ(RedPixels(Bit), 0);
+}
+
+TEST_F(PngButtons, GammaGoesFromColourImagesOnly)
+{
+  auto withGamma = [](std::unique_ptr<TPngImage> png) {
+    png->SetGamma(45455);
+    return png;
+  };
+  for (Byte type : {COLOR_RGB, COLOR_RGBALPHA}) {
+    Bit->SetPngImage(withGamma(Solid(clRed, type)).get());
+    Speed->SetPngImage(withGamma(Solid(clRed, type)).get());
+    EXPECT_FALSE(Bit->PngImage()->HasChunk("gAMA"));
+    EXPECT_FALSE(Speed->PngImage()->HasChunk("gAMA"));
+  }
+  Bit->SetPngImage(withGamma(Solid(clGray, COLOR_GRAYSCALE)).get());
+  Speed->SetPngImage(withGamma(Solid(clGray, COLOR_GRAYSCALE)).get());
+  EXPECT_TRUE(Bit->PngImage()->HasChunk("gAMA"));
+  EXPECT_TRUE(Speed->PngImage()->HasChunk("gAMA"));
+  // An empty image is taken as it is by both buttons.
+  auto empty = std::make_unique<TPngImage>();
+  empty->SetGamma(45455);
+  Bit->SetPngImage(empty.get());
+  Speed->SetPngImage(empty.get());
+  EXPECT_TRUE(Bit->PngImage()->Empty());
+  EXPECT_EQ(Bit->PngImage()->Gamma(), empty->Gamma());
+  EXPECT_EQ(Speed->PngImage()->Gamma(), empty->Gamma());
+  Speed->SetPngImage(nullptr);
+  EXPECT_TRUE(Speed->PngImage()->Empty());
+  EXPECT_EQ(RedPixels(Speed), 0);
+}
+
+TEST_F(PngButtons, ImagesFromActions)
+{
+  TPngImageList images(nullptr);
+  images.SetWidth(16);
+  images.SetHeight(16);
+  images.AddPng(Solid(clBlue).get());
+  images.AddPng(Solid(clLime).get());
+  TActionList list(nullptr);
+  list.SetImages(&images);
+  TAction action(nullptr);
+  action.SetActionList(&list);
+
+  // Out of range: nothing taken.
+  action.SetImageIndex(-1);
+  Bit->SetPngImage(nullptr);
+  Speed->SetPngImage(nullptr);
+  Bit->SetAction(&action);
+  Speed->SetAction(&action);
+  action.SetImageIndex(2);
+  EXPECT_TRUE(Bit->PngImage()->Empty());
+  EXPECT_TRUE(Speed->PngImage()->Empty());
+
+  // An empty PNG takes the action's image, and follows it; it is not stored.
+  action.SetImageIndex(0);
+  for (TControl* button : Buttons())
+    EXPECT_EQ(GlyphCentre(button), clBlue) << button->ClassName();
+  EXPECT_FALSE(Bit->PngImageStored());
+  action.SetImageIndex(1);
+  EXPECT_EQ(Bit->PngImage()->Pixels(0, 0), clLime);
+  EXPECT_EQ(Speed->PngImage()->Pixels(0, 0), clLime);
+
+  // One the host set stays.
+  Bit->SetPngImage(Solid(clRed).get());
+  Speed->SetPngImage(Solid(clRed).get());
+  EXPECT_TRUE(Speed->PngImageStored());
+  action.SetImageIndex(0);
+  for (TControl* button : Buttons())
+    EXPECT_EQ(GlyphCentre(button), clRed) << button->ClassName();
+  Bit->SetAction(nullptr);
+  Speed->SetAction(nullptr);
+}
