@@ -235,7 +235,8 @@ void TBitBtn::CNDrawItem(const Win::DRAWITEMSTRUCT& Item)
 
 TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner)
 {
-  FControlStyle = {csCaptureMouse, csDoubleClicks};
+  // A quick second press counts as a press: each one toggles a grouped button.
+  FControlStyle = {csCaptureMouse};
   SetBounds(0, 0, 23, 22);
 }
 
@@ -332,10 +333,8 @@ void TSpeedButton::SetPressed(bool Value)
 void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y)
 {
   inherited::MouseDown(Button, Shift, X, Y);
-  if (Button != mbLeft || !Enabled())
-    return;
-  SetMouseCapture(true);
-  SetPressed(true);
+  if (Button == mbLeft && Enabled())
+    SetPressed(true);
 }
 
 void TSpeedButton::MouseMove(TShiftState Shift, Integer X, Integer Y)
@@ -349,11 +348,11 @@ void TSpeedButton::MouseMove(TShiftState Shift, Integer X, Integer Y)
 // the last one down of its group stays down unless all may be up.
 void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y)
 {
-  const bool clicked = FPressed && MouseCapture() && Button == mbLeft;
-  if (Button == mbLeft) {
-    SetMouseCapture(false);
+  // The capture is gone by now; the pressed look tells whether the release
+  // is over the button.
+  const bool clicked = FPressed && Button == mbLeft;
+  if (Button == mbLeft)
     SetPressed(false);
-  }
   inherited::MouseUp(Button, Shift, X, Y);
   if (!clicked)
     return;
