@@ -144,7 +144,6 @@ void TPngBitBtn::CNDrawItem(const Win::DRAWITEMSTRUCT& Item)
     }
     FCanvas->DrawFocusRect(r);
   }
-  FLastKind = Kind();
   FCanvas->SetHandle(nullptr);
 }
 

@@ -41,7 +41,6 @@ private:
   std::unique_ptr<Vcl::TPngImage> FPngImage;
   TPngOptions FPngOptions{pngBlendOnDisabled};
   std::unique_ptr<Vcl::TCanvas> FCanvas;
-  Vcl::TBitBtnKind FLastKind = Vcl::bkCustom;
   bool FImageFromAction = false;
   bool FMouseInControl = false;
   bool FIsFocused = false;

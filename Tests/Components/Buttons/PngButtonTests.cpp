@@ -1,8 +1,12 @@
 #include "ButtonTestSupport.hpp"
 
+#include <QxFormCompare.hpp>
+
 #include <Quorex.Vcl.PngBitBtn.hpp>
 #include <Quorex.Vcl.PngImageList.hpp>
 #include <Quorex.Vcl.PngSpeedButton.hpp>
+#include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
+#include <System.Classes.Streaming.hpp>
 #include <Vcl.ActnList.hpp>
 
 #include <gtest/gtest.h>
@@ -161,4 +165,36 @@ TEST_F(PngButtons, ImagesFromActions)
     EXPECT_EQ(GlyphCentre(button), clRed) << button->ClassName();
   Bit->SetAction(nullptr);
   Speed->SetAction(nullptr);
+}
+
+TEST_F(PngButtons, FormResourcesKeepDefaultsOutAndTheImageIn)
+{
+  TQxFrameClient root(nullptr);
+  root.SetName("Root");
+  auto* bit = new TPngBitBtn(&root);
+  bit->SetName("Bit1");
+  bit->SetParent(&root);
+  auto* speed = new TPngSpeedButton(&root);
+  speed->SetName("Speed1");
+  speed->SetParent(&root);
+  QxTest::ExpectLacks(WriteComponentRes(&root), {"PngImage", "PngOptions", "Glyph", "NumGlyphs", "Kind", "Layout",
+                                                 "Margin", "Spacing", "GroupIndex", "Down", "Flat", "AllowAllUp"});
+
+  bit->SetPngImage(Solid(clRed).get());
+  bit->SetPngOptions({pngGrayscaleOnDisabled});
+  speed->SetPngImage(Solid(clBlue).get());
+  speed->SetFlat(true);
+  const String text = WriteComponentRes(&root);
+  QxTest::ExpectHas(text, {"PngOptions = [pngGrayscaleOnDisabled]", "Flat = True", "PngImage"});
+  // The speed button's blank placeholder glyph stays out.
+  QxTest::ExpectLacks(text, {"Glyph", "NumGlyphs"});
+  TQxFrameClient copy(nullptr);
+  ReadComponentRes(text, &copy);
+  auto* bitCopy = dynamic_cast<TPngBitBtn*>(copy.FindComponent("Bit1"));
+  auto* speedCopy = dynamic_cast<TPngSpeedButton*>(copy.FindComponent("Speed1"));
+  ASSERT_TRUE(bitCopy && speedCopy);
+  EXPECT_EQ(bitCopy->PngOptions(), TPngOptions{pngGrayscaleOnDisabled});
+  EXPECT_EQ(bitCopy->PngImage()->Pixels(3, 3), clRed);
+  EXPECT_EQ(speedCopy->PngImage()->Pixels(3, 3), clBlue);
+  EXPECT_EQ(speedCopy->Glyph()->Width(), 16); // the placeholder is rebuilt after loading
 }
