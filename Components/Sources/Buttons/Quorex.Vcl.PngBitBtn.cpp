@@ -95,6 +95,7 @@ TRect TPngBitBtn::DrawFrame(const Win::DRAWITEMSTRUCT& Item, bool Pressed, bool 
   if (Pressed) {
     FCanvas->Pen()->SetColor(clBtnShadow);
     FCanvas->Pen()->SetWidth(1);
+    FCanvas->Brush()->SetStyle(bsSolid);
     FCanvas->Brush()->SetColor(clBtnFace);
     FCanvas->Rectangle(r);
     r.Inflate(-1, -1);

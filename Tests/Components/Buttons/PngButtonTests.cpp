@@ -1,6 +1,8 @@
 #include "ButtonTestSupport.hpp"
 
 #include <QxFormCompare.hpp>
+#include <QxStyleSupport.hpp>
+#include <QxSurface.hpp>
 
 #include <Quorex.Vcl.PngBitBtn.hpp>
 #include <Quorex.Vcl.PngImageList.hpp>
@@ -197,4 +199,34 @@ TEST_F(PngButtons, FormResourcesKeepDefaultsOutAndTheImageIn)
   EXPECT_EQ(bitCopy->PngImage()->Pixels(3, 3), clRed);
   EXPECT_EQ(speedCopy->PngImage()->Pixels(3, 3), clBlue);
   EXPECT_EQ(speedCopy->Glyph()->Width(), 16); // the placeholder is rebuilt after loading
+}
+
+// The classic look: the system push-button frame (inactive when disabled);
+// pressed, a shadow frame inside the focus frame and the glyph one pixel
+// right and down.
+TEST_F(PngButtons, ClassicFramesAndThePressedShift)
+{
+  TVisualStyles classic(false);
+  for (bool enabled : {true, false}) {
+    Bit->SetEnabled(enabled);
+    Bit->Invalidate();
+    RunUntilIdle();
+    TSurface reference(100, 30);
+    Win::RECT r(0, 0, 100, 30);
+    Win::DrawFrameControl(reference.DC, &r, Win::DFC_BUTTON,
+                          Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (enabled ? 0 : Win::DFCS_INACTIVE));
+    for (auto [x, y] : {std::pair{0, 0}, {1, 1}, {10, 0}, {99, 29}, {98, 28}, {10, 28}, {5, 15}})
+      EXPECT_EQ(ControlPixel(Bit, x, y), reference.At(x, y)) << x << ", " << y << (enabled ? "" : " disabled");
+  }
+  Bit->SetEnabled(true);
+  MoveOnto(Bit, 20, 15);
+  Press();
+  RunUntilIdle();
+  EXPECT_EQ(ControlPixel(Bit, 0, 0), Win::GetSysColor(Win::COLOR_WINDOWFRAME));
+  EXPECT_EQ(ControlPixel(Bit, 1, 1), Win::GetSysColor(Win::COLOR_BTNSHADOW));
+  EXPECT_NE(TColor(ControlPixel(Bit, 42, 7)), clRed);
+  EXPECT_EQ(TColor(ControlPixel(Bit, 43, 8)), clRed);
+  EXPECT_EQ(TColor(ControlPixel(Bit, 58, 23)), clRed);
+  Release();
+  RunUntilIdle();
 }
