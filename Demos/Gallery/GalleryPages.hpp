@@ -72,6 +72,14 @@ private:
   std::unique_ptr<TPainters> FPainters;
 };
 
+// PNG bit and speed buttons, enabled and disabled, under each set of
+// disabled-look options, and a PNG skin drawn at three sizes.
+class TPngButtonsPage : public TGalleryPage {
+  QX_CLASS(TPngButtonsPage, TGalleryPage)
+public:
+  explicit TPngButtonsPage(Vcl::TComponent* AOwner);
+};
+
 // Built from the text form resource that ships with the gallery.
 class TFormResourcePage : public TGalleryPage {
   QX_CLASS(TFormResourcePage, TGalleryPage)

@@ -73,6 +73,7 @@ public:
     RunUntilIdle();
     Shoot(gallery, "buttons-pressed");
     ReleaseWithMenuOpen(gallery);
+    OpenPage(gallery, "PNG", "png-buttons");
     FResult.Log = EventLog();
     return std::move(FResult);
   }

@@ -8,6 +8,7 @@
 
 #include "System.Classes.Streaming.hpp"
 #include "Vcl.ActnList.hpp"
+#include "Vcl.Buttons.hpp"
 #include "Vcl.ExtCtrls.hpp"
 #include "Vcl.Forms.hpp"
 #include "Vcl.Menus.hpp"
@@ -179,6 +180,33 @@ QX_PUBLISHED(TButton)
                            "OnMouseMove", "OnMouseUp"})
     Publish(name);
   Publish("TabStop").Default(true);
+}
+
+QX_PUBLISHED(TBitBtn)
+{
+  Property("Glyph", &T::Glyph, &T::SetGlyph).Stored(&T::IsGlyphStored);
+  Property("Kind", &T::Kind, &T::SetKind).Default(bkCustom);
+  Property("Layout", &T::Layout, &T::SetLayout).Default(blGlyphLeft);
+  Property("Margin", &T::Margin, &T::SetMargin).Default(-1);
+  Property("NumGlyphs", &T::NumGlyphs, &T::SetNumGlyphs).Default(1);
+  Property("Spacing", &T::Spacing, &T::SetSpacing).Default(4);
+}
+
+QX_PUBLISHED(TSpeedButton)
+{
+  for (const char* name : {"Action", "Align", "Anchors", "Caption", "Constraints", "Enabled", "Font", "ParentFont",
+                           "ParentShowHint", "PopupMenu", "ShowHint", "Visible", "OnClick", "OnDblClick",
+                           "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
+    Publish(name);
+  Property("AllowAllUp", &T::AllowAllUp, &T::SetAllowAllUp).Default(false);
+  Property("Down", &T::Down, &T::SetDown).Default(false);
+  Property("Flat", &T::Flat, &T::SetFlat).Default(false);
+  Property("Glyph", &T::Glyph, &T::SetGlyph).Stored(&T::IsGlyphStored);
+  Property("GroupIndex", &T::GroupIndex, &T::SetGroupIndex).Default(0);
+  Property("Layout", &T::Layout, &T::SetLayout).Default(blGlyphLeft);
+  Property("Margin", &T::Margin, &T::SetMargin).Default(-1);
+  Property("NumGlyphs", &T::NumGlyphs, &T::SetNumGlyphs).Default(1);
+  Property("Spacing", &T::Spacing, &T::SetSpacing).Default(4);
 }
 
 QX_PUBLISHED(TImageMargins)

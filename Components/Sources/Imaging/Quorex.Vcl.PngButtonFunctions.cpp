@@ -1,5 +1,9 @@
 #include "Quorex.Vcl.PngButtonFunctions.hpp"
 
+#include "Quorex.Vcl.PngFunctions.hpp"
+
+#include <Vcl.ActnList.hpp>
+#include <Vcl.ImgList.hpp>
 #include <Win.Gdi.hpp>
 
 namespace Quorex {
@@ -96,6 +100,34 @@ void CalcButtonLayout(TCanvas* Canvas, TPngImage* Png, const TRect& Client, bool
   const int shift = (Pressed || Down) ? 1 : 0;
   GlyphPos = GlyphPos + TPoint(Client.Left + shift, Client.Top + shift);
   TextPos = TextPos + TPoint(Client.Left + shift, Client.Top + shift);
+}
+
+void AssignButtonPng(TPngImage& Png, const TPngImage* Value)
+{
+  if (!Value) {
+    Png.Assign(nullptr);
+    return;
+  }
+  Png.Assign(Value);
+  if (Png.Empty())
+    return;
+  const Byte type = Png.Header().ColorType;
+  if ((type == COLOR_RGB || type == COLOR_PALETTE || type == COLOR_RGBALPHA) && Png.HasChunk("gAMA"))
+    Png.RemoveChunk("gAMA");
+}
+
+bool TakeActionPng(TPngImage& Png, TObject* Sender, bool FromAction, int Index)
+{
+  auto* action = dynamic_cast<TCustomAction*>(Sender);
+  if (!action || !action->Images())
+    return false;
+  const int index = Index == kActionIndex ? action->ImageIndex() : Index;
+  if (index < 0 || index >= action->Images()->Count())
+    return false;
+  if (!Png.Empty() && !FromAction)
+    return false;
+  CopyImageFromImageList(&Png, action->Images(), index);
+  return true;
 }
 
 } // namespace Quorex

@@ -1,0 +1,232 @@
+#include "ButtonTestSupport.hpp"
+
+#include <QxFormCompare.hpp>
+#include <QxStyleSupport.hpp>
+#include <QxSurface.hpp>
+
+#include <Quorex.Vcl.PngBitBtn.hpp>
+#include <Quorex.Vcl.PngImageList.hpp>
+#include <Quorex.Vcl.PngSpeedButton.hpp>
+#include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
+#include <System.Classes.Streaming.hpp>
+#include <Vcl.ActnList.hpp>
+
+#include <gtest/gtest.h>
+
+using namespace Vcl;
+using namespace Quorex;
+using namespace QxTest;
+
+namespace {
+
+std::unique_ptr<TPngImage> Solid(TColor Colour, Byte Type = COLOR_RGBALPHA, int Side = 16)
+{
+  auto png = std::make_unique<TPngImage>();
+  png->CreateBlank(Type, 8, Side, Side);
+  for (int y = 0; y < Side; ++y)
+    for (int x = 0; x < Side; ++x) {
+      png->SetPixels(x, y, Colour);
+      if (png->AlphaScanline(y))
+        png->AlphaScanline(y)[x] = 255;
+    }
+  return png;
+}
+
+class PngButtons : public ButtonFixture {
+protected:
+  // Both buttons, 100 x 30, without caption: the 16 x 16 glyph centred at
+  // (42, 7).
+  void SetUp() override
+  {
+    ButtonFixture::SetUp();
+    Bit = Place(new TPngBitBtn(Form), Form, 10, 10, 100, 30);
+    Speed = Place(new TPngSpeedButton(Form), Form, 10, 60, 100, 30);
+    for (TControl* c : Buttons())
+      c->SetCaption("");
+    Bit->SetPngImage(Solid(clRed).get());
+    Speed->SetPngImage(Solid(clRed).get());
+    RunUntilIdle();
+  }
+  std::vector<TControl*> Buttons() { return {Bit, Speed}; }
+  TColor GlyphCentre(TControl* Button)
+  {
+    RunUntilIdle();
+    return TColor(ControlPixel(Button, 50, 15));
+  }
+  // Red pixels along row 15 and column 50 (reading the screen is slow).
+  int RedPixels(TControl* Button)
+  {
+    RunUntilIdle();
+    int n = 0;
+    for (int x = 0; x < Button->Width(); ++x)
+      n += TColor(ControlPixel(Button, x, 15)) == clRed;
+    for (int y = 0; y < Button->Height(); ++y)
+      n += TColor(ControlPixel(Button, 50, y)) == clRed;
+    return n;
+  }
+
+  TPngBitBtn* Bit = nullptr;
+  TPngSpeedButton* Speed = nullptr;
+};
+
+} // namespace
+
+TEST_F(PngButtons, GlyphAtItsOwnSizeAndDisabledLooks)
+{
+  for (TControl* button : Buttons()) {
+    SCOPED_TRACE(button->ClassName());
+    EXPECT_EQ(RedPixels(button), 16 + 16);
+    EXPECT_EQ(GlyphCentre(button), clRed);
+    button->SetEnabled(false);
+    // The default options blend the glyph half into the face.
+    const TColor blended = GlyphCentre(button);
+    EXPECT_NE(blended, clRed);
+    EXPECT_GT(Win::GetRValue(Win::COLORREF(blended)), Win::GetGValue(Win::COLORREF(blended)) + 100);
+    // Without options the disabled glyph is drawn as it is.
+    if (auto* bit = dynamic_cast<TPngBitBtn*>(button))
+      bit->SetPngOptions({});
+    else
+      Speed->SetPngOptions({});
+    EXPECT_EQ(GlyphCentre(button), clRed);
+  }
+}
+
+TEST_F(PngButtons, StockKindDrawsNoPng)
+{
+  Bit->SetKind(bkOK);
+  EXPECT_EQ(Bit->Caption(), "OK");
+  EXPECT_EQ(RedPixels(Bit), 0);
+}
+
+TEST_F(PngButtons, GammaGoesFromColourImagesOnly)
+{
+  auto withGamma = [](std::unique_ptr<TPngImage> png) {
+    png->SetGamma(45455);
+    return png;
+  };
+  for (Byte type : {COLOR_RGB, COLOR_RGBALPHA}) {
+    Bit->SetPngImage(withGamma(Solid(clRed, type)).get());
+    Speed->SetPngImage(withGamma(Solid(clRed, type)).get());
+    EXPECT_FALSE(Bit->PngImage()->HasChunk("gAMA"));
+    EXPECT_FALSE(Speed->PngImage()->HasChunk("gAMA"));
+  }
+  Bit->SetPngImage(withGamma(Solid(clGray, COLOR_GRAYSCALE)).get());
+  Speed->SetPngImage(withGamma(Solid(clGray, COLOR_GRAYSCALE)).get());
+  EXPECT_TRUE(Bit->PngImage()->HasChunk("gAMA"));
+  EXPECT_TRUE(Speed->PngImage()->HasChunk("gAMA"));
+  // An empty image is taken as it is by both buttons.
+  auto empty = std::make_unique<TPngImage>();
+  empty->SetGamma(45455);
+  Bit->SetPngImage(empty.get());
+  Speed->SetPngImage(empty.get());
+  EXPECT_TRUE(Bit->PngImage()->Empty());
+  EXPECT_EQ(Bit->PngImage()->Gamma(), empty->Gamma());
+  EXPECT_EQ(Speed->PngImage()->Gamma(), empty->Gamma());
+  Speed->SetPngImage(nullptr);
+  EXPECT_TRUE(Speed->PngImage()->Empty());
+  EXPECT_EQ(RedPixels(Speed), 0);
+}
+
+TEST_F(PngButtons, ImagesFromActions)
+{
+  TPngImageList images(nullptr);
+  images.SetWidth(16);
+  images.SetHeight(16);
+  images.AddPng(Solid(clBlue).get());
+  images.AddPng(Solid(clLime).get());
+  TActionList list(nullptr);
+  list.SetImages(&images);
+  TAction action(nullptr);
+  action.SetActionList(&list);
+
+  // Out of range: nothing taken.
+  action.SetImageIndex(-1);
+  Bit->SetPngImage(nullptr);
+  Speed->SetPngImage(nullptr);
+  Bit->SetAction(&action);
+  Speed->SetAction(&action);
+  action.SetImageIndex(2);
+  EXPECT_TRUE(Bit->PngImage()->Empty());
+  EXPECT_TRUE(Speed->PngImage()->Empty());
+
+  // An empty PNG takes the action's image, and follows it; it is not stored.
+  action.SetImageIndex(0);
+  for (TControl* button : Buttons())
+    EXPECT_EQ(GlyphCentre(button), clBlue) << button->ClassName();
+  EXPECT_FALSE(Bit->PngImageStored());
+  action.SetImageIndex(1);
+  EXPECT_EQ(Bit->PngImage()->Pixels(0, 0), clLime);
+  EXPECT_EQ(Speed->PngImage()->Pixels(0, 0), clLime);
+
+  // One the host set stays.
+  Bit->SetPngImage(Solid(clRed).get());
+  Speed->SetPngImage(Solid(clRed).get());
+  EXPECT_TRUE(Speed->PngImageStored());
+  action.SetImageIndex(0);
+  for (TControl* button : Buttons())
+    EXPECT_EQ(GlyphCentre(button), clRed) << button->ClassName();
+  Bit->SetAction(nullptr);
+  Speed->SetAction(nullptr);
+}
+
+TEST_F(PngButtons, FormResourcesKeepDefaultsOutAndTheImageIn)
+{
+  TQxFrameClient root(nullptr);
+  root.SetName("Root");
+  auto* bit = new TPngBitBtn(&root);
+  bit->SetName("Bit1");
+  bit->SetParent(&root);
+  auto* speed = new TPngSpeedButton(&root);
+  speed->SetName("Speed1");
+  speed->SetParent(&root);
+  QxTest::ExpectLacks(WriteComponentRes(&root), {"PngImage", "PngOptions", "Glyph", "NumGlyphs", "Kind", "Layout",
+                                                 "Margin", "Spacing", "GroupIndex", "Down", "Flat", "AllowAllUp"});
+
+  bit->SetPngImage(Solid(clRed).get());
+  bit->SetPngOptions({pngGrayscaleOnDisabled});
+  speed->SetPngImage(Solid(clBlue).get());
+  speed->SetFlat(true);
+  const String text = WriteComponentRes(&root);
+  QxTest::ExpectHas(text, {"PngOptions = [pngGrayscaleOnDisabled]", "Flat = True", "PngImage"});
+  // The speed button's blank placeholder glyph stays out.
+  QxTest::ExpectLacks(text, {"Glyph", "NumGlyphs"});
+  TQxFrameClient copy(nullptr);
+  ReadComponentRes(text, &copy);
+  auto* bitCopy = dynamic_cast<TPngBitBtn*>(copy.FindComponent("Bit1"));
+  auto* speedCopy = dynamic_cast<TPngSpeedButton*>(copy.FindComponent("Speed1"));
+  ASSERT_TRUE(bitCopy && speedCopy);
+  EXPECT_EQ(bitCopy->PngOptions(), TPngOptions{pngGrayscaleOnDisabled});
+  EXPECT_EQ(bitCopy->PngImage()->Pixels(3, 3), clRed);
+  EXPECT_EQ(speedCopy->PngImage()->Pixels(3, 3), clBlue);
+  EXPECT_EQ(speedCopy->Glyph()->Width(), 16); // the placeholder is rebuilt after loading
+}
+
+// The classic look: the system push-button frame (inactive when disabled);
+// pressed, a shadow frame inside the focus frame and the glyph one pixel
+// right and down.
+TEST_F(PngButtons, ClassicFramesAndThePressedShift)
+{
+  TVisualStyles classic(false);
+  for (bool enabled : {true, false}) {
+    Bit->SetEnabled(enabled);
+    Bit->Invalidate();
+    RunUntilIdle();
+    TSurface reference(100, 30);
+    Win::RECT r(0, 0, 100, 30);
+    Win::DrawFrameControl(reference.DC, &r, Win::DFC_BUTTON,
+                          Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (enabled ? 0 : Win::DFCS_INACTIVE));
+    for (auto [x, y] : {std::pair{0, 0}, {1, 1}, {10, 0}, {99, 29}, {98, 28}, {10, 28}, {5, 15}})
+      EXPECT_EQ(ControlPixel(Bit, x, y), reference.At(x, y)) << x << ", " << y << (enabled ? "" : " disabled");
+  }
+  Bit->SetEnabled(true);
+  MoveOnto(Bit, 20, 15);
+  Press();
+  RunUntilIdle();
+  EXPECT_EQ(ControlPixel(Bit, 0, 0), Win::GetSysColor(Win::COLOR_WINDOWFRAME));
+  EXPECT_EQ(ControlPixel(Bit, 1, 1), Win::GetSysColor(Win::COLOR_BTNSHADOW));
+  EXPECT_NE(TColor(ControlPixel(Bit, 42, 7)), clRed);
+  EXPECT_EQ(TColor(ControlPixel(Bit, 43, 8)), clRed);
+  EXPECT_EQ(TColor(ControlPixel(Bit, 58, 23)), clRed);
+  Release();
+  RunUntilIdle();
+}
