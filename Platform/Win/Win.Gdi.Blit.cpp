@@ -261,6 +261,36 @@ bool PrepareBlend(HDC dest, int x, int y, int width, int height, HDC src, int xS
 
 } // namespace
 
+namespace {
+
+// A stretched blend samples each span's source pixels into a row first, so
+// that the runs of sampled pixels blend as vector runs; a pixel's result
+// depends only on its source and destination, so the order changes nothing.
+void BlendStretchedRuns(const TTarget& t, const TStretch& s, const TSourceImage& image, const BLENDFUNCTION& blend)
+{
+  RECT box;
+  IntersectRect(box, s.DestRect(), t.Clip.Box());
+  const TSampler sampler(s, image, box, false);
+  std::vector<std::uint32_t> sampled;
+  ForEachSpan(t, TRegion(s.DestRect()), [&](std::uint32_t* pixels, int left, int right, int y) {
+    for (int x = left; x < right;) {
+      const int start = x;
+      sampled.clear();
+      std::uint32_t src;
+      while (x < right && sampler.At(x, y, src)) {
+        sampled.push_back(src);
+        ++x;
+      }
+      if (sampled.empty())
+        ++x; // no source pixel under this one
+      else
+        BlendRun(pixels + (start - left), sampled.data(), sampled.size(), blend);
+    }
+  });
+}
+
+} // namespace
+
 BOOL AlphaBlend(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int srcWidth,
                 int srcHeight, BLENDFUNCTION blend)
 {
@@ -279,8 +309,7 @@ BOOL AlphaBlend(HDC dest, int x, int y, int width, int height, HDC src, int xSrc
                                       int) { BlendRun(pixels, source, std::size_t(count), blend); });
     return TRUE;
   }
-  ForEachSourcePixel(t, s, image, false,
-                     [&](std::uint32_t& p, std::uint32_t sp, int, int) { p = BlendPixel(sp, p, blend); });
+  BlendStretchedRuns(t, s, image, blend);
   return TRUE;
 }
 

@@ -103,3 +103,36 @@ TEST(GdiBlend, ClippedAndOverlappingBlitsMatchThePlainCode)
                                                     before[size_t(y * kWidth + x)], blend);
   EXPECT_EQ(s.Pixels(), expected);
 }
+
+// A stretched blend takes the source pixels a stretched copy takes and
+// blends each of them as the plain code does: grown, shrunk and uneven,
+// clipped, with runs that leave the source.
+TEST(GdiBlend, StretchedBlitsMatchThePlainCode)
+{
+  constexpr int kWidth = 41, kHeight = 23, kSrcWidth = 13, kSrcHeight = 7;
+  TSurface src(kSrcWidth, kSrcHeight);
+  const auto source = RandomPixels(std::size_t(kSrcWidth) * kSrcHeight, 11);
+  std::memcpy(BitmapBits(src.Bitmap), source.data(), source.size() * 4);
+  BLENDFUNCTION blend;
+  blend.SourceConstantAlpha = 180;
+  blend.AlphaFormat = AC_SRC_ALPHA;
+  struct {
+    int X, Y, Width, Height;
+  } const places[] = {{2, 1, 37, 20}, {5, 3, 6, 4}, {-9, 2, 50, 5}, {1, 0, 40, 23}};
+  for (const auto& at : places) {
+    TSurface stretched(at.Width, at.Height);
+    ASSERT_TRUE(StretchBlt(stretched.DC, 0, 0, at.Width, at.Height, src.DC, 0, 0, kSrcWidth, kSrcHeight, SRCCOPY));
+    TSurface s(kWidth, kHeight);
+    const auto before = RandomPixels(std::size_t(kWidth) * kHeight, std::uint32_t(at.Width));
+    std::memcpy(BitmapBits(s.Bitmap), before.data(), before.size() * 4);
+    IntersectClipRect(s.DC, 3, 2, 38, 21);
+    ASSERT_TRUE(AlphaBlend(s.DC, at.X, at.Y, at.Width, at.Height, src.DC, 0, 0, kSrcWidth, kSrcHeight, blend));
+
+    auto expected = before;
+    for (int y = std::max(2, at.Y); y < std::min(21, at.Y + at.Height); ++y)
+      for (int x = std::max(3, at.X); x < std::min(38, at.X + at.Width); ++x)
+        expected[size_t(y * kWidth + x)] =
+          BlendPixel(stretched.Raw(x - at.X, y - at.Y), before[size_t(y * kWidth + x)], blend);
+    EXPECT_EQ(s.Pixels(), expected) << at.X << ", " << at.Y << ", " << at.Width << " x " << at.Height;
+  }
+}
