@@ -181,6 +181,26 @@ QX_PUBLISHED(TButton)
   Publish("TabStop").Default(true);
 }
 
+QX_PUBLISHED(TCustomCheckBox)
+{
+  Property("Alignment", &T::Alignment, &T::SetAlignment).Default(taRightJustify).Protected();
+  Property("AllowGrayed", &T::AllowGrayed, &T::SetAllowGrayed).Default(false).Protected();
+  Property("Checked", &T::Checked, &T::SetChecked).Default(false).Stored(&T::IsCheckedStored).Protected();
+  Property("State", &T::State, &T::SetState).Default(cbUnchecked).Protected();
+}
+
+QX_PUBLISHED(TCheckBox)
+{
+  for (const char* name : {"Action", "Align", "Alignment", "AllowGrayed", "Anchors", "Caption", "Checked", "Color",
+                           "Constraints", "DoubleBuffered", "Enabled", "Font", "ParentFont",
+                           "ParentShowHint", "PopupMenu", "ShowHint", "State", "TabOrder", "Visible", "OnClick",
+                           "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter",
+                           "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
+    Publish(name);
+  Publish("ParentColor").Default(true);
+  Publish("TabStop").Default(true);
+}
+
 QX_PUBLISHED(TImageMargins)
 {
   Property("Left", &T::Left, &T::SetLeft).Default(0);
