@@ -191,13 +191,15 @@ QX_PUBLISHED(TCustomCheckBox)
 
 QX_PUBLISHED(TCheckBox)
 {
-  for (const char* name : {"Action", "Align", "Alignment", "AllowGrayed", "Anchors", "Caption", "Checked", "Color",
-                           "Constraints", "DoubleBuffered", "Enabled", "Font", "ParentFont",
-                           "ParentShowHint", "PopupMenu", "ShowHint", "State", "TabOrder", "Visible", "OnClick",
-                           "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter",
-                           "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
-    Publish(name);
+  // Each parent switch before the value it stands for, so that a stored
+  // value is read last and wins.
   Publish("ParentColor").Default(true);
+  for (const char* name : {"Action", "Align", "Alignment", "AllowGrayed", "Anchors", "Caption", "Checked", "Color",
+                           "Constraints", "DoubleBuffered", "Enabled", "ParentFont", "Font", "ParentShowHint",
+                           "PopupMenu", "ShowHint", "State", "TabOrder", "Visible", "OnClick", "OnEnter", "OnExit",
+                           "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
+                           "OnMouseMove", "OnMouseUp"})
+    Publish(name);
   Publish("TabStop").Default(true);
 }
 
