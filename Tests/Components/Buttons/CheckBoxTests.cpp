@@ -95,11 +95,14 @@ TEST_F(QxCheckBoxTest, AutoSizeLeavesTheDimensionItsParentAlignsAlone)
   auto* panel = Place(new TPanel(Form), Form, 10, 60, 300, 120);
   panel->SetBevelOuter(bvNone);
   int resizes = 0;
+  std::vector<int> askedWidths;
   auto* top = new TQxCheckBox(Form);
   top->OnResize = [&resizes](TObject*) { ++resizes; };
   top->SetAutoSize(true);
   top->SetAlign(alTop);
   top->SetParent(panel);
+  RunUntilIdle();
+  top->OnCanResize = [&askedWidths](TObject*, Integer& NewWidth, Integer&, bool&) { askedWidths.push_back(NewWidth); };
   auto* left = new TQxCheckBox(Form);
   left->SetAutoSize(true);
   left->SetAlign(alLeft);
@@ -114,6 +117,9 @@ TEST_F(QxCheckBoxTest, AutoSizeLeavesTheDimensionItsParentAlignsAlone)
   EXPECT_EQ(left->BoundsRect(), TRect(0, 17, 29, 150));
   top->SetCaption("A longer caption");
   EXPECT_EQ(top->Width(), 360);
+  // Only the parent ever asked for a width: its own, old or new.
+  for (int width : askedWidths)
+    EXPECT_TRUE(width == 300 || width == 360) << width;
   // Auto size handles the resizes itself.
   EXPECT_EQ(resizes, 0);
 }
