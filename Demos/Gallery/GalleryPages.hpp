@@ -5,6 +5,7 @@
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <Quorex.Vcl.HtmlLabel.hpp>
 #include <Quorex.Vcl.Button.hpp>
+#include <Quorex.Vcl.CheckBox.hpp>
 #include <Quorex.Vcl.Panel.hpp>
 
 #include <memory>
@@ -70,6 +71,18 @@ public:
 private:
   struct TPainters;
   std::unique_ptr<TPainters> FPainters;
+};
+
+// The check box in each state, enabled and disabled, with and without the
+// shield, and a live box the tour clicks through grayed.
+class TCheckBoxesPage : public TGalleryPage {
+  QX_CLASS(TCheckBoxesPage, TGalleryPage)
+public:
+  explicit TCheckBoxesPage(Vcl::TComponent* AOwner);
+  Quorex::TQxCheckBox* Live = nullptr;
+
+private:
+  Quorex::TQxCheckBox* AddCheckBox(const String& Caption, Integer X, Integer Y);
 };
 
 // Built from the text form resource that ships with the gallery.
