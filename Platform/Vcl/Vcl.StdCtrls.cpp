@@ -6,6 +6,8 @@
 
 #include <Win.Gdi.Guards.hpp>
 
+#include <algorithm>
+
 namespace Vcl {
 
 TCustomButton::TCustomButton(TComponent* AOwner) : TWinControl(AOwner)

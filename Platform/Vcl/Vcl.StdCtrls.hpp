@@ -3,7 +3,8 @@
 // CN_COMMAND; owner-drawn buttons (BS_OWNERDRAW) are drawn by whoever
 // answers the WM_DRAWITEM their parent receives (reflected as CN_DRAWITEM).
 // A default button clicks on Enter and a cancel button on Escape, through
-// the form's dialog keys.
+// the form's dialog keys. The check box draws its own box and caption in
+// the themed or the classic look.
 #pragma once
 
 #include "Vcl.Controls.hpp"
