@@ -80,7 +80,8 @@ TGalleryForm::TGalleryForm()
   FNav->SetParent(nav);
   FNav->SetCaption("<font color=clGray>gallery</font><br><br><br><a href=markup>Markup labels</a><br><br><a href=transparency>Transparency</a><br><br>"
                    "<a href=canvas>Canvas helper</a><br><br><a href=form>Form resource</a><br><br>"
-                   "<a href=buttons>Buttons</a><br><br><a href=pngbuttons>PNG buttons</a>");
+                   "<a href=buttons>Buttons</a><br><br><a href=pngbuttons>PNG buttons</a><br><br>"
+                   "<a href=checkboxes>Check boxes</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -111,12 +112,20 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TButtonsPage>();
   else if (Id == "pngbuttons")
     FHost->SetFrame<TPngButtonsPage>();
+  else if (Id == "checkboxes")
+    FHost->SetFrame<TCheckBoxesPage>();
 }
 
 TMarkupPage* TGalleryForm::MarkupPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TMarkupPage>();
   return client ? dynamic_cast<TMarkupPage*>(client->Owner()) : nullptr;
+}
+
+TCheckBoxesPage* TGalleryForm::CheckBoxesPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TCheckBoxesPage>();
+  return client ? dynamic_cast<TCheckBoxesPage*>(client->Owner()) : nullptr;
 }
 
 TButtonsPage* TGalleryForm::ButtonsPage() const

@@ -27,6 +27,7 @@ public:
   void ShowPage(const String& Id);
   TMarkupPage* MarkupPage() const;
   TButtonsPage* ButtonsPage() const;
+  TCheckBoxesPage* CheckBoxesPage() const;
 
 private:
   Vcl::TForm* FForm;

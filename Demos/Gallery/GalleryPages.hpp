@@ -5,6 +5,7 @@
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <Quorex.Vcl.HtmlLabel.hpp>
 #include <Quorex.Vcl.Button.hpp>
+#include <Quorex.Vcl.CheckBox.hpp>
 #include <Quorex.Vcl.Panel.hpp>
 
 #include <memory>
@@ -78,6 +79,18 @@ class TPngButtonsPage : public TGalleryPage {
   QX_CLASS(TPngButtonsPage, TGalleryPage)
 public:
   explicit TPngButtonsPage(Vcl::TComponent* AOwner);
+};
+
+// The check box in each state, enabled and disabled, with and without the
+// shield, and a live box the tour clicks through grayed.
+class TCheckBoxesPage : public TGalleryPage {
+  QX_CLASS(TCheckBoxesPage, TGalleryPage)
+public:
+  explicit TCheckBoxesPage(Vcl::TComponent* AOwner);
+  Quorex::TQxCheckBox* Live = nullptr;
+
+private:
+  Quorex::TQxCheckBox* AddCheckBox(const String& Caption, Integer X, Integer Y);
 };
 
 // Built from the text form resource that ships with the gallery.

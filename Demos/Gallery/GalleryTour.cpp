@@ -5,6 +5,7 @@
 #include <Vcl.Menus.hpp>
 #include <Win.Desktop.hpp>
 #include <Win.Screen.hpp>
+#include <Win.Themes.hpp>
 
 #include <filesystem>
 #include <set>
@@ -74,6 +75,12 @@ public:
     Shoot(gallery, "buttons-pressed");
     ReleaseWithMenuOpen(gallery);
     OpenPage(gallery, "PNG", "png-buttons");
+    OpenPage(gallery, "Check", "check-boxes");
+    // Two clicks take the live box through grayed to checked.
+    TQxCheckBox* live = gallery.CheckBoxesPage()->Live;
+    ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
+    ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
+    ShootClassic(gallery, "check-boxes-classic");
     FResult.Log = EventLog();
     return std::move(FResult);
   }
@@ -84,6 +91,22 @@ private:
     ClickAt(WordOnScreen(Gallery.Nav(), NavWord));
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     Shoot(Gallery, Name);
+  }
+
+  // The page in the classic look, then back to the themed one.
+  void ShootClassic(TGalleryForm& Gallery, const std::string& Name)
+  {
+    const bool themed = Win::IsThemeActive() != Win::FALSE;
+    Repaint(Gallery, false);
+    Shoot(Gallery, Name);
+    Repaint(Gallery, themed);
+  }
+  static void Repaint(TGalleryForm& Gallery, bool Themed)
+  {
+    Win::EnableTheming(Themed ? Win::TRUE : Win::FALSE);
+    Win::RedrawWindow(Gallery.Form()->Handle(), nullptr, nullptr,
+                      Win::RDW_INVALIDATE | Win::RDW_ERASE | Win::RDW_ALLCHILDREN | Win::RDW_FRAME);
+    RunUntilIdle();
   }
 
   // The release clicks the drop-down button, whose menu opens; while its

@@ -209,6 +209,28 @@ QX_PUBLISHED(TSpeedButton)
   Property("Spacing", &T::Spacing, &T::SetSpacing).Default(4);
 }
 
+QX_PUBLISHED(TCustomCheckBox)
+{
+  Property("Alignment", &T::Alignment, &T::SetAlignment).Default(taRightJustify).Protected();
+  Property("AllowGrayed", &T::AllowGrayed, &T::SetAllowGrayed).Default(false).Protected();
+  Property("Checked", &T::Checked, &T::SetChecked).Default(false).Stored(&T::IsCheckedStored).Protected();
+  Property("State", &T::State, &T::SetState).Default(cbUnchecked).Protected();
+}
+
+QX_PUBLISHED(TCheckBox)
+{
+  // Each parent switch before the value it stands for, so that a stored
+  // value is read last and wins.
+  Publish("ParentColor").Default(true);
+  for (const char* name : {"Action", "Align", "Alignment", "AllowGrayed", "Anchors", "Caption", "Checked", "Color",
+                           "Constraints", "DoubleBuffered", "Enabled", "ParentFont", "Font", "ParentShowHint",
+                           "PopupMenu", "ShowHint", "State", "TabOrder", "Visible", "OnClick", "OnEnter", "OnExit",
+                           "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
+                           "OnMouseMove", "OnMouseUp"})
+    Publish(name);
+  Publish("TabStop").Default(true);
+}
+
 QX_PUBLISHED(TImageMargins)
 {
   Property("Left", &T::Left, &T::SetLeft).Default(0);

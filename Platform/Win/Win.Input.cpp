@@ -482,6 +482,11 @@ int GetSystemMetrics(int index)
   case SM_CXDRAG:
   case SM_CYDRAG:
     return 4;
+  // The check mark, like the classic check box it stands for, keeps its
+  // 13 pixels at every resolution.
+  case SM_CXMENUCHECK:
+  case SM_CYMENUCHECK:
+    return 13;
   default:
     return 0;
   }

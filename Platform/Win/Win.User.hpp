@@ -276,7 +276,8 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme);
 
 constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CXICON = 11,
               SM_CYICON = 12, SM_CXCURSOR = 13, SM_CYCURSOR = 14, SM_CXDOUBLECLK = 36, SM_CYDOUBLECLK = 37,
-              SM_CXSMICON = 49, SM_CYSMICON = 50, SM_CXDRAG = 68, SM_CYDRAG = 69;
+              SM_CXSMICON = 49, SM_CYSMICON = 50, SM_CXDRAG = 68, SM_CYDRAG = 69, SM_CXMENUCHECK = 71,
+              SM_CYMENUCHECK = 72;
 int GetSystemMetrics(int index);
 UINT GetDoubleClickTime();
 BOOL SetDoubleClickTime(UINT ms);

@@ -23,10 +23,11 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
   }
   EXPECT_EQ(pages, (std::vector<std::string>{"markup", "markup-link-hover", "transparency", "canvas-helper",
                                              "form-resource", "buttons", "buttons-hot", "buttons-pressed",
-                                             "buttons-menu", "png-buttons"}));
+                                             "buttons-menu", "png-buttons", "check-boxes", "check-boxes-classic"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
-                                                  "button clicked: Glass menu", "page: pngbuttons"}));
+                                                  "button clicked: Glass menu", "page: pngbuttons", "page: checkboxes",
+                                                  "check box: Grayed", "check box: Checked"}));
 }
 
 } // namespace
