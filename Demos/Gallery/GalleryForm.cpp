@@ -80,7 +80,7 @@ TGalleryForm::TGalleryForm()
   FNav->SetParent(nav);
   FNav->SetCaption("<font color=clGray>gallery</font><br><br><br><a href=markup>Markup labels</a><br><br><a href=transparency>Transparency</a><br><br>"
                    "<a href=canvas>Canvas helper</a><br><br><a href=form>Form resource</a><br><br>"
-                   "<a href=buttons>Buttons</a>");
+                   "<a href=buttons>Buttons</a><br><br><a href=round>Round buttons</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -109,6 +109,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TFormResourcePage>();
   else if (Id == "buttons")
     FHost->SetFrame<TButtonsPage>();
+  else if (Id == "round")
+    FHost->SetFrame<TRoundButtonsPage>();
 }
 
 TMarkupPage* TGalleryForm::MarkupPage() const
@@ -121,6 +123,12 @@ TButtonsPage* TGalleryForm::ButtonsPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TButtonsPage>();
   return client ? dynamic_cast<TButtonsPage*>(client->Owner()) : nullptr;
+}
+
+TRoundButtonsPage* TGalleryForm::RoundButtonsPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TRoundButtonsPage>();
+  return client ? dynamic_cast<TRoundButtonsPage*>(client->Owner()) : nullptr;
 }
 
 } // namespace Gallery

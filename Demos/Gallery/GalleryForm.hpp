@@ -27,6 +27,7 @@ public:
   void ShowPage(const String& Id);
   TMarkupPage* MarkupPage() const;
   TButtonsPage* ButtonsPage() const;
+  TRoundButtonsPage* RoundButtonsPage() const;
 
 private:
   Vcl::TForm* FForm;

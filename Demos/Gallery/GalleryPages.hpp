@@ -4,7 +4,10 @@
 
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <Quorex.Vcl.HtmlLabel.hpp>
+#include <Quorex.Vcl.BackButton.hpp>
 #include <Quorex.Vcl.Button.hpp>
+#include <Quorex.Vcl.DetailsButton.hpp>
+#include <Quorex.Vcl.RoundButton.hpp>
 #include <Quorex.Vcl.Panel.hpp>
 
 #include <memory>
@@ -70,6 +73,16 @@ public:
 private:
   struct TPainters;
   std::unique_ptr<TPainters> FPainters;
+};
+
+// Round buttons in each state, the details button both ways and the back
+// button; the tour hovers and presses the live ones.
+class TRoundButtonsPage : public TGalleryPage {
+  QX_CLASS(TRoundButtonsPage, TGalleryPage)
+public:
+  explicit TRoundButtonsPage(Vcl::TComponent* AOwner);
+  Quorex::TQxRoundButton* LiveRound = nullptr;
+  Quorex::TQxBackButton* LiveBack = nullptr;
 };
 
 // Built from the text form resource that ships with the gallery.

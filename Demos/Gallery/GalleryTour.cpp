@@ -73,6 +73,7 @@ public:
     RunUntilIdle();
     Shoot(gallery, "buttons-pressed");
     ReleaseWithMenuOpen(gallery);
+    TourRoundButtons(gallery);
     FResult.Log = EventLog();
     return std::move(FResult);
   }
@@ -83,6 +84,27 @@ private:
     ClickAt(WordOnScreen(Gallery.Nav(), NavWord));
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     Shoot(Gallery, Name);
+  }
+
+  // The live round button pressed, then the live back button hot and
+  // pressed: the states the page cannot hold still.
+  void TourRoundButtons(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Round", "round-buttons");
+    TRoundButtonsPage* page = Gallery.RoundButtonsPage();
+    MoveTo(page->LiveRound->ClientToScreen(TPoint(20, 20)));
+    Win::InjectMouseDown();
+    RunUntilIdle();
+    Shoot(Gallery, "round-buttons-pressed");
+    Win::InjectMouseUp();
+    RunUntilIdle();
+    MoveTo(page->LiveBack->ClientToScreen(TPoint(15, 15)));
+    Shoot(Gallery, "round-buttons-back-hot");
+    Win::InjectMouseDown();
+    RunUntilIdle();
+    Shoot(Gallery, "round-buttons-back-pressed");
+    Win::InjectMouseUp();
+    RunUntilIdle();
   }
 
   // The release clicks the drop-down button, whose menu opens; while its

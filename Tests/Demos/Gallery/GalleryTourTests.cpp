@@ -23,10 +23,11 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
   }
   EXPECT_EQ(pages, (std::vector<std::string>{"markup", "markup-link-hover", "transparency", "canvas-helper",
                                              "form-resource", "buttons", "buttons-hot", "buttons-pressed",
-                                             "buttons-menu"}));
+                                             "buttons-menu", "round-buttons", "round-buttons-pressed",
+                                             "round-buttons-back-hot", "round-buttons-back-pressed"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
-                                                  "button clicked: Glass menu"}));
+                                                  "button clicked: Glass menu", "page: round"}));
 }
 
 } // namespace
