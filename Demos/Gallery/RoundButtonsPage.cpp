@@ -6,6 +6,8 @@
 
 #include <System.Streams.hpp>
 
+#include <memory>
+
 namespace Gallery {
 
 using namespace Quorex;
@@ -16,11 +18,11 @@ namespace {
 constexpr int kMargin = 16, kColumn = 150, kRow = 52, kTop = 84;
 
 // The library's own back arrow, as a glyph for a round button.
-TPngImage BackArrow()
+std::unique_ptr<TPngImage> BackArrow()
 {
   TResourceStream stream(HInstance(), "NAV_BACK_NORMAL", Win::RT_RCDATA);
-  TPngImage png;
-  png.LoadFromStream(&stream);
+  auto png = std::make_unique<TPngImage>();
+  png->LoadFromStream(&stream);
   return png;
 }
 
@@ -43,8 +45,7 @@ TRoundButtonsPage::TRoundButtonsPage(TComponent* AOwner) : TGalleryPage(AOwner)
   LiveRound = round("Live", 0);
   round("Default", 1)->SetDefault(true);
   round("Disabled", 2)->SetEnabled(false);
-  const TPngImage arrow = BackArrow();
-  round("With glyph", 3)->SetGlyph(&arrow);
+  round("With glyph", 3)->SetGlyph(BackArrow().get());
 
   AddLabel("<b>Details</b>", kMargin + kColumn, kTop - 24);
   for (int row = 0; row < 2; ++row) {

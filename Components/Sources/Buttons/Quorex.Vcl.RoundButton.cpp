@@ -141,7 +141,7 @@ void TQxRoundButton::DrawFace(Win::HDC DC, const Win::DRAWITEMSTRUCT& DrawItemSt
     auto graphics = TGPGraphics::Create(DC);
     graphics->SetSmoothingMode(SmoothingModeHighQuality);
     if (!ThemeControl(this))
-      graphics->FillEllipse(TGPSolidBrush::Create(ToGPColor(clBtnFace)), ToGPRectF(s));
+      graphics->FillEllipse(TGPSolidBrush::Create(ToGPColor(ColorToRGB(clBtnFace))), ToGPRectF(s));
     const TColor outline = pressed ? TColor(0x00800000) : TColor(Win::RGB(0x70, 0x70, 0x70));
     graphics->DrawEllipse(TGPPen::Create(ToGPColor(outline), 1.0f), ToGPRectF(s));
   }
