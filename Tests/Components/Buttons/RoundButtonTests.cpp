@@ -118,6 +118,11 @@ TEST_F(RoundButtonTest, HeightsZeroAndOneDrawOnlyBackgroundAndCaption)
     EXPECT_NO_THROW(button->Repaint());
     EXPECT_NO_THROW(RunUntilIdle());
     EXPECT_FALSE(button->Canvas()->HandleAllocated());
+    // No disc, outline or chevron squeezed into the one row.
+    if (height == 1) {
+      EXPECT_EQ(Ink(button, 0, 0, 8, 1), 0);
+    }
+    delete button;
   }
 }
 
