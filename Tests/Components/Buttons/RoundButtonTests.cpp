@@ -263,17 +263,32 @@ TEST_F(BackButtonTest, DrawsWithoutParentOrWithAStaleBackground)
   delete back;
 }
 
-TEST_F(RoundButtonTest, PublishedDefaultsStayOutOfTheFormResource)
+TEST_F(RoundButtonTest, FormResourceKeepsOnlyWhatDiffersAndReadsItBack)
 {
-  auto* details = New<TQxDetailsButton>(40, "");
+  auto* details = New<TQxDetailsButton>(40, nullptr);
   auto* round = New<TQxRoundButton>(40, "Go");
   round->SetName("Round");
   details->SetName("Details");
-  const String text = WriteComponentRes(Form);
+  String text = WriteComponentRes(Form);
   EXPECT_EQ(text.find("TabStop"), String::npos);
   EXPECT_EQ(text.find("State ="), String::npos);
-  EXPECT_NE(text.find("CaptionMoreDetails = 'More details'"), String::npos);
   EXPECT_EQ(text.find("Glyph"), String::npos);
+  EXPECT_NE(text.find("CaptionMoreDetails = 'More details'"), String::npos);
+
+  round->SetGlyph(RedSquare(6).get());
+  details->SetState(dbsFewerDetails);
+  details->SetCaptionMoreDetails("Show all");
+  text = WriteComponentRes(Form);
+  EXPECT_NE(text.find("State = dbsFewerDetails"), String::npos);
+  TForm copy(nullptr);
+  ReadComponentRes(text, &copy);
+  auto* readRound = dynamic_cast<TQxRoundButton*>(copy.FindComponent("Round"));
+  auto* readDetails = dynamic_cast<TQxDetailsButton*>(copy.FindComponent("Details"));
+  ASSERT_TRUE(readRound && readDetails);
+  EXPECT_EQ(readRound->Glyph()->Width(), 6);
+  EXPECT_EQ(readRound->Glyph()->Pixels(5, 5), clRed);
+  EXPECT_EQ(readDetails->State(), dbsFewerDetails);
+  EXPECT_EQ(readDetails->Caption(), "Show all");
 }
 
 } // namespace
