@@ -191,12 +191,13 @@ void TQxRoundButton::Dispatch(TMessage& Message)
 
 QX_PUBLISHED_CONTROL(TQxRoundButton)
 {
-  for (const char* name : {"Action", "Align", "Anchors", "Caption", "Constraints", "DoubleBuffered", "Enabled", "Font",
+  for (const char* name : {"Action", "Align", "Anchors", "Caption", "Constraints", "Enabled", "Font",
                            "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnClick",
                            "OnContextPopup", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
                            "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
     Publish(name);
   Publish("TabStop").Default(true);
+  Publish("DoubleBuffered").Default(true);
   Property("Glyph", &T::Glyph, &T::SetGlyph);
 }
 

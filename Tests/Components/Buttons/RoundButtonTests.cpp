@@ -271,6 +271,7 @@ TEST_F(RoundButtonTest, FormResourceKeepsOnlyWhatDiffersAndReadsItBack)
   details->SetName("Details");
   String text = WriteComponentRes(Form);
   EXPECT_EQ(text.find("TabStop"), String::npos);
+  EXPECT_EQ(text.find("DoubleBuffered"), String::npos);
   EXPECT_EQ(text.find("State ="), String::npos);
   EXPECT_EQ(text.find("Glyph"), String::npos);
   EXPECT_NE(text.find("CaptionMoreDetails = 'More details'"), String::npos);
