@@ -80,7 +80,8 @@ TGalleryForm::TGalleryForm()
   FNav->SetParent(nav);
   FNav->SetCaption("<font color=clGray>gallery</font><br><br><br><a href=markup>Markup labels</a><br><br><a href=transparency>Transparency</a><br><br>"
                    "<a href=canvas>Canvas helper</a><br><br><a href=form>Form resource</a><br><br>"
-                   "<a href=buttons>Buttons</a><br><br><a href=pngbuttons>PNG buttons</a><br><br>"
+                   "<a href=buttons>Buttons</a><br><br><a href=round>Round buttons</a><br><br>"
+                   "<a href=pngbuttons>PNG buttons</a><br><br>"
                    "<a href=checkboxes>Check boxes</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
@@ -110,6 +111,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TFormResourcePage>();
   else if (Id == "buttons")
     FHost->SetFrame<TButtonsPage>();
+  else if (Id == "round")
+    FHost->SetFrame<TRoundButtonsPage>();
   else if (Id == "pngbuttons")
     FHost->SetFrame<TPngButtonsPage>();
   else if (Id == "checkboxes")
@@ -132,6 +135,12 @@ TButtonsPage* TGalleryForm::ButtonsPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TButtonsPage>();
   return client ? dynamic_cast<TButtonsPage*>(client->Owner()) : nullptr;
+}
+
+TRoundButtonsPage* TGalleryForm::RoundButtonsPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TRoundButtonsPage>();
+  return client ? dynamic_cast<TRoundButtonsPage*>(client->Owner()) : nullptr;
 }
 
 } // namespace Gallery

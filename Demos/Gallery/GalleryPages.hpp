@@ -4,8 +4,11 @@
 
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <Quorex.Vcl.HtmlLabel.hpp>
+#include <Quorex.Vcl.BackButton.hpp>
 #include <Quorex.Vcl.Button.hpp>
 #include <Quorex.Vcl.CheckBox.hpp>
+#include <Quorex.Vcl.DetailsButton.hpp>
+#include <Quorex.Vcl.RoundButton.hpp>
 #include <Quorex.Vcl.Panel.hpp>
 
 #include <memory>
@@ -71,6 +74,16 @@ public:
 private:
   struct TPainters;
   std::unique_ptr<TPainters> FPainters;
+};
+
+// Round buttons in each state, the details button both ways and the back
+// button; the tour hovers and presses the live ones.
+class TRoundButtonsPage : public TGalleryPage {
+  QX_CLASS(TRoundButtonsPage, TGalleryPage)
+public:
+  explicit TRoundButtonsPage(Vcl::TComponent* AOwner);
+  Quorex::TQxRoundButton* LiveRound = nullptr;
+  Quorex::TQxBackButton* LiveBack = nullptr;
 };
 
 // PNG bit and speed buttons, enabled and disabled, under each set of

@@ -74,6 +74,7 @@ public:
     RunUntilIdle();
     Shoot(gallery, "buttons-pressed");
     ReleaseWithMenuOpen(gallery);
+    TourRoundButtons(gallery);
     OpenPage(gallery, "PNG", "png-buttons");
     OpenPage(gallery, "Check", "check-boxes");
     // Two clicks take the live box through grayed to checked.
@@ -106,6 +107,27 @@ private:
     Win::EnableTheming(Themed ? Win::TRUE : Win::FALSE);
     Win::RedrawWindow(Gallery.Form()->Handle(), nullptr, nullptr,
                       Win::RDW_INVALIDATE | Win::RDW_ERASE | Win::RDW_ALLCHILDREN | Win::RDW_FRAME);
+    RunUntilIdle();
+  }
+
+  // The live round button pressed, then the live back button hot and
+  // pressed: the states the page cannot hold still.
+  void TourRoundButtons(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Round", "round-buttons");
+    TRoundButtonsPage* page = Gallery.RoundButtonsPage();
+    MoveTo(page->LiveRound->ClientToScreen(TPoint(20, 20)));
+    Win::InjectMouseDown();
+    RunUntilIdle();
+    Shoot(Gallery, "round-buttons-pressed");
+    Win::InjectMouseUp();
+    RunUntilIdle();
+    MoveTo(page->LiveBack->ClientToScreen(TPoint(15, 15)));
+    Shoot(Gallery, "round-buttons-back-hot");
+    Win::InjectMouseDown();
+    RunUntilIdle();
+    Shoot(Gallery, "round-buttons-back-pressed");
+    Win::InjectMouseUp();
     RunUntilIdle();
   }
 

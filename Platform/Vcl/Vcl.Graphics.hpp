@@ -415,6 +415,20 @@ private:
   Integer FLockCount = 0;
 };
 
+// Lends a device context to a plain canvas for a block: the canvas draws on
+// it until the block ends, by an exception too, and then lets go, so it
+// never keeps a context that is gone after the paint.
+class TCanvasAttachment {
+public:
+  TCanvasAttachment(TCanvas* Canvas, Win::HDC DC) : FCanvas(Canvas) { FCanvas->SetHandle(DC); }
+  ~TCanvasAttachment() { FCanvas->SetHandle(nullptr); }
+  TCanvasAttachment(const TCanvasAttachment&) = delete;
+  TCanvasAttachment& operator=(const TCanvasAttachment&) = delete;
+
+private:
+  TCanvas* FCanvas;
+};
+
 // ---- glyphs -------------------------------------------------------------------
 enum class TScrollDirection { sdLeft, sdRight, sdUp, sdDown };
 using enum TScrollDirection;

@@ -235,6 +235,25 @@ BOOL LineTo(HDC dc, int x, int y)
   return TRUE;
 }
 
+BOOL LineDDA(int xStart, int yStart, int xEnd, int yEnd, LINEDDAPROC proc, LPARAM data)
+{
+  if (!proc)
+    return FALSE;
+  std::int64_t dx = std::int64_t(xEnd) - xStart, dy = std::int64_t(yEnd) - yStart;
+  std::int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  bool xMajor = adx >= ady;
+  std::int64_t steps = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+  int sMajor = (xMajor ? dx : dy) < 0 ? -1 : 1, sMinor = (xMajor ? dy : dx) < 0 ? -1 : 1;
+  for (std::int64_t k = 0; k < steps; ++k) {
+    // The same points LineTo lights: the minor coordinate rounded half up.
+    std::int64_t m = (2 * k * minor + steps) / (2 * steps);
+    std::int64_t x = xMajor ? xStart + sMajor * k : xStart + sMinor * m;
+    std::int64_t y = xMajor ? yStart + sMinor * m : yStart + sMajor * k;
+    proc(int(x), int(y), data);
+  }
+  return TRUE;
+}
+
 BOOL Polyline(HDC dc, const POINT* points, int count)
 {
   if (!PointsOk(dc, points, count))

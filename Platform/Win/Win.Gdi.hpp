@@ -264,6 +264,10 @@ BOOL Polygon(HDC dc, const POINT* points, int count);
 BOOL Polyline(HDC dc, const POINT* points, int count);
 BOOL MoveToEx(HDC dc, int x, int y, POINT* old);
 BOOL LineTo(HDC dc, int x, int y);
+// Steps along the line the way LineTo rasterises it, end point excluded,
+// calling Proc with each point and Data.
+using LINEDDAPROC = void (*)(int x, int y, LPARAM data);
+BOOL LineDDA(int xStart, int yStart, int xEnd, int yEnd, LINEDDAPROC proc, LPARAM data);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 COLORREF GetPixel(HDC dc, int x, int y); // CLR_INVALID outside the surface or clip
 BOOL DrawFocusRect(HDC dc, const RECT* rect); // dotted XOR frame: twice restores

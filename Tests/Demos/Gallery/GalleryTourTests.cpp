@@ -23,11 +23,13 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
   }
   EXPECT_EQ(pages, (std::vector<std::string>{"markup", "markup-link-hover", "transparency", "canvas-helper",
                                              "form-resource", "buttons", "buttons-hot", "buttons-pressed",
-                                             "buttons-menu", "png-buttons", "check-boxes", "check-boxes-classic"}));
+                                             "buttons-menu", "round-buttons", "round-buttons-pressed",
+                                             "round-buttons-back-hot", "round-buttons-back-pressed", "png-buttons",
+                                             "check-boxes", "check-boxes-classic"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
-                                                  "button clicked: Glass menu", "page: pngbuttons", "page: checkboxes",
-                                                  "check box: Grayed", "check box: Checked"}));
+                                                  "button clicked: Glass menu", "page: round", "page: pngbuttons",
+                                                  "page: checkboxes", "check box: Grayed", "check box: Checked"}));
 }
 
 } // namespace

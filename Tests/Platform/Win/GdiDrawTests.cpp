@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace Win;
 using QxTest::TSurface;
@@ -71,6 +72,25 @@ TEST(GdiLines, ShallowLinesAreConnected)
       inColumn += c.At(x, y) == kBlack;
     EXPECT_EQ(inColumn, 1) << "column " << x;
   }
+}
+
+// LineDDA hands out the very points LineTo lights, in order, end excluded.
+TEST(GdiLines, LineDdaStepsLikeLineTo)
+{
+  for (POINT end : {POINT(19, 5), POINT(-7, 12), POINT(3, 3)}) {
+    TSurface c(40, 40);
+    MoveToEx(c.DC, 10, 10, nullptr);
+    LineTo(c.DC, 10 + end.X, 10 + end.Y);
+    std::vector<POINT> points;
+    LineDDA(10, 10, 10 + end.X, 10 + end.Y,
+            [](int x, int y, LPARAM data) { reinterpret_cast<std::vector<POINT>*>(data)->emplace_back(x, y); },
+            LPARAM(&points));
+    EXPECT_EQ(int(points.size()), c.Count(kBlack));
+    for (POINT p : points)
+      EXPECT_EQ(c.At(p.X, p.Y), kBlack) << p.X << "," << p.Y;
+    EXPECT_EQ(points.front(), POINT(10, 10));
+  }
+  EXPECT_EQ(LineDDA(0, 0, 5, 5, nullptr, 0), FALSE);
 }
 
 TEST(GdiLines, PenStyles)
