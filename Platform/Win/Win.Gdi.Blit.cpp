@@ -114,6 +114,21 @@ bool TSampler::At(int x, int y, std::uint32_t& out) const
   return true;
 }
 
+int TSampler::NearestRun(int x, int right, int y, std::uint32_t* out) const
+{
+  const int sy = FRows[std::size_t(y - FBox.Top)];
+  if (sy < 0)
+    return x;
+  const std::uint32_t* row = FImage.Pixels + std::size_t(sy) * std::size_t(FImage.Width);
+  for (; x < right; ++x) {
+    const int sx = FColumns[std::size_t(x - FBox.Left)];
+    if (sx < 0)
+      break;
+    *out++ = row[sx];
+  }
+  return x;
+}
+
 bool TSampler::Average(std::int64_t u, std::int64_t v, std::uint32_t& out) const
 {
   const TStretch& s = FStretch;
@@ -273,18 +288,14 @@ void BlendStretchedRuns(const TTarget& t, const TStretch& s, const TSourceImage&
   const TSampler sampler(s, image, box, false);
   std::vector<std::uint32_t> sampled;
   ForEachSpan(t, TRegion(s.DestRect()), [&](std::uint32_t* pixels, int left, int right, int y) {
+    sampled.resize(std::size_t(right - left));
     for (int x = left; x < right;) {
       const int start = x;
-      sampled.clear();
-      std::uint32_t src;
-      while (x < right && sampler.At(x, y, src)) {
-        sampled.push_back(src);
-        ++x;
-      }
-      if (sampled.empty())
+      x = sampler.NearestRun(x, right, y, sampled.data() + (start - left));
+      if (x == start)
         ++x; // no source pixel under this one
       else
-        BlendRun(pixels + (start - left), sampled.data(), sampled.size(), blend);
+        BlendRun(pixels + (start - left), sampled.data() + (start - left), std::size_t(x - start), blend);
     }
   });
 }

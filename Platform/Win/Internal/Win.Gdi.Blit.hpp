@@ -44,6 +44,9 @@ public:
   TSampler(const TStretch& s, const TSourceImage& image, const RECT& box, bool average);
   // False outside the source.
   bool At(int x, int y, std::uint32_t& out) const;
+  // Nearest sampling only: writes the source pixels of x, x + 1, ... to
+  // `out` while they have one, up to right; returns where the run stopped.
+  int NearestRun(int x, int right, int y, std::uint32_t* out) const;
 
 private:
   bool Average(std::int64_t u, std::int64_t v, std::uint32_t& out) const;
