@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#if defined(__x86_64__)
+#include <tmmintrin.h>
+#endif
 
 namespace Vcl::PngCodec {
 
@@ -301,15 +304,14 @@ void SplitRow(const Byte* src, Integer width, Byte* colour, Byte* alpha)
 // overwrite, so the shuffles stop two pixels short of the row's end.
 [[gnu::target("ssse3")]] Integer SplitRgbaShuffled(const Byte* src, Integer width, Byte* colour, Byte* alpha)
 {
-  typedef Byte TBytes __attribute__((vector_size(16)));
-  const TBytes order = {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 3, 7, 11, 15};
+  const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 3, 7, 11, 15);
   Integer x = 0;
   for (; x + 6 <= width; x += 4) {
-    TBytes p;
-    std::memcpy(&p, src + 4 * x, sizeof p);
-    const TBytes c = __builtin_shuffle(p, order);
-    std::memcpy(colour + 3 * x, &c, sizeof c);
-    std::memcpy(alpha + x, reinterpret_cast<const Byte*>(&c) + 12, 4);
+    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * x));
+    const __m128i c = _mm_shuffle_epi8(p, order);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(colour + 3 * x), c);
+    const std::uint32_t a = std::uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(c, 12)));
+    std::memcpy(alpha + x, &a, sizeof a);
   }
   return x;
 }
