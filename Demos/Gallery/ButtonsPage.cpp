@@ -3,11 +3,6 @@
 // alignments and the shield.
 #include "GalleryPages.hpp"
 
-#include <Quorex.Vcl.Button.FlatPainter.hpp>
-#include <Quorex.Vcl.Button.GlassPainter.hpp>
-#include <Quorex.Vcl.Button.SolidPainter.hpp>
-#include <Quorex.Vcl.Button.StandardPainter.hpp>
-#include <Quorex.Vcl.Button.StaticPainter.hpp>
 #include <Quorex.Vcl.SystemIcons.hpp>
 #include <Vcl.Menus.hpp>
 
@@ -97,23 +92,6 @@ private:
   TImageMargins FMargins;
 };
 
-std::unique_ptr<TQxButtonPainter> PainterOf(TQxButtonTheme Theme)
-{
-  switch (Theme) {
-  case btFlat:
-    return std::make_unique<TQxButtonFlatPainter>();
-  case btGlass:
-    return std::make_unique<TQxButtonGlassPainter>();
-  case btSolid:
-    return std::make_unique<TQxButtonSolidPainter>();
-  case btStatic:
-    return std::make_unique<TQxButtonStaticPainter>();
-  case btStandard:
-    break;
-  }
-  return std::make_unique<TQxButtonStandardPainter>();
-}
-
 } // namespace
 
 struct TButtonsPage::TPainters {
@@ -133,7 +111,7 @@ TButtonsPage::TButtonsPage(TComponent* AOwner) : TGalleryPage(AOwner), FPainters
              kSheetTop - 20);
   int top = kSheetTop;
   for (int t = 0; t < 5; ++t) {
-    FPainters->ByTheme[size_t(t)] = PainterOf(TQxButtonTheme(t));
+    FPainters->ByTheme[size_t(t)] = CreateButtonPainter(TQxButtonTheme(t));
     AddLabel(String("<b>") + ThemeNames[t] + "</b>", kMargin, top + 3);
     for (int s = 0; s < 4; ++s, top += kRowPitch)
       for (int c = 0; c < 6; ++c) {

@@ -20,23 +20,6 @@ namespace {
 // The click that closes an open menu over the button must not open it again.
 constexpr Win::DWORD MenuReopenGuardMs = 300;
 
-std::unique_ptr<TQxButtonPainter> CreatePainter(TQxButtonTheme Theme)
-{
-  switch (Theme) {
-  case btFlat:
-    return std::make_unique<TQxButtonFlatPainter>();
-  case btGlass:
-    return std::make_unique<TQxButtonGlassPainter>();
-  case btSolid:
-    return std::make_unique<TQxButtonSolidPainter>();
-  case btStatic:
-    return std::make_unique<TQxButtonStaticPainter>();
-  case btStandard:
-    break;
-  }
-  return std::make_unique<TQxButtonStandardPainter>();
-}
-
 bool IsPressKey(Word Key)
 {
   return Key == Win::VK_RETURN || Key == Win::VK_SPACE;
@@ -61,6 +44,23 @@ private:
 
 } // namespace
 
+std::unique_ptr<TQxButtonPainter> CreateButtonPainter(TQxButtonTheme Theme)
+{
+  switch (Theme) {
+  case btFlat:
+    return std::make_unique<TQxButtonFlatPainter>();
+  case btGlass:
+    return std::make_unique<TQxButtonGlassPainter>();
+  case btSolid:
+    return std::make_unique<TQxButtonSolidPainter>();
+  case btStatic:
+    return std::make_unique<TQxButtonStaticPainter>();
+  case btStandard:
+    break;
+  }
+  return std::make_unique<TQxButtonStandardPainter>();
+}
+
 // Ends the drop-down state when the modal menu returns or raises, unless a
 // handler freed the button meanwhile.
 class TMenuClosed {
@@ -80,7 +80,7 @@ private:
 };
 
 TQxCustomButton::TQxCustomButton(TComponent* AOwner)
-  : TQxCustomControl(AOwner), FPainter(CreatePainter(btStandard)),
+  : TQxCustomControl(AOwner), FPainter(CreateButtonPainter(btStandard)),
     FImageChangeLink(std::make_unique<TChangeLink>()), FImageMargins(std::make_unique<TImageMargins>())
 {
   FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption};
@@ -110,7 +110,7 @@ void TQxCustomButton::SetButtonTheme(TQxButtonTheme Value)
 {
   if (FButtonTheme == Value)
     return;
-  FPainter = CreatePainter(Value);
+  FPainter = CreateButtonPainter(Value);
   FButtonTheme = Value;
   ContentChanged();
 }

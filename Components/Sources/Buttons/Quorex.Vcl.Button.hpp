@@ -28,6 +28,9 @@ enum class TQxButtonTheme { btStandard, btFlat, btGlass, btSolid, btStatic };
 using enum TQxButtonTheme;
 QX_ENUM_NAMES(TQxButtonTheme, btStandard, btFlat, btGlass, btSolid, btStatic)
 
+// A new painter of the class that paints the theme.
+std::unique_ptr<TQxButtonPainter> CreateButtonPainter(TQxButtonTheme Theme);
+
 class TQxCustomButton : public TQxCustomControl {
   QX_CLASS(TQxCustomButton, TQxCustomControl)
 public:
