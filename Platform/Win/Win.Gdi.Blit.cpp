@@ -278,6 +278,35 @@ bool PrepareBlend(HDC dest, int x, int y, int width, int height, HDC src, int xS
 
 namespace {
 
+// A span's sampled source pixels and the runs that have a source pixel.
+// Rows that enlarge one source row repeat it, so a span is sampled again
+// only when its source row or its extent changes.
+struct TSampledSpan {
+  int Row = -1, Left = 0, Right = 0;
+  std::vector<std::uint32_t> Pixels;
+  std::vector<std::pair<int, int>> Runs; // [start, end) in destination x
+};
+
+void Sample(const TSampler& sampler, int left, int right, int y, TSampledSpan& span)
+{
+  const int row = sampler.SourceRow(y);
+  if (row == span.Row && left == span.Left && right == span.Right)
+    return;
+  span.Row = row;
+  span.Left = left;
+  span.Right = right;
+  span.Pixels.resize(std::size_t(right - left));
+  span.Runs.clear();
+  for (int x = left; x < right;) {
+    const int start = x;
+    x = sampler.NearestRun(x, right, y, span.Pixels.data() + (start - left));
+    if (x == start)
+      ++x; // no source pixel under this one
+    else
+      span.Runs.emplace_back(start, x);
+  }
+}
+
 // A stretched blend samples each span's source pixels into a row first, so
 // that the runs of sampled pixels blend as vector runs; a pixel's result
 // depends only on its source and destination, so the order changes nothing.
@@ -286,17 +315,11 @@ void BlendStretchedRuns(const TTarget& t, const TStretch& s, const TSourceImage&
   RECT box;
   IntersectRect(box, s.DestRect(), t.Clip.Box());
   const TSampler sampler(s, image, box, false);
-  std::vector<std::uint32_t> sampled;
+  TSampledSpan span;
   ForEachSpan(t, TRegion(s.DestRect()), [&](std::uint32_t* pixels, int left, int right, int y) {
-    sampled.resize(std::size_t(right - left));
-    for (int x = left; x < right;) {
-      const int start = x;
-      x = sampler.NearestRun(x, right, y, sampled.data() + (start - left));
-      if (x == start)
-        ++x; // no source pixel under this one
-      else
-        BlendRun(pixels + (start - left), sampled.data() + (start - left), std::size_t(x - start), blend);
-    }
+    Sample(sampler, left, right, y, span);
+    for (const auto& [start, end] : span.Runs)
+      BlendRun(pixels + (start - left), span.Pixels.data() + (start - left), std::size_t(end - start), blend);
   });
 }
 

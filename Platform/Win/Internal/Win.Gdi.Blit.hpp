@@ -47,6 +47,8 @@ public:
   // Nearest sampling only: writes the source pixels of x, x + 1, ... to
   // `out` while they have one, up to right; returns where the run stopped.
   int NearestRun(int x, int right, int y, std::uint32_t* out) const;
+  // Nearest sampling only: the source row under row y, -1 outside.
+  int SourceRow(int y) const { return FRows[std::size_t(y - FBox.Top)]; }
 
 private:
   bool Average(std::int64_t u, std::int64_t v, std::uint32_t& out) const;
