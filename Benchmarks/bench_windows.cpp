@@ -1,8 +1,9 @@
 // The window system under load: a window with 1000 children invalidated and
 // repainted as one frame, and 10000 mouse moves routed through hit tests to
 // the child under the pointer; then the same through the framework, a form
-// with 1000 panels. The peers do the same pixel work and the same
-// point-in-rectangles search with Cairo (image surface fills, cairo_region).
+// with 1000 panels. The peers do the same pixel work (each child's erase, and
+// on the form each panel's bevel) and the same point-in-rectangles search
+// with Cairo (image surface fills, cairo_region).
 #include <Vcl.ExtCtrls.hpp>
 #include <Vcl.Forms.hpp>
 #include <Winapi.Windows.hpp>
@@ -89,6 +90,10 @@ void RepaintFrame_cairo(benchmark::State& state)
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
     for (int i = 0; i < Columns * Rows; ++i) {
+      // Each child is erased with its class brush before it paints.
+      cairo_set_source_rgb(cr, 1, 1, 1);
+      cairo_rectangle(cr, (i % Columns) * Cell + 1, (i / Columns) * Cell + 1, Cell - 2, Cell - 2);
+      cairo_fill(cr);
       if (i % 2)
         cairo_set_source_rgb(cr, 0.04, 0.14, 0.42);
       else
@@ -188,6 +193,37 @@ void RepaintForm_qx(benchmark::State& state)
   }
 }
 
+// The same pixel work as the form's panels: each panel is erased with its
+// colour, framed by a raised one-pixel bevel and filled inside it.
+void RepaintForm_cairo(benchmark::State& state)
+{
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, Columns * Cell, Rows * Cell);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  const auto fill = [cr](double red, double green, double blue, int x, int y, int width, int height) {
+    cairo_set_source_rgb(cr, red, green, blue);
+    cairo_rectangle(cr, x, y, width, height);
+    cairo_fill(cr);
+  };
+  for (auto _ : state) {
+    cairo_set_source_rgb(cr, 0.83, 0.82, 0.78);
+    cairo_paint(cr);
+    for (int i = 0; i < Columns * Rows; ++i) {
+      const int x = (i % Columns) * Cell + 1, y = (i / Columns) * Cell + 1, side = Cell - 2;
+      const double red = i % 2 ? 0.04 : 0.83, green = i % 2 ? 0.14 : 0.82, blue = i % 2 ? 0.42 : 0.78;
+      fill(red, green, blue, x, y, side, side);
+      fill(1, 1, 1, x, y, side, 1);
+      fill(1, 1, 1, x, y, 1, side);
+      fill(0.5, 0.5, 0.5, x, y + side - 1, side, 1);
+      fill(0.5, 0.5, 0.5, x + side - 1, y, 1, side);
+      fill(red, green, blue, x + 1, y + 1, side - 2, side - 2);
+    }
+    cairo_surface_flush(surface);
+  }
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+}
+
 void MouseMovesForm_qx(benchmark::State& state)
 {
   TFormDesk desk;
@@ -204,7 +240,7 @@ void MouseMovesForm_qx(benchmark::State& state)
 
 BENCHMARK(RepaintFrame_qx)->Unit(benchmark::kMillisecond);
 BENCHMARK(RepaintForm_qx)->Unit(benchmark::kMillisecond);
-BENCHMARK(RepaintFrame_cairo)->Name("RepaintForm_cairo")->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintForm_cairo)->Unit(benchmark::kMillisecond);
 BENCHMARK(MouseMovesForm_qx)->Unit(benchmark::kMillisecond);
 BENCHMARK(MouseMoves_cairo)->Name("MouseMovesForm_cairo")->Unit(benchmark::kMillisecond);
 BENCHMARK(RepaintFrame_cairo)->Unit(benchmark::kMillisecond);
