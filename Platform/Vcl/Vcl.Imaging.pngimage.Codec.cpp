@@ -169,6 +169,9 @@ void LimitDecoder(png_structp png)
   png_set_user_limits(png, png_uint_32(TPngImage::MaxDimension), png_uint_32(TPngImage::MaxDimension));
   png_set_chunk_cache_max(png, 64);
   png_set_chunk_malloc_max(png, 1 << 20);
+  // Each IDAT chunk's CRC already covers the compressed bytes (a bad one is
+  // an error), so zlib's second checksum over the inflated rows only costs.
+  png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
   // Only PLTE, tRNS and gAMA matter; every other ancillary chunk is skipped
   // unread, so compressed text or profiles never get inflated.
   png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
