@@ -11,6 +11,7 @@
 
 #include "Quorex.Imaging.PixelRows.hpp"
 
+
 HWY_BEFORE_NAMESPACE();
 namespace Quorex::PixelRows::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
@@ -56,41 +57,94 @@ hn::Vec<D> Div255(D d, hn::Vec<D> x)
     return hn::ShiftRight<23>(hn::Mul(x, hn::Set(d, 32897)));
 }
 
-// Grey levels of 16-bit lanes: Round((30 R + 59 G + 11 B) / 100) half to
-// even. q = sum div 100 by multiplying (exact up to 25500); the remainder
-// rounds up above 50, and at 50 when q is odd.
-template <class D16, class V8>
-hn::Vec<D16> GreyOf(D16 d16, V8 b, V8 g, V8 r)
+// Grey levels work on 16-byte blocks of four 3-byte pixels (12 bytes; the
+// last four bytes of a block are the next pixels), so that the byte shuffles
+// stay inside a block; up to two blocks a vector. Sixteen pixels' levels are
+// then gathered into one block and spread into three whole 16-byte stores.
+using TPixelBlocks = hn::CappedTag<std::uint8_t, 32>;
+constexpr std::size_t kBlockPixels = 4, kStepPixels = 16;
+
+template <class D8>
+hn::Vec<D8> LoadBlocks(D8 d8, const Byte* pixels)
 {
-  const hn::RebindToSigned<D16> di16;
-  const auto sum = hn::Add(hn::Add(hn::Mul(hn::PromoteTo(d16, r), hn::Set(d16, 30)),
-                                   hn::Mul(hn::PromoteTo(d16, g), hn::Set(d16, 59))),
-                           hn::Mul(hn::PromoteTo(d16, b), hn::Set(d16, 11)));
-  const auto q = hn::ShiftRight<3>(hn::MulHigh(sum, hn::Set(d16, 5243)));
-  const auto remainder = hn::Sub(sum, hn::Mul(q, hn::Set(d16, 100)));
-  const auto odd = hn::And(q, hn::Set(d16, 1));
-  const auto up = hn::Gt(hn::BitCast(di16, hn::Add(remainder, odd)), hn::Set(di16, 50));
-  return hn::Sub(q, hn::BitCast(d16, hn::VecFromMask(di16, up)));
+  if constexpr (hn::MaxLanes(D8()) == 32) {
+    const hn::Half<D8> dh;
+    return hn::Combine(d8, hn::LoadU(dh, pixels + 3 * kBlockPixels), hn::LoadU(dh, pixels));
+  } else {
+    return hn::LoadU(d8, pixels);
+  }
 }
 
-// Whole byte vectors are deinterleaved at once; their halves are widened to
-// 16 bits for the sums.
+// The bytes of a vector's blocks or-ed into one block.
+template <class D8>
+hn::Vec<hn::Full128<std::uint8_t>> FoldBlocks(D8, hn::Vec<D8> v)
+{
+  if constexpr (hn::MaxLanes(D8()) == 32)
+    return hn::Or(hn::LowerHalf(v), hn::UpperHalf(hn::Full128<std::uint8_t>(), v));
+  else
+    return v;
+}
+
+// Round((30 R + 59 G + 11 B) / 100) half to even: the sums are pairwise
+// products of the bytes spread into 16-bit lanes, summed into 32-bit lanes;
+// below 2^16, each is one 16-bit lane beside a zero one, where the rest goes
+// on: q = sum div 100 by multiplying (exact up to 25500); the remainder
+// rounds up above 50, and at 50 when q is odd. A zero lane stays zero.
+template <class D16>
+hn::Vec<D16> GreyOfBlocks(D16 d16, hn::Vec<D16> blueGreen, hn::Vec<D16> red)
+{
+  const hn::Repartition<std::int32_t, D16> d32;
+  const hn::RebindToUnsigned<D16> du16;
+  const auto weightsBlueGreen = hn::BitCast(d16, hn::Set(d32, 11 | 59 << 16));
+  const auto weightsRed = hn::BitCast(d16, hn::Set(d32, 30));
+  auto unused = hn::Zero(d32);
+  const auto sum = hn::BitCast(du16, hn::ReorderWidenMulAccumulate(
+    d32, blueGreen, weightsBlueGreen, hn::ReorderWidenMulAccumulate(d32, red, weightsRed, hn::Zero(d32), unused),
+    unused));
+  const auto q = hn::ShiftRight<3>(hn::MulHigh(sum, hn::Set(du16, 5243)));
+  const auto remainder = hn::Sub(sum, hn::Mul(q, hn::Set(du16, 100)));
+  const auto up = hn::Gt(hn::BitCast(d16, hn::Add(remainder, hn::And(q, hn::Set(du16, 1)))), hn::Set(d16, 50));
+  return hn::Sub(hn::BitCast(d16, q), hn::VecFromMask(d16, up));
+}
+
 std::size_t GrayVector(Byte* pixels, std::size_t count)
 {
-  const hn::ScalableTag<std::uint8_t> d8;
-  const hn::Half<decltype(d8)> dh8;
-  const hn::Rebind<std::uint16_t, decltype(dh8)> d16;
-  const hn::RebindToSigned<decltype(d16)> di16;
-  const std::size_t n = hn::Lanes(d8);
+  const TPixelBlocks d8;
+  const hn::Repartition<std::int16_t, decltype(d8)> d16;
+  const hn::Full128<std::uint8_t> dBlock;
+  constexpr std::uint8_t Z = 0x80; // a zero byte
+  alignas(16) static constexpr std::uint8_t kBlueGreen[16] = {0, Z, 1, Z, 3, Z, 4, Z, 6, Z, 7, Z, 9, Z, 10, Z};
+  alignas(16) static constexpr std::uint8_t kRed[16] = {2, Z, Z, Z, 5, Z, Z, Z, 8, Z, Z, Z, 11, Z, Z, Z};
+  alignas(16) static constexpr std::uint8_t kSpread[3][16] = {
+    {0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5},
+    {5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10},
+    {10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15}};
+  const auto blueGreen = hn::LoadDup128(d8, kBlueGreen), red = hn::LoadDup128(d8, kRed);
+  // Vector j's block b holds pixels 4 (blocks j + b) on: its levels (bytes
+  // 0, 4, 8, 12 of the block) go to those bytes of the gathered block.
+  constexpr std::size_t kBlocks = hn::MaxLanes(TPixelBlocks()) / 16, kVectors = kStepPixels / kBlockPixels / kBlocks;
+  alignas(32) std::uint8_t gather[kVectors][16 * kBlocks];
+  for (std::size_t j = 0; j < kVectors; ++j)
+    for (std::size_t b = 0; b < kBlocks; ++b)
+      for (std::size_t k = 0; k < 16; ++k) {
+        const std::size_t first = kBlockPixels * (kBlocks * j + b);
+        gather[j][16 * b + k] = k >= first && k < first + kBlockPixels ? std::uint8_t(4 * (k - first)) : Z;
+      }
   std::size_t i = 0;
-  for (; i + n <= count; i += n) {
-    hn::Vec<decltype(d8)> b, g, r;
-    hn::LoadInterleaved3(d8, pixels + 3 * i, b, g, r);
-    const auto low = GreyOf(d16, hn::LowerHalf(dh8, b), hn::LowerHalf(dh8, g), hn::LowerHalf(dh8, r));
-    const auto high = GreyOf(d16, hn::UpperHalf(dh8, b), hn::UpperHalf(dh8, g), hn::UpperHalf(dh8, r));
-    const auto level =
-      hn::Combine(d8, hn::DemoteTo(dh8, hn::BitCast(di16, high)), hn::DemoteTo(dh8, hn::BitCast(di16, low)));
-    hn::StoreInterleaved3(level, level, level, d8, pixels + 3 * i);
+  // The last block reads four bytes past its pixels: the last pixels are
+  // left to the plain code.
+  for (; i + kStepPixels + 2 <= count; i += kStepPixels) {
+    Byte* p = pixels + 3 * i;
+    auto levels = hn::Zero(d8);
+    for (std::size_t j = 0; j < kVectors; ++j) {
+      const auto v = LoadBlocks(d8, p + 3 * kBlockPixels * kBlocks * j);
+      const auto grey = GreyOfBlocks(d16, hn::BitCast(d16, hn::TableLookupBytesOr0(v, blueGreen)),
+                                     hn::BitCast(d16, hn::TableLookupBytesOr0(v, red)));
+      levels = hn::Or(levels, hn::TableLookupBytesOr0(hn::BitCast(d8, grey), hn::Load(d8, gather[j])));
+    }
+    const auto block = FoldBlocks(d8, levels);
+    for (std::size_t k = 0; k < 3; ++k)
+      hn::StoreU(hn::TableLookupBytes(block, hn::Load(dBlock, kSpread[k])), dBlock, p + 16 * k);
   }
   return i;
 }
