@@ -123,17 +123,19 @@ TEST_F(AutoLoadTest, WritesFindsAndRemovesAValidAutostartEntry)
   FAutoLoad->Refresh();
   EXPECT_TRUE(FAutoLoad->Active());
 
-  // Switching off removes it, whatever it was named.
-  FAutoLoad->SetActive(false);
-  EXPECT_EQ(ApplyError(), "none");
-  EXPECT_FALSE(fs::exists(entry));
-  FAutoLoad->Refresh();
-  EXPECT_FALSE(FAutoLoad->Active());
-
+  // A new name replaces the entry: the program must not start twice.
   FAutoLoad->SetTaskName("Nightly sync");
   FAutoLoad->SetActive(true);
   EXPECT_EQ(ApplyError(), "none");
   EXPECT_TRUE(fs::exists(UserEntry("Nightly-sync")));
+  EXPECT_FALSE(fs::exists(entry));
+
+  // Switching off removes it, whatever it was named.
+  FAutoLoad->SetActive(false);
+  EXPECT_EQ(ApplyError(), "none");
+  EXPECT_TRUE(fs::is_empty(UserEntry("x").parent_path()));
+  FAutoLoad->Refresh();
+  EXPECT_FALSE(FAutoLoad->Active());
 }
 
 TEST_F(AutoLoadTest, AnExecutablePathThatNeedsQuotingRoundTrips)
