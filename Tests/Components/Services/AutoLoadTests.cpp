@@ -6,6 +6,7 @@
 #include <QxTestSupport.hpp>
 
 #include <Quorex.Vcl.AutoLoad.hpp>
+#include <System.Classes.Streaming.hpp>
 #include <System.SysUtils.Errors.hpp>
 #include <Vcl.Forms.hpp>
 #include <Winapi.Modules.Libraries.hpp>
@@ -136,6 +137,29 @@ TEST_F(AutoLoadTest, WritesFindsAndRemovesAValidAutostartEntry)
   EXPECT_TRUE(fs::is_empty(UserEntry("x").parent_path()));
   FAutoLoad->Refresh();
   EXPECT_FALSE(FAutoLoad->Active());
+}
+
+TEST_F(AutoLoadTest, AFormResourceKeepsWhatDiffersFromTheDefaults)
+{
+  Vcl::TForm form(nullptr);
+  form.SetName("Settings");
+  auto* plain = new TQxAutoLoad(&form);
+  plain->SetName("Plain");
+  auto* custom = new TQxAutoLoad(&form);
+  custom->SetName("Custom");
+  custom->SetTaskName("Sync");
+  custom->SetSource(lsScheduler);
+  custom->SetElevated(true);
+  const String text = Vcl::WriteComponentRes(&form);
+  EXPECT_THAT(text, HasSubstr("object Plain: TQxAutoLoad\n  end"));
+  EXPECT_THAT(text, HasSubstr("TaskName = 'Sync'\n    Source = lsScheduler\n    Elevated = True\n"));
+
+  Vcl::TForm copy(nullptr);
+  Vcl::ReadComponentRes(text, &copy);
+  auto* read = static_cast<TQxAutoLoad*>(copy.FindComponent("Custom"));
+  EXPECT_EQ(read->TaskName(), "Sync");
+  EXPECT_EQ(read->Source(), lsScheduler);
+  EXPECT_TRUE(read->Elevated());
 }
 
 TEST_F(AutoLoadTest, AnExecutablePathThatNeedsQuotingRoundTrips)
