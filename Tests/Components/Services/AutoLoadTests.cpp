@@ -252,6 +252,10 @@ TEST_F(AutoLoadTest, LoadFailuresRaiseAtTheFirstCallThatNeedsTheLibrary)
   EXPECT_EQ(failure(standIns + "/autoload-Null"),
             "Procedure \"GetInstance\" in module \"autoloadlib.dll\" returned no instance.");
   EXPECT_EQ(failure(standIns + "/autoload-Raises"), "The stand-in refuses to start");
+  // Any other failure of the loader is the system's error.
+  const String notALibrary = QxTest::TempDir();
+  std::ofstream(notALibrary + "/autoloadlib.dll") << "text";
+  EXPECT_EQ(failure(notALibrary), "System Error.  Code: 193.\nThe file is not a valid application.");
   // Nothing of a failed load is kept: the next call loads afresh.
   EXPECT_EQ(failure(QX_BRIDGE_LIBRARY_DIR), "none");
 }
