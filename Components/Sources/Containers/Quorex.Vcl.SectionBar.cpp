@@ -1,16 +1,12 @@
 #include "Quorex.Vcl.SectionBar.hpp"
 
-#include <GdiPlusHelpers.hpp>
 #include <GdiPlusUtils.hpp>
 #include <Quorex.System.DPI.hpp>
 #include <Quorex.Vcl.ControlProperties.hpp>
 #include <System.SysUtils.hpp>
-#include <Vcl.Graphics.Measure.hpp>
 #include <Winapi.Windows.hpp>
 
 #include <algorithm>
-#include <climits>
-#include <cmath>
 
 namespace Quorex {
 
@@ -18,11 +14,6 @@ using namespace Vcl;
 using namespace GdiPlus;
 
 namespace {
-
-constexpr Cardinal kSizerInterval = 20;
-constexpr TGPColor kBarTop(0xFFE6E6E6), kBarBottom(0xFFEFEFEF), kBarLine(0xFF808080);
-constexpr TGPColor kOpenedTop(0xFFFF7200), kOpenedBottom(0xFFE14B02);
-constexpr TGPColor kPointerLine(0xFF808080), kPointerFill(0xFFFFFFFF);
 
 bool Designing(const TComponent* C)
 {
@@ -32,15 +23,6 @@ bool Designing(const TComponent* C)
 bool Loading(const TComponent* C)
 {
   return C->ComponentState().Contains(csLoading);
-}
-
-// A gradient over nothing cannot be made, and there is nothing to fill.
-void FillVertical(const std::shared_ptr<IGPGraphics>& G, const TRect& R, TGPColor Top, TGPColor Bottom)
-{
-  if (R.IsEmpty())
-    return;
-  G->FillRectangle(TGPLinearGradientBrush::Create(ToGPRectF(R), Top, Bottom, LinearGradientModeVertical),
-                   ToGPRectF(R));
 }
 
 // Stable sort by Index, then the positions become the indices.
@@ -62,294 +44,6 @@ void MoveInList(std::vector<T*>& List, T* Element, Integer NewIndex)
 }
 
 } // namespace
-
-// ---- TControlSizer --------------------------------------------------------------------------
-
-TControlSizer::TControlSizer(TCustomSectionBar* Bar) : FBar(Bar), FTimer(std::make_unique<TTimer>(nullptr))
-{
-  FTimer->SetEnabled(false);
-  FTimer->SetInterval(kSizerInterval);
-  FTimer->SetOnTimer([this](TObject* Sender) { Fire(Sender); });
-}
-
-TControlSizer::~TControlSizer() = default;
-
-void TControlSizer::BeginUpdate()
-{
-  FTimer->SetEnabled(false);
-}
-
-void TControlSizer::EndUpdate()
-{
-  Reposition();
-  FTimer->SetEnabled(true);
-}
-
-void TControlSizer::Fire(TObject* Sender)
-{
-  (void)Sender;
-  Reposition();
-}
-
-void TControlSizer::Reposition()
-{
-  LockSections();
-  bool changed = DoReposition();
-  if (!changed)
-    FTimer->SetEnabled(false);
-  UnlockSections();
-  if (FChangedBottom > FChangedTop && FBar->HandleAllocated()) {
-    TRect band(0, FChangedTop, FBar->Width(), FChangedBottom);
-    Win::InvalidateRect(FBar->Handle(), &band, Win::FALSE);
-    FBar->Update();
-  }
-}
-
-void TControlSizer::LockSections()
-{
-  for (Integer i = 0; i < FBar->GetCount(); ++i)
-    FBar->GetSection(i)->BeginUpdate();
-}
-
-void TControlSizer::UnlockSections()
-{
-  for (Integer i = 0; i < FBar->GetCount(); ++i)
-    FBar->GetSection(i)->EndUpdate();
-}
-
-Integer TControlSizer::StepFor(Win::DWORD Now) const
-{
-  if (FResizeSpeed <= 0)
-    return INT_MAX; // no slide: straight to the targets
-  double seconds = double(Now - FTicks) * 0.001;
-  if (seconds > 0.1)
-    seconds = kSizerInterval * 0.001; // after a pause, one tick's worth
-  double step = std::nearbyint(double(FResizeSpeed) * seconds);
-  return Integer(std::clamp(step, 1.0, double(INT_MAX)));
-}
-
-bool TControlSizer::DoReposition()
-{
-  FChangedTop = FChangedBottom = 0;
-  Win::DWORD now = Win::GetTickCount();
-  if (now == FTicks && FResizeSpeed > 0)
-    return true; // no time has passed: the next tick moves
-  Integer step = StepFor(now);
-  FTicks = now;
-  bool changed = false;
-  Integer y = FBar->TopMargin();
-  Integer width = FBar->Width() - FBar->RightMargin();
-  std::vector<TRect> places;
-  for (Integer i = 0; i < FBar->GetCount(); ++i) {
-    TPageSection* s = FBar->GetSection(i);
-    if (s->Hidden()) {
-      places.push_back(s->BoundsRect());
-      continue;
-    }
-    Integer height = GetNewHeight(s, step);
-    changed = changed || height != s->Height();
-    places.push_back(Bounds(FBar->LeftMargin(), y, width, height));
-    y += height;
-  }
-  MoveSections(places);
-  return changed;
-}
-
-void TControlSizer::MoveSections(const std::vector<TRect>& Places)
-{
-  std::vector<std::pair<TPageSection*, TRect>> batched;
-  std::vector<TPageSection*> widened;
-  for (Integer i = 0; i < FBar->GetCount(); ++i) {
-    TPageSection* s = FBar->GetSection(i);
-    const TRect& from = s->BoundsRect();
-    const TRect& to = Places[std::size_t(i)];
-    if (from == to)
-      continue;
-    FChangedTop = FChangedBottom > FChangedTop ? std::min({FChangedTop, from.Top, to.Top}) : std::min(from.Top, to.Top);
-    FChangedBottom = std::max({FChangedBottom, from.Bottom, to.Bottom});
-    if (to.Width() != from.Width())
-      widened.push_back(s);
-    if (s->HandleAllocated())
-      batched.emplace_back(s, to);
-    else
-      s->SetBounds(to.Left, to.Top, to.Width(), to.Height()); // in update mode: taken as it is
-  }
-  // The windows move together and their controls' bounds follow them.
-  Win::HDWP batch = Win::BeginDeferWindowPos(Integer(batched.size()));
-  for (const auto& [s, to] : batched)
-    batch = Win::DeferWindowPos(batch, s->Handle(), nullptr, to.Left, to.Top, to.Width(), to.Height(),
-                                Win::SWP_NOZORDER | Win::SWP_NOACTIVATE | Win::SWP_NOREDRAW);
-  Win::EndDeferWindowPos(batch);
-  for (TPageSection* s : widened)
-    s->RepositionControls();
-}
-
-Integer TControlSizer::GetNewHeight(TPageSection* S, Integer Step) const
-{
-  Integer target = S->SizeInfo()->Height();
-  Integer current = S->Height();
-  if (std::abs(std::int64_t(current) - target) >= Step)
-    return current + Direction(S) * Step;
-  return target;
-}
-
-Integer TControlSizer::Direction(TPageSection* S)
-{
-  return S->SizeInfo()->Height() < S->Height() ? -1 : 1;
-}
-
-// ---- TSectionPainter ------------------------------------------------------------------------
-
-TSectionPainter::TSectionPainter(TCustomSectionBar* Bar) : FBar(Bar), FBmp(std::make_unique<TBitmap>())
-{
-  FBmp->SetPixelFormat(pf32bit);
-}
-
-TSectionPainter::~TSectionPainter() = default;
-
-TBitmap* TSectionPainter::Bmp()
-{
-  FBmp->SetSize(FBar->Width(), FBar->Height());
-  return FBmp.get();
-}
-
-void TSectionPainter::PaintBar()
-{
-  TBitmap* bmp = Bmp();
-  if (bmp->Width() <= 0 || bmp->Height() <= 0)
-    return;
-  {
-    auto g = ToGPGraphics(bmp->Canvas());
-    g->SetCompositingQuality(CompositingQualityHighQuality);
-    // Only what the bar's paint lets through reaches the screen.
-    Win::RECT clip;
-    if (Win::GetClipBox(FBar->Canvas()->Handle(), &clip) != Win::ERROR)
-      g->SetClip(ToGPRectF(clip));
-    TRect client = FBar->ClientRect();
-    FillVertical(g, client, kBarTop, kBarBottom);
-    g->DrawLine(TGPPen::Create(kBarLine, 1.0f), float(client.Right - 1), 0.0f, float(client.Right - 1),
-                float(client.Bottom));
-    for (Integer i = 0; i < FBar->GetCount(); ++i)
-      if (!FBar->GetSection(i)->Hidden())
-        PaintSection(FBar->GetSection(i), g, bmp->Canvas());
-  }
-  FBar->Canvas()->Draw(0, 0, bmp);
-}
-
-void TSectionPainter::PaintSection(TPageSection* S, const std::shared_ptr<IGPGraphics>& Graphics, TCanvas* Canvas)
-{
-  TRect r = GetBoundsRect(S);
-  if (S->GetOpened())
-    FillVertical(Graphics, r, kOpenedTop, kOpenedBottom);
-  if (S->Images()) {
-    TPoint p = GetImagePoint(S);
-    S->Images()->Draw(Canvas, p.X, p.Y, S->ImageIndex(), true);
-  }
-  TRect label = GetLabelRect(S);
-  Graphics->DrawString(S->Caption(), GetFont(S), ToGPRectF(label), ItemStringFormat(), GetFontBrush(S));
-  for (Integer i = 0; i < S->GetCount(); ++i)
-    if (!S->GetItem(i)->Hidden())
-      PaintSectionItem(S->GetItem(i), Graphics);
-  if (S->Active())
-    PaintPointer(S, Graphics);
-}
-
-void TSectionPainter::PaintSectionItem(TPageItem* I, const std::shared_ptr<IGPGraphics>& Graphics)
-{
-  TPageSection* s = I->Section();
-  if (!s)
-    return;
-  // Items the sliding section does not hold wholly yet stay undrawn.
-  if (I->Top() + I->Height() <= s->Height())
-    Graphics->DrawString(I->Caption(), GetFont(I), ToGPRectF(GetBoundsRect(I)), ItemStringFormat(), GetFontBrush(I));
-  if (I->Active())
-    PaintPointer(I, Graphics);
-}
-
-void TSectionPainter::PaintPointer(TPageSection* S, const std::shared_ptr<IGPGraphics>& Graphics)
-{
-  DoPaintPointer(ToGPRectF(GetLabelRect(S)), Graphics);
-}
-
-void TSectionPainter::PaintPointer(TPageItem* I, const std::shared_ptr<IGPGraphics>& Graphics)
-{
-  DoPaintPointer(ToGPRectF(GetBoundsRect(I)), Graphics);
-}
-
-void TSectionPainter::DoPaintPointer(const TGPRectF& R, const std::shared_ptr<IGPGraphics>& Graphics)
-{
-  float mid = R.Y + R.Height * 0.5f;
-  float right = R.X + R.Width;
-  Graphics->DrawPolygon(TGPPen::Create(kPointerLine, 1.0f),
-                        {{right - 10, mid}, {right + 2, mid - 12}, {right + 2, mid + 12}});
-  Graphics->FillPolygon(TGPSolidBrush::Create(kPointerFill),
-                        {{right - 9, mid}, {right + 2, mid - 11}, {right + 2, mid + 11}});
-}
-
-TRect TSectionPainter::GetBoundsRect(TControl* Element) const
-{
-  TPoint origin = Element->ClientToParent(TPoint(0, 0), FBar);
-  TRect r = Element->ClientRect();
-  r.Offset(origin.X, origin.Y);
-  r.Right -= 1;
-  return r;
-}
-
-TRect TSectionPainter::GetLabelRect(TPageSection* S) const
-{
-  TRect r = GetBoundsRect(S);
-  TRect label;
-  label.Left = r.Left + S->LeftMargin();
-  if (S->Images())
-    label.Left += S->Images()->Width() + S->LabelMargin();
-  label.Top = r.Top + S->TopMargin();
-  label.Right = r.Left + S->Width() - S->RightMargin();
-  label.Bottom = label.Top + S->GetTitleClientHeight();
-  return label;
-}
-
-TPoint TSectionPainter::GetImagePoint(TPageSection* S) const
-{
-  TRect r = GetBoundsRect(S);
-  Integer imageHeight = S->Images() ? S->Images()->Height() : 0;
-  return TPoint(r.Left + S->LeftMargin(), r.Top + (S->GetTitleHeight() - imageHeight) / 2);
-}
-
-Integer TSectionPainter::GetTitleStrHeight(TPageSection* S) const
-{
-  if (!S->SectionBar())
-    return 0;
-  // Measured on a memory context: sizes are asked for while the bar is
-  // built or read, before it has a window.
-  TMeasureCanvas canvas(FBar->Font());
-  auto g = ToGPGraphics(&canvas);
-  return Integer(g->MeasureString(S->Caption(), GetFont(S), TGPPointF{0, 0}).Height);
-}
-
-std::shared_ptr<IGPFont> TSectionPainter::GetFont(TControl* Element) const
-{
-  TFont font;
-  font.Assign(FBar->Font());
-  if (auto* element = dynamic_cast<TBaseSectionBarItem*>(Element))
-    element->PrepareFont(&font);
-  return ToGPFont(&font);
-}
-
-std::shared_ptr<IGPBrush> TSectionPainter::GetFontBrush(TControl* Element) const
-{
-  TFont font;
-  font.Assign(FBar->Font());
-  if (auto* element = dynamic_cast<TBaseSectionBarItem*>(Element))
-    element->PrepareFont(&font);
-  return TGPSolidBrush::Create(TGPColor::CreateFromColorRef(std::uint32_t(font.Color())));
-}
-
-std::shared_ptr<IGPStringFormat> TSectionPainter::ItemStringFormat()
-{
-  auto format = TGPStringFormat::Create();
-  format->SetLineAlignment(StringAlignmentCenter);
-  return format;
-}
 
 // ---- TBaseSectionBarItem --------------------------------------------------------------------
 
