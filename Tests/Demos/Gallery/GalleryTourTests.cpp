@@ -32,7 +32,7 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
                                                   "page: checkboxes", "check box: Grayed", "check box: Checked",
-                                                  "page: navigation", "section: Calendar"}));
+                                                  "page: navigation", "item: Inbox", "section: Calendar"}));
 }
 
 } // namespace
