@@ -19,13 +19,25 @@ constexpr TGPColor kBarTop(0xFFE6E6E6), kBarBottom(0xFFEFEFEF), kBarLine(0xFF808
 constexpr TGPColor kOpenedTop(0xFFFF7200), kOpenedBottom(0xFFE14B02);
 constexpr TGPColor kPointerLine(0xFF808080), kPointerFill(0xFFFFFFFF);
 
-// A gradient over nothing cannot be made, and there is nothing to fill.
-void FillVertical(const std::shared_ptr<IGPGraphics>& G, const TRect& R, TGPColor Top, TGPColor Bottom)
+// The gradient spans R; only its part inside Clip is filled, pixel for
+// pixel as a fill of the whole would leave it there. A gradient over
+// nothing cannot be made, and there is nothing to fill.
+void FillVertical(const std::shared_ptr<IGPGraphics>& G, const TRect& R, TGPColor Top, TGPColor Bottom,
+                  const TRect& Clip)
 {
-  if (R.IsEmpty())
+  TRect part;
+  if (R.IsEmpty() || !IntersectRect(part, R, Clip))
     return;
   G->FillRectangle(TGPLinearGradientBrush::Create(ToGPRectF(R), Top, Bottom, LinearGradientModeVertical),
-                   ToGPRectF(R));
+                   ToGPRectF(part));
+}
+
+// Does anything drawn for the rows of R (the pointer reaches 12 pixels
+// beyond them) show through the clip?
+bool RowsShow(const TRect& R, const TRect& Clip)
+{
+  constexpr Integer kPointerReach = 12;
+  return R.Top - kPointerReach < Clip.Bottom && R.Bottom + kPointerReach > Clip.Top;
 }
 
 } // namespace
@@ -51,12 +63,13 @@ void TSectionPainter::PaintBar()
   {
     auto g = ToGPGraphics(bmp->Canvas());
     g->SetCompositingQuality(CompositingQualityHighQuality);
-    // Only what the bar's paint lets through reaches the screen.
-    Win::RECT clip;
-    if (Win::GetClipBox(FBar->Canvas()->Handle(), &clip) != Win::ERROR)
-      g->SetClip(ToGPRectF(clip));
     TRect client = FBar->ClientRect();
-    FillVertical(g, client, kBarTop, kBarBottom);
+    // Only what the bar's paint lets through reaches the screen: the rest of
+    // the bitmap is left as it is.
+    Win::RECT clip;
+    if (Win::GetClipBox(FBar->Canvas()->Handle(), &clip) == Win::ERROR || !IntersectRect(FClip, clip, client))
+      FClip = client;
+    FillVertical(g, client, kBarTop, kBarBottom, FClip);
     g->DrawLine(TGPPen::Create(kBarLine, 1.0f), float(client.Right - 1), 0.0f, float(client.Right - 1),
                 float(client.Bottom));
     for (Integer i = 0; i < FBar->GetCount(); ++i)
@@ -69,8 +82,10 @@ void TSectionPainter::PaintBar()
 void TSectionPainter::PaintSection(TPageSection* S, const std::shared_ptr<IGPGraphics>& Graphics, TCanvas* Canvas)
 {
   TRect r = GetBoundsRect(S);
+  if (!RowsShow(r, FClip))
+    return;
   if (S->GetOpened())
-    FillVertical(Graphics, r, kOpenedTop, kOpenedBottom);
+    FillVertical(Graphics, r, kOpenedTop, kOpenedBottom, FClip);
   if (S->Images()) {
     TPoint p = GetImagePoint(S);
     S->Images()->Draw(Canvas, p.X, p.Y, S->ImageIndex(), true);
@@ -87,11 +102,12 @@ void TSectionPainter::PaintSection(TPageSection* S, const std::shared_ptr<IGPGra
 void TSectionPainter::PaintSectionItem(TPageItem* I, const std::shared_ptr<IGPGraphics>& Graphics)
 {
   TPageSection* s = I->Section();
-  if (!s)
+  TRect r = GetBoundsRect(I);
+  if (!s || !RowsShow(r, FClip))
     return;
   // Items the sliding section does not hold wholly yet stay undrawn.
   if (I->Top() + I->Height() <= s->Height())
-    Graphics->DrawString(I->Caption(), GetFont(I), ToGPRectF(GetBoundsRect(I)), ItemStringFormat(), GetFontBrush(I));
+    Graphics->DrawString(I->Caption(), GetFont(I), ToGPRectF(r), ItemStringFormat(), GetFontBrush(I));
   if (I->Active())
     PaintPointer(I, Graphics);
 }

@@ -106,6 +106,8 @@ public:
 private:
   TCustomSectionBar* FBar;
   std::unique_ptr<Vcl::TBitmap> FBmp;
+  // The part of the bar the paint under way reaches.
+  Vcl::TRect FClip;
 };
 
 // The common base of sections and items: the active flag, the caption and

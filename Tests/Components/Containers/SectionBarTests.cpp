@@ -101,6 +101,37 @@ TEST_F(SectionBarTest, ActivatingAnItemOfAClosedSectionSlidesBothSectionsFrameBy
   EXPECT_TRUE(Item("Week")->Visible());
 }
 
+TEST_F(SectionBarTest, EachStepRepaintsOnlyWhatMovedAndLooksAsAWholeRepaintWould)
+{
+  RunUntilIdle();
+  Tasks->SetActive(true);
+  for (int step = 0; step < 4; ++step) {
+    AdvanceBy(20);
+    const Win::TImage stepped = Shot();
+    Bar->Invalidate();
+    const Win::TImage whole = Shot();
+    ASSERT_EQ(stepped.Pixels, whole.Pixels) << "step " << step;
+  }
+  Settle();
+  // Only the last section shrinks now: a step repaints from its top down to
+  // where it ended, and nothing above.
+  std::vector<TRect> painted;
+  auto paint = Bar->WindowProc;
+  Bar->WindowProc = [&](TMessage& Message) {
+    Win::RECT r;
+    if (Message.Msg == Win::WM_PAINT && Win::GetUpdateRect(Bar->Handle(), &r, Win::FALSE))
+      painted.push_back(r);
+    paint(Message);
+  };
+  Item("Today")->SetHidden(true); // the first step at once, with the whole bar
+  RunUntilIdle();
+  painted.clear();
+  AdvanceBy(20);
+  Bar->WindowProc = paint;
+  ASSERT_EQ(painted.size(), 1u);
+  EXPECT_EQ(painted[0], TRect(0, Tasks->Top(), Bar->Width(), Tasks->Top() + 40 + 24 - 8));
+}
+
 TEST_F(SectionBarTest, ClicksActivateTitlesAndItemsOnceAndOnlyWithTheLeftButton)
 {
   ClickOn(Calendar, 30, 20);
