@@ -1,6 +1,5 @@
 #include "Quorex.Vcl.SectionBar.hpp"
 
-#include <GdiPlusUtils.hpp>
 #include <Quorex.System.DPI.hpp>
 #include <Quorex.Vcl.ControlProperties.hpp>
 #include <System.SysUtils.hpp>
@@ -11,7 +10,6 @@
 namespace Quorex {
 
 using namespace Vcl;
-using namespace GdiPlus;
 
 namespace {
 
