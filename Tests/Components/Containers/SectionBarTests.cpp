@@ -374,6 +374,13 @@ TEST_F(SectionBarStreamingTest, DefaultsStayOutAndLoadingSortsByIndexStably)
   ASSERT_EQ(c->GetCount(), 2);
   EXPECT_EQ(c->GetItem(0)->Name(), "C1");
   EXPECT_EQ(c->GetItem(1)->Index(), 1);
+  // Sized while read, with no window anywhere: titles are measured all the same.
+  AdvanceBy(1000);
+  EXPECT_FALSE(read->HandleAllocated());
+  EXPECT_EQ(c->Height(), 40);
+  c->SetCaption("Two\nlines");
+  EXPECT_GT(c->GetTitleHeight(), 40) << "a caption taller than the minimum sets the title's height";
+  EXPECT_FALSE(read->HandleAllocated());
 }
 
 } // namespace
