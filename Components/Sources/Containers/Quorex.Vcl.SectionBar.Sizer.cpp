@@ -83,7 +83,9 @@ Integer TControlSizer::StepFor(Win::DWORD Now) const
 
 bool TControlSizer::DoReposition()
 {
-  FChangedTop = FChangedBottom = 0;
+  // No band until a section moves.
+  FChangedTop = INT_MAX;
+  FChangedBottom = INT_MIN;
   Win::DWORD now = Win::GetTickCount();
   if (now == FTicks && FResizeSpeed > 0)
     return true; // no time has passed: the next tick moves
@@ -118,7 +120,7 @@ void TControlSizer::MoveSections(const std::vector<TRect>& Places)
     const TRect& to = Places[std::size_t(i)];
     if (from == to)
       continue;
-    FChangedTop = FChangedBottom > FChangedTop ? std::min({FChangedTop, from.Top, to.Top}) : std::min(from.Top, to.Top);
+    FChangedTop = std::min({FChangedTop, from.Top, to.Top});
     FChangedBottom = std::max({FChangedBottom, from.Bottom, to.Bottom});
     if (to.Width() != from.Width())
       widened.push_back(s);
