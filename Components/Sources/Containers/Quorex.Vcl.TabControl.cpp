@@ -135,6 +135,13 @@ TQxTab::TQxTab(TComponent* AOwner) : TCustomControl(AOwner)
   SetAutoSize(true);
 }
 
+TQxTab::~TQxTab()
+{
+  // While the tab is still one: its control may look at it.
+  if (TQxTabControl* control = TabControlOf(this))
+    control->TabDestroyed(this);
+}
+
 void TQxTab::CreateParams(TCreateParams& Params)
 {
   inherited::CreateParams(Params);
@@ -257,7 +264,7 @@ void TQxTabControl::TabDestroyed(TQxTab* Tab)
 void TQxTabControl::ControlChange(TControl* Control, bool Inserting)
 {
   if (!Inserting) {
-    // Compared by address: a tab being destroyed is no longer a TQxTab.
+    // A tab being destroyed has left already (its destructor saw to it).
     auto it = std::find(FTabs.begin(), FTabs.end(), Control);
     if (it != FTabs.end())
       TabDestroyed(*it);

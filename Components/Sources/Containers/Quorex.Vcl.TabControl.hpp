@@ -51,6 +51,7 @@ class TQxTab : public Vcl::TCustomControl {
   QX_CLASS(TQxTab, Vcl::TCustomControl)
 public:
   explicit TQxTab(Vcl::TComponent* AOwner);
+  ~TQxTab() override;
 
   bool Active() const { return FActive; }
   // Activating runs the tab's click (its action or OnClick) and tells its
