@@ -320,27 +320,31 @@ void TQxAnimatedPanel::Notification(TComponent* AComponent, TOperation Operation
   inherited::Notification(AComponent, Operation);
   if (Operation != opRemove)
     return;
-  if (auto it = std::find(FAniControls.begin(), FAniControls.end(), AComponent); it != FAniControls.end()) {
-    if (it - FAniControls.begin() < FCurrent)
-      --FCurrent;
-    FAniControls.erase(it);
-    if (FCurrent >= Count())
-      FCurrent = 0;
-  }
   for (TControlInfo* info : {&FActiveCtrlInfo, &FNewCtrlInfo})
     if (info->Parent == AComponent)
       info->Parent = nullptr;
   if (FActiveControl == AComponent)
     FActiveControl = nullptr;
-  if (FNewControl != AComponent)
-    return;
-  // The incoming control went mid-slide: the shown one stays where it was.
-  FAnimator->Cancel();
-  FNewControl = nullptr;
-  if (FActiveControl) {
-    FActiveControl->SetLeft(0);
-    FActiveControl->SetAlign(alClient);
+  if (FNewControl == AComponent) {
+    // The incoming control went mid-slide: the shown one stays where it was.
+    FAnimator->Cancel();
+    FNewControl = nullptr;
+    if (FActiveControl) {
+      FActiveControl->SetLeft(0);
+      FActiveControl->SetAlign(alClient);
+    }
   }
+  auto it = std::find(FAniControls.begin(), FAniControls.end(), AComponent);
+  if (it == FAniControls.end())
+    return;
+  if (it - FAniControls.begin() < FCurrent)
+    --FCurrent;
+  FAniControls.erase(it);
+  // The cycle goes on from the control on show.
+  if (auto shown = std::find(FAniControls.begin(), FAniControls.end(), FActiveControl); shown != FAniControls.end())
+    FCurrent = Integer(shown - FAniControls.begin());
+  if (FCurrent >= Count())
+    FCurrent = 0;
 }
 
 void TQxAnimatedPanel::Dispatch(TMessage& Message)
@@ -384,12 +388,12 @@ struct TQxSplashPanel::TGdiObjects {
 };
 
 TQxSplashPanel::TQxSplashPanel(TComponent* AOwner)
-  : TCustomPanel(AOwner),
-    FIntTimer(MakeTimer(TimerInterval(FFirstTimeDelay), true, [this](TObject* Sender) { IntervalTimer(Sender); })),
-    FTimer(MakeTimer(kTickMs, false, [this](TObject* Sender) { OnTimer(Sender); })),
+  : TCustomPanel(AOwner), FTimer(MakeTimer(kTickMs, false, [this](TObject* Sender) { OnTimer(Sender); })),
     FPerfFreq(PerformanceFrequency()), FGdi(std::make_unique<TGdiObjects>()),
     FPaintBuffer(std::make_unique<TBitmap>())
 {
+  // Here rather than above: the delay is a member declared after the timer.
+  FIntTimer = MakeTimer(TimerInterval(FFirstTimeDelay), true, [this](TObject* Sender) { IntervalTimer(Sender); });
 }
 
 TQxSplashPanel::~TQxSplashPanel()
@@ -406,6 +410,9 @@ bool TQxSplashPanel::Splashing() const
 void TQxSplashPanel::SetIntervalSec(Integer Value)
 {
   FIntervalSec = Value;
+  // Past the first splash the new period applies at once.
+  if (FShownCount > 0)
+    FIntTimer->SetInterval(TimerInterval(std::int64_t(Value) * 1000));
   FIntTimer->SetEnabled(Value >= 1);
 }
 
@@ -439,13 +446,17 @@ void TQxSplashPanel::IntervalTimer(TObject* Sender)
 
 void TQxSplashPanel::Splash(TSplashStyle Style)
 {
-  if (Splashing())
+  if (Splashing() || FStarting)
     return;
-  if (OnSplash)
+  if (OnSplash) {
+    // A splash asked for by the handler is this one.
+    FStarting = true;
+    struct TReset {
+      bool& Flag;
+      ~TReset() { Flag = false; }
+    } reset{FStarting};
     OnSplash(this);
-  // The handler may have started one itself.
-  if (Splashing())
-    return;
+  }
   FRealHeight = Height();
   FRealTop = Top();
   FSpeedMult = FSpeedMultiplier;

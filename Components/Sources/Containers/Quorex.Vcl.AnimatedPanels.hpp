@@ -215,6 +215,7 @@ private:
   std::unique_ptr<TGdiObjects> FGdi;
   std::unique_ptr<Vcl::TBitmap> FPaintBuffer;
   Vcl::Integer FShownCount = 0;
+  bool FStarting = false;
   TSplashAlignment FSplashAlignment = saBottom;
   Vcl::Integer FFirstTimeDelay = 10000;
   Vcl::Integer FIntervalSec = 1200;
