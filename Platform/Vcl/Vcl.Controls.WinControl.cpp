@@ -514,13 +514,35 @@ void TWinControl::ReflectToChild(TMessage& Message, Win::HWND Child)
 void TWinControl::WMSize(TMessage& Message)
 {
   DefaultHandler(Message);
-  if (!FHandle || FParent)
+  if (!FHandle)
     return;
-  // A top-level window moved or sized by the window system.
+  // Moved or sized by the window system (a top-level window by the user, a
+  // child in a deferred batch): the control takes the window's bounds.
   Win::RECT r;
   Win::GetWindowRect(FHandle, &r);
-  if (r != BoundsRect())
+  if (Win::GetWindowLongPtr(FHandle, Win::GWL_STYLE) & Win::WS_CHILD) {
+    Win::POINT parentOrigin;
+    Win::ClientToScreen(Win::GetParent(FHandle), &parentOrigin);
+    r.Offset(-parentOrigin.X, -parentOrigin.Y);
+  }
+  if (r == BoundsRect())
+    return;
+  if (!FParent) {
     TControl::SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    return;
+  }
+  // The window is where it is: no size checks, nothing moved back.
+  TSize oldClient = ClientRect().Size();
+  bool sized = r.Size() != BoundsRect().Size();
+  FLeft = r.Left;
+  FTop = r.Top;
+  FWidth = r.Width();
+  FHeight = r.Height();
+  UpdateAnchorRules();
+  if (!sized)
+    return;
+  SizeChanged(oldClient);
+  Resize();
 }
 
 void TWinControl::WMSetFocus(TMessage& Message)

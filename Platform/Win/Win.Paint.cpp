@@ -181,9 +181,11 @@ TRegion VisibleRegionPlain(HWND hWnd, bool clipChildren)
   }
   if (!clipChildren)
     return visible;
+  // A WS_EX_TRANSPARENT child shows what its parent paints beneath it, so
+  // the parent paints there too.
   std::vector<RECT> children;
   for (HWND c : hWnd->Children)
-    if (c->Style & WS_VISIBLE)
+    if ((c->Style & WS_VISIBLE) && !(c->ExStyle & WS_EX_TRANSPARENT))
       children.push_back(c->Rect);
   return children.empty() ? visible : visible.Subtract(TRegion::FromRects(children));
 }

@@ -1,8 +1,10 @@
+#include "Win.User.Defer.hpp"
 #include "Win.User.Internal.hpp"
 
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 
 namespace Win {
 
@@ -359,6 +361,7 @@ LONG_PTR SetWindowLongPtr(HWND hWnd, int index, LONG_PTR value)
   }
   case GWL_EXSTYLE:
     hWnd->ExStyle = DWORD(value);
+    LayoutChanged(); // WS_EX_TRANSPARENT changes the parent's clipping
     break;
   case GWLP_USERDATA:
     hWnd->UserData = value;
@@ -446,10 +449,12 @@ BOOL IsWindowVisible(HWND hWnd)
 
 // ---- geometry -------------------------------------------------------------------
 
-BOOL SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
+namespace {
+
+// The request as the window is asked about it: what the flags keep is
+// filled in from the window as it stands.
+WINDOWPOS WindowPosRequest(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
 {
-  if (!IsLive(hWnd))
-    return FALSE;
   WINDOWPOS pos{hWnd, insertAfter, x, y, std::max(cx, 0), std::max(cy, 0), flags};
   if (flags & SWP_NOMOVE) {
     pos.x = hWnd->Rect.Left;
@@ -459,9 +464,24 @@ BOOL SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     pos.cx = hWnd->Rect.Width();
     pos.cy = hWnd->Rect.Height();
   }
-  SendMessage(hWnd, WM_WINDOWPOSCHANGING, 0, LPARAM(&pos));
-  if (!IsLive(hWnd))
-    return FALSE;
+  return pos;
+}
+
+// WM_WINDOWPOSCHANGING may change the request; false when the window went
+// away while answering it.
+bool AskWindowPos(WINDOWPOS& pos)
+{
+  SendMessage(pos.hwnd, WM_WINDOWPOSCHANGING, 0, LPARAM(&pos));
+  return IsLive(pos.hwnd);
+}
+
+// Moves, sizes, reorders, shows or hides the window and invalidates what
+// that uncovers; returns what WM_WINDOWPOSCHANGED is to report, or nothing
+// when there is nothing to report.
+std::optional<WINDOWPOS> ApplyWindowPos(WINDOWPOS pos)
+{
+  HWND hWnd = pos.hwnd;
+  const UINT flags = pos.flags;
   RECT oldRect = hWnd->Rect;
   RECT newRect = Bounds(pos.x, pos.y, std::max(pos.cx, 0), std::max(pos.cy, 0));
   bool moved = newRect.TopLeft() != oldRect.TopLeft();
@@ -500,13 +520,116 @@ BOOL SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     ShowWindow(hWnd, SW_HIDE);
   else if (!(flags & SWP_NOZORDER) && visible)
     RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  if (!IsLive(hWnd) || (!moved && !sized && (flags & SWP_NOZORDER)))
+    return std::nullopt;
   pos.flags = flags | (moved ? 0 : SWP_NOMOVE) | (sized ? 0 : SWP_NOSIZE);
   pos.x = newRect.Left;
   pos.y = newRect.Top;
   pos.cx = newRect.Width();
   pos.cy = newRect.Height();
-  if (IsLive(hWnd) && (moved || sized || !(flags & SWP_NOZORDER)))
-    SendMessage(hWnd, WM_WINDOWPOSCHANGED, 0, LPARAM(&pos));
+  return pos;
+}
+
+void ReportWindowPos(WINDOWPOS pos)
+{
+  if (IsLive(pos.hwnd))
+    SendMessage(pos.hwnd, WM_WINDOWPOSCHANGED, 0, LPARAM(&pos));
+}
+
+} // namespace
+
+BOOL SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
+{
+  if (!IsLive(hWnd))
+    return FALSE;
+  WINDOWPOS pos = WindowPosRequest(hWnd, insertAfter, x, y, cx, cy, flags);
+  if (!AskWindowPos(pos))
+    return FALSE;
+  if (auto done = ApplyWindowPos(pos))
+    ReportWindowPos(*done);
+  return TRUE;
+}
+
+// ---- deferred positions ------------------------------------------------------------
+
+struct TDeferPosObject : THandleStorage {
+  std::vector<WINDOWPOS> Moves;
+};
+
+namespace {
+
+TPointerSet& LiveBatches()
+{
+  static TPointerSet live;
+  return live;
+}
+
+bool IsLiveBatch(HDWP batch)
+{
+  return batch && LiveBatches().Contains(batch);
+}
+
+void FreeBatch(HDWP batch)
+{
+  LiveBatches().Erase(batch);
+  delete batch;
+}
+
+} // namespace
+
+HDWP BeginDeferWindowPos(int numWindows)
+{
+  if (numWindows < 0)
+    return nullptr;
+  auto* batch = new TDeferPosObject();
+  batch->Moves.reserve(std::size_t(numWindows));
+  LiveBatches().Insert(batch);
+  return batch;
+}
+
+HDWP DeferWindowPos(HDWP batch, HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
+{
+  if (!IsLiveBatch(batch))
+    return nullptr;
+  auto& moves = batch->Moves;
+  // One batch moves windows of one parent; anything else ends it unapplied.
+  if (!IsLive(hWnd) || !hWnd->Parent ||
+      std::any_of(moves.begin(), moves.end(), [hWnd](const WINDOWPOS& m) { return m.hwnd->Parent != hWnd->Parent; })) {
+    FreeBatch(batch);
+    return nullptr;
+  }
+  WINDOWPOS pos{hWnd, insertAfter, x, y, cx, cy, flags};
+  auto same = std::find_if(moves.begin(), moves.end(), [hWnd](const WINDOWPOS& m) { return m.hwnd == hWnd; });
+  if (same != moves.end())
+    *same = pos;
+  else
+    moves.push_back(pos);
+  return batch;
+}
+
+BOOL EndDeferWindowPos(HDWP batch)
+{
+  if (!IsLiveBatch(batch))
+    return FALSE;
+  std::vector<WINDOWPOS> moves = std::move(batch->Moves);
+  FreeBatch(batch);
+  // Every window is asked first and told last, so that none of them sees
+  // the batch half done.
+  std::vector<WINDOWPOS> asked;
+  for (const WINDOWPOS& m : moves) {
+    if (!IsLive(m.hwnd))
+      continue;
+    WINDOWPOS pos = WindowPosRequest(m.hwnd, m.hwndInsertAfter, m.x, m.y, m.cx, m.cy, m.flags);
+    if (AskWindowPos(pos))
+      asked.push_back(pos);
+  }
+  std::vector<WINDOWPOS> done;
+  for (const WINDOWPOS& pos : asked)
+    if (IsLive(pos.hwnd))
+      if (auto d = ApplyWindowPos(pos))
+        done.push_back(*d);
+  for (const WINDOWPOS& pos : done)
+    ReportWindowPos(pos);
   return TRUE;
 }
 

@@ -8,4 +8,5 @@
 #include "Win.Gdi.hpp"
 #include "Win.Kernel.hpp"
 #include "Win.Screen.hpp"
+#include "Win.User.Defer.hpp"
 #include "Win.User.hpp"

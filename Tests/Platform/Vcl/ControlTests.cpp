@@ -1,4 +1,5 @@
 #include "TestControls.hpp"
+#include <Vcl.Graphics.Measure.hpp>
 
 namespace QxTest {
 
@@ -367,6 +368,46 @@ TEST_F(ControlTest, HandlesComeAndGoWithTheControlTree)
   (new TCounted(nullptr, &freed))->SetParent(panel);
   delete panel;
   EXPECT_EQ(freed, 1);
+}
+
+} // namespace QxTest
+
+namespace QxTest {
+
+TEST_F(ControlTest, ChildrenMovedByTheWindowSystemKeepTheirBoundsInStep)
+{
+  TForm* form = MakeForm(0, 0, 300, 200);
+  auto* a = Place(new TTestControl(form), form, 0, 0, 100, 20);
+  auto* b = Place(new TTestControl(form), form, 0, 20, 100, 20);
+  auto* anchored = Place(new TTestControl(form), b, 60, 0, 40, 20);
+  anchored->SetAnchors({akTop, akRight});
+  int resizes = 0;
+  b->OnResize = [&](TObject*) { ++resizes; };
+  Win::HDWP batch = Win::BeginDeferWindowPos(2);
+  batch = Win::DeferWindowPos(batch, a->Handle(), nullptr, 5, 0, 100, 50, Win::SWP_NOZORDER);
+  batch = Win::DeferWindowPos(batch, b->Handle(), nullptr, 5, 50, 150, 20, Win::SWP_NOZORDER);
+  ASSERT_TRUE(Win::EndDeferWindowPos(batch));
+  EXPECT_EQ(a->BoundsRect(), TRect(5, 0, 105, 50));
+  EXPECT_EQ(b->BoundsRect(), TRect(5, 50, 155, 70));
+  EXPECT_EQ(resizes, 1);
+  EXPECT_EQ(anchored->BoundsRect(), TRect(110, 0, 150, 20)) << "the children follow their parent's new size";
+  // A later SetBounds starts from where the window really is.
+  b->SetTop(80);
+  EXPECT_EQ(b->BoundsRect(), TRect(5, 80, 155, 100));
+}
+
+TEST_F(ControlTest, TextIsMeasuredWithoutAWindowAsTheWindowMeasuresIt)
+{
+  auto* orphan = new TTestControl(Application);
+  orphan->Font()->SetName("DejaVu Sans");
+  orphan->Font()->SetSize(14);
+  TSize measured = TMeasureCanvas(orphan->Font()).TextExtent("Section title");
+  EXPECT_FALSE(orphan->HandleAllocated()) << "measuring made no window";
+  TForm* form = MakeForm(0, 0, 300, 200);
+  orphan->SetParent(form);
+  orphan->Canvas()->Font()->Assign(orphan->Font());
+  EXPECT_EQ(measured, orphan->Canvas()->TextExtent("Section title"));
+  EXPECT_GT(measured.cx, TMeasureCanvas().TextExtent("Section title").cx) << "the default font is smaller";
 }
 
 } // namespace QxTest

@@ -286,3 +286,97 @@ TEST_F(WindowTest, ScreenSizeFollowsTheSettings)
 }
 
 } // namespace QxTest
+
+namespace QxTest {
+
+TEST_F(WindowTest, TransparentChildrenAreNotClippedOutOfTheirParentsPaint)
+{
+  HWND parent = Make(nullptr, 0, 0, 100, 100, kRed, WS_CLIPCHILDREN);
+  // The transparent child paints nothing of its own: what shows through is
+  // whatever its parent painted beneath it.
+  HWND glass = Make(parent, 10, 10, 30, 30, kGreen, 0, WS_EX_TRANSPARENT);
+  Of(glass).Hook = [](HWND h, UINT m, WPARAM, LPARAM, LRESULT& result) {
+    if (m == WM_ERASEBKGND) {
+      result = 1;
+      return true;
+    }
+    if (m != WM_PAINT)
+      return false;
+    PAINTSTRUCT ps;
+    BeginPaint(h, &ps);
+    EndPaint(h, &ps);
+    result = 0;
+    return true;
+  };
+  Make(parent, 50, 10, 30, 30, kBlue); // opaque
+  RunUntilIdle();
+  Of(parent).Fill = kYellow;
+  Log.clear();
+  InvalidateRect(parent, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(WindowPixel(parent, 20, 20), kYellow) << "the parent painted under its transparent child";
+  EXPECT_EQ(WindowPixel(parent, 60, 20), kBlue) << "an opaque child still clips its parent";
+  EXPECT_TRUE(Messages(glass, {WM_PAINT}).empty()) << "the parent's paint does not bring its children's";
+
+  // The style is looked at as it is now: taken away, the child clips again.
+  SetWindowLongPtr(glass, GWL_EXSTYLE, 0);
+  Of(parent).Fill = kRed;
+  InvalidateRect(parent, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(WindowPixel(parent, 20, 20), kYellow);
+  EXPECT_EQ(WindowPixel(parent, 5, 5), kRed);
+}
+
+TEST_F(WindowTest, ADeferredBatchMovesEverySiblingBeforeTellingAnyOfThem)
+{
+  HWND top = Make(nullptr, 0, 0, 200, 200, kRed, WS_CLIPCHILDREN);
+  HWND a = Make(top, 0, 0, 50, 20, kBlue);
+  HWND b = Make(top, 0, 20, 50, 20, kGreen);
+  RunUntilIdle();
+  // When a hears that it moved, b has moved already.
+  RECT bSeenByA;
+  Of(a).Hook = [&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_WINDOWPOSCHANGED) {
+      GetWindowRect(b, &bSeenByA); // the parent sits at the screen's origin
+    }
+    return false;
+  };
+  Log.clear();
+  HDWP batch = BeginDeferWindowPos(2);
+  batch = DeferWindowPos(batch, a, nullptr, 0, 0, 50, 60, SWP_NOZORDER | SWP_NOACTIVATE);
+  batch = DeferWindowPos(batch, b, nullptr, 0, 0, 99, 99, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The later position of a window already in the batch replaces the earlier.
+  batch = DeferWindowPos(batch, b, nullptr, 0, 60, 50, 20, SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_NE(batch, nullptr);
+  EXPECT_EQ(Messages(nullptr, {WM_WINDOWPOSCHANGING}).size(), 0u) << "nothing happens before the end";
+  ASSERT_TRUE(EndDeferWindowPos(batch));
+  EXPECT_EQ(bSeenByA.Top, 60);
+  EXPECT_EQ(Messages(nullptr, {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}),
+            (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED,
+                               WM_WINDOWPOSCHANGED}));
+  RunUntilIdle();
+  EXPECT_EQ(WindowPixel(top, 10, 50), kBlue);
+  EXPECT_EQ(WindowPixel(top, 10, 70), kGreen);
+  EXPECT_EQ(WindowPixel(top, 60, 70), kRed);
+  EXPECT_FALSE(EndDeferWindowPos(batch)) << "an ended batch is gone";
+}
+
+TEST_F(WindowTest, ADeferredBatchRefusesWindowsOfAnotherParentAndMovesNothing)
+{
+  HWND top = Make(nullptr, 0, 0, 200, 200, kRed);
+  HWND other = Make(nullptr, 300, 0, 100, 100, kRed);
+  HWND a = Make(top, 0, 0, 50, 20, kBlue);
+  HWND stranger = Make(other, 0, 0, 50, 20, kBlue);
+  HDWP batch = DeferWindowPos(BeginDeferWindowPos(2), a, nullptr, 10, 10, 50, 20, SWP_NOZORDER);
+  EXPECT_EQ(DeferWindowPos(batch, stranger, nullptr, 10, 10, 50, 20, SWP_NOZORDER), nullptr);
+  EXPECT_FALSE(EndDeferWindowPos(batch)) << "the refused batch ended unapplied";
+  RECT r;
+  GetWindowRect(a, &r);
+  EXPECT_EQ(r.Left, 0);
+  EXPECT_EQ(DeferWindowPos(BeginDeferWindowPos(1), top, nullptr, 0, 0, 1, 1, 0), nullptr)
+    << "top-level windows are not batched";
+  EXPECT_EQ(BeginDeferWindowPos(-1), nullptr);
+  EXPECT_FALSE(EndDeferWindowPos(nullptr));
+}
+
+} // namespace QxTest
