@@ -4,6 +4,7 @@
 #include <GdiPlusUtils.hpp>
 #include <Quorex.System.DPI.hpp>
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <Vcl.Graphics.Measure.hpp>
 
 #include <algorithm>
 #include <climits>
@@ -150,11 +151,10 @@ void TQxTab::CreateParams(TCreateParams& Params)
 
 Integer TQxTab::GetAutoWidth()
 {
-  // Measured on a bitmap of its own, so that a tab without a window yet (or
+  // Measured apart from the window, so that a tab without one yet (or
   // being read from a resource) sizes all the same.
-  TBitmap measure(1, 1);
-  measure.Canvas()->Font()->Assign(Canvas()->Font());
-  return measure.Canvas()->TextWidth(Caption()) + 2 * DPI::Scale(kCaptionMargin);
+  TMeasureCanvas measure(Canvas()->Font());
+  return measure.TextWidth(Caption()) + 2 * DPI::Scale(kCaptionMargin);
 }
 
 bool TQxTab::CanAutoSize(Integer& NewWidth, Integer& NewHeight)
