@@ -21,16 +21,16 @@ struct TPageLook {
 
 constexpr TPageLook kPages[] = {
   {"Overview",
-   "<font size=14><b>Overview</b></font><div>The strip above and this panel go together: a click on a tab "
-   "slides its page in, and every few seconds the panel moves on by itself and the strip follows.</div>",
+   "<font size=14><b>Overview</b></font><br>The strip above and this panel go together: a click on a tab "
+   "slides its page in, and every few seconds the panel moves on by itself and the strip follows.",
    TColor(0x00F7EBDD)},
   {"Details",
-   "<font size=14><b>Details</b></font><div>Each step of a slide covers part of what is left, scaled by the "
-   "time since the last step, so the page eases out and lands exactly in place.</div>",
+   "<font size=14><b>Details</b></font><br>Each step of a slide covers part of what is left, scaled by the "
+   "time since the last step, so the page eases out and lands exactly in place.",
    TColor(0x00DDF4E4)},
   {"History",
-   "<font size=14><b>History</b></font><div>A page that slides out goes back where it came from; the cycle "
-   "wraps round in both directions.</div>",
+   "<font size=14><b>History</b></font><br>A page that slides out goes back where it came from; the cycle "
+   "wraps round in both directions.",
    TColor(0x00E0E4FA)},
 };
 
