@@ -2,8 +2,8 @@
 // shown page a step and the window system repaints them (each page a panel
 // with a fill and a centred caption), beside Cairo painting the same two
 // page areas with their captions at the new place. The area the pages
-// repaint per tick is reported against the panel's: a tick repaints no more
-// than the panel, which is all that moved.
+// repaint per tick is reported against the panel's (repainted_share): a
+// tick repaints no more than the panel, which is all that moved.
 #include <Quorex.Vcl.AnimatedPanels.hpp>
 #include <Vcl.Forms.hpp>
 #include <Winapi.Windows.hpp>
@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -24,15 +25,18 @@ using namespace Quorex;
 constexpr int kWidth = 600, kHeight = 300, kPages = 3;
 constexpr const char* kCaption = "A page sliding in";
 
-// A page that adds up the area it is asked to repaint.
+// A page that adds up the area it repaints inside the panel (the part
+// outside is clipped away).
 class TCountingPage : public TPanel {
 public:
   TCountingPage(TComponent* AOwner, std::int64_t& Area) : TPanel(AOwner), FArea(Area) {}
   void Dispatch(TMessage& Message) override
   {
     Win::RECT r;
-    if (Message.Msg == Win::WM_PAINT && HandleAllocated() && Win::GetUpdateRect(Handle(), &r, Win::FALSE))
-      FArea += std::int64_t(r.Right - r.Left) * (r.Bottom - r.Top);
+    if (Message.Msg == Win::WM_PAINT && HandleAllocated() && Win::GetUpdateRect(Handle(), &r, Win::FALSE)) {
+      const int left = std::max(0, int(r.Left) + Left()), right = std::min(kWidth, int(r.Right) + Left());
+      FArea += std::int64_t(std::max(right - left, 0)) * (r.Bottom - r.Top);
+    }
     TPanel::Dispatch(Message);
   }
 
