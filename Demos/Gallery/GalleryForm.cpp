@@ -82,7 +82,8 @@ TGalleryForm::TGalleryForm()
                    "<a href=canvas>Canvas helper</a><br><br><a href=form>Form resource</a><br><br>"
                    "<a href=buttons>Buttons</a><br><br><a href=round>Round buttons</a><br><br>"
                    "<a href=pngbuttons>PNG buttons</a><br><br>"
-                   "<a href=checkboxes>Check boxes</a>");
+                   "<a href=checkboxes>Check boxes</a><br><br>"
+                   "<a href=navigation>Navigation</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -117,6 +118,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TPngButtonsPage>();
   else if (Id == "checkboxes")
     FHost->SetFrame<TCheckBoxesPage>();
+  else if (Id == "navigation")
+    FHost->SetFrame<TNavigationPage>();
 }
 
 TMarkupPage* TGalleryForm::MarkupPage() const
@@ -129,6 +132,12 @@ TCheckBoxesPage* TGalleryForm::CheckBoxesPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TCheckBoxesPage>();
   return client ? dynamic_cast<TCheckBoxesPage*>(client->Owner()) : nullptr;
+}
+
+TNavigationPage* TGalleryForm::NavigationPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TNavigationPage>();
+  return client ? dynamic_cast<TNavigationPage*>(client->Owner()) : nullptr;
 }
 
 TButtonsPage* TGalleryForm::ButtonsPage() const

@@ -29,6 +29,7 @@ public:
   TButtonsPage* ButtonsPage() const;
   TCheckBoxesPage* CheckBoxesPage() const;
   TRoundButtonsPage* RoundButtonsPage() const;
+  TNavigationPage* NavigationPage() const;
 
 private:
   Vcl::TForm* FForm;

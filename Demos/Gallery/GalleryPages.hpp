@@ -10,6 +10,8 @@
 #include <Quorex.Vcl.DetailsButton.hpp>
 #include <Quorex.Vcl.RoundButton.hpp>
 #include <Quorex.Vcl.Panel.hpp>
+#include <Quorex.Vcl.SectionBar.hpp>
+#include <Vcl.ExtCtrls.hpp>
 
 #include <memory>
 #include <string>
@@ -104,6 +106,19 @@ public:
 
 private:
   Quorex::TQxCheckBox* AddCheckBox(const String& Caption, Integer X, Integer Y);
+};
+
+class TNavigationTabs;
+
+// A section bar beside the area (NavigationTabsArea) that holds the tab
+// strip over an animated panel and the splash strip.
+class TNavigationPage : public TGalleryPage {
+  QX_CLASS(TNavigationPage, TGalleryPage)
+public:
+  explicit TNavigationPage(Vcl::TComponent* AOwner);
+  Quorex::TSectionBar* Bar = nullptr;
+  Vcl::TPanel* TabsArea = nullptr;
+  TNavigationTabs* Tabs = nullptr;
 };
 
 // Built from the text form resource that ships with the gallery.

@@ -1,6 +1,7 @@
 #include "GalleryTour.hpp"
 
 #include "GalleryForm.hpp"
+#include "NavigationTabs.hpp"
 
 #include <Vcl.Menus.hpp>
 #include <Win.Desktop.hpp>
@@ -37,6 +38,23 @@ void MoveTo(TPoint P)
 void ClickAt(TPoint P)
 {
   Win::InjectClick(P.X, P.Y);
+  RunUntilIdle();
+}
+
+// Moves the virtual clock on by Ms, stopping at every due timer to run the
+// loop, so the animations step as they would in real time.
+void AdvanceBy(std::uint64_t Ms)
+{
+  const std::uint64_t end = Win::ClockMilliseconds() + Ms;
+  RunUntilIdle();
+  std::uint64_t due = 0;
+  while (Win::NextTimerDue(&due) && due <= end) {
+    if (due > Win::ClockMilliseconds())
+      Win::AdvanceClock(due - Win::ClockMilliseconds());
+    RunUntilIdle();
+  }
+  if (end > Win::ClockMilliseconds())
+    Win::AdvanceClock(end - Win::ClockMilliseconds());
   RunUntilIdle();
 }
 
@@ -82,6 +100,7 @@ public:
     ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
     ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
     ShootClassic(gallery, "check-boxes-classic");
+    TourNavigation(gallery);
     FResult.Log = EventLog();
     return std::move(FResult);
   }
@@ -92,6 +111,47 @@ private:
     ClickAt(WordOnScreen(Gallery.Nav(), NavWord));
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     Shoot(Gallery, Name);
+  }
+
+  // On the virtual clock: the page settles, then a click on a closed
+  // section's title starts its slide, filmed at 0, 40, 80 and 160 ms.
+  void TourNavigation(TGalleryForm& Gallery)
+  {
+    const bool wasVirtual = Win::IsVirtualClock();
+    Win::UseVirtualClock(true);
+    ClickAt(WordOnScreen(Gallery.Nav(), "Navigation"));
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    AdvanceBy(1000);
+    Shoot(Gallery, "navigation");
+    TPageSection* calendar = Gallery.NavigationPage()->Bar->GetSection(1);
+    ClickAt(calendar->ClientToScreen(TPoint(40, 20)));
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    std::uint64_t filmed = 0;
+    for (std::uint64_t at : {0, 40, 80, 160}) {
+      AdvanceBy(at - filmed);
+      filmed = at;
+      Shoot(Gallery, "navigation-open-" + std::to_string(at) + "ms");
+    }
+    AdvanceBy(1000);
+    TourNavigationTabs(Gallery);
+    Win::UseVirtualClock(wasVirtual);
+  }
+
+  // Still on the virtual clock: a click on a tab slides its page in, filmed
+  // at 0, 100, 300 and 1000 ms; then the splash strip's first showing.
+  void TourNavigationTabs(TGalleryForm& Gallery)
+  {
+    TQxTab* details = Gallery.NavigationPage()->Tabs->Tabs->GetTab(1);
+    ClickAt(details->ClientToScreen(TPoint(details->Width() / 2, 10)));
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    std::uint64_t filmed = 0;
+    for (std::uint64_t at : {0, 100, 300, 1000}) {
+      AdvanceBy(at - filmed);
+      filmed = at;
+      Shoot(Gallery, "navigation-slide-" + std::to_string(at) + "ms");
+    }
+    AdvanceBy(1500);
+    Shoot(Gallery, "navigation-splash");
   }
 
   // The page in the classic look, then back to the themed one.

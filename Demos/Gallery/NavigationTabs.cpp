@@ -19,17 +19,20 @@ struct TPageLook {
   TColor Color;
 };
 
+// The pages' titles stand above their text.
+constexpr int kTitleHeight = 34;
+
 constexpr TPageLook kPages[] = {
   {"Overview",
-   "<font size=14><b>Overview</b></font><br>The strip above and this panel go together: a click on a tab "
+   "The strip above and this panel go together: a click on a tab "
    "slides its page in, and every few seconds the panel moves on by itself and the strip follows.",
    TColor(0x00F7EBDD)},
   {"Details",
-   "<font size=14><b>Details</b></font><br>Each step of a slide covers part of what is left, scaled by the "
+   "Each step of a slide covers part of what is left, scaled by the "
    "time since the last step, so the page eases out and lands exactly in place.",
    TColor(0x00DDF4E4)},
   {"History",
-   "<font size=14><b>History</b></font><br>A page that slides out goes back where it came from; the cycle "
+   "A page that slides out goes back where it came from; the cycle "
    "wraps round in both directions.",
    TColor(0x00E0E4FA)},
 };
@@ -63,7 +66,9 @@ TNavigationTabs::TNavigationTabs(TComponent* AOwner, TWinControl* Parent) : TCom
     page->SetBevelOuter(bvNone);
     page->SetColor(look.Color);
     page->SetBounds(0, 0, Parent->ClientWidth(), Parent->ClientHeight());
-    AddText(this, page, look.Text, 24, 24, std::max(Parent->ClientWidth() - 48, 100));
+    const int width = std::max(Parent->ClientWidth() - 48, 100);
+    AddText(this, page, String("<font size=14><b>") + look.Tab + "</b></font>", 24, 20, width);
+    AddText(this, page, look.Text, 24, 20 + kTitleHeight, width);
     Pages.push_back(page);
     Slider->Add(page);
   }
@@ -77,7 +82,7 @@ TNavigationTabs::TNavigationTabs(TComponent* AOwner, TWinControl* Parent) : TCom
   Splash->SetBorderColor(TColor(0x0000A5E6));
   Splash->SetBounds(0, Parent->ClientHeight() - kSplashHeight, Parent->ClientWidth(), kSplashHeight);
   Splash->SetAnchors({akLeft, akRight, akBottom});
-  Splash->SetFirstTimeDelay(3000);
+  Splash->SetFirstTimeDelay(4000);
   Splash->SetIntervalSec(20);
   Splash->SetSpeedMultiplier(4);
   Splash->SetParent(Parent);
