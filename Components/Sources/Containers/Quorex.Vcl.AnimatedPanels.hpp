@@ -59,7 +59,6 @@ public:
   void SetDirection(TAnimationDirection Value) { FDirection = Value; }
   Vcl::Integer SpeedMultiplier() const { return FSpeedMultiplier; }
   void SetSpeedMultiplier(Vcl::Integer Value) { FSpeedMultiplier = Value; }
-  Vcl::TWinControl* ControlToAnimate() const { return FControlToAnimate; }
 
   Vcl::TNotifyEvent OnAnimationDone;
 
@@ -121,7 +120,6 @@ public:
   // The control sliding in (none when idle).
   Vcl::TWinControl* NewControl() const { return FNewControl; }
   bool CanChange() const { return !FAnimator->Active(); }
-  TControlAnimator* Animator() const { return FAnimator.get(); }
 
   Vcl::Integer SpeedMultiplier() const { return FAnimator->SpeedMultiplier(); }
   void SetSpeedMultiplier(Vcl::Integer Value) { FAnimator->SetSpeedMultiplier(Value); }
@@ -171,8 +169,6 @@ public:
   // Grows into view or shrinks away; ignored while splashing.
   void Splash(TSplashStyle Style);
   bool Splashing() const;
-  // Periodic splashes so far.
-  Vcl::Integer ShownCount() const { return FShownCount; }
 
   Vcl::Integer IntervalSec() const { return FIntervalSec; }
   // Below 1 stops the periodic splashes.
