@@ -262,6 +262,9 @@ TEST_F(QxSplashPanelTest, SplashesFirstAfterTheDelayThenEveryIntervalOnlyWhileHi
   EXPECT_EQ(Events.back(), "done");
   RunUntilIdle();
   EXPECT_EQ(ControlPixel(Splash, 10, 0), Win::RGB(0, 0, 0));
+  Splash->SetColor(clAqua);
+  RunUntilIdle();
+  EXPECT_EQ(ControlPixel(Splash, 10, 10), Win::RGB(0, 255, 255)) << "the fill kept the old colour";
 
   // Every IntervalSec from then on, but not while it shows.
   Splash->SetIntervalSec(5);
