@@ -261,6 +261,47 @@ TEST_F(SectionBarTest, ImagesIndentTheCaptionAndItemsAndAreForgottenWhenFreed)
   RunUntilIdle();
 }
 
+TEST_F(SectionBarTest, HoverUnderlinesWhateverTheHostDoesWithTheMouseEvents)
+{
+  int hostEnters = 0;
+  TPageItem* sent = Item("Sent");
+  sent->OnMouseEnter = [&](TObject*) { ++hostEnters; };
+  sent->OnMouseLeave = nullptr;
+  auto underlined = [](TBaseSectionBarItem* E) {
+    TFont font;
+    E->PrepareFont(&font);
+    return font.Style().Contains(fsUnderline);
+  };
+  MoveOnto(sent, 10, 10);
+  EXPECT_TRUE(sent->MouseOver());
+  EXPECT_TRUE(underlined(sent));
+  EXPECT_EQ(hostEnters, 1) << "the host's handler still runs";
+  MoveOnto(Tasks, 10, 10);
+  EXPECT_FALSE(sent->MouseOver());
+  EXPECT_FALSE(underlined(sent));
+  EXPECT_TRUE(underlined(Tasks));
+  // The active element is white instead.
+  ClickOn(Tasks, 10, 10);
+  TFont font;
+  Tasks->PrepareFont(&font);
+  EXPECT_EQ(font.Color(), TColor(0x00FFFFFF));
+  EXPECT_EQ(font.Size(), 12);
+}
+
+TEST_F(SectionBarTest, BarsTooSmallForTheirGradientsStillPaint)
+{
+  Bar->SetAlign(alNone);
+  for (Integer width : {1, 0}) {
+    Bar->SetWidth(width);
+    Bar->Invalidate();
+    EXPECT_NO_THROW(AdvanceBy(200)) << "width " << width;
+  }
+  Bar->SetWidth(150);
+  Bar->SetHeight(3);
+  Bar->Invalidate();
+  EXPECT_NO_THROW(AdvanceBy(200));
+}
+
 class SectionBarStreamingTest : public QxTest::QxDesktopFixture {
 protected:
   TQxFrameClient Root{nullptr};
