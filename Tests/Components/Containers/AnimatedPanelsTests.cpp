@@ -227,7 +227,7 @@ protected:
     Splash->OnSplashDone = [this](TObject*) { Events.push_back("done"); };
   }
   // Ticks until the splash ends; the bottom edge (saBottom) stays where
-  // it was designed.
+  // the strip was laid out.
   int Run(int Limit = 1000)
   {
     return TickUntil([&] {
