@@ -108,6 +108,8 @@ private:
   Quorex::TQxCheckBox* AddCheckBox(const String& Caption, Integer X, Integer Y);
 };
 
+class TNavigationTabs;
+
 // A section bar beside the area (NavigationTabsArea) that holds the tab
 // strip over an animated panel and the splash strip.
 class TNavigationPage : public TGalleryPage {
@@ -116,6 +118,7 @@ public:
   explicit TNavigationPage(Vcl::TComponent* AOwner);
   Quorex::TSectionBar* Bar = nullptr;
   Vcl::TPanel* TabsArea = nullptr;
+  TNavigationTabs* Tabs = nullptr;
 };
 
 // Built from the text form resource that ships with the gallery.

@@ -1,6 +1,7 @@
 #include "GalleryTour.hpp"
 
 #include "GalleryForm.hpp"
+#include "NavigationTabs.hpp"
 
 #include <Vcl.Menus.hpp>
 #include <Win.Desktop.hpp>
@@ -132,7 +133,25 @@ private:
       Shoot(Gallery, "navigation-open-" + std::to_string(at) + "ms");
     }
     AdvanceBy(1000);
+    TourNavigationTabs(Gallery);
     Win::UseVirtualClock(wasVirtual);
+  }
+
+  // Still on the virtual clock: a click on a tab slides its page in, filmed
+  // at 0, 100, 300 and 1000 ms; then the splash strip's first showing.
+  void TourNavigationTabs(TGalleryForm& Gallery)
+  {
+    TQxTab* details = Gallery.NavigationPage()->Tabs->Tabs->GetTab(1);
+    ClickAt(details->ClientToScreen(TPoint(details->Width() / 2, 10)));
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    std::uint64_t filmed = 0;
+    for (std::uint64_t at : {0, 100, 300, 1000}) {
+      AdvanceBy(at - filmed);
+      filmed = at;
+      Shoot(Gallery, "navigation-slide-" + std::to_string(at) + "ms");
+    }
+    AdvanceBy(1500);
+    Shoot(Gallery, "navigation-splash");
   }
 
   // The page in the classic look, then back to the themed one.

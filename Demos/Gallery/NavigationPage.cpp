@@ -2,6 +2,7 @@
 // when a title or an item is clicked, and, beside it, the area that holds the
 // tab strip over an animated panel and the splash strip.
 #include "GalleryPages.hpp"
+#include "NavigationTabs.hpp"
 
 #include <Vcl.ExtCtrls.hpp>
 
@@ -66,6 +67,7 @@ TNavigationPage::TNavigationPage(TComponent* AOwner) : TGalleryPage(AOwner)
   const int left = kMargin + kBarWidth + kMargin;
   TabsArea->SetBounds(left, kTop, kPageWidth - left - kMargin, kPageHeight - kTop);
   TabsArea->SetParent(Client());
+  Tabs = new TNavigationTabs(this, TabsArea);
 }
 
 } // namespace Gallery

@@ -27,7 +27,9 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "round-buttons-back-hot", "round-buttons-back-pressed", "png-buttons",
                                              "check-boxes", "check-boxes-classic", "navigation",
                                              "navigation-open-0ms", "navigation-open-40ms", "navigation-open-80ms",
-                                             "navigation-open-160ms"}));
+                                             "navigation-open-160ms", "navigation-slide-0ms",
+                                             "navigation-slide-100ms", "navigation-slide-300ms",
+                                             "navigation-slide-1000ms", "navigation-splash"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
