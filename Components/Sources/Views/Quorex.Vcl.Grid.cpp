@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 
 namespace Quorex {
 
@@ -25,6 +24,9 @@ namespace {
 constexpr Integer kMargin = 6;
 constexpr Integer kLabelGap = 11;
 const String kPercentFormat = "%3.0f%%";
+// The default of a property whose default depends on other values: it
+// equals no value, so that its stored rule alone decides.
+const TBytes kNoFixedDefault;
 // Pixel coordinates are kept within this, so that far-off values stay drawable.
 constexpr double kFarPixel = 1 << 20;
 
@@ -595,13 +597,15 @@ void TQxCustomGrid::AddValues(std::span<const double> Values)
     FGridOffset = Integer((std::int64_t(FGridOffset) + FMoveDelta) % FGridRowSize);
   if (FGraphBitmap && !FInSizeMove) {
     MoveGraph();
-    const float right = float(FGraphBitmap->Width() - 1);
+    const Integer right = FGraphBitmap->Width() - 1;
     for (Integer i = 0; i < FGraphs->Count(); ++i) {
       const TQxGridGraph* graph = FGraphs->Items(i);
       const Integer n = graph->Count();
-      if (!graph->Visible() || n < 2 || !graph->FGDIpPen)
+      // As in a full redraw, a segment that would start left of the bitmap
+      // is not drawn.
+      if (!graph->Visible() || n < 2 || !graph->FGDIpPen || right < FMoveDelta)
         continue;
-      FGDIpGraph->DrawLine(graph->FGDIpPen, right, PixelY(graph->Values(n - 1)), right - float(FMoveDelta),
+      FGDIpGraph->DrawLine(graph->FGDIpPen, float(right), PixelY(graph->Values(n - 1)), float(right - FMoveDelta),
                            PixelY(graph->Values(n - 2)));
     }
   }
@@ -907,7 +911,11 @@ QX_PUBLISHED(TQxGrid)
   Property("GridBorderColor", &T::GridBorderColor, &T::SetGridBorderColor).As(pkColor).Default(COLOR_GRID_BORDER);
   Property("GridLinesColor", &T::GridLinesColor, &T::SetGridLinesColor).As(pkColor).Default(COLOR_GRID_LINES);
   Property("GridRowSize", &T::GridRowSize, &T::SetGridRowSize).Default(15);
-  Property("AutoScale", &T::AutoScale, &T::SetAutoScale).Default(false);
+  // Written where it differs from what the mode read before it set.
+  Property("AutoScale", &T::AutoScale, &T::SetAutoScale).Default(kNoFixedDefault).StoredWhen([](const TObject* o) {
+    const auto* grid = static_cast<const TQxGrid*>(o);
+    return grid->AutoScale() != (grid->TypeGrid() == tgNumeric);
+  });
   Property("AntiAlias", &T::AntiAlias, &T::SetAntiAlias).Default(true);
   Property("Graphs", &T::Graphs, &T::SetGraphs);
   Property("MarkerLines", &T::MarkerLines, &T::SetMarkerLines);
@@ -931,25 +939,22 @@ QX_PUBLISHED(TQxGridMarkerLine)
   Property("Style", &T::Style, &T::SetStyle).Default(psSolid);
 }
 
-// A peak's defaults are the grid's values of the moment, so no fixed default
-// applies (an empty byte string never equals a value): the stored rules
-// alone decide.
+// A peak's defaults are the grid's values of the moment.
 QX_PUBLISHED(TQxGridPeak)
 {
-  constexpr double none = std::numeric_limits<double>::quiet_NaN();
   Property("MaxLabelFormat", &T::MaxLabelFormat, &T::SetMaxLabelFormat)
-    .Default(TBytes{})
+    .Default(kNoFixedDefault)
     .Stored(&T::IsMaxLabelFormatStored);
   Property("MiddleLabelFormat", &T::MiddleLabelFormat, &T::SetMiddleLabelFormat)
-    .Default(TBytes{})
+    .Default(kNoFixedDefault)
     .Stored(&T::IsMiddleLabelFormatStored);
   Property("MaxValueDisplayScale", &T::MaxValueDisplayScale, &T::SetMaxValueDisplayScale)
-    .Default(none)
+    .Default(kNoFixedDefault)
     .Stored(&T::IsMaxValueDisplayScaleStored);
   Property("MiddleValueDisplayScale", &T::MiddleValueDisplayScale, &T::SetMiddleValueDisplayScale)
-    .Default(none)
+    .Default(kNoFixedDefault)
     .Stored(&T::IsMiddleValueDisplayScaleStored);
-  Property("Value", &T::Value, &T::SetValue).Default(none).Stored(&T::IsValueStored);
+  Property("Value", &T::Value, &T::SetValue).Default(kNoFixedDefault).Stored(&T::IsValueStored);
 }
 
 } // namespace Quorex
