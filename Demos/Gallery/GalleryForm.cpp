@@ -82,7 +82,7 @@ TGalleryForm::TGalleryForm()
                    "<a href=canvas>Canvas helper</a><br><br><a href=form>Form resource</a><br><br>"
                    "<a href=buttons>Buttons</a><br><br><a href=round>Round buttons</a><br><br>"
                    "<a href=pngbuttons>PNG buttons</a><br><br>"
-                   "<a href=checkboxes>Check boxes</a>");
+                   "<a href=checkboxes>Check boxes</a><br><br><a href=graphs>Graphs</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -117,6 +117,14 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TPngButtonsPage>();
   else if (Id == "checkboxes")
     FHost->SetFrame<TCheckBoxesPage>();
+  else if (Id == "graphs")
+    FHost->SetFrame<TGraphsPage>();
+}
+
+TGraphsPage* TGalleryForm::GraphsPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TGraphsPage>();
+  return client ? dynamic_cast<TGraphsPage*>(client->Owner()) : nullptr;
 }
 
 TMarkupPage* TGalleryForm::MarkupPage() const

@@ -15,6 +15,13 @@
 #include <string>
 #include <vector>
 
+namespace Quorex {
+class TQxGrid;
+}
+namespace Vcl {
+class TTimer;
+}
+
 namespace Gallery {
 
 using Vcl::Integer;
@@ -104,6 +111,24 @@ public:
 
 private:
   Quorex::TQxCheckBox* AddCheckBox(const String& Caption, Integer X, Integer Y);
+};
+
+// Three graph grids, a percent one with a marker, a numeric one that scales
+// up through peaks and a bare one, fed by a timer.
+class TGraphsPage : public TGalleryPage {
+  QX_CLASS(TGraphsPage, TGalleryPage)
+public:
+  explicit TGraphsPage(Vcl::TComponent* AOwner);
+  // One reading per grid, as the timer adds them.
+  void AddReadings();
+  Quorex::TQxGrid* Load = nullptr;
+  Quorex::TQxGrid* Traffic = nullptr;
+  Quorex::TQxGrid* Bare = nullptr;
+  Vcl::TTimer* Feeder = nullptr;
+
+private:
+  Quorex::TQxGrid* AddGrid(Integer X, Integer Y, const String& Caption);
+  int FStep = 0;
 };
 
 // Built from the text form resource that ships with the gallery.
