@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace Quorex {
 
@@ -672,33 +673,31 @@ void TQxCustomGrid::InitGraph()
 }
 
 // Newest value at the right edge, each older one MoveDelta further left,
-// until a segment would start left of the bitmap.
+// down to the last one that is not left of the bitmap: one line through
+// them all, so that the joints are smooth.
 void TQxCustomGrid::DrawGraph(TQxGridGraph* Graph, Integer Width)
 {
+  std::vector<GdiPlus::TGPPointF> points;
   std::int64_t x = Width - 1;
-  for (Integer i = Graph->Count() - 1; i > 0; --i, x -= FMoveDelta) {
-    const std::int64_t older = x - FMoveDelta;
-    if (older < 0)
-      return;
-    FGDIpGraph->DrawLine(Graph->FGDIpPen, float(x), PixelY(Graph->Values(i)), float(older),
-                         PixelY(Graph->Values(i - 1)));
-  }
+  for (Integer i = Graph->Count() - 1; i >= 0 && x >= 0; --i, x -= FMoveDelta)
+    points.push_back({float(x), PixelY(Graph->Values(i))});
+  if (points.size() >= 2)
+    FGDIpGraph->DrawLines(Graph->FGDIpPen, points);
 }
 
-// Every row moves MoveDelta pixels left; the columns that come free at the
-// right are cleared (never more than the bitmap is wide).
+// Every row moves MoveDelta pixels left, which for rows that follow each
+// other is one move of the whole picture; the columns that come free at the
+// right of each row (never more than the bitmap is wide) are cleared.
 void TQxCustomGrid::MoveGraph()
 {
-  const Integer w = FGraphBitmap->Width();
-  const Integer h = FGraphBitmap->Height();
-  const Integer delta = std::min(FMoveDelta, w);
+  const size_t w = size_t(FGraphBitmap->Width());
+  const size_t h = size_t(FGraphBitmap->Height());
+  const size_t delta = std::min(size_t(FMoveDelta), w);
   auto* pixels = reinterpret_cast<std::uint32_t*>(FGraphBitmap->ScanLine(0));
-  for (Integer y = 0; y < h; ++y) {
-    std::uint32_t* row = pixels + size_t(y) * size_t(w);
-    if (w > delta)
-      std::memmove(row, row + delta, size_t(w - delta) * 4);
-    std::memset(row + (w - delta), 0, size_t(delta) * 4);
-  }
+  if (delta < w)
+    std::memmove(pixels, pixels + delta, (w * h - delta) * 4);
+  for (size_t y = 0; y < h; ++y)
+    std::memset(pixels + y * w + (w - delta), 0, delta * 4);
 }
 
 // ---- painting ---------------------------------------------------------------------------
