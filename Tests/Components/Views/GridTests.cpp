@@ -76,6 +76,12 @@ TEST_F(GridTest, MarkerLinesStandAtTheirPositionInTheRange)
   const int left = Grid->GridRect().Left;
   EXPECT_EQ(shot(left + 3, 61), Win::COLORREF(0x000080));
   EXPECT_NE(shot(left + 3, 50), Win::COLORREF(0x000080));
+  // A range so narrow that the line lies infinitely far off: not drawn,
+  // and no overflow on the way.
+  Grid->SetMinValue(0);
+  Grid->SetMaxValue(1e-300);
+  shot = Shot();
+  EXPECT_NE(shot(left + 3, 61), Win::COLORREF(0x000080));
 }
 
 TEST_F(GridTest, TheNewestSegmentEndsAtTheRightEdgeAndScrollsLeft)
@@ -197,6 +203,10 @@ TEST_F(GridTest, AutoScalingGrowsTheMaximumAndRedrawsTheHistory)
   Feed({-50});
   EXPECT_DOUBLE_EQ(Grid->MaxValue(), -45);
   EXPECT_GT(Grid->MaxValue(), -50);
+  // Growth that would overflow stops at the value.
+  Feed({1.7e308});
+  EXPECT_EQ(Grid->MaxValue(), 1.7e308);
+  Grid->SetMaxValue(-45);
   // Values that are no numbers count as MinValue and scale nothing.
   Feed({std::numeric_limits<double>::infinity()});
   Feed({std::nan("")});
