@@ -121,6 +121,7 @@ public:
   explicit TGraphsPage(Vcl::TComponent* AOwner);
   // One reading per grid, as the timer adds them.
   void AddReadings();
+  int Readings() const { return FStep; }
   Quorex::TQxGrid* Load = nullptr;
   Quorex::TQxGrid* Traffic = nullptr;
   Quorex::TQxGrid* Bare = nullptr;

@@ -113,17 +113,17 @@ private:
   }
 
   // Sixty readings on the virtual clock, whatever clock the tour runs on,
-  // so that the pictures are the same every time: the traffic grid passes
-  // its 10K, 100K and 1M peaks on the way.
+  // so that the pictures are the same every time: the traffic grid is shot
+  // at its 10K and 100K peaks and past its 1M one.
   void TourGraphs(TGalleryForm& Gallery)
   {
     const bool wasVirtual = Win::IsVirtualClock();
     Win::UseVirtualClock(true);
     OpenPage(Gallery, "Graphs", "graphs");
     const std::uint64_t interval = Gallery.GraphsPage()->Feeder->Interval();
-    for (int shot = 1; shot <= 3; ++shot) {
-      AdvanceBy(20 * interval);
-      Shoot(Gallery, "graphs-" + std::to_string(shot * 20));
+    for (int readings = 12; readings <= 60; readings += 24) {
+      AdvanceBy(interval * std::uint64_t(readings - Gallery.GraphsPage()->Readings()));
+      Shoot(Gallery, "graphs-" + std::to_string(readings));
     }
     Win::UseVirtualClock(wasVirtual);
   }

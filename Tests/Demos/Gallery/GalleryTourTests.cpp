@@ -25,8 +25,8 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "form-resource", "buttons", "buttons-hot", "buttons-pressed",
                                              "buttons-menu", "round-buttons", "round-buttons-pressed",
                                              "round-buttons-back-hot", "round-buttons-back-pressed", "png-buttons",
-                                             "check-boxes", "check-boxes-classic", "graphs", "graphs-20",
-                                             "graphs-40", "graphs-60"}));
+                                             "check-boxes", "check-boxes-classic", "graphs", "graphs-12",
+                                             "graphs-36", "graphs-60"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
