@@ -193,6 +193,6 @@ BENCHMARK(GridRebuildCairo)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-  return QxBench::RunWithRatios(argc, argv,
-                                QxBench::TPairs{{"GridTickQx", "GridTickCairo"}, {"GridRebuildQx", "GridRebuildCairo"}});
+  const QxBench::TPairs pairs{{"GridTickQx", "GridTickCairo"}, {"GridRebuildQx", "GridRebuildCairo"}};
+  return QxBench::RunWithRatios(argc, argv, pairs);
 }

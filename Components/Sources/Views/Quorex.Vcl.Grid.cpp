@@ -165,9 +165,9 @@ void TQxGridGraphs::DefineData(const TRect& Rect)
       continue;
     // The line's colour follows its height: MinColor at the top, MaxColor at
     // the bottom.
-    graph->FGDIpBrush =
-      GdiPlus::TGPLinearGradientBrush::Create(ToGPRectF(Rect), ToGPColor(ColorToRGB(graph->MinColor())),
-                                              ToGPColor(ColorToRGB(graph->MaxColor())), GdiPlus::LinearGradientModeVertical);
+    graph->FGDIpBrush = GdiPlus::TGPLinearGradientBrush::Create(
+      ToGPRectF(Rect), ToGPColor(ColorToRGB(graph->MinColor())), ToGPColor(ColorToRGB(graph->MaxColor())),
+      GdiPlus::LinearGradientModeVertical);
     graph->FGDIpPen = GdiPlus::TGPPen::Create(graph->FGDIpBrush, 1.0f);
   }
 }

@@ -49,6 +49,11 @@ TEST_F(GridTest, PlotAreaAndFrameWithAndWithoutLabels)
   EXPECT_EQ(shot(199, 93), Win::COLORREF(COLOR_BORDER));
   for (int y = 7; y < 93; ++y)
     EXPECT_NE(shot(1, y), Win::COLORREF(COLOR_GRID_BORDER)) << y;
+
+  // Painted through a buffer the same way.
+  Grid->SetDoubleBuffered(true);
+  Grid->Invalidate();
+  EXPECT_EQ(Shot()(1, 6), Win::COLORREF(COLOR_GRID_BORDER));
 }
 
 TEST_F(GridTest, MarkerLinesStandAtTheirPositionInTheRange)
