@@ -393,23 +393,21 @@ void TQxCustomGrid::SetMinValueDisplayScale(double Value)
   SetAndRepaint(FMinValueDisplayScale, Value);
 }
 
-// Formats differing only in case are the same format.
+// Compared as they are: a format's literal text ("K" or "k") is shown as
+// written.
 void TQxCustomGrid::SetMaxLabelFormat(const String& Value)
 {
-  if (!SameText(FMaxLabelFormat, Value))
-    SetAndRepaint(FMaxLabelFormat, Value);
+  SetAndRepaint(FMaxLabelFormat, Value);
 }
 
 void TQxCustomGrid::SetMiddleLabelFormat(const String& Value)
 {
-  if (!SameText(FMiddleLabelFormat, Value))
-    SetAndRepaint(FMiddleLabelFormat, Value);
+  SetAndRepaint(FMiddleLabelFormat, Value);
 }
 
 void TQxCustomGrid::SetMinLabelFormat(const String& Value)
 {
-  if (!SameText(FMinLabelFormat, Value))
-    SetAndRepaint(FMinLabelFormat, Value);
+  SetAndRepaint(FMinLabelFormat, Value);
 }
 
 void TQxCustomGrid::SetMaxValue(double Value)

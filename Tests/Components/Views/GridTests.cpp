@@ -170,9 +170,9 @@ TEST_F(GridTest, LabelTextsFollowModeFormatsAndScales)
   // A format that does not take one number gives an empty label.
   Grid->SetMinLabelFormat("%d %s");
   EXPECT_EQ(Grid->GetMinText(), "");
-  // Formats differing only in case are the same format.
-  Grid->SetMaxLabelFormat("%.1FM");
-  EXPECT_EQ(Grid->MaxLabelFormat(), "%.1fM");
+  // A change of case only is a change: the label shows it.
+  Grid->SetMaxLabelFormat("%.1fm");
+  EXPECT_EQ(Grid->GetMaxText(), "2.0m");
 
   // Back to percent: the formats come back, AutoScale goes off.
   EXPECT_TRUE(Grid->AutoScale());
