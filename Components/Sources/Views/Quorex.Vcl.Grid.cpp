@@ -488,15 +488,15 @@ void TQxCustomGrid::SetTypeGrid(TTypeGrid Value)
   if (Value == FTypeGrid)
     return;
   FTypeGrid = Value;
-  if (Value == tgNumeric) {
-    FAutoScale = true;
-    return;
+  FAutoScale = Value == tgNumeric;
+  if (Value == tgPercent) {
+    SetRange(0, 100);
+    SetMaxLabelFormat(kPercentFormat);
+    SetMiddleLabelFormat(kPercentFormat);
+    SetMinLabelFormat(kPercentFormat);
   }
-  SetRange(0, 100);
-  SetMaxLabelFormat(kPercentFormat);
-  SetMiddleLabelFormat(kPercentFormat);
-  SetMinLabelFormat(kPercentFormat);
-  FAutoScale = false;
+  // The labels and the scale of the values change with the mode.
+  Reset(false, true, true);
 }
 
 void TQxCustomGrid::SetFontColorDefault()

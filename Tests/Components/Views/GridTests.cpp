@@ -155,7 +155,19 @@ TEST_F(GridTest, LabelTextsFollowModeFormatsAndScales)
   Grid->SetShowMiddleLabel(true);
   EXPECT_EQ(Grid->GetMiddleText(), " 50%");
 
+  // The mode alone changes the labels, and the grid shows it at once.
+  Grid->SetMaxValueDisplayScale(2);
+  auto label = [](const QxTest::GridFixture::TShot& shot) {
+    std::vector<Win::COLORREF> pixels;
+    for (int y = 6; y < 24; ++y)
+      for (int x = 6; x < 40; ++x)
+        pixels.push_back(shot(x, y));
+    return pixels;
+  };
+  const auto percent = label(Shot());
   Grid->SetTypeGrid(tgNumeric);
+  EXPECT_EQ(Grid->GetMaxText(), "200%");
+  EXPECT_NE(label(Shot()), percent);
   Grid->SetMaxValue(2000000);
   Grid->SetMinValue(1000);
   Grid->SetMaxLabelFormat("%.1fM");
