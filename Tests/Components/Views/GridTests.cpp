@@ -138,11 +138,13 @@ TEST_F(GridTest, ValuesScaleToTheRangeInPercentModeAndRawInNumericMode)
 
   // Percent mode stores (v - Min) / (Max - Min) x 100 of the range it had then.
   Grid->SetTypeGrid(tgPercent);
+  Grid->SetMaxValue(220);
+  Grid->SetMinValue(20);
   Grid->Graphs()->Items(0)->Clear();
-  Feed({25}, 3);
+  Feed({70}, 3);
   EXPECT_DOUBLE_EQ(Grid->Graphs()->Items(0)->Values(0), 25);
   shot = Shot();
-  const std::vector<int> quarter = InkRows(shot, plot.Right - 5);
+  const std::vector<int> quarter = InkRows(shot, Grid->GridRect().Right - 5);
   ASSERT_FALSE(quarter.empty());
   EXPECT_NEAR(quarter.front(), plot.Top + 86 * 3 / 4, 1);
 }
