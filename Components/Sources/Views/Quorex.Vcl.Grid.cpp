@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace Quorex {
@@ -617,10 +618,14 @@ void TQxCustomGrid::InitScale()
 {
   if (FGridBitmap)
     return;
-  const Integer w = 2 * ClientWidth() + 2 * FGridRowSize;
-  const Integer h = 2 * ClientHeight();
-  if (w <= 0 || h <= 0)
+  // Twice a huge client does not fit an Integer: no bitmap then.
+  const std::int64_t wide = 2 * std::int64_t(ClientWidth()) + 2 * std::int64_t(FGridRowSize);
+  const std::int64_t high = 2 * std::int64_t(ClientHeight());
+  constexpr std::int64_t most = std::numeric_limits<Integer>::max();
+  if (wide <= 0 || high <= 0 || wide > most || high > most)
     return;
+  const Integer w = Integer(wide);
+  const Integer h = Integer(high);
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->SetPixelFormat(pf32bit);
   bitmap->SetSize(w, h);
