@@ -83,7 +83,8 @@ TGalleryForm::TGalleryForm()
                    "<a href=buttons>Buttons</a><br><br><a href=round>Round buttons</a><br><br>"
                    "<a href=pngbuttons>PNG buttons</a><br><br>"
                    "<a href=checkboxes>Check boxes</a><br><br>"
-                   "<a href=navigation>Navigation</a>");
+                   "<a href=navigation>Navigation</a><br><br>"
+                   "<a href=graphs>Graphs</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -120,6 +121,14 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TCheckBoxesPage>();
   else if (Id == "navigation")
     FHost->SetFrame<TNavigationPage>();
+  else if (Id == "graphs")
+    FHost->SetFrame<TGraphsPage>();
+}
+
+TGraphsPage* TGalleryForm::GraphsPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TGraphsPage>();
+  return client ? dynamic_cast<TGraphsPage*>(client->Owner()) : nullptr;
 }
 
 TMarkupPage* TGalleryForm::MarkupPage() const

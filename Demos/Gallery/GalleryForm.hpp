@@ -30,6 +30,7 @@ public:
   TCheckBoxesPage* CheckBoxesPage() const;
   TRoundButtonsPage* RoundButtonsPage() const;
   TNavigationPage* NavigationPage() const;
+  TGraphsPage* GraphsPage() const;
 
 private:
   Vcl::TForm* FForm;

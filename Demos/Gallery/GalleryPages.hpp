@@ -17,6 +17,13 @@
 #include <string>
 #include <vector>
 
+namespace Quorex {
+class TQxGrid;
+}
+namespace Vcl {
+class TTimer;
+}
+
 namespace Gallery {
 
 using Vcl::Integer;
@@ -119,6 +126,25 @@ public:
   Quorex::TSectionBar* Bar = nullptr;
   Vcl::TPanel* TabsArea = nullptr;
   TNavigationTabs* Tabs = nullptr;
+};
+
+// Three graph grids, a percent one with a marker, a numeric one that scales
+// up through peaks and a bare one, fed by a timer.
+class TGraphsPage : public TGalleryPage {
+  QX_CLASS(TGraphsPage, TGalleryPage)
+public:
+  explicit TGraphsPage(Vcl::TComponent* AOwner);
+  // One reading per grid, as the timer adds them.
+  void AddReadings();
+  int Readings() const { return FStep; }
+  Quorex::TQxGrid* Load = nullptr;
+  Quorex::TQxGrid* Traffic = nullptr;
+  Quorex::TQxGrid* Bare = nullptr;
+  Vcl::TTimer* Feeder = nullptr;
+
+private:
+  Quorex::TQxGrid* AddGrid(Integer X, Integer Y, const String& Caption);
+  int FStep = 0;
 };
 
 // Built from the text form resource that ships with the gallery.

@@ -5,6 +5,7 @@
 
 #include <Win.Desktop.hpp>
 #include <Win.Screen.hpp>
+#include <Win.SizeMove.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -448,9 +449,30 @@ void TCustomForm::UpdateActions()
   Vcl::UpdateActions(actions);
 }
 
+namespace {
+
+// The frame is the form's, yet controls that keep drawings at their size want
+// to know that a size is only passing: every windowed control on the form
+// hears the start and the end of an interactive resize.
+void PassSizeMove(TWinControl* Parent, Win::UINT Msg)
+{
+  for (Integer i = 0; i < Parent->ControlCount(); ++i)
+    if (auto* control = dynamic_cast<TWinControl*>(Parent->Controls(i))) {
+      control->Perform(Msg);
+      PassSizeMove(control, Msg);
+    }
+}
+
+} // namespace
+
 void TCustomForm::Dispatch(TMessage& Message)
 {
   switch (Message.Msg) {
+  case Win::WM_ENTERSIZEMOVE:
+  case Win::WM_EXITSIZEMOVE:
+    inherited::Dispatch(Message);
+    PassSizeMove(this, Message.Msg);
+    return;
   case Win::WM_ACTIVATE:
     WMActivate(Message);
     return;

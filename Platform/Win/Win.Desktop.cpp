@@ -1,3 +1,4 @@
+#include "Win.SizeMove.hpp"
 #include "Win.User.Internal.hpp"
 
 #include <System.SysUtils.hpp>
@@ -106,6 +107,7 @@ void ResetWindowSystem()
   ResetTimers();
   ResetHooks();
   ResetInput();
+  ResetSizeMove();
   SetCursor(nullptr);
 }
 

@@ -29,12 +29,13 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "navigation-open-0ms", "navigation-open-40ms", "navigation-open-80ms",
                                              "navigation-open-160ms", "navigation-slide-0ms",
                                              "navigation-slide-100ms", "navigation-slide-300ms",
-                                             "navigation-slide-1000ms", "navigation-splash"}));
+                                             "navigation-slide-1000ms", "navigation-splash", "graphs", "graphs-12",
+                                             "graphs-36", "graphs-60"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
                                                   "page: checkboxes", "check box: Grayed", "check box: Checked",
-                                                  "page: navigation", "item: Inbox", "section: Calendar"}));
+                                                  "page: navigation", "item: Inbox", "section: Calendar", "page: graphs"}));
 }
 
 } // namespace
