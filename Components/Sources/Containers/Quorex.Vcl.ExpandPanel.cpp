@@ -53,13 +53,15 @@ void TQxCustomExpandPanel::Loaded()
   AdjustExpandState();
 }
 
+// The header strip is part of the background: its changes erase the
+// window, not only repaint it.
 void TQxCustomExpandPanel::SetExpanded(bool Value)
 {
   if (FExpanded == Value)
     return;
   FExpanded = Value;
   AdjustExpandState();
-  Invalidate();
+  InvalidateAll();
   if (OnExpandChange)
     OnExpandChange(this);
 }
@@ -71,7 +73,7 @@ void TQxCustomExpandPanel::SetHeaderHeight(Integer Value)
   FHeaderHeight = Value;
   UpdateExpanderArea();
   AdjustExpandState();
-  Invalidate();
+  InvalidateAll();
 }
 
 void TQxCustomExpandPanel::SetActiveHeader(bool Value)
@@ -85,7 +87,7 @@ void TQxCustomExpandPanel::SetActiveHeader(bool Value)
 void TQxCustomExpandPanel::SetHeaderColor(TColor Value)
 {
   FHeaderColor = Value;
-  Invalidate();
+  InvalidateAll();
 }
 
 void TQxCustomExpandPanel::Resize()

@@ -133,7 +133,9 @@ void TQxCustomLayoutPanel::RearrangeControls()
   for (TControl* child : row) {
     if (!IsLaidOut(child))
       continue;
-    child->SetBounds(Saturate(x), ChildTop(child), child->Width(), child->Height());
+    // A row that runs past the coordinate range piles up at its end.
+    const Integer left = Saturate(std::min<Int64>(x, Int64(std::numeric_limits<Integer>::max()) - child->Width()));
+    child->SetBounds(left, ChildTop(child), child->Width(), child->Height());
     x += Int64(child->Width()) + FSpacing;
   }
 }
