@@ -66,6 +66,12 @@ void TQxCustomLayoutPanel::SetSpacing(Integer Value)
   Realign();
 }
 
+void TQxCustomLayoutPanel::Loaded()
+{
+  inherited::Loaded();
+  Realign();
+}
+
 void TQxCustomLayoutPanel::AdjustClientRect(TRect& Rect)
 {
   inherited::AdjustClientRect(Rect);

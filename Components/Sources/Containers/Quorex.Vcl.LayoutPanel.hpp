@@ -39,6 +39,8 @@ public:
 
   // Places every laid-out child; runs after each alignment of the children.
   void RearrangeControls();
+  // The row read from a resource is laid out once all of it is there.
+  void Loaded() override;
 
 protected:
   void AlignControls(Vcl::TControl* AControl, Vcl::TRect& Rect) override;
