@@ -111,7 +111,8 @@ void TQxCustomLayoutPanel::ShareFreeWidth()
   const Int64 free = Int64(ClientWidth()) - total - FPadding->Left() - FPadding->Right();
   const Integer each = Saturate(std::max<Int64>(free / Int64(spacers.size()), 0));
   for (TControl* spacer : spacers)
-    spacer->SetWidth(each);
+    if (spacer->Width() != each)
+      spacer->SetWidth(each);
 }
 
 Integer TQxCustomLayoutPanel::ChildTop(const TControl* Control) const
@@ -141,7 +142,10 @@ void TQxCustomLayoutPanel::RearrangeControls()
       continue;
     // A row that runs past the coordinate range piles up at its end.
     const Integer left = Saturate(std::min<Int64>(x, Int64(std::numeric_limits<Integer>::max()) - child->Width()));
-    child->SetBounds(left, ChildTop(child), child->Width(), child->Height());
+    const Integer top = ChildTop(child);
+    // A child already in place is left alone: most realigns move nothing.
+    if (child->Left() != left || child->Top() != top)
+      child->SetBounds(left, top, child->Width(), child->Height());
     x += Int64(child->Width()) + FSpacing;
   }
 }

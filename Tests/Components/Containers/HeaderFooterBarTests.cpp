@@ -4,6 +4,9 @@
 
 #include <Quorex.Vcl.FooterBar.hpp>
 #include <Quorex.Vcl.HeaderBar.hpp>
+#include <Quorex.Vcl.Panel.hpp>
+#include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
+#include <Quorex.Vcl.HtmlLabel.hpp>
 
 #include <set>
 
@@ -147,6 +150,40 @@ TEST_F(HeaderFooterBarTest, WideningAddsTilesAndOnlyHeightOrResolutionRebuild)
   EXPECT_NE(ControlPixel(bar, 1, 5), Win::RGB(255, 0, 255));
   // 60 at 120 is 48 at 96, whose strip is 2, which is 2.5 at 120: 3.
   EXPECT_EQ(OrangeRows(bar, false), 3);
+}
+
+} // namespace
+
+namespace {
+
+void AddLabel(TWinControl* Parent)
+{
+  auto* label = new THtmlLabel(Parent);
+  label->SetBounds(10, 10, 100, 16);
+  label->SetParent(Parent);
+  label->SetCaption("<b>Caption</b>");
+}
+
+TEST_F(HeaderFooterBarTest, ScaledWithItsFormTheWholeBarIsPatterned)
+{
+  auto* host = new TQxFrameHost(Form);
+  host->SetParent(Form);
+  auto* client = new TQxFrameClient(Form);
+  host->SetActiveFrame(client);
+  auto* dialog = Place(new TQxPanel(Form), client, 10, 10, 300, 200);
+  auto* header = new THeaderBar(Form);
+  header->SetBarSize(bsMedium);
+  header->SetParent(dialog);
+  AddLabel(header);
+  RunUntilIdle();
+  Form->SetPixelsPerInch(144);
+  Form->ScaleBy(144, 96);
+  RunUntilIdle();
+  EXPECT_EQ(header->Width(), 450);
+  EXPECT_EQ(header->Height(), 60);
+  const TShot shot;
+  for (int x = 0; x < header->Width(); x += 10)
+    ASSERT_NE(shot.At(header, x, 10), Win::RGB(0, 0, 0)) << x;
 }
 
 } // namespace
