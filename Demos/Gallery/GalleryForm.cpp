@@ -82,7 +82,7 @@ TGalleryForm::TGalleryForm()
                    "<a href=canvas>Canvas helper</a><br><br><a href=form>Form resource</a><br><br>"
                    "<a href=buttons>Buttons</a><br><br><a href=round>Round buttons</a><br><br>"
                    "<a href=pngbuttons>PNG buttons</a><br><br>"
-                   "<a href=checkboxes>Check boxes</a>");
+                   "<a href=checkboxes>Check boxes</a><br><br><a href=panels>Panels</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -117,6 +117,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TPngButtonsPage>();
   else if (Id == "checkboxes")
     FHost->SetFrame<TCheckBoxesPage>();
+  else if (Id == "panels")
+    FHost->SetFrame<TPanelsPage>();
 }
 
 TMarkupPage* TGalleryForm::MarkupPage() const
@@ -141,6 +143,12 @@ TRoundButtonsPage* TGalleryForm::RoundButtonsPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TRoundButtonsPage>();
   return client ? dynamic_cast<TRoundButtonsPage*>(client->Owner()) : nullptr;
+}
+
+TPanelsPage* TGalleryForm::PanelsPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TPanelsPage>();
+  return client ? dynamic_cast<TPanelsPage*>(client->Owner()) : nullptr;
 }
 
 } // namespace Gallery

@@ -29,6 +29,7 @@ public:
   TButtonsPage* ButtonsPage() const;
   TCheckBoxesPage* CheckBoxesPage() const;
   TRoundButtonsPage* RoundButtonsPage() const;
+  TPanelsPage* PanelsPage() const;
 
 private:
   Vcl::TForm* FForm;

@@ -72,6 +72,14 @@ void TCustomHeaderFooterBar::Loaded()
   AdjustSize();
 }
 
+// The tiles start at the left edge and the strip follows the height: a new
+// size repaints the whole bar, not only the uncovered part.
+void TCustomHeaderFooterBar::CreateParams(TCreateParams& Params)
+{
+  inherited::CreateParams(Params);
+  Params.WindowClass.style |= Win::CS_HREDRAW | Win::CS_VREDRAW;
+}
+
 void TCustomHeaderFooterBar::ChangeScale(Integer M, Integer D)
 {
   inherited::ChangeScale(M, D);

@@ -43,6 +43,7 @@ public:
 
 protected:
   bool CanResize(Integer& NewWidth, Integer& NewHeight) override;
+  void CreateParams(Vcl::TCreateParams& Params) override;
   void Resize() override;
   void Paint() override;
   // Rebuilds the tile when the height or the resolution it was made for changed.

@@ -150,6 +150,14 @@ TEST_F(HeaderFooterBarTest, WideningAddsTilesAndOnlyHeightOrResolutionRebuild)
   EXPECT_NE(ControlPixel(bar, 1, 5), Win::RGB(255, 0, 255));
   // 60 at 120 is 48 at 96, whose strip is 2, which is 2.5 at 120: 3.
   EXPECT_EQ(OrangeRows(bar, false), 3);
+
+  // A taller bar is repainted whole: the old strip does not stay behind.
+  bar->SetHeight(100);
+  RunUntilIdle();
+  EXPECT_EQ(OrangeRows(bar, false), 5);
+  const TShot taller;
+  for (int y = 55; y < 60; ++y)
+    EXPECT_NE(taller.At(bar, 2, y), Orange) << y;
 }
 
 } // namespace

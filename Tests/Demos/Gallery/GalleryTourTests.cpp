@@ -25,11 +25,13 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "form-resource", "buttons", "buttons-hot", "buttons-pressed",
                                              "buttons-menu", "round-buttons", "round-buttons-pressed",
                                              "round-buttons-back-hot", "round-buttons-back-pressed", "png-buttons",
-                                             "check-boxes", "check-boxes-classic"}));
+                                             "check-boxes", "check-boxes-classic", "panels", "panels-collapsed",
+                                             "panels-144dpi"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
-                                                  "page: checkboxes", "check box: Grayed", "check box: Checked"}));
+                                                  "page: checkboxes", "check box: Grayed", "check box: Checked",
+                                                  "page: panels"}));
 }
 
 } // namespace
