@@ -4,9 +4,6 @@
 
 #include <Quorex.Vcl.FooterBar.hpp>
 #include <Quorex.Vcl.HeaderBar.hpp>
-#include <Quorex.Vcl.Panel.hpp>
-#include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
-#include <Quorex.Vcl.HtmlLabel.hpp>
 
 #include <set>
 
@@ -158,40 +155,6 @@ TEST_F(HeaderFooterBarTest, WideningAddsTilesAndOnlyHeightOrResolutionRebuild)
   const TShot taller;
   for (int y = 55; y < 60; ++y)
     EXPECT_NE(taller.At(bar, 2, y), Orange) << y;
-}
-
-} // namespace
-
-namespace {
-
-void AddLabel(TWinControl* Parent)
-{
-  auto* label = new THtmlLabel(Parent);
-  label->SetBounds(10, 10, 100, 16);
-  label->SetParent(Parent);
-  label->SetCaption("<b>Caption</b>");
-}
-
-TEST_F(HeaderFooterBarTest, ScaledWithItsFormTheWholeBarIsPatterned)
-{
-  auto* host = new TQxFrameHost(Form);
-  host->SetParent(Form);
-  auto* client = new TQxFrameClient(Form);
-  host->SetActiveFrame(client);
-  auto* dialog = Place(new TQxPanel(Form), client, 10, 10, 300, 200);
-  auto* header = new THeaderBar(Form);
-  header->SetBarSize(bsMedium);
-  header->SetParent(dialog);
-  AddLabel(header);
-  RunUntilIdle();
-  Form->SetPixelsPerInch(144);
-  Form->ScaleBy(144, 96);
-  RunUntilIdle();
-  EXPECT_EQ(header->Width(), 450);
-  EXPECT_EQ(header->Height(), 60);
-  const TShot shot;
-  for (int x = 0; x < header->Width(); x += 10)
-    ASSERT_NE(shot.At(header, x, 10), Win::RGB(0, 0, 0)) << x;
 }
 
 } // namespace
