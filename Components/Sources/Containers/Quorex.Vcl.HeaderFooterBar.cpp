@@ -172,17 +172,20 @@ void TCustomHeaderFooterBar::DoPaint(Win::HDC DC)
   if (!DC)
     return;
   UpdatePattern();
-  std::unique_ptr<TCanvas> temporary;
-  TCanvas* canvas = Canvas();
-  if (!canvas->HandleAllocated() || canvas->Handle() != DC) {
-    temporary = std::make_unique<TCanvas>();
-    temporary->SetHandle(DC);
-    canvas = temporary.get();
+  if (Canvas()->HandleAllocated() && Canvas()->Handle() == DC) {
+    DrawTiles(Canvas());
+    return;
   }
+  TCanvas temporary;
+  TCanvasAttachment attached(&temporary, DC);
+  DrawTiles(&temporary);
+}
+
+// From the left edge on, the last tile overhanging the right one.
+void TCustomHeaderFooterBar::DrawTiles(TCanvas* ACanvas)
+{
   for (Integer i = 0; i <= Width() / kTileWidth; ++i)
-    canvas->Draw(kTileWidth * i, 0, FPattern.get());
-  if (temporary)
-    temporary->SetHandle(nullptr);
+    ACanvas->Draw(kTileWidth * i, 0, FPattern.get());
 }
 
 } // namespace Quorex

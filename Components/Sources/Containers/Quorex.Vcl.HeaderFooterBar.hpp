@@ -55,6 +55,7 @@ protected:
 private:
   void BuildPatternGrid(GdiPlus::IGPGraphics& Graphics);
   void BuildOutline(GdiPlus::IGPGraphics& Graphics, const Vcl::TRect& Rect);
+  void DrawTiles(Vcl::TCanvas* ACanvas);
 
   TCustomHeaderFooterPanelStyle FStyle;
   TBarSize FBarSize = bsSmall;

@@ -54,23 +54,20 @@ void TCustomItemPanel::DrawBuf(TCanvas* Target, bool PaintChildren)
   // empty bitmaps and brushes.
   if (FPainting > 0 || Width() <= 0 || Height() <= 0)
     return;
-  ++FPainting;
-  try {
-    FBuf->SetSize(Width(), Height());
-    TCanvas* buffer = FBuf->Canvas();
-    const TRect clip = Target->ClipRect();
-    Win::HRGN region = Win::CreateRectRgn(clip.Left, clip.Top, clip.Right, clip.Bottom);
-    Win::SelectClipRgn(buffer->Handle(), region);
-    Win::DeleteObject(region);
-    DoDraw(buffer);
-    if (PaintChildren)
-      PaintControls(buffer->Handle(), nullptr);
-    Target->Draw(0, 0, FBuf.get());
-  } catch (...) {
-    --FPainting;
-    throw;
-  }
-  --FPainting;
+  struct TGuard {
+    Integer& Count;
+    ~TGuard() { --Count; }
+  } guard{++FPainting};
+  FBuf->SetSize(Width(), Height());
+  TCanvas* buffer = FBuf->Canvas();
+  const TRect clip = Target->ClipRect();
+  Win::HRGN region = Win::CreateRectRgn(clip.Left, clip.Top, clip.Right, clip.Bottom);
+  Win::SelectClipRgn(buffer->Handle(), region);
+  Win::DeleteObject(region);
+  DoDraw(buffer);
+  if (PaintChildren)
+    PaintControls(buffer->Handle(), nullptr);
+  Target->Draw(0, 0, FBuf.get());
 }
 
 void TCustomItemPanel::DoDraw(TCanvas* ACanvas)
