@@ -54,6 +54,10 @@ TEST_F(ExpandPanelTest, CollapsesToItsHeaderAndExpandsBackWithAnEventEachTime)
   Panel->SetExpanded(false);
   Panel->SetExpanded(true);
   EXPECT_EQ(Panel->Height(), 150);
+  // The designer always shows the whole panel.
+  Panel->SetDesigning(true);
+  Panel->SetExpanded(false);
+  EXPECT_EQ(Panel->Height(), 150);
 }
 
 // Every change of the header height or of ActiveHeader recomputes the part
