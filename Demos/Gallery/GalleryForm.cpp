@@ -84,7 +84,8 @@ TGalleryForm::TGalleryForm()
                    "<a href=pngbuttons>PNG buttons</a><br><br>"
                    "<a href=checkboxes>Check boxes</a><br><br>"
                    "<a href=navigation>Navigation</a><br><br>"
-                   "<a href=graphs>Graphs</a>");
+                   "<a href=graphs>Graphs</a><br><br>"
+                   "<a href=panels>Panels</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -123,6 +124,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TNavigationPage>();
   else if (Id == "graphs")
     FHost->SetFrame<TGraphsPage>();
+  else if (Id == "panels")
+    FHost->SetFrame<TPanelsPage>();
 }
 
 TGraphsPage* TGalleryForm::GraphsPage() const
@@ -159,6 +162,12 @@ TRoundButtonsPage* TGalleryForm::RoundButtonsPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TRoundButtonsPage>();
   return client ? dynamic_cast<TRoundButtonsPage*>(client->Owner()) : nullptr;
+}
+
+TPanelsPage* TGalleryForm::PanelsPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TPanelsPage>();
+  return client ? dynamic_cast<TPanelsPage*>(client->Owner()) : nullptr;
 }
 
 } // namespace Gallery

@@ -31,6 +31,7 @@ public:
   TRoundButtonsPage* RoundButtonsPage() const;
   TNavigationPage* NavigationPage() const;
   TGraphsPage* GraphsPage() const;
+  TPanelsPage* PanelsPage() const;
 
 private:
   Vcl::TForm* FForm;

@@ -9,6 +9,7 @@
 #include <Quorex.Vcl.CheckBox.hpp>
 #include <Quorex.Vcl.DetailsButton.hpp>
 #include <Quorex.Vcl.RoundButton.hpp>
+#include <Quorex.Vcl.ExpandPanel.hpp>
 #include <Quorex.Vcl.Panel.hpp>
 #include <Quorex.Vcl.SectionBar.hpp>
 #include <Vcl.ExtCtrls.hpp>
@@ -145,6 +146,23 @@ public:
 private:
   Quorex::TQxGrid* AddGrid(Integer X, Integer Y, const String& Caption);
   int FStep = 0;
+};
+
+// Header and footer bars round a dialog, its buttons in a layout panel, expand
+// panels, item panels in each state, image controls and layout panels in
+// each vertical placement; the tour collapses the live expand panel.
+class TPanelsPage : public TGalleryPage {
+  QX_CLASS(TPanelsPage, TGalleryPage)
+public:
+  explicit TPanelsPage(Vcl::TComponent* AOwner);
+  Quorex::TQxExpandPanel* Expand = nullptr;
+
+private:
+  void BuildDialog();
+  void BuildExpandPanels();
+  void BuildImages();
+  void BuildItemPanels();
+  void BuildRows();
 };
 
 // Built from the text form resource that ships with the gallery.

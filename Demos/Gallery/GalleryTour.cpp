@@ -103,6 +103,7 @@ public:
     ShootClassic(gallery, "check-boxes-classic");
     TourNavigation(gallery);
     TourGraphs(gallery);
+    TourPanels(gallery);
     FResult.Log = EventLog();
     return std::move(FResult);
   }
@@ -220,6 +221,33 @@ private:
     Shoot(Gallery, "round-buttons-back-pressed");
     Win::InjectMouseUp();
     RunUntilIdle();
+  }
+
+  // The live expand panel collapsed and expanded again, then the page with
+  // the whole window at 144 pixels per inch on a screen grown to hold it.
+  void TourPanels(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Panels", "panels");
+    TQxExpandPanel* expand = Gallery.PanelsPage()->Expand;
+    const TPoint header = expand->ClientToScreen(TPoint(expand->Width() / 2, 12));
+    ClickAt(header);
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    Shoot(Gallery, "panels-collapsed");
+    ClickAt(header);
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    Scale(Gallery, 144, 96);
+    Shoot(Gallery, "panels-144dpi");
+    Scale(Gallery, 96, 144);
+  }
+  static void Scale(TGalleryForm& Gallery, int M, int D)
+  {
+    Win::ScreenSettings().Width = kScreenWidth * M / 96;
+    Win::ScreenSettings().Height = kScreenHeight * M / 96;
+    Win::ScreenSettings().LogPixels = M;
+    Gallery.Form()->SetPixelsPerInch(M);
+    Gallery.Form()->ScaleBy(M, D);
+    // As after a change of the display's scaling: everything drawn anew.
+    Repaint(Gallery, Win::IsThemeActive() != Win::FALSE);
   }
 
   // The release clicks the drop-down button, whose menu opens; while its
