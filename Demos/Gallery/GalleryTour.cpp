@@ -188,19 +188,6 @@ private:
     }
     Win::UseVirtualClock(wasVirtual);
   }
-  // Moves the virtual clock on, stopping at every timer that falls due.
-  static void AdvanceBy(std::uint64_t Ms)
-  {
-    const std::uint64_t end = Win::ClockMilliseconds() + Ms;
-    std::uint64_t due = 0;
-    while (Win::NextTimerDue(&due) && due <= end) {
-      if (due > Win::ClockMilliseconds())
-        Win::AdvanceClock(due - Win::ClockMilliseconds());
-      RunUntilIdle();
-    }
-    Win::AdvanceClock(end - Win::ClockMilliseconds());
-    RunUntilIdle();
-  }
 
   // The live round button pressed, then the live back button hot and
   // pressed: the states the page cannot hold still.
