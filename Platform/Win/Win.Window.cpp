@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -674,13 +675,25 @@ BOOL BringWindowToTop(HWND hWnd)
   return SetWindowPos(hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+namespace {
+
+// Screen coordinates of a window near the far edges add up past the range of
+// an int: they are summed in 64 bits and held at the edge.
+int ClampedCoord(std::int64_t v)
+{
+  return int(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
 BOOL GetWindowRect(HWND hWnd, RECT* rect)
 {
   if (!IsLive(hWnd) || !rect)
     return FALSE;
   POINT p;
   ClientToScreen(hWnd, &p);
-  *rect = Bounds(p.X, p.Y, hWnd->Rect.Width(), hWnd->Rect.Height());
+  *rect = RECT(p.X, p.Y, ClampedCoord(std::int64_t(p.X) + hWnd->Rect.Width()),
+               ClampedCoord(std::int64_t(p.Y) + hWnd->Rect.Height()));
   return TRUE;
 }
 
@@ -696,8 +709,12 @@ BOOL ClientToScreen(HWND hWnd, POINT* point)
 {
   if (!IsLive(hWnd) || !point)
     return FALSE;
-  for (HWND w = hWnd; w; w = w->Parent)
-    point->Offset(w->Rect.Left, w->Rect.Top);
+  std::int64_t x = point->X, y = point->Y;
+  for (HWND w = hWnd; w; w = w->Parent) {
+    x += w->Rect.Left;
+    y += w->Rect.Top;
+  }
+  *point = POINT(ClampedCoord(x), ClampedCoord(y));
   return TRUE;
 }
 
