@@ -10,6 +10,7 @@
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <System.Classes.Streaming.hpp>
 #include <Vcl.ActnList.hpp>
+#include <Win.Desktop.hpp>
 
 #include <gtest/gtest.h>
 
@@ -186,8 +187,12 @@ TEST_F(PngButtons, FormResourcesKeepDefaultsOutAndTheImageIn)
   bit->SetPngOptions({pngGrayscaleOnDisabled});
   speed->SetPngImage(Solid(clBlue).get());
   speed->SetFlat(true);
+  bit->SetBiDiMode(bdRightToLeft);
+  bit->SetDragMode(dmAutomatic);
+  speed->SetBiDiMode(bdRightToLeftNoAlign);
   const String text = WriteComponentRes(&root);
-  QxTest::ExpectHas(text, {"PngOptions = [pngGrayscaleOnDisabled]", "Flat = True", "PngImage"});
+  QxTest::ExpectHas(text, {"PngOptions = [pngGrayscaleOnDisabled]", "Flat = True", "PngImage",
+                           "BiDiMode = bdRightToLeft\n", "DragMode = dmAutomatic", "BiDiMode = bdRightToLeftNoAlign"});
   // The speed button's blank placeholder glyph stays out.
   QxTest::ExpectLacks(text, {"Glyph", "NumGlyphs"});
   TQxFrameClient copy(nullptr);
@@ -199,6 +204,35 @@ TEST_F(PngButtons, FormResourcesKeepDefaultsOutAndTheImageIn)
   EXPECT_EQ(bitCopy->PngImage()->Pixels(3, 3), clRed);
   EXPECT_EQ(speedCopy->PngImage()->Pixels(3, 3), clBlue);
   EXPECT_EQ(speedCopy->Glyph()->Width(), 16); // the placeholder is rebuilt after loading
+  EXPECT_EQ(bitCopy->BiDiMode(), bdRightToLeft);
+  EXPECT_EQ(bitCopy->DragMode(), dmAutomatic);
+  EXPECT_EQ(speedCopy->BiDiMode(), bdRightToLeftNoAlign);
+}
+
+// Right to left, taken from the form, the glyph goes after the caption.
+TEST_F(PngButtons, RightToLeftPutsTheGlyphAfterTheCaption)
+{
+  auto firstRed = [this](TControl* Button) {
+    RunUntilIdle();
+    const Win::TImage screen = Win::ComposeDesktop();
+    for (int x = 0; x < Button->Width(); ++x) {
+      const TPoint p = Button->ClientToScreen(TPoint(x, 15));
+      if (TColor(screen.Pixel(p.X, p.Y)) == clRed)
+        return x;
+    }
+    return -1;
+  };
+  for (TControl* button : Buttons()) {
+    SCOPED_TRACE(button->ClassName());
+    button->SetCaption("Go");
+    const int leftToRight = firstRed(button);
+    EXPECT_GE(leftToRight, 0);
+    EXPECT_LT(leftToRight, 50 - 16);
+    Form->SetBiDiMode(bdRightToLeft);
+    EXPECT_GT(firstRed(button), 50);
+    Form->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(firstRed(button), leftToRight);
+  }
 }
 
 // The classic look: the system push-button frame (inactive when disabled);
