@@ -117,7 +117,7 @@ TPngButtonsPage::TPngButtonsPage(TComponent* AOwner) : TGalleryPage(AOwner)
   // A stock kind brings its glyph; disabled, a one-cell bitmap glyph is
   // embossed, on the speed button too (here with the stock "retry" bitmap).
   const int stockTop = kRowTop + 4 * kRowPitch;
-  AddLabel("Bitmap glyphs <font color=clGray>(Kind bkOK; the retry bitmap)</font>", kMargin, stockTop + 6);
+  AddLabel("Bitmap glyphs", kMargin, stockTop + 6);
   TResourceStream retryData(Win::GetModuleHandle("vcl"), "BBRETRY", Win::RT_BITMAP);
   TBitmap retry;
   retry.LoadFromStream(&retryData);

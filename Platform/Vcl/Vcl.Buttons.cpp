@@ -159,11 +159,11 @@ void TButtonGlyph::Draw(TCanvas* Canvas, const TRect& Client, bool Offset, const
   const TPoint shift(Client.Left + (Offset ? 1 : 0), Client.Top + (Offset ? 1 : 0));
   g = g + shift;
   t = t + shift;
+  const TColor key = glyph.cx > 0 ? FGlyph->Canvas()->Pixels(0, FGlyph->Height() - 1) : clNone;
   if (glyph.cx > 0 && State == bsDisabled && FNumGlyphs == 1)
-    DrawEmbossed(Canvas->Handle(), g, FGlyph.get(), glyph, FGlyph->Canvas()->Pixels(0, FGlyph->Height() - 1));
+    DrawEmbossed(Canvas->Handle(), g, FGlyph.get(), glyph, key);
   else if (glyph.cx > 0) {
     const int cell = int(State) < FNumGlyphs ? int(State) : 0;
-    const TColor key = FGlyph->Canvas()->Pixels(0, FGlyph->Height() - 1);
     Win::TransparentBlt(Canvas->Handle(), g.X, g.Y, glyph.cx, glyph.cy, FGlyph->Canvas()->Handle(), cell * glyph.cx,
                         0, glyph.cx, glyph.cy, Win::COLORREF(ColorToRGB(key)));
   }
@@ -204,7 +204,7 @@ void TBitBtn::SetKind(TBitBtnKind Value)
 {
   if (!Change(FKind, Value) || Value == bkCustom)
     return;
-  // A resource that names its own caption keeps it, whichever it stores first.
+  // While loading, a caption the resource gave before the kind stays.
   if (!ComponentState().Contains(csLoading) || Caption().empty())
     SetCaption(KindCaption(Value));
   SetModalResult(KindResult(Value));
