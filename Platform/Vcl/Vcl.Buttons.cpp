@@ -139,9 +139,11 @@ TSize TButtonGlyph::CellSize() const
 }
 
 void TButtonGlyph::Draw(TCanvas* Canvas, const TRect& Client, bool Offset, const String& Caption,
-                        TButtonLayout Layout, Integer Margin, Integer Spacing, TButtonState State,
-                        bool Enabled) const
+                        TButtonLayout Layout, Integer Margin, Integer Spacing, TButtonState State, bool Enabled,
+                        Win::UINT BiDiFlags) const
 {
+  if (BiDiFlags & Win::DT_RIGHT)
+    Layout = Layout == blGlyphLeft ? blGlyphRight : Layout == blGlyphRight ? blGlyphLeft : Layout;
   const TSize glyph = CellSize();
   const TSize text = TextSize(Canvas, Caption);
   const bool horizontal = Layout == blGlyphLeft || Layout == blGlyphRight;
@@ -278,7 +280,7 @@ void TBitBtn::CNDrawItem(const Win::DRAWITEMSTRUCT& Item)
                             (Enabled() ? 0 : Win::DFCS_INACTIVE));
   }
   FGlyph.Draw(&canvas, ClientRect(), pressed, Caption(), FLayout, FMargin, FSpacing,
-              Enabled() ? (pressed ? bsDown : bsUp) : bsDisabled, Enabled());
+              Enabled() ? (pressed ? bsDown : bsUp) : bsDisabled, Enabled(), DrawTextBiDiModeFlags(0));
   if (focused) {
     TRect focus = ClientRect();
     focus.Inflate(-4, -4);
@@ -482,7 +484,7 @@ void TSpeedButton::Paint()
   PaintFrame();
   const TButtonState state = State();
   FGlyph.Draw(Canvas(), ClientRect(), state == bsDown || state == bsExclusive, Caption(), FLayout, FMargin,
-              FSpacing, state, Enabled());
+              FSpacing, state, Enabled(), DrawTextBiDiModeFlags(0));
 }
 
 } // namespace Vcl

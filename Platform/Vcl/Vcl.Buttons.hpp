@@ -43,9 +43,11 @@ public:
   // Values outside 1 to 4 are ignored.
   void SetNumGlyphs(TNumGlyphs Value);
   // Draws the glyph cell for State and the caption into Client, both moved
-  // one pixel right and down when Offset.
+  // one pixel right and down when Offset. BiDiFlags are the control's
+  // DrawText flags: with DT_RIGHT a glyph left of the caption goes right of
+  // it and the other way round.
   void Draw(TCanvas* Canvas, const TRect& Client, bool Offset, const String& Caption, TButtonLayout Layout,
-            Integer Margin, Integer Spacing, TButtonState State, bool Enabled) const;
+            Integer Margin, Integer Spacing, TButtonState State, bool Enabled, Win::UINT BiDiFlags) const;
 
 private:
   TSize CellSize() const;

@@ -209,9 +209,22 @@ TEST_F(PngButtons, FormResourcesKeepDefaultsOutAndTheImageIn)
   EXPECT_EQ(speedCopy->BiDiMode(), bdRightToLeftNoAlign);
 }
 
-// Right to left, taken from the form, the glyph goes after the caption.
+// Right to left, taken from the form, the glyph goes after the caption,
+// which stays in its own place before it rather than against the right edge.
 TEST_F(PngButtons, RightToLeftPutsTheGlyphAfterTheCaption)
 {
+  // Dark (caption) pixels in columns [x0, x1), rows 5 to 25.
+  auto textInk = [this](TControl* Button, int x0, int x1) {
+    const Win::TImage screen = Win::ComposeDesktop();
+    int n = 0;
+    for (int y = 5; y < 25; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const TPoint p = Button->ClientToScreen(TPoint(x, y));
+        const Win::COLORREF c = screen.Pixel(p.X, p.Y);
+        n += int(c & 0xFF) + int((c >> 8) & 0xFF) + int((c >> 16) & 0xFF) < 300;
+      }
+    return n;
+  };
   auto firstRed = [this](TControl* Button) {
     RunUntilIdle();
     const Win::TImage screen = Win::ComposeDesktop();
@@ -229,7 +242,10 @@ TEST_F(PngButtons, RightToLeftPutsTheGlyphAfterTheCaption)
     EXPECT_GE(leftToRight, 0);
     EXPECT_LT(leftToRight, 50 - 16);
     Form->SetBiDiMode(bdRightToLeft);
-    EXPECT_GT(firstRed(button), 50);
+    const int glyph = firstRed(button);
+    EXPECT_GT(glyph, 50);
+    EXPECT_GT(textInk(button, 4, glyph), 10);
+    EXPECT_EQ(textInk(button, glyph + 16, button->Width() - 4), 0);
     Form->SetBiDiMode(bdLeftToRight);
     EXPECT_EQ(firstRed(button), leftToRight);
   }
