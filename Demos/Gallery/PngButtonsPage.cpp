@@ -1,11 +1,14 @@
 // The PNG buttons page: bit and speed buttons with a PNG glyph, enabled and
-// disabled, under each set of disabled-look options, and one skin drawn at
-// three sizes.
+// disabled, under each set of disabled-look options, the framework's bit
+// buttons of stock kinds beside them, and one skin drawn at three sizes.
 #include "GalleryPages.hpp"
 
 #include <Quorex.Imaging.PngSkin.hpp>
 #include <Quorex.Vcl.PngBitBtn.hpp>
 #include <Quorex.Vcl.PngSpeedButton.hpp>
+#include <System.Streams.hpp>
+#include <Vcl.Buttons.hpp>
+#include <Winapi.Modules.hpp>
 
 #include <cmath>
 
@@ -111,7 +114,30 @@ TPngButtonsPage::TPngButtonsPage(TComponent* AOwner) : TGalleryPage(AOwner)
       button->SetBounds(kColumnLeft + c * kColumnPitch, top, 104, 30);
     }
   }
-  const int skinTop = kRowTop + 4 * kRowPitch + 24;
+  // A stock kind brings its glyph; disabled, a one-cell bitmap glyph is
+  // embossed, on the speed button too (here with the stock "retry" bitmap).
+  const int stockTop = kRowTop + 4 * kRowPitch;
+  AddLabel("Bitmap glyphs", kMargin, stockTop + 6);
+  TResourceStream retryData(Win::GetModuleHandle("vcl"), "BBRETRY", Win::RT_BITMAP);
+  TBitmap retry;
+  retry.LoadFromStream(&retryData);
+  for (int c = 0; c < 4; ++c) {
+    TControl* button = nullptr;
+    if (c < 2) {
+      auto* bit = new TBitBtn(this);
+      bit->SetKind(bkOK);
+      button = bit;
+    } else {
+      auto* speed = new TSpeedButton(this);
+      speed->SetGlyph(&retry);
+      speed->SetCaption("Retry");
+      button = speed;
+    }
+    button->SetEnabled(c % 2 == 0);
+    button->SetParent(Client());
+    button->SetBounds(kColumnLeft + c * kColumnPitch, stockTop, 104, 30);
+  }
+  const int skinTop = stockTop + kRowPitch + 24;
   AddLabel("<b>PNG skin</b> <font color=clGray>one 24 x 24 image, margins 6, drawn at 48 x 24, 160 x 48 and "
            "320 x 96</font>",
            kMargin, skinTop);

@@ -3,7 +3,12 @@
 #include "Vcl.Forms.hpp"
 #include "Vcl.Themes.hpp"
 
+#include <System.Streams.hpp>
 #include <Win.Gdi.Guards.hpp>
+#include <Winapi.Modules.hpp>
+
+#include <utility>
+#include <vector>
 
 namespace Vcl {
 
@@ -53,6 +58,49 @@ const char* KindCaption(TBitBtnKind Kind)
   return captions[int(Kind)];
 }
 
+// The stock glyph of a kind: a bitmap of the "vcl" module.
+std::unique_ptr<TBitmap> StockGlyph(TBitBtnKind Kind)
+{
+  static constexpr const char* names[] = {"",      "BBOK",    "BBCANCEL", "BBHELP",   "BBYES", "BBNO",
+                                          "BBCLOSE", "BBABORT", "BBRETRY",  "BBIGNORE", "BBALL"};
+  TResourceStream stream(Win::GetModuleHandle("vcl"), names[int(Kind)], Win::RT_BITMAP);
+  auto glyph = std::make_unique<TBitmap>();
+  glyph->LoadFromStream(&stream);
+  return glyph;
+}
+
+// A glyph's disabled look when it has no cell of its own for it: its shape
+// (every pixel but the key colour) in the highlight colour one pixel right
+// and down, then in the shadow colour over that.
+void DrawEmbossed(Win::HDC DC, TPoint At, TBitmap* Glyph, TSize Cell, TColor Key)
+{
+  TBitmap shape(Cell.cx, Cell.cy);
+  Win::BitBlt(shape.Canvas()->Handle(), 0, 0, Cell.cx, Cell.cy, Glyph->Canvas()->Handle(), 0, 0, Win::SRCCOPY);
+  const Win::COLORREF key = Win::COLORREF(ColorToRGB(Key));
+  std::vector<bool> inside;
+  for (Integer y = 0; y < Cell.cy; ++y) {
+    const Byte* p = shape.ScanLine(y);
+    for (Integer x = 0; x < Cell.cx; ++x, p += 4)
+      inside.push_back(Win::RGB(p[2], p[1], p[0]) != key);
+  }
+  for (const auto& [colour, offset] : {std::pair{clBtnHighlight, 1}, std::pair{clBtnShadow, 0}}) {
+    const Win::COLORREF ink = Win::COLORREF(ColorToRGB(colour)), hole = ink ^ 0xFFFFFF;
+    auto cell = inside.begin();
+    for (Integer y = 0; y < Cell.cy; ++y) {
+      Byte* p = shape.ScanLine(y);
+      for (Integer x = 0; x < Cell.cx; ++x, p += 4) {
+        const Win::COLORREF c = *cell++ ? ink : hole;
+        p[0] = Win::GetBValue(c);
+        p[1] = Win::GetGValue(c);
+        p[2] = Win::GetRValue(c);
+        p[3] = 0xFF;
+      }
+    }
+    Win::TransparentBlt(DC, At.X + offset, At.Y + offset, Cell.cx, Cell.cy, shape.Canvas()->Handle(), 0, 0, Cell.cx,
+                        Cell.cy, hole);
+  }
+}
+
 template <typename V>
 bool Change(V& Field, const V& Value)
 {
@@ -91,9 +139,11 @@ TSize TButtonGlyph::CellSize() const
 }
 
 void TButtonGlyph::Draw(TCanvas* Canvas, const TRect& Client, bool Offset, const String& Caption,
-                        TButtonLayout Layout, Integer Margin, Integer Spacing, TButtonState State,
-                        bool Enabled) const
+                        TButtonLayout Layout, Integer Margin, Integer Spacing, TButtonState State, bool Enabled,
+                        Win::UINT BiDiFlags) const
 {
+  if (BiDiFlags & Win::DT_RIGHT)
+    Layout = Layout == blGlyphLeft ? blGlyphRight : Layout == blGlyphRight ? blGlyphLeft : Layout;
   const TSize glyph = CellSize();
   const TSize text = TextSize(Canvas, Caption);
   const bool horizontal = Layout == blGlyphLeft || Layout == blGlyphRight;
@@ -111,9 +161,11 @@ void TButtonGlyph::Draw(TCanvas* Canvas, const TRect& Client, bool Offset, const
   const TPoint shift(Client.Left + (Offset ? 1 : 0), Client.Top + (Offset ? 1 : 0));
   g = g + shift;
   t = t + shift;
-  if (glyph.cx > 0) {
+  const TColor key = glyph.cx > 0 ? FGlyph->Canvas()->Pixels(0, FGlyph->Height() - 1) : clNone;
+  if (glyph.cx > 0 && State == bsDisabled && FNumGlyphs == 1)
+    DrawEmbossed(Canvas->Handle(), g, FGlyph.get(), glyph, key);
+  else if (glyph.cx > 0) {
     const int cell = int(State) < FNumGlyphs ? int(State) : 0;
-    const TColor key = FGlyph->Canvas()->Pixels(0, FGlyph->Height() - 1);
     Win::TransparentBlt(Canvas->Handle(), g.X, g.Y, glyph.cx, glyph.cy, FGlyph->Canvas()->Handle(), cell * glyph.cx,
                         0, glyph.cx, glyph.cy, Win::COLORREF(ColorToRGB(key)));
   }
@@ -138,6 +190,7 @@ void TBitBtn::CreateParams(TCreateParams& Params)
 void TBitBtn::SetGlyph(TBitmap* Value)
 {
   FGlyph.SetGlyph(Value);
+  FKind = bkCustom;
   Invalidate();
 }
 
@@ -153,9 +206,14 @@ void TBitBtn::SetKind(TBitBtnKind Value)
 {
   if (!Change(FKind, Value) || Value == bkCustom)
     return;
-  SetCaption(KindCaption(Value));
+  // While loading, a caption the resource gave before the kind stays.
+  if (!ComponentState().Contains(csLoading) || Caption().empty())
+    SetCaption(KindCaption(Value));
   SetModalResult(KindResult(Value));
   SetCancel(Value == bkCancel);
+  FGlyph.SetGlyph(StockGlyph(Value).get());
+  FGlyph.SetNumGlyphs(1);
+  Invalidate();
 }
 
 void TBitBtn::SetLayout(TButtonLayout Value)
@@ -222,7 +280,7 @@ void TBitBtn::CNDrawItem(const Win::DRAWITEMSTRUCT& Item)
                             (Enabled() ? 0 : Win::DFCS_INACTIVE));
   }
   FGlyph.Draw(&canvas, ClientRect(), pressed, Caption(), FLayout, FMargin, FSpacing,
-              Enabled() ? (pressed ? bsDown : bsUp) : bsDisabled, Enabled());
+              Enabled() ? (pressed ? bsDown : bsUp) : bsDisabled, Enabled(), DrawTextBiDiModeFlags(0));
   if (focused) {
     TRect focus = ClientRect();
     focus.Inflate(-4, -4);
@@ -426,7 +484,7 @@ void TSpeedButton::Paint()
   PaintFrame();
   const TButtonState state = State();
   FGlyph.Draw(Canvas(), ClientRect(), state == bsDown || state == bsExclusive, Caption(), FLayout, FMargin,
-              FSpacing, state, Enabled());
+              FSpacing, state, Enabled(), DrawTextBiDiModeFlags(0));
 }
 
 } // namespace Vcl

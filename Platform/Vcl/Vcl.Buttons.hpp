@@ -2,7 +2,8 @@
 // the speed button (a graphic tool-bar button that can stay down in a group).
 // Both place a bitmap glyph and the caption side by side; the glyph bitmap
 // holds NumGlyphs cells side by side (up, disabled, down, held down), its
-// bottom-left pixel the transparent colour.
+// bottom-left pixel the transparent colour. A glyph without a disabled cell
+// shows disabled as its shape embossed in the highlight and shadow colours.
 #pragma once
 
 #include "Vcl.Graphics.hpp"
@@ -26,7 +27,7 @@ using enum TButtonState;
 // Number of glyph cells in a glyph bitmap, 1 to 4.
 using TNumGlyphs = Integer;
 
-// A stock kind gives the button its caption and modal result.
+// A stock kind gives the button its caption, modal result and glyph.
 enum class TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
 using enum TBitBtnKind;
 QX_ENUM_NAMES(TBitBtnKind, bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll)
@@ -42,9 +43,11 @@ public:
   // Values outside 1 to 4 are ignored.
   void SetNumGlyphs(TNumGlyphs Value);
   // Draws the glyph cell for State and the caption into Client, both moved
-  // one pixel right and down when Offset.
+  // one pixel right and down when Offset. BiDiFlags are the control's
+  // DrawText flags: with DT_RIGHT a glyph left of the caption goes right of
+  // it and the other way round.
   void Draw(TCanvas* Canvas, const TRect& Client, bool Offset, const String& Caption, TButtonLayout Layout,
-            Integer Margin, Integer Spacing, TButtonState State, bool Enabled) const;
+            Integer Margin, Integer Spacing, TButtonState State, bool Enabled, Win::UINT BiDiFlags) const;
 
 private:
   TSize CellSize() const;
@@ -58,11 +61,13 @@ public:
   explicit TBitBtn(TComponent* AOwner);
 
   TBitmap* Glyph() const { return FGlyph.Glyph(); }
+  // A glyph of the host's own makes the button a custom one.
   void SetGlyph(TBitmap* Value);
   TNumGlyphs NumGlyphs() const { return FGlyph.NumGlyphs(); }
   void SetNumGlyphs(TNumGlyphs Value);
   TBitBtnKind Kind() const { return FKind; }
-  // A stock kind sets the caption and the modal result (Cancel for bkCancel).
+  // A stock kind sets the caption, the modal result (Cancel for bkCancel)
+  // and its stock glyph, one cell.
   void SetKind(TBitBtnKind Value);
   TButtonLayout Layout() const { return FLayout; }
   void SetLayout(TButtonLayout Value);
@@ -72,7 +77,7 @@ public:
   // -1 spreads the free space evenly.
   Integer Spacing() const { return FSpacing; }
   void SetSpacing(Integer Value);
-  bool IsGlyphStored() const { return !Glyph()->Empty(); }
+  bool IsGlyphStored() const { return FKind == bkCustom && !Glyph()->Empty(); }
 
   void Click() override;
   void Dispatch(TMessage& Message) override;

@@ -88,7 +88,14 @@ void TWinControl::SetDoubleBuffered(bool Value)
   if (FDoubleBuffered == Value)
     return;
   FDoubleBuffered = Value;
+  FParentDoubleBuffered = false;
+  NotifyControls(CM_PARENTDOUBLEBUFFEREDCHANGED);
   Invalidate();
+}
+
+void TWinControl::SetParentDoubleBuffered(bool Value)
+{
+  SetParentSwitch(FParentDoubleBuffered, Value, CM_PARENTDOUBLEBUFFEREDCHANGED);
 }
 
 void TWinControl::SetParentBackground(bool Value)

@@ -268,6 +268,22 @@ void TWinControl::CMTextChanged(TMessage& Message)
   Invalidate();
 }
 
+void TWinControl::CMBiDiModeChanged(TMessage& Message)
+{
+  (void)Message;
+  NotifyControls(CM_PARENTBIDIMODECHANGED);
+  Invalidate();
+}
+
+void TWinControl::CMParentDoubleBufferedChanged(TMessage& Message)
+{
+  (void)Message;
+  if (!FParentDoubleBuffered || !FParent)
+    return;
+  SetDoubleBuffered(FParent->DoubleBuffered());
+  FParentDoubleBuffered = true;
+}
+
 void TWinControl::InsertControl(TControl* AControl)
 {
   if (!AControl || AControl->FParent == this)
@@ -282,6 +298,8 @@ void TWinControl::InsertControl(TControl* AControl)
   AControl->Perform(CM_PARENTCOLORCHANGED);
   AControl->Perform(CM_PARENTFONTCHANGED);
   AControl->Perform(CM_PARENTSHOWHINTCHANGED);
+  AControl->Perform(CM_PARENTBIDIMODECHANGED);
+  AControl->Perform(CM_PARENTDOUBLEBUFFEREDCHANGED);
   AControl->UpdateAnchorRules();
   if (auto* w = dynamic_cast<TWinControl*>(AControl))
     w->UpdateShowing();
@@ -484,6 +502,12 @@ void TWinControl::Dispatch(TMessage& Message)
     return;
   case CM_TEXTCHANGED:
     CMTextChanged(Message);
+    return;
+  case CM_BIDIMODECHANGED:
+    CMBiDiModeChanged(Message);
+    return;
+  case CM_PARENTDOUBLEBUFFEREDCHANGED:
+    CMParentDoubleBufferedChanged(Message);
     return;
   case CM_ENTER:
     CMEnter(Message);

@@ -361,6 +361,9 @@ void TControl::Dispatch(TMessage& Message)
   case CM_PARENTSHOWHINTCHANGED:
     CMParentShowHintChanged(Message);
     return;
+  case CM_PARENTBIDIMODECHANGED:
+    CMParentBiDiModeChanged(Message);
+    return;
   case CM_VISIBLECHANGED:
     CMVisibleChanged(Message);
     return;
@@ -369,6 +372,7 @@ void TControl::Dispatch(TMessage& Message)
     return;
   case CM_FONTCHANGED:
   case CM_COLORCHANGED:
+  case CM_BIDIMODECHANGED:
     Invalidate();
     return;
   default:
@@ -601,6 +605,36 @@ void TControl::SetParentShowHint(bool Value)
   SetParentSwitch(FParentShowHint, Value, CM_PARENTSHOWHINTCHANGED);
 }
 
+void TControl::SetBiDiMode(TBiDiMode Value)
+{
+  if (FBiDiMode == Value)
+    return;
+  FBiDiMode = Value;
+  FParentBiDiMode = false;
+  Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool Value)
+{
+  SetParentSwitch(FParentBiDiMode, Value, CM_PARENTBIDIMODECHANGED);
+}
+
+Win::UINT TControl::DrawTextBiDiModeFlags(Win::UINT Flags) const
+{
+  if (UseRightToLeftAlignment()) {
+    if (Flags & Win::DT_RIGHT)
+      Flags &= ~Win::DT_RIGHT;
+    else if (!(Flags & Win::DT_CENTER))
+      Flags |= Win::DT_RIGHT;
+  }
+  return Flags | DrawTextBiDiModeFlagsReadingOnly();
+}
+
+Win::UINT TControl::DrawTextBiDiModeFlagsReadingOnly() const
+{
+  return UseRightToLeftReading() ? Win::DT_RTLREADING : 0;
+}
+
 void TControl::SetPopupMenu(TPopupMenu* Value)
 {
   if (FPopupMenu == Value)
@@ -681,6 +715,15 @@ void TControl::CMParentShowHintChanged(TMessage& Message)
   (void)Message;
   if (FParentShowHint && FParent)
     FShowHint = FParent->ShowHint();
+}
+
+void TControl::CMParentBiDiModeChanged(TMessage& Message)
+{
+  (void)Message;
+  if (!FParentBiDiMode || !FParent)
+    return;
+  SetBiDiMode(FParent->BiDiMode());
+  FParentBiDiMode = true;
 }
 
 void TControl::CMVisibleChanged(TMessage& Message)

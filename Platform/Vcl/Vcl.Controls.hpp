@@ -57,7 +57,9 @@ constexpr Win::UINT CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM_G
                     CM_DIALOGHANDLE = CM_BASE + 49, CM_ISTOOLCONTROL = CM_BASE + 50,
                     CM_RECREATEWND = CM_BASE + 51, CM_INVALIDATE = CM_BASE + 52,
                     CM_SYSFONTCHANGED = CM_BASE + 53, CM_CONTROLCHANGE = CM_BASE + 54,
-                    CM_CHANGED = CM_BASE + 55, CM_MOUSEWHEEL = CM_BASE + 67;
+                    CM_CHANGED = CM_BASE + 55, CM_BIDIMODECHANGED = CM_BASE + 60,
+                    CM_PARENTBIDIMODECHANGED = CM_BASE + 61, CM_MOUSEWHEEL = CM_BASE + 67,
+                    CM_PARENTDOUBLEBUFFEREDCHANGED = CM_BASE + 80;
 
 constexpr Win::UINT CN_BASE = 0xBC00;
 constexpr Win::UINT CN_COMMAND = CN_BASE + Win::WM_COMMAND, CN_NOTIFY = CN_BASE + Win::WM_NOTIFY,
@@ -94,6 +96,19 @@ using TShiftState = TSet<TShiftStateItem>;
 using TLeftRight = TAlignment; // taLeftJustify or taRightJustify
 QX_ENUM_NAMES(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 QX_ENUM_NAMES(TAnchorKind, akLeft, akTop, akRight, akBottom)
+enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+using enum TBiDiMode;
+QX_ENUM_NAMES(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+enum class TDragMode { dmManual, dmAutomatic };
+using enum TDragMode;
+QX_ENUM_NAMES(TDragMode, dmManual, dmAutomatic)
+enum class TDragKind { dkDrag, dkDock };
+using enum TDragKind;
+QX_ENUM_NAMES(TDragKind, dkDrag, dkDock)
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using enum TDragState;
+enum class TMouseActivate { maDefault, maActivate, maActivateAndEat, maNoActivate, maNoActivateAndEat };
+using enum TMouseActivate;
 
 enum class TControlStyleItem {
   csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
@@ -120,6 +135,18 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char32_t& Key)>;
 using TCanResizeEvent = std::function<void(TObject* Sender, Integer& NewWidth, Integer& NewHeight, bool& Resize)>;
 // MousePos: client coordinates, or (-1, -1) when the keyboard asked.
 using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+// Dragging and docking: the events a control carries for them (Source and
+// Target are the controls or drag objects at either end).
+class TDragObject;
+class TDragDockObject;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, Integer X, Integer Y)>;
+using TDragOverEvent =
+  std::function<void(TObject* Sender, TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, Integer X, Integer Y)>;
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;
+using TMouseActivateEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X,
+                                               Integer Y, Integer HitTest, TMouseActivate& MouseActivate)>;
 
 TShiftState KeysToShiftState(Win::WPARAM Keys);
 TShiftState KeyDataToShiftState(Win::LPARAM KeyData); // from the current key state
@@ -277,6 +304,28 @@ public:
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* Value);
 
+  // Reading order and alignment of text: a control takes its parent's mode
+  // while ParentBiDiMode (the default); a mode of its own clears the switch.
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode Value);
+  bool ParentBiDiMode() const { return FParentBiDiMode; }
+  void SetParentBiDiMode(bool Value);
+  bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+  bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+  // DrawText flags for the mode: left and right alignment swapped (centred
+  // text stays centred) when aligned right to left, plus the reading order.
+  Win::UINT DrawTextBiDiModeFlags(Win::UINT Flags) const;
+  Win::UINT DrawTextBiDiModeFlagsReadingOnly() const;
+
+  // How the control is dragged or docked; only stored here, for the drag
+  // machinery and form resources.
+  TCursor DragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+  TDragKind DragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind Value) { FDragKind = Value; }
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode Value) { FDragMode = Value; }
+
   // Caption and Text are the same string; a change sends CM_TEXTCHANGED.
   String Caption() const { return GetText(); }
   void SetCaption(const String& Value) { SetText(Value); }
@@ -335,6 +384,13 @@ public:
   // A context menu is asked for (right click, Shift+F10, the menu key):
   // before PopupMenu shows; Handled keeps it from showing.
   TContextPopupEvent OnContextPopup;
+  TDragDropEvent OnDragDrop;
+  TDragOverEvent OnDragOver;
+  TEndDragEvent OnEndDock;
+  TEndDragEvent OnEndDrag;
+  TStartDockEvent OnStartDock;
+  TStartDragEvent OnStartDrag;
+  TMouseActivateEvent OnMouseActivate;
 
 protected:
   virtual String GetText() const { return FText; }
@@ -379,6 +435,7 @@ protected:
   void CMParentFontChanged(TMessage& Message);
   void CMParentColorChanged(TMessage& Message);
   void CMParentShowHintChanged(TMessage& Message);
+  void CMParentBiDiModeChanged(TMessage& Message);
   void CMVisibleChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   virtual void FontChanged();
@@ -418,6 +475,11 @@ private:
   bool FShowHint = false;
   bool FParentShowHint = true;
   TPopupMenu* FPopupMenu = nullptr;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  bool FParentBiDiMode = true;
+  TCursor FDragCursor = crDrag;
+  TDragKind FDragKind = dkDrag;
+  TDragMode FDragMode = dmManual;
   String FText;
   std::unique_ptr<TControlActionLink> FActionLink;
 };
@@ -506,8 +568,12 @@ public:
   // EInvalidOperation "Cannot focus a disabled or invisible window".
   virtual void SetFocus();
 
+  // A control follows its parent's DoubleBuffered while
+  // ParentDoubleBuffered (the default); a value of its own clears the switch.
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool Value);
+  bool ParentDoubleBuffered() const { return FParentDoubleBuffered; }
+  void SetParentDoubleBuffered(bool Value);
   bool ParentBackground() const { return FControlStyle.Contains(csParentBackground); }
   void SetParentBackground(bool Value);
   TBrush* Brush() const { return FBrush.get(); }
@@ -591,6 +657,8 @@ protected:
   void CMVisibleChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   void CMTextChanged(TMessage& Message);
+  void CMBiDiModeChanged(TMessage& Message);
+  void CMParentDoubleBufferedChanged(TMessage& Message);
   void CMEnter(TMessage& Message) { (void)Message; DoEnter(); }
   void CMExit(TMessage& Message) { (void)Message; DoExit(); }
   // WM_COMMAND, WM_NOTIFY and WM_DRAWITEM go back to the child that sent them
@@ -627,6 +695,7 @@ private:
   bool FShowing = false;
   bool FTabStop = false;
   bool FDoubleBuffered = false;
+  bool FParentDoubleBuffered = true;
   Integer FAlignLevel = 0;
   TSize FLastClientSize;
   std::unique_ptr<TBrush> FBrush;

@@ -71,9 +71,23 @@ QX_PUBLISHED(TControl)
     .Default(true)
     .StoredWhen(ControlStored<&T::IsVisibleStored>)
     .Protected();
+  Property("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true).Protected();
+  Property("BiDiMode", &T::BiDiMode, &T::SetBiDiMode)
+    .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentBiDiMode(); })
+    .Protected();
+  Property("DragCursor", &T::DragCursor, &T::SetDragCursor).As(pkCursor).Default(crDrag).Protected();
+  Property("DragKind", &T::DragKind, &T::SetDragKind).Default(dkDrag).Protected();
+  Property("DragMode", &T::DragMode, &T::SetDragMode).Default(dmManual).Protected();
   Event("OnClick", &T::OnClick).Protected();
   Event("OnContextPopup", &T::OnContextPopup).Protected();
   Event("OnDblClick", &T::OnDblClick).Protected();
+  Event("OnDragDrop", &T::OnDragDrop).Protected();
+  Event("OnDragOver", &T::OnDragOver).Protected();
+  Event("OnEndDock", &T::OnEndDock).Protected();
+  Event("OnEndDrag", &T::OnEndDrag).Protected();
+  Event("OnMouseActivate", &T::OnMouseActivate).Protected();
+  Event("OnStartDock", &T::OnStartDock).Protected();
+  Event("OnStartDrag", &T::OnStartDrag).Protected();
   Event("OnMouseDown", &T::OnMouseDown).Protected();
   Event("OnMouseEnter", &T::OnMouseEnter).Protected();
   Event("OnMouseLeave", &T::OnMouseLeave).Protected();
@@ -88,7 +102,12 @@ QX_PUBLISHED(TWinControl)
 {
   Property("TabOrder", &T::TabOrder, &T::SetTabOrder).Protected();
   Property("TabStop", &T::TabStop, &T::SetTabStop).Default(false).Protected();
-  Property("DoubleBuffered", &T::DoubleBuffered, &T::SetDoubleBuffered).Default(false).Protected();
+  // Stored whenever it is the control's own, so that it wins over the
+  // parent's value the control took when it was put in.
+  Property("ParentDoubleBuffered", &T::ParentDoubleBuffered, &T::SetParentDoubleBuffered).Default(true).Protected();
+  Property("DoubleBuffered", &T::DoubleBuffered, &T::SetDoubleBuffered)
+    .StoredWhen([](const TObject* o) { return !static_cast<const TWinControl*>(o)->ParentDoubleBuffered(); })
+    .Protected();
   Event("OnEnter", &T::OnEnter).Protected();
   Event("OnExit", &T::OnExit).Protected();
   Event("OnKeyDown", &T::OnKeyDown).Protected();
@@ -164,6 +183,16 @@ QX_PUBLISHED(TPanel)
     Publish(name);
 }
 
+namespace {
+
+// What the framework's buttons and check boxes publish for bi-directional
+// text, double buffering (beside DoubleBuffered), dragging and docking.
+constexpr const char* DragAndBiDiProperties[] = {
+  "ParentBiDiMode", "BiDiMode",  "ParentDoubleBuffered", "DragCursor",  "DragKind",    "DragMode",   "OnDragDrop",
+  "OnDragOver",     "OnEndDock", "OnEndDrag",            "OnMouseActivate", "OnStartDock", "OnStartDrag"};
+
+} // namespace
+
 QX_PUBLISHED(TCustomButton)
 {
   Property("Cancel", &T::Cancel, &T::SetCancel).Default(false).Protected();
@@ -178,6 +207,8 @@ QX_PUBLISHED(TButton)
                            "ShowHint", "TabOrder", "Visible", "OnClick", "OnContextPopup", "OnEnter", "OnExit",
                            "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
                            "OnMouseMove", "OnMouseUp"})
+    Publish(name);
+  for (const char* name : DragAndBiDiProperties)
     Publish(name);
   Publish("TabStop").Default(true);
 }
@@ -196,7 +227,8 @@ QX_PUBLISHED(TSpeedButton)
 {
   for (const char* name : {"Action", "Align", "Anchors", "Caption", "Constraints", "Enabled", "Font", "ParentFont",
                            "ParentShowHint", "PopupMenu", "ShowHint", "Visible", "OnClick", "OnDblClick",
-                           "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
+                           "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp",
+                           "ParentBiDiMode", "BiDiMode", "OnMouseActivate"})
     Publish(name);
   Property("AllowAllUp", &T::AllowAllUp, &T::SetAllowAllUp).Default(false);
   Property("Down", &T::Down, &T::SetDown).Default(false);
@@ -227,6 +259,8 @@ QX_PUBLISHED(TCheckBox)
                            "PopupMenu", "ShowHint", "State", "TabOrder", "Visible", "OnClick", "OnEnter", "OnExit",
                            "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
                            "OnMouseMove", "OnMouseUp"})
+    Publish(name);
+  for (const char* name : DragAndBiDiProperties)
     Publish(name);
   Publish("TabStop").Default(true);
 }

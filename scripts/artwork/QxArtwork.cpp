@@ -1,5 +1,6 @@
 // Draws the pictures the libraries embed: the five system message-box icons
-// of the "user32" module and the components library's own pictures. Every
+// of the "user32" module, the bitmap button's stock glyphs of the "vcl" module
+// and the components library's own pictures. Every
 // picture is drawn with Cairo in a unit square and rendered at each size it
 // ships in, so that the small sizes are drawn, not shrunk.
 //
@@ -12,6 +13,8 @@
 #include <cstring>
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -271,6 +274,130 @@ void OpenFolderImage(cairo_t* cr)
   box(2, 7, 13, 1, 0xFFF5A8);   // front's lit edge
 }
 
+// ---- the bitmap button's stock glyphs ------------------------------------------------
+// Drawn on an 18-pixel grid without anti-aliasing: the button shows them over
+// a key colour and makes their disabled look from their shape.
+
+TDraw StockGlyph(std::function<void(cairo_t*)> draw)
+{
+  return [draw](cairo_t* cr) {
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    cairo_scale(cr, 1.0 / 18, 1.0 / 18);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    draw(cr);
+  };
+}
+
+void Stroke(cairo_t* cr, std::uint32_t rgb, double width, std::initializer_list<std::pair<double, double>> points)
+{
+  bool first = true;
+  for (auto [x, y] : points) {
+    if (first)
+      cairo_move_to(cr, x, y);
+    else
+      cairo_line_to(cr, x, y);
+    first = false;
+  }
+  cairo_set_line_width(cr, width);
+  SetColour(cr, Hex(rgb));
+  cairo_stroke(cr);
+}
+
+void Tick(cairo_t* cr, double dx, double dy, std::uint32_t rgb)
+{
+  Stroke(cr, rgb, 2.6, {{3 + dx, 9.5 + dy}, {7 + dx, 13.5 + dy}, {15 + dx, 4.5 + dy}});
+}
+
+void Round(cairo_t* cr, double cx, double cy, double r, std::uint32_t fill, std::uint32_t rim)
+{
+  cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+  SetColour(cr, Hex(fill));
+  cairo_fill_preserve(cr);
+  cairo_set_line_width(cr, 1.0);
+  SetColour(cr, Hex(rim));
+  cairo_stroke(cr);
+}
+
+const TDraw StockOk = StockGlyph([](cairo_t* cr) { Tick(cr, 0, 0, 0x26A269); });
+const TDraw StockCancel = StockGlyph([](cairo_t* cr) {
+  Stroke(cr, 0xC01C28, 2.6, {{4, 4}, {14, 14}});
+  Stroke(cr, 0xC01C28, 2.6, {{14, 4}, {4, 14}});
+});
+const TDraw StockHelp = StockGlyph([](cairo_t* cr) {
+  Round(cr, 9, 9, 7.5, 0x3584E4, 0x1A5FB4);
+  Stroke(cr, 0xFFFFFF, 2, {{6.5, 6.5}, {6.5, 5}, {11.5, 5}, {11.5, 8}, {9, 9.5}, {9, 10.5}});
+  cairo_rectangle(cr, 8, 12, 2, 2);
+  SetColour(cr, kWhite);
+  cairo_fill(cr);
+});
+const TDraw StockYes = StockGlyph([](cairo_t* cr) {
+  Round(cr, 9, 9, 7.5, 0x33D17A, 0x26A269);
+  Stroke(cr, 0xFFFFFF, 2, {{5, 9}, {8, 12}, {13, 6}});
+});
+const TDraw StockNo = StockGlyph([](cairo_t* cr) {
+  cairo_arc(cr, 9, 9, 6.5, 0, 2 * M_PI);
+  cairo_set_line_width(cr, 2.2);
+  SetColour(cr, Hex(0xC01C28));
+  cairo_stroke(cr);
+  Stroke(cr, 0xC01C28, 2.2, {{4.5, 13.5}, {13.5, 4.5}});
+});
+const TDraw StockClose = StockGlyph([](cairo_t* cr) {
+  cairo_rectangle(cr, 3, 1, 12, 16);
+  SetColour(cr, Hex(0x63452C));
+  cairo_fill(cr);
+  cairo_rectangle(cr, 5, 3, 8, 14);
+  SetColour(cr, Hex(0x241F31));
+  cairo_fill(cr);
+  // The door stands open towards the viewer.
+  cairo_move_to(cr, 5, 3);
+  cairo_line_to(cr, 10, 5);
+  cairo_line_to(cr, 10, 17);
+  cairo_line_to(cr, 5, 17);
+  cairo_close_path(cr);
+  SetColour(cr, Hex(0xB5835A));
+  cairo_fill(cr);
+  cairo_rectangle(cr, 8, 10, 1, 2);
+  SetColour(cr, Hex(0xF6D32D));
+  cairo_fill(cr);
+});
+const TDraw StockAbort = StockGlyph([](cairo_t* cr) {
+  Round(cr, 9, 9, 7.5, 0xE01B24, 0xA51D2D);
+  Stroke(cr, 0xFFFFFF, 2, {{6, 6}, {12, 12}});
+  Stroke(cr, 0xFFFFFF, 2, {{12, 6}, {6, 12}});
+});
+const TDraw StockRetry = StockGlyph([](cairo_t* cr) {
+  cairo_arc(cr, 9, 9.5, 5.5, -M_PI / 2 + 1.1, 1.5 * M_PI - 0.2);
+  cairo_set_line_width(cr, 2.2);
+  SetColour(cr, Hex(0x26A269));
+  cairo_stroke(cr);
+  cairo_move_to(cr, 8, 0.5);
+  cairo_line_to(cr, 13, 4);
+  cairo_line_to(cr, 8, 7.5);
+  cairo_close_path(cr);
+  cairo_fill(cr);
+});
+const TDraw StockIgnore = StockGlyph([](cairo_t* cr) {
+  cairo_rectangle(cr, 7, 10, 4, 7);
+  SetColour(cr, Hex(0x77767B));
+  cairo_fill(cr);
+  // An arrow hopping over the block.
+  cairo_move_to(cr, 2, 15);
+  cairo_curve_to(cr, 2, 2, 14, 2, 14, 11);
+  cairo_set_line_width(cr, 2);
+  SetColour(cr, Hex(0x1A5FB4));
+  cairo_stroke(cr);
+  cairo_move_to(cr, 10.5, 10);
+  cairo_line_to(cr, 17.5, 10);
+  cairo_line_to(cr, 14, 15);
+  cairo_close_path(cr);
+  cairo_fill(cr);
+});
+const TDraw StockAll = StockGlyph([](cairo_t* cr) {
+  Stroke(cr, 0x26A269, 2, {{1, 9}, {4, 12}, {10, 4}});
+  Stroke(cr, 0x26A269, 2, {{7, 11}, {10, 14}, {17, 5}});
+});
+
 // ---- output ------------------------------------------------------------------------
 
 struct TImage {
@@ -378,6 +505,35 @@ std::vector<std::uint8_t> BitmapFile(const TDraw& draw, int size)
   return out;
 }
 
+// A 24-bit BMP over a fuchsia key colour, which its bottom-left pixel shows
+// (drawings leave that corner empty).
+std::vector<std::uint8_t> KeyedBitmapFile(const TDraw& draw, int size)
+{
+  const TImage image = Render(draw, size);
+  const std::uint32_t stride = std::uint32_t(size * 3 + 3) / 4 * 4;
+  std::vector<std::uint8_t> out = {'B', 'M'};
+  Put(out, 14 + 40 + stride * std::uint32_t(size), 4);
+  Put(out, 0, 4);
+  Put(out, 14 + 40, 4);
+  Put(out, 40, 4);
+  Put(out, std::uint32_t(size), 4);
+  Put(out, std::uint32_t(size), 4);
+  Put(out, 1, 2);
+  Put(out, 24, 2);
+  Put(out, 0, 4);
+  Put(out, stride * std::uint32_t(size), 4);
+  Put(out, 0, 16);
+  for (int y = size - 1; y >= 0; --y) {
+    for (int x = 0; x < size; ++x) {
+      const std::uint32_t p = image.Pixels[std::size_t(y * size + x)];
+      Put(out, (p >> 24) >= 128 ? p & 0xFFFFFF : 0xFF00FF, 3);
+    }
+    for (std::uint32_t pad = std::uint32_t(size) * 3; pad < stride; ++pad)
+      out.push_back(0);
+  }
+  return out;
+}
+
 bool Write(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
   FILE* f = std::fopen(path.c_str(), "wb");
@@ -430,5 +586,13 @@ int main(int argc, char** argv)
                  30);
   ok &= WritePng(own + "NavBackDisabled.png", NavBack(Hex(0xF0F0EF), Hex(0xD5D4D2), Hex(0xB0AFAC), Hex(0xA8A7A4)),
                  30);
+  const std::string vcl = root + "/Platform/Vcl/Resources/";
+  const std::pair<const char*, const TDraw*> stock[] = {
+    {"StockOk.bmp", &StockOk},       {"StockCancel.bmp", &StockCancel}, {"StockHelp.bmp", &StockHelp},
+    {"StockYes.bmp", &StockYes},     {"StockNo.bmp", &StockNo},         {"StockClose.bmp", &StockClose},
+    {"StockAbort.bmp", &StockAbort}, {"StockRetry.bmp", &StockRetry},   {"StockIgnore.bmp", &StockIgnore},
+    {"StockAll.bmp", &StockAll}};
+  for (const auto& [file, draw] : stock)
+    ok &= Write(vcl + file, KeyedBitmapFile(*draw, 18));
   return ok ? 0 : 1;
 }

@@ -177,13 +177,7 @@ void TQxBackButton::Dispatch(TMessage& Message)
 
 QX_PUBLISHED_CONTROL(TQxBackButton)
 {
-  for (const char* name : {"Action", "Align", "Anchors", "Constraints", "Enabled", "Font",
-                           "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnClick",
-                           "OnContextPopup", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
-                           "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
-    Publish(name);
-  Publish("TabStop").Default(true);
-  Publish("DoubleBuffered").Default(true);
+  PushButtonProperties();
 }
 
 } // namespace Quorex

@@ -123,7 +123,7 @@ void TPngBitBtn::CNDrawItem(const Win::DRAWITEMSTRUCT& Item)
   TPoint glyph, text;
   const String caption = Caption();
   CalcButtonLayout(FCanvas.get(), FPngImage.get(), ClientRect(), pressed, false, caption, Layout(), Margin(),
-                   Spacing(), glyph, text, 0);
+                   Spacing(), glyph, text, DrawTextBiDiModeFlags(0));
   if (Kind() == bkCustom && !FPngImage->Empty())
     DrawPNG(FPngImage.get(), FCanvas.get(),
             TRect(glyph.X, glyph.Y, glyph.X + FPngImage->Width(), glyph.Y + FPngImage->Height()),
@@ -133,7 +133,9 @@ void TPngBitBtn::CNDrawItem(const Win::DRAWITEMSTRUCT& Item)
     FCanvas->Brush()->SetStyle(bsClear);
     Win::SetBkMode(Item.hDC, Win::TRANSPARENT);
     Win::SetTextColor(Item.hDC, Win::COLORREF(ColorToRGB(FCanvas->Font()->Color())));
-    Win::DrawText(Item.hDC, caption.c_str(), -1, &r, Win::DT_SINGLELINE);
+    // The layout has put glyph and caption in reading order; the caption
+    // starts at its place, so only the reading order applies to it.
+    Win::DrawText(Item.hDC, caption.c_str(), -1, &r, Win::DT_SINGLELINE | DrawTextBiDiModeFlagsReadingOnly());
   }
   if (FIsFocused && focused) {
     TRect r = frame;

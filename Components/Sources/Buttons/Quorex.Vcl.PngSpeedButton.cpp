@@ -75,7 +75,7 @@ void TPngSpeedButton::Paint()
     return;
   TPoint glyph, text;
   CalcButtonLayout(Canvas(), FPngImage.get(), ClientRect(), State() == bsDown, Down(), Caption(), Layout(),
-                   Margin(), Spacing(), glyph, text, 0);
+                   Margin(), Spacing(), glyph, text, DrawTextBiDiModeFlags(0));
   DrawPNG(FPngImage.get(), Canvas(),
           TRect(glyph.X, glyph.Y, glyph.X + FPngImage->Width(), glyph.Y + FPngImage->Height()),
           Enabled() ? TPngOptions{} : FPngOptions);

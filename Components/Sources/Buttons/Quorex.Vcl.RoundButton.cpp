@@ -62,6 +62,14 @@ void TQxRoundButton::SetGlyph(const TPngImage* Value)
   Refresh();
 }
 
+void TQxRoundButton::SetWordWrap(bool Value)
+{
+  if (FWordWrap == Value)
+    return;
+  FWordWrap = Value;
+  Invalidate();
+}
+
 void TQxRoundButton::SetButtonStyle(bool ADefault)
 {
   inherited::SetButtonStyle(ADefault);
@@ -158,6 +166,10 @@ void TQxRoundButton::DrawCaption(TCanvas* Canvas)
   String text = Caption();
   Canvas->Brush()->SetStyle(bsClear);
   Win::SetBkMode(Canvas->Handle(), Win::TRANSPARENT);
+  if (FWordWrap) {
+    DrawWrappedCaption(Canvas, t);
+    return;
+  }
   Canvas->TextRect(t, text, TTextFormat{tfSingleLine, tfVerticalCenter});
   if (!FIsFocused || text.empty())
     return;
@@ -165,6 +177,22 @@ void TQxRoundButton::DrawCaption(TCanvas* Canvas)
   t.Inflate(2, (extent.cy - ClientHeight()) / 2 + 2);
   t.Right = t.Left + extent.cx + 3;
   DottedFrame(Canvas->Handle(), t);
+}
+
+// DrawText centres only single lines: the wrapped block is measured in the
+// caption's width and placed in the middle; focus frames the block.
+void TQxRoundButton::DrawWrappedCaption(TCanvas* Canvas, TRect Text)
+{
+  String text = Caption();
+  TRect block = Text;
+  Canvas->TextRect(block, text, TTextFormat{tfCalcRect, tfWordBreak});
+  block.Offset(0, (Text.Height() - block.Height()) / 2);
+  block.Right = Text.Right;
+  Canvas->TextRect(block, text, TTextFormat{tfWordBreak});
+  if (!FIsFocused || text.empty())
+    return;
+  Canvas->TextRect(block, text, TTextFormat{tfCalcRect, tfWordBreak});
+  DottedFrame(Canvas->Handle(), TRect(block.Left - 2, block.Top - 2, block.Right + 1, block.Bottom + 2));
 }
 
 void TQxRoundButton::Dispatch(TMessage& Message)
@@ -191,14 +219,10 @@ void TQxRoundButton::Dispatch(TMessage& Message)
 
 QX_PUBLISHED_CONTROL(TQxRoundButton)
 {
-  for (const char* name : {"Action", "Align", "Anchors", "Caption", "Constraints", "Enabled", "Font",
-                           "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnClick",
-                           "OnContextPopup", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
-                           "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
-    Publish(name);
-  Publish("TabStop").Default(true);
-  Publish("DoubleBuffered").Default(true);
+  PushButtonProperties();
+  Publish("Caption");
   Property("Glyph", &T::Glyph, &T::SetGlyph);
+  Property("WordWrap", &T::WordWrap, &T::SetWordWrap).Default(false);
 }
 
 } // namespace Quorex

@@ -21,6 +21,10 @@ public:
   // caller's; nil or an empty picture removes the glyph.
   Vcl::TPngImage* Glyph() const { return FGlyph.get(); }
   void SetGlyph(const Vcl::TPngImage* Value);
+  // A wrapped caption breaks between words to fit beside the disc and is
+  // centred as a block.
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value);
   bool MouseInControl() const { return FMouseInControl; }
   bool IsFocused() const { return FIsFocused; }
   // The canvas the button draws with; it holds a context only while a paint
@@ -43,11 +47,13 @@ protected:
 private:
   void DrawFace(Win::HDC DC, const Win::DRAWITEMSTRUCT& DrawItemStruct);
   void DrawCaption(Vcl::TCanvas* Canvas);
+  void DrawWrappedCaption(Vcl::TCanvas* Canvas, Vcl::TRect Text);
 
   std::unique_ptr<Vcl::TCanvas> FCanvas;
   std::unique_ptr<Vcl::TPngImage> FGlyph;
   bool FMouseInControl = false;
   bool FIsFocused = false;
+  bool FWordWrap = false;
 };
 
 } // namespace Quorex

@@ -30,6 +30,23 @@ protected:
                              "OnMouseLeave", "OnMouseMove", "OnMouseUp", "OnResize"})
       Publish(name);
   }
+
+  // What the library's owner-drawn push buttons publish of the framework's
+  // button: placement, font, hints, tab stop, bi-directional text, double
+  // buffering (on, and their own), dragging and docking with their events.
+  void PushButtonProperties()
+  {
+    for (const char* name :
+         {"Action", "Align", "Anchors", "ParentBiDiMode", "BiDiMode", "Constraints", "DragCursor", "DragKind",
+          "DragMode", "Enabled", "ParentFont", "Font", "ParentShowHint", "ShowHint", "PopupMenu", "TabOrder", "Visible",
+          "OnClick", "OnContextPopup", "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag", "OnEnter", "OnExit",
+          "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseActivate", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
+          "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"})
+      Publish(name);
+    Publish("TabStop").Default(true);
+    Publish("ParentDoubleBuffered").Default(false);
+    Publish("DoubleBuffered").Default(true);
+  }
 };
 
 } // namespace Quorex

@@ -10,6 +10,7 @@
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <System.Classes.Streaming.hpp>
 #include <Vcl.ActnList.hpp>
+#include <Win.Desktop.hpp>
 
 #include <gtest/gtest.h>
 
@@ -186,8 +187,12 @@ TEST_F(PngButtons, FormResourcesKeepDefaultsOutAndTheImageIn)
   bit->SetPngOptions({pngGrayscaleOnDisabled});
   speed->SetPngImage(Solid(clBlue).get());
   speed->SetFlat(true);
+  bit->SetBiDiMode(bdRightToLeft);
+  bit->SetDragMode(dmAutomatic);
+  speed->SetBiDiMode(bdRightToLeftNoAlign);
   const String text = WriteComponentRes(&root);
-  QxTest::ExpectHas(text, {"PngOptions = [pngGrayscaleOnDisabled]", "Flat = True", "PngImage"});
+  QxTest::ExpectHas(text, {"PngOptions = [pngGrayscaleOnDisabled]", "Flat = True", "PngImage",
+                           "BiDiMode = bdRightToLeft\n", "DragMode = dmAutomatic", "BiDiMode = bdRightToLeftNoAlign"});
   // The speed button's blank placeholder glyph stays out.
   QxTest::ExpectLacks(text, {"Glyph", "NumGlyphs"});
   TQxFrameClient copy(nullptr);
@@ -199,6 +204,51 @@ TEST_F(PngButtons, FormResourcesKeepDefaultsOutAndTheImageIn)
   EXPECT_EQ(bitCopy->PngImage()->Pixels(3, 3), clRed);
   EXPECT_EQ(speedCopy->PngImage()->Pixels(3, 3), clBlue);
   EXPECT_EQ(speedCopy->Glyph()->Width(), 16); // the placeholder is rebuilt after loading
+  EXPECT_EQ(bitCopy->BiDiMode(), bdRightToLeft);
+  EXPECT_EQ(bitCopy->DragMode(), dmAutomatic);
+  EXPECT_EQ(speedCopy->BiDiMode(), bdRightToLeftNoAlign);
+}
+
+// Right to left, taken from the form, the glyph goes after the caption,
+// which stays in its own place before it rather than against the right edge.
+TEST_F(PngButtons, RightToLeftPutsTheGlyphAfterTheCaption)
+{
+  // Dark (caption) pixels in columns [x0, x1), rows 5 to 25.
+  auto textInk = [this](TControl* Button, int x0, int x1) {
+    const Win::TImage screen = Win::ComposeDesktop();
+    int n = 0;
+    for (int y = 5; y < 25; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const TPoint p = Button->ClientToScreen(TPoint(x, y));
+        const Win::COLORREF c = screen.Pixel(p.X, p.Y);
+        n += int(c & 0xFF) + int((c >> 8) & 0xFF) + int((c >> 16) & 0xFF) < 300;
+      }
+    return n;
+  };
+  auto firstRed = [this](TControl* Button) {
+    RunUntilIdle();
+    const Win::TImage screen = Win::ComposeDesktop();
+    for (int x = 0; x < Button->Width(); ++x) {
+      const TPoint p = Button->ClientToScreen(TPoint(x, 15));
+      if (TColor(screen.Pixel(p.X, p.Y)) == clRed)
+        return x;
+    }
+    return -1;
+  };
+  for (TControl* button : Buttons()) {
+    SCOPED_TRACE(button->ClassName());
+    button->SetCaption("Go");
+    const int leftToRight = firstRed(button);
+    EXPECT_GE(leftToRight, 0);
+    EXPECT_LT(leftToRight, 50 - 16);
+    Form->SetBiDiMode(bdRightToLeft);
+    const int glyph = firstRed(button);
+    EXPECT_GT(glyph, 50);
+    EXPECT_GT(textInk(button, 4, glyph), 10);
+    EXPECT_EQ(textInk(button, glyph + 16, button->Width() - 4), 0);
+    Form->SetBiDiMode(bdLeftToRight);
+    EXPECT_EQ(firstRed(button), leftToRight);
+  }
 }
 
 // The classic look: the system push-button frame (inactive when disabled);

@@ -3,6 +3,7 @@
 // the back button's pictures by state.
 #include "ButtonTestSupport.hpp"
 
+#include <QxFormCompare.hpp>
 #include <QxStyleSupport.hpp>
 
 #include <Quorex.Resources.hpp>
@@ -16,6 +17,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 using namespace Vcl;
 using namespace Quorex;
@@ -274,13 +276,20 @@ TEST_F(RoundButtonTest, FormResourceKeepsOnlyWhatDiffersAndReadsItBack)
   EXPECT_EQ(text.find("DoubleBuffered"), String::npos);
   EXPECT_EQ(text.find("State ="), String::npos);
   EXPECT_EQ(text.find("Glyph"), String::npos);
+  QxTest::ExpectLacks(text, {"BiDiMode", "Drag", "WordWrap"});
   EXPECT_NE(text.find("CaptionMoreDetails = 'More details'"), String::npos);
 
   round->SetGlyph(RedSquare(6).get());
+  round->SetWordWrap(true);
+  round->SetBiDiMode(bdRightToLeft);
+  round->SetDragKind(dkDock);
   details->SetState(dbsFewerDetails);
   details->SetCaptionMoreDetails("Show all");
+  details->SetParentDoubleBuffered(true);
+  EXPECT_FALSE(details->DoubleBuffered());
   text = WriteComponentRes(Form);
-  EXPECT_NE(text.find("State = dbsFewerDetails"), String::npos);
+  QxTest::ExpectHas(text, {"State = dbsFewerDetails", "WordWrap = True", "BiDiMode = bdRightToLeft",
+                           "DragKind = dkDock", "ParentDoubleBuffered = True"});
   TForm copy(nullptr);
   ReadComponentRes(text, &copy);
   auto* readRound = dynamic_cast<TQxRoundButton*>(copy.FindComponent("Round"));
@@ -290,6 +299,43 @@ TEST_F(RoundButtonTest, FormResourceKeepsOnlyWhatDiffersAndReadsItBack)
   EXPECT_EQ(readRound->Glyph()->Pixels(5, 5), clRed);
   EXPECT_EQ(readDetails->State(), dbsFewerDetails);
   EXPECT_EQ(readDetails->Caption(), "Show all");
+  EXPECT_TRUE(readRound->WordWrap());
+  EXPECT_EQ(readRound->BiDiMode(), bdRightToLeft);
+  EXPECT_EQ(readRound->DragKind(), dkDock);
+  EXPECT_TRUE(readRound->DoubleBuffered());
+  EXPECT_FALSE(readDetails->DoubleBuffered());
+}
+
+// Wrapped, the caption breaks into lines beside the disc and the block is
+// centred; unwrapped it stays one line, cut at the edge.
+TEST_F(RoundButtonTest, WordWrapBreaksTheCaptionIntoACentredBlock)
+{
+  auto* round = New<TQxRoundButton>(60, "alpha beta gamma delta");
+  auto inkRows = [&] {
+    RunUntilIdle();
+    const Win::TImage screen = Win::ComposeDesktop();
+    const Win::COLORREF face = Win::COLORREF(ColorToRGB(clBtnFace));
+    std::vector<int> rows;
+    for (int y = 0; y < round->Height(); ++y)
+      for (int x = 68; x < round->Width(); ++x) {
+        const TPoint p = round->ClientToScreen(TPoint(x, y));
+        if (screen.Pixel(p.X, p.Y) != face) {
+          rows.push_back(y);
+          break;
+        }
+      }
+    return rows;
+  };
+  const std::vector<int> single = inkRows();
+  ASSERT_FALSE(single.empty());
+  round->SetWordWrap(true);
+  const std::vector<int> wrapped = inkRows();
+  ASSERT_FALSE(wrapped.empty());
+  const int line = single.back() - single.front() + 1;
+  EXPECT_GT(wrapped.back() - wrapped.front() + 1, line * 3 / 2);
+  EXPECT_GT(wrapped.front(), 0);
+  EXPECT_LT(wrapped.back(), round->Height() - 1);
+  EXPECT_LE(std::abs((wrapped.front() + wrapped.back()) - (single.front() + single.back())), 4);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
-// The bitmap button and the speed button: stock kinds, glyph cells by state,
-// and speed buttons held down in groups.
+// The bitmap button and the speed button: stock kinds with their glyphs,
+// glyph cells by state, the embossed disabled look of a one-cell glyph, and
+// speed buttons held down in groups.
 #include "TestControls.hpp"
 
+#include <System.Classes.Streaming.hpp>
 #include <Vcl.Buttons.hpp>
 #include <Vcl.Themes.hpp>
+#include <Win.Desktop.hpp>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,29 @@ std::unique_ptr<TBitmap> TwoCells()
   return bmp;
 }
 
+// One 8 x 8 cell: a red square in columns 1 to 7 and rows 0 to 6 on a white
+// key colour.
+std::unique_ptr<TBitmap> OneCell()
+{
+  auto bmp = TwoCells();
+  bmp->SetSize(8, 8);
+  return bmp;
+}
+
+// How many pixels of the control have the colour.
+int CountColour(TControl* Control, TColor Colour)
+{
+  const Win::TImage screen = Win::ComposeDesktop();
+  const Win::COLORREF wanted = Win::COLORREF(ColorToRGB(Colour));
+  int n = 0;
+  for (int y = 0; y < Control->Height(); ++y)
+    for (int x = 0; x < Control->Width(); ++x) {
+      const TPoint p = Control->ClientToScreen(TPoint(x, y));
+      n += screen.Pixel(p.X, p.Y) == wanted;
+    }
+  return n;
+}
+
 class GlyphButtons : public ControlTest {
 protected:
   void SetUp() override
@@ -47,17 +73,10 @@ protected:
 
 } // namespace
 
-TEST_F(GlyphButtons, StockKindsAndGlyphCells)
+TEST_F(GlyphButtons, GlyphCellsByState)
 {
   auto* bit = Place(new TBitBtn(Form), Form, 10, 10, 100, 30);
-  bit->SetKind(bkCancel);
-  EXPECT_EQ(bit->Caption(), "Cancel");
-  EXPECT_EQ(bit->ModalResult(), mrCancel);
-  EXPECT_TRUE(bit->Cancel());
-
   // Without caption the 8 x 8 cell sits in the middle: x 46 to 54, y 11 to 19.
-  bit->SetKind(bkCustom);
-  bit->SetCaption("");
   bit->SetGlyph(TwoCells().get());
   bit->SetNumGlyphs(2);
   RunUntilIdle();
@@ -98,4 +117,85 @@ TEST_F(GlyphButtons, SpeedButtonsInAGroup)
   RunUntilIdle();
   EXPECT_EQ(Clicks, 5);
   EXPECT_FALSE(a->Down());
+}
+
+TEST_F(GlyphButtons, EveryStockKindHasItsGlyphCaptionAndResult)
+{
+  const struct {
+    TBitBtnKind Kind;
+    const char* Caption;
+    TModalResult Result;
+  } kinds[] = {{bkOK, "OK", mrOk},         {bkCancel, "Cancel", mrCancel}, {bkHelp, "Help", mrNone},
+               {bkYes, "Yes", mrYes},      {bkNo, "No", mrNo},             {bkClose, "Close", mrNone},
+               {bkAbort, "Abort", mrAbort}, {bkRetry, "Retry", mrRetry},    {bkIgnore, "Ignore", mrIgnore},
+               {bkAll, "All", mrAll}};
+  auto* bit = Place(new TBitBtn(Form), Form, 10, 10, 100, 30);
+  for (const auto& k : kinds) {
+    bit->SetKind(k.Kind);
+    EXPECT_EQ(bit->Caption(), k.Caption);
+    EXPECT_EQ(bit->ModalResult(), k.Result);
+    EXPECT_EQ(bit->Glyph()->Width(), 18) << k.Caption;
+    EXPECT_EQ(bit->Glyph()->Height(), 18);
+    EXPECT_EQ(bit->NumGlyphs(), 1);
+    EXPECT_EQ(bit->Cancel(), k.Kind == bkCancel);
+  }
+
+  // The OK tick is green beside the caption; disabled, it is embossed grey.
+  const TColor tick = TColor(Win::RGB(0x26, 0xA2, 0x69));
+  bit->SetKind(bkOK);
+  RunUntilIdle();
+  EXPECT_GT(CountColour(bit, tick), 20);
+  bit->SetEnabled(false);
+  RunUntilIdle();
+  EXPECT_EQ(CountColour(bit, tick), 0);
+  EXPECT_GT(CountColour(bit, clBtnShadow), 20);
+
+  // The kind is stored, its glyph is not; a glyph of the host's own makes the
+  // button a custom one again.
+  bit->SetName("Ok");
+  String text = WriteComponentRes(Form);
+  EXPECT_NE(text.find("Kind = bkOK"), String::npos);
+  EXPECT_EQ(text.find("Glyph"), String::npos);
+  bit->SetGlyph(OneCell().get());
+  EXPECT_EQ(bit->Kind(), bkCustom);
+  EXPECT_TRUE(bit->IsGlyphStored());
+  EXPECT_EQ(WriteComponentRes(Form).find("Kind ="), String::npos);
+
+  // A stock button with a caption of its own keeps it when read back.
+  TForm copy(nullptr);
+  ReadComponentRes("object F: TForm\n  object B: TBitBtn\n    Caption = 'Proceed'\n    Kind = bkYes\n  end\nend\n",
+                   &copy);
+  auto* read = static_cast<TBitBtn*>(copy.FindComponent("B"));
+  EXPECT_EQ(read->Caption(), "Proceed");
+  EXPECT_EQ(read->ModalResult(), mrYes);
+  EXPECT_EQ(read->Glyph()->Width(), 18);
+}
+
+// Without a disabled cell the glyph's shape shows in the highlight colour one
+// pixel right and down, under the shadow colour: on the bitmap button and on
+// the speed button alike.
+TEST_F(GlyphButtons, AOneCellGlyphIsEmbossedWhenDisabled)
+{
+  auto* bit = Place(new TBitBtn(Form), Form, 10, 10, 100, 30);
+  TSpeedButton* speed = NewSpeed(10, 0);
+  speed->SetBounds(10, 100, 100, 30);
+  for (TControl* button : std::initializer_list<TControl*>{bit, speed}) {
+    if (button == bit)
+      bit->SetGlyph(OneCell().get());
+    else
+      speed->SetGlyph(OneCell().get());
+    RunUntilIdle();
+    // The cell sits at x 46 to 54, y 11 to 19.
+    const int top = 11;
+    EXPECT_EQ(TColor(ControlPixel(button, 50, top + 3)), clRed);
+    button->SetEnabled(false);
+    RunUntilIdle();
+    EXPECT_EQ(CountColour(button, clRed), 0);
+    const auto rgb = [](TColor c) { return Win::COLORREF(ColorToRGB(c)); };
+    EXPECT_EQ(ControlPixel(button, 47, top), rgb(clBtnShadow));     // the shape's top left
+    EXPECT_EQ(ControlPixel(button, 53, top + 6), rgb(clBtnShadow)); // its bottom right
+    EXPECT_EQ(ControlPixel(button, 54, top + 3), rgb(clBtnHighlight));
+    EXPECT_EQ(ControlPixel(button, 50, top + 7), rgb(clBtnHighlight));
+    EXPECT_NE(ControlPixel(button, 46, top + 3), rgb(clBtnShadow)); // the key colour's column
+  }
 }

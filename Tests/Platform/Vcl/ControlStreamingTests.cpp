@@ -238,6 +238,61 @@ TEST_F(ControlStreamingTest, CursorsAndAlignmentsTravelByName)
   EXPECT_THROW(Read("object F: TForm\n  object P: TPanel\n    Align = 7\n  end\nend\n"), EReadError);
 }
 
+// A button of its own in a double-buffered panel, beside a check box that
+// follows the panel: what the button sets wins over what it took from the
+// panel when it was put in, and what follows the parent is not written.
+TEST_F(ControlStreamingTest, BiDiBufferingAndDragSettingsTravelInTheResource)
+{
+  int drops = 0;
+  FMethods.Add<void(TObject*, TObject*, Integer, Integer)>("Dropped",
+                                                          [&](TObject*, TObject*, Integer, Integer) { ++drops; });
+  auto form = Read("object F: TForm\n"
+                   "  object P: TPanel\n"
+                   "    DoubleBuffered = True\n"
+                   "    object B: TButton\n"
+                   "      ParentBiDiMode = False\n"
+                   "      BiDiMode = bdRightToLeft\n"
+                   "      ParentDoubleBuffered = False\n"
+                   "      DoubleBuffered = False\n"
+                   "      DragCursor = crHandPoint\n"
+                   "      DragKind = dkDock\n"
+                   "      DragMode = dmAutomatic\n"
+                   "      OnDragDrop = Dropped\n"
+                   "    end\n"
+                   "    object C: TCheckBox\n"
+                   "    end\n"
+                   "  end\n"
+                   "end\n");
+  ASSERT_TRUE(form);
+  auto* b = static_cast<TButton*>(form->FindComponent("B"));
+  auto* c = static_cast<TCheckBox*>(form->FindComponent("C"));
+  EXPECT_FALSE(b->DoubleBuffered());
+  EXPECT_TRUE(c->DoubleBuffered());
+  EXPECT_TRUE(c->ParentDoubleBuffered());
+  EXPECT_EQ(b->BiDiMode(), bdRightToLeft);
+  EXPECT_TRUE(c->ParentBiDiMode());
+  EXPECT_EQ(b->DragCursor(), crHandPoint);
+  EXPECT_EQ(b->DragKind(), dkDock);
+  EXPECT_EQ(b->DragMode(), dmAutomatic);
+  EXPECT_EQ(c->DragCursor(), crDrag);
+  ASSERT_TRUE(b->OnDragDrop);
+  b->OnDragDrop(b, c, 1, 2);
+  EXPECT_EQ(drops, 1);
+
+  const String text = WriteComponentRes(form.get());
+  ExpectHas(text, {"\n    DoubleBuffered = True\n", "\n      ParentDoubleBuffered = False\n",
+                   "\n      DoubleBuffered = False\n", "\n      BiDiMode = bdRightToLeft\n",
+                   "\n      DragCursor = crHandPoint\n", "\n      DragMode = dmAutomatic\n",
+                   "\n      OnDragDrop = Dropped\n"});
+  EXPECT_EQ(text.find("ParentDoubleBuffered"), text.rfind("ParentDoubleBuffered"));
+  EXPECT_EQ(text.find("  BiDiMode = "), text.rfind("  BiDiMode = "));
+  auto back = Read(text);
+  ASSERT_TRUE(back);
+  ExpectSameTree(form.get(), back.get());
+  EXPECT_EQ(WriteComponentRes(back.get()), text);
+  EXPECT_THROW(Read("object F: TForm\n  object B: TButton\n    DragKind = dkFloat\n  end\nend\n"), EReadError);
+}
+
 } // namespace
 
 } // namespace QxTest

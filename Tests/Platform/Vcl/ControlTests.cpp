@@ -293,7 +293,7 @@ TEST_F(ControlTest, TheCursorIsThatOfTheControlUnderTheMouse)
   EXPECT_EQ(crDrag, -12);
 }
 
-TEST_F(ControlTest, FontsAndColoursFlowFromParentsUntilAChildSetsItsOwn)
+TEST_F(ControlTest, FontsColoursBiDiModeAndBufferingFlowFromParentsUntilAChildSetsItsOwn)
 {
   TForm* form = MakeForm(0, 0, 200, 100);
   auto* panel = new TPanel(form);
@@ -330,6 +330,43 @@ TEST_F(ControlTest, FontsAndColoursFlowFromParentsUntilAChildSetsItsOwn)
   EXPECT_EQ(box->Color(), clAqua);
   box->SetColor(clRed);
   EXPECT_FALSE(box->ParentColor());
+
+  // Reading order: through the panel down to the graphic box; a mode of the
+  // box's own holds until it follows its parent again.
+  form->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(panel->BiDiMode(), bdRightToLeft);
+  EXPECT_TRUE(box->UseRightToLeftAlignment());
+  EXPECT_EQ(box->DrawTextBiDiModeFlags(Win::DT_LEFT), Win::DT_RIGHT | Win::DT_RTLREADING);
+  EXPECT_EQ(box->DrawTextBiDiModeFlags(Win::DT_RIGHT), Win::DT_LEFT | Win::DT_RTLREADING);
+  EXPECT_EQ(box->DrawTextBiDiModeFlags(Win::DT_CENTER), Win::DT_CENTER | Win::DT_RTLREADING);
+  box->SetBiDiMode(bdLeftToRight);
+  EXPECT_FALSE(box->ParentBiDiMode());
+  form->SetBiDiMode(bdRightToLeftReadingOnly);
+  EXPECT_EQ(box->BiDiMode(), bdLeftToRight);
+  EXPECT_FALSE(panel->UseRightToLeftAlignment());
+  EXPECT_TRUE(panel->UseRightToLeftReading());
+  EXPECT_EQ(panel->DrawTextBiDiModeFlags(Win::DT_LEFT), Win::DT_RTLREADING);
+  box->SetParentBiDiMode(true);
+  EXPECT_EQ(box->BiDiMode(), bdRightToLeftReadingOnly);
+  // A control put into a right-to-left parent takes its mode.
+  auto* late = new TBox(form);
+  late->SetParent(panel);
+  EXPECT_EQ(late->BiDiMode(), bdRightToLeftReadingOnly);
+
+  // Double buffering flows between windowed controls the same way.
+  auto* inner = new TPanel(form);
+  inner->SetParent(panel);
+  panel->SetDoubleBuffered(true);
+  EXPECT_FALSE(panel->ParentDoubleBuffered());
+  EXPECT_TRUE(inner->DoubleBuffered());
+  EXPECT_TRUE(inner->ParentDoubleBuffered());
+  inner->SetDoubleBuffered(false);
+  EXPECT_FALSE(inner->ParentDoubleBuffered());
+  panel->SetDoubleBuffered(false);
+  panel->SetDoubleBuffered(true);
+  EXPECT_FALSE(inner->DoubleBuffered());
+  inner->SetParentDoubleBuffered(true);
+  EXPECT_TRUE(inner->DoubleBuffered());
 }
 
 TEST_F(ControlTest, HandlesComeAndGoWithTheControlTree)
