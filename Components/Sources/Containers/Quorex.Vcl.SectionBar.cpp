@@ -47,6 +47,9 @@ void MoveInList(std::vector<T*>& List, T* Element, Integer NewIndex)
 
 TBaseSectionBarItem::TBaseSectionBarItem(TComponent* AOwner) : TCustomControl(AOwner)
 {
+  // Its owner paints it through its transparent window: a buffer of its
+  // own, taken from a double-buffered parent, would cover that painting.
+  SetParentDoubleBuffered(false);
   SetDoubleBuffered(false);
 }
 

@@ -130,6 +130,9 @@ int TQxTabPositionComparer::Compare(const TQxTab* A, const TQxTab* B)
 TQxTab::TQxTab(TComponent* AOwner) : TCustomControl(AOwner)
 {
   SetAlign(alLeft);
+  // Its owner paints it through its transparent window: a buffer of its
+  // own, taken from a double-buffered parent, would cover that painting.
+  SetParentDoubleBuffered(false);
   SetDoubleBuffered(false);
   Canvas()->Font()->SetName(kFontName);
   Canvas()->Font()->SetSize(kFontSize);
