@@ -1,0 +1,61 @@
+// The closed runtime's stand-in: version values, weak references and the
+// small helpers.
+#include <QxRtl.Objects.hpp>
+#include <QxRtl.System.hpp>
+#include <QxRtl.Version.hpp>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace QxRtl;
+
+TEST(QxRtl, VersionValuesOrderPartByPartAndPrintWithDots)
+{
+  const TVersionValue v{1, 2, 3, 4};
+  EXPECT_EQ(v.AsLongString(), "1.2.3.4");
+  EXPECT_EQ((TVersionValue{65535, 0, 0, 65535}).AsLongString(), "65535.0.0.65535");
+  EXPECT_LT((TVersionValue{1, 2, 3, 4}), (TVersionValue{1, 2, 3, 5}));
+  EXPECT_LT((TVersionValue{1, 2, 3, 65535}), (TVersionValue{1, 2, 4, 0}));
+  EXPECT_LT((TVersionValue{0, 65535, 65535, 65535}), (TVersionValue{1, 0, 0, 0}));
+  EXPECT_FALSE(v < v);
+  gVersion.SetAppVersion(v);
+  EXPECT_EQ(gVersion.GetAppVersion(), v);
+  gVersion.SetAppVersion({});
+}
+
+TEST(QxRtl, WeakReferencesTurnNullWhenTheObjectGoesFromAnyThread)
+{
+  auto* object = new TWeakReferencedObject;
+  void* field = object;
+  object->RegisterWeakRef(&field);
+  TWeakRef<TWeakReferencedObject> ref(object);
+  TWeakRef<TWeakReferencedObject> copy = ref;
+  EXPECT_EQ(copy.Get(), object);
+  TWeakRef<TWeakReferencedObject> seen;
+  std::thread other([&] { seen = copy; });
+  other.join();
+  delete object;
+  EXPECT_EQ(field, nullptr);
+  EXPECT_EQ(ref.Get(), nullptr);
+  EXPECT_EQ(seen.Get(), nullptr);
+  // An unregistered field is left alone.
+  auto* second = new TWeakReferencedObject;
+  void* kept = second;
+  second->RegisterWeakRef(&kept);
+  second->UnregisterWeakRef(&kept);
+  delete second;
+  EXPECT_NE(kept, nullptr);
+}
+
+TEST(QxRtl, StringsJoinAndSystemVersionRanges)
+{
+  EXPECT_EQ(gString.Add("", "a", " | "), "a");
+  EXPECT_EQ(gString.Add("a", "b", " | "), "a | b");
+  EXPECT_EQ(gString.Add("a", "", ","), "a,");
+  EXPECT_TRUE(gSystem.IsWindows(8, 13));
+  gSystem.SetWindowsVersion(7);
+  EXPECT_FALSE(gSystem.IsWindows(8, 13));
+  EXPECT_EQ(gSystem.GetWindowsVersion(), 7);
+  gSystem.SetWindowsVersion(10);
+}
