@@ -110,3 +110,16 @@ function(qx_add_test_dir DIR)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT "QX_SOURCE_DIR=${CMAKE_SOURCE_DIR}" LABELS "${rel}")
 endfunction()
+
+# A library loaded at run time by its file name (LoadLibrary), linked
+# against the installed libraries like a host:
+#   qx_add_runtime_library(TARGET FILE_NAME SOURCE OUTPUT_DIRECTORY [definitions...])
+function(qx_add_runtime_library TARGET FILE_NAME SOURCE OUTPUT_DIRECTORY)
+  add_library(${TARGET} MODULE ${SOURCE})
+  target_link_libraries(${TARGET} PRIVATE QxComponents QxPlatform)
+  target_compile_definitions(${TARGET} PRIVATE ${ARGN})
+  get_filename_component(stem ${FILE_NAME} NAME_WLE)
+  get_filename_component(ext ${FILE_NAME} LAST_EXT)
+  set_target_properties(${TARGET} PROPERTIES PREFIX "" OUTPUT_NAME ${stem} SUFFIX "${ext}"
+    LIBRARY_OUTPUT_DIRECTORY ${OUTPUT_DIRECTORY})
+endfunction()
