@@ -32,6 +32,7 @@ TVersionStatusForm::TVersionStatusForm(TComponent* AOwner) : TForm(AOwner)
   FYourVersionTemplate = "Your Version: %s";
   FDownloadNewVersion = "A new version of %s is now available. Click Download button to download this update.";
   FVersionStatus = "Version Status";
+  SetName("VersionStatusForm");
   TResourceStream resource(HInstance(), "TVERSIONSTATUSFORM", Win::RT_RCDATA);
   const TBytes text = resource.ReadAll();
   ReadComponentRes(String(text.begin(), text.end()), this);

@@ -1,5 +1,7 @@
 #include "Quorex.Vcl.Dialogs.VersionStatus.hpp"
 
+#include "Localizer.Intf.hpp"
+
 #include <System.TypInfo.hpp>
 
 #include <memory>
@@ -16,6 +18,9 @@ TModalResult TVersionStatusDialog::Show()
   form->SetAutoCheck(FAutoCheck);
   form->SetAppName(FAppName);
   form->SetNewAvailable(FNewAvailable);
+  // The library's own texts, in the user's language (the form's templates
+  // are published for that).
+  gLocalizer()->Projects()->FindByModule("QxComponents.bpl")->Localize(form.get(), "");
   struct TShowing {
     TVersionStatusForm*& Field;
     ~TShowing() { Field = nullptr; }

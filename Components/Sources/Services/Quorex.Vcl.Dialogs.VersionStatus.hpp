@@ -22,7 +22,9 @@ public:
   const String& YourVersion() const { return FYourVersion; }
   void SetYourVersion(const String& Value) { FYourVersion = Value; }
 
-  // The form's modal result: mrOk for Download, mrClose for Close.
+  // Translates the form through the localizer library (which must be
+  // there: "LocalizerLib.dll not found" otherwise), shows it and returns
+  // its modal result: mrOk for Download, mrClose for Close.
   Vcl::TModalResult Show();
   // The form while Show runs, nullptr otherwise.
   TVersionStatusForm* Form() const { return FForm; }
