@@ -82,7 +82,8 @@ TGalleryForm::TGalleryForm()
                    "<a href=canvas>Canvas helper</a><br><br><a href=form>Form resource</a><br><br>"
                    "<a href=buttons>Buttons</a><br><br><a href=round>Round buttons</a><br><br>"
                    "<a href=pngbuttons>PNG buttons</a><br><br>"
-                   "<a href=checkboxes>Check boxes</a>");
+                   "<a href=checkboxes>Check boxes</a><br><br>"
+                   "<a href=services>Services</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -117,12 +118,20 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TPngButtonsPage>();
   else if (Id == "checkboxes")
     FHost->SetFrame<TCheckBoxesPage>();
+  else if (Id == "services")
+    FHost->SetFrame<TServicesPage>();
 }
 
 TMarkupPage* TGalleryForm::MarkupPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TMarkupPage>();
   return client ? dynamic_cast<TMarkupPage*>(client->Owner()) : nullptr;
+}
+
+TServicesPage* TGalleryForm::ServicesPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TServicesPage>();
+  return client ? dynamic_cast<TServicesPage*>(client->Owner()) : nullptr;
 }
 
 TCheckBoxesPage* TGalleryForm::CheckBoxesPage() const

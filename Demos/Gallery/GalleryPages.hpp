@@ -10,6 +10,7 @@
 #include <Quorex.Vcl.DetailsButton.hpp>
 #include <Quorex.Vcl.RoundButton.hpp>
 #include <Quorex.Vcl.Panel.hpp>
+#include <Quorex.Vcl.UpdateService.hpp>
 
 #include <memory>
 #include <string>
@@ -104,6 +105,24 @@ public:
 
 private:
   Quorex::TQxCheckBox* AddCheckBox(const String& Caption, Integer X, Integer Y);
+};
+
+class TVersionServer;
+
+// An update service checking the gallery's own local server, a button for
+// the check a user asks for, and what the check found.
+class TServicesPage : public TGalleryPage {
+  QX_CLASS(TServicesPage, TGalleryPage)
+public:
+  explicit TServicesPage(Vcl::TComponent* AOwner);
+  ~TServicesPage() override;
+  Quorex::TQxUpdateService* Updates = nullptr;
+  Quorex::TQxButton* CheckButton = nullptr;
+
+private:
+  void ShowOutcome(bool Success);
+  std::unique_ptr<TVersionServer> FServer;
+  Quorex::THtmlLabel* FStatus = nullptr;
 };
 
 // Built from the text form resource that ships with the gallery.

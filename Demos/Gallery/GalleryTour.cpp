@@ -3,10 +3,12 @@
 #include "GalleryForm.hpp"
 
 #include <Vcl.Menus.hpp>
+#include <Forms.VersionStatus.hpp>
 #include <Win.Desktop.hpp>
 #include <Win.Screen.hpp>
 #include <Win.Themes.hpp>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <stdexcept>
@@ -82,6 +84,7 @@ public:
     ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
     ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
     ShootClassic(gallery, "check-boxes-classic");
+    TourServices(gallery);
     FResult.Log = EventLog();
     return std::move(FResult);
   }
@@ -129,6 +132,38 @@ private:
     Shoot(Gallery, "round-buttons-back-pressed");
     Win::InjectMouseUp();
     RunUntilIdle();
+  }
+
+  // The button asks for a check of the gallery's local server; the answer
+  // comes from the worker and opens the version status dialog, which is shot
+  // while it shows and closed with its Close button.
+  void TourServices(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Services", "services");
+    TServicesPage* page = Gallery.ServicesPage();
+    bool shot = false;
+    Application->OnIdle = [&](TObject*) {
+      auto* dialog = dynamic_cast<TVersionStatusForm*>(Screen->ActiveForm());
+      if (!dialog || !dialog->FormState().Contains(fsModal))
+        return;
+      if (!shot)
+        Shoot(Gallery, "services-update-dialog");
+      shot = true;
+      const TPoint close = dialog->buClose->ClientToScreen(TPoint(20, 12));
+      Win::InjectClick(close.X, close.Y);
+    };
+    const std::size_t before = EventLog().size();
+    ClickAt(page->CheckButton->ClientToScreen(TPoint(40, 14)));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (EventLog().size() == before && std::chrono::steady_clock::now() < end) {
+      CheckSynchronize(10);
+      RunUntilIdle();
+    }
+    Application->OnIdle = nullptr;
+    if (!shot)
+      throw std::logic_error("the update check showed no dialog");
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    Shoot(Gallery, "services-checked");
   }
 
   // The release clicks the drop-down button, whose menu opens; while its

@@ -3,6 +3,7 @@
 #include <QxTestSupport.hpp>
 
 #include <GalleryTour.hpp>
+#include <Winapi.Modules.Libraries.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -13,6 +14,9 @@ class GalleryTourTest : public QxTest::QxDesktopFixture {};
 
 TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
 {
+  // The version status dialog is translated through the shipped localizer,
+  // which lives beside the gallery.
+  Win::SetDllDirectory(QX_BRIDGE_LIBRARY_DIR);
   const std::string dir = QxTest::TempDir();
   const Gallery::TTourResult result = Gallery::RunGalleryTour(dir);
   std::vector<std::string> pages;
@@ -25,11 +29,14 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "form-resource", "buttons", "buttons-hot", "buttons-pressed",
                                              "buttons-menu", "round-buttons", "round-buttons-pressed",
                                              "round-buttons-back-hot", "round-buttons-back-pressed", "png-buttons",
-                                             "check-boxes", "check-boxes-classic"}));
+                                             "check-boxes", "check-boxes-classic", "services",
+                                             "services-update-dialog", "services-checked"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
-                                                  "page: checkboxes", "check box: Grayed", "check box: Checked"}));
+                                                  "page: checkboxes", "check box: Grayed", "check box: Checked",
+                                                  "page: services", "update: 1.2.0.0"}));
+  Win::SetDllDirectory(nullptr);
 }
 
 } // namespace
