@@ -78,6 +78,18 @@ TEST_F(Download, TheBodyCapHoldsForEveryWayOfSendingIt)
   EXPECT_EQ(Fetch(Server.Url("/one-more")), tooLarge);
   EXPECT_EQ(Fetch(Server.Url("/endless")), tooLarge);
   EXPECT_EQ(Fetch(Server.Url("/huge")), tooLarge);
+
+  // A compressed body is decoded, and the cap counts what it decodes to.
+  const std::string gzip500("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\x4b\x4c\x1c\x05\x23\x0d\x00\x00\x11\x41"
+                            "\x92\x05\xf4\x01\x00\x00",
+                            26);
+  const std::string gzip2000("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\x4b\x4c\x1c\x05\xa3\x60\x14\x8c\x82"
+                             "\x51\x30\x0a\x46\xc1\x50\x07\x00\x39\x3e\x13\xa8\xd0\x07\x00\x00",
+                             35);
+  Server.On("/gzip500", QxTest::HttpReply(200, gzip500, "Content-Encoding: gzip\r\n"));
+  Server.On("/gzip2000", QxTest::HttpReply(200, gzip2000, "Content-Encoding: gzip\r\n"));
+  EXPECT_EQ(Fetch(Server.Url("/gzip500")), std::string(500, 'a'));
+  EXPECT_EQ(Fetch(Server.Url("/gzip2000")), tooLarge);
 }
 
 TEST_F(Download, ASlowDripAndAnOverlongTransferFailWithinTheirLimits)
