@@ -117,7 +117,7 @@ void TUpdateThread::Check()
     FLoader->Download(FUrl, stream);
     stream.SetPosition(0);
     ParseContent(stream);
-  } catch (const std::exception&) {
+  } catch (...) {
     if (OnUpdateFailed)
       Queue(nullptr, OnUpdateFailed);
     return;

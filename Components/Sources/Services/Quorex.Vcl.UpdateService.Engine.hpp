@@ -109,7 +109,8 @@ public:
   // no event is raised any more.
   ~TUpdateService() override;
 
-  // A check now (dropped while one runs); the timer moves to the long interval.
+  // A check now (dropped while one runs); the timer moves to the long
+  // interval. Without a URL the check fails (OnUpdateFailed).
   void Check();
 
   bool AutoCheck() const { return FAutoCheck; }

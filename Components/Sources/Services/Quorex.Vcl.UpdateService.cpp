@@ -31,8 +31,11 @@ TQxUpdateService::~TQxUpdateService()
 {
   FAlive.reset();
   // An open dialog closes; the code that shows it finds the component gone.
-  if (FDialog && FDialog->Form())
+  if (FDialog && FDialog->Form()) {
     FDialog->Form()->SetModalResult(mrCancel);
+    // Wakes a modal loop that waits for a message.
+    Win::PostMessage(FDialog->Form()->Handle(), Win::WM_NULL, 0, 0);
+  }
   FUpdater.reset();
 }
 

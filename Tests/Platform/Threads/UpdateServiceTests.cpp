@@ -229,7 +229,6 @@ TEST_F(UpdateService, TheServiceMayBeFreedFromItsHandlersAndWhileItsDialogShows)
     Events += "dialog ";
     delete Service;
     Service = nullptr;
-    Win::InjectKey(Win::VK_SHIFT);
   });
   CheckAndWait("/newer.xml");
   EXPECT_EQ(Events, "dialog ");
