@@ -62,20 +62,15 @@ TEST_F(VersionStatus, TheFormComesFromItsResourceWithItsPictureAndButtons)
   EXPECT_EQ(form.Name(), "VersionStatusForm");
   EXPECT_EQ(form.ClientWidth(), 413);
   EXPECT_EQ(form.Color(), clWhite);
-  EXPECT_EQ(form.lbText->Font()->Name(), "Segoe UI");
-  EXPECT_EQ(form.lbText->Font()->Height(), -15);
   EXPECT_TRUE(form.lbLatestVersion->Font()->Style().Contains(fsBold));
   ASSERT_TRUE(form.iIcon->Picture()->Graphic());
   EXPECT_TRUE(form.iIcon->Picture()->Graphic()->Is<TPngImage>());
   EXPECT_EQ(form.iIcon->Picture()->Width(), 48);
   EXPECT_EQ(form.chAutoCheck->Caption(), "Automatically check new versions at startup");
   EXPECT_TRUE(form.AutoCheck());
-  EXPECT_EQ(form.buDownload->Caption(), "Download Now");
   EXPECT_EQ(form.buDownload->ModalResult(), mrOk);
   EXPECT_EQ(form.buClose->ModalResult(), mrClose);
   EXPECT_TRUE(form.buClose->Cancel());
-  EXPECT_EQ(form.strDownloadNewVersion(),
-            "A new version of %s is now available. Click Download button to download this update.");
 }
 
 TEST_F(VersionStatus, ANewVersionShowsInOrangeWithDownloadAndTheLatestInGreyWithout)

@@ -1,7 +1,5 @@
-// The closed runtime's stand-in: version values, weak references and the
-// small helpers.
+// The closed runtime's stand-in: version values and weak references.
 #include <QxRtl.Objects.hpp>
-#include <QxRtl.System.hpp>
 #include <QxRtl.Version.hpp>
 
 #include <gtest/gtest.h>
@@ -46,16 +44,4 @@ TEST(QxRtl, WeakReferencesTurnNullWhenTheObjectGoesFromAnyThread)
   second->UnregisterWeakRef(&kept);
   delete second;
   EXPECT_NE(kept, nullptr);
-}
-
-TEST(QxRtl, StringsJoinAndSystemVersionRanges)
-{
-  EXPECT_EQ(gString.Add("", "a", " | "), "a");
-  EXPECT_EQ(gString.Add("a", "b", " | "), "a | b");
-  EXPECT_EQ(gString.Add("a", "", ","), "a,");
-  EXPECT_TRUE(gSystem.IsWindows(8, 13));
-  gSystem.SetWindowsVersion(7);
-  EXPECT_FALSE(gSystem.IsWindows(8, 13));
-  EXPECT_EQ(gSystem.GetWindowsVersion(), 7);
-  gSystem.SetWindowsVersion(10);
 }
