@@ -322,8 +322,9 @@ public:
   std::shared_ptr<ILocaleWriter> Writer() override { return std::make_shared<TWriter>(); }
   std::shared_ptr<ILocalizationProject> ApplicationProject() override
   {
-    return FProjects->FindByModule(ExecutablePath().string());
+    return FProjects->FindByModule(FApplicationModule.empty() ? ExecutablePath().string() : FApplicationModule);
   }
+  void SetApplicationModule(const String& AModuleName) override { FApplicationModule = AModuleName; }
 
   // The catalog of a project for the current language: "de_AT" falls back
   // to "de"; none gives an empty catalog.
@@ -363,6 +364,7 @@ private:
   std::shared_ptr<TProjectList> FProjects;
   String FLanguage;
   String FFolder;
+  String FApplicationModule;
   TOriginalTexts FOriginals;
 };
 

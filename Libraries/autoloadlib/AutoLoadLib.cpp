@@ -248,15 +248,17 @@ private:
       fs::remove(temporary, ignored);
       return ErrorCode(error);
     }
-    return ERROR_SUCCESS;
+    // An entry under an earlier name would start the program a second time.
+    return Remove(path, target);
   }
 
-  Cardinal Remove(const String& path) const
+  // Every entry that starts the program, but Keep.
+  Cardinal Remove(const String& path, const fs::path& keep = {}) const
   {
     Cardinal code = ERROR_SUCCESS;
     ForEachEntryOf(path, [&](const fs::path& file, const std::map<String, String>&) {
       std::error_code error;
-      if (!fs::remove(file, error) && error)
+      if (file != keep && !fs::remove(file, error) && error)
         code = ErrorCode(error);
     });
     return code;

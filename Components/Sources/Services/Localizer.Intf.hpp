@@ -111,6 +111,9 @@ public:
   virtual std::shared_ptr<ILocaleWriter> Writer() = 0;
   // The project of the host executable.
   virtual std::shared_ptr<ILocalizationProject> ApplicationProject() = 0;
+  // The module the host's texts are catalogued under, when it is not the
+  // executable's file (a renamed program, a test harness); "" goes back.
+  virtual void SetApplicationModule(const String& AModuleName) = 0;
 };
 
 using TGetLocalizerInstance = std::shared_ptr<ILocalizer> (*)();

@@ -42,7 +42,8 @@ void TLocalizerNotifier::Localize()
   auto* owner = dynamic_cast<Vcl::TWinControl*>(Owner());
   if (!owner)
     throw Vcl::EInvalidCast("Invalid class typecast");
-  gLocalizer()->ApplicationProject()->Localize(owner, FAdvancedName);
+  // The instance it subscribed to, which outlives a release of the global one.
+  (FLocalizer ? FLocalizer : gLocalizer())->ApplicationProject()->Localize(owner, FAdvancedName);
   if (OnUpdate)
     OnUpdate(this);
 }

@@ -6,6 +6,7 @@
 #include <QxTestSupport.hpp>
 
 #include <Quorex.Vcl.AutoLoad.hpp>
+#include <System.Classes.Streaming.hpp>
 #include <System.SysUtils.Errors.hpp>
 #include <Vcl.Forms.hpp>
 #include <Winapi.Modules.Libraries.hpp>
@@ -123,17 +124,42 @@ TEST_F(AutoLoadTest, WritesFindsAndRemovesAValidAutostartEntry)
   FAutoLoad->Refresh();
   EXPECT_TRUE(FAutoLoad->Active());
 
-  // Switching off removes it, whatever it was named.
-  FAutoLoad->SetActive(false);
-  EXPECT_EQ(ApplyError(), "none");
-  EXPECT_FALSE(fs::exists(entry));
-  FAutoLoad->Refresh();
-  EXPECT_FALSE(FAutoLoad->Active());
-
+  // A new name replaces the entry: the program must not start twice.
   FAutoLoad->SetTaskName("Nightly sync");
   FAutoLoad->SetActive(true);
   EXPECT_EQ(ApplyError(), "none");
   EXPECT_TRUE(fs::exists(UserEntry("Nightly-sync")));
+  EXPECT_FALSE(fs::exists(entry));
+
+  // Switching off removes it, whatever it was named.
+  FAutoLoad->SetActive(false);
+  EXPECT_EQ(ApplyError(), "none");
+  EXPECT_TRUE(fs::is_empty(UserEntry("x").parent_path()));
+  FAutoLoad->Refresh();
+  EXPECT_FALSE(FAutoLoad->Active());
+}
+
+TEST_F(AutoLoadTest, AFormResourceKeepsWhatDiffersFromTheDefaults)
+{
+  Vcl::TForm form(nullptr);
+  form.SetName("Settings");
+  auto* plain = new TQxAutoLoad(&form);
+  plain->SetName("Plain");
+  auto* custom = new TQxAutoLoad(&form);
+  custom->SetName("Custom");
+  custom->SetTaskName("Sync");
+  custom->SetSource(lsScheduler);
+  custom->SetElevated(true);
+  const String text = Vcl::WriteComponentRes(&form);
+  EXPECT_THAT(text, HasSubstr("object Plain: TQxAutoLoad\n  end"));
+  EXPECT_THAT(text, HasSubstr("TaskName = 'Sync'\n    Source = lsScheduler\n    Elevated = True\n"));
+
+  Vcl::TForm copy(nullptr);
+  Vcl::ReadComponentRes(text, &copy);
+  auto* read = static_cast<TQxAutoLoad*>(copy.FindComponent("Custom"));
+  EXPECT_EQ(read->TaskName(), "Sync");
+  EXPECT_EQ(read->Source(), lsScheduler);
+  EXPECT_TRUE(read->Elevated());
 }
 
 TEST_F(AutoLoadTest, AnExecutablePathThatNeedsQuotingRoundTrips)
@@ -226,6 +252,10 @@ TEST_F(AutoLoadTest, LoadFailuresRaiseAtTheFirstCallThatNeedsTheLibrary)
   EXPECT_EQ(failure(standIns + "/autoload-Null"),
             "Procedure \"GetInstance\" in module \"autoloadlib.dll\" returned no instance.");
   EXPECT_EQ(failure(standIns + "/autoload-Raises"), "The stand-in refuses to start");
+  // Any other failure of the loader is the system's error.
+  const String notALibrary = QxTest::TempDir();
+  std::ofstream(notALibrary + "/autoloadlib.dll") << "text";
+  EXPECT_EQ(failure(notALibrary), "System Error.  Code: 193.\nThe file is not a valid application.");
   // Nothing of a failed load is kept: the next call loads afresh.
   EXPECT_EQ(failure(QX_BRIDGE_LIBRARY_DIR), "none");
 }
