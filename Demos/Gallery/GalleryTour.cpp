@@ -1,6 +1,7 @@
 #include "GalleryTour.hpp"
 
 #include "GalleryForm.hpp"
+#include "ServicesBridges.hpp"
 
 #include <Vcl.Menus.hpp>
 #include <Forms.VersionStatus.hpp>
@@ -164,6 +165,12 @@ private:
       throw std::logic_error("the update check showed no dialog");
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     Shoot(Gallery, "services-checked");
+    // The translated panel follows a switch of the language, and back.
+    SwitchGalleryLanguage("de");
+    RunUntilIdle();
+    Shoot(Gallery, "services-german");
+    SwitchGalleryLanguage("en");
+    RunUntilIdle();
   }
 
   // The release clicks the drop-down button, whose menu opens; while its

@@ -1,10 +1,12 @@
 // The services page: an update service that checks a version file on the
 // gallery's own local server, with a button for the check a user asks for.
 // The version status dialog answers it; the page shows what the check found
-// and the version file the server publishes.
+// and the version file the server publishes. Beside them, the switch for the
+// gallery's start at log-on and a panel the localizer translates live.
 #include "GalleryPages.hpp"
 
 #include "GalleryVersionServer.hpp"
+#include "ServicesBridges.hpp"
 
 #include <Quorex.Vcl.UpdateService.hpp>
 #include <Vcl.ExtCtrls.hpp>
@@ -17,7 +19,7 @@ using namespace Vcl;
 
 namespace {
 
-constexpr int kMargin = 16;
+constexpr int kMargin = 16, kBridgesLeft = 620;
 const QxRtl::TVersionValue kGalleryVersion{1, 0, 0, 0};
 
 // The version file the gallery's server publishes, written as a publisher
@@ -75,6 +77,12 @@ TServicesPage::TServicesPage(TComponent* AOwner)
   file->Font()->SetColor(TColor(0x00604020));
   file->SetCaption(PublishedVersionFile());
   file->SetParent(desk);
+
+  // The bridges to the external libraries, right of where the dialog opens.
+  AddLabel("<b>Start at log-on</b>", kBridgesLeft, 14, 0, desk);
+  PlaceAutoLoadSwitch(this, desk, kBridgesLeft, 40);
+  AddLabel("<b>Translated live</b>", kBridgesLeft, 112, 0, desk);
+  PlaceTranslatedPanel(this, desk, kBridgesLeft, 138, 300, 124);
 }
 
 TServicesPage::~TServicesPage() = default;

@@ -30,7 +30,7 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "buttons-menu", "round-buttons", "round-buttons-pressed",
                                              "round-buttons-back-hot", "round-buttons-back-pressed", "png-buttons",
                                              "check-boxes", "check-boxes-classic", "services",
-                                             "services-update-dialog", "services-checked"}));
+                                             "services-update-dialog", "services-checked", "services-german"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
