@@ -10,6 +10,18 @@ namespace Quorex {
 
 using namespace Vcl;
 
+void ReportHandlerException(TObject* Sender)
+{
+  if (!Application)
+    return;
+  try {
+    Application->HandleException(Sender);
+  } catch (...) {
+    // No application handler: the failure ends here, as the event's caller
+    // is the message loop, which has nobody to report to.
+  }
+}
+
 void CallHandler(const TNotifyEvent& Handler, TObject* Sender)
 {
   if (!Handler)
@@ -18,14 +30,7 @@ void CallHandler(const TNotifyEvent& Handler, TObject* Sender)
   try {
     handler(Sender);
   } catch (...) {
-    if (!Application)
-      return;
-    try {
-      Application->HandleException(Sender);
-    } catch (...) {
-      // No application handler: the failure ends here, as the event's
-      // caller is the message loop, which has nobody to report to.
-    }
+    ReportHandlerException(Sender);
   }
 }
 

@@ -30,6 +30,9 @@ using Vcl::TObject;
 // safe) when assigned; an exception it raises goes to the application's
 // exception handler instead of the caller.
 void CallHandler(const TNotifyEvent& Handler, TObject* Sender);
+// Inside a catch block: hands the exception to the application's handler
+// (dropped when there is none).
+void ReportHandlerException(TObject* Sender);
 
 // A version number of the file: 1 to 5 decimal digits, at most 65535;
 // EConvertError "'<text>' is not a valid version number" for anything else.

@@ -61,13 +61,7 @@ bool TQxUpdateService::Guarded(const std::function<void()>& Work)
   try {
     Work();
   } catch (...) {
-    if (Application) {
-      try {
-        Application->HandleException(this);
-      } catch (...) {
-        // No application handler: nobody above the message loop to tell.
-      }
-    }
+    ReportHandlerException(this);
   }
   return !alive.expired();
 }
@@ -88,7 +82,9 @@ void TQxUpdateService::VersionUpdated(TObject*)
 void TQxUpdateService::VersionUpdateFailed(TObject*)
 {
   const bool forced = std::exchange(FForcedCheck, false);
-  if (!Guarded([this] { CallHandler(OnUpdateFailed, this); }) || !forced)
+  const std::weak_ptr<int> alive = FAlive;
+  CallHandler(OnUpdateFailed, this);
+  if (alive.expired() || !forced)
     return;
   Guarded([] { MessageDlg(kUnableToObtain, mtError, {mbOK}, 0); });
 }
