@@ -85,7 +85,8 @@ TGalleryForm::TGalleryForm()
                    "<a href=checkboxes>Check boxes</a><br><br>"
                    "<a href=navigation>Navigation</a><br><br>"
                    "<a href=graphs>Graphs</a><br><br>"
-                   "<a href=panels>Panels</a>");
+                   "<a href=panels>Panels</a><br><br>"
+                   "<a href=services>Services</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -126,6 +127,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TGraphsPage>();
   else if (Id == "panels")
     FHost->SetFrame<TPanelsPage>();
+  else if (Id == "services")
+    FHost->SetFrame<TServicesPage>();
 }
 
 TGraphsPage* TGalleryForm::GraphsPage() const
@@ -138,6 +141,12 @@ TMarkupPage* TGalleryForm::MarkupPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TMarkupPage>();
   return client ? dynamic_cast<TMarkupPage*>(client->Owner()) : nullptr;
+}
+
+TServicesPage* TGalleryForm::ServicesPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TServicesPage>();
+  return client ? dynamic_cast<TServicesPage*>(client->Owner()) : nullptr;
 }
 
 TCheckBoxesPage* TGalleryForm::CheckBoxesPage() const

@@ -13,6 +13,7 @@
 #include <Quorex.Vcl.Panel.hpp>
 #include <Quorex.Vcl.SectionBar.hpp>
 #include <Vcl.ExtCtrls.hpp>
+#include <Quorex.Vcl.UpdateService.hpp>
 
 #include <memory>
 #include <string>
@@ -163,6 +164,24 @@ private:
   void BuildImages();
   void BuildItemPanels();
   void BuildRows();
+};
+
+class TVersionServer;
+
+// An update service checking the gallery's own local server, a button for
+// the check a user asks for, and what the check found.
+class TServicesPage : public TGalleryPage {
+  QX_CLASS(TServicesPage, TGalleryPage)
+public:
+  explicit TServicesPage(Vcl::TComponent* AOwner);
+  ~TServicesPage() override;
+  Quorex::TQxUpdateService* Updates = nullptr;
+  Quorex::TQxButton* CheckButton = nullptr;
+
+private:
+  void ShowOutcome(bool Success);
+  std::unique_ptr<TVersionServer> FServer;
+  Quorex::THtmlLabel* FStatus = nullptr;
 };
 
 // Built from the text form resource that ships with the gallery.

@@ -2,13 +2,16 @@
 
 #include "GalleryForm.hpp"
 #include "NavigationTabs.hpp"
+#include "ServicesBridges.hpp"
 
 #include <Vcl.ExtCtrls.hpp>
 #include <Vcl.Menus.hpp>
+#include <Forms.VersionStatus.hpp>
 #include <Win.Desktop.hpp>
 #include <Win.Screen.hpp>
 #include <Win.Themes.hpp>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <stdexcept>
@@ -103,6 +106,8 @@ public:
     ShootClassic(gallery, "check-boxes-classic");
     TourNavigation(gallery);
     TourGraphs(gallery);
+    TourServices(gallery);
+    // Last: it scales the whole window.
     TourPanels(gallery);
     FResult.Log = EventLog();
     return std::move(FResult);
@@ -235,6 +240,42 @@ private:
     Gallery.Form()->ScaleBy(M, D);
     // As after a change of the display's scaling: everything drawn anew.
     Repaint(Gallery, Win::IsThemeActive() != Win::FALSE);
+  // The button asks for a check of the gallery's local server; the answer
+  // comes from the worker and opens the version status dialog, which is shot
+  // while it shows and closed with its Close button.
+  void TourServices(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Services", "services");
+    TServicesPage* page = Gallery.ServicesPage();
+    bool shot = false;
+    Application->OnIdle = [&](TObject*) {
+      auto* dialog = dynamic_cast<TVersionStatusForm*>(Screen->ActiveForm());
+      if (!dialog || !dialog->FormState().Contains(fsModal))
+        return;
+      if (!shot)
+        Shoot(Gallery, "services-update-dialog");
+      shot = true;
+      const TPoint close = dialog->buClose->ClientToScreen(TPoint(20, 12));
+      Win::InjectClick(close.X, close.Y);
+    };
+    const std::size_t before = EventLog().size();
+    ClickAt(page->CheckButton->ClientToScreen(TPoint(40, 14)));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (EventLog().size() == before && std::chrono::steady_clock::now() < end) {
+      CheckSynchronize(10);
+      RunUntilIdle();
+    }
+    Application->OnIdle = nullptr;
+    if (!shot)
+      throw std::logic_error("the update check showed no dialog");
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    Shoot(Gallery, "services-checked");
+    // The translated panel follows a switch of the language, and back.
+    SwitchGalleryLanguage("de");
+    RunUntilIdle();
+    Shoot(Gallery, "services-german");
+    SwitchGalleryLanguage("en");
+    RunUntilIdle();
   }
 
   // The release clicks the drop-down button, whose menu opens; while its

@@ -9,9 +9,11 @@
 #include "System.Classes.Streaming.hpp"
 #include "Vcl.ActnList.hpp"
 #include "Vcl.Buttons.hpp"
+#include "Vcl.ExtCtrls.Image.hpp"
 #include "Vcl.ExtCtrls.hpp"
 #include "Vcl.Forms.hpp"
 #include "Vcl.Menus.hpp"
+#include "Vcl.StdCtrls.Label.hpp"
 #include "Vcl.StdCtrls.hpp"
 
 namespace Vcl {
@@ -263,6 +265,38 @@ QX_PUBLISHED(TCheckBox)
   for (const char* name : DragAndBiDiProperties)
     Publish(name);
   Publish("TabStop").Default(true);
+}
+
+QX_PUBLISHED(TCustomLabel)
+{
+  Property("Alignment", &T::Alignment, &T::SetAlignment).Default(taLeftJustify).Protected();
+  Property("Layout", &T::Layout, &T::SetLayout).Default(tlTop).Protected();
+  Property("Transparent", &T::Transparent, &T::SetTransparent).Default(false).Protected();
+  Property("WordWrap", &T::WordWrap, &T::SetWordWrap).Default(false).Protected();
+}
+
+QX_PUBLISHED(TLabel)
+{
+  // The parent switches before the values they stand for.
+  Publish("ParentColor").Default(true);
+  for (const char* name : {"Align", "Alignment", "Anchors", "Caption", "Color", "Constraints", "Enabled",
+                           "ParentFont", "Font", "Layout", "ParentShowHint", "PopupMenu", "ShowHint",
+                           "Transparent", "Visible", "WordWrap", "OnClick", "OnDblClick", "OnMouseDown",
+                           "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
+    Publish(name);
+  Publish("AutoSize").Default(true);
+}
+
+QX_PUBLISHED(TImage)
+{
+  for (const char* name : {"Align", "Anchors", "AutoSize", "Constraints", "Enabled", "ParentShowHint",
+                           "PopupMenu", "ShowHint", "Visible", "OnClick", "OnDblClick", "OnMouseDown",
+                           "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
+    Publish(name);
+  Property("Center", &T::Center, &T::SetCenter).Default(false);
+  Property("Picture", &T::Picture, &T::SetPicture);
+  Property("Proportional", &T::Proportional, &T::SetProportional).Default(false);
+  Property("Stretch", &T::Stretch, &T::SetStretch).Default(false);
 }
 
 QX_PUBLISHED(TImageMargins)

@@ -429,6 +429,25 @@ TImage Render(const TDraw& draw, int size)
   return image;
 }
 
+// The update picture of the version status dialog: a blue disc with a white
+// arrow pointing down onto a tray.
+void UpdateIcon(cairo_t* cr)
+{
+  Disc(cr, 0.5, 0.5, 0.44, Hex(0x62A0EA), Hex(0x1A5FB4), Hex(0x0F3F7A));
+  SetColour(cr, Hex(0xFFFFFF));
+  cairo_move_to(cr, 0.43, 0.2);
+  cairo_line_to(cr, 0.57, 0.2);
+  cairo_line_to(cr, 0.57, 0.47);
+  cairo_line_to(cr, 0.7, 0.47);
+  cairo_line_to(cr, 0.5, 0.68);
+  cairo_line_to(cr, 0.3, 0.47);
+  cairo_line_to(cr, 0.43, 0.47);
+  cairo_close_path(cr);
+  cairo_fill(cr);
+  cairo_rectangle(cr, 0.28, 0.73, 0.44, 0.07);
+  cairo_fill(cr);
+}
+
 void Put(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes)
 {
   for (int i = 0; i < bytes; ++i)
@@ -594,5 +613,6 @@ int main(int argc, char** argv)
     {"StockAll.bmp", &StockAll}};
   for (const auto& [file, draw] : stock)
     ok &= Write(vcl + file, KeyedBitmapFile(*draw, 18));
+  ok &= WritePng(own + "UpdateIcon.png", UpdateIcon, 48);
   return ok ? 0 : 1;
 }

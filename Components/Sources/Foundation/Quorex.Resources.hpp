@@ -9,7 +9,9 @@
 //     "CLEAR_ICON", "SEARCH_ICON", "OPENURL_ICON";
 //   RT_QX_PICTURES, a BMP file of 16 x 16 with 32 bits, its transparent
 //     pixels clFuchsia with alpha 0 (for masked and for alpha lists alike):
-//     "OPENFOLDERIMAGE".
+//     "OPENFOLDERIMAGE";
+//   RT_RCDATA, the text form resource of the version status form:
+//     "TVERSIONSTATUSFORM".
 #pragma once
 
 #include <Winapi.Modules.hpp>

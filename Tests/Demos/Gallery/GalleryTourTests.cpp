@@ -3,6 +3,7 @@
 #include <QxTestSupport.hpp>
 
 #include <GalleryTour.hpp>
+#include <Winapi.Modules.Libraries.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -13,6 +14,9 @@ class GalleryTourTest : public QxTest::QxDesktopFixture {};
 
 TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
 {
+  // The version status dialog is translated through the shipped localizer,
+  // which lives beside the gallery.
+  Win::SetDllDirectory(QX_BRIDGE_LIBRARY_DIR);
   const std::string dir = QxTest::TempDir();
   const Gallery::TTourResult result = Gallery::RunGalleryTour(dir);
   std::vector<std::string> pages;
@@ -30,14 +34,17 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "navigation-open-160ms", "navigation-slide-0ms",
                                              "navigation-slide-100ms", "navigation-slide-300ms",
                                              "navigation-slide-1000ms", "navigation-splash", "graphs", "graphs-12",
-                                             "graphs-36", "graphs-60", "panels", "panels-collapsed",
-                                             "panels-144dpi"}));
+                                             "graphs-36", "graphs-60", "services", "services-update-dialog",
+                                             "services-checked", "services-german", "panels",
+                                             "panels-collapsed", "panels-144dpi"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
                                                   "page: checkboxes", "check box: Grayed", "check box: Checked",
                                                   "page: navigation", "item: Inbox", "section: Calendar", "page: graphs",
-                                                  "page: panels"}));
+                                                  "page: services", "update: 1.2.0.0", "page: panels"}));
+  Win::SetDllDirectory(nullptr);
+
 }
 
 } // namespace

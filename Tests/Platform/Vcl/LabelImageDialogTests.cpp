@@ -1,0 +1,100 @@
+// The label, the image and the message dialog that the library's dialogs
+// are made of.
+#include "TestControls.hpp"
+
+#include <QxModalDriver.hpp>
+#include <Vcl.Dialogs.hpp>
+#include <Vcl.ExtCtrls.Image.hpp>
+#include <Vcl.StdCtrls.Label.hpp>
+#include <Win.Desktop.hpp>
+
+using namespace Vcl;
+using namespace QxTest;
+using QxTest::QxModalDriver;
+
+TEST_F(ControlTest, ALabelSizesToItsTextAndWrapsAtItsWidth)
+{
+  TForm* form = MakeForm(0, 0, 400, 300);
+  auto* label = Place(new TLabel(form), form, 10, 10, 50, 10);
+  label->Font()->SetName("DejaVu Sans Mono");
+  label->SetCaption("abcdef");
+  const Integer oneLine = label->Height();
+  EXPECT_GT(oneLine, 8);
+  EXPECT_EQ(label->Width() % 6, 0) << "six glyphs of one advance";
+  const Integer glyph = label->Width() / 6;
+  label->SetCaption("abc\nde");
+  EXPECT_EQ(label->Height(), 2 * oneLine);
+  EXPECT_EQ(label->Width(), 3 * glyph);
+  label->SetWordWrap(true);
+  label->SetWidth(4 * glyph);
+  label->SetCaption("ab cd ef gh");
+  EXPECT_EQ(label->Width(), 4 * glyph);
+  EXPECT_EQ(label->Height(), 4 * oneLine);
+  label->SetCaption("");
+  EXPECT_EQ(label->Height(), oneLine) << "an empty label keeps one line";
+
+  // It paints its text in the font's colour on the parent's colour.
+  label->SetWordWrap(false);
+  label->SetCaption("HHHH");
+  label->Font()->SetColor(clRed);
+  RunUntilIdle();
+  int red = 0, white = 0;
+  const Win::TImage screen = Win::ComposeDesktop();
+  const TPoint origin = label->ClientToScreen(TPoint(0, 0));
+  for (int x = 0; x < label->Width(); ++x)
+    for (int y = 0; y < label->Height(); ++y) {
+      const Win::COLORREF c = screen.Pixel(origin.X + x, origin.Y + y);
+      red += Win::GetRValue(c) > 200 && Win::GetGValue(c) < 80;
+      white += c == Win::RGB(255, 255, 255);
+    }
+  EXPECT_GT(red, 20);
+  EXPECT_GT(white, 20);
+}
+
+TEST_F(ControlTest, AnImagePlacesItsPictureAtSizeCentredOrStretched)
+{
+  TForm* form = MakeForm(0, 0, 400, 300);
+  auto* image = Place(new TImage(form), form, 0, 0, 100, 50);
+  TBitmap bitmap(40, 20);
+  bitmap.Canvas()->Brush()->SetColor(clBlue);
+  bitmap.Canvas()->FillRect(TRect(0, 0, 40, 20));
+  image->Picture()->SetGraphic(&bitmap);
+  EXPECT_EQ(image->DestRect(), TRect(0, 0, 40, 20));
+  image->SetCenter(true);
+  EXPECT_EQ(image->DestRect(), TRect(30, 15, 70, 35));
+  image->SetStretch(true);
+  EXPECT_EQ(image->DestRect(), TRect(0, 0, 100, 50));
+  image->SetProportional(true);
+  image->SetBounds(0, 0, 100, 80);
+  EXPECT_EQ(image->DestRect(), TRect(0, 15, 100, 65));
+  image->SetBounds(0, 0, 30, 80);
+  EXPECT_EQ(image->DestRect(), TRect(0, 32, 30, 47)) << "shrunk to fit, proportions kept";
+  RunUntilIdle();
+  EXPECT_EQ(ControlPixel(image, 15, 40), Win::RGB(0, 0, 255));
+  EXPECT_EQ(ControlPixel(image, 15, 10), Win::RGB(255, 255, 255));
+  image->SetAutoSize(true);
+  EXPECT_EQ(image->Width(), 40);
+  EXPECT_EQ(image->Height(), 20);
+}
+
+TEST_F(ControlTest, AMessageDialogShowsItsTextAndAnswersWithTheButtonPressed)
+{
+  std::string seen;
+  QxModalDriver driver([&](TCustomForm* form, int) {
+    seen = form->Caption() + ": " + static_cast<TControl*>(form->FindComponent("Message"))->Caption();
+    QxModalDriver::ClickOn(static_cast<TControl*>(form->FindComponent("No")));
+  });
+  EXPECT_EQ(MessageDlg("Save the changes?", mtConfirmation, {mbYes, mbNo, mbCancel}, 0), mrNo);
+  EXPECT_EQ(seen, "Confirmation: Save the changes?");
+
+  // Enter presses the default button, Escape the cancel one; a long text wraps.
+  std::unique_ptr<TForm> dialog(CreateMessageDialog(std::string(300, 'x') + " end", mtError, {mbOK, mbCancel}));
+  auto* text = static_cast<TLabel*>(dialog->FindComponent("Message"));
+  EXPECT_TRUE(text->WordWrap());
+  EXPECT_LE(text->Width(), 360);
+  EXPECT_TRUE(static_cast<TButton*>(dialog->FindComponent("OK"))->Default());
+  EXPECT_TRUE(static_cast<TButton*>(dialog->FindComponent("Cancel"))->Cancel());
+  QxModalDriver keys([](TCustomForm*, int step) { Win::InjectKey(step == 0 ? Win::VK_RETURN : Win::VK_ESCAPE); });
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(MessageDlg("Only OK", mtInformation, {mbOK}, 0), mrOk);
+}

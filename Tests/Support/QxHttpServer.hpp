@@ -1,0 +1,78 @@
+// A small HTTP/1.1 server that a test starts on 127.0.0.1 at a free port
+// and scripts per path: each path answers with a script that writes to the
+// connection (plain answers, redirects, slow drips, endless bodies). Every
+// connection runs on its own thread; the server's destructor stops the
+// scripts and joins them. Unknown paths answer 404.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace QxTest {
+
+class QxHttpConnection {
+public:
+  QxHttpConnection(int Socket, const std::atomic<bool>& Stopping, std::mutex& Lock, std::condition_variable& Stop)
+    : FSocket(Socket), FStopping(Stopping), FLock(Lock), FStop(Stop) {}
+  // False once the client has gone or the server stops.
+  bool Send(const std::string& Bytes);
+  // Waits, or less when the server stops; false then.
+  bool Pause(int Milliseconds);
+
+private:
+  int FSocket;
+  const std::atomic<bool>& FStopping;
+  std::mutex& FLock;
+  std::condition_variable& FStop;
+};
+
+using QxHttpScript = std::function<void(QxHttpConnection&)>;
+
+// Ready-made scripts.
+QxHttpScript HttpReply(int Status, const std::string& Body,
+                       const std::string& ExtraHeaders = "Content-Type: text/xml\r\n");
+QxHttpScript HttpRedirect(const std::string& Location, int Status = 302);
+// The headers of a 200 answer of Length bytes, then one byte every
+// IntervalMs until the client leaves.
+QxHttpScript HttpDrip(std::size_t Length, int IntervalMs);
+// A chunked 200 answer that never ends, as fast as the client reads.
+QxHttpScript HttpEndlessChunks();
+// A 200 answer announcing Length bytes and sending them as fast as the
+// client reads.
+QxHttpScript HttpLongBody(std::uint64_t Length);
+
+class QxHttpServer {
+public:
+  QxHttpServer();
+  ~QxHttpServer();
+
+  int Port() const { return FPort; }
+  // "http://127.0.0.1:<port><Path>".
+  std::string Url(const std::string& Path) const;
+  void On(const std::string& Path, QxHttpScript Script);
+  // Requests that reached the path so far.
+  int Hits(const std::string& Path) const;
+
+private:
+  void Accept();
+  void Serve(int Socket);
+
+  int FListen = -1;
+  int FPort = 0;
+  std::atomic<bool> FStopping{false};
+  mutable std::mutex FLock;
+  std::condition_variable FStop;
+  std::map<std::string, QxHttpScript> FScripts;
+  std::map<std::string, int> FHits;
+  std::vector<std::thread> FConnections;
+  std::thread FAcceptor;
+};
+
+} // namespace QxTest
