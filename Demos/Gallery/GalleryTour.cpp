@@ -240,6 +240,8 @@ private:
     Gallery.Form()->ScaleBy(M, D);
     // As after a change of the display's scaling: everything drawn anew.
     Repaint(Gallery, Win::IsThemeActive() != Win::FALSE);
+  }
+
   // The button asks for a check of the gallery's local server; the answer
   // comes from the worker and opens the version status dialog, which is shot
   // while it shows and closed with its Close button.
