@@ -36,9 +36,14 @@ protected:
   template <class T>
   T* Add(T* Control, const char* Name)
   {
+    Place(Control, Name);
+    return Control;
+  }
+  // Through the base: g++ -O2 misreads the derived objects' extent here.
+  void Place(TControl* Control, const char* Name)
+  {
     Control->SetName(Name);
     Control->SetParent(&Root);
-    return Control;
   }
 
   TQxFrameClient Root{nullptr};
