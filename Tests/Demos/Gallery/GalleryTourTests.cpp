@@ -1,8 +1,12 @@
-// The gallery's scripted tour, as the README's run command drives it.
+// The gallery's scripted tour, as the README's run command drives it, and the
+// navigation page's tab half on its own.
 #include <QxDesktopFixture.hpp>
 #include <QxTestSupport.hpp>
 
 #include <GalleryTour.hpp>
+#include <NavigationTabs.hpp>
+#include <Vcl.ExtCtrls.hpp>
+#include <Vcl.Forms.hpp>
 #include <Winapi.Modules.Libraries.hpp>
 
 #include <algorithm>
@@ -45,6 +49,29 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                                   "page: services", "update: 1.2.0.0", "page: panels"}));
   Win::SetDllDirectory(nullptr);
 
+}
+
+// The tab half of the navigation page, built as the page builds it: the
+// first page, then a clicked tab's page, fills the panel with no strip left
+// beside it by the time the tour takes its picture, a second on.
+TEST_F(GalleryTourTest, NavigationPagesFillThePanelASecondAfterTheirSlideStarts)
+{
+  auto* form = new Vcl::TForm(Vcl::Application);
+  form->SetBounds(0, 0, 800, 620);
+  form->Show();
+  auto* area = Place(new Vcl::TPanel(form), form, 16, 16, 722, 540);
+  area->SetBevelOuter(Vcl::bvNone);
+  auto* tabs = new Gallery::TNavigationTabs(form, area);
+  Quorex::TQxAnimatedPanel* slider = tabs->Slider;
+  for (int page : {0, 1}) {
+    if (page == 1)
+      ClickOn(tabs->Tabs->GetTab(1), tabs->Tabs->GetTab(1)->Width() / 2, 10);
+    AdvanceBy(1000);
+    auto* shown = dynamic_cast<Vcl::TPanel*>(slider->ActiveControl());
+    ASSERT_EQ(shown, tabs->Pages[size_t(page)]);
+    EXPECT_EQ(shown->BoundsRect(), Vcl::TRect(0, 0, slider->ClientWidth(), slider->ClientHeight())) << page;
+    EXPECT_EQ(ControlPixel(slider, 1, slider->ClientHeight() / 2), Vcl::ColorToRGB(shown->Color())) << page;
+  }
 }
 
 } // namespace
