@@ -169,6 +169,10 @@ QX_PUBLISHED_CONTROL(TQxExpandPanel)
   // Stored always: a collapsed panel reads back collapsed.
   Property("Expanded", &T::Expanded, &T::SetExpanded);
   Property("Transparent", &T::Transparent, &T::SetTransparent).Default(false);
+  DragAndBiDiProperties();
+  // The parent switch before the value it stands for, so that a stored
+  // value is read last and wins.
+  Publish("ParentDoubleBuffered").Default(true);
   for (const char* name : {"DoubleBuffered", "TabOrder", "TabStop"})
     Publish(name);
 }
