@@ -3,6 +3,8 @@
 #include <Quorex.Imaging.RectHelper.hpp>
 #include <Quorex.Vcl.CanvasHelper.hpp>
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <Vcl.Themes.hpp>
+#include <Winapi.UxTheme.hpp>
 
 namespace Quorex {
 
@@ -24,6 +26,15 @@ TQxCustomExpandPanel::TQxCustomExpandPanel(TComponent* AOwner) : TQxCustomContro
   SetBounds(Left(), Top(), 200, 150);
   FFullHeight = 150;
   UpdateExpanderArea();
+}
+
+void TQxCustomExpandPanel::CreateWnd()
+{
+  TQxCustomControl::CreateWnd();
+  // The platform has only the system style and stands for a system that
+  // knows the Explorer variant, so the switch is all there is to ask.
+  if (StyleServices()->Enabled())
+    Win::SetWindowTheme(Handle(), "explorer", nullptr);
 }
 
 TRect TQxCustomExpandPanel::HeaderRect() const
