@@ -22,12 +22,15 @@ constexpr int kPanelWidth = kLabelWidth + kStates * kCellWidth;
 const char* const kStateNames[kStates] = {"normal", "disabled", "hot", "pressed"};
 constexpr TUIControlState kStateOrder[kStates] = {uicsNormal, uicsDisabled, uicsHot, uicsPressed};
 
-// The look of check boxes, expanders and selections follows a control; the
-// sheet has none, and only a control's presence matters.
+// The look of check boxes, expanders and selections follows a control, which
+// the helpers now ask for its window; the sheet lends them a real windowless
+// control without a parent for as long as it draws, so they see the common
+// visual-style class.
+TControl* gSheetControl = nullptr;
+
 TControl* SheetControl()
 {
-  static int stand_in = 0;
-  return reinterpret_cast<TControl*>(&stand_in);
+  return gSheetControl;
 }
 
 struct TRow {
@@ -167,8 +170,11 @@ void RenderCanvasHelperSheet(TBitmap* Bitmap)
   canvas->Brush()->SetColor(clBtnFace);
   canvas->FillRect(TRect(0, 0, Bitmap->Width(), Bitmap->Height()));
   bool themed = Win::IsThemeActive() != Win::FALSE;
+  TGraphicControl control(nullptr);
+  gSheetControl = &control;
   DrawPanel(canvas, kMargin, rowHeight, false, rows);
   DrawPanel(canvas, 2 * kMargin + kPanelWidth, rowHeight, true, rows);
+  gSheetControl = nullptr;
   Win::EnableTheming(themed ? Win::TRUE : Win::FALSE);
 }
 

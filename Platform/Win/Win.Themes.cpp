@@ -2,10 +2,13 @@
 // each with a shape and one look per state, drawn with Cairo straight onto
 // the DC's surface through the DC's window origin and clipping.
 #include "Win.Themes.hpp"
+#include "Winapi.UxTheme.hpp"
 
 #include "Win.Gdi.Cairo.hpp"
 #include "Win.Gdi.Internal.hpp"
 #include "Win.Screen.hpp"
+#include "Win.User.Internal.hpp"
+#include "Win.User.hpp"
 
 #include <cairo.h>
 
@@ -20,7 +23,9 @@
 
 namespace Win {
 
-enum class TThemeClass { Button, Toolbar, TreeView, Edit, Navigation, Menu };
+// ExplorerTreeView is the tree class opened on a window whose sub-application
+// is "explorer": it overrides the glyphs and takes the rest from TreeView.
+enum class TThemeClass { Button, Toolbar, TreeView, ExplorerTreeView, Edit, Navigation, Menu };
 
 struct TThemeData {
   TThemeClass Class;
@@ -99,7 +104,21 @@ struct TLook {
 // MenuCheck draws a tick (states 1 and 2) or a bullet (3 and 4) in Ink;
 // Separator a line of Border across the middle; SubMenuArrow a small
 // right-pointing triangle in Ink.
-enum class TShape { Box, CheckBox, Radio, Chevron, DropDown, BackButton, MenuCheck, Separator, SubMenuArrow };
+// PlusMinus draws a box in Fill and Border with a minus (opened) or plus
+// (closed) in Ink; Triangle an outlined right-pointing triangle in Border
+// (closed) or a filled one pointing down and right in Ink (opened).
+enum class TShape {
+  Box,
+  CheckBox,
+  Radio,
+  PlusMinus,
+  Triangle,
+  DropDown,
+  BackButton,
+  MenuCheck,
+  Separator,
+  SubMenuArrow
+};
 
 struct TPartInfo {
   TThemeClass Class;
@@ -177,10 +196,14 @@ const std::vector<TPartInfo>& Parts()
       {kNone, kNone, kNone, Hex(0x6D6D6D)},
       {Hex(0xD9D9D9), Hex(0xD9D9D9), kNone, kBlack},
       {Hex(0xC4E0FC), Hex(0x7DA2CE), kNone, kBlack}}},
-    {TThemeClass::TreeView, TVP_GLYPH, TShape::Chevron, 16, 0, 0,
-     {{kNone, kNone, Hex(0x919191), kNone}, {kNone, kNone, Hex(0x404040), kNone}}},
-    {TThemeClass::TreeView, TVP_HOTGLYPH, TShape::Chevron, 16, 0, 0,
-     {{kNone, kNone, Hex(0x1C97EA), kNone}, {kNone, kNone, Hex(0x1C97EA), kNone}}},
+    {TThemeClass::TreeView, TVP_GLYPH, TShape::PlusMinus, 16, 0, 0,
+     {{kWhite, Hex(0x919191), Hex(0x404040), kNone}, {kWhite, Hex(0x919191), Hex(0x404040), kNone}}},
+    {TThemeClass::TreeView, TVP_HOTGLYPH, TShape::PlusMinus, 16, 0, 0,
+     {{kWhite, Hex(0x1C97EA), Hex(0x1C97EA), kNone}, {kWhite, Hex(0x1C97EA), Hex(0x1C97EA), kNone}}},
+    {TThemeClass::ExplorerTreeView, TVP_GLYPH, TShape::Triangle, 16, 0, 0,
+     {{kNone, Hex(0xA6A6A6), kNone, kNone}, {kNone, kNone, Hex(0x595959), kNone}}},
+    {TThemeClass::ExplorerTreeView, TVP_HOTGLYPH, TShape::Triangle, 16, 0, 0,
+     {{kNone, Hex(0x1CC4F7), kNone, kNone}, {kNone, kNone, Hex(0x1CC4F7), kNone}}},
     {TThemeClass::Edit, EP_EDITTEXT, TShape::Box, 0, 0, 2,
      {{kWhite, Hex(0x7A7A7A), kNone, kBlack},
       {kWhite, Hex(0x171717), kNone, kBlack},
@@ -224,6 +247,10 @@ const TPartInfo* FindPart(HTHEME theme, int part)
   for (const TPartInfo& p : Parts())
     if (p.Class == theme->Class && p.Part == part)
       return &p;
+  if (theme->Class == TThemeClass::ExplorerTreeView)
+    for (const TPartInfo& p : Parts())
+      if (p.Class == TThemeClass::TreeView && p.Part == part)
+        return &p;
   return nullptr;
 }
 
@@ -344,14 +371,49 @@ void DrawRadio(cairo_t* cr, const RECT& r, const TLook& look)
     DrawEllipse(cr, cx, cy, radius * 0.45, look.Ink, kNone, 0);
 }
 
-void DrawChevron(cairo_t* cr, const RECT& r, bool opened, COLORREF color)
+void DrawPlusMinus(cairo_t* cr, const RECT& r, bool opened, const TLook& look)
 {
   double u = r.Width() / 16.0; // the glyph is drawn on a 16-unit grid
+  // Whole pixels, so that the box's lines and the sign stay crisp.
+  double side = std::round(9 * u), left = r.Left + std::floor((r.Width() - side) / 2),
+         top = r.Top + std::floor((r.Height() - side) / 2);
+  cairo_new_path(cr);
+  cairo_rectangle(cr, left + 0.5, top + 0.5, side - 1, side - 1);
+  SetColor(cr, look.Fill);
+  cairo_fill_preserve(cr);
+  SetColor(cr, look.Border);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  double arm = std::round(2 * u), mid = std::floor(side / 2);
+  SetColor(cr, look.Ink);
+  cairo_rectangle(cr, left + mid - arm, top + mid, 2 * arm + 1, 1);
+  if (!opened)
+    cairo_rectangle(cr, left + mid, top + mid - arm, 1, 2 * arm + 1);
+  cairo_fill(cr);
+}
+
+void DrawTriangle(cairo_t* cr, const RECT& r, bool opened, const TLook& look)
+{
+  double u = r.Width() / 16.0;
   double cx = r.Left + r.Width() / 2.0, cy = r.Top + r.Height() / 2.0;
-  if (opened)
-    StrokePolyline(cr, {{cx - 4 * u, cy - 2 * u}, {cx, cy + 2 * u}, {cx + 4 * u, cy - 2 * u}}, color, 1.5 * u);
-  else
-    StrokePolyline(cr, {{cx - 2 * u, cy - 4 * u}, {cx + 2 * u, cy}, {cx - 2 * u, cy + 4 * u}}, color, 1.5 * u);
+  cairo_new_path(cr);
+  if (opened) {
+    cairo_move_to(cr, cx + 3 * u, cy - 3 * u);
+    cairo_line_to(cr, cx + 3 * u, cy + 3 * u);
+    cairo_line_to(cr, cx - 3 * u, cy + 3 * u);
+    cairo_close_path(cr);
+    SetColor(cr, look.Ink);
+    cairo_fill(cr);
+    return;
+  }
+  cairo_move_to(cr, cx - 2 * u, cy - 4 * u);
+  cairo_line_to(cr, cx + 2 * u, cy);
+  cairo_line_to(cr, cx - 2 * u, cy + 4 * u);
+  cairo_close_path(cr);
+  SetColor(cr, look.Border);
+  cairo_set_line_width(cr, std::max(1.0, u));
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+  cairo_stroke(cr);
 }
 
 void DrawDropArrow(cairo_t* cr, const RECT& r, COLORREF color)
@@ -425,7 +487,8 @@ void DrawPart(cairo_t* cr, const TPartInfo& part, int state, const TLook& look, 
     return;
   case TShape::CheckBox: DrawCheckBox(cr, r, state, look, radius); return;
   case TShape::Radio: DrawRadio(cr, r, look); return;
-  case TShape::Chevron: DrawChevron(cr, r, state == GLPS_OPENED, look.Ink); return;
+  case TShape::PlusMinus: DrawPlusMinus(cr, r, state == GLPS_OPENED, look); return;
+  case TShape::Triangle: DrawTriangle(cr, r, state == GLPS_OPENED, look); return;
   case TShape::DropDown:
     DrawBox(cr, r, radius, look);
     DrawDropArrow(cr, r, look.Ink);
@@ -471,7 +534,6 @@ DWORD GetThemeAppProperties()
 
 HTHEME OpenThemeData(HWND hwnd, const char* pszClassList)
 {
-  (void)hwnd;
   if (!pszClassList || !IsAppThemed())
     return nullptr;
   std::string list(pszClassList);
@@ -480,6 +542,8 @@ HTHEME OpenThemeData(HWND hwnd, const char* pszClassList)
     std::size_t end = std::min(list.find(';', start), list.size());
     TThemeClass cls;
     if (ClassByName(Trimmed(list.substr(start, end - start)), cls)) {
+      if (cls == TThemeClass::TreeView && SameText(GetWindowThemeSubAppName(hwnd), "explorer"))
+        cls = TThemeClass::ExplorerTreeView;
       auto* theme = new TThemeData{cls};
       std::lock_guard<std::mutex> lock(gHandlesLock);
       Handles().insert(theme);
@@ -488,6 +552,25 @@ HTHEME OpenThemeData(HWND hwnd, const char* pszClassList)
     start = end + 1;
   }
   return nullptr;
+}
+
+HRESULT SetWindowTheme(HWND hwnd, const char* pszSubAppName, const char* pszSubIdList)
+{
+  (void)pszSubIdList; // one style for every control: there are no ids to pick from
+  TWindow* window = Live(hwnd);
+  if (!window)
+    return E_HANDLE;
+  window->ThemeSubApp = pszSubAppName ? pszSubAppName : "";
+  // As on the desktop: the window learns of it and repaints with the new look.
+  SendMessage(hwnd, WM_THEMECHANGED, 0, 0);
+  InvalidateRect(hwnd, nullptr, TRUE);
+  return S_OK;
+}
+
+std::string GetWindowThemeSubAppName(HWND hwnd)
+{
+  TWindow* window = Live(hwnd);
+  return window ? window->ThemeSubApp : std::string();
 }
 
 HRESULT CloseThemeData(HTHEME hTheme)

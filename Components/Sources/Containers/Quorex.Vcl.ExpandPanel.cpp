@@ -3,6 +3,8 @@
 #include <Quorex.Imaging.RectHelper.hpp>
 #include <Quorex.Vcl.CanvasHelper.hpp>
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <Vcl.Themes.hpp>
+#include <Winapi.UxTheme.hpp>
 
 namespace Quorex {
 
@@ -24,6 +26,15 @@ TQxCustomExpandPanel::TQxCustomExpandPanel(TComponent* AOwner) : TQxCustomContro
   SetBounds(Left(), Top(), 200, 150);
   FFullHeight = 150;
   UpdateExpanderArea();
+}
+
+void TQxCustomExpandPanel::CreateWnd()
+{
+  TQxCustomControl::CreateWnd();
+  // The platform has only the system style and stands for a system that
+  // knows the Explorer variant, so the switch is all there is to ask.
+  if (StyleServices()->Enabled())
+    Win::SetWindowTheme(Handle(), "explorer", nullptr);
 }
 
 TRect TQxCustomExpandPanel::HeaderRect() const
@@ -169,6 +180,10 @@ QX_PUBLISHED_CONTROL(TQxExpandPanel)
   // Stored always: a collapsed panel reads back collapsed.
   Property("Expanded", &T::Expanded, &T::SetExpanded);
   Property("Transparent", &T::Transparent, &T::SetTransparent).Default(false);
+  DragAndBiDiProperties();
+  // The parent switch before the value it stands for, so that a stored
+  // value is read last and wins.
+  Publish("ParentDoubleBuffered").Default(true);
   for (const char* name : {"DoubleBuffered", "TabOrder", "TabStop"})
     Publish(name);
 }

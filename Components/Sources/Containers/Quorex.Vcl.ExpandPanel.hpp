@@ -41,6 +41,7 @@ public:
 
 protected:
   void AdjustExpandState();
+  void CreateWnd() override;
   void Resize() override;
   void MouseDown(Vcl::TMouseButton Button, Vcl::TShiftState Shift, Integer X, Integer Y) override;
   void MouseMove(Vcl::TShiftState Shift, Integer X, Integer Y) override;

@@ -16,10 +16,12 @@ QX_PUBLISHED_CONTROL(THeaderBar)
 {
   Publish("Align").Default(alTop);
   Property("BarSize", &T::BarSize, &T::SetBarSize).Default(bsSmall);
-  // The parent switch before the font, so that a stored font is read last and wins.
+  // Each parent switch before the value it stands for, so that a stored
+  // value is read last and wins.
   Publish("ParentFont").Default(true);
-  for (const char* name : {"Font", "DoubleBuffered"})
-    Publish(name);
+  Publish("Font");
+  Publish("ParentDoubleBuffered").Default(true);
+  Publish("DoubleBuffered");
 }
 
 } // namespace Quorex

@@ -96,9 +96,11 @@ void TQxCustomImage::Paint()
 
 QX_PUBLISHED_CONTROL(TQxImage)
 {
-  for (const char* name : {"Anchors", "Align", "Constraints", "ParentShowHint", "PopupMenu", "ShowHint", "Visible",
-                           "OnClick", "OnDblClick", "OnContextPopup", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
-                           "OnMouseMove", "OnMouseUp"})
+  // Dock events are left out with DragKind: without it the image never docks.
+  for (const char* name : {"Anchors", "Align", "Constraints", "ParentBiDiMode", "ParentShowHint", "PopupMenu",
+                           "ShowHint", "Visible", "DragMode", "OnClick", "OnDblClick", "OnContextPopup",
+                           "OnMouseActivate", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
+                           "OnMouseUp", "OnStartDrag", "OnDragOver", "OnDragDrop", "OnEndDrag"})
     Publish(name);
   Publish("AutoSize").Default(false);
   Property("Center", &T::Center, &T::SetCenter).Default(true);

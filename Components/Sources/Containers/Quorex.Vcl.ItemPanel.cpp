@@ -128,7 +128,8 @@ QX_PUBLISHED_CONTROL(TItemPanel)
 {
   for (const char* name : {"Align", "Anchors", "Constraints", "Enabled", "PopupMenu", "ParentShowHint", "ShowHint",
                            "TabOrder", "Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnMouseDown",
-                           "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp", "OnResize"})
+                           "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp", "OnResize", "OnMouseActivate",
+                           "OnDragDrop", "OnDragOver", "OnEndDrag", "OnStartDrag"})
     Publish(name);
   Publish("TabStop").Default(false);
   Property("State", &T::State, &T::SetState).Default(ipsNormal);

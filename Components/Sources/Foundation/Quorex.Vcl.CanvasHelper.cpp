@@ -26,7 +26,10 @@ int ThemeState(TUIControlState AState)
 // Opens the class's theme data for one drawing and closes it after.
 class TThemePart {
 public:
-  explicit TThemePart(const char* ClassName) : FTheme(Win::OpenThemeData(nullptr, ClassName)) {}
+  explicit TThemePart(const char* ClassName, Win::HWND Window = nullptr)
+    : FTheme(Win::OpenThemeData(Window, ClassName))
+  {
+  }
   ~TThemePart()
   {
     if (FTheme)
@@ -183,10 +186,20 @@ void DrawClassicCheckbox(TCanvas* Canvas, const TRect& ARect, TUIControlState AS
   Win::DrawFrameControl(Canvas->Handle(), &box, Win::DFC_BUTTON, state);
 }
 
-void DrawThemedTreeExpander(TCanvas* Canvas, const TRect& ARect, TUIControlState AState,
+// The window whose visual-style class (SetWindowTheme) picks the glyph's look:
+// the control's own, or for a windowless control the one it paints on.
+Win::HWND StyleWindow(TControl* AControl)
+{
+  for (TControl* c = AControl; c; c = c->Parent())
+    if (auto* win = dynamic_cast<TWinControl*>(c); win && win->HandleAllocated())
+      return win->Handle();
+  return nullptr;
+}
+
+void DrawThemedTreeExpander(TCanvas* Canvas, TControl* AControl, const TRect& ARect, TUIControlState AState,
                             TTreeViewExpanderState AExState)
 {
-  TThemePart theme("TREEVIEW");
+  TThemePart theme("TREEVIEW", StyleWindow(AControl));
   if (!theme.Handle())
     return;
   int state = AExState == tvesOpened ? Win::GLPS_OPENED : Win::GLPS_CLOSED;
@@ -369,7 +382,7 @@ void QxDrawTreeExpander(TCanvas* Canvas, TControl* AControl, TRect ARect, TUICon
                         TTreeViewExpanderState AExState)
 {
   if (ThemeControl(AControl))
-    DrawThemedTreeExpander(Canvas, ARect, AState, AExState);
+    DrawThemedTreeExpander(Canvas, AControl, ARect, AState, AExState);
   else
     DrawClassicTreeExpander(Canvas, ARect, AExState == tvesOpened);
 }

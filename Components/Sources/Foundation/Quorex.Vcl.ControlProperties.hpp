@@ -31,6 +31,15 @@ protected:
       Publish(name);
   }
 
+  // Bi-directional text, dragging and docking with their events, and the
+  // mouse-activation event, as the framework's own controls publish them.
+  void DragAndBiDiProperties()
+  {
+    for (const char* name : {"ParentBiDiMode", "BiDiMode", "DragCursor", "DragKind", "DragMode", "OnDragDrop",
+                             "OnDragOver", "OnEndDock", "OnEndDrag", "OnMouseActivate", "OnStartDock", "OnStartDrag"})
+      Publish(name);
+  }
+
   // What the library's owner-drawn push buttons publish of the framework's
   // button: placement, font, hints, tab stop, bi-directional text, double
   // buffering (on, and their own), dragging and docking with their events.

@@ -44,6 +44,7 @@ struct TWindow : THandleStorage {
   std::size_t CleanChildren = 0; // Children before this index have DirtyBelow == 0 (a search hint)
   bool RedrawOff = false;     // WM_SETREDRAW FALSE
   bool Destroying = false;
+  std::string ThemeSubApp;    // SetWindowTheme's sub-application name
   HBITMAP Surface = nullptr; // top-level windows: the backing store (a live GDI bitmap)
   // VisibleRegion's answers (children not clipped, clipped) and the layout
   // they were worked out for.

@@ -60,7 +60,8 @@ TEST_F(ContainerStreamingTest, NewContainersWriteNoneOfTheirDefaults)
   const String text = WriteComponentRes(&Root);
   QxTest::ExpectLacks(text, {"LayoutVertical", "Spacing", "Padding.", "ActiveHeader", "HeaderColor", "HeaderHeight",
                              "State", "Style", "BorderColor", "GradientBegin", "GradientEnd", "BarSize", "Align",
-                             "ParentFont", "Center", "Images", "ImageIndex", "AutoSize", "TabStop"});
+                             "ParentFont", "Center", "Images", "ImageIndex", "AutoSize", "TabStop", "BiDiMode",
+                             "Drag", "DoubleBuffered"});
   // Expanded is written even when false.
   QxTest::ExpectHas(text, {"Expanded = False"});
 }
@@ -87,10 +88,20 @@ TEST_F(ContainerStreamingTest, EveryPublishedValueReadsBack)
   Image->SetCenter(false);
   Image->SetImages(images);
   Image->SetImageIndex(3);
+  Expand->SetBiDiMode(bdRightToLeft);
+  Expand->SetDragKind(dkDock);
+  Expand->SetDragCursor(crHandPoint);
+  Expand->SetDoubleBuffered(true);
+  Header->SetDoubleBuffered(true);
+  Footer->SetParentDoubleBuffered(false);
+  Image->SetParentBiDiMode(false);
+  Image->SetDragMode(dmAutomatic);
   const String text = WriteComponentRes(&Root);
   QxTest::ExpectHas(text, {"LayoutVertical = vlBottom", "Padding.Left = 6", "HeaderColor = clRed",
                            "State = ipsCustom", "Style = istGlass", "BarSize = bsMedium", "BarSize = bsManual",
-                           "Images = Images1"});
+                           "Images = Images1", "BiDiMode = bdRightToLeft", "DragKind = dkDock",
+                           "DragCursor = crHandPoint", "ParentBiDiMode = False", "DragMode = dmAutomatic",
+                           "ParentDoubleBuffered = False"});
 
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);
@@ -101,6 +112,38 @@ TEST_F(ContainerStreamingTest, EveryPublishedValueReadsBack)
   ASSERT_TRUE(footer);
   EXPECT_EQ(footer->Height(), 60);
   EXPECT_EQ(dynamic_cast<TQxImage*>(copy.FindComponent("Image1"))->Images(), copy.FindComponent("Images1"));
+  // Read after their parent switches, the stored values win.
+  auto* expand = dynamic_cast<TQxExpandPanel*>(copy.FindComponent("Expand1"));
+  ASSERT_TRUE(expand);
+  EXPECT_EQ(expand->BiDiMode(), bdRightToLeft);
+  EXPECT_FALSE(expand->ParentBiDiMode());
+  EXPECT_TRUE(expand->DoubleBuffered());
+  EXPECT_FALSE(expand->ParentDoubleBuffered());
+  EXPECT_TRUE(dynamic_cast<THeaderBar*>(copy.FindComponent("Header1"))->DoubleBuffered());
+  EXPECT_FALSE(footer->ParentDoubleBuffered());
+  EXPECT_EQ(dynamic_cast<TQxImage*>(copy.FindComponent("Image1"))->DragMode(), dmAutomatic);
+}
+
+// Each container publishes the framework's drag, dock and activation events
+// its kind calls for, and no more: the image and the item panel never dock.
+TEST_F(ContainerStreamingTest, FrameworkEventsArePublishedAsEachContainerListsThem)
+{
+  const std::vector<const char*> drag = {"OnDragDrop", "OnDragOver", "OnEndDrag", "OnStartDrag", "OnMouseActivate"};
+  const std::vector<const char*> dock = {"OnEndDock", "OnStartDock"};
+  auto published = [](const TClassInfo& Class, const char* Name) { return GetPropInfo(Class, Name) != nullptr; };
+  for (const char* name : drag) {
+    EXPECT_TRUE(published(TQxExpandPanel::StaticClass(), name)) << name;
+    EXPECT_TRUE(published(TItemPanel::StaticClass(), name)) << name;
+    EXPECT_TRUE(published(TQxImage::StaticClass(), name)) << name;
+  }
+  for (const char* name : dock) {
+    EXPECT_TRUE(published(TQxExpandPanel::StaticClass(), name)) << name;
+    EXPECT_FALSE(published(TItemPanel::StaticClass(), name)) << name;
+    EXPECT_FALSE(published(TQxImage::StaticClass(), name)) << name;
+  }
+  EXPECT_FALSE(published(TQxImage::StaticClass(), "DragKind"));
+  EXPECT_FALSE(published(THeaderBar::StaticClass(), "OnDragDrop"));
+  EXPECT_TRUE(published(TFooterBar::StaticClass(), "ParentDoubleBuffered"));
 }
 
 TEST_F(ContainerStreamingTest, ALoadedExpandPanelCollapsesAndExpandsToItsLoadedHeight)

@@ -5,6 +5,9 @@
 #include <QxStyleSupport.hpp>
 
 #include <Quorex.Vcl.ExpandPanel.hpp>
+#include <Winapi.UxTheme.hpp>
+
+#include <vector>
 
 using namespace Vcl;
 using namespace Quorex;
@@ -107,6 +110,45 @@ TEST_F(ExpandPanelTest, PaintsTheHeaderColourAndAPlusOrMinusGlyph)
   Panel->SetHeaderColor(clNone);
   RunUntilIdle();
   EXPECT_EQ(ControlPixel(Panel, 100, 5), Win::RGB(255, 255, 255));
+  // A window made without visual styles keeps the common look.
+  Panel->RecreateWnd();
+  EXPECT_EQ(Win::GetWindowThemeSubAppName(Panel->Handle()), "");
+}
+
+// With visual styles the panel's window takes Explorer's class: its 16-pixel
+// glyph, centred in the 24-pixel square, is a triangle, where a window of
+// the common class shows the boxed sign.
+TEST_F(ExpandPanelTest, ThemedPanelsShowExplorersTriangle)
+{
+  QxTest::TVisualStyles on(true);
+  Panel->SetColor(clWhite);
+  Panel->RecreateWnd();
+  RunUntilIdle();
+  EXPECT_EQ(Win::GetWindowThemeSubAppName(Panel->Handle()), "explorer");
+  Win::TImage shot;
+  auto square = [&] {
+    RunUntilIdle();
+    shot = Win::CaptureWindow(Panel->Handle());
+    std::vector<Win::COLORREF> pixels;
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 24; ++x)
+        pixels.push_back(shot.Pixel(x, y));
+    return pixels;
+  };
+  const std::vector<Win::COLORREF> closed = square();
+  EXPECT_EQ(shot.Pixel(11, 12), Win::RGB(255, 255, 255)); // inside the outline
+  Panel->SetExpanded(true);
+  const std::vector<Win::COLORREF> open = square();
+  EXPECT_EQ(shot.Pixel(14, 14), Win::RGB(0x59, 0x59, 0x59)); // the solid corner
+  EXPECT_EQ(shot.Pixel(10, 10), Win::RGB(255, 255, 255));
+  EXPECT_NE(open, closed);
+
+  ASSERT_EQ(Win::SetWindowTheme(Panel->Handle(), nullptr, nullptr), Win::S_OK);
+  const std::vector<Win::COLORREF> minus = square();
+  EXPECT_EQ(shot.Pixel(7, 7), Win::RGB(0x91, 0x91, 0x91)); // the box's corner
+  EXPECT_NE(minus, open);
+  Panel->SetExpanded(false);
+  EXPECT_NE(square(), closed);
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 #include <QxDesktopFixture.hpp>
 #include <QxStyleSupport.hpp>
 #include <Vcl.Themes.hpp>
+#include <Winapi.UxTheme.hpp>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 
@@ -384,4 +386,70 @@ TEST_F(ThemeParentBackground, TheParentPaintsUnderTheChild)
   EXPECT_TRUE(Vcl::StyleServices()->DrawParentBackground(child, s.DC, &button, true));
   EXPECT_EQ(s.At(20, 10), RGB(0, 0, 255));
   Win::DestroyWindow(parent);
+}
+
+// A window given the "explorer" sub-application draws the tree glyphs as
+// Explorer's triangles (an outline pointing right when closed, a solid one
+// pointing down and right when open) instead of the boxed plus and minus;
+// the other tree parts are the same, and the name goes with the window.
+TEST_F(ThemeParentBackground, ExplorerWindowsDrawTheTreeGlyphAsTriangles)
+{
+  QxTest::TVisualStyles on(true);
+  Win::WNDCLASS wc;
+  wc.lpfnWndProc = Win::DefWindowProc;
+  wc.lpszClassName = "ThemeTestExplorer";
+  Win::RegisterClass(wc);
+  auto create = [] {
+    return Win::CreateWindowEx(0, "ThemeTestExplorer", "", Win::WS_POPUP | Win::WS_VISIBLE, 0, 0, 40, 40, nullptr,
+                               nullptr, nullptr, nullptr);
+  };
+  Win::HWND plain = create(), explorer = create();
+  ASSERT_EQ(SetWindowTheme(explorer, "explorer", nullptr), S_OK);
+  EXPECT_EQ(GetWindowThemeSubAppName(explorer), "explorer");
+  EXPECT_EQ(GetWindowThemeSubAppName(plain), "");
+
+  auto draw = [](Win::HWND Window, int Part, int State) {
+    auto s = std::make_unique<TSurface>(16, 16);
+    HTHEME theme = OpenThemeData(Window, "TREEVIEW");
+    RECT r(0, 0, 16, 16);
+    EXPECT_EQ(DrawThemeBackground(theme, s->DC, Part, State, &r, nullptr), S_OK);
+    SIZE size;
+    EXPECT_EQ(GetThemePartSize(theme, nullptr, Part, State, nullptr, TS_DRAW, &size), S_OK);
+    EXPECT_TRUE(Part == TVP_TREEITEM || size == SIZE(16, 16));
+    CloseThemeData(theme);
+    return s;
+  };
+  // The box: a grey 9-pixel frame with a dark sign across its middle row;
+  // the plus adds the column.
+  const COLORREF frame = RGB(0x91, 0x91, 0x91), sign = RGB(0x40, 0x40, 0x40);
+  auto closedBox = draw(plain, TVP_GLYPH, GLPS_CLOSED);
+  auto openBox = draw(plain, TVP_GLYPH, GLPS_OPENED);
+  EXPECT_EQ(closedBox->Row(3, frame), "...#########....");
+  EXPECT_EQ(closedBox->Row(7, sign), ".....#####......");
+  EXPECT_EQ(closedBox->Row(5, sign), ".......#........");
+  EXPECT_EQ(openBox->Row(7, sign), ".....#####......");
+  EXPECT_EQ(openBox->Row(5, sign), "................");
+
+  // The triangles: no frame; the closed one hollow, the open one solid in
+  // its lower right corner.
+  auto closed = draw(explorer, TVP_GLYPH, GLPS_CLOSED);
+  auto open = draw(explorer, TVP_GLYPH, GLPS_OPENED);
+  EXPECT_NE(closed->Pixels(), closedBox->Pixels());
+  EXPECT_NE(open->Pixels(), openBox->Pixels());
+  EXPECT_NE(open->Pixels(), closed->Pixels());
+  EXPECT_EQ(closed->Row(3, frame), "................");
+  EXPECT_EQ(closed->At(7, 8), kWhite);                // inside the outline
+  EXPECT_EQ(open->At(10, 10), RGB(0x59, 0x59, 0x59)); // inside the solid triangle
+  EXPECT_EQ(open->At(6, 6), kWhite);                  // above its diagonal
+  EXPECT_EQ(open->Ink(), RECT(5, 5, 11, 11));
+  EXPECT_NE(draw(explorer, TVP_HOTGLYPH, GLPS_OPENED)->Pixels(), open->Pixels());
+  EXPECT_EQ(draw(explorer, TVP_TREEITEM, TREIS_SELECTED)->Pixels(),
+            draw(plain, TVP_TREEITEM, TREIS_SELECTED)->Pixels());
+
+  ASSERT_EQ(SetWindowTheme(explorer, nullptr, nullptr), S_OK);
+  EXPECT_EQ(draw(explorer, TVP_GLYPH, GLPS_CLOSED)->Pixels(), closedBox->Pixels());
+  Win::DestroyWindow(explorer);
+  Win::DestroyWindow(plain);
+  EXPECT_EQ(SetWindowTheme(explorer, "explorer", nullptr), E_HANDLE);
+  EXPECT_EQ(GetWindowThemeSubAppName(explorer), "");
 }
