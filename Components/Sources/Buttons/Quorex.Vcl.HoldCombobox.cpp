@@ -185,12 +185,27 @@ void TComboPopup::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Int
   // onto an item and released there chooses it.
   const bool openingClick = FAwaitingOpeningRelease && NearOpeningPress();
   FAwaitingOpeningRelease = false;
-  if (openingClick || !Visible())
+  if (!Visible())
     return;
+  // Held no longer: the next press outside goes to the window under it
+  // (after it closed the list), so one press opens another combo.
+  if (openingClick) {
+    if (Win::GetCapture() == Handle())
+      Win::ReleaseCapture();
+    return;
+  }
   const Integer index = GetCurrentIndex();
   if (index >= 0)
     FItemIndex = index;
   Hide();
+}
+
+void TComboPopup::Dispatch(TMessage& Message)
+{
+  // Without the mouse held, leaving the list must drop the highlight.
+  if (Message.Msg == CM_MOUSELEAVE)
+    Invalidate();
+  inherited::Dispatch(Message);
 }
 
 void TComboPopup::Closed()

@@ -60,7 +60,10 @@ private:
 };
 
 // The list of a hold combo box: each item as tall and as wide as the combo,
-// drawn as menu items, the one under the cursor highlighted.
+// drawn as menu items, the one under the cursor highlighted. It holds the
+// mouse from the opening press to its release, so that a press dragged
+// onto an item and released there chooses it; the release of a plain click
+// leaves it open for the next click.
 class TComboPopup : public TPopupForm {
   QX_CLASS(TComboPopup, TPopupForm)
 public:
@@ -89,6 +92,8 @@ public:
   void SetImages(Vcl::TCustomImageList* Value) { FMenu->SetImages(Value); }
   Integer ItemIndex() const { return FItemIndex; }
   TCustomHoldCombobox* OwnerControl() const { return FOwnerControl; }
+
+  void Dispatch(Vcl::TMessage& Message) override;
 
 protected:
   friend class TCustomHoldCombobox;
