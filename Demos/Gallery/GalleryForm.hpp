@@ -28,6 +28,7 @@ public:
   TMarkupPage* MarkupPage() const;
   TButtonsPage* ButtonsPage() const;
   TCheckBoxesPage* CheckBoxesPage() const;
+  TCombosPage* CombosPage() const;
   TRoundButtonsPage* RoundButtonsPage() const;
   TNavigationPage* NavigationPage() const;
   TGraphsPage* GraphsPage() const;

@@ -37,6 +37,15 @@ void TQxCheckListPopup::PaintWindow(Win::HDC DC)
   canvas.Brush()->SetColor(clWindow);
   canvas.Pen()->SetColor(clBtnShadow);
   canvas.Rectangle(ClientRect());
+  // The strings, one a line, until the check list comes.
+  const auto* combo = dynamic_cast<const TQxCustomCheckCombobox*>(FOwnerControl);
+  if (!combo)
+    return;
+  canvas.SetFont(FOwnerControl->Font());
+  canvas.Brush()->SetStyle(bsClear);
+  const Integer line = canvas.TextHeight("Wg") + 2;
+  for (Integer i = 0; i < combo->Items()->Count(); ++i)
+    canvas.TextOut(6, 3 + i * line, combo->Items()->Strings(i));
 }
 
 // ---- TQxCustomCheckCombobox ---------------------------------------------------------------

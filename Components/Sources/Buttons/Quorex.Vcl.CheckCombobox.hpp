@@ -1,6 +1,6 @@
 // A drop-down control that keeps a list of strings and toggles a popup
-// under itself on every click. The popup shows no list yet: it is the
-// place a check list will go.
+// under itself on every click. The popup lists the strings, one a line,
+// without check marks yet: it is the place a check list will go.
 #pragma once
 
 #include "Quorex.Vcl.PopupForm.hpp"
