@@ -151,6 +151,11 @@ TEST_F(HoldComboTest, APressOutsideOrASwitchAwayClosesWithoutChoosingAndNeverInT
   Combo->Popup()->SetInactiveRect(TRect(0, 0, 50, 50));
   Click(10, 10);
   EXPECT_TRUE(IsOpen());
+  // Activated anyway, it remembers the window it took the activation from.
+  Win::SetActiveWindow(Combo->Popup()->Handle());
+  RunUntilIdle();
+  EXPECT_EQ(Combo->Popup()->PrevActiveWindow(), Form->Handle());
+  EXPECT_TRUE(IsOpen());
   Win::InjectAppSwitch();
   RunUntilIdle();
   EXPECT_FALSE(IsOpen());
@@ -345,14 +350,22 @@ TEST_F(HoldComboTest, FormResourcesKeepItemsAndIndexAndTheDeclaredDefaults)
   QxTest::ExpectSameTree(&root, &copy);
 
   // An index the items do not reach is none once the resource is read.
-  const String bad = "object Root: TQxFrameClient\n  object C: THoldCombobox\n    ItemIndex = 7\n"
-                     "    Items = <\n      item\n        Caption = 'A'\n      end>\n  end\nend\n";
+  // An index read before its items stands once they are read; one the items
+  // do not reach is none.
+  const String early = "object Root: TQxFrameClient\n"
+                       "  object C: THoldCombobox\n    ItemIndex = 7\n"
+                       "    Items = <\n      item\n        Caption = 'A'\n      end>\n  end\n"
+                       "  object D: THoldCombobox\n    ItemIndex = 1\n"
+                       "    Items = <\n      item\n        Caption = 'A'\n      end\n"
+                       "      item\n        Caption = 'B'\n      end>\n  end\nend\n";
   TQxFrameClient loaded(nullptr);
-  ReadComponentRes(bad, &loaded);
+  ReadComponentRes(early, &loaded);
   auto* c = dynamic_cast<THoldCombobox*>(loaded.FindComponent("C"));
-  ASSERT_TRUE(c);
+  auto* d = dynamic_cast<THoldCombobox*>(loaded.FindComponent("D"));
+  ASSERT_TRUE(c && d);
   EXPECT_EQ(c->Items()->Count(), 1);
   EXPECT_EQ(c->ItemIndex(), -1);
+  EXPECT_EQ(d->GetDisplayCaption(), "B");
 }
 
 TEST(ComboItemsTest, ObjectsAndIndexOfObjectFollowTheItemsData)
