@@ -16,15 +16,6 @@ TQxCustomRingProgress::TQxCustomRingProgress(TComponent* AOwner) : TGraphicContr
   SetColor(TColor(0x00CD7330));
 }
 
-template <class V>
-void TQxCustomRingProgress::SetAndInvalidate(V& Field, V Value)
-{
-  if (Field == Value)
-    return;
-  Field = Value;
-  Invalidate();
-}
-
 void TQxCustomRingProgress::SetRingWidthFactor(Integer Value)
 {
   FRingWidthFactor = std::clamp(Value, 1, 100);

@@ -44,7 +44,13 @@ protected:
 
 private:
   template <class V>
-  void SetAndInvalidate(V& Field, V Value);
+  void SetAndInvalidate(V& Field, V Value)
+  {
+    if (Field == Value)
+      return;
+    Field = Value;
+    Invalidate();
+  }
   GdiPlus::TGPColor RingColor(Vcl::Byte Alpha) const;
 
   Integer FMin = 0;
