@@ -503,7 +503,7 @@ QX_PUBLISHED_CONTROL(THoldCombobox)
   Publish("TabStop").Default(true);
   Property("Items", &T::Items, &T::SetComboItems);
   Property("Images", &T::Images, &T::SetImages);
-  Property("ItemIndex", &T::GetItemIndex, &T::SetItemIndex);
+  Property("ItemIndex", &T::ItemIndex, &T::SetItemIndex);
   Event("OnChange", &T::OnChange);
 }
 

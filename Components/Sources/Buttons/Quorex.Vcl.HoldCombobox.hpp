@@ -133,7 +133,6 @@ public:
   // -1 (or any index outside the items) is none; "Index
   // out of bounds" (Exception) for an index at or beyond the item count,
   // checked once the form resource is read.
-  Integer GetItemIndex() const { return FItemIndex; }
   Integer ItemIndex() const { return FItemIndex; }
   void SetItemIndex(Integer Value);
   Integer GetItemCount() const { return FItems->Count(); }
