@@ -342,8 +342,13 @@ TEST_F(HoldComboTest, FormResourcesKeepItemsAndIndexAndTheDeclaredDefaults)
   plain->Items()->Add()->SetCaption("Two");
   plain->Items()->Items(1)->SetImageIndex(3);
   plain->SetItemIndex(1);
+  auto* check = new TQxCheckCombobox(&root);
+  check->SetName("Check");
+  check->SetParent(&root);
+  check->Items()->Add("alpha");
+  check->Items()->Add("beta");
   text = WriteComponentRes(&root);
-  QxTest::ExpectHas(text, {"Align = alNone", "Caption = 'Two'", "ImageIndex = 3", "ItemIndex = 1"});
+  QxTest::ExpectHas(text, {"Align = alNone", "Caption = 'Two'", "ImageIndex = 3", "ItemIndex = 1", "'beta'"});
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);
   copy.SetName("Root");
