@@ -83,6 +83,7 @@ TGalleryForm::TGalleryForm()
                    "<a href=buttons>Buttons</a><br><br><a href=round>Round buttons</a><br><br>"
                    "<a href=pngbuttons>PNG buttons</a><br><br>"
                    "<a href=checkboxes>Check boxes</a><br><br>"
+                   "<a href=combos>Combos</a><br><br>"
                    "<a href=navigation>Navigation</a><br><br>"
                    "<a href=graphs>Graphs</a><br><br>"
                    "<a href=panels>Panels</a><br><br>"
@@ -121,6 +122,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TPngButtonsPage>();
   else if (Id == "checkboxes")
     FHost->SetFrame<TCheckBoxesPage>();
+  else if (Id == "combos")
+    FHost->SetFrame<TCombosPage>();
   else if (Id == "navigation")
     FHost->SetFrame<TNavigationPage>();
   else if (Id == "graphs")
@@ -153,6 +156,12 @@ TCheckBoxesPage* TGalleryForm::CheckBoxesPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TCheckBoxesPage>();
   return client ? dynamic_cast<TCheckBoxesPage*>(client->Owner()) : nullptr;
+}
+
+TCombosPage* TGalleryForm::CombosPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TCombosPage>();
+  return client ? dynamic_cast<TCombosPage*>(client->Owner()) : nullptr;
 }
 
 TNavigationPage* TGalleryForm::NavigationPage() const

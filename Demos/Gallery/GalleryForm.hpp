@@ -29,6 +29,7 @@ public:
   TButtonsPage* ButtonsPage() const;
   TCheckBoxesPage* CheckBoxesPage() const;
   TServicesPage* ServicesPage() const;
+  TCombosPage* CombosPage() const;
   TRoundButtonsPage* RoundButtonsPage() const;
   TNavigationPage* NavigationPage() const;
   TGraphsPage* GraphsPage() const;

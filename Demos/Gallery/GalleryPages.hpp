@@ -21,6 +21,8 @@
 
 namespace Quorex {
 class TQxGrid;
+class THoldCombobox;
+class TQxCheckCombobox;
 }
 namespace Vcl {
 class TTimer;
@@ -115,6 +117,21 @@ public:
 
 private:
   Quorex::TQxCheckBox* AddCheckBox(const String& Caption, Integer X, Integer Y);
+};
+
+// A hold combo box with images and a check combo box, which the tour opens;
+// coloured progress bars and rings at several positions.
+class TCombosPage : public TGalleryPage {
+  QX_CLASS(TCombosPage, TGalleryPage)
+public:
+  explicit TCombosPage(Vcl::TComponent* AOwner);
+  Quorex::THoldCombobox* Hold = nullptr;
+  Quorex::TQxCheckCombobox* Check = nullptr;
+
+private:
+  void BuildCombos();
+  void BuildBars();
+  void BuildRings();
 };
 
 class TNavigationTabs;

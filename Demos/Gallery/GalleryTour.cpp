@@ -4,6 +4,9 @@
 #include "NavigationTabs.hpp"
 #include "ServicesBridges.hpp"
 
+#include <Quorex.Vcl.CheckCombobox.hpp>
+#include <Quorex.Vcl.HoldCombobox.hpp>
+
 #include <Vcl.ExtCtrls.hpp>
 #include <Vcl.Menus.hpp>
 #include <Forms.VersionStatus.hpp>
@@ -104,6 +107,7 @@ public:
     ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
     ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
     ShootClassic(gallery, "check-boxes-classic");
+    TourCombos(gallery);
     TourNavigation(gallery);
     TourGraphs(gallery);
     TourServices(gallery);
@@ -119,6 +123,34 @@ private:
     ClickAt(WordOnScreen(Gallery.Nav(), NavWord));
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     Shoot(Gallery, Name);
+  }
+
+  // A click opens the hold combo's list; with the cursor over an item it is
+  // shot, a click picks that item and two notches of the wheel step back
+  // up; then the check combo's list is dropped, shot and closed.
+  void TourCombos(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Combos", "combos");
+    TCombosPage* page = Gallery.CombosPage();
+    const TPoint button = page->Hold->ClientToScreen(TPoint(60, page->Hold->Height() / 2));
+    ClickAt(button);
+    TComboPopup* list = page->Hold->Popup();
+    const TPoint error = list->ClientToScreen(list->GetItemRect(3).CenterPoint());
+    MoveTo(error);
+    Shoot(Gallery, "combos-open");
+    ClickAt(error);
+    MoveTo(button);
+    for (int notch = 0; notch < 2; ++notch) {
+      Win::InjectWheel(Win::WHEEL_DELTA);
+      RunUntilIdle();
+    }
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    Shoot(Gallery, "combos-wheel");
+    const TPoint check = page->Check->ClientToScreen(TPoint(20, page->Check->Height() / 2));
+    ClickAt(check);
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    Shoot(Gallery, "combos-check-open");
+    ClickAt(check);
   }
 
   // On the virtual clock: the page settles, then a click on a closed

@@ -3,6 +3,7 @@
 // or the classic one (system colours and 3-D edges).
 #include "Vcl.Menus.Internal.hpp"
 
+#include "Vcl.Menus.ItemDraw.hpp"
 #include "Vcl.Themes.hpp"
 
 #include <Win.Gdi.Guards.hpp>
@@ -271,3 +272,18 @@ void PaintMenu(Win::HDC DC, const TMenuLayout& Layout, Integer Hot, TCustomImage
 }
 
 } // namespace Vcl::MenusInternal
+
+namespace Vcl {
+
+void DrawMenuItem(TMenuItem* Item, TCanvas* Canvas, const TRect& R, bool Selected)
+{
+  using namespace MenusInternal;
+  TCustomImageList* images = Item->GetImageList();
+  TMenuLayout layout;
+  layout.Themed = Themed();
+  layout.TextLeft = R.Left + GutterWidth(images);
+  layout.ShortCutRight = R.Right - Scaled(kTextPad);
+  PaintItem(*Canvas, layout, TLaidOutItem{Item, R}, Selected, images);
+}
+
+} // namespace Vcl

@@ -1,3 +1,4 @@
+#include "Win.Hooks.hpp"
 #include "Win.User.Internal.hpp"
 
 #include <algorithm>
@@ -96,6 +97,12 @@ bool CallMouseHooks(UINT message, POINT screen, HWND hWnd, UINT hitTest)
 bool CallKeyboardHooks(int vk, LPARAM lParam)
 {
   return CallFrom(Hooks().List.size(), WH_KEYBOARD, HC_ACTION, WPARAM(vk), lParam) != 0;
+}
+
+int InstalledHookCount(int idHook)
+{
+  const auto& list = Hooks().List;
+  return int(std::count_if(list.begin(), list.end(), [idHook](const auto& h) { return !h->Removed && h->Kind == idHook; }));
 }
 
 void ResetHooks()

@@ -33,7 +33,8 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "form-resource", "buttons", "buttons-hot", "buttons-pressed",
                                              "buttons-menu", "round-buttons", "round-buttons-pressed",
                                              "round-buttons-back-hot", "round-buttons-back-pressed", "png-buttons",
-                                             "check-boxes", "check-boxes-classic", "navigation",
+                                             "check-boxes", "check-boxes-classic", "combos", "combos-open",
+                                             "combos-wheel", "combos-check-open", "navigation",
                                              "navigation-open-0ms", "navigation-open-40ms", "navigation-open-80ms",
                                              "navigation-open-160ms", "navigation-slide-0ms",
                                              "navigation-slide-100ms", "navigation-slide-300ms",
@@ -45,6 +46,7 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
                                                   "page: checkboxes", "check box: Grayed", "check box: Checked",
+                                                  "page: combos", "combo: Error", "combo: Warning", "combo: Question",
                                                   "page: navigation", "item: Inbox", "section: Calendar", "page: graphs",
                                                   "page: services", "update: 1.2.0.0", "page: panels"}));
   Win::SetDllDirectory(nullptr);
