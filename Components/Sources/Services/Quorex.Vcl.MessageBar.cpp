@@ -155,7 +155,7 @@ void TQxCustomMessageBar::ShowImage(TQxCustomMessage* Msg)
     index = FSystemIcons->GetIndex(MessageTypeToIconType(Msg->MessageType()));
   } else {
     FImage->SetImages(FImages);
-    index = Msg ? Msg->ImageIndex() : -1;
+    index = Msg && FImages ? Msg->ImageIndex() : -1;
   }
   FImage->SetImageIndex(index);
   FImage->SetVisible(index >= 0);
@@ -166,7 +166,9 @@ void TQxCustomMessageBar::CreateButtons(TQxCustomMessage* Msg)
   RetireButtons();
   if (Msg)
     for (Integer i = 0; i < Msg->Actions()->Count(); ++i)
-      CreateButton(Msg->Actions()->Items(i));
+      // An item without an action (none yet, or freed) has nothing to show.
+      if (Msg->Actions()->Items(i)->Action())
+        CreateButton(Msg->Actions()->Items(i));
   FButtonsPanel->SetVisible(!FButtons.empty());
   FButtonsPanel->RearrangeControls();
 }
@@ -215,7 +217,11 @@ bool TQxCustomMessageBar::CanAutoSize(Integer& NewWidth, Integer& NewHeight)
   (void)NewWidth;
   if (!FPrepared || ComponentState().Contains(csLoading))
     return true;
-  NewHeight = FText->Top() + FText->Height() + (Height() - ClientHeight());
+  // Never shorter than the icon: a short text would cut it off.
+  Integer bottom = FText->Top() + FText->Height();
+  if (FImage->Visible())
+    bottom = std::max(bottom, FImage->Top() + FImage->Height());
+  NewHeight = bottom + (Height() - ClientHeight());
   return true;
 }
 
