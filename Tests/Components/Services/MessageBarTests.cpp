@@ -212,8 +212,8 @@ TEST_F(MessageBarTest, AnActionThatClearsTheMessageInItsOwnClickLeavesTheButtonA
     ++Executed;
     Msg->SetText("edited");
     Bar->SetMessage(nullptr);
-    // Still there for the rest of its click, hidden.
-    EXPECT_EQ(ButtonsOnPanel(), 1);
+    // Still there for the rest of its click, hidden,
+    EXPECT_EQ(ButtonsOnPanel(), 2); // and the one the text change made
     EXPECT_FALSE(button->Visible());
     EXPECT_EQ(item->Action()->ActionComponent(), button);
   });
