@@ -20,9 +20,13 @@
 
 namespace Quorex {
 class TQxGrid;
+class TQxMessage;
+class TQxMessageBar;
+enum class TMessageType;
 }
 namespace Vcl {
 class TTimer;
+class TAction;
 }
 
 namespace Gallery {
@@ -163,6 +167,26 @@ private:
   void BuildImages();
   void BuildItemPanels();
   void BuildRows();
+};
+
+// Message bars with a message of every kind, and a live bar whose own
+// "Next" button edits its message; beside them the tray icon's panel.
+class TMessagesPage : public TGalleryPage {
+  QX_CLASS(TMessagesPage, TGalleryPage)
+public:
+  explicit TMessagesPage(Vcl::TComponent* AOwner);
+  Quorex::TQxMessage* Live = nullptr;
+  Quorex::TQxMessageBar* LiveBar = nullptr;
+  Vcl::TAction* Next = nullptr;
+  // Where the tray icon's panel goes.
+  Quorex::TQxPanel* TrayArea = nullptr;
+
+private:
+  Quorex::TQxMessage* AddMessage(Quorex::TMessageType Type, const String& Title, const String& Text,
+                                 std::initializer_list<String> Actions, bool Elevated);
+  void ShowLiveStep(int Step);
+  Vcl::TAction* FExtra = nullptr;
+  int FStep = 0;
 };
 
 // Built from the text form resource that ships with the gallery.

@@ -3,6 +3,8 @@
 #include "GalleryForm.hpp"
 #include "NavigationTabs.hpp"
 
+#include <Quorex.Vcl.MessageBar.hpp>
+
 #include <Vcl.ExtCtrls.hpp>
 #include <Vcl.Menus.hpp>
 #include <Win.Desktop.hpp>
@@ -104,6 +106,7 @@ public:
     TourNavigation(gallery);
     TourGraphs(gallery);
     TourPanels(gallery);
+    TourMessages(gallery);
     FResult.Log = EventLog();
     return std::move(FResult);
   }
@@ -225,6 +228,18 @@ private:
     Scale(Gallery, 144, 96);
     Shoot(Gallery, "panels-144dpi");
     Scale(Gallery, 96, 144);
+  }
+  // The live bar's own "Next" button edits its message twice; the bar
+  // rebuilds its buttons while the click that asked for it still runs.
+  void TourMessages(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Messages", "messages");
+    for (const char* shot : {"messages-edited", "messages-edited-again"}) {
+      TQxButton* next = Gallery.MessagesPage()->LiveBar->Buttons(0);
+      ClickAt(next->ClientToScreen(TPoint(next->Width() / 2, next->Height() / 2)));
+      MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+      Shoot(Gallery, shot);
+    }
   }
   static void Scale(TGalleryForm& Gallery, int M, int D)
   {
