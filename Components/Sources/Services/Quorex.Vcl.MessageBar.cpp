@@ -60,6 +60,8 @@ void TQxCustomMessageBar::PrepareControls()
   FImage->SetAutoSize(true);
   FImage->SetBounds(0, 0, FImage->Width(), FImage->Height());
   FImage->SetAlign(alLeft);
+  // Shown only for an icon of a message.
+  FImage->SetVisible(false);
 
   FTextPanel = new TQxPanel(this);
   FTextPanel->SetParent(this);
