@@ -58,6 +58,7 @@ public:
     if (!object || object->weak_from_this().expired())
       RaiseWeakReferenceTarget();
     FTarget = object->weak_from_this();
+    FInterface = ATarget;
   }
 
   bool IsAlive() const override { return !FTarget.expired(); }
@@ -66,13 +67,16 @@ public:
     std::shared_ptr<TWeakReferencedObject> object = FTarget.lock();
     if (!object)
       return nullptr;
-    return std::shared_ptr<T>(object, dynamic_cast<T*>(object.get()));
+    return std::shared_ptr<T>(object, FInterface);
   }
   // Turns the reference dead at once.
   void Clear() { FTarget.reset(); }
 
 private:
   std::weak_ptr<TWeakReferencedObject> FTarget;
+  // The target as T, valid while FTarget lives: the interface is looked up
+  // once, not at every event.
+  T* FInterface = nullptr;
 };
 
 template <class T>
