@@ -102,19 +102,19 @@ TEST_F(MessageTest, ReleasedSubscribersHearNothingAndArePurgedAtTheNextSubscribe
 
 TEST_F(MessageTest, HandlersMayChangeTheListTheyAreCalledFrom)
 {
-  std::shared_ptr<TMessageChangeSubscriber> later, added, self;
-  // The first releases the third, unsubscribes the second, subscribes a
+  std::shared_ptr<TMessageChangeSubscriber> second, later, added, self;
+  // The first unsubscribes the second, releases the third, subscribes a
   // newcomer and releases itself while it runs.
   self = std::make_shared<TMessageChangeSubscriber>([&](TQxCustomMessage*) {
     Log.push_back("first");
+    Msg.OnChange()->Unsubscribe(second.get());
     later.reset();
     added = Subscribed("added");
     self.reset();
   });
   Msg.OnChange()->Subscribe(self.get());
-  auto second = Subscribed("second");
+  second = Subscribed("second");
   later = Subscribed("later");
-  Msg.OnChange()->Unsubscribe(second.get());
   Msg.SetTitle("x");
   EXPECT_THAT(Log, ElementsAre("first"));
   Log.clear();
