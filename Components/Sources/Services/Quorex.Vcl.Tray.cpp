@@ -42,6 +42,9 @@ TQxCustomTrayIcon::TQxCustomTrayIcon(TComponent* AOwner)
   : inherited(AOwner), FCurrentIcon(std::make_unique<TIcon>()), FData(std::make_unique<Win::NOTIFYICONDATAW>()),
     FIcon(std::make_unique<TIcon>()), FTimer(std::make_unique<TTimer>(nullptr))
 {
+  // A component made for a form in design takes its owner's design state.
+  if (AOwner && AOwner->ComponentState().Contains(csDesigning))
+    SetDesigning(true, false);
   FData->uTimeout = 10000;
   FCurrentIcon->SetSize(Win::GetSystemMetrics(Win::SM_CXSMICON), Win::GetSystemMetrics(Win::SM_CYSMICON));
   FTimer->SetEnabled(false);
@@ -137,9 +140,16 @@ void TQxCustomTrayIcon::SetIcon(const TIcon* Value)
   Refresh();
 }
 
-void TQxCustomTrayIcon::SetDefaultIcon()
+void TQxCustomTrayIcon::LoadDefaultIcon()
 {
   FCurrentIcon->Assign(FIcon->Empty() ? Application->Icon() : FIcon.get());
+  if (!Designing())
+    FData->hIcon = FCurrentIcon->Handle();
+}
+
+void TQxCustomTrayIcon::SetDefaultIcon()
+{
+  LoadDefaultIcon();
   Refresh();
 }
 
@@ -212,8 +222,10 @@ void TQxCustomTrayIcon::SetVisible(bool Value)
   if (FVisible == Value)
     return;
   FVisible = Value;
+  // No modification here: the add or the delete that follows carries the
+  // picture, and a modification of an icon not yet added only fails.
   if (!FAnimate || FCurrentIcon->Empty())
-    SetDefaultIcon();
+    LoadDefaultIcon();
   if (Designing())
     return;
   UpdateTimer();

@@ -83,6 +83,7 @@ protected:
 
 private:
   bool Designing() const { return ComponentState().Contains(Vcl::csDesigning); }
+  void LoadDefaultIcon();
   void SetDefaultIcon();
   void ShowFrame();
   // The timer runs only while animating a visible icon through a list that
