@@ -42,6 +42,7 @@ struct TShellIcon {
 
 struct TNotifyArea {
   std::vector<std::unique_ptr<TShellIcon>> Icons;
+  std::unique_ptr<TNotifyAreaPresenter> Presenter;
   bool FailNext = false;
   int Calls = 0;
 };
@@ -83,6 +84,17 @@ TShellIcon* FindIcon(HWND hWnd, UINT id)
   return nullptr;
 }
 
+RECT IconRect(size_t index);
+
+TNotifyIconInfo Info(const TShellIcon& icon)
+{
+  size_t index = 0;
+  while (index < Area().Icons.size() && Area().Icons[index].get() != &icon)
+    ++index;
+  return {icon.Window, icon.Id, icon.CallbackMessage, icon.Icon, icon.Tip, icon.Balloon.Visible,
+          icon.Balloon.Title, icon.Balloon.Text, icon.Balloon.Flags, icon.Balloon.Timeout, IconRect(index)};
+}
+
 void Post(const TShellIcon& icon, UINT event)
 {
   if (icon.CallbackMessage && IsLive(icon.Window))
@@ -97,6 +109,8 @@ void CloseBalloon(TShellIcon& icon, UINT event)
   if (icon.Balloon.Timer)
     KillTimer(nullptr, icon.Balloon.Timer);
   icon.Balloon.Timer = 0;
+  if (Area().Presenter)
+    Area().Presenter->BalloonClosed(icon.Window, icon.Id);
   Post(icon, event);
 }
 
@@ -128,6 +142,8 @@ void ApplyBalloon(TShellIcon& icon, const NOTIFYICONDATAW& data)
   wanted.Visible = true;
   wanted.Timer = SetTimer(nullptr, 0, wanted.Timeout, BalloonTimedOut);
   shown = std::move(wanted);
+  if (Area().Presenter)
+    Area().Presenter->BalloonShown(Info(icon));
   Post(icon, NIN_BALLOONSHOW);
 }
 
@@ -153,7 +169,12 @@ BOOL Delete(const NOTIFYICONDATAW& data)
                          [&](const auto& icon) { return icon->Window == data.hWnd && icon->Id == data.uID; });
   if (it == icons.end())
     return FALSE;
+  const std::unique_ptr<TShellIcon> gone = std::move(*it);
   icons.erase(it);
+  if (gone->Balloon.Visible && Area().Presenter)
+    Area().Presenter->BalloonClosed(gone->Window, gone->Id);
+  if (Area().Presenter)
+    Area().Presenter->IconRemoved(gone->Window, gone->Id);
   return TRUE;
 }
 
@@ -346,14 +367,18 @@ BOOL Shell_NotifyIconW(DWORD message, const NOTIFYICONDATAW* data)
     auto fresh = std::make_unique<TShellIcon>();
     fresh->Window = data->hWnd;
     fresh->Id = data->uID;
-    Apply(*fresh, *data);
-    area.Icons.push_back(std::move(fresh));
+    TShellIcon& added = *area.Icons.emplace_back(std::move(fresh));
+    Apply(added, *data);
+    if (area.Presenter)
+      area.Presenter->IconAdded(Info(added));
     return TRUE;
   }
   case NIM_MODIFY:
     if (!icon)
       return FALSE;
     Apply(*icon, *data);
+    if (area.Presenter)
+      area.Presenter->IconChanged(Info(*icon));
     return TRUE;
   case NIM_DELETE:
     return Delete(*data);
@@ -365,11 +390,8 @@ BOOL Shell_NotifyIconW(DWORD message, const NOTIFYICONDATAW* data)
 std::vector<TNotifyIconInfo> NotifyIcons()
 {
   std::vector<TNotifyIconInfo> list;
-  for (size_t i = 0; i < Area().Icons.size(); ++i) {
-    const TShellIcon& icon = *Area().Icons[i];
-    list.push_back({icon.Window, icon.Id, icon.CallbackMessage, icon.Icon, icon.Tip, icon.Balloon.Visible,
-                    icon.Balloon.Title, icon.Balloon.Text, icon.Balloon.Flags, icon.Balloon.Timeout, IconRect(i)});
-  }
+  for (const auto& icon : Area().Icons)
+    list.push_back(Info(*icon));
   return list;
 }
 
@@ -409,8 +431,20 @@ void ComposeNotifyArea(TImage& Screen)
   ComposeBalloons(Screen);
 }
 
+void SetNotifyAreaPresenter(std::unique_ptr<TNotifyAreaPresenter> Presenter)
+{
+  Area().Presenter = std::move(Presenter);
+}
+
+void EndNotifyBalloon(HWND hWnd, UINT Id, UINT Event)
+{
+  if (TShellIcon* icon = FindIcon(hWnd, Id))
+    CloseBalloon(*icon, Event);
+}
+
 void ResetNotifyArea()
 {
+  Area().Presenter.reset();
   Area().Icons.clear();
   Area().FailNext = false;
   Area().Calls = 0;

@@ -68,6 +68,17 @@ BOOL Shell_NotifyIconW(DWORD message, const NOTIFYICONDATAW* data);
 void CopyToWide(const std::string& Utf8, WCHAR* Dest, size_t Capacity);
 std::string WideToUtf8(const WCHAR* Text);
 
+// A desktop's own notification area besides the strip: from now on every
+// icon is also a StatusNotifierItem on the D-Bus at Address (empty: the
+// user's session bus), registered with org.kde.StatusNotifierWatcher, and
+// every balloon a notification through org.freedesktop.Notifications.
+// Activation from the desktop (Activate, SecondaryActivate, ContextMenu)
+// reaches the window as the button's press and release, a click on the
+// notification as NIN_BALLOONUSERCLICK, its expiry as NIN_BALLOONTIMEOUT.
+// The bus is served from the message loop (a timer of 20 ms). False, with
+// the reason in Error, when the bus cannot be reached.
+bool UseFreedesktopNotifyArea(const std::string& Address, std::string* Error = nullptr);
+
 // ---- what tests and demos see and do -----------------------------------------
 struct TNotifyIconInfo {
   HWND Window = nullptr;
