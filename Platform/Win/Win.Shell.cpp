@@ -47,10 +47,12 @@ struct TNotifyArea {
   int Calls = 0;
 };
 
+// Never destroyed: at exit the icons would otherwise be torn down after the
+// timers and icons they release.
 TNotifyArea& Area()
 {
-  static TNotifyArea area;
-  return area;
+  static TNotifyArea* area = new TNotifyArea;
+  return *area;
 }
 
 // A GDI object this file made, deleted at the end of the block.
