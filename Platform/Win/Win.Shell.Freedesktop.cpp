@@ -8,6 +8,7 @@
 
 #include <gio/gio.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <utility>
@@ -39,6 +40,25 @@ constexpr const char* kItemXml = R"xml(<node>
     <signal name="NewToolTip"/>
     <signal name="NewTitle"/>
   </interface>
+  <interface name="com.canonical.dbusmenu">
+    <property name="Version" type="u" access="read"/>
+    <property name="TextDirection" type="s" access="read"/>
+    <property name="Status" type="s" access="read"/>
+    <property name="IconThemePath" type="as" access="read"/>
+    <method name="GetLayout">
+      <arg type="i" direction="in"/><arg type="i" direction="in"/><arg type="as" direction="in"/>
+      <arg type="u" direction="out"/><arg type="(ia{sv}av)" direction="out"/>
+    </method>
+    <method name="GetGroupProperties">
+      <arg type="ai" direction="in"/><arg type="as" direction="in"/><arg type="a(ia{sv})" direction="out"/>
+    </method>
+    <method name="Event">
+      <arg type="i" direction="in"/><arg type="s" direction="in"/><arg type="v" direction="in"/>
+      <arg type="u" direction="in"/>
+    </method>
+    <method name="AboutToShow"><arg type="i" direction="in"/><arg type="b" direction="out"/></method>
+    <signal name="LayoutUpdated"><arg type="u"/><arg type="i"/></signal>
+  </interface>
 </node>)xml";
 constexpr UINT kPumpInterval = 20;
 
@@ -47,6 +67,7 @@ struct TItem {
   UINT Id = 0;
   std::string Path;
   guint Registration = 0;
+  guint MenuRegistration = 0;
   TNotifyIconInfo Info;
   guint32 Notification = 0; // the balloon's notification, 0 without one
 };
@@ -74,6 +95,54 @@ GVariant* PixmapOf(HICON icon)
     DeleteObject(info.hbmMask);
   }
   return g_variant_builder_end(&list);
+}
+
+GVariant* MenuProperties(const TNotifyMenuEntry& Entry)
+{
+  GVariantBuilder b;
+  g_variant_builder_init(&b, G_VARIANT_TYPE("a{sv}"));
+  if (Entry.Separator) {
+    g_variant_builder_add(&b, "{sv}", "type", g_variant_new_string("separator"));
+  } else {
+    g_variant_builder_add(&b, "{sv}", "label", g_variant_new_string(Entry.Label.c_str()));
+    g_variant_builder_add(&b, "{sv}", "enabled", g_variant_new_boolean(Entry.Enabled));
+  }
+  g_variant_builder_add(&b, "{sv}", "visible", g_variant_new_boolean(Entry.Visible));
+  if (Entry.Checked) {
+    g_variant_builder_add(&b, "{sv}", "toggle-type", g_variant_new_string("checkmark"));
+    g_variant_builder_add(&b, "{sv}", "toggle-state", g_variant_new_int32(1));
+  }
+  return g_variant_builder_end(&b);
+}
+
+// The entry Id and what lies under it, as com.canonical.dbusmenu lays it out.
+GVariant* MenuLayout(const std::vector<TNotifyMenuEntry>& Entries, int Id)
+{
+  GVariantBuilder children;
+  g_variant_builder_init(&children, G_VARIANT_TYPE("av"));
+  bool any = false;
+  for (const TNotifyMenuEntry& e : Entries)
+    if (e.Parent == Id && e.Id != Id) {
+      g_variant_builder_add(&children, "v", MenuLayout(Entries, e.Id));
+      any = true;
+    }
+  GVariant* properties = nullptr;
+  auto it = std::find_if(Entries.begin(), Entries.end(), [Id](const TNotifyMenuEntry& e) { return e.Id == Id; });
+  if (it != Entries.end()) {
+    properties = MenuProperties(*it);
+  } else {
+    GVariantBuilder root;
+    g_variant_builder_init(&root, G_VARIANT_TYPE("a{sv}"));
+    properties = g_variant_builder_end(&root);
+  }
+  if (any) {
+    GVariantDict dict;
+    g_variant_dict_init(&dict, properties);
+    g_variant_dict_insert(&dict, "children-display", "s", "submenu");
+    g_variant_unref(g_variant_ref_sink(properties));
+    properties = g_variant_dict_end(&dict);
+  }
+  return g_variant_new("(i@a{sv}@av)", Id, properties, g_variant_builder_end(&children));
 }
 
 const char* BalloonIconName(DWORD flags)
@@ -105,8 +174,10 @@ public:
   {
     Current() = nullptr;
     KillTimer(nullptr, FPump);
-    for (auto& [key, item] : FItems)
+    for (auto& [key, item] : FItems) {
       g_dbus_connection_unregister_object(FConnection, item.Registration);
+      g_dbus_connection_unregister_object(FConnection, item.MenuRegistration);
+    }
     g_dbus_connection_signal_unsubscribe(FConnection, FClosedSignal);
     g_dbus_connection_signal_unsubscribe(FConnection, FActionSignal);
     g_dbus_connection_flush_sync(FConnection, nullptr, nullptr);
@@ -127,9 +198,13 @@ public:
     item.Info = Icon;
     item.Path = "/StatusNotifierItem/" + std::to_string(++FNextPath);
     static const GDBusInterfaceVTable vtable = {OnMethod, OnProperty, nullptr, {}};
+    static const GDBusInterfaceVTable menuVtable = {OnMenuMethod, OnMenuProperty, nullptr, {}};
     item.Registration = g_dbus_connection_register_object(FConnection, item.Path.c_str(), FNode->interfaces[0],
                                                           &vtable, new TKey{Icon.Window, Icon.Id}, DeleteKey,
                                                           nullptr);
+    item.MenuRegistration =
+      g_dbus_connection_register_object(FConnection, (item.Path + "/Menu").c_str(), FNode->interfaces[1],
+                                        &menuVtable, new TKey{Icon.Window, Icon.Id}, DeleteKey, nullptr);
     g_dbus_connection_call(FConnection, "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
                            "org.kde.StatusNotifierWatcher", "RegisterStatusNotifierItem",
                            g_variant_new("(s)", item.Path.c_str()), nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, -1,
@@ -157,6 +232,7 @@ public:
     if (it == FItems.end())
       return;
     g_dbus_connection_unregister_object(FConnection, it->second.Registration);
+    g_dbus_connection_unregister_object(FConnection, it->second.MenuRegistration);
     FItems.erase(it);
   }
 
@@ -274,7 +350,52 @@ private:
       return g_variant_new("(s@a(iiay)ss)", "", PixmapOf(nullptr), info.Tip.c_str(), "");
     if (name == "ItemIsMenu")
       return g_variant_new_boolean(FALSE);
-    return g_variant_new_object_path("/NO_DBUSMENU");
+    return g_variant_new_object_path((item->Path + "/Menu").c_str());
+  }
+
+  static void OnMenuMethod(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* Method,
+                           GVariant* Parameters, GDBusMethodInvocation* Invocation, gpointer Key)
+  {
+    const auto [window, id] = *static_cast<TKey*>(Key);
+    // A copy: choosing may take the menu, or the icon, away.
+    const TNotifyIconMenu menu = NotifyIconMenu(window, id);
+    const std::vector<TNotifyMenuEntry> entries = menu.Entries ? menu.Entries() : std::vector<TNotifyMenuEntry>();
+    const std::string method = Method;
+    if (method == "GetLayout") {
+      gint32 parent = 0;
+      g_variant_get_child(Parameters, 0, "i", &parent);
+      g_dbus_method_invocation_return_value(Invocation,
+                                            g_variant_new("(u@(ia{sv}av))", 1u, MenuLayout(entries, parent)));
+    } else if (method == "GetGroupProperties") {
+      GVariantBuilder b;
+      g_variant_builder_init(&b, G_VARIANT_TYPE("a(ia{sv})"));
+      for (const TNotifyMenuEntry& e : entries)
+        g_variant_builder_add(&b, "(i@a{sv})", e.Id, MenuProperties(e));
+      g_dbus_method_invocation_return_value(Invocation, g_variant_new("(@a(ia{sv}))", g_variant_builder_end(&b)));
+    } else if (method == "AboutToShow") {
+      g_dbus_method_invocation_return_value(Invocation, g_variant_new("(b)", FALSE));
+    } else {
+      gint32 chosen = 0;
+      const gchar* event = nullptr;
+      g_variant_get_child(Parameters, 0, "i", &chosen);
+      g_variant_get_child(Parameters, 1, "&s", &event);
+      g_dbus_method_invocation_return_value(Invocation, nullptr);
+      if (std::string(event) == "clicked" && menu.Choose)
+        menu.Choose(chosen);
+    }
+  }
+
+  static GVariant* OnMenuProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* Name,
+                                  GError**, gpointer)
+  {
+    const std::string name = Name;
+    if (name == "Version")
+      return g_variant_new_uint32(3);
+    if (name == "TextDirection")
+      return g_variant_new_string("ltr");
+    if (name == "Status")
+      return g_variant_new_string("normal");
+    return g_variant_new_strv(nullptr, 0);
   }
 
   static void OnNotified(GObject* Source, GAsyncResult* Result, gpointer Key)

@@ -30,6 +30,7 @@ struct TShellIcon {
   HICON Icon = nullptr; // the shell's own copy
   std::string Tip;
   TBalloon Balloon;
+  TNotifyIconMenu Menu;
 
   ~TShellIcon()
   {
@@ -413,6 +414,21 @@ bool ClickNotifyBalloon(HWND hWnd, UINT id)
     return false;
   CloseBalloon(*icon, NIN_BALLOONUSERCLICK);
   return true;
+}
+
+bool SetNotifyIconMenu(HWND hWnd, UINT id, TNotifyIconMenu Menu)
+{
+  TShellIcon* icon = FindIcon(hWnd, id);
+  if (!icon)
+    return false;
+  icon->Menu = std::move(Menu);
+  return true;
+}
+
+TNotifyIconMenu NotifyIconMenu(HWND hWnd, UINT Id)
+{
+  const TShellIcon* icon = FindIcon(hWnd, Id);
+  return icon ? icon->Menu : TNotifyIconMenu();
 }
 
 void FailNextShellNotifyIcon()

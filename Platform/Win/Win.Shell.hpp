@@ -10,6 +10,7 @@
 
 #include "Win.User.hpp"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,27 @@ BOOL Shell_NotifyIconW(DWORD message, const NOTIFYICONDATAW* data);
 // an ill-formed sequence becomes U+FFFD.
 void CopyToWide(const std::string& Utf8, WCHAR* Dest, size_t Capacity);
 std::string WideToUtf8(const WCHAR* Text);
+
+// The menu a desktop's notification area shows for an icon (the strip shows
+// none: there a right click reaches the window, which pops up its own).
+// Entries are asked for whenever the desktop wants them, so they are always
+// current; Choose runs when the user picks one.
+struct TNotifyMenuEntry {
+  int Id = 0;        // above 0, unique within the menu
+  int Parent = 0;    // 0: the top level
+  std::string Label; // without hot-key marks
+  bool Separator = false;
+  bool Enabled = true;
+  bool Visible = true;
+  bool Checked = false;
+};
+struct TNotifyIconMenu {
+  std::function<std::vector<TNotifyMenuEntry>()> Entries;
+  std::function<void(int Id)> Choose;
+};
+// Gives a registered icon its menu (an empty one takes it away); false for
+// an unknown icon. The menu goes with the icon.
+bool SetNotifyIconMenu(HWND hWnd, UINT id, TNotifyIconMenu Menu);
 
 // A desktop's own notification area besides the strip: from now on every
 // icon is also a StatusNotifierItem on the D-Bus at Address (empty: the

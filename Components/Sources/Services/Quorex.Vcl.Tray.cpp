@@ -2,6 +2,7 @@
 
 #include <Vcl.Forms.hpp>
 
+#include <functional>
 #include <utility>
 
 namespace Quorex {
@@ -29,6 +30,22 @@ TPoint CursorPos()
   Win::POINT p;
   Win::GetCursorPos(&p);
   return TPoint(p.X, p.Y);
+}
+
+// Every item under Root, depth first, numbered from 1 in that order, with
+// the number of its parent (0 for the top level).
+void WalkMenu(TMenuItem* Root, const std::function<void(TMenuItem*, int, int)>& Visit)
+{
+  int next = 0;
+  const std::function<void(TMenuItem*, int)> walk = [&](TMenuItem* parent, int parentId) {
+    for (Integer i = 0; i < parent->Count(); ++i) {
+      TMenuItem* item = parent->Items(i);
+      const int id = ++next;
+      Visit(item, id, parentId);
+      walk(item, id);
+    }
+  };
+  walk(Root, 0);
 }
 
 bool HasImages(const TCustomImageList* List)
@@ -198,6 +215,49 @@ void TQxCustomTrayIcon::SetPopupMenu(TPopupMenu* Value)
   FPopupMenu = Value;
   if (FPopupMenu)
     FPopupMenu->FreeNotification(this);
+  ExportMenu();
+}
+
+void TQxCustomTrayIcon::ExportMenu()
+{
+  if (Designing() || !FVisible)
+    return;
+  Win::TNotifyIconMenu menu;
+  if (FPopupMenu) {
+    const std::weak_ptr<bool> alive = FAlive;
+    menu.Entries = [this, alive] {
+      return alive.expired() ? std::vector<Win::TNotifyMenuEntry>() : MenuEntries();
+    };
+    menu.Choose = [this, alive](int Id) {
+      if (!alive.expired())
+        ChooseMenuEntry(Id);
+    };
+  }
+  Win::SetNotifyIconMenu(FWindow, FData->uID, std::move(menu));
+}
+
+std::vector<Win::TNotifyMenuEntry> TQxCustomTrayIcon::MenuEntries() const
+{
+  std::vector<Win::TNotifyMenuEntry> entries;
+  if (!FPopupMenu)
+    return entries;
+  WalkMenu(FPopupMenu->Items(), [&](TMenuItem* item, int id, int parent) {
+    entries.push_back({id, parent, StripHotkey(item->Caption()), item->IsLine(), item->Enabled(), item->Visible(),
+                       item->Checked()});
+  });
+  return entries;
+}
+
+void TQxCustomTrayIcon::ChooseMenuEntry(int Id)
+{
+  TMenuItem* chosen = nullptr;
+  if (FPopupMenu)
+    WalkMenu(FPopupMenu->Items(), [&](TMenuItem* item, int id, int) {
+      if (id == Id)
+        chosen = item;
+    });
+  if (chosen && chosen->Enabled())
+    chosen->Click();
 }
 
 void TQxCustomTrayIcon::SetAnimate(bool Value)
@@ -231,6 +291,7 @@ void TQxCustomTrayIcon::SetVisible(bool Value)
   UpdateTimer();
   if (FVisible) {
     Refresh(Win::NIM_ADD);
+    ExportMenu();
     return;
   }
   if (!ComponentState().Contains(csLoading) && !Refresh(Win::NIM_DELETE))
@@ -257,8 +318,10 @@ void TQxCustomTrayIcon::Notification(TComponent* AComponent, TOperation Operatio
   inherited::Notification(AComponent, Operation);
   if (Operation != opRemove)
     return;
-  if (AComponent == FPopupMenu)
+  if (AComponent == FPopupMenu) {
     FPopupMenu = nullptr;
+    ExportMenu();
+  }
   if (AComponent == FIconList) {
     FIconList = nullptr;
     UpdateTimer();

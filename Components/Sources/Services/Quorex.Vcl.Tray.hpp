@@ -11,6 +11,7 @@
 #include <Win.Shell.hpp>
 
 #include <memory>
+#include <vector>
 
 namespace Quorex {
 
@@ -92,6 +93,11 @@ private:
   void HandleCallback(Vcl::TMessage& Message);
   void MouseButton(Win::UINT Event);
   void ShowPopupMenu();
+  // Hands the popup menu to the notification area, for desktops that show
+  // the icon's menu themselves.
+  void ExportMenu();
+  std::vector<Win::TNotifyMenuEntry> MenuEntries() const;
+  void ChooseMenuEntry(int Id);
 
   bool FAnimate = false;
   String FBalloonHint;

@@ -28,6 +28,8 @@ public:
   virtual void BalloonClosed(HWND hWnd, UINT Id) = 0;
 };
 void SetNotifyAreaPresenter(std::unique_ptr<TNotifyAreaPresenter> Presenter);
+// The icon's menu; an empty one when it has none or is unknown.
+TNotifyIconMenu NotifyIconMenu(HWND hWnd, UINT Id);
 // The presenter's user closed or let a balloon time out (NIN_BALLOON...).
 void EndNotifyBalloon(HWND hWnd, UINT Id, UINT Event);
 

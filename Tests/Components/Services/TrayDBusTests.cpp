@@ -6,6 +6,7 @@
 
 #include <Quorex.Vcl.Tray.hpp>
 #include <Vcl.ImgList.hpp>
+#include <Vcl.Menus.hpp>
 #include <Win.Shell.hpp>
 
 #include <gio/gio.h>
@@ -171,15 +172,17 @@ protected:
   }
 
   // A call from the watcher, answered while both sides run.
-  GVariant* Call(const std::string& Interface, const std::string& Method, GVariant* Parameters)
+  GVariant* Call(const std::string& Interface, const std::string& Method, GVariant* Parameters,
+                 const std::string& Under = "")
   {
+    const std::string path = Watched.ItemPath + Under;
     struct TReply {
       GVariant* Value = nullptr;
       bool Done = false;
     } reply;
     g_main_context_push_thread_default(FContext);
     g_dbus_connection_call(
-      FWatcher, Watched.ItemSender.c_str(), Watched.ItemPath.c_str(), Interface.c_str(), Method.c_str(), Parameters,
+      FWatcher, Watched.ItemSender.c_str(), path.c_str(), Interface.c_str(), Method.c_str(), Parameters,
       nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer data) {
         auto* r = static_cast<TReply*>(data);
@@ -264,6 +267,41 @@ TEST_F(TrayDBusTest, IconTooltipBalloonAndActivationTravelTheBus)
   // Activation from the desktop is a click.
   g_variant_unref(Call("org.kde.StatusNotifierItem", "Activate", g_variant_new("(ii)", 0, 0)));
   EXPECT_TRUE(WaitFor([&] { RunUntilIdle(); return clicks == 1; }));
+
+  // The popup menu, as the desktop reads it and picks from it.
+  TPopupMenu menu(nullptr);
+  int opened = 0;
+  for (const char* caption : {"&Open", "-", "Quit"}) {
+    auto* item = new TMenuItem(&menu);
+    item->SetCaption(caption);
+    menu.Items()->Add(item);
+  }
+  menu.Items()->Items(0)->OnClick = [&](TObject*) { ++opened; };
+  menu.Items()->Items(2)->SetEnabled(false);
+  Tray->SetPopupMenu(&menu);
+  GVariant* menuPath = Call("org.freedesktop.DBus.Properties", "Get",
+                            g_variant_new("(ss)", "org.kde.StatusNotifierItem", "Menu"));
+  ASSERT_NE(menuPath, nullptr);
+  GVariant* pathValue = nullptr;
+  g_variant_get(menuPath, "(v)", &pathValue);
+  EXPECT_EQ(std::string(g_variant_get_string(pathValue, nullptr)), Watched.ItemPath + "/Menu");
+  g_variant_unref(pathValue);
+  g_variant_unref(menuPath);
+  const gchar* allProperties[] = {nullptr};
+  GVariant* layout =
+    Call("com.canonical.dbusmenu", "GetLayout", g_variant_new("(ii^as)", 0, -1, allProperties), "/Menu");
+  ASSERT_NE(layout, nullptr);
+  gchar* printed = g_variant_print(layout, FALSE);
+  const std::string text = printed;
+  g_free(printed);
+  g_variant_unref(layout);
+  EXPECT_NE(text.find("(1, {'label': <'Open'>, 'enabled': <true>, 'visible': <true>}, @av [])"), std::string::npos) << text;
+  EXPECT_NE(text.find("(2, {'type': <'separator'>"), std::string::npos) << text;
+  EXPECT_NE(text.find("(3, {'label': <'Quit'>, 'enabled': <false>"), std::string::npos) << text;
+  g_variant_unref(Call("com.canonical.dbusmenu", "Event",
+                       g_variant_new("(isvu)", 1, "clicked", g_variant_new_int32(0), 0u), "/Menu"));
+  EXPECT_TRUE(WaitFor([&] { return opened == 1; }));
+  Tray->SetPopupMenu(nullptr);
 
   Tray->SetBalloonTitle("Backup finished");
   Tray->SetBalloonHint("Nothing was skipped.");
