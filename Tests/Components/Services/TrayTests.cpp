@@ -6,6 +6,7 @@
 #include <QxDesktopFixture.hpp>
 
 #include <Quorex.Vcl.Tray.hpp>
+#include <System.Classes.Streaming.hpp>
 #include <System.SysUtils.hpp>
 #include <Vcl.Forms.hpp>
 #include <Win.Shell.hpp>
@@ -404,6 +405,53 @@ TEST_F(TrayTest, EndOfSessionRemovesTheIcon)
   EXPECT_EQ(Win::NotifyIcons().size(), 1u);
   Win::SendMessage(Window(), Win::WM_ENDSESSION, 1, 0);
   EXPECT_TRUE(Win::NotifyIcons().empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TrayTest, AFormResourceKeepsWhatDiffersFromTheDefaults)
+{
+  TForm form(nullptr);
+  form.SetName("Host");
+  auto* frames = new TImageList(&form);
+  frames->SetName("Frames");
+  AddSquare(frames, clRed);
+  auto* menu = new TPopupMenu(&form);
+  menu->SetName("Menu");
+  (new TQxTrayIcon(&form))->SetName("Plain");
+  auto* custom = new TQxTrayIcon(&form);
+  custom->SetName("Custom");
+  custom->SetHint("Sync");
+  custom->SetBalloonTitle("Done");
+  custom->SetBalloonHint("All files copied");
+  custom->SetBalloonTimeout(5000);
+  custom->SetBalloonFlags(bfError);
+  custom->SetAnimateInterval(250);
+  custom->SetIconList(frames);
+  custom->SetPopupMenu(menu);
+  custom->SetVisible(true);
+  const String text = WriteComponentRes(&form);
+  EXPECT_THAT(text, ::testing::HasSubstr("object Plain: TQxTrayIcon\n  end"));
+  EXPECT_THAT(text, ::testing::HasSubstr("AnimateInterval = 250\n    Hint = 'Sync'\n    BalloonHint = 'All files copied'\n"
+                                         "    BalloonTitle = 'Done'\n    BalloonTimeout = 5000\n    BalloonFlags = bfError\n"));
+  EXPECT_THAT(text, ::testing::HasSubstr("Icons = Frames\n    PopupMenu = Menu\n    Visible = True\n"));
+  delete custom;
+
+  TForm copy(nullptr);
+  ReadComponentRes(text, &copy);
+  auto* read = static_cast<TQxTrayIcon*>(copy.FindComponent("Custom"));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Hint(), "Sync");
+  EXPECT_EQ(read->BalloonTimeout(), 5000);
+  EXPECT_EQ(read->BalloonFlags(), bfError);
+  EXPECT_EQ(read->AnimateInterval(), 250u);
+  EXPECT_EQ(read->Icons(), copy.FindComponent("Frames"));
+  EXPECT_EQ(read->PopupMenu(), copy.FindComponent("Menu"));
+  // Loaded visible: in the notification area with the list's first frame.
+  EXPECT_EQ(Shown().Tip, "Sync");
+  EXPECT_EQ(StripColour(), Red);
 }
 
 } // namespace
