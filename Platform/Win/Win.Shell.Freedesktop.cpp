@@ -450,7 +450,8 @@ bool UseFreedesktopNotifyArea(const std::string& Address, std::string* Error)
       ? g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error)
       : g_dbus_connection_new_for_address_sync(
           Address.c_str(),
-          GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT | G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+          GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                               G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
           nullptr, nullptr, &error);
   g_main_context_pop_thread_default(context);
   if (!connection) {

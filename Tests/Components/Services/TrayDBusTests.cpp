@@ -122,7 +122,9 @@ protected:
     gint out = -1;
     GError* error = nullptr;
     ASSERT_TRUE(g_spawn_async_with_pipes(nullptr, const_cast<gchar**>(argv), nullptr,
-                                         GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDERR_TO_DEV_NULL), nullptr,
+                                         GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD |
+                                                     G_SPAWN_STDERR_TO_DEV_NULL),
+                                         nullptr,
                                          nullptr, &FBus, nullptr, &out, nullptr, &error))
       << (error ? error->message : "");
     std::string line;
@@ -140,13 +142,14 @@ protected:
     g_main_context_push_thread_default(FContext);
     FWatcher = g_dbus_connection_new_for_address_sync(
       Address.c_str(),
-      GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT | G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+      GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
       nullptr, nullptr, nullptr);
     ASSERT_NE(FWatcher, nullptr);
     for (const char* name : {"org.kde.StatusNotifierWatcher", "org.freedesktop.Notifications"})
-      g_variant_unref(g_dbus_connection_call_sync(FWatcher, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                  "org.freedesktop.DBus", "RequestName", g_variant_new("(su)", name, 0u),
-                                                  nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr));
+      Printed(g_dbus_connection_call_sync(FWatcher, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                          "org.freedesktop.DBus", "RequestName", g_variant_new("(su)", name, 0u),
+                                          nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr));
     GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kWatcherXml, nullptr);
     static const GDBusInterfaceVTable vtable = {WatcherMethod, nullptr, nullptr, {}};
     g_dbus_connection_register_object(FWatcher, "/StatusNotifierWatcher", node->interfaces[0], &vtable, &Watched,

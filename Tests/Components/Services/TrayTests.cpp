@@ -237,7 +237,9 @@ TEST_F(TrayTest, ListOrMenuFreedElsewhereIsLetGo)
 TEST_F(TrayTest, MouseEventsInOrderAndAClickNeedsAPress)
 {
   std::vector<std::string> log;
-  const auto button = [](TMouseButton b) { return b == TMouseButton::mbLeft ? "L" : b == TMouseButton::mbRight ? "R" : "M"; };
+  const auto button = [](TMouseButton b) {
+    return b == TMouseButton::mbLeft ? "L" : b == TMouseButton::mbRight ? "R" : "M";
+  };
   Tray->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState s, Integer x, Integer y) {
     log.push_back(std::string("down ") + button(b) + (s.Contains(TShiftStateItem::ssShift) ? "+shift" : "") + " " +
                   std::to_string(x) + "," + std::to_string(y));
@@ -434,8 +436,9 @@ TEST_F(TrayTest, AFormResourceKeepsWhatDiffersFromTheDefaults)
   custom->SetVisible(true);
   const String text = WriteComponentRes(&form);
   EXPECT_THAT(text, ::testing::HasSubstr("object Plain: TQxTrayIcon\n  end"));
-  EXPECT_THAT(text, ::testing::HasSubstr("AnimateInterval = 250\n    Hint = 'Sync'\n    BalloonHint = 'All files copied'\n"
-                                         "    BalloonTitle = 'Done'\n    BalloonTimeout = 5000\n    BalloonFlags = bfError\n"));
+  EXPECT_THAT(text, ::testing::HasSubstr("AnimateInterval = 250\n    Hint = 'Sync'\n"
+                                         "    BalloonHint = 'All files copied'\n    BalloonTitle = 'Done'\n"
+                                         "    BalloonTimeout = 5000\n    BalloonFlags = bfError\n"));
   EXPECT_THAT(text, ::testing::HasSubstr("Icons = Frames\n    PopupMenu = Menu\n    Visible = True\n"));
   delete custom;
 
