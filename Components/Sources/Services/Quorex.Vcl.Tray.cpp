@@ -70,6 +70,8 @@ TQxCustomTrayIcon::TQxCustomTrayIcon(TComponent* AOwner)
   if (Designing())
     return;
   *FData = Win::NOTIFYICONDATAW();
+  // The desktop's shell is a current one (major version 6 and later): the
+  // full record.
   FData->cbSize = Win::NOTIFYICONDATAW_SIZE;
   FWindow = AllocateHWnd([this](TMessage& Message) { WindowProc(Message); });
   Win::CopyToWide(Application->Title(), FData->szTip, std::size(FData->szTip));
@@ -86,7 +88,6 @@ TQxCustomTrayIcon::TQxCustomTrayIcon(TComponent* AOwner)
 
 TQxCustomTrayIcon::~TQxCustomTrayIcon()
 {
-  *FAlive = false;
   FTimer->SetEnabled(false);
   if (FWindow) {
     Refresh(Win::NIM_DELETE);

@@ -114,7 +114,8 @@ private:
   Integer FIconIndex = 0;
   bool FVisible = false;
   Win::HWND FWindow = nullptr;
-  // Handlers may free the component; code after a handler checks this.
+  // Handlers may free the component; code after a handler checks that a
+  // weak reference to this has not expired.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
