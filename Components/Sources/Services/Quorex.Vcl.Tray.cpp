@@ -124,11 +124,12 @@ void TQxCustomTrayIcon::SetHint(const String& Value)
     return;
   FHint = Value;
   Win::CopyToWide(Value, FData->szTip, std::size(FData->szTip));
+  // The empty tip too goes out once with the flag: a shell keeps the last
+  // tip it was given while later modifications leave the flag out.
+  FData->uFlags |= Win::NIF_TIP;
+  Refresh();
   if (Value.empty())
     FData->uFlags &= ~Win::NIF_TIP;
-  else
-    FData->uFlags |= Win::NIF_TIP;
-  Refresh();
 }
 
 void TQxCustomTrayIcon::SetBalloonHint(const String& Value)

@@ -123,6 +123,7 @@ TEST_F(TrayTest, RecordAndShellEntryThroughAddModifyDelete)
   EXPECT_EQ(Shown().Tip, "Backups run");
   Tray->SetHint(String());
   EXPECT_EQ(Tray->GetData().uFlags & Win::NIF_TIP, 0u);
+  EXPECT_EQ(Shown().Tip, "") << "the shell's tip is gone too";
   // The shell keeps its own copy: the host's icon may go.
   Tray->SetIcon(SquareIcon(clBlue).get());
   EXPECT_EQ(StripColour(), Blue);
