@@ -1,7 +1,7 @@
 // The notification area's text cut: a tooltip or balloon text of mixed
 // scripts (accents, CJK, emoji) into its UTF-16 field at a code-point
 // boundary, beside GLib's UTF-8 to UTF-16 conversion followed by the same cut.
-#include <Win.Shell.hpp>
+#include <Win.Shell.NotifyIcon.hpp>
 
 #include "QxBenchRatio.hpp"
 

@@ -4,7 +4,7 @@
 
 #include <Win.Desktop.hpp>
 #include <Win.Screen.hpp>
-#include <Win.Shell.hpp>
+#include <Win.Shell.NotifyIcon.hpp>
 
 #include <iostream>
 #include <string>

@@ -1,6 +1,6 @@
 #include "MessagesTray.hpp"
 
-#include <Win.Shell.hpp>
+#include <Win.Shell.NotifyIcon.hpp>
 
 #include <cmath>
 #include <numbers>

@@ -1,4 +1,4 @@
-#include "Win.Shell.Internal.hpp"
+#include "Win.Shell.NotifyIcon.Internal.hpp"
 #include "Win.SizeMove.hpp"
 #include "Win.User.Internal.hpp"
 

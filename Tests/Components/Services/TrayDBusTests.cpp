@@ -8,7 +8,7 @@
 #include <Quorex.Vcl.Tray.hpp>
 #include <Vcl.ImgList.hpp>
 #include <Vcl.Menus.hpp>
-#include <Win.Shell.hpp>
+#include <Win.Shell.NotifyIcon.hpp>
 
 #include <gio/gio.h>
 

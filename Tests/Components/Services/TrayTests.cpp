@@ -9,7 +9,7 @@
 #include <System.Classes.Streaming.hpp>
 #include <System.SysUtils.hpp>
 #include <Vcl.Forms.hpp>
-#include <Win.Shell.hpp>
+#include <Win.Shell.NotifyIcon.hpp>
 
 #include <gmock/gmock.h>
 

@@ -5,7 +5,7 @@
 #include <MessagesTray.hpp>
 #include <Vcl.Forms.hpp>
 #include <Win.Desktop.hpp>
-#include <Win.Shell.hpp>
+#include <Win.Shell.NotifyIcon.hpp>
 
 namespace {
 

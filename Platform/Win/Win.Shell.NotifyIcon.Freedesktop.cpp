@@ -1,10 +1,10 @@
 // The notification area on a freedesktop desktop: StatusNotifierItem
 // objects for the icons and org.freedesktop.Notifications for the balloons,
 // over GDBus on a main context of our own that the message loop drives.
-#include "Win.Shell.hpp"
+#include "Win.Shell.NotifyIcon.hpp"
 
 #include "Win.Gdi.Internal.hpp"
-#include "Win.Shell.Internal.hpp"
+#include "Win.Shell.NotifyIcon.Internal.hpp"
 
 #include <gio/gio.h>
 

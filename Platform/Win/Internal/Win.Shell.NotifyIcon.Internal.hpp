@@ -3,7 +3,7 @@
 #pragma once
 
 #include "Win.Desktop.hpp"
-#include "Win.Shell.hpp"
+#include "Win.Shell.NotifyIcon.hpp"
 
 #include <memory>
 

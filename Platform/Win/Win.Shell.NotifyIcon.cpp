@@ -1,9 +1,9 @@
-#include "Win.Shell.hpp"
+#include "Win.Shell.NotifyIcon.hpp"
 
 #include "Win.Gdi.Guards.hpp"
 #include "Win.Gdi.Internal.hpp"
 #include "Win.Screen.hpp"
-#include "Win.Shell.Internal.hpp"
+#include "Win.Shell.NotifyIcon.Internal.hpp"
 #include "Win.User.Internal.hpp"
 
 #include <algorithm>
