@@ -171,15 +171,17 @@ private:
 
 // Message bars with a message of every kind, and a live bar whose own
 // "Next" button edits its message; beside them the tray icon's panel.
+struct TTrayDemo;
 class TMessagesPage : public TGalleryPage {
   QX_CLASS(TMessagesPage, TGalleryPage)
 public:
   explicit TMessagesPage(Vcl::TComponent* AOwner);
+  ~TMessagesPage() override;
   Quorex::TQxMessage* Live = nullptr;
   Quorex::TQxMessageBar* LiveBar = nullptr;
   Vcl::TAction* Next = nullptr;
-  // Where the tray icon's panel goes.
-  Quorex::TQxPanel* TrayArea = nullptr;
+  // The tray icon's panel and its pieces.
+  std::unique_ptr<TTrayDemo> Tray;
 
 private:
   Quorex::TQxMessage* AddMessage(Quorex::TMessageType Type, const String& Title, const String& Text,

@@ -1,6 +1,7 @@
 #include "GalleryTour.hpp"
 
 #include "GalleryForm.hpp"
+#include "MessagesTray.hpp"
 #include "NavigationTabs.hpp"
 
 #include <Quorex.Vcl.MessageBar.hpp>
@@ -231,8 +232,12 @@ private:
   }
   // The live bar's own "Next" button edits its message twice; the bar
   // rebuilds its buttons while the click that asked for it still runs.
+  // Then the tray icon's balloon. On the virtual clock, so that the icon's
+  // animation shows the same frame every time.
   void TourMessages(TGalleryForm& Gallery)
   {
+    const bool wasVirtual = Win::IsVirtualClock();
+    Win::UseVirtualClock(true);
     OpenPage(Gallery, "Messages", "messages");
     for (const char* shot : {"messages-edited", "messages-edited-again"}) {
       TQxButton* next = Gallery.MessagesPage()->LiveBar->Buttons(0);
@@ -240,6 +245,12 @@ private:
       MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
       Shoot(Gallery, shot);
     }
+    TQxButton* balloon = Gallery.MessagesPage()->Tray->BalloonButton;
+    ClickAt(balloon->ClientToScreen(TPoint(balloon->Width() / 2, balloon->Height() / 2)));
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    AdvanceBy(500);
+    Shoot(Gallery, "messages-tray-balloon");
+    Win::UseVirtualClock(wasVirtual);
   }
   static void Scale(TGalleryForm& Gallery, int M, int D)
   {

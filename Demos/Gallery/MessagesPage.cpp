@@ -1,7 +1,8 @@
 // Message bars showing a message of every kind, with markup texts and action
 // buttons, and a live bar whose message changes as its own button is
-// clicked; beside them, the place of the tray icon's panel.
+// clicked; beside them, the tray icon's panel.
 #include "GalleryPages.hpp"
+#include "MessagesTray.hpp"
 
 #include <Quorex.Vcl.MessageBar.hpp>
 #include <Quorex.Vcl.SystemIcons.hpp>
@@ -16,7 +17,8 @@ using namespace Vcl;
 
 namespace {
 
-constexpr int kMargin = 16, kTop = 84, kColumnWidth = 600, kGap = 10, kTrayLeft = kMargin + kColumnWidth + 24;
+constexpr int kMargin = 16, kTop = 84, kColumnWidth = 590, kColumnHeight = 290, kGap = 10,
+              kTrayLeft = kMargin + kColumnWidth + 24;
 
 struct TLiveStep {
   TMessageType Type;
@@ -42,22 +44,29 @@ TMessagesPage::TMessagesPage(TComponent* AOwner) : TGalleryPage(AOwner)
            "buttons.</font>",
            kMargin + 124, 20);
   AddLabel("<b>Every kind</b>", kMargin, kTop - 24);
+  // The bars stack at the top of the column, a gap apart, so that a bar
+  // that grows with its text pushes the ones below it down.
   auto* column = new TQxPanel(this);
-  column->SetBounds(kMargin, kTop, kColumnWidth, 330);
+  column->SetBounds(kMargin, kTop, kColumnWidth, kColumnHeight);
   column->SetParent(Client());
   auto* custom = new TQxSystemIconList(this);
   custom->FillList();
+  // Each one placed below all before it: the column keeps them in Top order.
   int top = 0;
   auto bar = [&](TMessageType Type, const String& Title, const String& Text, std::initializer_list<String> Actions,
                  bool Elevated = false) {
     TQxMessage* msg = AddMessage(Type, Title, Text, Actions, Elevated);
+    if (top > 0) {
+      auto* gap = new TQxPanel(this);
+      gap->SetBounds(0, top += 1000, kColumnWidth, kGap);
+      gap->SetAlign(alTop);
+      gap->SetParent(column);
+    }
     auto* b = new TQxMessageBar(this);
-    b->SetAlign(alNone);
-    b->SetBounds(0, top, kColumnWidth, 40);
+    b->SetTop(top += 1000);
     b->SetParent(column);
     b->SetImages(custom);
     b->SetMessage(msg);
-    top += b->Height() + kGap;
     return msg;
   };
   bar(mtInformation, "Update available", "Version <b>2.4</b> is ready to install. <a href=notes>What's new</a>",
@@ -70,14 +79,13 @@ TMessagesPage::TMessagesPage(TComponent* AOwner) : TGalleryPage(AOwner)
       {"Save", "Discard"});
   bar(mtCustom, "Administrator rights", "A <b>custom</b> message with the host's own picture.", {"Continue"}, true)
     ->SetImageIndex(custom->GetIndex(itShield));
-  column->SetHeight(top);
 
   AddLabel("<b>Live</b> <font color=clGray>(each click on <i>Next</i> edits the message)</font>", kMargin,
-           kTop + top + 14);
+           kTop + kColumnHeight + 14);
   Live = AddMessage(mtInformation, "", "", {}, false);
   LiveBar = new TQxMessageBar(this);
   LiveBar->SetAlign(alNone);
-  LiveBar->SetBounds(kMargin, kTop + top + 40, kColumnWidth, 40);
+  LiveBar->SetBounds(kMargin, kTop + kColumnHeight + 40, kColumnWidth, 40);
   LiveBar->SetParent(Client());
   LiveBar->SetMessage(Live);
   Next = new TAction(this);
@@ -85,11 +93,12 @@ TMessagesPage::TMessagesPage(TComponent* AOwner) : TGalleryPage(AOwner)
   Next->SetOnExecute([this](TObject*) { ShowLiveStep(FStep + 1); });
   ShowLiveStep(0);
 
-  AddLabel("<b>Tray icon</b>", kTrayLeft, kTop - 24);
-  TrayArea = new TQxPanel(this);
-  TrayArea->SetBounds(kTrayLeft, kTop, 300, 150);
-  TrayArea->SetParent(Client());
+  // The panel brings its own heading, level with the column's.
+  Tray = std::make_unique<TTrayDemo>(PlaceTrayDemo(this, Client(), kTrayLeft, kTop - 24, 320));
+  Tray->Panel->SetParentColor(true);
 }
+
+TMessagesPage::~TMessagesPage() = default;
 
 TQxMessage* TMessagesPage::AddMessage(TMessageType Type, const String& Title, const String& Text,
                                       std::initializer_list<String> Actions, bool Elevated)

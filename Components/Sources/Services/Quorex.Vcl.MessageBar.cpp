@@ -13,6 +13,26 @@ namespace {
 // Posted to the bar: the buttons it retired may go now, their clicks over.
 constexpr Win::UINT QM_RELEASEBUTTONS = Win::WM_USER + 0x51;
 
+// The labels' panel. The labels may grow or shrink at any time (a new font,
+// a new width): once they are in place, the bar is told.
+class TTextPanel : public TQxPanel {
+public:
+  TTextPanel(TComponent* AOwner, std::function<void()> AOnAligned)
+    : TQxPanel(AOwner), FOnAligned(std::move(AOnAligned))
+  {
+  }
+
+protected:
+  void AlignControls(TControl* AControl, TRect& Rect) override
+  {
+    inherited::AlignControls(AControl, Rect);
+    FOnAligned();
+  }
+
+private:
+  std::function<void()> FOnAligned;
+};
+
 } // namespace
 
 TQxIconType MessageTypeToIconType(TMessageType MessageType)
@@ -63,7 +83,7 @@ void TQxCustomMessageBar::PrepareControls()
   // Shown only for an icon of a message.
   FImage->SetVisible(false);
 
-  FTextPanel = new TQxPanel(this);
+  FTextPanel = new TTextPanel(this, [this] { TextResized(); });
   FTextPanel->SetParent(this);
   FTextPanel->SetAlign(alClient);
 
@@ -212,6 +232,12 @@ void TQxCustomMessageBar::ReleaseRetiredButtons()
 {
   std::vector<std::unique_ptr<TQxButton>> retired;
   retired.swap(FRetiredButtons);
+}
+
+void TQxCustomMessageBar::TextResized()
+{
+  if (FPrepared && AutoSize() && !ComponentState().Contains(csDestroying))
+    AdjustSize();
 }
 
 bool TQxCustomMessageBar::CanAutoSize(Integer& NewWidth, Integer& NewHeight)

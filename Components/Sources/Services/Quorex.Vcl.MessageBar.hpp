@@ -60,6 +60,7 @@ protected:
 private:
   void PrepareControls();
   void ApplyTitleFont();
+  void TextResized();
   void MessageChangeHandler(TQxCustomMessage* Sender);
   void ApplyMessage(TQxCustomMessage* Msg);
   void ShowImage(TQxCustomMessage* Msg);

@@ -157,6 +157,13 @@ TEST_F(MessageBarTest, TheHeightFollowsTheWrappedText)
   RunUntilIdle();
   EXPECT_GT(Bar->Height(), oneLine + 20);
   EXPECT_EQ(Bar->Height(), text->Top() + text->Height());
+  // A larger font from the form wraps the text into more lines.
+  const Integer wrapped = Bar->Height();
+  Form->Font()->SetSize(Form->Font()->Size() + 4);
+  RunUntilIdle();
+  EXPECT_GT(Bar->Height(), wrapped);
+  EXPECT_EQ(Bar->Height(), text->Top() + text->Height());
+  Form->Font()->SetSize(Form->Font()->Size() - 4);
   // A text shorter than the icon leaves the whole icon showing.
   Msg->SetText("");
   Msg->SetTitle("");

@@ -32,7 +32,7 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "navigation-slide-1000ms", "navigation-splash", "graphs", "graphs-12",
                                              "graphs-36", "graphs-60", "panels", "panels-collapsed",
                                              "panels-144dpi", "messages", "messages-edited",
-                                             "messages-edited-again"}));
+                                             "messages-edited-again", "messages-tray-balloon"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
