@@ -15,6 +15,7 @@ macro(qx_find_dependencies)
   pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
   # Vector code with run-time dispatch (the pixel rows).
   pkg_check_modules(HWY REQUIRED IMPORTED_TARGET libhwy)
+  pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)
   # AVX-512 code is left out: no machine of ours can run its exactness tests.
   set_property(TARGET PkgConfig::HWY APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS HWY_DISABLED_TARGETS=HWY_AVX3)
 endmacro()

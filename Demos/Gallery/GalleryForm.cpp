@@ -87,7 +87,8 @@ TGalleryForm::TGalleryForm()
                    "<a href=navigation>Navigation</a><br><br>"
                    "<a href=graphs>Graphs</a><br><br>"
                    "<a href=panels>Panels</a><br><br>"
-                   "<a href=services>Services</a>");
+                   "<a href=services>Services</a><br><br>"
+                   "<a href=messages>Messages</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -132,12 +133,20 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TPanelsPage>();
   else if (Id == "services")
     FHost->SetFrame<TServicesPage>();
+  else if (Id == "messages")
+    FHost->SetFrame<TMessagesPage>();
 }
 
 TGraphsPage* TGalleryForm::GraphsPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TGraphsPage>();
   return client ? dynamic_cast<TGraphsPage*>(client->Owner()) : nullptr;
+}
+
+TMessagesPage* TGalleryForm::MessagesPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TMessagesPage>();
+  return client ? dynamic_cast<TMessagesPage*>(client->Owner()) : nullptr;
 }
 
 TMarkupPage* TGalleryForm::MarkupPage() const

@@ -34,6 +34,7 @@ public:
   TNavigationPage* NavigationPage() const;
   TGraphsPage* GraphsPage() const;
   TPanelsPage* PanelsPage() const;
+  TMessagesPage* MessagesPage() const;
 
 private:
   Vcl::TForm* FForm;

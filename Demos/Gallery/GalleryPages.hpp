@@ -23,9 +23,13 @@ namespace Quorex {
 class TQxGrid;
 class THoldCombobox;
 class TQxCheckCombobox;
+class TQxMessage;
+class TQxMessageBar;
+enum class TMessageType;
 }
 namespace Vcl {
 class TTimer;
+class TAction;
 }
 
 namespace Gallery {
@@ -199,6 +203,28 @@ private:
   void ShowOutcome(bool Success);
   std::unique_ptr<TVersionServer> FServer;
   Quorex::THtmlLabel* FStatus = nullptr;
+};
+
+// Message bars with a message of every kind, and a live bar whose own
+// "Next" button edits its message; beside them the tray icon's panel.
+struct TTrayDemo;
+class TMessagesPage : public TGalleryPage {
+  QX_CLASS(TMessagesPage, TGalleryPage)
+public:
+  explicit TMessagesPage(Vcl::TComponent* AOwner);
+  ~TMessagesPage() override;
+  Quorex::TQxMessage* Live = nullptr;
+  Quorex::TQxMessageBar* LiveBar = nullptr;
+  Vcl::TAction* Next = nullptr;
+  // The tray icon's panel and its pieces.
+  std::unique_ptr<TTrayDemo> Tray;
+
+private:
+  Quorex::TQxMessage* AddMessage(Quorex::TMessageType Type, const String& Title, const String& Text,
+                                 std::initializer_list<String> Actions, bool Elevated);
+  void ShowLiveStep(int Step);
+  Vcl::TAction* FExtra = nullptr;
+  int FStep = 0;
 };
 
 // Built from the text form resource that ships with the gallery.

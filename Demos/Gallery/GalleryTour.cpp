@@ -1,11 +1,14 @@
 #include "GalleryTour.hpp"
 
 #include "GalleryForm.hpp"
+#include "MessagesTray.hpp"
 #include "NavigationTabs.hpp"
 #include "ServicesBridges.hpp"
 
 #include <Quorex.Vcl.CheckCombobox.hpp>
 #include <Quorex.Vcl.HoldCombobox.hpp>
+
+#include <Quorex.Vcl.MessageBar.hpp>
 
 #include <Vcl.ExtCtrls.hpp>
 #include <Vcl.Menus.hpp>
@@ -111,6 +114,7 @@ public:
     TourNavigation(gallery);
     TourGraphs(gallery);
     TourServices(gallery);
+    TourMessages(gallery);
     // Last: it scales the whole window.
     TourPanels(gallery);
     FResult.Log = EventLog();
@@ -262,6 +266,28 @@ private:
     Scale(Gallery, 144, 96);
     Shoot(Gallery, "panels-144dpi");
     Scale(Gallery, 96, 144);
+  }
+  // The live bar's own "Next" button edits its message twice; the bar
+  // rebuilds its buttons while the click that asked for it still runs.
+  // Then the tray icon's balloon. On the virtual clock, so that the icon's
+  // animation shows the same frame every time.
+  void TourMessages(TGalleryForm& Gallery)
+  {
+    const bool wasVirtual = Win::IsVirtualClock();
+    Win::UseVirtualClock(true);
+    OpenPage(Gallery, "Messages", "messages");
+    for (const char* shot : {"messages-edited", "messages-edited-again"}) {
+      TQxButton* next = Gallery.MessagesPage()->LiveBar->Buttons(0);
+      ClickAt(next->ClientToScreen(TPoint(next->Width() / 2, next->Height() / 2)));
+      MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+      Shoot(Gallery, shot);
+    }
+    TQxButton* balloon = Gallery.MessagesPage()->Tray->BalloonButton;
+    ClickAt(balloon->ClientToScreen(TPoint(balloon->Width() / 2, balloon->Height() / 2)));
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    AdvanceBy(500);
+    Shoot(Gallery, "messages-tray-balloon");
+    Win::UseVirtualClock(wasVirtual);
   }
   static void Scale(TGalleryForm& Gallery, int M, int D)
   {

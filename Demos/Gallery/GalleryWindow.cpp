@@ -4,8 +4,10 @@
 
 #include <Win.Desktop.hpp>
 #include <Win.Screen.hpp>
+#include <Win.Shell.NotifyIcon.hpp>
 
 #include <iostream>
+#include <string>
 
 #ifdef QX_GALLERY_SDL2
 #include <SDL.h>
@@ -170,6 +172,11 @@ int RunGalleryWindow()
     std::cerr << "QxGallery: no renderer: " << SDL_GetError() << "\n";
     return 2;
   }
+  // The tray icon also goes to the desktop's own notification area; without
+  // a session bus it shows only in the window's strip.
+  std::string trayError;
+  if (!Win::UseFreedesktopNotifyArea(std::string(), &trayError))
+    std::cerr << "QxGallery: no desktop notification area (" << trayError << "); the tray icon stays in the window\n";
   TGalleryForm gallery;
   gallery.ShowPage("markup");
   SDL_StartTextInput();

@@ -1,3 +1,4 @@
+#include "Win.Shell.NotifyIcon.Internal.hpp"
 #include "Win.SizeMove.hpp"
 #include "Win.User.Internal.hpp"
 
@@ -52,6 +53,7 @@ TImage ComposeDesktop()
   for (HWND w : TopLevels())
     if ((w->Style & WS_VISIBLE) && w->Surface)
       Blit(image, *w->Surface, RECT(0, 0, w->Surface->Width, w->Surface->Height), w->Rect.TopLeft());
+  ComposeNotifyArea(image);
   return image;
 }
 
@@ -108,6 +110,7 @@ void ResetWindowSystem()
   ResetHooks();
   ResetInput();
   ResetSizeMove();
+  ResetNotifyArea();
   SetCursor(nullptr);
 }
 

@@ -40,7 +40,8 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "navigation-slide-100ms", "navigation-slide-300ms",
                                              "navigation-slide-1000ms", "navigation-splash", "graphs", "graphs-12",
                                              "graphs-36", "graphs-60", "services", "services-update-dialog",
-                                             "services-checked", "services-german", "panels",
+                                             "services-checked", "services-german", "messages", "messages-edited",
+                                             "messages-edited-again", "messages-tray-balloon", "panels",
                                              "panels-collapsed", "panels-144dpi"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
@@ -48,7 +49,9 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                                   "page: checkboxes", "check box: Grayed", "check box: Checked",
                                                   "page: combos", "combo: Error", "combo: Warning", "combo: Question",
                                                   "page: navigation", "item: Inbox", "section: Calendar", "page: graphs",
-                                                  "page: services", "update: 1.2.0.0", "page: panels"}));
+                                                  "page: services", "update: 1.2.0.0", "page: messages",
+                                                  "live message: Downloading", "live message: Download paused",
+                                                  "live message: Download failed", "page: panels"}));
   Win::SetDllDirectory(nullptr);
 
 }
