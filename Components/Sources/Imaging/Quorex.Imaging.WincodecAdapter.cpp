@@ -114,7 +114,8 @@ template <typename TEnum, std::size_t N> TEnum FromTable(int Value, const std::a
   return TEnum(0);
 }
 
-template <typename T> T Checked(Win::HRESULT Result, T Value)
+// Value is read after the call has filled it.
+template <typename T> T Checked(Win::HRESULT Result, const T& Value)
 {
   OleCheck(Result);
   return Value;

@@ -3,6 +3,7 @@
 #include "Quorex.Imaging.WincodecAdapter.hpp"
 #include "Quorex.System.DPI.hpp"
 
+#include <System.Classes.Streaming.hpp>
 #include <System.TypInfo.hpp>
 
 #include <algorithm>
@@ -69,6 +70,19 @@ void TIconCollectionItem::SetIcon(const TIcon* Value)
     owner->RebuildIconList();
 }
 
+void TIconCollectionItem::DefineProperties(TFiler* Filer)
+{
+  inherited::DefineProperties(Filer);
+  Filer->DefineBinaryProperty(
+    "Icon",
+    [this](TStream* Stream) {
+      TIcon icon;
+      icon.LoadFromStream(Stream);
+      SetIcon(&icon);
+    },
+    [this](TStream* Stream) { FIcon->SaveToStream(Stream); }, !FIcon->Empty());
+}
+
 // ---- TIconCollection ----------------------------------------------------------------
 
 TIconCollection::TIconCollection(TCustomIconList* Owner)
@@ -77,16 +91,27 @@ TIconCollection::TIconCollection(TCustomIconList* Owner)
   SetPropName("Icons");
 }
 
+// The list is rebuilt once the new item is whole.
 TIconCollectionItem* TIconCollection::Add()
 {
-  return static_cast<TIconCollectionItem*>(TCollection::Add());
+  BeginUpdate();
+  TCollectionItem* item = nullptr;
+  try {
+    item = TCollection::Add();
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+  return static_cast<TIconCollectionItem*>(item);
 }
 
 TIconCollectionItem* TIconCollection::Items(Integer Index) const
 {
   if (Index < 0 || Index >= Count())
     return nullptr;
-  return static_cast<TIconCollectionItem*>(TCollection::Items(Index));
+  // An item still being constructed is not yet an icon item.
+  return dynamic_cast<TIconCollectionItem*>(TCollection::Items(Index));
 }
 
 TPersistent* TIconCollection::GetOwner() const
@@ -182,7 +207,8 @@ void TCustomIconList::RebuildIconList()
   ++FUpdating;
   try {
     for (Integer i = 0; i < FIcons->Count(); ++i) {
-      TIconEx icon(FIcons->Items(i)->Icon());
+      const TIconCollectionItem* item = FIcons->Items(i);
+      TIconEx icon(item ? item->Icon() : nullptr);
       AddIconImage(&icon, size);
     }
   } catch (...) {
@@ -273,6 +299,14 @@ Integer TCustomIconList::AddPng(TPngImage* Png)
   return index;
 }
 
+void TCustomIconList::DefineProperties(TFiler* Filer)
+{
+  TComponent::DefineProperties(Filer);
+  Filer->DefineBinaryProperty(
+    "Bitmap", [this](TStream* Stream) { ReadData(Stream); }, [this](TStream* Stream) { WriteData(Stream); },
+    false);
+}
+
 void TCustomIconList::ReadData(TStream* Stream)
 {
   (void)Stream;
@@ -310,9 +344,5 @@ QX_PUBLISHED(TIconList)
   Property("Icons", &T::Icons, &T::SetIcons);
 }
 
-QX_PUBLISHED(TIconCollectionItem)
-{
-  Property("Icon", &T::Icon, &T::SetIcon);
-}
 
 } // namespace Quorex

@@ -34,6 +34,8 @@ public:
   Vcl::TIcon* Icon() const { return FIcon.get(); }
   // Copies the icon; the list makes its images anew.
   void SetIcon(const Vcl::TIcon* Value);
+  // The icon streams as "Icon": its icon file.
+  void DefineProperties(Vcl::TFiler* Filer) override;
 
 private:
   std::unique_ptr<Vcl::TIcon> FIcon;
@@ -94,6 +96,7 @@ public:
   Vcl::Integer AddPng(Vcl::TPngImage* Png);
 
   // The native images are not kept in form resources: the icons are.
+  void DefineProperties(Vcl::TFiler* Filer) override;
   void ReadData(Vcl::TStream* Stream) override;
   void WriteData(Vcl::TStream* Stream) override;
 
