@@ -85,7 +85,8 @@ TGalleryForm::TGalleryForm()
                    "<a href=checkboxes>Check boxes</a><br><br>"
                    "<a href=navigation>Navigation</a><br><br>"
                    "<a href=graphs>Graphs</a><br><br>"
-                   "<a href=panels>Panels</a>");
+                   "<a href=panels>Panels</a><br><br>"
+                   "<a href=imaging>Imaging</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -126,6 +127,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TGraphsPage>();
   else if (Id == "panels")
     FHost->SetFrame<TPanelsPage>();
+  else if (Id == "imaging")
+    FHost->SetFrame<TImagingPage>();
 }
 
 TGraphsPage* TGalleryForm::GraphsPage() const

@@ -104,6 +104,7 @@ public:
     TourNavigation(gallery);
     TourGraphs(gallery);
     TourPanels(gallery);
+    OpenPage(gallery, "Imaging", "imaging");
     FResult.Log = EventLog();
     return std::move(FResult);
   }

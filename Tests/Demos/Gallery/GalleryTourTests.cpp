@@ -31,13 +31,13 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "navigation-slide-100ms", "navigation-slide-300ms",
                                              "navigation-slide-1000ms", "navigation-splash", "graphs", "graphs-12",
                                              "graphs-36", "graphs-60", "panels", "panels-collapsed",
-                                             "panels-144dpi"}));
+                                             "panels-144dpi", "imaging"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
                                                   "page: checkboxes", "check box: Grayed", "check box: Checked",
                                                   "page: navigation", "item: Inbox", "section: Calendar", "page: graphs",
-                                                  "page: panels"}));
+                                                  "page: panels", "page: imaging"}));
 }
 
 } // namespace
