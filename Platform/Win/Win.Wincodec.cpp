@@ -12,6 +12,9 @@ namespace {
 
 // Bigger bitmaps are refused rather than allocated.
 constexpr std::uint64_t MaxBitmapBytes = 256ull << 20;
+// Conversion and scaling hold every pixel in the intermediate (and scaling
+// in floating point as well): beyond this many pixels they refuse.
+constexpr std::uint64_t MaxWorkPixels = 1ull << 24;
 
 std::atomic<bool> Available{true};
 
@@ -202,7 +205,7 @@ HRESULT ReadSource(IWICBitmapSource* Source, UINT& Width, UINT& Height, std::vec
     if (const HRESULT hr = Source->CopyPalette(&palette); FAILED(hr))
       return hr;
   const std::uint64_t rowSize = RowBytes(*info, Width);
-  if (rowSize * Height > MaxBitmapBytes)
+  if (std::uint64_t(Width) * Height > MaxWorkPixels)
     return WINCODEC_ERR_IMAGESIZEOUTOFRANGE;
   std::vector<BYTE> bytes(std::size_t(rowSize * Height));
   if (const HRESULT hr = Source->CopyPixels(nullptr, UINT(rowSize), UINT(bytes.size()), bytes.data()); FAILED(hr))
@@ -451,14 +454,16 @@ public:
     if (!Source || Width == 0 || Height == 0 || Mode < WICBitmapInterpolationModeNearestNeighbor ||
         Mode > WICBitmapInterpolationModeFant)
       return E_INVALIDARG;
-    if (Width > WICMaxBitmapSide || Height > WICMaxBitmapSide ||
-        std::uint64_t(Width) * Height * sizeof(TRgba16) > MaxBitmapBytes)
+    if (Width > WICMaxBitmapSide || Height > WICMaxBitmapSide || std::uint64_t(Width) * Height > MaxWorkPixels)
       return WINCODEC_ERR_IMAGESIZEOUTOFRANGE;
     UINT sourceWidth = 0, sourceHeight = 0;
     std::vector<TRgba16> image;
     GUID format;
     if (const HRESULT hr = ReadSource(Source, sourceWidth, sourceHeight, image); FAILED(hr))
       return hr;
+    // The first pass holds the new width at the old height.
+    if (std::uint64_t(Width) * sourceHeight > MaxWorkPixels)
+      return WINCODEC_ERR_IMAGESIZEOUTOFRANGE;
     Source->GetPixelFormat(&format);
     if (FindFormat(format)->Layout == TLayout::Indexed)
       format = WICPixelFormat::BGRA32bpp;

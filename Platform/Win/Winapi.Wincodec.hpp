@@ -281,7 +281,9 @@ public:
   virtual HRESULT CreateBitmapFromHICON(HICON hIcon, std::shared_ptr<IWICBitmap>* ppIBitmap) = 0;
 };
 
-// The component's largest side, so a bitmap's bytes fit in 32 bits.
+// The component's largest side. Bitmaps above 256 MiB, and conversions,
+// scalings and median cuts over more than 16 M pixels, fail with
+// WINCODEC_ERR_IMAGESIZEOUTOFRANGE instead of allocating.
 constexpr UINT WICMaxBitmapSide = 65535;
 
 // Creates the component's factory; REGDB_E_CLASSNOTREG while the component

@@ -236,6 +236,10 @@ TEST(WincodecAdapter, EveryModeKeepsAUniformImageAndItsSize)
     }
   auto scaler = Factory()->CreateBitmapScaler();
   ExpectOleError(Win::E_INVALIDARG, [&] { scaler->Initialize(uniform.get(), 0, 4, bimLinear); });
+  // A tall strip widened beyond what the work buffers may hold is refused.
+  const std::vector<Byte> strip(4096, 0x80);
+  auto tall = Factory()->CreateBitmapFromMemory(1, 4096, pf8bppGray, 1, 4096, strip.data());
+  ExpectOleError(Win::WINCODEC_ERR_IMAGESIZEOUTOFRANGE, [&] { scaler->Initialize(tall.get(), 8192, 1, bimFant); });
 }
 
 TEST(WincodecAdapter, StridesBuffersRectanglesAndLocksAreChecked)
