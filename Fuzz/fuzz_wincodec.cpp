@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 using namespace Win;
@@ -61,8 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   const UINT stride = in.Next(2048), bufferSize = in.Next(1 << 16);
   if (std::uint64_t(width) * height > kMaxPixels)
     return 0;
-  std::vector<BYTE> pixels(in.Size);
-  std::memcpy(pixels.data(), in.Data, in.Size);
+  std::vector<BYTE> pixels(in.Data, in.Data + in.Size);
   pixels.resize(std::min<std::size_t>(bufferSize, 1 << 16));
   std::shared_ptr<IWICBitmap> bitmap;
   if (FAILED(factory->CreateBitmapFromMemory(width, height, format, stride, UINT(pixels.size()), pixels.data(),
