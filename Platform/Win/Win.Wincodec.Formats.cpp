@@ -44,6 +44,9 @@ constexpr std::uint32_t Max16 = 65535;
 
 std::uint16_t Expand(std::uint32_t Value, std::uint32_t Max)
 {
+  // For bytes the rounded quotient is exactly Value * 257.
+  if (Max == 255)
+    return std::uint16_t(Value * 257);
   return std::uint16_t((Value * Max16 + Max / 2) / Max);
 }
 
