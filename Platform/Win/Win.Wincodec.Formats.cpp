@@ -309,6 +309,14 @@ const TFormatInfo* FindFormat(const GUID& Format)
 void ReadRow(const TFormatInfo& Info, const BYTE* Row, UINT X, UINT Count, const std::vector<WICColor>& Palette,
              TRgba16* Out)
 {
+  // Straight 32-bit colour: what ReadPixel gives, without its dispatch.
+  if (Info.Layout == Channels8 && Info.Bits == 32 && Info.A >= 0 && Info.R >= 0 && !Info.Premultiplied) {
+    const BYTE* p = Row + std::size_t(X) * 4;
+    for (UINT i = 0; i < Count; ++i, p += 4)
+      Out[i] = {std::uint16_t(p[Info.R] * 257), std::uint16_t(p[Info.G] * 257), std::uint16_t(p[Info.B] * 257),
+                std::uint16_t(p[Info.A] * 257)};
+    return;
+  }
   for (UINT i = 0; i < Count; ++i)
     Out[i] = ReadPixel(Info, Row, X + i, Palette);
 }

@@ -171,6 +171,13 @@ TEST(WincodecAdapter, ConversionsGiveTheHandComputedPixels)
   auto premultiplied = FromPixels(1, 1, pf32bppPBGRA, {0x20, 0x40, 0x60, 0x80});
   EXPECT_EQ(PixelsOf(*premultiplied->ConvertTo(pf32bppBGRA), 4), (std::vector<Byte>{0x40, 0x80, 0xBF, 0x80}));
 
+  // Opaque straight colour reads exactly as the same bytes premultiplied do.
+  std::vector<Byte> opaque;
+  for (int v = 0; v < 256; ++v)
+    opaque.insert(opaque.end(), {Byte(v), Byte(255 - v), Byte(v * 7), 255});
+  EXPECT_EQ(PixelsOf(*FromPixels(256, 1, pf32bppBGRA, opaque)->ConvertTo(pf64bppRGBA), 2048),
+            PixelsOf(*FromPixels(256, 1, pf32bppPBGRA, opaque)->ConvertTo(pf64bppRGBA), 2048));
+
   // Greys to black and white: the nearer of the two, most significant bit first.
   auto grays = FromPixels(4, 1, pf8bppGray, {0x00, 0xFF, 0x30, 0xD0});
   auto bw = grays->ConvertTo(pf1bppIndexed);
