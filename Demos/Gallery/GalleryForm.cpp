@@ -88,7 +88,8 @@ TGalleryForm::TGalleryForm()
                    "<a href=graphs>Graphs</a><br><br>"
                    "<a href=panels>Panels</a><br><br>"
                    "<a href=services>Services</a><br><br>"
-                   "<a href=messages>Messages</a>");
+                   "<a href=messages>Messages</a><br><br>"
+                   "<a href=imaging>Imaging</a>");
   FNav->OnLinkClick = [this](const String& id) { ShowPage(id); };
 
   FHost = new TQxFrameHost(FForm);
@@ -135,6 +136,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TServicesPage>();
   else if (Id == "messages")
     FHost->SetFrame<TMessagesPage>();
+  else if (Id == "imaging")
+    FHost->SetFrame<TImagingPage>();
 }
 
 TGraphsPage* TGalleryForm::GraphsPage() const

@@ -138,6 +138,14 @@ private:
   void BuildRings();
 };
 
+// PNG operations, a multi-size icon with its frames, and icon lists at each
+// size, smooth and plain, and scaled on loading.
+class TImagingPage : public TGalleryPage {
+  QX_CLASS(TImagingPage, TGalleryPage)
+public:
+  explicit TImagingPage(Vcl::TComponent* AOwner);
+};
+
 class TNavigationTabs;
 
 // A section bar beside the area (NavigationTabsArea) that holds the tab

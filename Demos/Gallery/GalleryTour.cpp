@@ -115,6 +115,7 @@ public:
     TourGraphs(gallery);
     TourServices(gallery);
     TourMessages(gallery);
+    OpenPage(gallery, "Imaging", "imaging");
     // Last: it scales the whole window.
     TourPanels(gallery);
     FResult.Log = EventLog();

@@ -142,8 +142,8 @@ void TCustomHeaderFooterBar::BuildPatternGrid(IGPGraphics& Graphics)
   for (Integer y = 0; y < height - kGridBottomMargin; y += 4) {
     const TGPColor c0 = column->GetPixel(0, y), c1 = column->GetPixel(0, y + 1), c3 = column->GetPixel(0, y + 3);
     const float fy = float(y);
-    line(TGPPointF(0, fy), TGPPointF(3, fy + 3), c0, c3);
-    line(TGPPointF(3, fy + 1), TGPPointF(1, fy + 3), c1, c3);
+    line(TGPPointF{0, fy}, TGPPointF{3, fy + 3}, c0, c3);
+    line(TGPPointF{3, fy + 1}, TGPPointF{1, fy + 3}, c1, c3);
   }
 }
 

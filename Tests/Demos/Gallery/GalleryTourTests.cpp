@@ -41,7 +41,7 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "navigation-slide-1000ms", "navigation-splash", "graphs", "graphs-12",
                                              "graphs-36", "graphs-60", "services", "services-update-dialog",
                                              "services-checked", "services-german", "messages", "messages-edited",
-                                             "messages-edited-again", "messages-tray-balloon", "panels",
+                                             "messages-edited-again", "messages-tray-balloon", "imaging", "panels",
                                              "panels-collapsed", "panels-144dpi"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
                                                   "page: canvas", "page: form", "page: buttons",
@@ -51,7 +51,8 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                                   "page: navigation", "item: Inbox", "section: Calendar", "page: graphs",
                                                   "page: services", "update: 1.2.0.0", "page: messages",
                                                   "live message: Downloading", "live message: Download paused",
-                                                  "live message: Download failed", "page: panels"}));
+                                                  "live message: Download failed", "page: imaging",
+                                                  "page: panels"}));
   Win::SetDllDirectory(nullptr);
 
 }

@@ -1,0 +1,231 @@
+#include <QxDPITesting.hpp>
+#include <Quorex.Imaging.WincodecAdapter.hpp>
+#include <Quorex.Vcl.IconList.hpp>
+
+#include <System.Classes.Streaming.hpp>
+#include <Winapi.Windows.hpp>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Vcl;
+using namespace Quorex;
+
+namespace {
+
+// A square icon of one colour (0xAARRGGBB, straight alpha).
+void SolidIcon(TIcon& Icon, Integer Size, std::uint32_t Color)
+{
+  Win::HBITMAP color = Win::CreateBitmap32(Size, Size);
+  Win::HBITMAP mask = Win::CreateBitmap32(Size, Size);
+  std::fill_n(Win::BitmapBits(color), std::size_t(Size) * std::size_t(Size), Color);
+  Win::ICONINFO info;
+  info.hbmColor = color;
+  info.hbmMask = mask;
+  Icon.SetHandle(Win::CreateIconIndirect(&info));
+  Win::DeleteObject(color);
+  Win::DeleteObject(mask);
+}
+
+class IconListTest : public ::testing::Test {
+protected:
+  void TearDown() override
+  {
+    UseDPI(96);
+    Win::WICSetAvailable(true);
+    TQxImagingFactory::Release();
+  }
+  static void UseDPI(int Dpi)
+  {
+    Win::ScreenSettings().LogPixels = Dpi;
+    Quorex::Internal::ResetDPICacheForTesting();
+  }
+  void AddIcon(TIconList& List, Integer Size, std::uint32_t Color)
+  {
+    TIcon icon;
+    SolidIcon(icon, Size, Color);
+    List.Icons()->Add()->SetIcon(&icon);
+  }
+  // Native image Index as 0xAARRGGBB, straight alpha.
+  static std::vector<std::uint32_t> Image(TIconList& List, Integer Index)
+  {
+    TIcon icon;
+    List.GetIcon(Index, &icon);
+    TBitmap bitmap;
+    bitmap.Assign(&icon);
+    std::vector<std::uint32_t> pixels;
+    for (Integer y = 0; y < bitmap.Height(); ++y) {
+      const auto* row = reinterpret_cast<const std::uint32_t*>(bitmap.ScanLine(y));
+      pixels.insert(pixels.end(), row, row + bitmap.Width());
+    }
+    return pixels;
+  }
+  Integer changes = 0;
+  void CountChanges(TIconList& List)
+  {
+    List.OnChange = [this](TObject*) { ++changes; };
+  }
+};
+
+} // namespace
+
+TEST_F(IconListTest, DefaultsAndSizeLimit)
+{
+  TIconList list;
+  EXPECT_EQ(list.Width(), 16);
+  EXPECT_FALSE(list.Masked());
+  EXPECT_EQ(list.ColorDepth(), cd32Bit);
+  EXPECT_TRUE(list.Scaled());
+  EXPECT_TRUE(list.SmoothScaling());
+  EXPECT_EQ(list.PixelsPerInch(), 96);
+  list.SetWidth(256);
+  EXPECT_EQ(list.Width(), 256);
+  try {
+    list.SetHeight(257);
+    FAIL();
+  } catch (const EIconListIncorrectSize& e) {
+    EXPECT_EQ(e.Message(), "The maximum supported size is 256x256");
+  }
+  EXPECT_EQ(list.Height(), 16);
+  EXPECT_THROW(list.SetSize(300), EIconListError);
+  EXPECT_EQ(list.Width(), 256);
+}
+
+TEST_F(IconListTest, PlainScalingFitsBigIconsAndCentresSmallOnes)
+{
+  TIconList list;
+  list.SetSmoothScaling(false);
+  AddIcon(list, 32, 0xFF0000FFu);
+  AddIcon(list, 8, 0xFFFF0000u);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(Image(list, 0)[8 * 16 + 8], 0xFF0000FFu);
+  const auto small = Image(list, 1);
+  for (Integer y = 0; y < 16; ++y)
+    for (Integer x = 0; x < 16; ++x) {
+      const bool inside = x >= 4 && x < 12 && y >= 4 && y < 12;
+      ASSERT_EQ(small[std::size_t(y * 16 + x)] >> 24, inside ? 0xFFu : 0u) << x << "," << y;
+    }
+  EXPECT_EQ(small[4 * 16 + 4], 0xFFFF0000u);
+}
+
+TEST_F(IconListTest, SmoothScalingTakesTheComponentOrTheOwnPath)
+{
+  for (bool available : {true, false}) {
+    TQxImagingFactory::Release();
+    Win::WICSetAvailable(available);
+    for (bool masked : {false, true}) {
+      TIconList list;
+      list.SetMasked(masked); // masked lists never reach the component
+      AddIcon(list, 48, 0xFF00FF00u);
+      AddIcon(list, 32, 0x8000FF00u);
+      ASSERT_EQ(list.Count(), 2);
+      EXPECT_EQ(Image(list, 0)[8 * 16 + 8], 0xFF00FF00u) << available << masked;
+      EXPECT_NEAR(int(Image(list, 1)[8 * 16 + 8] >> 24), 0x80, 1);
+    }
+  }
+}
+
+TEST_F(IconListTest, AnIconWithoutImagesKeepsLaterIndexesAligned)
+{
+  TIconList list;
+  AddIcon(list, 16, 0xFFFF0000u);
+  list.Icons()->Add();
+  AddIcon(list, 16, 0xFF0000FFu);
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(Image(list, 1)[0] >> 24, 0u);
+  EXPECT_EQ(Image(list, 2)[0], 0xFF0000FFu);
+}
+
+TEST_F(IconListTest, UpdatesAndCollectionChangesRebuildOnce)
+{
+  TIconList list;
+  CountChanges(list);
+  list.BeginUpdate();
+  for (int i = 0; i < 3; ++i)
+    AddIcon(list, 16, 0xFF000000u);
+  list.SetSize(24);
+  EXPECT_EQ(changes, 0);
+  list.EndUpdate();
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(list.Count(), 3);
+
+  TIconList other;
+  other.SetIcons(list.Icons());
+  EXPECT_EQ(other.Count(), 3);
+  other.Icons()->Delete(0);
+  EXPECT_EQ(other.Count(), 2);
+}
+
+TEST_F(IconListTest, FormResourceStoresIconsNotNativeImages)
+{
+  TIconList list;
+  list.SetName("Icons1");
+  list.SetSize(24);
+  list.SetSmoothScaling(false);
+  AddIcon(list, 24, 0xFF112233u);
+  const String text = WriteComponentRes(&list);
+  EXPECT_EQ(text.find("ColorDepth"), String::npos) << text; // the default, by name
+  EXPECT_EQ(text.find("Bitmap"), String::npos);
+  EXPECT_NE(text.find("Icon = {"), String::npos) << text;
+
+  std::unique_ptr<TComponent> read(ReadComponentRes(text));
+  auto* copy = dynamic_cast<TIconList*>(read.get());
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Width(), 24);
+  EXPECT_FALSE(copy->SmoothScaling());
+  ASSERT_EQ(copy->Count(), 1);
+  EXPECT_EQ(Image(*copy, 0)[0], 0xFF112233u);
+  EXPECT_EQ(WriteComponentRes(copy), text);
+}
+
+TEST_F(IconListTest, LoadingFollowsTheScreenResolutionWithinLimits)
+{
+  TIconList list;
+  list.SetName("Icons1");
+  AddIcon(list, 16, 0xFF112233u);
+  const String at16 = WriteComponentRes(&list);
+  list.SetSize(256);
+  const String at256 = WriteComponentRes(&list);
+  UseDPI(144);
+
+  std::unique_ptr<TComponent> scaled(ReadComponentRes(at16));
+  auto* list16 = dynamic_cast<TIconList*>(scaled.get());
+  EXPECT_EQ(list16->Width(), 24);
+  EXPECT_EQ(list16->Height(), 24);
+  EXPECT_EQ(list16->PixelsPerInch(), 144);
+  EXPECT_EQ(list16->Count(), 1);
+
+  std::unique_ptr<TComponent> big(ReadComponentRes(at256));
+  EXPECT_EQ(dynamic_cast<TIconList*>(big.get())->Width(), 256);
+
+  // A stored resolution of 0 reads as 96.
+  String zero = at16;
+  zero.insert(zero.rfind("  Icons"), "  PixelsPerInch = 0\n");
+  std::unique_ptr<TComponent> fromZero(ReadComponentRes(zero));
+  EXPECT_EQ(dynamic_cast<TIconList*>(fromZero.get())->Width(), 24);
+
+  String unscaled = at16;
+  unscaled.insert(unscaled.rfind("  Icons"), "  Scaled = False\n");
+  std::unique_ptr<TComponent> kept(ReadComponentRes(unscaled));
+  EXPECT_EQ(dynamic_cast<TIconList*>(kept.get())->Width(), 16);
+}
+
+TEST_F(IconListTest, AThousandIconsLoadWithOneRebuild)
+{
+  TIconList list;
+  list.SetName("Icons1");
+  list.BeginUpdate();
+  for (int i = 0; i < 1000; ++i)
+    AddIcon(list, 16, 0xFF000000u | std::uint32_t(i));
+  list.EndUpdate();
+  const String text = WriteComponentRes(&list);
+
+  // Read into a list that counts its changes: one rebuild, not one per icon.
+  TIconList copy;
+  CountChanges(copy);
+  ReadComponentRes(text, &copy);
+  EXPECT_EQ(changes, 1);
+  ASSERT_EQ(copy.Count(), 1000);
+  EXPECT_EQ(Image(copy, 999)[0], 0xFF0003E7u);
+}
