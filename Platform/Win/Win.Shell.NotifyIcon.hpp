@@ -10,6 +10,8 @@
 
 #include "Win.User.hpp"
 
+#include <Winapi.ActiveX.hpp>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,13 +29,6 @@ constexpr UINT WM_QUERYENDSESSION = 0x0011, WM_ENDSESSION = 0x0016;
 // cbSize of the full record, and of the record without the item GUID and
 // the balloon icon (what shells before major version 6 know).
 constexpr DWORD NOTIFYICONDATAW_SIZE = 956, NOTIFYICONDATAW_V2_SIZE = 936;
-
-struct GUID {
-  DWORD Data1 = 0;
-  WORD Data2 = 0;
-  WORD Data3 = 0;
-  BYTE Data4[8] = {};
-};
 
 // Texts are UTF-16 and zero-terminated within their arrays.
 struct NOTIFYICONDATAW {
