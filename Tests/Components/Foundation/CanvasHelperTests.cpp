@@ -70,11 +70,12 @@ public:
   TColor Background;
 };
 
-// Any control: only its presence decides the look.
+// Any control: only its presence decides the look. A windowless one without
+// a parent, so the look is the common visual-style class.
 TControl* SomeControl()
 {
-  static int control = 0;
-  return reinterpret_cast<TControl*>(&control);
+  static TControl control(nullptr);
+  return &control;
 }
 
 constexpr TUIControlState kStates[] = {uicsNormal, uicsDisabled, uicsHot, uicsPressed};
