@@ -896,7 +896,7 @@ QX_PUBLISHED(TQxGrid)
   for (const char* name : {"Align", "Anchors", "ParentColor"})
     Publish(name);
   Publish("Color").Default(COLOR_BACKGROUND);
-  for (const char* name : {"ParentFont", "Font", "DoubleBuffered"})
+  for (const char* name : {"ParentFont", "Font", "DoubleBuffered", "ParentDoubleBuffered"})
     Publish(name);
   // The mode first: switching it sets the range, the formats and AutoScale,
   // which the lines after it then override.

@@ -73,6 +73,7 @@ TEST_F(GridStreamingTest, EveryPropertyAndItemComesBack)
   Grid->SetGridLinesColor(clGray);
   Grid->SetColor(clNavy);
   Grid->SetAntiAlias(false);
+  Grid->SetDoubleBuffered(true);
   TQxGridGraph* graph = Grid->Graphs()->Add();
   graph->SetValueName("CPU");
   graph->SetMinColor(clYellow);
@@ -95,12 +96,15 @@ TEST_F(GridStreamingTest, EveryPropertyAndItemComesBack)
   peak->SetMiddleLabelFormat("%.1fK");
   peak->SetMiddleValueDisplayScale(0.001);
   QxTest::ExpectHas(GridPart(), {"TypeGrid = tgNumeric", "AutoScale = False", "ValueName = 'CPU'",
-                                 "Style = psDash", "Value = 10000"});
+                                 "Style = psDash", "Value = 10000", "DoubleBuffered = True",
+                                 "ParentDoubleBuffered = False"});
 
   TQxFrameClient copy(nullptr);
   TQxGrid* read = ReadBack(copy);
   ASSERT_TRUE(read);
   EXPECT_FALSE(read->AutoScale());
+  EXPECT_TRUE(read->DoubleBuffered());
+  EXPECT_FALSE(read->ParentDoubleBuffered());
   EXPECT_EQ(read->MinValue(), -50);
   EXPECT_EQ(read->MaxValue(), 5000);
   ASSERT_EQ(read->AutoScalePeaks()->Count(), 2);
