@@ -16,12 +16,12 @@ namespace {
 // The page fills the gallery window beside its 190-pixel navigation.
 constexpr int kMargin = 16, kTop = 64, kBarWidth = 190, kPageWidth = 1150 - 190, kPageHeight = 620 - kMargin;
 
-struct TSectionSpec {
+struct TSectionEntry {
   const char* Caption;
   std::initializer_list<const char*> Items;
 };
 
-const TSectionSpec kSections[] = {
+const TSectionEntry kSections[] = {
   {"Mail", {"Inbox", "Drafts", "Sent", "Archive"}},
   {"Calendar", {"Today", "This week", "This month"}},
   {"Contacts", {"Everyone", "Favourites"}},
@@ -40,14 +40,14 @@ TNavigationPage::TNavigationPage(TComponent* AOwner) : TGalleryPage(AOwner)
   Bar->SetAlign(alNone);
   Bar->SetBounds(kMargin, kTop, kBarWidth, kPageHeight - kTop);
   Bar->SetParent(Client());
-  for (const TSectionSpec& spec : kSections) {
+  for (const TSectionEntry& entry : kSections) {
     auto* section = new TPageSection(this);
-    section->SetCaption(spec.Caption);
+    section->SetCaption(entry.Caption);
     section->OnActivate = [](TObject* Sender) {
       EventLog().push_back("section: " + static_cast<TPageSection*>(Sender)->Caption());
     };
     section->SetParent(Bar);
-    for (const char* caption : spec.Items) {
+    for (const char* caption : entry.Items) {
       auto* item = new TPageItem(this);
       item->SetCaption(caption);
       item->OnActivate = [](TObject* Sender) {
