@@ -306,11 +306,11 @@ private:
   static void OnMethod(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* Method, GVariant*,
                        GDBusMethodInvocation* Invocation, gpointer Key)
   {
-    const auto [window, id] = *static_cast<TKey*>(Key);
+    const TKey key = *static_cast<TKey*>(Key);
     const std::string method = Method;
-    const auto press = [&](UINT down, UINT up) {
-      InjectNotifyIconEvent(window, id, down);
-      InjectNotifyIconEvent(window, id, up);
+    const auto press = [&key](UINT down, UINT up) {
+      InjectNotifyIconEvent(key.first, key.second, down);
+      InjectNotifyIconEvent(key.first, key.second, up);
     };
     if (method == "Activate")
       press(WM_LBUTTONDOWN, WM_LBUTTONUP);
