@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <sstream>
 
 namespace Vcl {
@@ -131,6 +132,12 @@ private:
       throw EDOMParseError(String(result.description()) + " at offset " + std::to_string(result.offset));
     if (!doc->document_element())
       throw EDOMParseError("The document has no element");
+    // The parser takes a fragment of several elements; a document has one, and
+    // replacing "the" element of a fragment would bring an older one to the front.
+    const auto elements = std::count_if(doc->begin(), doc->end(),
+                                        [](const pugi::xml_node& n) { return n.type() == pugi::node_element; });
+    if (elements > 1)
+      throw EDOMParseError("Only one top level element is allowed in an XML document");
     // Nodes handed out earlier keep the old document alive and unchanged.
     auto state = std::make_shared<TDocState>();
     state->Doc = std::move(doc);

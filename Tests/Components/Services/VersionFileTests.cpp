@@ -77,6 +77,7 @@ TEST(VersionFile, BadDocumentsFailAndKeepTheValuesReadBefore)
   EXPECT_EQ(LoadError(file, "<Info><Version/></Info>"), "Node \"Major\" not found");
   EXPECT_EQ(LoadError(file, "<Info><Version>"), "Start-end tags mismatch at offset 14");
   EXPECT_EQ(LoadError(file, ""), "No document element found at offset 0");
+  EXPECT_EQ(LoadError(file, Document("1") + "<Info/>"), "Only one top level element is allowed in an XML document");
   EXPECT_EQ(LoadError(file, Document("1", "<Build>4</Build>").substr(0, 60)).rfind("Start-end", 0), 0u);
   EXPECT_EQ(file.Version(), (TVersionValue{9, 2, 3, 4}));
   EXPECT_EQ(file.FollowURL(), "http://example.invalid/get");
