@@ -178,7 +178,8 @@ void TCustomEdit::SetNumbersOnly(bool Value)
   if (!FHandle)
     return;
   Win::LONG_PTR style = Win::GetWindowLongPtr(FHandle, Win::GWL_STYLE);
-  Win::SetWindowLongPtr(FHandle, Win::GWL_STYLE, Value ? (style | Win::ES_NUMBER) : (style & ~Win::LONG_PTR(Win::ES_NUMBER)));
+  Win::LONG_PTR bit = Win::ES_NUMBER;
+  Win::SetWindowLongPtr(FHandle, Win::GWL_STYLE, Value ? (style | bit) : (style & ~bit));
 }
 
 void TCustomEdit::SetPasswordChar(char32_t Value)

@@ -200,6 +200,17 @@ bool HasSelection(const TEdit& e)
   return e.Anchor != e.Caret;
 }
 
+std::size_t SelectedChars(const TEdit& e)
+{
+  return CodePointCount(std::string_view(e.Line.Text()).substr(SelFrom(e), SelTo(e) - SelFrom(e)));
+}
+
+void SetStyleBit(const TEdit& e, DWORD bit, bool on)
+{
+  LONG_PTR style = GetWindowLongPtr(e.Wnd, GWL_STYLE);
+  SetWindowLongPtr(e.Wnd, GWL_STYLE, on ? (style | LONG_PTR(bit)) : (style & ~LONG_PTR(bit)));
+}
+
 void SaveUndo(TEdit& e)
 {
   e.Undo = TUndoRecord{e.Line.Text(), e.Anchor, e.Caret};
@@ -209,7 +220,7 @@ void SaveUndo(TEdit& e)
 // when something had to go.
 std::string FitToLimit(TEdit& e, std::string text, bool* cut)
 {
-  std::size_t kept = e.Line.Chars() - CodePointCount(std::string_view(e.Line.Text()).substr(SelFrom(e), SelTo(e) - SelFrom(e)));
+  std::size_t kept = e.Line.Chars() - SelectedChars(e);
   std::size_t room = e.Limit > kept ? e.Limit - kept : 0;
   *cut = CodePointCount(text) > room;
   if (*cut)
@@ -459,8 +470,7 @@ void RealizeLineFont(TEdit& e, char32_t passwordChar)
 
 void SetPasswordChar(TEdit& e, char32_t ch)
 {
-  LONG_PTR style = GetWindowLongPtr(e.Wnd, GWL_STYLE);
-  SetWindowLongPtr(e.Wnd, GWL_STYLE, ch ? (style | ES_PASSWORD) : (style & ~LONG_PTR(ES_PASSWORD)));
+  SetStyleBit(e, ES_PASSWORD, ch != 0);
   RealizeLineFont(e, ch);
   Invalidate(e);
 }
@@ -651,7 +661,7 @@ void WriteSel(LPARAM target, std::size_t value)
 LRESULT GetSel(const TEdit& e, WPARAM from, LPARAM to)
 {
   std::size_t start = e.Line.CodePointIndex(SelFrom(e));
-  std::size_t end = start + CodePointCount(std::string_view(e.Line.Text()).substr(SelFrom(e), SelTo(e) - SelFrom(e)));
+  std::size_t end = start + SelectedChars(e);
   WriteSel(LPARAM(from), start);
   WriteSel(to, end);
   return LRESULT(MAKELPARAM(int(std::min<std::size_t>(start, 0xFFFF)), int(std::min<std::size_t>(end, 0xFFFF))));
@@ -724,12 +734,10 @@ LRESULT EditMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam)
     return 0;
   case EM_GETPASSWORDCHAR:
     return LRESULT(e.Line.PasswordChar());
-  case EM_SETREADONLY: {
-    LONG_PTR style = GetWindowLongPtr(e.Wnd, GWL_STYLE);
-    SetWindowLongPtr(e.Wnd, GWL_STYLE, wParam ? (style | ES_READONLY) : (style & ~LONG_PTR(ES_READONLY)));
+  case EM_SETREADONLY:
+    SetStyleBit(e, ES_READONLY, wParam != 0);
     Invalidate(e);
     return TRUE;
-  }
   case EM_SETMARGINS:
     SetMargins(e, wParam, lParam);
     return 0;

@@ -11,6 +11,7 @@
 #include <Win.Clipboard.hpp>
 #include <Win.Desktop.hpp>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -68,13 +69,21 @@ protected:
   // mid-grey: where the text's ink begins.
   int FirstInkColumn()
   {
-    RunUntilIdle();
-    Win::RECT r = FormatRect();
-    int y = (r.Top + r.Bottom) / 2;
-    for (int x = 0; x < Edit->Width(); ++x)
-      if (Win::GetRValue(ControlPixel(Edit, x, y)) < 128 && x >= 2)
+    std::vector<Win::COLORREF> row = Row(Edit, Edit->Height() / 2);
+    for (int x = 2; x < int(row.size()); ++x)
+      if (Win::GetRValue(row[std::size_t(x)]) < 128)
         return x;
     return -1;
+  }
+  // A row of the control's pixels as last painted.
+  std::vector<Win::COLORREF> Row(TWinControl* Control, int y)
+  {
+    RunUntilIdle();
+    Win::TImage shot = Win::CaptureWindow(Control->Handle());
+    std::vector<Win::COLORREF> pixels;
+    for (int x = 0; x < Control->Width(); ++x)
+      pixels.push_back(shot.Pixel(x, y));
+    return pixels;
   }
 
   TForm* Form = nullptr;
@@ -371,6 +380,46 @@ TEST_F(EditTest, SelectionColoursAndTheCaretBlinkOnTheClock)
   AdvanceBy(Win::kCaretBlinkTime);
   RunUntilIdle();
   EXPECT_EQ(ControlPixel(Edit, caretX, y), Win::RGB(0, 0, 0));
+}
+
+TEST_F(EditTest, PasswordAlignmentAndFontShowInThePixels)
+{
+  auto* shown = new TEdit(Form);
+  shown->Font()->Assign(Edit->Font());
+  Place(shown, Form, 20, 60, 200, 21);
+  shown->SetText("***");
+  Edit->SetText("abc");
+  Edit->SetPasswordChar(U'*');
+  int y = Edit->Height() / 2;
+  EXPECT_EQ(Row(Edit, y), Row(shown, y));
+  EXPECT_EQ(Edit->Text(), "abc");
+  EXPECT_EQ(Win::HFONT(Edit->Perform(Win::WM_GETFONT, 0, 0)), Edit->Font()->Handle());
+
+  Edit->SetPasswordChar(0);
+  Edit->SetText("W");
+  int left = FirstInkColumn();
+  Edit->SetAlignment(taRightJustify);
+  EXPECT_GT(FirstInkColumn(), left + 150);
+  EXPECT_EQ(Edit->Text(), "W");
+}
+
+TEST_F(EditTest, ReadOnlyAndDisabledEditsAskForTheStaticColours)
+{
+  Edit->SetColor(clAqua);
+  Edit->SetText("    ");
+  Edit->SetReadOnly(true);
+  RunUntilIdle();
+  EXPECT_EQ(ControlPixel(Edit, Edit->Width() / 2, Edit->Height() / 2), Win::RGB(0, 255, 255));
+  Edit->SetEnabled(false);
+  Edit->SetText("mmmm");
+  RunUntilIdle();
+  // The ink at its darkest is the grey text colour, never the font's black.
+  int darkest = 255;
+  for (Win::COLORREF pixel : Row(Edit, Edit->Height() / 2))
+    darkest = std::min<int>(darkest, Win::GetGValue(pixel));
+  int grey = Win::GetGValue(Win::GetSysColor(Win::COLOR_GRAYTEXT));
+  EXPECT_GE(darkest, grey);
+  EXPECT_LT(darkest, grey + 40);
 }
 
 TEST_F(EditTest, AutoHeightFollowsTheFontAndTheResourceKeepsTheProperties)
