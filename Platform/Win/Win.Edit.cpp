@@ -235,8 +235,12 @@ bool ReplaceSelection(TEdit& e, std::string_view raw, TUndoMode undo)
 {
   bool cut = false;
   std::string text = FitToLimit(e, Sanitize(raw), &cut);
-  if (cut)
+  if (cut) {
+    HWND wnd = e.Wnd;
     Notify(e, EN_MAXTEXT);
+    if (!EditOf(wnd))
+      return false;
+  }
   if (text.empty() && !HasSelection(e))
     return false;
   bool continues = undo == TUndoMode::Typing && e.Typing && e.Undo;
