@@ -324,11 +324,6 @@ void TCustomEdit::Dispatch(TMessage& Message)
   case CN_CTLCOLORSTATIC:
     CNCtlColor(Message);
     return;
-  case Win::WM_PAINT:
-  case Win::WM_ERASEBKGND:
-    // The window draws itself, border and all.
-    DefaultHandler(Message);
-    return;
   case CM_TEXTCHANGED:
     // Set in code while there is no window: the saved text is stale.
     if (!FHandle)

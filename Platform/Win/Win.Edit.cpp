@@ -765,7 +765,11 @@ LRESULT WindowMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam)
 {
   switch (msg) {
   case WM_PAINT:
-    OnPaint(e);
+    // A DC in wParam: paint on it (a buffer, a print) instead of the window.
+    if (wParam)
+      Paint(e, reinterpret_cast<HDC>(wParam));
+    else
+      OnPaint(e);
     return 0;
   case WM_PRINTCLIENT:
     Paint(e, reinterpret_cast<HDC>(wParam));

@@ -7,6 +7,7 @@
 
 #include <System.Classes.Streaming.hpp>
 #include <Vcl.Forms.hpp>
+#include <Vcl.Graphics.hpp>
 #include <Vcl.StdCtrls.Edit.hpp>
 #include <Win.Clipboard.hpp>
 #include <Win.Desktop.hpp>
@@ -401,6 +402,26 @@ TEST_F(EditTest, PasswordAlignmentAndFontShowInThePixels)
   Edit->SetAlignment(taRightJustify);
   EXPECT_GT(FirstInkColumn(), left + 150);
   EXPECT_EQ(Edit->Text(), "W");
+}
+
+// Buffered painting and PaintTo hand the edit a DC: it draws there, the
+// same pixels as on its window.
+TEST_F(EditTest, ItPaintsTheSameOnABufferAndThroughPaintTo)
+{
+  Edit->SetText("Same pixels");
+  int y = Edit->Height() / 2;
+  std::vector<Win::COLORREF> plain = Row(Edit, y);
+  Edit->SetDoubleBuffered(true);
+  Edit->Invalidate();
+  EXPECT_EQ(Row(Edit, y), plain);
+
+  TBitmap bitmap;
+  bitmap.SetSize(Edit->Width(), Edit->Height());
+  Edit->PaintTo(bitmap.Canvas(), 0, 0);
+  std::vector<Win::COLORREF> copy;
+  for (int x = 0; x < Edit->Width(); ++x)
+    copy.push_back(Win::COLORREF(bitmap.Canvas()->Pixels(x, y)));
+  EXPECT_EQ(copy, plain);
 }
 
 TEST_F(EditTest, ReadOnlyAndDisabledEditsAskForTheStaticColours)
