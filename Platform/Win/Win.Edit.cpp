@@ -18,6 +18,8 @@ using namespace EditInternal;
 namespace {
 
 constexpr UINT_PTR kCaretTimer = 0xEC1;
+constexpr UINT_PTR kDragScrollTimer = 0xEC2;
+constexpr UINT kDragScrollInterval = 100;
 constexpr char32_t kDefaultPasswordChar = U'*';
 
 struct TUndoRecord {
@@ -40,6 +42,7 @@ struct TEdit {
   bool Focused = false;
   bool CaretOn = false;
   bool Dragging = false;
+  int DragOutside = 0; // -1 or 1 while a drag holds the pointer left or right of the text
   bool Modified = false;
   // The typing going on extends the undo record made by its first key.
   bool Typing = false;
@@ -429,20 +432,48 @@ void OnButtonDown(TEdit& e, LPARAM lParam, bool doubleClick)
   SetCapture(wnd);
 }
 
+void StopDrag(TEdit& e)
+{
+  e.Dragging = false;
+  e.DragOutside = 0;
+  KillTimer(e.Wnd, kDragScrollTimer);
+}
+
+// A drag held beyond an edge keeps selecting on the clock, a character a
+// step, scrolling the text along.
 void OnMouseMove(TEdit& e, LPARAM lParam)
 {
   if (!e.Dragging || GetCapture() != e.Wnd)
     return;
-  std::size_t pos = HitPos(e, GET_X_LPARAM(lParam));
+  int x = GET_X_LPARAM(lParam);
+  RECT format = FormatRect(e);
+  int outside = x < format.Left ? -1 : x >= format.Right ? 1 : 0;
+  if (outside != e.DragOutside) {
+    e.DragOutside = outside;
+    if (outside)
+      SetTimer(e.Wnd, kDragScrollTimer, kDragScrollInterval, nullptr);
+    else
+      KillTimer(e.Wnd, kDragScrollTimer);
+  }
+  std::size_t pos = HitPos(e, x);
   if (pos != e.Caret)
     MoveCaret(e, pos, true);
+}
+
+void OnDragScroll(TEdit& e)
+{
+  if (!e.Dragging || !e.DragOutside) {
+    StopDrag(e);
+    return;
+  }
+  MoveCaret(e, e.DragOutside < 0 ? e.Line.Prev(e.Caret) : e.Line.Next(e.Caret), true);
 }
 
 void OnButtonUp(TEdit& e)
 {
   if (!e.Dragging)
     return;
-  e.Dragging = false;
+  StopDrag(e);
   if (GetCapture() == e.Wnd)
     ReleaseCapture();
 }
@@ -450,7 +481,7 @@ void OnButtonUp(TEdit& e)
 void OnFocus(TEdit& e, bool focused)
 {
   e.Focused = focused;
-  e.Dragging = false;
+  StopDrag(e);
   if (focused)
     RestartBlink(e);
   else
@@ -804,13 +835,17 @@ LRESULT WindowMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam)
     OnButtonUp(e);
     return 0;
   case WM_CAPTURECHANGED:
-    e.Dragging = false;
+    StopDrag(e);
     return 0;
   case WM_SETFOCUS:
   case WM_KILLFOCUS:
     OnFocus(e, msg == WM_SETFOCUS);
     return 0;
   case WM_TIMER:
+    if (wParam == kDragScrollTimer) {
+      OnDragScroll(e);
+      return 0;
+    }
     if (wParam != kCaretTimer)
       break;
     e.CaretOn = !e.CaretOn;
@@ -869,6 +904,7 @@ LRESULT EditWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return IsLive(hWnd) ? OnCreate(hWnd) : FALSE;
   if (msg == WM_NCDESTROY) {
     KillTimer(hWnd, kCaretTimer);
+    KillTimer(hWnd, kDragScrollTimer);
     Edits().erase(hWnd);
     return DefWindowProc(hWnd, msg, wParam, lParam);
   }

