@@ -49,10 +49,12 @@ struct TEdit {
   std::optional<TUndoRecord> Undo;
 };
 
+// Never destroyed: a window may still be destroyed by a static object's
+// destructor at exit, after function statics made later are gone.
 std::unordered_map<HWND, std::unique_ptr<TEdit>>& Edits()
 {
-  static std::unordered_map<HWND, std::unique_ptr<TEdit>> edits;
-  return edits;
+  static auto* edits = new std::unordered_map<HWND, std::unique_ptr<TEdit>>;
+  return *edits;
 }
 
 TEdit* EditOf(HWND hWnd)
