@@ -13,6 +13,8 @@
 #include <Win.Desktop.hpp>
 
 #include <algorithm>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -485,6 +487,63 @@ TEST_F(EditTest, AutoHeightFollowsTheFontAndTheResourceKeepsTheProperties)
   EXPECT_EQ(edit->PasswordChar(), U'#');
   EXPECT_TRUE(edit->ReadOnly());
   delete copy;
+}
+
+
+// Random edits, clicks, pastes of arbitrary bytes and undos: the text stays
+// well-formed UTF-8, the selection inside it and the caret in view.
+TEST_F(EditTest, RandomEditingKeepsTheTextWellFormedAndTheCaretInView)
+{
+  Focus();
+  Win::HWND h = Edit->Handle();
+  std::mt19937 random(18);
+  const char32_t samples[] = {U'a', U'Z', U' ', U'.', U'\u00E9', U'\u20AC', U'\U0001F600', U'\u0301'};
+  const int keys[] = {Win::VK_LEFT, Win::VK_RIGHT, Win::VK_HOME, Win::VK_END, Win::VK_DELETE};
+  for (int step = 0; step < 3000; ++step) {
+    switch (random() % 7) {
+    case 0:
+    case 1:
+      Win::SendMessage(h, Win::WM_CHAR, Win::WPARAM(samples[random() % std::size(samples)]), 0);
+      break;
+    case 2:
+      Win::SendMessage(h, Win::WM_CHAR, 8, 0);
+      break;
+    case 3:
+      Win::SendMessage(h, Win::WM_KEYDOWN, Win::WPARAM(keys[random() % std::size(keys)]), 0);
+      break;
+    case 4: {
+      std::string bytes;
+      for (int n = int(random() % 6); n > 0; --n)
+        bytes += char(random() % 256);
+      Win::SetClipboardText(bytes);
+      Win::SendMessage(h, Win::WM_PASTE, 0, 0);
+      break;
+    }
+    case 5:
+      Win::SendMessage(h, Win::WM_LBUTTONDOWN, Win::MK_LBUTTON, Win::MAKELPARAM(int(random() % 220) - 10, 10));
+      Win::SendMessage(h, Win::WM_LBUTTONUP, 0, Win::MAKELPARAM(int(random() % 220) - 10, 10));
+      break;
+    default:
+      Win::SendMessage(h, random() % 2 ? Win::WM_UNDO : Win::EM_SETSEL, Win::WPARAM(random() % 40),
+                       Win::LPARAM(random() % 40));
+      break;
+    }
+    const String text = Edit->Text();
+    bool malformed = false;
+    Integer chars = 0;
+    for (const char* p = text.data(); p < text.data() + text.size(); ++chars)
+      NextUtf8Char(p, text.data() + text.size(), &malformed);
+    ASSERT_FALSE(malformed) << "step " << step;
+    ASSERT_LE(Edit->SelStart() + Edit->SelLength(), chars) << "step " << step;
+    Win::RECT r = FormatRect();
+    Win::DWORD from = 0, to = 0;
+    Win::SendMessage(h, Win::EM_GETSEL, Win::WPARAM(&from), Win::LPARAM(&to));
+    auto inView = [&](Win::DWORD index) {
+      int x = XOfChar(Integer(index));
+      return x >= r.Left && x <= r.Right;
+    };
+    ASSERT_TRUE(inView(from) || inView(to)) << "step " << step;
+  }
 }
 
 } // namespace
