@@ -1,8 +1,6 @@
 // The edit control on the window class "Edit".
 #include "Vcl.StdCtrls.Edit.hpp"
 
-#include <Win.Clipboard.hpp>
-
 #include <algorithm>
 
 namespace Vcl {
