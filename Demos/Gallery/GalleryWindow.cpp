@@ -62,10 +62,10 @@ int VirtualKey(SDL_Keycode Key)
 // A key whose character SDL sends as text input: pressing it must not also
 // make the window system translate it into a character of its own (twice
 // the letter, or "1" beside "!"). With Ctrl it is a command and goes as a key.
+// Space goes as a key (buttons press on it) and is dropped from the text.
 bool TypesText(const SDL_Keysym& Key)
 {
-  bool printable = (Key.sym >= SDLK_a && Key.sym <= SDLK_z) || (Key.sym >= SDLK_0 && Key.sym <= SDLK_9) ||
-                   Key.sym == SDLK_SPACE;
+  bool printable = (Key.sym >= SDLK_a && Key.sym <= SDLK_z) || (Key.sym >= SDLK_0 && Key.sym <= SDLK_9);
   return printable && !(Key.mod & (KMOD_CTRL | KMOD_ALT));
 }
 
@@ -107,9 +107,13 @@ bool Route(const SDL_Event& Event)
     if (int vk = VirtualKey(Event.key.keysym.sym))
       Win::InjectKeyUp(vk);
     break;
-  case SDL_TEXTINPUT:
-    Win::InjectText(Event.text.text);
+  case SDL_TEXTINPUT: {
+    std::string text = Event.text.text;
+    std::erase(text, ' ');
+    if (!text.empty())
+      Win::InjectText(text);
     break;
+  }
   default:
     break;
   }
