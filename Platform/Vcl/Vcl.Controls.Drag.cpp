@@ -80,16 +80,6 @@ Win::LRESULT SendDrag(TControl* Target, TDragMessage Kind, TPoint Pos, TDragObje
   return Target->Perform(CM_DRAG, Win::WPARAM(Kind), Win::LPARAM(&rec));
 }
 
-// The windowed control under a screen point (the graphic children of the
-// windowed controls are not drop targets of their own).
-TControl* TargetAt(TPoint Pos)
-{
-  for (Win::HWND w = Win::WindowFromPoint(Pos); w; w = Win::GetParent(w))
-    if (TWinControl* c = TWinControl::FindControl(w))
-      return c;
-  return nullptr;
-}
-
 void ShowCursor()
 {
   Win::SetCursor(CursorHandle(gDrag->Accepted ? gDrag->Source->DragCursor() : crNoDrop));
@@ -98,7 +88,7 @@ void ShowCursor()
 void DragTo(TPoint Pos)
 {
   gDrag->Last = Pos;
-  TControl* target = TargetAt(Pos);
+  TControl* target = FindDragTarget(Pos, false);
   if (target != gDrag->Target) {
     TControl* old = gDrag->Target;
     gDrag->Target = target;
@@ -176,6 +166,8 @@ void Finish(bool Drop)
   TPoint at = target ? target->ScreenToClient(d->Last) : TPoint();
   if (target)
     SendDrag(target, dropped ? dmDragDrop : dmDragLeave, d->Last, d->Object);
+  if (source)
+    SendDrag(source, dmDragEnd, d->Last, d->Object);
   if (source && source->OnEndDrag)
     source->OnEndDrag(source, dropped ? target : nullptr, at.X, at.Y);
   if (source)

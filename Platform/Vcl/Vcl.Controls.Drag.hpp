@@ -11,8 +11,9 @@
 
 namespace Vcl {
 
-// What a CM_DRAG message asks (its WParam).
-enum class TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel };
+// What a CM_DRAG message asks (its WParam). The source itself hears
+// dmDragEnd when its drag is over, dropped or not, before OnEndDrag.
+enum class TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmDragEnd };
 using enum TDragMessage;
 
 // How far (pixels, either way) the mouse moves before a pending drag starts.
