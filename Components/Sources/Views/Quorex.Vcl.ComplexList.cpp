@@ -383,9 +383,14 @@ bool TCustomComplexList::DoMouseWheelUp(TShiftState Shift, TPoint MousePos)
 
 // ---- updating -----------------------------------------------------------------------------
 
-void TCustomComplexList::ProcessBoundChanges(TComplexItem* Item)
+void TCustomComplexList::ProcessBoundChanges(TComplexItem* Item, Integer NewHeight)
 {
-  RecalcBounds(IndexOf(Item));
+  // Only this row was measured again: the rows below move by the change,
+  // keeping the heights they have.
+  Integer delta = NewHeight - Item->FOldHeight;
+  Item->FOldHeight = NewHeight;
+  for (Integer i = IndexOf(Item) + 1; i < Count(); ++i)
+    FList[size_t(i)]->FOldTop += delta;
   UpdateScrollBars();
   if (ItemRect(Item).Top < ClientHeight())
     FVScrollBar->DoScroll(FVScrollBar->Position());
@@ -396,8 +401,8 @@ void TCustomComplexList::DoUpdateItem(TComplexItem* Item)
 {
   if (FUpdateCount > 0 || !Item)
     return;
-  if (RequestItemHeight(Item) != Item->FOldHeight) {
-    ProcessBoundChanges(Item);
+  if (Integer height = RequestItemHeight(Item); height != Item->FOldHeight) {
+    ProcessBoundChanges(Item, height);
     return;
   }
   TRect r = ItemRect(Item);

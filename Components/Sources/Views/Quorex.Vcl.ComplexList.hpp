@@ -162,7 +162,7 @@ private:
   bool IsVisible(const Vcl::TRect& R) const;
   void UpdateScrollBars();
   void PositionChanged(Vcl::TObject* Sender);
-  void ProcessBoundChanges(TComplexItem* Item);
+  void ProcessBoundChanges(TComplexItem* Item, Vcl::Integer NewHeight);
   void DoUpdateItem(TComplexItem* Item);
   void DoUpdateAll();
   void DoSelectItem(TComplexItem* Item);
