@@ -6,8 +6,8 @@ namespace Win {
 
 namespace {
 
-// The themed look: a light track, a grey thumb that darkens under the
-// hand, small dark arrows.
+// The themed look: a light track, a grey thumb that darkens while it is
+// dragged, small dark arrows.
 constexpr COLORREF kTrack = 0x00F0F0F0, kThumb = 0x00CDCDCD, kThumbPressed = 0x00606060, kArrowInk = 0x00606060,
                    kArrowDisabled = 0x00BFBFBF, kArrowPressed = 0x00DADADA;
 

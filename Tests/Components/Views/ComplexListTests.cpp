@@ -157,6 +157,18 @@ TEST_F(ComplexListTest, TheSelectedRowIsTheLiveEditorExactlyOverItsRow)
   EXPECT_EQ(live->Parent(), nullptr);
   EXPECT_FALSE(live->Visible());
 
+  // A list freed with a live editor hands it back rather than freeing it.
+  List->SetItemIndex(0);
+  RunUntilIdle();
+  ASSERT_EQ(live->Parent(), List);
+  delete List;
+  EXPECT_EQ(live->Parent(), nullptr);
+  List = Place(new TQxComplexList(Form), Form, 20, 20, 200, 150);
+  List->OnGetEditor = [this](TComplexItem*, TComplexListItemState state) -> TWinControl* {
+    return Editors[int(state)];
+  };
+  Fill(3);
+
   // The host may free its editor while it is live.
   List->SetItemIndex(1);
   RunUntilIdle();
