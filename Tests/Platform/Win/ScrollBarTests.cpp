@@ -144,6 +144,14 @@ TEST_F(ScrollBarTest, TheBarComesAndGoesWithTheNeedToScrollAndNarrowsTheClient)
   EXPECT_EQ(Messages(Scroller, {WM_NCLBUTTONDOWN}).size(), 1u);
   EXPECT_EQ(SendMessage(Scroller, WM_NCHITTEST, 0, MAKELPARAM(20 + 200 - 1, 20 + 100)), HTVSCROLL);
   EXPECT_EQ(SendMessage(Scroller, WM_NCHITTEST, 0, MAKELPARAM(20 + 10, 20 + 100)), HTCLIENT);
+
+  // Both bars: each takes its edge and the corner between them is neither.
+  ShowScrollBar(Scroller, SB_HORZ, TRUE);
+  GetClientRect(Scroller, &client);
+  EXPECT_EQ(client, RECT(0, 0, 200 - Bar, 200 - Bar));
+  EXPECT_EQ(SendMessage(Scroller, WM_NCHITTEST, 0, MAKELPARAM(20 + 100, 20 + 200 - 1)), HTHSCROLL);
+  EXPECT_EQ(SendMessage(Scroller, WM_NCHITTEST, 0, MAKELPARAM(20 + 200 - 1, 20 + 200 - 1)), HTNOWHERE);
+  EXPECT_EQ(Info().rcScrollBar.Bottom, 20 + 200 - Bar) << "the vertical bar stops above the corner";
 }
 
 TEST_F(ScrollBarTest, ArrowsAndTrackRepeatOnTheClockWhileHeld)
