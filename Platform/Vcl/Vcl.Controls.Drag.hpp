@@ -13,7 +13,7 @@ namespace Vcl {
 
 // What a CM_DRAG message asks (its WParam). The source itself hears
 // dmDragEnd when its drag is over, dropped or not, before OnEndDrag.
-enum class TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmDragEnd };
+enum class TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragEnd };
 using enum TDragMessage;
 
 // How far (pixels, either way) the mouse moves before a pending drag starts.
