@@ -20,6 +20,7 @@
 #include <vector>
 
 namespace Quorex {
+class TQxComplexList;
 class TQxGrid;
 class THoldCombobox;
 class TQxCheckCombobox;
@@ -157,6 +158,25 @@ public:
   Quorex::TSectionBar* Bar = nullptr;
   Vcl::TPanel* TabsArea = nullptr;
   TNavigationTabs* Tabs = nullptr;
+};
+
+// A complex list of a few hundred tasks whose hot row opens, with a live
+// selected row and rows that reorder by dragging.
+class TComplexListPage : public TGalleryPage {
+  QX_CLASS(TComplexListPage, TGalleryPage)
+public:
+  explicit TComplexListPage(Vcl::TComponent* AOwner);
+  Quorex::TQxComplexList* List = nullptr;
+
+private:
+  std::vector<std::unique_ptr<Vcl::TObject>> FTasks;
+  Vcl::TPanel* FNormal = nullptr;
+  Vcl::TPanel* FHot = nullptr;
+  Vcl::TPanel* FSelected = nullptr;
+  Quorex::THtmlLabel* FNormalText = nullptr;
+  Quorex::THtmlLabel* FHotText = nullptr;
+  Quorex::THtmlLabel* FHotDetails = nullptr;
+  Quorex::THtmlLabel* FSelectedText = nullptr;
 };
 
 // Three graph grids, a percent one with a marker, a numeric one that scales

@@ -6,6 +6,7 @@
 #include "ServicesBridges.hpp"
 
 #include <Quorex.Vcl.CheckCombobox.hpp>
+#include <Quorex.Vcl.ComplexList.hpp>
 #include <Quorex.Vcl.HoldCombobox.hpp>
 
 #include <Quorex.Vcl.MessageBar.hpp>
@@ -113,6 +114,7 @@ public:
     TourCombos(gallery);
     TourNavigation(gallery);
     TourGraphs(gallery);
+    TourComplexList(gallery);
     TourServices(gallery);
     TourMessages(gallery);
     OpenPage(gallery, "Imaging", "imaging");
@@ -229,6 +231,29 @@ private:
       Shoot(Gallery, "graphs-" + std::to_string(readings));
     }
     Win::UseVirtualClock(wasVirtual);
+  }
+
+  // The list with a hot row open, then a row carried three rows down, shot
+  // with its drop line showing, and let go there.
+  void TourComplexList(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Complex", "complex-list");
+    TQxComplexList* list = Gallery.ComplexListPage()->List;
+    auto row = [list](int Index) {
+      TRect r = list->ItemRect(list->Items(Index));
+      return list->ClientToScreen(TPoint(r.Left + 260, r.Top + r.Height() / 2));
+    };
+    MoveTo(row(5));
+    Shoot(Gallery, "complex-list-hot");
+    MoveTo(row(7));
+    Win::InjectMouseDown();
+    RunUntilIdle();
+    MoveTo(TPoint(row(7).X, row(7).Y + 8));
+    MoveTo(row(10));
+    Shoot(Gallery, "complex-list-drag");
+    Win::InjectMouseUp();
+    RunUntilIdle();
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
   }
 
   // The live round button pressed, then the live back button hot and

@@ -1,6 +1,7 @@
 // The control: its messages, parent, bounds and inherited properties; the
 // graphic and custom controls' making; the cursors the controls show.
 #include "Vcl.ActnList.hpp"
+#include "Vcl.Controls.Drag.hpp"
 #include "Vcl.Controls.Internal.hpp"
 #include "Vcl.Menus.hpp"
 
@@ -302,6 +303,11 @@ void TControl::Dispatch(TMessage& Message)
 {
   switch (Message.Msg) {
   case Win::WM_LBUTTONDOWN:
+    // An automatic drag takes the press for itself.
+    if (FDragMode == dmAutomatic && !ComponentState().Contains(csDesigning)) {
+      BeginDrag(this, false);
+      return;
+    }
     WMMouseDown(Message, mbLeft, {});
     return;
   case Win::WM_RBUTTONDOWN:
@@ -342,6 +348,9 @@ void TControl::Dispatch(TMessage& Message)
     return;
   case Win::WM_MOUSEWHEEL:
     WMMouseWheel(Message);
+    return;
+  case CM_DRAG:
+    DefaultDragMessage(this, Message);
     return;
   case CM_HITTEST:
     CMHitTest(Message);
