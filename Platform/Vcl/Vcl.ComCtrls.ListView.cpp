@@ -3,6 +3,7 @@
 #include "Vcl.ComCtrls.hpp"
 #include "Vcl.ComCtrls.Internal.hpp"
 
+#include <Vcl.Graphics.Measure.hpp>
 #include <Win.Gdi.hpp>
 
 #include <algorithm>
@@ -242,14 +243,14 @@ void TCustomListView::ColumnDividerDblClick(Integer Index)
 {
   if (FOwnerData || Index < 0 || Index >= FColumns->Count())
     return;
-  Canvas()->Font()->Assign(Font());
-  Integer width = Canvas()->TextWidth(FColumns->Items(Index)->Caption()) + 2 * kHeaderTextPadding;
+  TMeasureCanvas canvas(Font());
+  Integer width = canvas.TextWidth(FColumns->Items(Index)->Caption()) + 2 * kHeaderTextPadding;
   for (Integer i = 0; i < FItems->Count(); ++i) {
     TListItem* item = FItems->Item(i);
     const String& text = Index == 0 ? item->Caption()
                          : Index - 1 < item->SubItems()->Count() ? item->SubItems()->Strings(Index - 1)
                                                                  : String();
-    width = std::max(width, Canvas()->TextWidth(text) + ItemRect(i, drLabel).Left - ItemRect(i, drBounds).Left +
+    width = std::max(width, canvas.TextWidth(text) + ItemRect(i, drLabel).Left - ItemRect(i, drBounds).Left +
                                 2 * kCellPadding);
   }
   FColumns->Items(Index)->SetWidth(width);
@@ -261,8 +262,7 @@ Integer TCustomListView::HeaderHeight()
 {
   if (!FShowColumnHeaders || FViewStyle != vsReport)
     return 0;
-  Canvas()->Font()->Assign(Font());
-  return Canvas()->TextHeight("Wg") + 8;
+  return TextHeight() + 8;
 }
 
 TRect TCustomListView::HeaderRect()
@@ -274,8 +274,7 @@ Integer TCustomListView::RowHeight()
 {
   if (FRowHeight > 0)
     return FRowHeight;
-  Canvas()->Font()->Assign(Font());
-  Integer height = Canvas()->TextHeight("Wg") + 3;
+  Integer height = TextHeight() + 3;
   if (FSmallImages)
     height = std::max(height, FSmallImages->Height() + 1);
   if (FStateImages)
@@ -284,6 +283,13 @@ Integer TCustomListView::RowHeight()
     MeasureItem(height);
   FRowHeight = std::max(height, 1);
   return FRowHeight;
+}
+
+Integer TCustomListView::TextHeight()
+{
+  if (FTextHeight == 0)
+    FTextHeight = TMeasureCanvas(Font()).TextHeight("Wg");
+  return FTextHeight;
 }
 
 Integer TCustomListView::ColumnLeft(Integer Column) const

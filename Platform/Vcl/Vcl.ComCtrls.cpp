@@ -60,10 +60,15 @@ TPersistent* TListColumns::GetOwner() const
   return FOwner;
 }
 
+// A whole-collection change may come from an item still being built (an
+// added column tells the collection from its constructor), so only a
+// single column's change is read back at once.
 void TListColumns::Update(TCollectionItem* Item)
 {
-  (void)Item;
-  FOwner->ColumnsChanged();
+  if (Item)
+    FOwner->ColumnsChanged();
+  else
+    FOwner->Invalidate();
 }
 
 // ---- items --------------------------------------------------------------------------------
@@ -87,12 +92,19 @@ void TListItem::Reset()
   FData = nullptr;
 }
 
+// The host fills an owner-data item while it is painted: that is no change.
+void TListItem::Changed()
+{
+  if (!ListView()->OwnerData())
+    ListView()->UpdateItems(FIndex, FIndex);
+}
+
 void TListItem::SetCaption(const String& Value)
 {
   if (FCaption == Value)
     return;
   FCaption = Value;
-  ListView()->UpdateItems(FIndex, FIndex);
+  Changed();
 }
 
 void TListItem::SetImageIndex(Integer Value)
@@ -100,7 +112,7 @@ void TListItem::SetImageIndex(Integer Value)
   if (FImageIndex == Value)
     return;
   FImageIndex = Value;
-  ListView()->UpdateItems(FIndex, FIndex);
+  Changed();
 }
 
 void TListItem::SetStateIndex(Integer Value)
@@ -108,7 +120,7 @@ void TListItem::SetStateIndex(Integer Value)
   if (FStateIndex == Value)
     return;
   FStateIndex = Value;
-  ListView()->UpdateItems(FIndex, FIndex);
+  Changed();
 }
 
 Integer TListItem::SubItemImages(Integer Index) const
@@ -125,7 +137,7 @@ void TListItem::SetSubItemImages(Integer Index, Integer Value)
   if (size_t(Index) >= FSubItemImages.size())
     FSubItemImages.resize(size_t(Index) + 1, -1);
   FSubItemImages[size_t(Index)] = Value;
-  ListView()->UpdateItems(FIndex, FIndex);
+  Changed();
 }
 
 bool TListItem::Selected() const
@@ -270,10 +282,14 @@ void TCustomListView::Notification(TComponent* AComponent, TOperation Operation)
   inherited::Notification(AComponent, Operation);
   if (Operation != TOperation::opRemove)
     return;
+  // The list is already past its own destructor: nothing is asked of it.
+  if (AComponent != FSmallImages && AComponent != FStateImages)
+    return;
   if (AComponent == FSmallImages)
-    SetSmallImages(nullptr);
+    FSmallImages = nullptr;
   if (AComponent == FStateImages)
-    SetStateImages(nullptr);
+    FStateImages = nullptr;
+  ImagesChanged(nullptr);
 }
 
 void TCustomListView::SetViewStyle(TViewStyle Value)
@@ -402,7 +418,7 @@ void TCustomListView::ImagesChanged(TObject* Sender)
 void TCustomListView::FontChanged()
 {
   inherited::FontChanged();
-  FRowHeight = 0;
+  FRowHeight = FTextHeight = 0;
   Invalidate();
 }
 

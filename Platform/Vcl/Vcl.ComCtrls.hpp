@@ -119,6 +119,7 @@ private:
   friend class TListItems;
   friend class TCustomListView;
   void Reset();
+  void Changed();
   TListItems* FOwner;
   Integer FIndex = -1;
   String FCaption;
@@ -304,6 +305,8 @@ private:
   void SelectRange(Integer From, Integer To, bool Only);
   void MoveFocus(Integer Index, TShiftState Shift);
   Integer DividerAt(TPoint Point);
+  // The font's line height, measured without needing the window.
+  Integer TextHeight();
   Integer ColumnLeft(Integer Column) const;
   Integer ColumnsWidth() const;
   Integer ContentHeight();
@@ -329,6 +332,7 @@ private:
   Integer FTopIndex = 0;
   Integer FScrollX = 0;
   Integer FRowHeight = 0; // 0: to be measured
+  Integer FTextHeight = 0; // 0: to be measured
   Integer FTrackColumn = -1;
   Integer FTrackOrigin = 0;
   TViewStyle FViewStyle = vsIcon;
