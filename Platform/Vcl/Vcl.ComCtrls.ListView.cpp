@@ -78,6 +78,7 @@ void TCustomListView::CountChanged(Integer OldCount, Win::DWORD Flags)
   if (FHotIndex >= count)
     FHotIndex = -1;
   ScrollTo((Flags & Win::LVSICF_NOSCROLL) ? FTopIndex : 0, FScrollX);
+  UpdateScrollBars();
   bool visibleChanged = std::min(OldCount, FTopIndex + VisibleRowCount() + 1) !=
                         std::min(count, FTopIndex + VisibleRowCount() + 1);
   if (!(Flags & Win::LVSICF_NOINVALIDATEALL) || visibleChanged)
@@ -218,8 +219,8 @@ void TCustomListView::SelectAll()
 void TCustomListView::CNNotify(TMessage& Message)
 {
   const auto* hdr = reinterpret_cast<const Win::NMHDR*>(Message.LParam);
-  if (hdr->code == Win::HDN_DIVIDERDBLCLICK) {
-    ColumnDividerDblClick(reinterpret_cast<const Win::NMHEADER*>(hdr)->iItem);
+  if (hdr->hwndFrom == FHeader && FHeader) {
+    HeaderNotify(*reinterpret_cast<const Win::NMHEADER*>(hdr));
     return;
   }
   if (hdr->code != Win::LVN_ITEMCHANGING && hdr->code != Win::LVN_ITEMCHANGED)
@@ -237,6 +238,34 @@ void TCustomListView::CNNotify(TMessage& Message)
     OnChange(this, item, ctState);
   if (((nm->uNewState ^ nm->uOldState) & Win::LVIS_SELECTED) && OnSelectItem)
     OnSelectItem(this, item, (nm->uNewState & Win::LVIS_SELECTED) != 0);
+}
+
+void TCustomListView::HeaderNotify(const Win::NMHEADER& Note)
+{
+  if (Note.iItem < 0 || Note.iItem >= FColumns->Count())
+    return;
+  TListColumn* column = FColumns->Items(Note.iItem);
+  switch (Note.hdr.code) {
+  case Win::HDN_ITEMCHANGED:
+    if (Note.pitem && (Note.pitem->mask & Win::HDI_WIDTH) && !FSyncingHeader) {
+      // The header has the width already: no need to fill it again.
+      FSyncingHeader = true;
+      column->SetWidth(Note.pitem->cxy);
+      FSyncingHeader = false;
+      FHeaderStale = false;
+      LayoutHeader();
+    }
+    return;
+  case Win::HDN_DIVIDERDBLCLICK:
+    ColumnDividerDblClick(Note.iItem);
+    return;
+  case Win::HDN_ITEMCLICK:
+    if (OnColumnClick)
+      OnColumnClick(this, column);
+    return;
+  default:
+    return;
+  }
 }
 
 void TCustomListView::ColumnDividerDblClick(Integer Index)
@@ -405,9 +434,76 @@ void TCustomListView::ScrollTo(Integer TopIndex, Integer Left)
   Left = std::clamp(Left, 0, MaxScrollLeft());
   if (TopIndex == FTopIndex && Left == FScrollX)
     return;
+  bool sideways = Left != FScrollX;
   FTopIndex = TopIndex;
   FScrollX = Left;
+  if (sideways)
+    LayoutHeader();
+  UpdateScrollBars();
   Invalidate();
+}
+
+// The bars show rows (vertical) and pixels (horizontal).
+void TCustomListView::UpdateScrollBars()
+{
+  if (!HandleAllocated() || FUpdatingScrollBars)
+    return;
+  // Showing or hiding a bar resizes the client, which comes back here.
+  FUpdatingScrollBars = true;
+  Win::SCROLLINFO info;
+  info.fMask = Win::SIF_RANGE | Win::SIF_PAGE | Win::SIF_POS;
+  info.nMax = FItems->Count() - 1;
+  info.nPage = Win::UINT(VisibleRowCount());
+  info.nPos = FTopIndex;
+  Win::SetScrollInfo(FHandle, Win::SB_VERT, &info, true);
+  info.nMax = ColumnsWidth() - 1;
+  info.nPage = Win::UINT(std::max(ClientWidth(), 0));
+  info.nPos = FScrollX;
+  Win::SetScrollInfo(FHandle, Win::SB_HORZ, &info, true);
+  FUpdatingScrollBars = false;
+  ScrollTo(FTopIndex, FScrollX);
+}
+
+void TCustomListView::WMScroll(TMessage& Message, int Bar)
+{
+  bool vertical = Bar == Win::SB_VERT;
+  Integer pos = vertical ? FTopIndex : FScrollX;
+  Integer line = vertical ? 1 : kHorizontalLine;
+  Integer page = vertical ? std::max(VisibleRowCount(), 1) : std::max(ClientWidth(), 1);
+  switch (Win::LOWORD(Message.WParam)) {
+  case Win::SB_LINEUP:
+    pos -= line;
+    break;
+  case Win::SB_LINEDOWN:
+    pos += line;
+    break;
+  case Win::SB_PAGEUP:
+    pos -= page;
+    break;
+  case Win::SB_PAGEDOWN:
+    pos += page;
+    break;
+  case Win::SB_THUMBTRACK:
+  case Win::SB_THUMBPOSITION: {
+    Win::SCROLLINFO info;
+    info.fMask = Win::SIF_TRACKPOS;
+    Win::GetScrollInfo(FHandle, Bar, &info);
+    pos = info.nTrackPos;
+    break;
+  }
+  case Win::SB_TOP:
+    pos = 0;
+    break;
+  case Win::SB_BOTTOM:
+    pos = vertical ? MaxTopIndex() : MaxScrollLeft();
+    break;
+  default:
+    return;
+  }
+  if (vertical)
+    ScrollTo(pos, FScrollX);
+  else
+    ScrollTo(FTopIndex, pos);
 }
 
 void TCustomListView::Scroll(Integer DX, Integer DY)
@@ -457,51 +553,11 @@ bool TCustomListView::DoMouseWheelUp(TShiftState Shift, TPoint MousePos)
   return true;
 }
 
-// The divider left of the point's column within the slop, or -1.
-Integer TCustomListView::DividerAt(TPoint Point)
-{
-  if (Point.Y < 0 || Point.Y >= HeaderHeight())
-    return -1;
-  for (Integer i = FColumns->Count() - 1; i >= 0; --i) {
-    Integer right = ColumnLeft(i + 1) - FScrollX;
-    if (Point.X >= right - kDividerSlop && Point.X < right + kDividerSlop)
-      return i;
-  }
-  return -1;
-}
-
-void TCustomListView::TrackColumn(TPoint Point)
-{
-  TListColumn* column = FColumns->Items(FTrackColumn);
-  column->SetWidth(Point.X + FScrollX - FTrackOrigin);
-  Win::NMHEADER nm;
-  nm.hdr.code = Win::HDN_TRACK;
-  nm.iItem = FTrackColumn;
-  Perform(CN_NOTIFY, 0, reinterpret_cast<Win::LPARAM>(&nm));
-}
-
 void TCustomListView::ListMouseDown(TMessage& Message)
 {
   if (CanFocus() && !Focused())
     SetFocus();
   TPoint pt = MessagePos(Message);
-  if (pt.Y < HeaderHeight()) {
-    Integer divider = DividerAt(pt);
-    if (divider >= 0 && Message.Msg == Win::WM_LBUTTONDBLCLK) {
-      Win::NMHEADER nm;
-      nm.hdr.code = Win::HDN_DIVIDERDBLCLICK;
-      nm.iItem = divider;
-      Perform(CN_NOTIFY, 0, reinterpret_cast<Win::LPARAM>(&nm));
-    } else if (divider >= 0 && Message.Msg == Win::WM_LBUTTONDOWN) {
-      FTrackColumn = divider;
-      FTrackOrigin = ColumnLeft(divider);
-    } else if (Message.Msg == Win::WM_LBUTTONDOWN && OnColumnClick) {
-      for (Integer i = 0; i < FColumns->Count(); ++i)
-        if (pt.X + FScrollX >= ColumnLeft(i) && pt.X + FScrollX < ColumnLeft(i + 1))
-          OnColumnClick(this, FColumns->Items(i));
-    }
-    return;
-  }
   Integer index = IndexAt(pt);
   bool ctrl = (Message.WParam & Win::MK_CONTROL) != 0;
   bool shift = (Message.WParam & Win::MK_SHIFT) != 0;
@@ -613,17 +669,25 @@ void TCustomListView::Dispatch(TMessage& Message)
     ListMouseDown(Message);
     break;
   case Win::WM_MOUSEMOVE:
-    if (FTrackColumn >= 0)
-      TrackColumn(MessagePos(Message));
-    else if (FHotTrack)
+    if (FHotTrack)
       SetHotIndex(IndexAt(MessagePos(Message)));
     break;
-  case Win::WM_LBUTTONUP:
-    if (FTrackColumn >= 0) {
-      Win::NMHEADER nm;
-      nm.hdr.code = Win::HDN_ENDTRACK;
-      nm.iItem = std::exchange(FTrackColumn, -1);
-      Perform(CN_NOTIFY, 0, reinterpret_cast<Win::LPARAM>(&nm));
+  case Win::WM_NOTIFY:
+    if (Message.LParam && reinterpret_cast<const Win::NMHDR*>(Message.LParam)->hwndFrom == FHeader && FHeader) {
+      Message.Result = Perform(CN_NOTIFY, Message.WParam, Message.LParam);
+      return;
+    }
+    break;
+  case Win::WM_VSCROLL:
+    if (Message.LParam == 0) {
+      WMScroll(Message, Win::SB_VERT);
+      return;
+    }
+    break;
+  case Win::WM_HSCROLL:
+    if (Message.LParam == 0) {
+      WMScroll(Message, Win::SB_HORZ);
+      return;
     }
     break;
   case Win::WM_MOUSELEAVE:

@@ -36,6 +36,8 @@ void TCustomListView::DrawItem(TListItem* Item, TRect Rect, TOwnerDrawState Stat
 
 void TCustomListView::Paint()
 {
+  if (FHeaderStale)
+    SyncHeader();
   TCanvas* canvas = Canvas();
   canvas->Font()->Assign(Font());
   canvas->Brush()->SetColor(Color());
@@ -61,36 +63,6 @@ void TCustomListView::Paint()
       canvas->MoveTo(0, y);
       canvas->LineTo(ColumnsWidth() - FScrollX, y);
     }
-  }
-  PaintHeader();
-}
-
-void TCustomListView::PaintHeader()
-{
-  Integer height = HeaderHeight();
-  if (height == 0)
-    return;
-  TCanvas* canvas = Canvas();
-  canvas->Font()->Assign(Font());
-  canvas->Brush()->SetColor(clBtnFace);
-  for (Integer c = 0; c <= FColumns->Count(); ++c) {
-    bool filler = c == FColumns->Count();
-    TRect cell(ColumnLeft(c) - FScrollX, 0, filler ? ClientWidth() : ColumnLeft(c + 1) - FScrollX, height);
-    if (cell.Right <= cell.Left)
-      continue;
-    canvas->FillRect(cell);
-    Win::DrawEdge(canvas->Handle(), &cell, Win::EDGE_RAISED, Win::BF_RECT);
-    if (filler)
-      continue;
-    TListColumn* column = FColumns->Items(c);
-    TRect text(cell.Left + kHeaderTextPadding, cell.Top, cell.Right - kHeaderTextPadding, cell.Bottom);
-    Win::UINT align = column->Alignment() == taRightJustify ? Win::DT_RIGHT
-                      : column->Alignment() == taCenter     ? Win::DT_CENTER
-                                                            : Win::DT_LEFT;
-    canvas->Font()->SetColor(clBtnText);
-    Win::SetBkMode(canvas->Handle(), Win::TRANSPARENT);
-    Win::DrawText(canvas->Handle(), column->Caption().c_str(), -1, &text,
-                  align | Win::DT_SINGLELINE | Win::DT_VCENTER | Win::DT_END_ELLIPSIS | Win::DT_NOPREFIX);
   }
 }
 

@@ -61,10 +61,11 @@ TPersistent* TListColumns::GetOwner() const
 }
 
 // A whole-collection change may come from an item still being built (an
-// added column tells the collection from its constructor), so only a
-// single column's change is read back at once.
+// added column tells the collection from its constructor), so such a change
+// only marks the header for filling again when it is next painted.
 void TListColumns::Update(TCollectionItem* Item)
 {
+  FOwner->FHeaderStale = true;
   if (Item)
     FOwner->ColumnsChanged();
   else
@@ -274,7 +275,66 @@ TCustomListView::~TCustomListView()
 void TCustomListView::CreateParams(TCreateParams& Params)
 {
   inherited::CreateParams(Params);
+  Params.Style |= Win::WS_VSCROLL | Win::WS_HSCROLL;
   Params.WindowClass.style |= Win::CS_DBLCLKS;
+}
+
+void TCustomListView::CreateWnd()
+{
+  inherited::CreateWnd();
+  Win::InitCommonControls();
+  FHeader = Win::CreateWindowEx(0, Win::WC_HEADER, "", Win::WS_CHILD | Win::HDS_BUTTONS | Win::HDS_FULLDRAG, 0, 0, 0,
+                                0, FHandle, nullptr, nullptr, nullptr);
+  FHeaderStale = true;
+  SyncHeader();
+  UpdateScrollBars();
+}
+
+void TCustomListView::DestroyWnd()
+{
+  FHeader = nullptr; // goes with the list's window
+  inherited::DestroyWnd();
+}
+
+// The header gets the columns afresh: few enough that rebuilding beats
+// tracking what changed.
+void TCustomListView::SyncHeader()
+{
+  if (!FHeader || FSyncingHeader)
+    return;
+  FSyncingHeader = true;
+  while (Win::SendMessage(FHeader, Win::HDM_GETITEMCOUNT, 0, 0) > 0)
+    Win::SendMessage(FHeader, Win::HDM_DELETEITEM, 0, 0);
+  for (Integer i = 0; i < FColumns->Count(); ++i) {
+    TListColumn* column = FColumns->Items(i);
+    Win::HDITEM item;
+    item.mask = Win::HDI_TEXT | Win::HDI_WIDTH | Win::HDI_FORMAT;
+    item.pszText = column->Caption().c_str();
+    item.cxy = column->Width();
+    item.fmt = Win::HDF_STRING | (column->Alignment() == taRightJustify ? Win::HDF_RIGHT
+                                  : column->Alignment() == taCenter     ? Win::HDF_CENTER
+                                                                        : Win::HDF_LEFT);
+    Win::SendMessage(FHeader, Win::HDM_INSERTITEM, Win::WPARAM(i), reinterpret_cast<Win::LPARAM>(&item));
+  }
+  FHeaderStale = false;
+  FSyncingHeader = false;
+  LayoutHeader();
+}
+
+// The header scrolls sideways with the rows and reaches past the client's
+// right edge at least.
+void TCustomListView::LayoutHeader()
+{
+  if (!FHeader)
+    return;
+  Win::SendMessage(FHeader, Win::WM_SETFONT, reinterpret_cast<Win::WPARAM>(Font()->Handle()), 0);
+  Integer height = HeaderHeight();
+  if (height == 0) {
+    Win::ShowWindow(FHeader, Win::SW_HIDE);
+    return;
+  }
+  Win::SetWindowPos(FHeader, nullptr, -FScrollX, 0, std::max(ClientWidth() + FScrollX, ColumnsWidth()), height,
+                    Win::SWP_NOZORDER | Win::SWP_NOACTIVATE | Win::SWP_SHOWWINDOW);
 }
 
 void TCustomListView::Notification(TComponent* AComponent, TOperation Operation)
@@ -298,6 +358,7 @@ void TCustomListView::SetViewStyle(TViewStyle Value)
     return;
   FViewStyle = Value;
   FRowHeight = 0;
+  LayoutHeader();
   Invalidate();
 }
 
@@ -369,6 +430,7 @@ void TCustomListView::SetShowColumnHeaders(bool Value)
   if (FShowColumnHeaders == Value)
     return;
   FShowColumnHeaders = Value;
+  LayoutHeader();
   Invalidate();
 }
 
@@ -419,18 +481,23 @@ void TCustomListView::FontChanged()
 {
   inherited::FontChanged();
   FRowHeight = FTextHeight = 0;
+  LayoutHeader();
   Invalidate();
 }
 
 void TCustomListView::Resize()
 {
   inherited::Resize();
+  LayoutHeader();
   ScrollTo(FTopIndex, FScrollX);
+  UpdateScrollBars();
 }
 
 void TCustomListView::ColumnsChanged()
 {
+  SyncHeader();
   ScrollTo(FTopIndex, FScrollX);
+  UpdateScrollBars();
   Invalidate();
 }
 

@@ -2,14 +2,16 @@
 // with sub-items (kept by the list, or supplied on demand by the host in
 // owner-data mode with only a count), selection and focus with
 // multi-select, owner drawing with a measured row height, custom-draw
-// stages, scrolling by rows, hit testing and the keyboard. State changes go
-// out as LVN_ITEMCHANGING/LVN_ITEMCHANGED notifications and header actions
-// as HDN_ notifications, both reaching the control itself as CN_NOTIFY, so
-// a descendant can filter them on the message layer.
+// stages, scrolling by rows with the window's scroll bars, hit testing and
+// the keyboard. State changes go out as LVN_ITEMCHANGING/LVN_ITEMCHANGED
+// notifications, and the header control's HDN_ notifications are passed on;
+// both reach the control itself as CN_NOTIFY, so a descendant can filter
+// them on the message layer.
 #pragma once
 
 #include <Vcl.Controls.hpp>
 #include <Vcl.ImgList.hpp>
+#include <Win.ScrollBars.hpp>
 #include <Winapi.CommCtrl.ListView.hpp>
 
 #include <memory>
@@ -237,6 +239,8 @@ public:
   Integer RowHeight();
   Integer HeaderHeight();
   TRect HeaderRect();
+  // The header control's window (nullptr before the list has its own).
+  Win::HWND HeaderHandle() const { return FHeader; }
   TRect ItemRect(Integer Index, TDisplayCode Code);
   // Column is 1-based here: 0 is the whole row, n the cell of column n - 1.
   TRect SubItemRect(Integer Index, Integer Column, TDisplayCode Code);
@@ -267,6 +271,8 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Paint() override;
   void FontChanged() override;
@@ -285,11 +291,12 @@ protected:
   // CN_NOTIFY from the list and the header: raises the item and column
   // events. Descendants filter by overriding Dispatch.
   virtual void CNNotify(TMessage& Message);
+  void HeaderNotify(const Win::NMHEADER& Note);
   // A double click on the divider right of column Index (default: nothing
-  // in owner data, the widest caption otherwise).
+  // in owner data, the widest text otherwise).
   virtual void ColumnDividerDblClick(Integer Index);
-  // The list's own reaction to the left button, before the mouse events:
-  // selection by Shift and Ctrl, focus, or column tracking in the header.
+  // The list's own reaction to a press, before the mouse events: focus, and
+  // selection by Shift and Ctrl.
   void ListMouseDown(TMessage& Message);
 
 private:
@@ -304,7 +311,6 @@ private:
   Win::LRESULT Notify(Win::UINT Code, Integer Index, Win::UINT NewState, Win::UINT OldState);
   void SelectRange(Integer From, Integer To, bool Only);
   void MoveFocus(Integer Index, TShiftState Shift);
-  Integer DividerAt(TPoint Point);
   // The font's line height, measured without needing the window.
   Integer TextHeight();
   Integer ColumnLeft(Integer Column) const;
@@ -312,10 +318,12 @@ private:
   Integer ContentHeight();
   Integer MaxTopIndex();
   Integer MaxScrollLeft();
-  void TrackColumn(TPoint Point);
+  void SyncHeader();
+  void LayoutHeader();
+  void UpdateScrollBars();
+  void WMScroll(TMessage& Message, int Bar);
   void SetHotIndex(Integer Index);
   TOwnerDrawState OwnerDrawStateOf(Integer Index);
-  void PaintHeader();
   void PaintRow(Integer Index);
   void PaintDefaultRow(TListItem* Item, TCustomDrawState State);
   void ImagesChanged(TObject* Sender);
@@ -333,8 +341,10 @@ private:
   Integer FScrollX = 0;
   Integer FRowHeight = 0; // 0: to be measured
   Integer FTextHeight = 0; // 0: to be measured
-  Integer FTrackColumn = -1;
-  Integer FTrackOrigin = 0;
+  Win::HWND FHeader = nullptr;
+  bool FHeaderStale = true;  // columns changed since the header was filled
+  bool FSyncingHeader = false;
+  bool FUpdatingScrollBars = false;
   TViewStyle FViewStyle = vsIcon;
   bool FOwnerData = false;
   bool FOwnerDraw = false;

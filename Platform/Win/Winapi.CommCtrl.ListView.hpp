@@ -1,17 +1,15 @@
-// The common-control numbers a report list view and its column header
-// speak: item states and masks, count-setting flags, and the notifications
-// (with their records) the list sends to its parent as WM_NOTIFY.
+// The common-control numbers a report list view speaks: item states and
+// masks, count-setting flags, and the notifications (with their record) the
+// list sends to its parent as WM_NOTIFY. Its column header is the header
+// control (Win.Header.hpp).
 #pragma once
 
-#include <Win.User.hpp>
+#include <Win.Header.hpp>
 
 namespace Win {
 
 constexpr UINT LVN_FIRST = 0u - 100u;
 constexpr UINT LVN_ITEMCHANGING = LVN_FIRST - 0, LVN_ITEMCHANGED = LVN_FIRST - 1;
-constexpr UINT HDN_FIRST = 0u - 300u;
-constexpr UINT HDN_ITEMCHANGED = HDN_FIRST - 21, HDN_TRACK = HDN_FIRST - 28, HDN_ENDTRACK = HDN_FIRST - 27,
-               HDN_DIVIDERDBLCLICK = HDN_FIRST - 25;
 
 constexpr UINT LVIS_FOCUSED = 0x1, LVIS_SELECTED = 0x2, LVIS_STATEIMAGEMASK = 0xF000;
 constexpr UINT LVIF_STATE = 0x8;
@@ -27,13 +25,6 @@ struct NMLISTVIEW {
   UINT uChanged = 0;
   POINT ptAction;
   LPARAM lParam = 0;
-};
-
-struct NMHEADER {
-  NMHDR hdr;
-  int iItem = -1;
-  int iButton = 0;
-  void* pitem = nullptr;
 };
 
 } // namespace Win

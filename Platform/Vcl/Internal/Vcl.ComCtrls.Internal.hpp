@@ -6,7 +6,7 @@
 namespace Vcl::ListViewMetrics {
 
 inline constexpr Integer kWheelRows = 3;
-inline constexpr Integer kDividerSlop = 4;
+inline constexpr Integer kHorizontalLine = 10;
 inline constexpr Integer kCellPadding = 2;
 inline constexpr Integer kHeaderTextPadding = 6;
 inline constexpr Win::UINT kStateMask = Win::LVIS_FOCUSED | Win::LVIS_SELECTED;

@@ -1,14 +1,15 @@
 // The report list view driven as a host drives it: owner data with a
 // million rows fetched only as painted, selection by mouse and keys with the
-// change notifications (and a veto), hit tests, scrolling by keys and wheel,
-// owner drawing with a measured height, custom-draw stages, and the header's
-// divider tracking and double click.
+// change notifications (and a veto), hit tests, scrolling by keys, wheel and
+// scroll bar, owner drawing with a measured height, custom-draw stages, and
+// the header's divider tracking and double click.
 #include <QxDesktopFixture.hpp>
 
 #include <Vcl.ComCtrls.hpp>
 #include <Vcl.Forms.hpp>
 #include <Win.Desktop.hpp>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -201,12 +202,13 @@ TEST_F(ListViewTest, HitTestsNameTheHeaderTheRowsAndWhatLiesBelowThem)
   EXPECT_EQ(List->ItemRect(1, drIcon).Width(), 0);
 }
 
-TEST_F(ListViewTest, TheWheelScrollsThreeRowsAndStopsAtBothEnds)
+TEST_F(ListViewTest, TheWheelAndTheScrollBarScrollByRowsAndStopAtBothEnds)
 {
   AddItems(40);
   MoveOnto(List, 50, 100);
   Wheel(-Win::WHEEL_DELTA);
   EXPECT_EQ(List->TopIndex(), 3);
+  EXPECT_EQ(Win::GetScrollPos(List->Handle(), Win::SB_VERT), 3);
   EXPECT_EQ(List->GetItemAt(RowPoint(3).X, RowPoint(3).Y)->Caption(), "Item 3");
   for (int i = 0; i < 20; ++i)
     Wheel(-Win::WHEEL_DELTA);
@@ -214,6 +216,20 @@ TEST_F(ListViewTest, TheWheelScrollsThreeRowsAndStopsAtBothEnds)
   for (int i = 0; i < 20; ++i)
     Wheel(Win::WHEEL_DELTA);
   EXPECT_EQ(List->TopIndex(), 0);
+
+  List->Perform(Win::WM_VSCROLL, Win::SB_PAGEDOWN);
+  EXPECT_EQ(List->TopIndex(), List->VisibleRowCount());
+  List->Perform(Win::WM_VSCROLL, Win::SB_BOTTOM);
+  EXPECT_EQ(List->TopIndex(), 40 - List->VisibleRowCount());
+  EXPECT_EQ(Win::GetScrollPos(List->Handle(), Win::SB_VERT), List->TopIndex());
+  // Columns wider than the client scroll sideways, the header with them.
+  List->Columns()->Items(1)->SetWidth(400);
+  List->Perform(Win::WM_HSCROLL, Win::SB_RIGHT);
+  EXPECT_EQ(List->ScrollLeft(), 520 - List->ClientWidth());
+  EXPECT_EQ(List->SubItemRect(0, 1, drBounds).Left, 120 - List->ScrollLeft());
+  Win::RECT header;
+  Win::GetWindowRect(List->HeaderHandle(), &header);
+  EXPECT_EQ(header.Left, List->ClientToScreen(TPoint(-List->ScrollLeft(), 0)).X);
 }
 
 // A list that asks for taller rows than its font needs.
@@ -293,9 +309,12 @@ TEST_F(ListViewTest, TheHeaderTracksADividerAndReportsADoubleClickOnIt)
   MoveTo(origin.X + 30, origin.Y);
   Release();
   EXPECT_EQ(List->Columns()->Items(0)->Width(), 150);
-  ASSERT_GE(codes.size(), 2u);
-  EXPECT_EQ(codes.front(), Win::HDN_TRACK);
+  ASSERT_GE(codes.size(), 3u);
+  EXPECT_EQ(codes.front(), Win::HDN_BEGINTRACK);
+  EXPECT_NE(std::find(codes.begin(), codes.end(), Win::HDN_TRACK), codes.end());
   EXPECT_EQ(codes.back(), Win::HDN_ENDTRACK);
+  // The rows follow the header's new width.
+  EXPECT_EQ(List->SubItemRect(0, 1, drBounds).Left, 150);
 
   // Without owner data the double click fits the column to its texts.
   Click(origin.X + 30, origin.Y);
