@@ -172,7 +172,7 @@ void TListItem::MakeVisible(bool PartialOK)
   ListView()->EnsureVisible(FIndex);
 }
 
-TListItems::TListItems(TCustomListView* AOwner) : FOwner(AOwner), FTempItem(std::make_unique<TListItem>(this)) {}
+TListItems::TListItems(TCustomListView* AOwner) : FOwner(AOwner) {}
 
 TListItems::~TListItems() = default;
 
@@ -197,7 +197,7 @@ TListItem* TListItems::Insert(Integer Index)
   if (FOwner->OwnerData())
     throw EListError("Cannot add items to a list view in owner-data mode");
   Index = std::clamp(Index, 0, Integer(FItems.size()));
-  FItems.insert(FItems.begin() + Index, std::make_unique<TListItem>(this));
+  FItems.insert(FItems.begin() + Index, FOwner->CreateListItem());
   Renumber(Index);
   FOwner->InsertState(Index);
   return FItems[size_t(Index)].get();
@@ -229,6 +229,8 @@ TListItem* TListItems::Item(Integer Index)
     return nullptr;
   if (!FOwner->OwnerData())
     return FItems[size_t(Index)].get();
+  if (!FTempItem)
+    FTempItem = FOwner->CreateListItem();
   FTempItem->Reset();
   FTempItem->FIndex = Index;
   FOwner->OwnerDataFetch(FTempItem.get(), {irText, irImage, irParam, irState});
@@ -250,6 +252,11 @@ void TListItems::Renumber(Integer From)
 {
   for (size_t i = size_t(From); i < FItems.size(); ++i)
     FItems[i]->FIndex = Integer(i);
+}
+
+std::unique_ptr<TListItem> TCustomListView::CreateListItem()
+{
+  return std::make_unique<TListItem>(FItems.get());
 }
 
 // ---- the list view: properties -------------------------------------------------------------

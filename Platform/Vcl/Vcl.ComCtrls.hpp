@@ -92,6 +92,8 @@ class TListItem : public TPersistent {
 public:
   explicit TListItem(TListItems* AOwner);
   ~TListItem() override;
+  // Owner-data items are one scratch item filled afresh for every index.
+  virtual void Reset();
 
   TListItems* Owner() const { return FOwner; }
   TCustomListView* ListView() const;
@@ -120,7 +122,6 @@ public:
 private:
   friend class TListItems;
   friend class TCustomListView;
-  void Reset();
   void Changed();
   TListItems* FOwner;
   Integer FIndex = -1;
@@ -159,7 +160,7 @@ private:
   void Renumber(Integer From);
   TCustomListView* FOwner;
   std::vector<std::unique_ptr<TListItem>> FItems;
-  std::unique_ptr<TListItem> FTempItem;
+  std::unique_ptr<TListItem> FTempItem; // made on first use, by the list's own class
   Integer FUpdateCount = 0;
 };
 
@@ -281,6 +282,8 @@ protected:
   bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
   void Resize() override;
 
+  // The item class the list makes (descendants return their own).
+  virtual std::unique_ptr<TListItem> CreateListItem();
   // The host's data for an owner-data item (OnData); false when nobody
   // answers.
   virtual bool OwnerDataFetch(TListItem* Item, TItemRequest Request);
