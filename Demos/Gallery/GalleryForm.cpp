@@ -86,6 +86,7 @@ TGalleryForm::TGalleryForm()
                    "<a href=combos>Combos</a><br><br>"
                    "<a href=navigation>Navigation</a><br><br>"
                    "<a href=graphs>Graphs</a><br><br>"
+                   "<a href=lists>Lists</a><br><br>"
                    "<a href=panels>Panels</a><br><br>"
                    "<a href=services>Services</a><br><br>"
                    "<a href=messages>Messages</a><br><br>"
@@ -130,6 +131,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TNavigationPage>();
   else if (Id == "graphs")
     FHost->SetFrame<TGraphsPage>();
+  else if (Id == "lists")
+    FHost->SetFrame<TListsPage>();
   else if (Id == "panels")
     FHost->SetFrame<TPanelsPage>();
   else if (Id == "services")
@@ -144,6 +147,12 @@ TGraphsPage* TGalleryForm::GraphsPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TGraphsPage>();
   return client ? dynamic_cast<TGraphsPage*>(client->Owner()) : nullptr;
+}
+
+TListsPage* TGalleryForm::ListsPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TListsPage>();
+  return client ? dynamic_cast<TListsPage*>(client->Owner()) : nullptr;
 }
 
 TMessagesPage* TGalleryForm::MessagesPage() const

@@ -33,6 +33,7 @@ public:
   TRoundButtonsPage* RoundButtonsPage() const;
   TNavigationPage* NavigationPage() const;
   TGraphsPage* GraphsPage() const;
+  TListsPage* ListsPage() const;
   TPanelsPage* PanelsPage() const;
   TMessagesPage* MessagesPage() const;
 

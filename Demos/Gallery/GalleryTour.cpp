@@ -9,6 +9,7 @@
 #include <Quorex.Vcl.HoldCombobox.hpp>
 
 #include <Quorex.Vcl.MessageBar.hpp>
+#include <Quorex.Vcl.TreeListView.hpp>
 
 #include <Vcl.ExtCtrls.hpp>
 #include <Vcl.Menus.hpp>
@@ -113,6 +114,7 @@ public:
     TourCombos(gallery);
     TourNavigation(gallery);
     TourGraphs(gallery);
+    TourLists(gallery);
     TourServices(gallery);
     TourMessages(gallery);
     OpenPage(gallery, "Imaging", "imaging");
@@ -229,6 +231,35 @@ private:
       Shoot(Gallery, "graphs-" + std::to_string(readings));
     }
     Win::UseVirtualClock(wasVirtual);
+  }
+
+  // A row hovered, a module opened by its expander, a check box clicked
+  // inside a selection of four rows (which stays), and three notches of the
+  // wheel down the report.
+  void TourLists(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Lists", "lists");
+    TQxTreeListView* tree = Gallery.ListsPage()->Tree;
+    auto at = [tree](Integer Row, TListItemPart Part) {
+      const TRect r = tree->TreeItem(Row)->PartRect(Part);
+      return tree->ClientToScreen(r.CenterPoint());
+    };
+    MoveTo(at(5, lipText));
+    Shoot(Gallery, "lists-hover");
+    ClickAt(at(2, lipExpander));
+    Shoot(Gallery, "lists-expanded");
+    ClickAt(at(4, lipText));
+    Win::InjectKeyDown(Win::VK_SHIFT);
+    ClickAt(at(7, lipText));
+    Win::InjectKeyUp(Win::VK_SHIFT);
+    ClickAt(at(5, lipCheckBox));
+    Shoot(Gallery, "lists-checked");
+    MoveTo(at(10, lipText));
+    for (int notch = 0; notch < 3; ++notch) {
+      Win::InjectWheel(-Win::WHEEL_DELTA);
+      RunUntilIdle();
+    }
+    Shoot(Gallery, "lists-wheel");
   }
 
   // The live round button pressed, then the live back button hot and

@@ -39,7 +39,8 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "navigation-open-160ms", "navigation-slide-0ms",
                                              "navigation-slide-100ms", "navigation-slide-300ms",
                                              "navigation-slide-1000ms", "navigation-splash", "graphs", "graphs-12",
-                                             "graphs-36", "graphs-60", "services", "services-update-dialog",
+                                             "graphs-36", "graphs-60", "lists", "lists-hover",
+                                             "lists-expanded", "lists-checked", "lists-wheel", "services", "services-update-dialog",
                                              "services-checked", "services-german", "messages", "messages-edited",
                                              "messages-edited-again", "messages-tray-balloon", "imaging", "panels",
                                              "panels-collapsed", "panels-144dpi"}));
@@ -49,6 +50,7 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                                   "page: checkboxes", "check box: Grayed", "check box: Checked",
                                                   "page: combos", "combo: Error", "combo: Warning", "combo: Question",
                                                   "page: navigation", "item: Inbox", "section: Calendar", "page: graphs",
+                                                  "page: lists",
                                                   "page: services", "update: 1.2.0.0", "page: messages",
                                                   "live message: Downloading", "live message: Download paused",
                                                   "live message: Download failed", "page: imaging",
