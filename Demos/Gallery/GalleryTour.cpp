@@ -246,7 +246,7 @@ private:
     };
     MoveTo(at(5, lipText));
     Shoot(Gallery, "lists-hover");
-    ClickAt(at(2, lipExpander));
+    ClickAt(at(1, lipExpander));
     Shoot(Gallery, "lists-expanded");
     ClickAt(at(4, lipText));
     Win::InjectKeyDown(Win::VK_SHIFT);

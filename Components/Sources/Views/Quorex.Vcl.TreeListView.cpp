@@ -379,11 +379,13 @@ void TQxCustomTreeListView::DrawItem(TListItem* Item, TRect Rect, TOwnerDrawStat
     QxDrawFocusRect(Canvas(), selection);
 }
 
+// The hot look is opaque: over a selected row it would hide the selection,
+// so the row under the mouse shows hot only while it is not shown selected.
 void TQxCustomTreeListView::DrawSelection(Integer Row, const TRect& Rect, bool Selected)
 {
   if (Selected && (Focused() || !HideSelection()))
     QxDrawSelection(Canvas(), this, Rect, Focused() ? lissSelected : lissSelectedNotFocused);
-  if (Row == FHoverItemIndex)
+  else if (Row == FHoverItemIndex)
     QxDrawSelection(Canvas(), this, Rect, lissHot);
 }
 
