@@ -28,6 +28,7 @@ void TCustomListView::InsertState(Integer Index)
 {
   if (size_t(Index) <= FStates.size())
     FStates.insert(FStates.begin() + Index, 0);
+  ReindexSelection();
   if (FFocusIndex >= Index)
     ++FFocusIndex;
   if (FAnchorIndex >= Index)
@@ -35,13 +36,20 @@ void TCustomListView::InsertState(Integer Index)
   Invalidate();
 }
 
+// Items were inserted or deleted in the middle: the selected indexes moved.
+void TCustomListView::ReindexSelection()
+{
+  FSelected.clear();
+  for (size_t i = 0; i < FStates.size(); ++i)
+    if (FStates[i] & Win::LVIS_SELECTED)
+      FSelected.insert(Integer(i));
+}
+
 void TCustomListView::DeleteState(Integer Index)
 {
-  if (size_t(Index) < FStates.size()) {
-    if (FStates[size_t(Index)] & Win::LVIS_SELECTED)
-      --FSelCount;
+  if (size_t(Index) < FStates.size())
     FStates.erase(FStates.begin() + Index);
-  }
+  ReindexSelection();
   if (FFocusIndex == Index)
     FFocusIndex = -1;
   else if (FFocusIndex > Index)
@@ -66,11 +74,9 @@ void TCustomListView::SetItemCountEx(Integer Count, Win::DWORD Flags)
 void TCustomListView::CountChanged(Integer OldCount, Win::DWORD Flags)
 {
   Integer count = FItems->Count();
-  if (FStates.size() > size_t(count)) {
-    FSelCount -= Integer(std::count_if(FStates.begin() + count, FStates.end(),
-                                       [](std::uint8_t s) { return (s & Win::LVIS_SELECTED) != 0; }));
+  if (FStates.size() > size_t(count))
     FStates.resize(size_t(count));
-  }
+  FSelected.erase(FSelected.lower_bound(count), FSelected.end());
   if (FFocusIndex >= count)
     FFocusIndex = -1;
   if (FAnchorIndex >= count)
@@ -121,7 +127,10 @@ bool TCustomListView::ChangeState(Integer Index, Win::UINT State, Win::UINT Mask
   if ((now & Win::LVIS_FOCUSED) && FFocusIndex != Index && FFocusIndex >= 0)
     ChangeState(FFocusIndex, 0, Win::LVIS_FOCUSED);
   FStates[size_t(Index)] = std::uint8_t(now);
-  FSelCount += Integer((now & Win::LVIS_SELECTED) != 0) - Integer((old & Win::LVIS_SELECTED) != 0);
+  if (now & Win::LVIS_SELECTED)
+    FSelected.insert(Index);
+  else
+    FSelected.erase(Index);
   if (now & Win::LVIS_FOCUSED)
     FFocusIndex = Index;
   else if (FFocusIndex == Index)
@@ -137,15 +146,17 @@ void TCustomListView::SetItemState(Integer Index, Win::UINT State, Win::UINT Mas
     ChangeState(Index, State, Mask);
     return;
   }
-  // Every index: the ones already in the state are left alone, so clearing
-  // a selection costs the selected rows' notifications, not the list's.
-  Integer count = FItems->Count();
+  // Every index: clearing visits only the rows that have the state, so it
+  // costs the selection, not the list.
   Mask &= kStateMask;
-  if ((State & Mask) == 0 && FSelCount == 0 && FFocusIndex < 0)
-    return;
-  for (Integer i = 0; i < count; ++i)
-    if ((GetItemState(i, Mask) ^ (State & Mask)) != 0)
-      ChangeState(i, State, Mask);
+  if (Mask & Win::LVIS_FOCUSED && !(State & Win::LVIS_FOCUSED) && FFocusIndex >= 0)
+    ChangeState(FFocusIndex, 0, Win::LVIS_FOCUSED);
+  if (Mask & Win::LVIS_SELECTED && !(State & Win::LVIS_SELECTED))
+    for (Integer i : SelectedIndexes())
+      ChangeState(i, 0, Win::LVIS_SELECTED);
+  Win::UINT set = State & Mask;
+  for (Integer i = 0; set != 0 && i < FItems->Count(); ++i)
+    ChangeState(i, set, set);
 }
 
 void TCustomListView::SelectRange(Integer From, Integer To, bool Only)
@@ -153,8 +164,8 @@ void TCustomListView::SelectRange(Integer From, Integer To, bool Only)
   if (From > To)
     std::swap(From, To);
   if (Only)
-    for (Integer i = 0; i < Integer(FStates.size()); ++i)
-      if ((FStates[size_t(i)] & Win::LVIS_SELECTED) && (i < From || i > To))
+    for (Integer i : SelectedIndexes())
+      if (i < From || i > To)
         ChangeState(i, 0, Win::LVIS_SELECTED);
   for (Integer i = From; i <= To; ++i)
     ChangeState(i, Win::LVIS_SELECTED, Win::LVIS_SELECTED);
@@ -162,10 +173,7 @@ void TCustomListView::SelectRange(Integer From, Integer To, bool Only)
 
 TListItem* TCustomListView::Selected()
 {
-  for (Integer i = 0; FSelCount > 0 && i < Integer(FStates.size()); ++i)
-    if (FStates[size_t(i)] & Win::LVIS_SELECTED)
-      return FItems->Item(i);
-  return nullptr;
+  return FSelected.empty() ? nullptr : FItems->Item(*FSelected.begin());
 }
 
 void TCustomListView::SetSelected(TListItem* Value)
@@ -175,10 +183,7 @@ void TCustomListView::SetSelected(TListItem* Value)
 
 Integer TCustomListView::ItemIndex() const
 {
-  for (Integer i = 0; FSelCount > 0 && i < Integer(FStates.size()); ++i)
-    if (FStates[size_t(i)] & Win::LVIS_SELECTED)
-      return i;
-  return -1;
+  return FSelected.empty() ? -1 : *FSelected.begin();
 }
 
 void TCustomListView::SetItemIndex(Integer Value)

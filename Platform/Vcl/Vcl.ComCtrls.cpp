@@ -377,7 +377,7 @@ void TCustomListView::SetOwnerData(bool Value)
   FOwnerCount = 0;
   FOwnerData = Value;
   FStates.clear();
-  FSelCount = 0;
+  FSelected.clear();
   FFocusIndex = FAnchorIndex = FHotIndex = -1;
   FTopIndex = 0;
   Invalidate();
@@ -397,7 +397,7 @@ void TCustomListView::SetMultiSelect(bool Value)
   if (FMultiSelect == Value)
     return;
   FMultiSelect = Value;
-  if (!Value && FSelCount > 1)
+  if (!Value && SelCount() > 1)
     ClearSelection();
 }
 

@@ -15,6 +15,7 @@
 #include <Winapi.CommCtrl.ListView.hpp>
 
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace Vcl {
@@ -218,7 +219,9 @@ public:
 
   // Selection and focus: the first selected item (or nullptr) and the
   // focused one; -1 clears.
-  Integer SelCount() const { return FSelCount; }
+  Integer SelCount() const { return Integer(FSelected.size()); }
+  // The selected indexes in order.
+  std::vector<Integer> SelectedIndexes() const { return {FSelected.begin(), FSelected.end()}; }
   TListItem* Selected();
   void SetSelected(TListItem* Value);
   Integer ItemIndex() const;
@@ -310,6 +313,7 @@ private:
   void CountChanged(Integer OldCount, Win::DWORD Flags);
   void InsertState(Integer Index);
   void DeleteState(Integer Index);
+  void ReindexSelection();
   bool ChangeState(Integer Index, Win::UINT State, Win::UINT Mask);
   Win::LRESULT Notify(Win::UINT Code, Integer Index, Win::UINT NewState, Win::UINT OldState);
   void SelectRange(Integer From, Integer To, bool Only);
@@ -333,10 +337,11 @@ private:
 
   std::unique_ptr<TListColumns> FColumns;
   std::unique_ptr<TListItems> FItems;
-  // Per index: LVIS_FOCUSED | LVIS_SELECTED.
+  // Per index: LVIS_FOCUSED | LVIS_SELECTED; the selected ones also in
+  // order, so that moving a selection costs the selected rows, not the list.
   std::vector<std::uint8_t> FStates;
+  std::set<Integer> FSelected;
   Integer FOwnerCount = 0;
-  Integer FSelCount = 0;
   Integer FFocusIndex = -1;
   Integer FAnchorIndex = -1;
   Integer FHotIndex = -1;

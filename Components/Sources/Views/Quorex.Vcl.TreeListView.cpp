@@ -471,9 +471,7 @@ void TQxCustomTreeListView::ResetMouse()
 // click or whenever the press ends otherwise.
 void TQxCustomTreeListView::HoldSelection()
 {
-  for (Integer i = 0; i < Items()->Count() && Integer(FMultiSelectSave.size()) < SelCount(); ++i)
-    if (GetItemState(i, Win::LVIS_SELECTED))
-      FMultiSelectSave.push_back(i);
+  FMultiSelectSave = SelectedIndexes();
   FMultiFocusedSave = ItemFocused() ? ItemFocused()->Index() : -1;
   SetItemSelected(-1, false, false);
 }
