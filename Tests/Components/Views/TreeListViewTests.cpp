@@ -137,6 +137,11 @@ TEST_F(TreeListViewTest, RowsAreThePreOrderOfTheExpandedPartAndFetchTheirNodes)
   EXPECT_EQ(Tree->Items()->Count(), 0); // nothing at the root yet
 
   BuildSmallTree();
+  B->Expanded = false;
+  Refresh();
+  EXPECT_EQ(Paths(), (std::vector<std::vector<Integer>>{{0}, {1}, {2}}));
+  ClickPart(1, lipExpander);
+  EXPECT_EQ(Expands, std::vector<bool>{true});
   EXPECT_EQ(Paths(), (std::vector<std::vector<Integer>>{{0}, {1}, {1, 0}, {1, 1}, {2}}));
   ASSERT_EQ(Tree->Items()->Count(), 5);
   TQxTreeItem* item = Tree->TreeItem(3);
