@@ -87,6 +87,7 @@ TGalleryForm::TGalleryForm()
                    "<a href=navigation>Navigation</a><br><br>"
                    "<a href=graphs>Graphs</a><br><br>"
                    "<a href=complexlist>Complex list</a><br><br>"
+                   "<a href=lists>Lists</a><br><br>"
                    "<a href=panels>Panels</a><br><br>"
                    "<a href=services>Services</a><br><br>"
                    "<a href=messages>Messages</a><br><br>"
@@ -133,6 +134,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TGraphsPage>();
   else if (Id == "complexlist")
     FHost->SetFrame<TComplexListPage>();
+  else if (Id == "lists")
+    FHost->SetFrame<TListsPage>();
   else if (Id == "panels")
     FHost->SetFrame<TPanelsPage>();
   else if (Id == "services")
@@ -153,6 +156,10 @@ TComplexListPage* TGalleryForm::ComplexListPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TComplexListPage>();
   return client ? dynamic_cast<TComplexListPage*>(client->Owner()) : nullptr;
+TListsPage* TGalleryForm::ListsPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TListsPage>();
+  return client ? dynamic_cast<TListsPage*>(client->Owner()) : nullptr;
 }
 
 TMessagesPage* TGalleryForm::MessagesPage() const

@@ -34,6 +34,7 @@ public:
   TNavigationPage* NavigationPage() const;
   TGraphsPage* GraphsPage() const;
   TComplexListPage* ComplexListPage() const;
+  TListsPage* ListsPage() const;
   TPanelsPage* PanelsPage() const;
   TMessagesPage* MessagesPage() const;
 

@@ -22,6 +22,8 @@
 namespace Quorex {
 class TQxComplexList;
 class TQxGrid;
+class TQxTreeListView;
+class TQxTreeItemInfo;
 class THoldCombobox;
 class TQxCheckCombobox;
 class TQxMessage;
@@ -213,6 +215,29 @@ private:
   void BuildImages();
   void BuildItemPanels();
   void BuildRows();
+};
+
+// A check-box tree list view over a build report of a few thousand nodes
+// that the page keeps; the column beside it (Side) holds the link lists.
+class TListsPage : public TGalleryPage {
+  QX_CLASS(TListsPage, TGalleryPage)
+public:
+  explicit TListsPage(Vcl::TComponent* AOwner);
+  ~TListsPage() override;
+  int NodeCount() const;
+  Quorex::TQxTreeListView* Tree = nullptr;
+  Vcl::TPanel* Side = nullptr;
+
+private:
+  struct TReportNode;
+  TReportNode* AddNode(TReportNode* Parent, const String& Caption);
+  void BuildReport();
+  void Describe(Vcl::TObject* Data, Quorex::TQxTreeItemInfo* Info) const;
+  static void Recount(TReportNode* Node);
+  void Check(TReportNode* Node, Vcl::TCheckBoxState State);
+  std::vector<std::unique_ptr<TReportNode>> FNodes;
+  std::vector<TReportNode*> FTop;
+  Vcl::TCustomImageList* FIcons = nullptr;
 };
 
 class TVersionServer;

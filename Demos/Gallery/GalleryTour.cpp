@@ -10,6 +10,7 @@
 #include <Quorex.Vcl.HoldCombobox.hpp>
 
 #include <Quorex.Vcl.MessageBar.hpp>
+#include <Quorex.Vcl.TreeListView.hpp>
 
 #include <Vcl.ExtCtrls.hpp>
 #include <Vcl.Menus.hpp>
@@ -115,6 +116,7 @@ public:
     TourNavigation(gallery);
     TourGraphs(gallery);
     TourComplexList(gallery);
+    TourLists(gallery);
     TourServices(gallery);
     TourMessages(gallery);
     OpenPage(gallery, "Imaging", "imaging");
@@ -254,6 +256,35 @@ private:
     Win::InjectMouseUp();
     RunUntilIdle();
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+  }
+
+  // A row hovered, a module opened by its expander, a check box clicked
+  // inside a selection of four rows (which stays), and three notches of the
+  // wheel down the report.
+  void TourLists(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Lists", "lists");
+    TQxTreeListView* tree = Gallery.ListsPage()->Tree;
+    auto at = [tree](Integer Row, TListItemPart Part) {
+      const TRect r = tree->TreeItem(Row)->PartRect(Part);
+      return tree->ClientToScreen(r.CenterPoint());
+    };
+    MoveTo(at(5, lipText));
+    Shoot(Gallery, "lists-hover");
+    ClickAt(at(1, lipExpander));
+    Shoot(Gallery, "lists-expanded");
+    ClickAt(at(4, lipText));
+    Win::InjectKeyDown(Win::VK_SHIFT);
+    ClickAt(at(7, lipText));
+    Win::InjectKeyUp(Win::VK_SHIFT);
+    ClickAt(at(5, lipCheckBox));
+    Shoot(Gallery, "lists-checked");
+    MoveTo(at(10, lipText));
+    for (int notch = 0; notch < 3; ++notch) {
+      Win::InjectWheel(-Win::WHEEL_DELTA);
+      RunUntilIdle();
+    }
+    Shoot(Gallery, "lists-wheel");
   }
 
   // The live round button pressed, then the live back button hot and

@@ -40,7 +40,8 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "navigation-slide-100ms", "navigation-slide-300ms",
                                              "navigation-slide-1000ms", "navigation-splash", "graphs", "graphs-12",
                                              "graphs-36", "graphs-60", "complex-list", "complex-list-hot",
-                                             "complex-list-drag", "services", "services-update-dialog",
+                                             "complex-list-drag", "lists", "lists-hover", "lists-expanded",
+                                             "lists-checked", "lists-wheel", "services", "services-update-dialog",
                                              "services-checked", "services-german", "messages", "messages-edited",
                                              "messages-edited-again", "messages-tray-balloon", "imaging", "panels",
                                              "panels-collapsed", "panels-144dpi"}));
@@ -50,7 +51,7 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                                   "page: checkboxes", "check box: Grayed", "check box: Checked",
                                                   "page: combos", "combo: Error", "combo: Warning", "combo: Question",
                                                   "page: navigation", "item: Inbox", "section: Calendar", "page: graphs",
-                                                  "page: complexlist", "row moved: Task 8 to 11",
+                                                  "page: complexlist", "row moved: Task 8 to 11", "page: lists",
                                                   "page: services", "update: 1.2.0.0", "page: messages",
                                                   "live message: Downloading", "live message: Download paused",
                                                   "live message: Download failed", "page: imaging",
