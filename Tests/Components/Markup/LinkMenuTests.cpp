@@ -270,17 +270,6 @@ TEST_F(LinkMenuTest, AFreedActionTakesItsLinkAwayWhoeverFreesIt)
   RunUntilIdle();
 }
 
-TEST_F(LinkMenuTest, ARightJustifiedMenuKeepsItsRightEdgeWhileItsTextGrows)
-{
-  TLinkMenuItem* item = AddLink("Open");
-  const int right = Menu->Left() + Menu->Width();
-  EXPECT_EQ(Menu->Alignment(), taRightJustify);
-  static_cast<TCustomAction*>(item->Action())->SetCaption("Open the file");
-  AddLink("Close");
-  EXPECT_EQ(Menu->Left() + Menu->Width(), right);
-  EXPECT_GT(Menu->Width(), 20 * 7);
-}
-
 TEST_F(LinkMenuTest, ActionsUpdateThemselvesWhenTheMenuAsks)
 {
   TLinkMenuItem* item = AddLink("Open");
