@@ -1,7 +1,7 @@
 // The published properties of the framework classes: TControl, TWinControl,
-// the form, the panel, the button, the popup menu, the timer and the actions. A class
-// declares its properties once; descendants publish the ones the framework
-// publishes for them. They share one file because a descendant's table copies
+// the form, the panel, the button, the popup menu, the timer, the actions and
+// the list view. A class declares its properties once; descendants publish
+// the ones the framework publishes for them. They share one file because a descendant's table copies
 // its ancestor's while the library loads, and only the order of
 // initialisation within one file is certain.
 #include "Vcl.Controls.hpp"
@@ -9,6 +9,7 @@
 #include "System.Classes.Streaming.hpp"
 #include "Vcl.ActnList.hpp"
 #include "Vcl.Buttons.hpp"
+#include "Vcl.ComCtrls.hpp"
 #include "Vcl.ExtCtrls.Image.hpp"
 #include "Vcl.ExtCtrls.hpp"
 #include "Vcl.Forms.hpp"
@@ -394,6 +395,55 @@ QX_PUBLISHED(TActionList)
 {
   for (const char* name : {"Images", "OnChange", "OnExecute", "OnUpdate"})
     Publish(name);
+}
+
+QX_PUBLISHED(TListColumn)
+{
+  Property("Alignment", &T::Alignment, &T::SetAlignment).Default(taLeftJustify);
+  Property("Caption", &T::Caption, &T::SetCaption).Default(String());
+  Property("Width", &T::Width, &T::SetWidth).Default(50);
+}
+
+QX_PUBLISHED(TCustomListView)
+{
+  Property("Columns", &T::Columns, &T::SetColumns).Protected();
+  Property("ViewStyle", &T::ViewStyle, &T::SetViewStyle).Default(vsIcon).Protected();
+  Property("OwnerData", &T::OwnerData, &T::SetOwnerData).Default(false).Protected();
+  Property("OwnerDraw", &T::OwnerDraw, &T::SetOwnerDraw).Default(false).Protected();
+  Property("MultiSelect", &T::MultiSelect, &T::SetMultiSelect).Default(false).Protected();
+  Property("RowSelect", &T::RowSelect, &T::SetRowSelect).Default(false).Protected();
+  Property("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false).Protected();
+  Property("HideSelection", &T::HideSelection, &T::SetHideSelection).Default(true).Protected();
+  Property("HotTrack", &T::HotTrack, &T::SetHotTrack).Default(false).Protected();
+  Property("GridLines", &T::GridLines, &T::SetGridLines).Default(false).Protected();
+  Property("ShowColumnHeaders", &T::ShowColumnHeaders, &T::SetShowColumnHeaders).Default(true).Protected();
+  Property("Checkboxes", &T::Checkboxes, &T::SetCheckboxes).Default(false).Protected();
+  Property("SmallImages", &T::SmallImages, &T::SetSmallImages).Protected();
+  Property("StateImages", &T::StateImages, &T::SetStateImages).Protected();
+  Event("OnData", &T::OnData).Protected();
+  Event("OnDrawItem", &T::OnDrawItem).Protected();
+  Event("OnSelectItem", &T::OnSelectItem).Protected();
+  Event("OnChange", &T::OnChange).Protected();
+  Event("OnChanging", &T::OnChanging).Protected();
+  Event("OnColumnClick", &T::OnColumnClick).Protected();
+  Event("OnCustomDraw", &T::OnCustomDraw).Protected();
+  Event("OnAdvancedCustomDrawItem", &T::OnAdvancedCustomDrawItem).Protected();
+  Event("OnAdvancedCustomDrawSubItem", &T::OnAdvancedCustomDrawSubItem).Protected();
+}
+
+QX_PUBLISHED(TListView)
+{
+  Publish("ParentColor").Default(false);
+  for (const char* name :
+       {"Align", "Anchors", "Color", "Columns", "Constraints", "Enabled", "ParentFont", "Font", "ParentShowHint",
+        "ShowHint", "PopupMenu", "TabOrder", "Visible", "ViewStyle", "OwnerData", "OwnerDraw", "MultiSelect",
+        "RowSelect", "ReadOnly", "HideSelection", "HotTrack", "GridLines", "ShowColumnHeaders", "Checkboxes",
+        "SmallImages", "StateImages", "DoubleBuffered", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter",
+        "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnData",
+        "OnDrawItem", "OnSelectItem", "OnChange", "OnChanging", "OnColumnClick", "OnCustomDraw",
+        "OnAdvancedCustomDrawItem", "OnAdvancedCustomDrawSubItem"})
+    Publish(name);
+  Publish("TabStop").Default(true);
 }
 
 } // namespace Vcl

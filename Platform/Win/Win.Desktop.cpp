@@ -108,6 +108,7 @@ void ResetWindowSystem()
   ResetQueue();
   ResetTimers();
   ResetHooks();
+  ResetScrollBars();
   ResetInput();
   ResetSizeMove();
   ResetNotifyArea();

@@ -1,3 +1,4 @@
+#include "Win.ScrollBars.hpp"
 #include "Win.User.Internal.hpp"
 
 #include <System.SysUtils.hpp>
@@ -195,11 +196,16 @@ std::vector<MSG> CookMouse(const TRawInput& in)
   } else if (in.Kind == TRawInput::Wheel) {
     message = WM_MOUSEWHEEL;
   }
+  if (TrackScrollBarInput(in))
+    return out;
   TTarget t = MouseTarget(in.Pos);
+  // Over a scroll bar the mouse speaks the non-client messages, and the
+  // client area counts as left.
+  const bool nonClient = t.HitTest == UINT(HTVSCROLL) || t.HitTest == UINT(HTHSCROLL);
   if (CallMouseHooks(message, in.Pos, t.Window, t.HitTest))
     return out;
   if (in.Kind == TRawInput::MouseMove)
-    CheckLeave(t.Window, out);
+    CheckLeave(nonClient ? nullptr : t.Window, out);
   if (!IsLive(t.Window) || !IsWindowEnabled(RootOf(t.Window)))
     return out;
   if (in.Kind == TRawInput::Wheel) {
@@ -215,7 +221,11 @@ std::vector<MSG> CookMouse(const TRawInput& in)
   }
   if (!IsLive(t.Window))
     return out;
-  out.push_back(MSG{t.Window, message, MouseKeys(), ClientLParam(t.Window, in.Pos), in.Time, in.Pos});
+  if (nonClient)
+    out.push_back(MSG{t.Window, message - WM_MOUSEMOVE + WM_NCMOUSEMOVE, WPARAM(t.HitTest),
+                      MAKELPARAM(in.Pos.X, in.Pos.Y), in.Time, in.Pos});
+  else
+    out.push_back(MSG{t.Window, message, MouseKeys(), ClientLParam(t.Window, in.Pos), in.Time, in.Pos});
   return out;
 }
 

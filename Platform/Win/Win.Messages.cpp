@@ -1,3 +1,4 @@
+#include "Win.ScrollBars.hpp"
 #include "Win.User.Internal.hpp"
 
 #include <algorithm>
@@ -393,8 +394,17 @@ LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
   case WM_NCHITTEST: {
     RECT r;
     GetWindowRect(hWnd, &r);
-    return r.Contains(POINT(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) ? HTCLIENT : HTNOWHERE;
+    POINT at(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    return r.Contains(at) ? ScrollBarHitTest(hWnd, at) : HTNOWHERE;
   }
+  case WM_NCPAINT:
+    PaintScrollBars(hWnd);
+    return 0;
+  case WM_NCLBUTTONDOWN:
+  case WM_NCLBUTTONDBLCLK:
+    if (LRESULT(wParam) == HTVSCROLL || LRESULT(wParam) == HTHSCROLL)
+      PressScrollBar(hWnd, LRESULT(wParam), POINT(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+    return 0;
   case WM_SETCURSOR:
     return DefSetCursor(hWnd, wParam, lParam);
   case WM_ERASEBKGND:

@@ -13,7 +13,8 @@ std::size_t gDirtyWindows = 0;
 // Counts the changes of window layout; 0 is never current.
 std::uint64_t gLayout = 1;
 
-RECT ClientRectOf(HWND hWnd)
+// The whole window, scroll bar strips included, in its own coordinates.
+RECT WholeRectOf(HWND hWnd)
 {
   return RECT(0, 0, hWnd->Rect.Width(), hWnd->Rect.Height());
 }
@@ -60,7 +61,7 @@ void Invalidate(HWND hWnd, TRegion region, bool erase, UINT flags)
 {
   if (!CanPaint(hWnd))
     return;
-  region = region.Intersect(TRegion(ClientRectOf(hWnd)));
+  region = region.Intersect(TRegion(WholeRectOf(hWnd)));
   if (region.IsEmpty())
     return;
   SetUpdate(hWnd, hWnd->Update.Union(region));
@@ -92,7 +93,8 @@ TRegion RegionArgument(HWND hWnd, const RECT* rect, HRGN rgn)
 {
   if (rgn)
     return rgn->Region;
-  return TRegion(rect ? *rect : ClientRectOf(hWnd));
+  // Without a rectangle the strips of the scroll bars go with the client.
+  return TRegion(rect ? *rect : WholeRectOf(hWnd));
 }
 
 void PaintNow(HWND hWnd, bool children)
@@ -155,9 +157,12 @@ TRegion VisibleRegion(HWND hWnd, bool clipChildren)
   return hWnd->Visible[k];
 }
 
-TRegion VisibleRegionPlain(HWND hWnd, bool clipChildren)
+namespace {
+
+// What of a region (the window's coordinates) its ancestors and, with
+// WS_CLIPSIBLINGS, its siblings above leave showing.
+TRegion ClipToAncestors(HWND hWnd, TRegion visible)
 {
-  TRegion visible(ClientRectOf(hWnd));
   POINT offset; // hWnd's client origin in the current ancestor's client
   for (HWND cur = hWnd; cur->Parent; cur = cur->Parent) {
     HWND parent = cur->Parent;
@@ -179,6 +184,19 @@ TRegion VisibleRegionPlain(HWND hWnd, bool clipChildren)
     if (!above.empty())
       visible = visible.Subtract(TRegion::FromRects(above));
   }
+  return visible;
+}
+
+} // namespace
+
+TRegion NonClientVisibleRegion(HWND hWnd)
+{
+  return ClipToAncestors(hWnd, TRegion(WholeRectOf(hWnd)).Subtract(TRegion(ClientRectOf(hWnd))));
+}
+
+TRegion VisibleRegionPlain(HWND hWnd, bool clipChildren)
+{
+  TRegion visible = ClipToAncestors(hWnd, TRegion(ClientRectOf(hWnd)));
   if (!clipChildren)
     return visible;
   // A WS_EX_TRANSPARENT child shows what its parent paints beneath it, so
@@ -300,11 +318,12 @@ BOOL GetUpdateRect(HWND hWnd, RECT* rect, BOOL erase)
 {
   if (!IsLive(hWnd))
     return FALSE;
+  TRegion update = hWnd->Update.Intersect(TRegion(ClientRectOf(hWnd)));
   if (rect)
-    *rect = hWnd->Update.Box();
-  bool any = !hWnd->Update.IsEmpty();
+    *rect = update.Box();
+  bool any = !update.IsEmpty();
   if (any && erase && hWnd->ErasePending && CanPaint(hWnd)) {
-    HDC dc = MakeWindowDC(hWnd, VisibleRegion(hWnd, (hWnd->Style & WS_CLIPCHILDREN) != 0).Intersect(hWnd->Update));
+    HDC dc = MakeWindowDC(hWnd, VisibleRegion(hWnd, (hWnd->Style & WS_CLIPCHILDREN) != 0).Intersect(update));
     hWnd->ErasePending = false;
     SendMessage(hWnd, WM_ERASEBKGND, WPARAM(dc), 0);
     ReleaseDC(hWnd, dc);
@@ -316,7 +335,7 @@ int GetUpdateRgn(HWND hWnd, HRGN rgn, BOOL erase)
 {
   if (!IsLive(hWnd) || !rgn)
     return ERROR;
-  rgn->Region = hWnd->Update;
+  rgn->Region = hWnd->Update.Intersect(TRegion(ClientRectOf(hWnd)));
   GetUpdateRect(hWnd, nullptr, erase);
   return rgn->Region.Complexity();
 }
@@ -348,8 +367,11 @@ HDC BeginPaint(HWND hWnd, PAINTSTRUCT* ps)
   if (!IsLive(hWnd) || !ps)
     return nullptr;
   TRegion update = hWnd->Update.Intersect(TRegion(ClientRectOf(hWnd)));
+  bool frame = !hWnd->Update.Subtract(TRegion(ClientRectOf(hWnd))).IsEmpty();
   bool erase = hWnd->ErasePending;
   SetUpdate(hWnd, TRegion()); // validated before the erase: handlers may invalidate again
+  if (frame && (SendMessage(hWnd, WM_NCPAINT, 1, 0), !IsLive(hWnd)))
+    return nullptr;
   ps->hdc = MakeWindowDC(hWnd, VisibleRegion(hWnd, (hWnd->Style & WS_CLIPCHILDREN) != 0).Intersect(update));
   ps->rcPaint = update.Box();
   ps->fErase = TRUE;

@@ -96,11 +96,6 @@ void ApplyZOrder(HWND hWnd, HWND insertAfter)
     LinkAbove(hWnd, insertAfter);
 }
 
-RECT ClientRectOf(HWND hWnd)
-{
-  return RECT(0, 0, hWnd->Rect.Width(), hWnd->Rect.Height());
-}
-
 // Exposes the area a child leaves (or takes) in its parent.
 void InvalidateInParent(HWND hWnd, const RECT& rect)
 {
@@ -128,6 +123,7 @@ void DestroyTree(HWND hWnd)
   SendMessage(hWnd, WM_NCDESTROY, 0, 0);
   TimersWindowDestroyed(hWnd);
   QueueWindowDestroyed(hWnd);
+  ScrollBarsWindowDestroyed(hWnd);
   ForgetPaint(hWnd);
   Unlink(hWnd);
   LiveSet().Erase(hWnd);
@@ -747,7 +743,10 @@ namespace {
 // candidate's WM_NCHITTEST; nullptr when the subtree lets the point through.
 HWND HitTree(HWND hWnd, POINT screen, POINT clientOrigin)
 {
-  for (size_t i = hWnd->Children.size(); i-- > 0;) {
+  RECT client = ClientRectOf(hWnd);
+  client.Offset(clientOrigin);
+  // Children show only inside the client area, never over the scroll bars.
+  for (size_t i = client.Contains(screen) ? hWnd->Children.size() : 0; i-- > 0;) {
     HWND c = hWnd->Children[i];
     if (!(c->Style & WS_VISIBLE) || (c->Style & WS_DISABLED))
       continue;

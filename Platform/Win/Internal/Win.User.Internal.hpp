@@ -52,6 +52,11 @@ struct TWindow : THandleStorage {
   std::uint64_t VisibleLayout[2] = {0, 0};
 };
 
+// The client area in the window's own coordinates: the window less the
+// strips of its scroll bars (right and bottom, so the client origin is the
+// window's origin).
+RECT ClientRectOf(HWND hWnd);
+
 // The live windows; handles of destroyed windows are refused everywhere.
 bool IsLive(HWND hWnd);
 TWindow* Live(HWND hWnd); // nullptr when not a live window
@@ -65,6 +70,8 @@ POINT SurfaceOrigin(HWND hWnd);
 TRegion VisibleRegion(HWND hWnd, bool clipChildren);
 // The same worked out afresh, without the answers kept from before.
 TRegion VisibleRegionPlain(HWND hWnd, bool clipChildren);
+// The part of the window outside its client area that can show.
+TRegion NonClientVisibleRegion(HWND hWnd);
 // Anything that moves, sizes, shows, hides, restyles, reparents or reorders a
 // window calls this once the change is made, so that the visible regions
 // kept from before are worked out again.
@@ -105,6 +112,15 @@ struct TRawInput {
 };
 void PostInput(const TRawInput& input);
 std::vector<MSG> CookInput(const TRawInput& input);
+// Scroll bars: the strip under a screen point (HTVSCROLL, HTHSCROLL,
+// HTNOWHERE for the corner between them, HTCLIENT elsewhere), painting the
+// strips, the press that starts tracking one, and the input a tracking
+// takes over (true when it took it).
+LRESULT ScrollBarHitTest(HWND hWnd, POINT screen);
+void PaintScrollBars(HWND hWnd);
+void PressScrollBar(HWND hWnd, LRESULT hitTest, POINT screen);
+bool TrackScrollBarInput(const TRawInput& input);
+void ScrollBarsWindowDestroyed(HWND hWnd);
 // A due timer's message (removed from due when remove is true).
 bool TakeDueTimer(MSG* msg, bool remove);
 // Runs the WH_MOUSE hooks; true when one of them discards the message.
@@ -116,5 +132,6 @@ void ResetInput();
 void ResetTimers();
 void ResetQueue();
 void ResetHooks();
+void ResetScrollBars();
 
 } // namespace Win

@@ -1,0 +1,662 @@
+#include "Quorex.Vcl.TreeListView.hpp"
+
+#include "Quorex.Vcl.CanvasHelper.hpp"
+
+#include <Vcl.Graphics.Measure.hpp>
+#include <Vcl.Themes.hpp>
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace Quorex {
+
+using namespace Vcl;
+
+namespace {
+
+constexpr Integer kMinRowHeight = 21;
+constexpr Integer kPartSize = 14;
+constexpr Integer kPartStep = 17;
+constexpr Integer kTextGap = 3;
+constexpr Integer kFitMargin = 5;
+constexpr Integer kFitNoText = 10;
+
+bool Contains(const TRect& R, TPoint P)
+{
+  return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
+}
+
+} // namespace
+
+// ---- node descriptions -----------------------------------------------------------------------
+
+TQxTreeItemInfo::TQxTreeItemInfo(TQxCustomTreeListView* ATreeList, TObject* AData)
+  : FTreeList(ATreeList), FSubItems(std::make_unique<TStringList>()), FData(AData)
+{
+}
+
+TQxTreeItemInfo::~TQxTreeItemInfo() = default;
+
+std::unique_ptr<TQxTreeItemInfo> TQxTreeItemInfo::Items(Integer Index) const
+{
+  if (Index < 0 || Index >= Count())
+    return nullptr;
+  return FTreeList->RequestItem(Node(Index));
+}
+
+Integer TQxTreeItemInfo::SubImageIndex(Integer Index) const
+{
+  if (Index < 0 || size_t(Index) >= FSubImages.size())
+    return -1;
+  return FSubImages[size_t(Index)];
+}
+
+void TQxTreeItemInfo::SetSubImageIndex(Integer Index, Integer Value)
+{
+  if (Index < 0 || Index >= MaxSubImages)
+    return;
+  if (size_t(Index) >= FSubImages.size())
+    FSubImages.resize(size_t(Index) + 1, 0);
+  FSubImages[size_t(Index)] = Value;
+}
+
+// ---- rows ---------------------------------------------------------------------------------
+
+void TQxTreeItem::Reset()
+{
+  TQxListItem::Reset();
+  FCheckState = cbUnchecked;
+  FExpanded = false;
+  FDeep = 0;
+  FNodeCount = 0;
+}
+
+TRect TQxTreeItem::PartRect(TListItemPart Part) const
+{
+  if (Part == lipNone)
+    return TRect(-1, -1, -1, -1);
+  TRect bounds = DisplayRect(drBounds);
+  Integer height = bounds.Height();
+  // A host may report any depth; less than none indents as none.
+  Integer indent = bounds.Left + std::max(FDeep, 0) * height;
+  auto span = [&](Integer Left, Integer Right) { return TRect(Left, bounds.Top, Right, bounds.Bottom); };
+  if (Part == lipExpander)
+    return span(indent, indent + kPartSize);
+  if (Part == lipCheckBox)
+    return span(indent + kPartStep, indent + kPartStep + kPartSize);
+  const auto* list = static_cast<const TQxCustomTreeListView*>(ListView());
+  Integer iconLeft = indent + kPartStep + (list->Checkboxes() ? kPartStep : 0);
+  if (Part == lipIcon)
+    return span(iconLeft, iconLeft + height);
+  return span(iconLeft + height + kTextGap, DisplayRect(drLabel).Right - 2);
+}
+
+TListItemPart TQxTreeItem::PartAtPos(TPoint Point) const
+{
+  const auto* list = static_cast<const TQxCustomTreeListView*>(ListView());
+  for (TListItemPart part : {lipExpander, lipCheckBox, lipIcon, lipText}) {
+    if (part == lipExpander && FNodeCount == 0)
+      continue;
+    if (part == lipCheckBox && !list->Checkboxes())
+      continue;
+    if (Contains(PartRect(part), Point))
+      return part;
+  }
+  return lipNone;
+}
+
+// ---- the list with column fitting --------------------------------------------------------
+
+Integer TQxCustomListView::GetItemWidth(TListItem* Item, Integer Column)
+{
+  TMeasureCanvas canvas(Font());
+  if (Column == 0) {
+    Integer textLeft = Item->DisplayRect(drLabel).Left - Item->DisplayRect(drBounds).Left;
+    if (auto* item = dynamic_cast<TQxListItem*>(Item))
+      textLeft = item->PartRect(lipText).Left - Item->DisplayRect(drBounds).Left;
+    return textLeft + canvas.TextWidth(Item->Caption()) + kFitMargin;
+  }
+  // Column n shows the n-th sub-item, SubItems[n - 1].
+  if (Item->SubItems()->Count() >= Column)
+    return canvas.TextWidth(Item->SubItems()->Strings(Column - 1)) + kFitMargin;
+  return kFitNoText;
+}
+
+void TQxCustomListView::SizeColumnToFit(Integer Column)
+{
+  if (ViewStyle() != vsReport || Column < 0 || Column >= Columns()->Count())
+    return;
+  Integer width = 0;
+  for (Integer i = 0; i < Items()->Count(); ++i)
+    width = std::max(width, GetItemWidth(Items()->Item(i), Column));
+  if (Columns()->Items(Column)->Width() != width)
+    Columns()->Items(Column)->SetWidth(width);
+}
+
+TRect TQxCustomListView::GetSubItemRect(TListItem* Item, Integer SubItem, TDisplayCode Code)
+{
+  return SubItemRect(Item->Index(), SubItem + 1, Code);
+}
+
+void TQxCustomListView::ColumnDividerDblClick(Integer Index)
+{
+  if (OwnerData())
+    SizeColumnToFit(Index);
+  else
+    inherited::ColumnDividerDblClick(Index);
+}
+
+// The cells are drawn by the control, so a column that moved repaints all.
+void TQxCustomListView::CNNotify(TMessage& Message)
+{
+  inherited::CNNotify(Message);
+  const auto* hdr = reinterpret_cast<const Win::NMHDR*>(Message.LParam);
+  if (hdr->hwndFrom == HeaderHandle() &&
+      (hdr->code == Win::HDN_TRACK || hdr->code == Win::HDN_ENDTRACK || hdr->code == Win::HDN_ITEMCHANGED))
+    Invalidate();
+}
+
+// ---- the tree map -------------------------------------------------------------------------
+
+// Depth first with a stack of its own: a host's chain may be deeper than the
+// thread's stack. Each frame holds a node being walked and the next child.
+void TQxCustomTreeListView::TTreeMap::Update()
+{
+  FList.clear();
+  std::unique_ptr<TQxTreeItemInfo> root = FTreeList->RequestItem(nullptr);
+  if (!root)
+    return;
+  struct TFrame {
+    std::unique_ptr<TQxTreeItemInfo> Node;
+    Integer Row;
+    Integer Next;
+  };
+  std::vector<TFrame> stack;
+  // The root's data object is null: a null child would be the root again.
+  std::unordered_set<TObject*> ancestors{nullptr};
+  stack.push_back({std::move(root), -1, 0});
+  while (!stack.empty()) {
+    TFrame& frame = stack.back();
+    if (frame.Next >= frame.Node->Count()) {
+      ancestors.erase(frame.Node->Data());
+      stack.pop_back();
+      continue;
+    }
+    Integer index = frame.Next++;
+    TObject* data = frame.Node->Node(index);
+    if (ancestors.contains(data))
+      continue;
+    Integer parentRow = frame.Row;
+    FList.push_back({parentRow, index});
+    std::unique_ptr<TQxTreeItemInfo> child = FTreeList->RequestItem(data);
+    if (child && child->Count() > 0 && child->Expanded()) {
+      ancestors.insert(data);
+      stack.push_back({std::move(child), Count() - 1, 0});
+    }
+  }
+}
+
+std::vector<Integer> TQxCustomTreeListView::TTreeMap::Path(Integer Row) const
+{
+  std::vector<Integer> path;
+  for (Integer row = Row; row >= 0 && row < Count(); row = FList[size_t(row)].Parent)
+    path.push_back(FList[size_t(row)].Index);
+  std::reverse(path.begin(), path.end());
+  return path;
+}
+
+std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::TTreeMap::ItemByIndex(Integer Row) const
+{
+  if (Row < 0 || Row >= Count())
+    return nullptr;
+  return FindItem(Path(Row));
+}
+
+std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::TTreeMap::FindItem(const std::vector<Integer>& Path) const
+{
+  std::unique_ptr<TQxTreeItemInfo> node = FTreeList->RequestItem(nullptr);
+  bool descended = false;
+  for (Integer index : Path) {
+    if (!node || index >= node->Count())
+      break;
+    std::unique_ptr<TQxTreeItemInfo> child = node->Items(index);
+    if (!child)
+      break;
+    node = std::move(child);
+    descended = true;
+  }
+  return descended ? std::move(node) : nullptr;
+}
+
+// ---- the tree list: model -------------------------------------------------------------------
+
+TQxCustomTreeListView::TQxCustomTreeListView(TComponent* AOwner)
+  : TQxCustomListView(AOwner), FMap(std::make_unique<TTreeMap>(this))
+{
+  SetViewStyle(vsReport);
+  SetReadOnly(true);
+  SetRowSelect(true);
+  SetOwnerData(true);
+  SetOwnerDraw(true);
+  SetHideSelection(false);
+  SetParentColor(true);
+  SetTabStop(true);
+}
+
+TQxCustomTreeListView::~TQxCustomTreeListView() = default;
+
+std::unique_ptr<TListItem> TQxCustomTreeListView::CreateListItem()
+{
+  return std::make_unique<TQxTreeItem>(Items());
+}
+
+std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::RequestItem(TObject* DataObject)
+{
+  if (!OnTreeItemGet)
+    return nullptr;
+  auto info = std::make_unique<TQxTreeItemInfo>(this, DataObject);
+  OnTreeItemGet(this, DataObject, info.get());
+  return info;
+}
+
+// Row numbers held for hover, press and a held selection name other nodes
+// once the rows change, so they do not outlive the recount.
+void TQxCustomTreeListView::UpdateVisibleCount()
+{
+  FMap->Update();
+  Integer count = FMap->Count();
+  Win::DWORD flags = 0;
+  if (count > 0)
+    flags = Win::LVSICF_NOINVALIDATEALL | (FAutoScroll ? 0 : Win::LVSICF_NOSCROLL);
+  FHoverItemIndex = FMouseItemIndex = -1;
+  FHoverItemElem = FMouseItemElem = lipNone;
+  std::erase_if(FMultiSelectSave, [count](Integer row) { return row >= count; });
+  if (FMultiFocusedSave >= count)
+    FMultiFocusedSave = -1;
+  SetItemCountEx(count, flags);
+  Invalidate();
+}
+
+bool TQxCustomTreeListView::DoExpandItem(TObject* DataObject, bool Expanded)
+{
+  bool result = Expanded;
+  if (OnTreeItemExpand)
+    OnTreeItemExpand(this, DataObject, result);
+  UpdateVisibleCount();
+  return result;
+}
+
+TCheckBoxState TQxCustomTreeListView::DoCheckItem(TObject* DataObject, TCheckBoxState State)
+{
+  TCheckBoxState result = State;
+  if (OnTreeItemCheck)
+    OnTreeItemCheck(this, DataObject, result);
+  return result;
+}
+
+TCheckBoxState TQxCustomTreeListView::GetNextCheckState(TCheckBoxState State)
+{
+  return State == cbChecked ? cbUnchecked : cbChecked;
+}
+
+Integer TQxCustomTreeListView::ItemIndexAtPos(TPoint Point)
+{
+  return IndexAt(Point);
+}
+
+void TQxCustomTreeListView::SetItemSelected(Integer Index, bool Selected, bool Focused)
+{
+  if (Focused)
+    SetItemState(Index, Win::LVIS_FOCUSED, Win::LVIS_FOCUSED);
+  SetItemState(Index, Selected ? Win::LVIS_SELECTED : 0, Win::LVIS_SELECTED);
+}
+
+TRect TQxCustomTreeListView::GetSelectionRect(TListItem* Item)
+{
+  TRect rect = Item->DisplayRect(drBounds);
+  rect.Left = static_cast<TQxTreeItem*>(Item)->PartRect(lipIcon).Left;
+  return rect;
+}
+
+TQxTreeItem* TQxCustomTreeListView::TreeItem(Integer Row)
+{
+  return static_cast<TQxTreeItem*>(Items()->Item(Row));
+}
+
+bool TQxCustomTreeListView::OwnerDataFetch(TListItem* Item, TItemRequest Request)
+{
+  (void)Request;
+  std::unique_ptr<TQxTreeItemInfo> info = FMap->ItemByIndex(Item->Index());
+  if (!info)
+    return false;
+  auto* item = static_cast<TQxTreeItem*>(Item);
+  item->SetCaption(info->Caption());
+  item->SetExpanded(info->Expanded());
+  item->SetDeep(info->Deep());
+  item->SetNodeCount(info->Count());
+  item->SetData(info->Data());
+  item->SetCheckState(info->CheckState());
+  for (Integer i = 0; i < info->Subitems()->Count(); ++i) {
+    item->SubItems()->Add(info->Subitems()->Strings(i));
+    item->SetSubItemImages(i, info->SubImageIndex(i));
+  }
+  item->SetImageIndex(info->ImageIndex());
+  return true;
+}
+
+void TQxCustomTreeListView::MeasureItem(Integer& Height)
+{
+  Height = std::max(kMinRowHeight, Height);
+}
+
+// ---- the tree list: painting ----------------------------------------------------------------
+
+bool TQxCustomTreeListView::RowSelected(Integer Row, TOwnerDrawState State) const
+{
+  if (FMultiSelectSave.empty())
+    return State.Contains(odSelected);
+  return std::find(FMultiSelectSave.begin(), FMultiSelectSave.end(), Row) != FMultiSelectSave.end();
+}
+
+void TQxCustomTreeListView::DrawItem(TListItem* Item, TRect Rect, TOwnerDrawState State)
+{
+  (void)Rect;
+  auto* item = static_cast<TQxTreeItem*>(Item);
+  Integer row = Item->Index();
+  bool selected = RowSelected(row, State);
+  TRect selection = GetSelectionRect(Item);
+  DrawSelection(row, selection, selected);
+  if (item->NodeCount() > 0)
+    DrawItemExpander(item, row);
+  if (Checkboxes())
+    DrawItemCheckbox(item, row);
+  if (SmallImages())
+    DrawItemIcon(item);
+  DrawItemText(item, selected);
+  for (Integer i = 0; i < item->SubItems()->Count(); ++i)
+    DrawSubItem(item, i);
+  if (selected && Focused())
+    QxDrawFocusRect(Canvas(), selection);
+}
+
+void TQxCustomTreeListView::DrawSelection(Integer Row, const TRect& Rect, bool Selected)
+{
+  if (Selected && (Focused() || !HideSelection()))
+    QxDrawSelection(Canvas(), this, Rect, Focused() ? lissSelected : lissSelectedNotFocused);
+  if (Row == FHoverItemIndex)
+    QxDrawSelection(Canvas(), this, Rect, lissHot);
+}
+
+void TQxCustomTreeListView::DrawItemExpander(TQxTreeItem* Item, Integer Row)
+{
+  TUIControlState state = Row == FHoverItemIndex && FHoverItemElem == lipExpander ? uicsHot : uicsNormal;
+  QxDrawTreeExpander(Canvas(), this, Item->PartRect(lipExpander), state, Item->Expanded() ? tvesOpened : tvesClosed);
+}
+
+void TQxCustomTreeListView::DrawItemCheckbox(TQxTreeItem* Item, Integer Row)
+{
+  TUIControlState state = uicsNormal;
+  if (Row == FMouseItemIndex && FMouseItemElem == lipCheckBox)
+    state = uicsPressed;
+  else if (Row == FHoverItemIndex && FHoverItemElem == lipCheckBox)
+    state = uicsHot;
+  QxDrawCheckbox(Canvas(), this, Item->PartRect(lipCheckBox), state, Item->CheckState());
+}
+
+void TQxCustomTreeListView::DrawItemIcon(TQxTreeItem* Item)
+{
+  TRect part = Item->PartRect(lipIcon);
+  TCustomImageList* images = SmallImages();
+  images->Draw(Canvas(), part.Left + (part.Width() - images->Width()) / 2,
+               part.Top + (part.Height() - images->Height()) / 2, Item->ImageIndex(), true);
+}
+
+void TQxCustomTreeListView::DrawItemText(TQxTreeItem* Item, bool Selected)
+{
+  Canvas()->Font()->Assign(Font());
+  if (Selected && (Focused() || !HideSelection()) && !StyleServices()->Enabled() && Focused())
+    Canvas()->Font()->SetColor(clHighlightText);
+  TRect part = Item->PartRect(lipText);
+  QxDrawText(Canvas(), Item->Caption(), part, Enabled(),
+             Win::DT_VCENTER | Win::DT_SINGLELINE | Win::DT_END_ELLIPSIS | Win::DT_NOPREFIX |
+               DrawTextBiDiModeFlagsReadingOnly());
+}
+
+void TQxCustomTreeListView::DrawSubItem(TQxTreeItem* Item, Integer SubItem)
+{
+  TRect cell = GetSubItemRect(Item, SubItem, drBounds);
+  Integer image = Item->SubItemImages(SubItem);
+  if (SmallImages() && image >= 0) {
+    SmallImages()->Draw(Canvas(), cell.Left + 2, cell.Top + 4, image, true);
+    cell.Left += SmallImages()->Width() + 5;
+  }
+  cell = TRect(cell.Left + 2, cell.Top + 2, cell.Right - 2, cell.Bottom - 2);
+  Canvas()->Font()->Assign(Font());
+  QxDrawText(Canvas(), Item->SubItems()->Strings(SubItem), cell, Enabled(),
+             Win::DT_VCENTER | Win::DT_SINGLELINE | Win::DT_END_ELLIPSIS | Win::DT_NOPREFIX |
+               DrawTextBiDiModeFlagsReadingOnly());
+}
+
+// ---- the tree list: input ---------------------------------------------------------------------
+
+void TQxCustomTreeListView::MouseAt(TPoint Point, Integer& Row, TListItemPart& Part)
+{
+  Row = ItemIndexAtPos(Point);
+  Part = lipNone;
+  if (TQxTreeItem* item = TreeItem(Row))
+    Part = item->PartAtPos(Point);
+  if (Part == lipNone)
+    Row = -1;
+}
+
+void TQxCustomTreeListView::SetHover(Integer Row, TListItemPart Part)
+{
+  if (Row == FHoverItemIndex && Part == FHoverItemElem)
+    return;
+  FHoverItemIndex = Row;
+  FHoverItemElem = Part;
+  Invalidate();
+}
+
+void TQxCustomTreeListView::ResetMouse()
+{
+  FMouseItemIndex = -1;
+  FMouseItemElem = lipNone;
+}
+
+// A press on a check box keeps the selection: the selected rows are held
+// (and shown) while the list selects the pressed row, and come back on the
+// click or whenever the press ends otherwise.
+void TQxCustomTreeListView::HoldSelection()
+{
+  for (Integer i = 0; i < Items()->Count() && Integer(FMultiSelectSave.size()) < SelCount(); ++i)
+    if (GetItemState(i, Win::LVIS_SELECTED))
+      FMultiSelectSave.push_back(i);
+  FMultiFocusedSave = ItemFocused() ? ItemFocused()->Index() : -1;
+  SetItemSelected(-1, false, false);
+}
+
+void TQxCustomTreeListView::RestoreHeldSelection()
+{
+  if (FMultiSelectSave.empty())
+    return;
+  SetItemSelected(-1, false, false);
+  for (Integer row : FMultiSelectSave)
+    SetItemSelected(row, true, row == FMultiFocusedSave);
+  FMultiSelectSave.clear();
+  FMultiFocusedSave = -1;
+  Invalidate();
+}
+
+void TQxCustomTreeListView::LeftButtonDown(TPoint Point)
+{
+  Integer row;
+  TListItemPart part;
+  MouseAt(Point, row, part);
+  if (row >= 0) {
+    FMouseItemIndex = row;
+    FMouseItemElem = part;
+    Invalidate();
+  }
+  FMultiSelectSave.clear();
+  FMultiFocusedSave = -1;
+  if (FMouseItemElem == lipCheckBox && row >= 0 && SelCount() > 0)
+    HoldSelection();
+}
+
+void TQxCustomTreeListView::Click()
+{
+  TPoint cursor;
+  Win::GetCursorPos(&cursor);
+  Integer row;
+  TListItemPart part;
+  MouseAt(ScreenToClient(cursor), row, part);
+  RestoreHeldSelection();
+  if (row >= 0 && row == FMouseItemIndex && part == FMouseItemElem) {
+    TQxTreeItem* item = TreeItem(row);
+    if (part == lipExpander) {
+      item->SetExpanded(DoExpandItem(item->Data(), !item->Expanded()));
+    } else if (part == lipCheckBox) {
+      item->SetCheckState(DoCheckItem(item->Data(), GetNextCheckState(item->CheckState())));
+      Invalidate();
+    }
+  }
+  inherited::Click();
+}
+
+void TQxCustomTreeListView::DblClick()
+{
+  inherited::DblClick();
+  TPoint cursor;
+  Win::GetCursorPos(&cursor);
+  TPoint point = ScreenToClient(cursor);
+  TQxTreeItem* item = TreeItem(ItemIndexAtPos(point));
+  if (!item)
+    return;
+  TListItemPart part = item->PartAtPos(point);
+  if (part != lipExpander && part != lipCheckBox)
+    item->SetExpanded(DoExpandItem(item->Data(), !item->Expanded()));
+}
+
+void TQxCustomTreeListView::KeyDown(Word& Key, TShiftState Shift)
+{
+  inherited::KeyDown(Key, Shift);
+  if (Key != Win::VK_LEFT && Key != Win::VK_RIGHT)
+    return;
+  TListItem* row = ItemFocused() ? ItemFocused() : Selected();
+  if (!row)
+    return;
+  auto* item = static_cast<TQxTreeItem*>(row);
+  item->SetExpanded(DoExpandItem(item->Data(), Key == Win::VK_RIGHT));
+  Invalidate();
+  Key = 0;
+}
+
+void TQxCustomTreeListView::DoContextPopup(TPoint MousePos, bool& Handled)
+{
+  if (HeaderHeight() > 0 && Contains(HeaderRect(), MousePos)) {
+    Handled = true;
+    return;
+  }
+  inherited::DoContextPopup(MousePos, Handled);
+}
+
+// Only a change of selection or focus reaches the list's events, and none
+// while a selection is held for a check-box click.
+bool TQxCustomTreeListView::KeepsNotification(const TMessage& Message) const
+{
+  const auto* hdr = reinterpret_cast<const Win::NMHDR*>(Message.LParam);
+  if (hdr->code != Win::LVN_ITEMCHANGING && hdr->code != Win::LVN_ITEMCHANGED)
+    return true;
+  const auto* nm = reinterpret_cast<const Win::NMLISTVIEW*>(hdr);
+  bool stateChange = (nm->uChanged & Win::LVIF_STATE) &&
+                     ((nm->uNewState ^ nm->uOldState) & (Win::LVIS_SELECTED | Win::LVIS_FOCUSED));
+  return stateChange && FMultiSelectSave.empty();
+}
+
+void TQxCustomTreeListView::WndProc(TMessage& Message)
+{
+  if (Message.Msg != Win::WM_LBUTTONUP) {
+    inherited::WndProc(Message);
+    return;
+  }
+  FReleasing = true;
+  try {
+    inherited::WndProc(Message);
+  } catch (...) {
+    FReleasing = false;
+    throw;
+  }
+  FReleasing = false;
+}
+
+void TQxCustomTreeListView::Dispatch(TMessage& Message)
+{
+  switch (Message.Msg) {
+  case CN_NOTIFY:
+    if (!KeepsNotification(Message)) {
+      Message.Result = 0;
+      return;
+    }
+    break;
+  case Win::WM_LBUTTONDOWN:
+  case Win::WM_LBUTTONDBLCLK:
+    LeftButtonDown(MessagePos(Message));
+    break;
+  case Win::WM_MOUSEMOVE: {
+    Integer row;
+    TListItemPart part;
+    MouseAt(MessagePos(Message), row, part);
+    SetHover(row, part);
+    break;
+  }
+  case Win::WM_LBUTTONUP:
+    inherited::Dispatch(Message);
+    RestoreHeldSelection();
+    ResetMouse();
+    Invalidate();
+    return;
+  case Win::WM_MOUSELEAVE:
+    if (FHoverItemIndex >= 0 || FHoverItemElem != lipNone) {
+      SetHover(-1, lipNone);
+      ResetMouse();
+    }
+    break;
+  case Win::WM_CAPTURECHANGED:
+  case Win::WM_CANCELMODE:
+    inherited::Dispatch(Message);
+    // A release lets the capture go first; its click still needs the press.
+    if (FReleasing)
+      return;
+    RestoreHeldSelection();
+    ResetMouse();
+    Invalidate();
+    return;
+  default:
+    break;
+  }
+  inherited::Dispatch(Message);
+}
+
+// ---- published ---------------------------------------------------------------------------
+
+QX_PUBLISHED(TQxTreeListView)
+{
+  for (const char* name :
+       {"Align", "Anchors", "Color", "Columns", "Constraints", "Enabled", "ParentFont", "Font", "ParentShowHint",
+        "ShowHint", "PopupMenu", "TabOrder", "Visible", "MultiSelect", "HotTrack", "GridLines", "ShowColumnHeaders",
+        "SmallImages", "DoubleBuffered", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown",
+        "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnSelectItem", "OnChange",
+        "OnChanging", "OnColumnClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnStartDrag", "OnMouseWheel"})
+    Publish(name);
+  Property("AutoScroll", &T::AutoScroll, &T::SetAutoScroll).Default(false);
+  Publish("HideSelection").Default(false);
+  Publish("Checkboxes").Default(false);
+  Publish("ParentColor").Default(true);
+  Publish("TabStop").Default(true);
+  Event("OnTreeItemGet", &T::OnTreeItemGet);
+  Event("OnTreeItemExpand", &T::OnTreeItemExpand);
+  Event("OnTreeItemCheck", &T::OnTreeItemCheck);
+}
+
+} // namespace Quorex
