@@ -6,6 +6,7 @@
 #include <Win.Desktop.hpp>
 
 #include <stdexcept>
+#include <tuple>
 
 namespace Gallery {
 
@@ -36,6 +37,46 @@ TPopupMenu* MakePopup(TComponent* Owner)
   return popup;
 }
 
+struct TFileRow {
+  const char* Caption;
+  const char* Size;
+  const char* Kind;
+};
+
+constexpr TFileRow kRows[] = {
+  {"<b>report.pdf</b> <font color=clGray>final</font>", "1.2 MB", "<PDF document>"},
+  {"budget.xlsx <font color=$0000C0>changed</font>", "84 KB", "Spreadsheet"},
+  {"<i>notes.txt</i>", "3 KB", "Text"},
+  {"<u>photos</u> <font color=clGray>(124 files)</font>", "", "Folder"},
+  {"<b>setup.exe</b> <font color=$008000>signed</font>", "12.5 MB", "Application"},
+  {"readme.md", "6 KB", "Markdown"},
+};
+
+THtmlListView* MakeList(TComponent* Owner, TWinControl* Parent, const TRect& Bounds)
+{
+  auto* list = new THtmlListView(Owner);
+  list->SetBounds(Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height());
+  list->SetViewStyle(vsReport);
+  list->SetRowSelect(true);
+  list->SetParent(Parent);
+  const Integer nameWidth = Bounds.Width() - 2 * 110 - 4;
+  for (auto [caption, width, alignment] : {std::tuple{"Name", nameWidth, taLeftJustify},
+                                           std::tuple{"Size", Integer(110), taRightJustify},
+                                           std::tuple{"Kind", Integer(110), taLeftJustify}}) {
+    TListColumn* column = list->Columns()->Add();
+    column->SetCaption(caption);
+    column->SetWidth(width);
+    column->SetAlignment(alignment);
+  }
+  for (const TFileRow& row : kRows) {
+    TListItem* item = list->Items()->Add();
+    item->SetCaption(row.Caption);
+    item->SubItems()->Add(row.Size);
+    item->SubItems()->Add(row.Kind);
+  }
+  return list;
+}
+
 TPoint WordOnScreen(TQxLinkMenu* Menu, const String& Word)
 {
   for (const THtmlRenderChunk& chunk : Menu->Renderer()->Chunks())
@@ -46,7 +87,8 @@ TPoint WordOnScreen(TQxLinkMenu* Menu, const String& Word)
 
 } // namespace
 
-TListsLinks PlaceListsLinks(TComponent* Owner, TWinControl* Parent, Integer X, Integer Y, Integer Width)
+TListsLinks PlaceListsLinks(TComponent* Owner, TWinControl* Parent, Integer X, Integer Y, Integer Width,
+                            Integer Height)
 {
   TListsLinks links;
   links.Menu = new TQxLinkMenu(Owner);
@@ -58,6 +100,7 @@ TListsLinks PlaceListsLinks(TComponent* Owner, TWinControl* Parent, Integer X, I
   AddAction(Owner, links.Menu, "More", false);
   links.MorePopup = MakePopup(Owner);
   links.Menu->Links()->Items(2)->SetPopupMenu(links.MorePopup);
+  links.List = MakeList(Owner, Parent, TRect(X, Y + 24, X + Width, Y + Height));
   return links;
 }
 
@@ -82,6 +125,11 @@ void TourListsLinks(const TListsLinks& Links, const std::function<void(const std
   Win::InjectClick(more.X, more.Y);
   RunUntilIdle();
   SetMenuLoopIdleHook(old);
+  const TRect row = Links.List->Items()->Item(2)->DisplayRect(drBounds);
+  const TPoint onRow = Links.List->ClientToScreen(TPoint(row.Left + 40, row.Top + row.Height() / 2));
+  Win::InjectClick(onRow.X, onRow.Y);
+  RunUntilIdle();
+  Shoot("lists-markup-list");
 }
 
 } // namespace Gallery

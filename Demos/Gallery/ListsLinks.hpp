@@ -3,6 +3,7 @@
 // whose first column is markup. The page places them; the tour drives them.
 #pragma once
 
+#include <Quorex.Vcl.HtmlListView.hpp>
 #include <Quorex.Vcl.LinkMenu.hpp>
 #include <Vcl.ActnList.hpp>
 #include <Vcl.Menus.hpp>
@@ -18,14 +19,17 @@ using Vcl::String;
 struct TListsLinks {
   Quorex::TQxLinkMenu* Menu = nullptr; // right edge at X + Width
   Vcl::TPopupMenu* MorePopup = nullptr;
+  Quorex::THtmlListView* List = nullptr; // under the menu
 };
 
-// Places the pieces on Parent within Width from (X, Y); Owner owns them.
-// What the user does with them goes to the event log.
-TListsLinks PlaceListsLinks(Vcl::TComponent* Owner, Vcl::TWinControl* Parent, Integer X, Integer Y, Integer Width);
+// Places the pieces on Parent in the Width x Height area at (X, Y); Owner
+// owns them. What the user does with them goes to the event log.
+TListsLinks PlaceListsLinks(Vcl::TComponent* Owner, Vcl::TWinControl* Parent, Integer X, Integer Y, Integer Width,
+                            Integer Height);
 
 // Hovers a link, opens the popup menu from its link and picks an entry,
-// calling Shoot with a name at each sight worth a screenshot.
+// then selects a row of the list, calling Shoot with a name at each sight
+// worth a screenshot.
 void TourListsLinks(const TListsLinks& Links, const std::function<void(const std::string& Name)>& Shoot);
 
 } // namespace Gallery
