@@ -142,21 +142,31 @@ TEST_F(LinkMenuTest, TheCaptionJoinsTheShownItemsByTheirIndexInTheWholeCollectio
   EXPECT_EQ(Menu->Caption(), InMenuColour(Link(0, "Open") + " | " + Link(1, "Hidden") + " | " + Link(2, "Save")));
 }
 
-TEST_F(LinkMenuTest, APopupMenuKeepsADisabledItemALinkUntilItGoes)
+TEST_F(LinkMenuTest, APopupMenuKeepsADisabledItemALinkAndFreedReferencesLeaveTheirItems)
 {
-  TLinkMenuItem* item = AddLink("More", false);
-  EXPECT_FALSE(item->Enabled());
-  item->SetPopupMenu(NewPopup());
-  EXPECT_TRUE(item->Enabled());
-  EXPECT_EQ(Menu->Caption(), InMenuColour(Link(0, "More")));
+  AddLink("Open");
+  TLinkMenuItem* more = AddLink("More", false);
+  more->SetPopupMenu(NewPopup());
+  EXPECT_TRUE(more->Enabled());
   // The action's own state still follows underneath.
-  static_cast<TCustomAction*>(item->Action())->SetEnabled(true);
-  static_cast<TCustomAction*>(item->Action())->SetEnabled(false);
-  EXPECT_TRUE(item->Enabled());
-  delete item->PopupMenu();
-  EXPECT_EQ(item->PopupMenu(), nullptr);
-  EXPECT_FALSE(item->Enabled());
+  static_cast<TCustomAction*>(more->Action())->SetEnabled(true);
+  static_cast<TCustomAction*>(more->Action())->SetEnabled(false);
+  EXPECT_EQ(Menu->Caption(), InMenuColour(Link(0, "Open") + " | " + Link(1, "More")));
+  delete more->PopupMenu();
+  EXPECT_EQ(more->PopupMenu(), nullptr);
+  EXPECT_EQ(Menu->Caption(), InMenuColour(Link(0, "Open") + " | <font color=\"" + Grey + "\">More</font>"));
+  delete Menu->Links()->Items(0)->Action();
+  EXPECT_EQ(Menu->Links()->Items(0)->Action(), nullptr);
   EXPECT_EQ(Menu->Caption(), InMenuColour("<font color=\"" + Grey + "\">More</font>"));
+  // An update asked by the menu reaches the text too.
+  auto* action = static_cast<TAction*>(more->Action());
+  action->OnUpdate = [action](TObject*) { action->SetEnabled(true); };
+  Menu->UpdateLinks();
+  EXPECT_EQ(Menu->Caption(), InMenuColour(Link(1, "More")));
+  // The form tells its components of each one it frees, the menu among them.
+  delete Form;
+  Form = nullptr;
+  RunUntilIdle();
 }
 
 TEST_F(LinkMenuTest, LinksAndSeparatorsShowInOrangeADisabledItemInGreyAndAHoveredLinkUnderlined)
@@ -254,30 +264,6 @@ TEST_F(LinkMenuTest, AnActionThatFreesTheMenuOrItsPopupLeavesNothingToDropDown)
   RunUntilIdle();
   ClickWord("Go");
   EXPECT_EQ(Log, (std::vector<String>{"Go", "Go"}));
-}
-
-TEST_F(LinkMenuTest, AFreedActionTakesItsLinkAwayWhoeverFreesIt)
-{
-  AddLink("Open");
-  TLinkMenuItem* save = AddLink("Save");
-  AddLink("Close");
-  delete save->Action();
-  EXPECT_EQ(save->Action(), nullptr);
-  EXPECT_EQ(Menu->Caption(), InMenuColour(Link(0, "Open") + " | " + Link(2, "Close")));
-  // The form tells its components of each one it frees, the menu among them.
-  delete Form;
-  Form = nullptr;
-  RunUntilIdle();
-}
-
-TEST_F(LinkMenuTest, ActionsUpdateThemselvesWhenTheMenuAsks)
-{
-  TLinkMenuItem* item = AddLink("Open");
-  auto* action = static_cast<TAction*>(item->Action());
-  action->OnUpdate = [action](TObject*) { action->SetEnabled(false); };
-  Menu->UpdateLinks();
-  EXPECT_FALSE(item->Enabled());
-  EXPECT_EQ(Menu->Caption(), InMenuColour("<font color=\"" + Grey + "\">Open</font>"));
 }
 
 TEST(LinkMenuStreamingTest, TheMenuWritesWhatDiffersAndReadsBackItsLinks)
