@@ -85,13 +85,17 @@ void TCustomListView::PaintRow(Integer Index)
     state.Include(cdsFocused);
   if (Index == FHotIndex)
     state.Include(cdsHot);
+  if (CustomDrawItem(item, state, cdPrePaint))
+    PaintDefaultRow(item, state);
+  CustomDrawItem(item, state, cdPostPaint);
+}
+
+bool TCustomListView::CustomDrawItem(TListItem* Item, TCustomDrawState State, TCustomDrawStage Stage)
+{
   bool defaultDraw = true;
   if (OnAdvancedCustomDrawItem)
-    OnAdvancedCustomDrawItem(this, item, state, cdPrePaint, defaultDraw);
-  if (defaultDraw)
-    PaintDefaultRow(item, state);
-  if (OnAdvancedCustomDrawItem)
-    OnAdvancedCustomDrawItem(this, item, state, cdPostPaint, defaultDraw);
+    OnAdvancedCustomDrawItem(this, Item, State, Stage, defaultDraw);
+  return defaultDraw;
 }
 
 void TCustomListView::PaintDefaultRow(TListItem* Item, TCustomDrawState State)

@@ -294,6 +294,9 @@ protected:
   virtual void MeasureItem(Integer& Height) { (void)Height; }
   // An owner-drawn row: OnDrawItem, or nothing.
   virtual void DrawItem(TListItem* Item, TRect Rect, TOwnerDrawState State);
+  // A custom-draw stage of a row: OnAdvancedCustomDrawItem. Answers whether
+  // the list's own drawing is to follow (at cdPrePaint).
+  virtual bool CustomDrawItem(TListItem* Item, TCustomDrawState State, TCustomDrawStage Stage);
   // CN_NOTIFY from the list and the header: raises the item and column
   // events. Descendants filter by overriding Dispatch.
   virtual void CNNotify(TMessage& Message);
