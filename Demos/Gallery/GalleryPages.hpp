@@ -2,6 +2,7 @@
 // use, holding a frame client with the page's controls.
 #pragma once
 
+#include "ListsLinks.hpp"
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <Quorex.Vcl.HtmlLabel.hpp>
 #include <Quorex.Vcl.BackButton.hpp>
@@ -227,6 +228,7 @@ public:
   int NodeCount() const;
   Quorex::TQxTreeListView* Tree = nullptr;
   Vcl::TPanel* Side = nullptr;
+  TListsLinks Links;
 
 private:
   struct TReportNode;

@@ -285,6 +285,7 @@ private:
       RunUntilIdle();
     }
     Shoot(Gallery, "lists-wheel");
+    TourListsLinks(Gallery.ListsPage()->Links, [&](const std::string& Name) { Shoot(Gallery, Name); });
   }
 
   // The live round button pressed, then the live back button hot and

@@ -83,6 +83,7 @@ TListsPage::TListsPage(TComponent* AOwner) : TGalleryPage(AOwner)
   Side->SetShowCaption(false);
   Side->SetParentColor(true);
   Side->SetParent(Client());
+  Links = PlaceListsLinks(this, Side, 0, 0, Side->Width(), Side->Height());
 }
 
 TListsPage::~TListsPage() = default;

@@ -41,7 +41,8 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "navigation-slide-1000ms", "navigation-splash", "graphs", "graphs-12",
                                              "graphs-36", "graphs-60", "complex-list", "complex-list-hot",
                                              "complex-list-drag", "lists", "lists-hover", "lists-expanded",
-                                             "lists-checked", "lists-wheel", "services", "services-update-dialog",
+                                             "lists-checked", "lists-wheel", "lists-link-hover",
+                                             "lists-link-popup", "lists-markup-list", "services", "services-update-dialog",
                                              "services-checked", "services-german", "messages", "messages-edited",
                                              "messages-edited-again", "messages-tray-balloon", "imaging", "panels",
                                              "panels-collapsed", "panels-144dpi"}));
