@@ -1,4 +1,5 @@
 #include "System.Classes.hpp"
+#include "System.ScopeGuards.hpp"
 
 namespace Vcl {
 
@@ -106,15 +107,9 @@ void TCollection::Clear()
 {
   if (FItems.empty())
     return;
-  BeginUpdate();
-  try {
-    while (!FItems.empty())
-      delete FItems.back();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(*this);
+  while (!FItems.empty())
+    delete FItems.back();
 }
 
 void TCollection::Exchange(Integer Index1, Integer Index2)
@@ -205,16 +200,10 @@ void TCollection::Assign(const TPersistent* Source)
   }
   if (src == this)
     return;
-  BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem* item : src->FItems)
-      Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(*this);
+  Clear();
+  for (TCollectionItem* item : src->FItems)
+    Add()->Assign(item);
 }
 
 String TCollection::GetNamePath() const

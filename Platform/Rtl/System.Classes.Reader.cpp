@@ -2,6 +2,7 @@
 // resource is read, and the reader that builds a component tree from the
 // parsed text and takes back everything it did when the text is bad.
 #include "System.Classes.Streaming.hpp"
+#include "System.ScopeGuards.hpp"
 
 #include <algorithm>
 #include <limits>
@@ -253,11 +254,10 @@ public:
         return;
       case pkCollection:
         if (auto* collection = static_cast<TCollection*>(std::get<TObject*>(Saved.Info->Get(Instance)))) {
-          collection->BeginUpdate();
+          const TUpdateScope update(*collection);
           collection->Clear();
           for (const TSavedObject& item : Saved.Objects)
             RestoreObject(collection->Add(), item);
-          collection->EndUpdate();
         }
         return;
       default:
@@ -559,21 +559,14 @@ private:
       return std::find(f.Containers.begin(), f.Containers.end(), collection) != f.Containers.end();
     });
     FContainers.push_back(collection);
-    collection->BeginUpdate();
-    try {
-      collection->Clear();
-      for (const TDfmItem& item : V.Items) {
-        TCollectionItem* added = collection->Add();
-        for (const TDfmProp& p : item.Props)
-          ReadProperty(added, p, LookupRoot);
-      }
-    } catch (...) {
-      FContainers.pop_back();
-      collection->EndUpdate();
-      throw;
+    const auto left = Finally([this] { FContainers.pop_back(); });
+    const TUpdateScope update(*collection);
+    collection->Clear();
+    for (const TDfmItem& item : V.Items) {
+      TCollectionItem* added = collection->Add();
+      for (const TDfmProp& p : item.Props)
+        ReadProperty(added, p, LookupRoot);
     }
-    FContainers.pop_back();
-    collection->EndUpdate();
   }
 
   // Name, or a path through owners: Frame1.Button1.

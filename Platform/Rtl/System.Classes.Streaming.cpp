@@ -1,6 +1,7 @@
 // Form streaming shared by reading and writing: what the component and
 // string list classes store beyond their published properties.
 #include "System.Classes.Streaming.hpp"
+#include "System.ScopeGuards.hpp"
 
 #include <cstdint>
 #include <utility>
@@ -51,18 +52,12 @@ void TComponent::DefineProperties(TFiler* Filer)
 void TStrings::DefineProperties(TFiler* Filer)
 {
   auto read = [this](TReader* Reader) {
-    BeginUpdate();
-    try {
-      Clear();
-      Reader->ReadListBegin();
-      while (!Reader->EndOfList())
-        Add(Reader->ReadString());
-      Reader->ReadListEnd();
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    const TUpdateScope update(*this);
+    Clear();
+    Reader->ReadListBegin();
+    while (!Reader->EndOfList())
+      Add(Reader->ReadString());
+    Reader->ReadListEnd();
   };
   auto write = [this](TWriter* Writer) {
     Writer->WriteListBegin();

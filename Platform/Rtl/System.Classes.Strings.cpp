@@ -1,4 +1,5 @@
 #include "System.Classes.hpp"
+#include "System.ScopeGuards.hpp"
 
 namespace Vcl {
 
@@ -12,10 +13,9 @@ void TStrings::Error(const String& Msg, Integer Data) const
 void TStrings::Put(Integer Index, const String& S)
 {
   TObject* obj = GetObject(Index);
-  BeginUpdate();
+  const TUpdateScope update(*this);
   Delete(Index);
   InsertObject(Index, S, obj);
-  EndUpdate();
 }
 
 TObject* TStrings::GetObject(Integer Index) const
@@ -52,10 +52,9 @@ Integer TStrings::AddObject(const String& S, TObject* AObject)
 
 void TStrings::AddStrings(const TStrings* Strings)
 {
-  BeginUpdate();
+  const TUpdateScope update(*this);
   for (Integer i = 0; i < Strings->Count(); ++i)
     AddObject(Strings->Get(i), Strings->GetObject(i));
-  EndUpdate();
 }
 
 int TStrings::CompareStrings(const String& S1, const String& S2) const
@@ -91,24 +90,22 @@ void TStrings::Move(Integer CurIndex, Integer NewIndex)
 {
   if (CurIndex == NewIndex)
     return;
-  BeginUpdate();
+  const TUpdateScope update(*this);
   String s = Get(CurIndex);
   TObject* obj = GetObject(CurIndex);
   Delete(CurIndex);
   InsertObject(NewIndex, s, obj);
-  EndUpdate();
 }
 
 void TStrings::Exchange(Integer Index1, Integer Index2)
 {
-  BeginUpdate();
+  const TUpdateScope update(*this);
   String s1 = Get(Index1);
   TObject* o1 = GetObject(Index1);
   Put(Index1, Get(Index2));
   PutObject(Index1, GetObject(Index2));
   Put(Index2, s1);
   PutObject(Index2, o1);
-  EndUpdate();
 }
 
 String TStrings::Text() const
@@ -123,7 +120,7 @@ String TStrings::Text() const
 
 void TStrings::SetText(const String& Value)
 {
-  BeginUpdate();
+  const TUpdateScope update(*this);
   Clear();
   size_t i = 0;
   while (i < Value.size()) {
@@ -136,7 +133,6 @@ void TStrings::SetText(const String& Value)
     if (i < Value.size() && Value[i] == '\n')
       ++i;
   }
-  EndUpdate();
 }
 
 String TStrings::DelimitedText(char Delimiter, char QuoteChar) const
@@ -167,7 +163,7 @@ String TStrings::DelimitedText(char Delimiter, char QuoteChar) const
 
 void TStrings::SetDelimitedText(const String& Value, char Delimiter, char QuoteChar)
 {
-  BeginUpdate();
+  const TUpdateScope update(*this);
   Clear();
   size_t i = 0;
   auto skipBlanks = [&] {
@@ -204,7 +200,6 @@ void TStrings::SetDelimitedText(const String& Value, char Delimiter, char QuoteC
         Add(String());
     }
   }
-  EndUpdate();
 }
 
 String TStrings::CommaText() const
@@ -274,10 +269,9 @@ void TStrings::Assign(const TPersistent* Source)
   }
   if (src == this)
     return;
-  BeginUpdate();
+  const TUpdateScope update(*this);
   Clear();
   AddStrings(src);
-  EndUpdate();
 }
 
 bool TStrings::Equals(const TStrings* Strings) const

@@ -1,5 +1,7 @@
 #include "System.StreamAdapter.hpp"
 
+#include "System.SysUtils.hpp"
+
 namespace Vcl {
 
 using namespace Win;
@@ -7,6 +9,8 @@ using namespace Win;
 TStreamAdapter::TStreamAdapter(TStream* Stream, TStreamOwnership Ownership)
   : FStream(Stream), FOwnership(Ownership)
 {
+  // Every call reads or writes through the stream: without one it has nothing to serve.
+  QX_ASSERT(Stream, "System.Classes");
 }
 
 TStreamAdapter::~TStreamAdapter()

@@ -5,8 +5,16 @@
 #include "System.hpp"
 
 #include <algorithm>
+#include <limits>
 
 namespace Vcl {
+
+// A host may hand over any 32-bit edges: the difference or sum of two of them
+// is formed in 64 bits and clamped to the Integer range, never wrapped.
+constexpr Integer ClampToInteger(Int64 Value)
+{
+  return Integer(std::clamp<Int64>(Value, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
+}
 
 struct TPoint {
   Integer X = 0;
@@ -42,12 +50,16 @@ struct TRect {
     : Left(TopLeft.X), Top(TopLeft.Y), Right(BottomRight.X), Bottom(BottomRight.Y) {}
   constexpr bool operator==(const TRect&) const = default;
 
-  constexpr Integer Width() const { return Right - Left; }
-  constexpr Integer Height() const { return Bottom - Top; }
+  constexpr Integer Width() const { return ClampToInteger(Int64(Right) - Left); }
+  constexpr Integer Height() const { return ClampToInteger(Int64(Bottom) - Top); }
   constexpr TSize Size() const { return {Width(), Height()}; }
   constexpr TPoint TopLeft() const { return {Left, Top}; }
   constexpr TPoint BottomRight() const { return {Right, Bottom}; }
-  constexpr TPoint CenterPoint() const { return {Left + Width() / 2, Top + Height() / 2}; }
+  // Half-way between the edges always lies between them, so it fits.
+  constexpr TPoint CenterPoint() const
+  {
+    return {Integer(Left + (Int64(Right) - Left) / 2), Integer(Top + (Int64(Bottom) - Top) / 2)};
+  }
   // Empty when it covers no pixel (also when inverted).
   constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
   // Half-open: the right and bottom edges are outside.
@@ -60,8 +72,8 @@ struct TRect {
   {
     return Left < R.Right && R.Left < Right && Top < R.Bottom && R.Top < Bottom;
   }
-  void SetWidth(Integer W) { Right = Left + W; }
-  void SetHeight(Integer H) { Bottom = Top + H; }
+  void SetWidth(Integer W) { Right = ClampToInteger(Int64(Left) + W); }
+  void SetHeight(Integer H) { Bottom = ClampToInteger(Int64(Top) + H); }
   void Inflate(Integer DX, Integer DY) { Left -= DX; Top -= DY; Right += DX; Bottom += DY; }
   void Offset(Integer DX, Integer DY) { Left += DX; Right += DX; Top += DY; Bottom += DY; }
   void Offset(TPoint P) { Offset(P.X, P.Y); }
@@ -78,7 +90,7 @@ constexpr TPoint Point(Integer X, Integer Y) { return {X, Y}; }
 constexpr TRect Rect(Integer Left, Integer Top, Integer Right, Integer Bottom) { return {Left, Top, Right, Bottom}; }
 constexpr TRect Bounds(Integer Left, Integer Top, Integer Width, Integer Height)
 {
-  return {Left, Top, Left + Width, Top + Height};
+  return {Left, Top, ClampToInteger(Int64(Left) + Width), ClampToInteger(Int64(Top) + Height)};
 }
 
 // The common part; false (and an empty rectangle) when they do not overlap.
@@ -112,10 +124,10 @@ inline bool UnionRect(TRect& Dest, const TRect& A, const TRect& B)
 // A rectangle of Inner's size centred in Outer (halves truncated toward the top left).
 inline TRect CenteredRect(const TRect& Outer, const TRect& Inner)
 {
-  Integer w = Inner.Width(), h = Inner.Height();
-  Integer l = Outer.Left + (Outer.Width() - w) / 2;
-  Integer t = Outer.Top + (Outer.Height() - h) / 2;
-  return {l, t, l + w, t + h};
+  const Int64 w = Int64(Inner.Right) - Inner.Left, h = Int64(Inner.Bottom) - Inner.Top;
+  const Int64 l = Outer.Left + (Int64(Outer.Right) - Outer.Left - w) / 2;
+  const Int64 t = Outer.Top + (Int64(Outer.Bottom) - Outer.Top - h) / 2;
+  return {ClampToInteger(l), ClampToInteger(t), ClampToInteger(l + w), ClampToInteger(t + h)};
 }
 
 inline bool PtInRect(const TRect& R, TPoint P)

@@ -3,6 +3,7 @@
 #include "Vcl.Controls.Internal.hpp"
 
 #include <Win.Gdi.Guards.hpp>
+#include <Win.User.Guards.hpp>
 
 #include <algorithm>
 #include <optional>
@@ -33,25 +34,6 @@ public:
 
 private:
   TControlCanvas* FCanvas;
-};
-
-// BeginPaint now, EndPaint at the end.
-class TWindowPaint {
-public:
-  explicit TWindowPaint(Win::HWND Window) : FWindow(Window), FDC(Win::BeginPaint(Window, &FPaint)) {}
-  ~TWindowPaint()
-  {
-    if (FDC)
-      Win::EndPaint(FWindow, &FPaint);
-  }
-  TWindowPaint(const TWindowPaint&) = delete;
-  TWindowPaint& operator=(const TWindowPaint&) = delete;
-  Win::HDC DC() const { return FDC; }
-
-private:
-  Win::HWND FWindow;
-  Win::PAINTSTRUCT FPaint;
-  Win::HDC FDC;
 };
 
 } // namespace
@@ -156,7 +138,7 @@ void TWinControl::PaintControls(Win::HDC DC, TControl* First)
 void TWinControl::PaintHandler(TMessage& Message)
 {
   auto dc = reinterpret_cast<Win::HDC>(Message.WParam);
-  std::optional<TWindowPaint> paint;
+  std::optional<Win::TWindowPaint> paint;
   if (!dc)
     dc = paint.emplace(FHandle).DC();
   if (!dc)
@@ -180,7 +162,7 @@ void TWinControl::WMPaint(TMessage& Message)
   }
   // Painted off-screen, then copied: the erase of the buffer is marked by
   // both of its DC parameters being the buffer.
-  TWindowPaint paint(FHandle);
+  Win::TWindowPaint paint(FHandle);
   TRect client = ClientRect();
   Win::TMemoryDC buffer(paint.DC(), std::max(client.Width(), 1), std::max(client.Height(), 1));
   Perform(Win::WM_ERASEBKGND, Win::WPARAM(buffer.DC()), Win::LPARAM(buffer.DC()));

@@ -11,6 +11,7 @@
 
 #include <System.Classes.Thread.hpp>
 #include <Win.Screen.hpp>
+#include <Win.User.Guards.hpp>
 
 #include <algorithm>
 #include <utility>
@@ -235,10 +236,8 @@ private:
 
   void Paint()
   {
-    Win::PAINTSTRUCT ps;
-    Win::BeginPaint(FHandle, &ps);
-    PaintMenu(ps.hdc, FLayout, FHot, FParent->GetImageList());
-    Win::EndPaint(FHandle, &ps);
+    const Win::TWindowPaint paint(FHandle);
+    PaintMenu(paint.DC(), FLayout, FHot, FParent->GetImageList());
   }
 
   void PointerAt(TPoint At)

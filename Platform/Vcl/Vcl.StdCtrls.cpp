@@ -5,6 +5,7 @@
 #include "Vcl.Themes.hpp"
 
 #include <Win.Gdi.Guards.hpp>
+#include <Win.User.Guards.hpp>
 
 #include <algorithm>
 
@@ -97,8 +98,8 @@ void TCustomButton::KeyUp(Word& Key, TShiftState Shift)
 
 void TCustomButton::PaintButton()
 {
-  Win::PAINTSTRUCT ps;
-  Win::HDC dc = Win::BeginPaint(FHandle, &ps);
+  const Win::TWindowPaint paint(FHandle);
+  Win::HDC dc = paint.DC();
   TRect r = ClientRect();
   Win::UINT state = (FPressed ? Win::ODS_SELECTED : 0) | (Enabled() ? 0 : Win::ODS_DISABLED) |
                     (Focused() ? Win::ODS_FOCUS : 0);
@@ -111,7 +112,6 @@ void TCustomButton::PaintButton()
     item.hDC = dc;
     item.rcItem = r;
     Win::SendMessage(Win::GetParent(FHandle), Win::WM_DRAWITEM, 0, Win::LPARAM(&item));
-    Win::EndPaint(FHandle, &ps);
     return;
   }
   // The button Enter would press wears a dark frame around its face.
@@ -133,7 +133,6 @@ void TCustomButton::PaintButton()
     focus.Inflate(-4, -4);
     Win::DrawFocusRect(dc, &focus);
   }
-  Win::EndPaint(FHandle, &ps);
 }
 
 void TCustomButton::Dispatch(TMessage& Message)

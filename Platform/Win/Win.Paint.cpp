@@ -375,8 +375,15 @@ HDC BeginPaint(HWND hWnd, PAINTSTRUCT* ps)
   ps->hdc = MakeWindowDC(hWnd, VisibleRegion(hWnd, (hWnd->Style & WS_CLIPCHILDREN) != 0).Intersect(update));
   ps->rcPaint = update.Box();
   ps->fErase = TRUE;
-  if (erase)
+  if (!erase)
+    return ps->hdc;
+  // The caller gets no DC to end the paint with when the erase handler raises.
+  try {
     ps->fErase = SendMessage(hWnd, WM_ERASEBKGND, WPARAM(ps->hdc), 0) ? FALSE : TRUE;
+  } catch (...) {
+    EndPaint(hWnd, ps);
+    throw;
+  }
   return ps->hdc;
 }
 

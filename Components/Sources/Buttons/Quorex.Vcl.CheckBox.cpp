@@ -1,6 +1,7 @@
 #include "Quorex.Vcl.CheckBox.hpp"
 
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <System.ScopeGuards.hpp>
 #include <Win.Gdi.Guards.hpp>
 #include <Winapi.Windows.hpp>
 
@@ -77,12 +78,12 @@ void TQxCustomCheckBox::CalcAutoSize()
   // Room for the shield whether or not it shows, so that showing it does
   // not move anything.
   width += FSysIcons->Width();
-  FCalculatingSize = true;
+  // A host's OnResize may raise: the marker must not stay set.
+  const TScopedValue calculating(FCalculatingSize, true);
   if (!AlignedHorizontally(Align()) && ClientWidth() != width)
     SetClientWidth(width);
   if (!AlignedVertically(Align()) && ClientHeight() != height)
     SetClientHeight(height);
-  FCalculatingSize = false;
 }
 
 void TQxCustomCheckBox::SetAutoSize(bool Value)

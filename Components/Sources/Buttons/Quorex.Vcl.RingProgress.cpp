@@ -2,6 +2,7 @@
 
 #include <GdiPlusHelpers.hpp>
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <System.ScopeGuards.hpp>
 
 #include <algorithm>
 
@@ -36,14 +37,8 @@ void TQxCustomRingProgress::Resize()
   // the square, and the ring must not keep asking.
   if (FResizing || Width() == Height())
     return;
-  FResizing = true;
-  try {
-    SetWidth(Height());
-  } catch (...) {
-    FResizing = false;
-    throw;
-  }
-  FResizing = false;
+  const TScopedValue resizing(FResizing, true);
+  SetWidth(Height());
 }
 
 void TQxCustomRingProgress::Paint()

@@ -2,6 +2,7 @@
 
 #include <Quorex.Vcl.ControlProperties.hpp>
 #include <Quorex.Vcl.Globals.hpp>
+#include <System.ScopeGuards.hpp>
 #include <Win.Gdi.Guards.hpp>
 #include <Winapi.Windows.hpp>
 
@@ -450,11 +451,7 @@ void TQxSplashPanel::Splash(TSplashStyle Style)
     return;
   if (OnSplash) {
     // A splash asked for by the handler is this one.
-    FStarting = true;
-    struct TReset {
-      bool& Flag;
-      ~TReset() { Flag = false; }
-    } reset{FStarting};
+    const TScopedValue starting(FStarting, true);
     OnSplash(this);
   }
   FRealHeight = Height();

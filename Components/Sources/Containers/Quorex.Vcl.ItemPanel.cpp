@@ -3,6 +3,7 @@
 #include <GdiPlusHelpers.hpp>
 #include <GdiPlusUtils.hpp>
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <System.ScopeGuards.hpp>
 #include <Win.Gdi.Guards.hpp>
 
 namespace Quorex {
@@ -54,10 +55,7 @@ void TCustomItemPanel::DrawBuf(TCanvas* Target, bool PaintChildren)
   // empty bitmaps and brushes.
   if (FPainting > 0 || Width() <= 0 || Height() <= 0)
     return;
-  struct TGuard {
-    Integer& Count;
-    ~TGuard() { --Count; }
-  } guard{++FPainting};
+  const TScopedValue painting(FPainting, FPainting + 1);
   FBuf->SetSize(Width(), Height());
   TCanvas* buffer = FBuf->Canvas();
   const TRect clip = Target->ClipRect();

@@ -2,6 +2,7 @@
 // a 20 ms timer, the windows moving together in one deferred batch.
 #include "Quorex.Vcl.SectionBar.hpp"
 
+#include <System.ScopeGuards.hpp>
 #include <Winapi.Windows.hpp>
 
 #include <algorithm>
@@ -46,11 +47,13 @@ void TControlSizer::Fire(TObject* Sender)
 
 void TControlSizer::Reposition()
 {
-  LockSections();
-  bool changed = DoReposition();
-  if (!changed)
-    FTimer->SetEnabled(false);
-  UnlockSections();
+  {
+    // A section's OnResize may raise; the sections must not stay locked.
+    LockSections();
+    const auto unlock = Finally([this] { UnlockSections(); });
+    if (!DoReposition())
+      FTimer->SetEnabled(false);
+  }
   if (FChangedBottom > FChangedTop && FBar->HandleAllocated()) {
     TRect band(0, FChangedTop, FBar->Width(), FChangedBottom);
     Win::InvalidateRect(FBar->Handle(), &band, Win::FALSE);

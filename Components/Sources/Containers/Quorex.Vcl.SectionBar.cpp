@@ -2,6 +2,7 @@
 
 #include <Quorex.System.DPI.hpp>
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <System.ScopeGuards.hpp>
 #include <System.SysUtils.hpp>
 #include <Winapi.Windows.hpp>
 
@@ -301,9 +302,10 @@ void TPageSection::RepositionControls()
   Integer y = GetTitleClientHeight() + FTopMargin;
   for (TPageItem* item : ShownItems()) {
     TRect r = GetControlRect(item, y);
-    item->BeginUpdate();
-    item->SetBounds(r.Left, r.Top, r.Width(), r.Height());
-    item->EndUpdate();
+    {
+      const TUpdateScope update(*item);
+      item->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    }
     y += item->Height();
   }
 }
@@ -617,10 +619,11 @@ void TCustomSectionBar::RepositionSections()
 {
   if (Loading(this) || ComponentState().Contains(csDestroying))
     return;
-  FSizer->BeginUpdate();
-  for (TPageSection* s : FSections)
-    s->SizeInfo()->SetHeight(s->SectionHeight());
-  FSizer->EndUpdate();
+  {
+    const TUpdateScope update(*FSizer);
+    for (TPageSection* s : FSections)
+      s->SizeInfo()->SetHeight(s->SectionHeight());
+  }
   Invalidate();
 }
 

@@ -1,5 +1,7 @@
 #include "GdiPlusUtils.hpp"
 
+#include <System.SysUtils.hpp>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -11,7 +13,9 @@ using namespace GdiPlus;
 
 TGPRectF ToGPRectF(const Vcl::TRect& Rect)
 {
-  return TGPRectF(float(Rect.Left), float(Rect.Top), float(Rect.Right - Rect.Left), float(Rect.Bottom - Rect.Top));
+  // Edges far apart are more than 32 bits apart: the sizes are formed wider.
+  return TGPRectF(float(Rect.Left), float(Rect.Top), float(Vcl::Int64(Rect.Right) - Rect.Left),
+                  float(Vcl::Int64(Rect.Bottom) - Rect.Top));
 }
 
 TGPColor ToGPColor(Vcl::TColor Color)
@@ -36,12 +40,14 @@ TGPFontStyle ToGPFontStyle(Vcl::TFontStyles Style)
 
 std::shared_ptr<IGPFont> ToGPFont(const Vcl::TFont* Font)
 {
+  QX_ASSERT(Font, "GdiPlusUtils");
   return TGPFont::Create(Font->Name(), float(Font->Size()), ToGPFontStyle(Font->Style()), UnitPoint);
 }
 
 std::shared_ptr<IGPBitmap> ToGPImage(Vcl::TCustomImageList* ImageList, int Index)
 {
-  if (!ImageList || Index < 0 || Index >= ImageList->Count())
+  QX_ASSERT(ImageList, "GdiPlusUtils");
+  if (Index < 0 || Index >= ImageList->Count())
     GdipCheck(InvalidParameter);
   Vcl::TBitmap bitmap;
   ImageList->GetBitmap(Index, &bitmap);

@@ -1,5 +1,6 @@
 #include "Quorex.Vcl.CanvasHelper.hpp"
 
+#include <System.SysUtils.hpp>
 #include <Vcl.Themes.hpp>
 #include <Win.Themes.hpp>
 
@@ -17,6 +18,10 @@ namespace {
 // (normal, disabled, hot, pressed); the same numbers serve push buttons,
 // toolbar buttons and the unchecked check box.
 constexpr int kStateOf[] = {1, 4, 2, 3};
+
+// Every public primitive draws on the canvas it is given; a null one is the
+// caller's programming error and is refused before anything is touched.
+constexpr const char* kUnitName = "Quorex.Vcl.CanvasHelper";
 
 int ThemeState(TUIControlState AState)
 {
@@ -318,6 +323,7 @@ void AddOverhangs(TCanvas* Canvas, const String& AText, TRect& ARect)
 
 void QxDrawButton(TCanvas* Canvas, TRect ARect, TUIControlState AState)
 {
+  QX_ASSERT(Canvas, kUnitName);
   if (StyleServices()->Enabled())
     DrawThemedButton(Canvas, ARect, AState);
   else
@@ -326,6 +332,7 @@ void QxDrawButton(TCanvas* Canvas, TRect ARect, TUIControlState AState)
 
 void QxDrawSplitButtonMain(TCanvas* Canvas, TRect ARect, TUIControlState AState)
 {
+  QX_ASSERT(Canvas, kUnitName);
   if (StyleServices()->Enabled())
     DrawThemedSplitButtonMain(Canvas, ARect, AState);
   else
@@ -334,6 +341,7 @@ void QxDrawSplitButtonMain(TCanvas* Canvas, TRect ARect, TUIControlState AState)
 
 void QxDrawSplitButtonDropDown(TCanvas* Canvas, TRect ARect, TUIControlState AState)
 {
+  QX_ASSERT(Canvas, kUnitName);
   if (StyleServices()->Enabled())
     DrawThemedSplitButtonDropDown(Canvas, ARect, AState);
   else
@@ -356,22 +364,26 @@ void DrawFlat(TFlatDrawing Themed, TCanvas* Canvas, const TRect& ARect, TUIContr
 
 void QxDrawFlatButton(TCanvas* Canvas, TRect ARect, TUIControlState AState)
 {
+  QX_ASSERT(Canvas, kUnitName);
   DrawFlat(DrawThemedFlatButton, Canvas, ARect, AState);
 }
 
 void QxDrawFlatSplitButtonMain(TCanvas* Canvas, TRect ARect, TUIControlState AState)
 {
+  QX_ASSERT(Canvas, kUnitName);
   DrawFlat(DrawThemedFlatSplitButtonMain, Canvas, ARect, AState);
 }
 
 void QxDrawFlatSplitButtonDropDown(TCanvas* Canvas, TRect ARect, TUIControlState AState)
 {
+  QX_ASSERT(Canvas, kUnitName);
   DrawFlat(DrawThemedFlatSplitButtonDropDown, Canvas, ARect, AState);
 }
 
 void QxDrawCheckbox(TCanvas* Canvas, TControl* AControl, TRect ARect, TUIControlState AState,
                     TCheckBoxState AExState)
 {
+  QX_ASSERT(Canvas, kUnitName);
   if (ThemeControl(AControl))
     DrawThemedCheckbox(Canvas, ARect, AState, AExState);
   else
@@ -381,6 +393,7 @@ void QxDrawCheckbox(TCanvas* Canvas, TControl* AControl, TRect ARect, TUIControl
 void QxDrawTreeExpander(TCanvas* Canvas, TControl* AControl, TRect ARect, TUIControlState AState,
                         TTreeViewExpanderState AExState)
 {
+  QX_ASSERT(Canvas, kUnitName);
   if (ThemeControl(AControl))
     DrawThemedTreeExpander(Canvas, AControl, ARect, AState, AExState);
   else
@@ -389,6 +402,7 @@ void QxDrawTreeExpander(TCanvas* Canvas, TControl* AControl, TRect ARect, TUICon
 
 void QxDrawSelection(TCanvas* Canvas, TControl* AControl, TRect ARect, TListItemSelectionState AState)
 {
+  QX_ASSERT(Canvas, kUnitName);
   if (ThemeControl(AControl))
     DrawThemeSelection(Canvas, ARect, AState);
   else
@@ -397,6 +411,7 @@ void QxDrawSelection(TCanvas* Canvas, TControl* AControl, TRect ARect, TListItem
 
 void QxDrawFocusRect(TCanvas* Canvas, TRect ARect)
 {
+  QX_ASSERT(Canvas, kUnitName);
   TTextColorKeeper keep(Canvas->Handle());
   if (StyleServices()->Enabled()) {
     ARect.Inflate(-1, -1);
@@ -409,6 +424,7 @@ void QxDrawFocusRect(TCanvas* Canvas, TRect ARect)
 
 void QxDrawSplitter(TCanvas* Canvas, int AX, int AFromY, int AToY, bool AEnabled)
 {
+  QX_ASSERT(Canvas, kUnitName);
   TPenBrushKeeper keep(Canvas);
   Canvas->Pen()->SetColor(AEnabled ? clBlack : TColor(0x00C0C0C0));
   Canvas->MoveTo(AX, AFromY);
@@ -417,6 +433,7 @@ void QxDrawSplitter(TCanvas* Canvas, int AX, int AFromY, int AToY, bool AEnabled
 
 void QxDrawText(TCanvas* Canvas, const String& AText, TRect& ARect, bool AEnabled, Win::UINT AFlags)
 {
+  QX_ASSERT(Canvas, kUnitName);
   if (StyleServices()->Enabled())
     DrawVistaText(Canvas, AText, ARect, AEnabled, AFlags);
   else

@@ -4,6 +4,7 @@
 // whole window tree.
 #pragma once
 
+#include <System.ScopeGuards.hpp>
 #include <Vcl.Controls.hpp>
 
 namespace Quorex {
@@ -23,6 +24,13 @@ public:
   // unlock. Unlocks beyond the locks are ignored.
   void LockRedraw();
   void UnlockRedraw(bool AInvalidate = true);
+  // LockRedraw now, UnlockRedraw(AInvalidate) when the scope ends: a handler
+  // that raises in between must not leave the control never drawing again.
+  [[nodiscard]] auto ScopedRedrawLock(bool AInvalidate = true)
+  {
+    LockRedraw();
+    return Vcl::Finally([this, AInvalidate] { UnlockRedraw(AInvalidate); });
+  }
   Integer LockReadrawCount() const { return FLockReadrawCount; }
   // The window, its frame and all its children, erased and repainted.
   void InvalidateAll();

@@ -39,19 +39,15 @@ TQxFrameClient* TQxCustomFrameHost::AddFrame(TQxFrameClient* AClient)
   if (!AClient || AClient->Parent() == this)
     return AClient;
   AClient->FreeNotification(this);
-  AClient->FAdopting = true;
-  try {
+  {
+    const TScopedValue adopting(AClient->FAdopting, true);
     AClient->Hide();
     AClient->SetParent(this);
     AClient->SetAlign(alClient);
     // A hidden control is not aligned; sized now, showing it later does not
     // resize it again.
     AClient->SetBoundsRect(ClientRect());
-  } catch (...) {
-    AClient->FAdopting = false;
-    throw;
   }
-  AClient->FAdopting = false;
   AClient->Resize();
   return AClient;
 }
@@ -83,25 +79,35 @@ void TQxCustomFrameHost::LeavePage()
 {
   if (!FFrame)
     return;
-  LockRedraw();
+  const auto redraw = ScopedRedrawLock();
   FFrame->Fire(FFrame->OnBeforeLeave);
   FFrame->Deactivate();
   FFrame->Hide();
-  FFrame->Fire(FFrame->OnLeave);
-  UnlockRedraw(true);
+  FireOrDrop(FFrame->OnLeave);
 }
 
 void TQxCustomFrameHost::EnterPage(TQxFrameClient* Value)
 {
-  LockRedraw();
+  const auto redraw = ScopedRedrawLock();
   FFrame = AddFrame(Value);
-  if (FFrame) {
-    FFrame->Fire(FFrame->OnBeforeEnter);
-    FFrame->Show();
-    FFrame->Activate();
-    FFrame->Fire(FFrame->OnEnter);
+  if (!FFrame)
+    return;
+  FireOrDrop(FFrame->OnBeforeEnter);
+  FFrame->Show();
+  FFrame->Activate();
+  FFrame->Fire(FFrame->OnEnter);
+}
+
+// A handler that raises on a hidden page leaves no page shown: the host says
+// so, and asking for that page again enters it again.
+void TQxCustomFrameHost::FireOrDrop(const TNotifyEvent& Event)
+{
+  try {
+    FFrame->Fire(Event);
+  } catch (...) {
+    FFrame = nullptr;
+    throw;
   }
-  UnlockRedraw(true);
 }
 
 void TQxCustomFrameHost::Notification(TComponent* AComponent, TOperation Operation)

@@ -41,6 +41,7 @@ protected:
 private:
   void LeavePage();
   void EnterPage(TQxFrameClient* Value);
+  void FireOrDrop(const Vcl::TNotifyEvent& Event);
 
   TQxFrameClient* FFrame = nullptr;
   std::map<const Vcl::TClassInfo*, TQxFrameClient*> FCache;

@@ -28,6 +28,7 @@ std::size_t InfoBytes(const Win::BITMAPINFOHEADER& Header)
 
 void DrawBitmap(Win::HDC DC, Vcl::TBitmap* Bitmap, int X, int Y)
 {
+  QX_ASSERT(Bitmap, "Quorex.Vcl.Globals");
   const Win::HBITMAP handle = Bitmap->Handle();
   const auto lines = Win::UINT(Bitmap->Height());
   Win::BITMAPINFO probe{};

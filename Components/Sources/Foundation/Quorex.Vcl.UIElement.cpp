@@ -67,10 +67,10 @@ void TUIElement::LButtonDown(Integer AX, Integer AY)
 
 void TUIElement::LButtonUp(Integer AX, Integer AY)
 {
+  // MouseInItem tells where the last move was; a release is not a move.
   if (FState != uicsPressed)
     return;
-  FMouseInItem = Contains(AX, AY);
-  SetState(FMouseInItem ? uicsHot : uicsNormal);
+  SetState(Contains(AX, AY) ? uicsHot : uicsNormal);
 }
 
 void TUIElement::MouseLeave()

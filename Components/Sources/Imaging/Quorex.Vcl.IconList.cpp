@@ -4,6 +4,7 @@
 #include "Quorex.System.DPI.hpp"
 
 #include <System.Classes.Streaming.hpp>
+#include <System.ScopeGuards.hpp>
 #include <System.TypInfo.hpp>
 
 #include <algorithm>
@@ -145,9 +146,8 @@ void TCustomIconList::SetIcons(TIconCollection* Value)
 {
   if (!Value || Value == FIcons.get())
     return;
-  BeginUpdate();
+  const TUpdateScope update(*this);
   FIcons->Assign(Value);
-  EndUpdate();
 }
 
 void TCustomIconList::SetSmoothScaling(bool Value)
@@ -326,9 +326,10 @@ void TCustomIconList::Loaded()
   FPixelsPerInch = DPI::GetValue();
   if (FScaled) {
     auto scaled = [stored](Integer Value) { return std::clamp(DPI::ScaleFrom(Value, stored), 1, MaxSize); };
-    BeginUpdate();
+    // One rebuild below, for the new size; none half-way.
+    ++FUpdating;
+    const auto resumed = Finally([this] { --FUpdating; });
     SetSize(scaled(Width()), scaled(Height()));
-    --FUpdating;
   }
   RebuildIconList();
 }

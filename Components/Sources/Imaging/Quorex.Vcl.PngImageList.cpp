@@ -1,6 +1,7 @@
 #include "Quorex.Vcl.PngImageList.hpp"
 
 #include <System.Classes.Streaming.hpp>
+#include <System.ScopeGuards.hpp>
 #include <System.SysUtils.hpp>
 #include <System.TypInfo.hpp>
 
@@ -11,6 +12,16 @@ namespace Quorex {
 using namespace Vcl;
 
 namespace {
+
+// Runs Action inside an update whose end leaves the native list alone (the
+// caller mends it itself), also when Action raises.
+template <class TAction>
+auto WithoutRebuild(TPngImageList* List, TAction Action)
+{
+  List->BeginUpdate();
+  const auto end = Finally([List] { List->EndUpdate(false); });
+  return Action();
+}
 
 std::unique_ptr<TPngImage> Owned(TPngImage* Png)
 {
@@ -220,13 +231,14 @@ void TPngImageList::Assign(const TPersistent* Source)
   }
   if (list == this)
     return;
-  BeginUpdate();
-  TImageList::SetWidth(list->Width());
-  TImageList::SetHeight(list->Height());
-  FEnabledImages = list->FEnabledImages;
-  FPngOptions = list->FPngOptions;
-  FPngImages->Assign(list->FPngImages.get());
-  EndUpdate(true);
+  {
+    const TUpdateScope update(*this);
+    TImageList::SetWidth(list->Width());
+    TImageList::SetHeight(list->Height());
+    FEnabledImages = list->FEnabledImages;
+    FPngOptions = list->FPngOptions;
+    FPngImages->Assign(list->FPngImages.get());
+  }
   Change();
 }
 
@@ -365,18 +377,12 @@ void TPngImageList::CopyPngs()
 // Made inside an update, so that only the caller's change is announced.
 TPngImageCollectionItem* TPngImageList::NewItem(Integer Index, const TPngImage* Png, TColor Background)
 {
-  BeginUpdate();
-  TPngImageCollectionItem* item = nullptr;
-  try {
-    item = Index < 0 ? FPngImages->Add(true) : FPngImages->Insert(Index, true);
+  return WithoutRebuild(this, [&] {
+    TPngImageCollectionItem* item = Index < 0 ? FPngImages->Add(true) : FPngImages->Insert(Index, true);
     item->SetPngImage(Png);
     item->SetBackground(Background);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate(false);
-  return item;
+    return item;
+  });
 }
 
 Integer TPngImageList::AddPng(const TPngImage* Png, TColor Background)
@@ -417,9 +423,7 @@ void TPngImageList::ReplaceConverted(Integer Index, std::unique_ptr<TPngImage> P
   TPngImageCollectionItem* item = FPngImages->Items(Index);
   if (!item || !Png)
     return;
-  BeginUpdate();
-  item->SetPngImage(Png.get());
-  EndUpdate(false);
+  WithoutRebuild(this, [&] { item->SetPngImage(Png.get()); });
   Win::HICON icon = NativeIcon(item);
   Win::ImageList_ReplaceIcon(Handle(), Index, icon);
   Win::DestroyIcon(icon);
@@ -482,15 +486,9 @@ void TPngImageList::AddImages(TCustomImageList* Value)
 {
   if (!Value || Value == this)
     return;
-  BeginUpdate();
-  try {
-    for (Integer i = 0; i < Value->Count(); ++i)
-      AddImage(Value, i);
-  } catch (...) {
-    EndUpdate(true);
-    throw;
-  }
-  EndUpdate(true);
+  const TUpdateScope update(*this);
+  for (Integer i = 0; i < Value->Count(); ++i)
+    AddImage(Value, i);
 }
 
 void TPngImageList::Insert(Integer Index, TBitmap* Image, TBitmap* Mask)
@@ -528,9 +526,7 @@ void TPngImageList::ReplaceMasked(Integer Index, TBitmap* NewImage, TColor MaskC
 
 void TPngImageList::Clear()
 {
-  BeginUpdate();
-  FPngImages->Clear();
-  EndUpdate(false);
+  WithoutRebuild(this, [&] { FPngImages->Clear(); });
   Win::ImageList_Remove(Handle(), -1);
   Change();
 }
@@ -539,9 +535,7 @@ void TPngImageList::Delete(Integer Index)
 {
   if (!FPngImages->Items(Index))
     return;
-  BeginUpdate();
-  FPngImages->Delete(Index);
-  EndUpdate(false);
+  WithoutRebuild(this, [&] { FPngImages->Delete(Index); });
   Win::ImageList_Remove(Handle(), Index);
   Change();
 }
@@ -551,9 +545,7 @@ void TPngImageList::Move(Integer CurIndex, Integer NewIndex)
   TPngImageCollectionItem* item = FPngImages->Items(CurIndex);
   if (!item || !FPngImages->Items(NewIndex) || CurIndex == NewIndex)
     return;
-  BeginUpdate();
-  item->SetIndex(NewIndex);
-  EndUpdate(false);
+  WithoutRebuild(this, [&] { item->SetIndex(NewIndex); });
   Win::ImageList_Remove(Handle(), CurIndex);
   Win::HICON icon = NativeIcon(item);
   InsertNativeIcon(NewIndex, icon);

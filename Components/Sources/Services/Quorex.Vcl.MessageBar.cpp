@@ -154,19 +154,13 @@ void TQxCustomMessageBar::MessageChangeHandler(TQxCustomMessage* Sender)
 
 void TQxCustomMessageBar::ApplyMessage(TQxCustomMessage* Msg)
 {
-  LockRedraw();
-  try {
-    FTitle->SetCaption(Msg ? Msg->Title() : String());
-    FText->SetCaption(Msg ? Msg->Text() : String());
-    ShowImage(Msg);
-    CreateButtons(Msg);
-    Realign();
-    AdjustSize();
-  } catch (...) {
-    UnlockRedraw();
-    throw;
-  }
-  UnlockRedraw();
+  const auto redraw = ScopedRedrawLock();
+  FTitle->SetCaption(Msg ? Msg->Title() : String());
+  FText->SetCaption(Msg ? Msg->Text() : String());
+  ShowImage(Msg);
+  CreateButtons(Msg);
+  Realign();
+  AdjustSize();
 }
 
 void TQxCustomMessageBar::ShowImage(TQxCustomMessage* Msg)

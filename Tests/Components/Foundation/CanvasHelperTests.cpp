@@ -379,3 +379,39 @@ TEST(CanvasHelper, ThemedTextUsesTheFontColourOrTheDisabledButtonColour)
   EXPECT_EQ(measured.Width(), c->TextWidth("Hi"));
   EXPECT_EQ(measured.Height(), c->TextHeight("Hi"));
 }
+
+// A null canvas is the caller's programming error: every primitive refuses
+// it with the assertion naming the unit, whichever look is on.
+TEST(CanvasHelper, EveryPrimitiveRefusesANullCanvas)
+{
+  const TRect r(0, 0, 20, 20);
+  TRect measured = r;
+  const std::vector<std::function<void()>> calls = {
+    [&] { QxDrawButton(nullptr, r, uicsNormal); },
+    [&] { QxDrawSplitButtonMain(nullptr, r, uicsHot); },
+    [&] { QxDrawSplitButtonDropDown(nullptr, r, uicsPressed); },
+    [&] { QxDrawFlatButton(nullptr, r, uicsHot); },
+    [&] { QxDrawFlatSplitButtonMain(nullptr, r, uicsHot); },
+    [&] { QxDrawFlatSplitButtonDropDown(nullptr, r, uicsHot); },
+    [&] { QxDrawCheckbox(nullptr, SomeControl(), r, uicsNormal, cbChecked); },
+    [&] { QxDrawTreeExpander(nullptr, SomeControl(), r, uicsNormal, tvesOpened); },
+    [&] { QxDrawSelection(nullptr, SomeControl(), r, lissSelected); },
+    [&] { QxDrawFocusRect(nullptr, r); },
+    [&] { QxDrawSplitter(nullptr, 1, 0, 10, true); },
+    [&] { QxDrawText(nullptr, "text", measured, true, Win::UINT(Win::DT_CALCRECT)); },
+    [&] { QxDrawText(nullptr, "text", measured, false, TTextFormat{tfCalcRect}); },
+    [&] { QxTextWidth(nullptr, "text"); },
+  };
+  for (bool styled : {false, true}) {
+    QxTest::TVisualStyles style(styled);
+    for (size_t i = 0; i < calls.size(); ++i) {
+      try {
+        calls[i]();
+        ADD_FAILURE() << "call " << i << " accepted a null canvas";
+      } catch (const EAssertionFailed& e) {
+        EXPECT_NE(e.Message().find("Assertion failure (Quorex.Vcl.CanvasHelper"), String::npos) << e.Message();
+      }
+    }
+  }
+  EXPECT_EQ(measured, r);
+}

@@ -152,6 +152,17 @@ TEST_F(ControlBaseTest, RedrawLocksNestAndExtraUnlocksAreIgnored)
   EXPECT_TRUE(Win::IsRedrawSuspended(wnd)) << "an extra unlock must not swallow the next lock";
   panel->UnlockRedraw(false);
   EXPECT_FALSE(Win::IsRedrawSuspended(wnd));
+
+  // Held by a scope, the lock ends with it, also when the scope raises.
+  EXPECT_THROW(
+    {
+      const auto lock = panel->ScopedRedrawLock();
+      EXPECT_TRUE(Win::IsRedrawSuspended(wnd));
+      throw std::runtime_error("host handler");
+    },
+    std::runtime_error);
+  EXPECT_EQ(panel->LockReadrawCount(), 0);
+  EXPECT_FALSE(Win::IsRedrawSuspended(wnd));
 }
 
 TEST_F(ControlBaseTest, LocksTakenWithoutAWindowOnlyCount)
@@ -253,34 +264,81 @@ protected:
   void Paint() override { Element->Paint(Canvas()); }
 };
 
-TEST_F(ControlBaseTest, AnElementPressedDraggedOutAndReleasedOutsideEndsNormal)
+TEST_F(ControlBaseTest, AnElementDraggedOutAndBackPaintsPressedHotPressed)
 {
   auto* host = Place(new TElementHost(Form), Form, 10, 10, 100, 60);
   RunUntilIdle();
   MoveOnto(host, 20, 20);
-  EXPECT_EQ(host->Element->State(), uicsHot);
   Press();
-  EXPECT_EQ(host->Element->State(), uicsPressed);
   host->Painted.clear();
   MoveOnto(host, 60, 40);
   EXPECT_EQ(host->Element->State(), uicsPressed);
-  EXPECT_FALSE(host->Element->MouseInItem());
   MoveOnto(host, 20, 20);
-  EXPECT_EQ(host->Painted, (std::vector<TUIControlState>{uicsHot, uicsPressed})) << "pressed, hot, pressed";
+  EXPECT_EQ(host->Painted, (std::vector<TUIControlState>{uicsHot, uicsPressed}));
   MoveOnto(host, 60, 40);
   Release();
   EXPECT_EQ(host->Element->State(), uicsNormal);
 }
 
-TEST_F(ControlBaseTest, AnElementReleasedInsideEndsHotAndADisabledOneIgnoresTheMouse)
+// The press/drag/release table, driven the way an owner forwards its
+// messages. MouseInItem follows the moves alone: a release changes only the
+// state, so a release at a point the mouse never moved to keeps the last
+// move's answer, and the next press there paints as that answer says.
+TEST_F(ControlBaseTest, TheElementsStateTableForPressDragAndRelease)
+{
+  struct TStep {
+    char Input; // 'm' move, 'd' down, 'u' up
+    int X, Y;
+  };
+  constexpr TStep in1{'m', 15, 15}, out1{'m', 50, 50};
+  const auto down = [](int x, int y) { return TStep{'d', x, y}; };
+  const auto up = [](int x, int y) { return TStep{'u', x, y}; };
+  struct TCase {
+    const char* Name;
+    std::vector<TStep> Steps;
+    TUIControlState State;
+    bool MouseInItem;
+    TUIControlState Painted;
+  };
+  const std::vector<TCase> cases = {
+    {"press, release inside", {in1, down(15, 15), up(15, 15)}, uicsHot, true, uicsHot},
+    {"drag out, release outside", {in1, down(15, 15), out1, up(50, 50)}, uicsNormal, false, uicsNormal},
+    {"drag out and back, release inside", {in1, down(15, 15), out1, in1, up(15, 15)}, uicsHot, true, uicsHot},
+    {"release outside after a move inside", {in1, down(15, 15), up(50, 50)}, uicsNormal, true, uicsNormal},
+    {"release inside after a move outside", {in1, down(15, 15), out1, up(15, 15)}, uicsHot, false, uicsHot},
+    {"...and the next press there", {in1, down(15, 15), out1, up(15, 15), down(15, 15)}, uicsPressed, false,
+     uicsHot},
+    {"...until the mouse moves in", {in1, down(15, 15), out1, up(15, 15), down(15, 15), in1}, uicsPressed, true,
+     uicsPressed},
+    {"a press on a normal element", {out1, down(15, 15)}, uicsNormal, false, uicsNormal},
+    {"a press outside a hot one", {in1, down(50, 50)}, uicsHot, true, uicsHot},
+    {"a release with nothing pressed", {out1, up(15, 15)}, uicsNormal, false, uicsNormal},
+  };
+  auto* host = Place(new TElementHost(Form), Form, 10, 10, 100, 60);
+  for (const TCase& c : cases) {
+    auto& e = *host->Element;
+    e.MouseLeave();
+    e.SetState(uicsNormal);
+    for (const TStep& step : c.Steps) {
+      if (step.Input == 'm')
+        e.MouseMove(step.X, step.Y);
+      else if (step.Input == 'd')
+        e.LButtonDown(step.X, step.Y);
+      else
+        e.LButtonUp(step.X, step.Y);
+    }
+    host->Painted.clear();
+    e.Paint(host->Canvas());
+    EXPECT_EQ(e.State(), c.State) << c.Name;
+    EXPECT_EQ(e.MouseInItem(), c.MouseInItem) << c.Name;
+    EXPECT_EQ(host->Painted, std::vector<TUIControlState>{c.Painted}) << c.Name;
+  }
+}
+
+TEST_F(ControlBaseTest, ADisabledElementIgnoresTheMouseUntilEnabled)
 {
   auto* host = Place(new TElementHost(Form), Form, 10, 10, 100, 60);
   RunUntilIdle();
-  MoveOnto(host, 20, 20);
-  Press();
-  Release();
-  EXPECT_EQ(host->Element->State(), uicsHot);
-
   host->SetEnabled(false);
   EXPECT_EQ(host->Element->State(), uicsDisabled);
   host->Element->MouseMove(20, 20);
@@ -413,6 +471,55 @@ TEST_F(FrameHostTest, AFailingPageClassLeavesTheCurrentPage)
   EXPECT_THROW(Host->SetFrame<TFailingPage>(), std::runtime_error);
   EXPECT_EQ(Host->Frame(), a);
   EXPECT_TRUE(a->Visible());
+}
+
+// A page's handler that raises passes its exception to the caller; the
+// host's redraw lock is released all the same, and the host draws again. The
+// host's Frame is the page still shown, if any, and the switch can be asked
+// for again.
+TEST_F(FrameHostTest, APageHandlerThatRaisesLeavesTheHostDrawing)
+{
+  using THandler = TNotifyEvent TQxCustomFrameClient::*;
+  struct TCase {
+    const char* Name;
+    THandler Handler;
+    char Shown; // the page shown after the failure: 'A', 'B' or none
+  };
+  const std::vector<TCase> raising = {
+    {"A.OnBeforeLeave", &TQxCustomFrameClient::OnBeforeLeave, 'A'},
+    {"A.OnLeave", &TQxCustomFrameClient::OnLeave, 0},
+    {"B.OnBeforeEnter", &TQxCustomFrameClient::OnBeforeEnter, 0},
+    {"B.OnEnter", &TQxCustomFrameClient::OnEnter, 'B'},
+  };
+  delete Host; // each case gets a fresh host filling the form
+  Host = nullptr;
+  const TPoint centre = ScreenOf(Form, Form->ClientWidth() / 2, Form->ClientHeight() / 2);
+  for (const auto& [name, handler, shown] : raising) {
+    auto* host = new TQxFrameHost(Form);
+    host->SetParent(Form);
+    host->SetFrame<TPageA>();
+    TQxFrameClient* a = host->Frame();
+    TQxFrameClient* b = host->AddFrame<TPageB>();
+    TQxFrameClient* culprit = name[0] == 'A' ? a : b;
+    culprit->*handler = [](TObject*) { throw std::runtime_error("host handler"); };
+    EXPECT_THROW(host->SetFrame<TPageB>(), std::runtime_error) << name;
+    EXPECT_EQ(host->LockReadrawCount(), 0) << name;
+    EXPECT_FALSE(Win::IsRedrawSuspended(host->Handle())) << name;
+    EXPECT_EQ(host->Frame(), shown == 'A' ? a : shown == 'B' ? b : nullptr) << name;
+    EXPECT_EQ(a->Visible(), shown == 'A') << name;
+    EXPECT_EQ(b->Visible(), shown == 'B') << name;
+
+    for (TControl* c : std::initializer_list<TControl*>{host, a, b})
+      c->SetColor(clRed);
+    RunUntilIdle();
+    EXPECT_EQ(ScreenPixel(centre.X, centre.Y), clRed) << name;
+
+    culprit->*handler = nullptr;
+    host->SetFrame<TPageB>();
+    EXPECT_EQ(host->Frame(), b) << name;
+    EXPECT_TRUE(b->Visible() && b->IsActive()) << name;
+    delete host;
+  }
 }
 
 TEST_F(FrameHostTest, AFreedPageIsForgotten)

@@ -2,11 +2,16 @@
 #include <GdiPlusUtils.hpp>
 #include <Vcl.Imaging.pngimage.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace Quorex;
 using namespace GdiPlus;
@@ -47,6 +52,10 @@ public:
 TEST(GdiPlusUtils, ConversionsOfRectanglesColoursAndFonts)
 {
   EXPECT_EQ(ToGPRectF(Vcl::TRect(10, 20, 110, 70)), TGPRectF(10, 20, 100, 50));
+  // Edges 2^32 - 1 apart: the sizes are not wrapped to -1.
+  constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+  EXPECT_EQ(ToGPRectF(Vcl::TRect(lo, lo, hi, hi)), TGPRectF(float(lo), float(lo), 4294967295.0f, 4294967295.0f));
+  EXPECT_EQ(ToGPRectF(Vcl::TRect(hi, hi, lo, lo)), TGPRectF(float(hi), float(hi), -4294967295.0f, -4294967295.0f));
   EXPECT_EQ(ToGPColor(Vcl::TColor(0x00332211)), TGPColor::Create(255, 0x11, 0x22, 0x33));
   EXPECT_EQ(ToGPColor(Vcl::clBtnFace), TGPColor::Create(255, 0x0F, 0, 0)); // taken as it is
   EXPECT_EQ(ToGPFontStyle(Vcl::TFontStyles{Vcl::fsBold, Vcl::fsUnderline}).Bits(), 1u | 4u);
@@ -215,4 +224,36 @@ TEST(GdiPlusHelpers, GraphicsOnAControlsCanvas)
   g->Clear(kBlack);
   EXPECT_EQ(Vcl::ColorToRGB(surface.Canvas()->Pixels(1, 1)), Vcl::clBlack);
   control.Canvas()->SetHandle(nullptr);
+}
+
+// A null object is the caller's programming error: refused with the assertion
+// naming the unit, the arguments left as they were. The value conversions
+// take no pointers and cannot be handed one.
+TEST(GdiPlusHelpers, NullObjectsAreRefusedWithAnAssertion)
+{
+  Vcl::TBitmap bitmap;
+  bitmap.SetSize(3, 2);
+  const Win::HBITMAP before = bitmap.Handle();
+  auto gpBitmap = TGPBitmap::Create(4, 4);
+  const std::vector<std::pair<const char*, std::function<void()>>> calls = {
+    {"GdiPlusUtils", [] { ToGPFont(nullptr); }},
+    {"GdiPlusUtils", [] { ToGPImage(nullptr, 0); }},
+    {"GdiPlusHelpers", [] { ToGPGraphics(static_cast<Vcl::TCanvas*>(nullptr)); }},
+    {"GdiPlusHelpers", [] { ToGPGraphics(static_cast<Vcl::TGraphicControl*>(nullptr)); }},
+    {"GdiPlusHelpers", [] { ToGPGraphics(static_cast<Vcl::TCustomControl*>(nullptr)); }},
+    {"GdiPlusHelpers", [] { ToGPBitmap(nullptr); }},
+    {"GdiPlusHelpers", [&] { FromGPBitmap(nullptr, gpBitmap); }},
+    {"GdiPlusHelpers", [&] { FromGPBitmap(&bitmap, nullptr); }},
+    {"System.Classes", [] { TMyStreamAdapter adapter(nullptr); }},
+  };
+  for (const auto& [unit, call] : calls) {
+    try {
+      call();
+      ADD_FAILURE() << unit << ": a null object was accepted";
+    } catch (const Vcl::EAssertionFailed& e) {
+      EXPECT_THAT(e.Message(), testing::HasSubstr("Assertion failure (" + std::string(unit)));
+    }
+  }
+  EXPECT_EQ(bitmap.Handle(), before);
+  EXPECT_EQ(bitmap.Width(), 3);
 }

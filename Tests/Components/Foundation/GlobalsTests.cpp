@@ -63,11 +63,14 @@ TEST_F(GlobalsTest, PerformEraseBackgroundDrawsTheParentUnderTheControlAndKeepsT
   EXPECT_EQ(target.Canvas()->Pixels(10 - 8 - 1, 6 - 4 - 1), clRed);
 }
 
-TEST_F(GlobalsTest, PerformEraseBackgroundWithoutAParentIsAProgrammingError)
+TEST_F(GlobalsTest, AMissingControlParentOrBitmapIsAProgrammingError)
 {
   TCustomControl orphan(nullptr);
   TBitmap target(4, 4);
-  EXPECT_THROW(Quorex::qxPerformEraseBackground(&orphan, target.Canvas()->Handle()), EAssertionFailed);
+  Win::HDC dc = target.Canvas()->Handle();
+  EXPECT_THROW(Quorex::qxPerformEraseBackground(&orphan, dc), EAssertionFailed);
+  EXPECT_THROW(Quorex::qxPerformEraseBackground(nullptr, dc), EAssertionFailed);
+  EXPECT_THROW(Quorex::DrawBitmap(dc, nullptr, 0, 0), EAssertionFailed);
 }
 
 } // namespace

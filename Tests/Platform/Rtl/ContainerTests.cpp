@@ -34,7 +34,7 @@ public:
 
 class TWatchedCollection : public TCollection {
 public:
-  TWatchedCollection() : TCollection(&TThing::StaticClass()) {}
+  explicit TWatchedCollection(TCollectionItemClass ItemClass = &TThing::StaticClass()) : TCollection(ItemClass) {}
   std::vector<String> Log;
 
 protected:
@@ -221,4 +221,59 @@ TEST(Collection, IndexMovesAndIDs)
   EXPECT_EQ(Captions(copy), Captions(c));
   delete c.Items(0); // an item freed directly leaves the collection
   EXPECT_EQ(c.Count(), 4);
+}
+
+// ---- updates cut short --------------------------------------------------------------------------
+
+// An error inside an update, or a host's OnChange raising at its end, must not
+// leave the list updating for ever: it would never announce a change again.
+TEST(StringList, AnUpdateCutShortStillEnds)
+{
+  TStringList list;
+  list.SetSorted(true);
+  list.SetDuplicates(TDuplicates::dupError);
+  int changes = 0;
+  list.OnChange = [&](TObject*) { ++changes; };
+  TStringList twice;
+  twice.SetText("b\nb");
+  EXPECT_THROW(list.SetText("a\na"), EStringListError);
+  EXPECT_THROW(list.AddStrings(&twice), EStringListError);
+  EXPECT_EQ(list.UpdateCount(), 0);
+  list.Add("c");
+  EXPECT_EQ(changes, 3) << "two aborted updates end with a change each, then the add";
+
+  list.OnChange = [](TObject*) { throw EListError("host refuses"); };
+  EXPECT_THROW(list.SetText("x\ny"), EListError);
+  EXPECT_EQ(list.UpdateCount(), 0);
+  EXPECT_EQ(list.Text(), "x\ny\n");
+  // The duplicate's error is what the caller sees, not the handler's error
+  // at the end of the update it cut short (two at once would end the program).
+  EXPECT_THROW(list.AddStrings(&twice), EStringListError);
+  EXPECT_EQ(list.UpdateCount(), 0);
+}
+
+// A host's item class that refuses some values.
+class TPicky : public TThing {
+  QX_CLASS(TPicky, TThing)
+public:
+  using TThing::TThing;
+  void Assign(const TPersistent* Source) override
+  {
+    if (static_cast<const TThing*>(Source)->Caption == "bad")
+      throw EConvertError("bad item");
+    TThing::Assign(Source);
+  }
+};
+
+TEST(Collection, AnItemThatFailsToAssignLeavesTheUpdateEnded)
+{
+  TWatchedCollection source;
+  for (const char* n : {"a", "bad"})
+    static_cast<TThing*>(source.Add())->Caption = n;
+  TWatchedCollection target(&TPicky::StaticClass());
+  EXPECT_THROW(target.Assign(&source), EConvertError);
+  EXPECT_EQ(target.UpdateCount(), 0);
+  target.Log.clear();
+  target.Add();
+  EXPECT_EQ(target.Log, (std::vector<String>{"added", "all"}));
 }
