@@ -2,7 +2,9 @@
 // registry of reference fields that point at it and sets each of them to
 // null when it is destroyed; TWeakRef is such a field that registers itself,
 // usable as a liveness token for work that comes back later, also from
-// another thread. A TNonRefCountedObject offers the reference-counting
+// another thread. One held by a std::shared_ptr can also be watched through
+// std::weak_ptr (weak_from_this), which holds it alive while it is used.
+// A TNonRefCountedObject offers the reference-counting
 // calls of an interface without counting: its owner decides its lifetime.
 #pragma once
 
@@ -33,7 +35,7 @@ private:
   bool FCleared = false;
 };
 
-class TWeakReferencedObject : public Vcl::TObject {
+class TWeakReferencedObject : public Vcl::TObject, public std::enable_shared_from_this<TWeakReferencedObject> {
 public:
   TWeakReferencedObject();
   ~TWeakReferencedObject() override;

@@ -175,6 +175,8 @@ void TWinsockLoader::Download(const String& URL, Vcl::TStream& Stream)
     curl_easy_setopt(t.Easy, CURLOPT_HEADERFUNCTION, &TTransfer::OnHeader);
     curl_easy_setopt(t.Easy, CURLOPT_HEADERDATA, &t);
     curl_easy_setopt(t.Easy, CURLOPT_ERRORBUFFER, t.CurlError);
+    if (!FCertificateAuthorities.empty())
+      curl_easy_setopt(t.Easy, CURLOPT_CAINFO, FCertificateAuthorities.c_str());
     Run(&t, deadline);
 
     long status = 0;

@@ -48,6 +48,11 @@ public:
 
   const TDownloadLimits& Limits() const { return FLimits; }
   void SetLimits(const TDownloadLimits& Value) { FLimits = Value; }
+  // A PEM file of the certificate authorities https servers are checked
+  // against instead of the system's (a private deployment's own, a test's);
+  // empty: the system's. Certificates and host names are always checked.
+  const String& CertificateAuthorities() const { return FCertificateAuthorities; }
+  void SetCertificateAuthorities(const String& PemFile) { FCertificateAuthorities = PemFile; }
 
 private:
   struct TTransfer;
@@ -55,6 +60,7 @@ private:
   void Wake();
 
   TDownloadLimits FLimits;
+  String FCertificateAuthorities;
   std::atomic<bool> FCancelled{false};
   std::mutex FLock; // guards FMulti against Cancel from another thread
   void* FMulti = nullptr;

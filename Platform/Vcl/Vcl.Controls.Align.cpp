@@ -1,7 +1,9 @@
 // Alignment, anchors, auto-size and scaling of controls within their parent.
 #include "Vcl.Controls.Internal.hpp"
+#include "Vcl.Controls.Padding.hpp"
 
 #include <algorithm>
+#include <limits>
 
 namespace Vcl {
 
@@ -126,6 +128,31 @@ void TWinControl::Realign()
     AdjustSize();
 }
 
+namespace {
+
+// The space a control keeps free around itself in its parent's align pass.
+TRect AlignMargins(const TControl* Control)
+{
+  if (!Control->AlignWithMargins())
+    return TRect();
+  const TMargins* m = Control->Margins();
+  return TRect(m->Left(), m->Top(), m->Right(), m->Bottom());
+}
+
+// Margins from a resource may be anything: edges saturate rather than wrap.
+Integer Saturate(Int64 Value)
+{
+  return Integer(std::clamp<Int64>(Value, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
+}
+
+// The length from From to To less what the margins take off it, never below zero.
+Integer Less(Integer From, Integer To, Integer Before, Integer After)
+{
+  return Saturate(std::max<Int64>(Int64(To) - From - Before - After, 0));
+}
+
+} // namespace
+
 void TWinControl::DoAlign(TAlign Align, TRect& Rect, TControl* AControl)
 {
   std::vector<TControl*> list;
@@ -154,25 +181,30 @@ void TWinControl::DoAlign(TAlign Align, TRect& Rect, TControl* AControl)
     return a == AControl && b != AControl;
   });
   for (TControl* c : list) {
+    // m holds the four margins as left, top, right and bottom.
+    const TRect m = AlignMargins(c);
+    const Integer across = Less(Rect.Left, Rect.Right, m.Left, m.Right);
+    const Integer down = Less(Rect.Top, Rect.Bottom, m.Top, m.Bottom);
+    const Integer left = Saturate(Int64(Rect.Left) + m.Left), top = Saturate(Int64(Rect.Top) + m.Top);
     switch (Align) {
     case alTop:
-      c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), c->Height());
-      Rect.Top += c->Height();
+      c->SetBounds(left, top, across, c->Height());
+      Rect.Top = Saturate(Int64(top) + c->Height() + m.Bottom);
       break;
     case alBottom:
-      c->SetBounds(Rect.Left, Rect.Bottom - c->Height(), Rect.Width(), c->Height());
-      Rect.Bottom -= c->Height();
+      c->SetBounds(left, Saturate(Int64(Rect.Bottom) - m.Bottom - c->Height()), across, c->Height());
+      Rect.Bottom = Saturate(Int64(Rect.Bottom) - m.Bottom - c->Height() - m.Top);
       break;
     case alLeft:
-      c->SetBounds(Rect.Left, Rect.Top, c->Width(), Rect.Height());
-      Rect.Left += c->Width();
+      c->SetBounds(left, top, c->Width(), down);
+      Rect.Left = Saturate(Int64(left) + c->Width() + m.Right);
       break;
     case alRight:
-      c->SetBounds(Rect.Right - c->Width(), Rect.Top, c->Width(), Rect.Height());
-      Rect.Right -= c->Width();
+      c->SetBounds(Saturate(Int64(Rect.Right) - m.Right - c->Width()), top, c->Width(), down);
+      Rect.Right = Saturate(Int64(Rect.Right) - m.Right - c->Width() - m.Left);
       break;
     case alClient:
-      c->SetBounds(Rect.Left, Rect.Top, std::max(Rect.Width(), 0), std::max(Rect.Height(), 0));
+      c->SetBounds(left, top, across, down);
       break;
     default:
       break;
@@ -231,8 +263,9 @@ bool TWinControl::CanAutoSize(Integer& NewWidth, Integer& NewHeight)
     if (!c->Visible() || c->Align() == alClient)
       continue;
     any = true;
-    right = std::max(right, c->Left() + c->Width());
-    bottom = std::max(bottom, c->Top() + c->Height());
+    const TRect m = AlignMargins(c);
+    right = std::max(right, Saturate(Int64(c->Left()) + c->Width() + m.Right));
+    bottom = std::max(bottom, Saturate(Int64(c->Top()) + c->Height() + m.Bottom));
   }
   if (!any)
     return true;

@@ -5,17 +5,27 @@
 
 namespace Vcl {
 
-void TPadding::Assign(const TPersistent* Source)
+namespace {
+
+// Insets from a resource may be anything: the sides saturate rather than wrap.
+Integer Move(Integer Edge, Int64 By)
 {
-  const auto* padding = dynamic_cast<const TPadding*>(Source);
-  if (!padding) {
+  return Integer(std::clamp<Int64>(Edge + By, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
+}
+
+} // namespace
+
+void TMargins::Assign(const TPersistent* Source)
+{
+  const auto* margins = dynamic_cast<const TMargins*>(Source);
+  if (!margins) {
     inherited::Assign(Source);
     return;
   }
-  SetBounds(padding->FLeft, padding->FTop, padding->FRight, padding->FBottom);
+  SetBounds(margins->FLeft, margins->FTop, margins->FRight, margins->FBottom);
 }
 
-void TPadding::SetBounds(Integer ALeft, Integer ATop, Integer ARight, Integer ABottom)
+void TMargins::SetBounds(Integer ALeft, Integer ATop, Integer ARight, Integer ABottom)
 {
   if (FLeft == ALeft && FTop == ATop && FRight == ARight && FBottom == ABottom)
     return;
@@ -26,18 +36,19 @@ void TPadding::SetBounds(Integer ALeft, Integer ATop, Integer ARight, Integer AB
   Change();
 }
 
-TRect TPadding::Inset(const TRect& Rect) const
+TRect TMargins::Inset(const TRect& Rect) const
 {
-  // Insets from a resource may be anything: the sides saturate rather than wrap.
-  auto move = [](Integer Edge, Int64 By) {
-    return Integer(std::clamp<Int64>(Edge + By, std::numeric_limits<Integer>::min(),
-                                     std::numeric_limits<Integer>::max()));
-  };
-  return TRect(move(Rect.Left, FLeft), move(Rect.Top, FTop), move(Rect.Right, -Int64(FRight)),
-               move(Rect.Bottom, -Int64(FBottom)));
+  return TRect(Move(Rect.Left, FLeft), Move(Rect.Top, FTop), Move(Rect.Right, -Int64(FRight)),
+               Move(Rect.Bottom, -Int64(FBottom)));
 }
 
-void TPadding::SetSide(Integer& Field, Integer Value)
+TRect TMargins::Outset(const TRect& Rect) const
+{
+  return TRect(Move(Rect.Left, -Int64(FLeft)), Move(Rect.Top, -Int64(FTop)), Move(Rect.Right, FRight),
+               Move(Rect.Bottom, FBottom));
+}
+
+void TMargins::SetSide(Integer& Field, Integer Value)
 {
   if (Field == Value)
     return;
@@ -45,12 +56,31 @@ void TPadding::SetSide(Integer& Field, Integer Value)
   Change();
 }
 
-void TPadding::Change()
+void TMargins::Change()
 {
   if (FControl)
-    FControl->Realign();
+    ControlChange();
   if (OnChange)
     OnChange(this);
+}
+
+void TMargins::ControlChange()
+{
+  if (FControl->AlignWithMargins())
+    FControl->RequestAlign();
+}
+
+void TPadding::ControlChange()
+{
+  static_cast<TWinControl*>(FControl)->Realign();
+}
+
+QX_PUBLISHED(TMargins)
+{
+  Property("Left", &T::Left, &T::SetLeft).Default(3);
+  Property("Top", &T::Top, &T::SetTop).Default(3);
+  Property("Right", &T::Right, &T::SetRight).Default(3);
+  Property("Bottom", &T::Bottom, &T::SetBottom).Default(3);
 }
 
 QX_PUBLISHED(TPadding)

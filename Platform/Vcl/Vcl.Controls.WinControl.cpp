@@ -277,6 +277,13 @@ void TWinControl::CMBiDiModeChanged(TMessage& Message)
   Invalidate();
 }
 
+void TWinControl::CMCtl3DChanged(TMessage& Message)
+{
+  (void)Message;
+  NotifyControls(CM_PARENTCTL3DCHANGED);
+  Invalidate();
+}
+
 void TWinControl::CMParentDoubleBufferedChanged(TMessage& Message)
 {
   (void)Message;
@@ -301,6 +308,7 @@ void TWinControl::InsertControl(TControl* AControl)
   AControl->Perform(CM_PARENTFONTCHANGED);
   AControl->Perform(CM_PARENTSHOWHINTCHANGED);
   AControl->Perform(CM_PARENTBIDIMODECHANGED);
+  AControl->Perform(CM_PARENTCTL3DCHANGED);
   AControl->Perform(CM_PARENTDOUBLEBUFFEREDCHANGED);
   AControl->UpdateAnchorRules();
   if (auto* w = dynamic_cast<TWinControl*>(AControl))
@@ -511,6 +519,9 @@ void TWinControl::Dispatch(TMessage& Message)
     return;
   case CM_BIDIMODECHANGED:
     CMBiDiModeChanged(Message);
+    return;
+  case CM_CTL3DCHANGED:
+    CMCtl3DChanged(Message);
     return;
   case CM_PARENTDOUBLEBUFFEREDCHANGED:
     CMParentDoubleBufferedChanged(Message);

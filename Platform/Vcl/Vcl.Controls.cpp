@@ -3,6 +3,8 @@
 #include "Vcl.ActnList.hpp"
 #include "Vcl.Controls.Drag.hpp"
 #include "Vcl.Controls.Internal.hpp"
+#include "Vcl.Controls.Padding.hpp"
+#include "Vcl.Controls.Touch.hpp"
 #include "Vcl.Menus.hpp"
 
 #include <algorithm>
@@ -252,7 +254,8 @@ void TControlCanvas::CreateHandle()
 // ---- TControl ----------------------------------------------------------------------------
 
 TControl::TControl(TComponent* AOwner)
-  : TComponent(AOwner), FConstraints(std::make_unique<TSizeConstraints>(this)), FFont(std::make_unique<TFont>())
+  : TComponent(AOwner), FConstraints(std::make_unique<TSizeConstraints>(this)), FFont(std::make_unique<TFont>()),
+    FMargins(std::make_unique<TMargins>(this)), FTouch(std::make_unique<TTouchManager>(this))
 {
   WindowProc = [this](TMessage& M) { WndProc(M); };
   FFont->OnChange = [this](TObject*) { FontChanged(); };
@@ -373,6 +376,12 @@ void TControl::Dispatch(TMessage& Message)
   case CM_PARENTBIDIMODECHANGED:
     CMParentBiDiModeChanged(Message);
     return;
+  case CM_PARENTCTL3DCHANGED:
+    CMParentCtl3DChanged(Message);
+    return;
+  case CM_GESTURE:
+    CMGesture(Message);
+    return;
   case CM_VISIBLECHANGED:
     CMVisibleChanged(Message);
     return;
@@ -382,6 +391,7 @@ void TControl::Dispatch(TMessage& Message)
   case CM_FONTCHANGED:
   case CM_COLORCHANGED:
   case CM_BIDIMODECHANGED:
+  case CM_CTL3DCHANGED:
     Invalidate();
     return;
   default:
@@ -628,6 +638,38 @@ void TControl::SetParentBiDiMode(bool Value)
   SetParentSwitch(FParentBiDiMode, Value, CM_PARENTBIDIMODECHANGED);
 }
 
+void TControl::SetCtl3D(bool Value)
+{
+  FParentCtl3D = false;
+  if (FCtl3D == Value)
+    return;
+  FCtl3D = Value;
+  Perform(CM_CTL3DCHANGED);
+}
+
+void TControl::SetParentCtl3D(bool Value)
+{
+  SetParentSwitch(FParentCtl3D, Value, CM_PARENTCTL3DCHANGED);
+}
+
+void TControl::SetMargins(const TMargins* Value)
+{
+  FMargins->Assign(Value);
+}
+
+void TControl::SetAlignWithMargins(bool Value)
+{
+  if (FAlignWithMargins == Value)
+    return;
+  FAlignWithMargins = Value;
+  RequestAlign();
+}
+
+void TControl::SetTouch(const TTouchManager* Value)
+{
+  FTouch->Assign(Value);
+}
+
 Win::UINT TControl::DrawTextBiDiModeFlags(Win::UINT Flags) const
 {
   if (UseRightToLeftAlignment()) {
@@ -733,6 +775,30 @@ void TControl::CMParentBiDiModeChanged(TMessage& Message)
     return;
   SetBiDiMode(FParent->BiDiMode());
   FParentBiDiMode = true;
+}
+
+void TControl::CMParentCtl3DChanged(TMessage& Message)
+{
+  (void)Message;
+  if (!FParentCtl3D || !FParent)
+    return;
+  SetCtl3D(FParent->Ctl3D());
+  FParentCtl3D = true;
+}
+
+void TControl::CMGesture(TMessage& Message)
+{
+  const auto* info = reinterpret_cast<const TGestureEventInfo*>(Message.LParam);
+  bool handled = false;
+  if (info && FTouch->WantsGesture(info->GestureID))
+    DoGesture(*info, handled);
+  Message.Result = handled ? 1 : 0;
+}
+
+void TControl::DoGesture(const TGestureEventInfo& EventInfo, bool& Handled)
+{
+  if (OnGesture)
+    OnGesture(this, EventInfo, Handled);
 }
 
 void TControl::CMVisibleChanged(TMessage& Message)

@@ -59,7 +59,7 @@ constexpr Win::UINT CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM_G
                     CM_SYSFONTCHANGED = CM_BASE + 53, CM_CONTROLCHANGE = CM_BASE + 54,
                     CM_CHANGED = CM_BASE + 55, CM_BIDIMODECHANGED = CM_BASE + 60,
                     CM_PARENTBIDIMODECHANGED = CM_BASE + 61, CM_MOUSEWHEEL = CM_BASE + 67,
-                    CM_PARENTDOUBLEBUFFEREDCHANGED = CM_BASE + 80;
+                    CM_PARENTDOUBLEBUFFEREDCHANGED = CM_BASE + 80, CM_GESTURE = CM_BASE + 83;
 
 constexpr Win::UINT CN_BASE = 0xBC00;
 constexpr Win::UINT CN_COMMAND = CN_BASE + Win::WM_COMMAND, CN_NOTIFY = CN_BASE + Win::WM_NOTIFY,
@@ -145,6 +145,20 @@ using TDragOverEvent =
 using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, Integer X, Integer Y)>;
 using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
 using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;
+// A gesture as CM_GESTURE carries it (LParam: a pointer to this).
+enum class TInteractiveGestureFlag { gfBegin, gfInertia, gfEnd };
+using enum TInteractiveGestureFlag;
+using TInteractiveGestureFlags = TSet<TInteractiveGestureFlag>;
+struct TGestureEventInfo {
+  Integer GestureID = 0;
+  TPoint Location;
+  TInteractiveGestureFlags Flags;
+  double Angle = 0;
+  TPoint InertiaVector;
+  Integer Distance = 0;
+  TPoint TapLocation;
+};
+using TGestureEvent = std::function<void(TObject* Sender, const TGestureEventInfo& EventInfo, bool& Handled)>;
 using TMouseActivateEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X,
                                                Integer Y, Integer HitTest, TMouseActivate& MouseActivate)>;
 
@@ -165,6 +179,8 @@ class TCustomForm;
 class TPopupMenu;
 class TBasicAction;
 class TControlActionLink;
+class TMargins;
+class TTouchManager;
 
 // A class of control action link as a control names the one it wants: it
 // makes a new link for the client (Vcl.ActnList: ActionLinkClassOf<L>).
@@ -275,6 +291,12 @@ public:
   void SetConstraints(const TSizeConstraints* Value) { FConstraints->Assign(Value); }
   // Sizes the control again through SetBounds (and so CanAutoSize).
   virtual void AdjustSize();
+  // With AlignWithMargins, the parent's align pass keeps Margins (Vcl.Controls.Padding)
+  // free around the control.
+  TMargins* Margins() const { return FMargins.get(); }
+  void SetMargins(const TMargins* Value);
+  bool AlignWithMargins() const { return FAlignWithMargins; }
+  void SetAlignWithMargins(bool Value);
 
   bool Visible() const { return FVisible; }
   void SetVisible(bool Value);
@@ -303,6 +325,15 @@ public:
   void SetParentShowHint(bool Value);
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* Value);
+  // The sunken 3-D look: taken from the parent while ParentCtl3D (the
+  // default); a value of its own clears the switch.
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool Value);
+  bool ParentCtl3D() const { return FParentCtl3D; }
+  void SetParentCtl3D(bool Value);
+  // The gesture settings (Vcl.Controls.Touch).
+  TTouchManager* Touch() const { return FTouch.get(); }
+  void SetTouch(const TTouchManager* Value);
 
   // Reading order and alignment of text: a control takes its parent's mode
   // while ParentBiDiMode (the default); a mode of its own clears the switch.
@@ -391,6 +422,8 @@ public:
   TStartDockEvent OnStartDock;
   TStartDragEvent OnStartDrag;
   TMouseActivateEvent OnMouseActivate;
+  // A gesture the control's Touch settings let through; Handled ends it here.
+  TGestureEvent OnGesture;
 
 protected:
   virtual String GetText() const { return FText; }
@@ -436,6 +469,10 @@ protected:
   void CMParentColorChanged(TMessage& Message);
   void CMParentShowHintChanged(TMessage& Message);
   void CMParentBiDiModeChanged(TMessage& Message);
+  void CMParentCtl3DChanged(TMessage& Message);
+  // Answers 1 when the gesture was handled.
+  void CMGesture(TMessage& Message);
+  virtual void DoGesture(const TGestureEventInfo& EventInfo, bool& Handled);
   void CMVisibleChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   virtual void FontChanged();
@@ -445,6 +482,7 @@ protected:
 
 private:
   friend class TWinControl;
+  friend class TMargins;
   void SetParentSwitch(bool& Switch, bool Value, Win::UINT ParentChanged);
   friend class TCustomForm;
   // The form holding the control, seen as the windowed control it is.
@@ -477,6 +515,11 @@ private:
   TPopupMenu* FPopupMenu = nullptr;
   TBiDiMode FBiDiMode = bdLeftToRight;
   bool FParentBiDiMode = true;
+  bool FCtl3D = true;
+  bool FParentCtl3D = true;
+  std::unique_ptr<TMargins> FMargins;
+  bool FAlignWithMargins = false;
+  std::unique_ptr<TTouchManager> FTouch;
   TCursor FDragCursor = crDrag;
   TDragKind FDragKind = dkDrag;
   TDragMode FDragMode = dmManual;
@@ -658,6 +701,7 @@ protected:
   void CMEnabledChanged(TMessage& Message);
   void CMTextChanged(TMessage& Message);
   void CMBiDiModeChanged(TMessage& Message);
+  void CMCtl3DChanged(TMessage& Message);
   void CMParentDoubleBufferedChanged(TMessage& Message);
   void CMEnter(TMessage& Message) { (void)Message; DoEnter(); }
   void CMExit(TMessage& Message) { (void)Message; DoExit(); }

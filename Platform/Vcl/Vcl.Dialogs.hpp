@@ -1,7 +1,8 @@
 // Message dialogs: a modal form with the message, its kind's caption and
 // the buttons asked for. The form's parts carry names a host or a test can
 // find: "Message" (the label) and one button per result, named as the
-// button ("OK", "Cancel", "Yes", ...).
+// button ("OK", "Cancel", "Yes", "TryAgain", ...). Application->MessageBox
+// (Vcl.Forms) shows the same dialog.
 #pragma once
 
 #include "Vcl.Forms.hpp"
@@ -11,7 +12,7 @@ namespace Vcl {
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 using enum TMsgDlgType;
 enum class TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll,
-                        mbHelp, mbClose };
+                        mbHelp, mbClose, mbTryAgain, mbContinue };
 using enum TMsgDlgBtn;
 using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 

@@ -4,6 +4,8 @@
 
 #include "Vcl.Controls.hpp"
 
+#include <Win.User.MessageBox.hpp>
+
 namespace Vcl {
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -172,6 +174,12 @@ public:
   // otherwise raised again to the caller of the loop.
   void HandleException(TObject* Sender);
 
+  // A modal message box with the Win32 flags' buttons (MB_OK ... MB_CANCELTRYCONTINUE)
+  // and default button; the icon flags are accepted and not drawn. Caption
+  // empty: the title. Answers the pressed button's ID (IDOK ...); Escape and
+  // closing answer IDCANCEL where there is a Cancel button, IDOK for a lone OK.
+  // Built by Vcl.Dialogs, like MessageDlg, and driven in tests the same way.
+  Integer MessageBox(const String& Text, const String& Caption = String(), Win::UINT Flags = Win::MB_OK);
   const String& Title() const { return FTitle; }
   void SetTitle(const String& Value) { FTitle = Value; }
   String ExeName() const;

@@ -8,6 +8,8 @@
 
 #include "System.Classes.Streaming.hpp"
 #include "Vcl.ActnList.hpp"
+#include "Vcl.Controls.Padding.hpp"
+#include "Vcl.Controls.Touch.hpp"
 #include "Vcl.Buttons.hpp"
 #include "Vcl.ComCtrls.hpp"
 #include "Vcl.ExtCtrls.Image.hpp"
@@ -82,6 +84,15 @@ QX_PUBLISHED(TControl)
   Property("DragCursor", &T::DragCursor, &T::SetDragCursor).As(pkCursor).Default(crDrag).Protected();
   Property("DragKind", &T::DragKind, &T::SetDragKind).Default(dkDrag).Protected();
   Property("DragMode", &T::DragMode, &T::SetDragMode).Default(dmManual).Protected();
+  // Each parent switch before the value it stands for, so that a stored
+  // value is read last and wins.
+  Property("ParentCtl3D", &T::ParentCtl3D, &T::SetParentCtl3D).Default(true).Protected();
+  Property("Ctl3D", &T::Ctl3D, &T::SetCtl3D)
+    .StoredWhen([](const TObject* o) { return !static_cast<const TControl*>(o)->ParentCtl3D(); })
+    .Protected();
+  Property("AlignWithMargins", &T::AlignWithMargins, &T::SetAlignWithMargins).Default(false).Protected();
+  Property("Margins", &T::Margins, &T::SetMargins).Protected();
+  Property("Touch", &T::Touch, &T::SetTouch).Protected();
   Event("OnClick", &T::OnClick).Protected();
   Event("OnContextPopup", &T::OnContextPopup).Protected();
   Event("OnDblClick", &T::OnDblClick).Protected();
@@ -89,6 +100,7 @@ QX_PUBLISHED(TControl)
   Event("OnDragOver", &T::OnDragOver).Protected();
   Event("OnEndDock", &T::OnEndDock).Protected();
   Event("OnEndDrag", &T::OnEndDrag).Protected();
+  Event("OnGesture", &T::OnGesture).Protected();
   Event("OnMouseActivate", &T::OnMouseActivate).Protected();
   Event("OnStartDock", &T::OnStartDock).Protected();
   Event("OnStartDrag", &T::OnStartDrag).Protected();

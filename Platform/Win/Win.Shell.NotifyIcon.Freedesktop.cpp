@@ -20,6 +20,7 @@ namespace Win {
 namespace {
 
 constexpr const char* kItemInterface = "org.kde.StatusNotifierItem";
+constexpr const char* kMenuInterface = "com.canonical.dbusmenu";
 constexpr const char* kItemXml = R"xml(<node>
   <interface name="org.kde.StatusNotifierItem">
     <property name="Category" type="s" access="read"/>
@@ -70,7 +71,23 @@ struct TItem {
   guint MenuRegistration = 0;
   TNotifyIconInfo Info;
   guint32 Notification = 0; // the balloon's notification, 0 without one
+  // The menu as the desktop last heard of it, and its revision, which
+  // LayoutUpdated announces and GetLayout answers with.
+  std::vector<TNotifyMenuEntry> Menu;
+  guint32 MenuRevision = 1;
 };
+
+bool SameEntry(const TNotifyMenuEntry& A, const TNotifyMenuEntry& B)
+{
+  return A.Id == B.Id && A.Parent == B.Parent && A.Label == B.Label && A.Separator == B.Separator &&
+         A.Enabled == B.Enabled && A.Visible == B.Visible && A.Checked == B.Checked;
+}
+
+std::vector<TNotifyMenuEntry> MenuEntriesOf(HWND hWnd, UINT Id)
+{
+  const TNotifyIconMenu menu = NotifyIconMenu(hWnd, Id);
+  return menu.Entries ? menu.Entries() : std::vector<TNotifyMenuEntry>();
+}
 
 // Icon pixels as ARGB32 in network byte order, the way the protocol wants them.
 GVariant* PixmapOf(HICON icon)
@@ -298,9 +315,28 @@ private:
 
   static void Pump(HWND, UINT, UINT_PTR, DWORD)
   {
-    if (TFreedesktopPresenter* self = Current())
-      while (g_main_context_iteration(self->FContext, FALSE)) {
-      }
+    TFreedesktopPresenter* self = Current();
+    if (!self)
+      return;
+    self->AnnounceMenuChanges();
+    while (g_main_context_iteration(self->FContext, FALSE)) {
+    }
+  }
+
+  // Menus are read when asked for, so a change is found by reading them: a
+  // menu that differs from what the desktop last heard of gets a new
+  // revision, announced for the whole layout (parent 0).
+  void AnnounceMenuChanges()
+  {
+    for (auto& [key, item] : FItems) {
+      std::vector<TNotifyMenuEntry> entries = MenuEntriesOf(key.first, key.second);
+      if (std::equal(entries.begin(), entries.end(), item.Menu.begin(), item.Menu.end(), SameEntry))
+        continue;
+      item.Menu = std::move(entries);
+      ++item.MenuRevision;
+      g_dbus_connection_emit_signal(FConnection, nullptr, (item.Path + "/Menu").c_str(), kMenuInterface,
+                                    "LayoutUpdated", g_variant_new("(ui)", item.MenuRevision, 0), nullptr);
+    }
   }
 
   static void OnMethod(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* Method, GVariant*,
@@ -364,8 +400,15 @@ private:
     if (method == "GetLayout") {
       gint32 parent = 0;
       g_variant_get_child(Parameters, 0, "i", &parent);
+      // The layout served is the current one: it carries the revision that
+      // announces it, announced now if it was not yet.
+      TFreedesktopPresenter* self = Current();
+      if (self)
+        self->AnnounceMenuChanges();
+      TItem* item = self ? self->Find(window, id) : nullptr;
+      const guint32 revision = item ? item->MenuRevision : 1u;
       g_dbus_method_invocation_return_value(Invocation,
-                                            g_variant_new("(u@(ia{sv}av))", 1u, MenuLayout(entries, parent)));
+                                            g_variant_new("(u@(ia{sv}av))", revision, MenuLayout(entries, parent)));
     } else if (method == "GetGroupProperties") {
       GVariantBuilder b;
       g_variant_builder_init(&b, G_VARIANT_TYPE("a(ia{sv})"));

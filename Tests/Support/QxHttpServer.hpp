@@ -2,7 +2,8 @@
 // and scripts per path: each path answers with a script that writes to the
 // connection (plain answers, redirects, slow drips, endless bodies). Every
 // connection runs on its own thread; the server's destructor stops the
-// scripts and joins them. Unknown paths answer 404.
+// scripts and joins them. Unknown paths answer 404. Given a TLS identity,
+// the server speaks https instead.
 #pragma once
 
 #include <atomic>
@@ -15,12 +16,33 @@
 #include <thread>
 #include <vector>
 
+struct ssl_ctx_st;
+struct ssl_st;
+
 namespace QxTest {
+
+// A key and a self-signed certificate for 127.0.0.1, made afresh for each
+// identity; the certificate is also written to a PEM file a client can
+// trust.
+class QxTlsIdentity {
+public:
+  QxTlsIdentity();
+  ~QxTlsIdentity();
+  QxTlsIdentity(const QxTlsIdentity&) = delete;
+  QxTlsIdentity& operator=(const QxTlsIdentity&) = delete;
+  const std::string& CertificateFile() const { return FCertificateFile; }
+  ssl_ctx_st* Context() const { return FContext; }
+
+private:
+  ssl_ctx_st* FContext = nullptr;
+  std::string FCertificateFile;
+};
 
 class QxHttpConnection {
 public:
-  QxHttpConnection(int Socket, const std::atomic<bool>& Stopping, std::mutex& Lock, std::condition_variable& Stop)
-    : FSocket(Socket), FStopping(Stopping), FLock(Lock), FStop(Stop) {}
+  QxHttpConnection(int Socket, ssl_st* Tls, const std::atomic<bool>& Stopping, std::mutex& Lock,
+                   std::condition_variable& Stop)
+    : FSocket(Socket), FTls(Tls), FStopping(Stopping), FLock(Lock), FStop(Stop) {}
   // False once the client has gone or the server stops.
   bool Send(const std::string& Bytes);
   // Waits, or less when the server stops; false then.
@@ -28,6 +50,7 @@ public:
 
 private:
   int FSocket;
+  ssl_st* FTls;
   const std::atomic<bool>& FStopping;
   std::mutex& FLock;
   std::condition_variable& FStop;
@@ -50,11 +73,12 @@ QxHttpScript HttpLongBody(std::uint64_t Length);
 
 class QxHttpServer {
 public:
-  QxHttpServer();
+  // Tls, when given, outlives the server.
+  explicit QxHttpServer(const QxTlsIdentity* Tls = nullptr);
   ~QxHttpServer();
 
   int Port() const { return FPort; }
-  // "http://127.0.0.1:<port><Path>".
+  // "http://127.0.0.1:<port><Path>" ("https://..." with a TLS identity).
   std::string Url(const std::string& Path) const;
   void On(const std::string& Path, QxHttpScript Script);
   // Requests that reached the path so far.
@@ -63,7 +87,9 @@ public:
 private:
   void Accept();
   void Serve(int Socket);
+  void Answer(int Socket, ssl_st* Tls);
 
+  const QxTlsIdentity* FTls;
   int FListen = -1;
   int FPort = 0;
   std::atomic<bool> FStopping{false};

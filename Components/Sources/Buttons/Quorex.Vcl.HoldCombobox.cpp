@@ -493,7 +493,8 @@ QX_PUBLISHED_CONTROL(THoldCombobox)
         "ParentBiDiMode", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnClick",
         "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag", "OnExit", "OnKeyDown",
         "OnKeyPress", "OnKeyUp", "OnMouseActivate", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
-        "OnMouseUp", "OnStartDock", "OnStartDrag", "ParentDoubleBuffered", "DoubleBuffered"})
+        "OnMouseUp", "OnStartDock", "OnStartDrag", "ParentDoubleBuffered", "DoubleBuffered", "ParentCtl3D", "Ctl3D",
+        "Touch", "OnGesture"})
     Publish(name);
   Publish("Align").Default(alClient);
   Publish("AutoSize").Default(false);

@@ -320,6 +320,8 @@ QX_PUBLISHED_CONTROL(TQxTabControl)
 {
   Publish("AutoSize").Default(true);
   Publish("Align").Default(alTop);
+  Publish("AlignWithMargins");
+  Publish("Margins");
   Property("AllowTabActivation", &T::AllowTabActivation, &T::SetAllowTabActivation).Default(true);
   Event("OnTabActivate", &T::OnTabActivate);
 }

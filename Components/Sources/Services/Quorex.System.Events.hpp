@@ -1,9 +1,11 @@
 // Change notification with weak subscribers: a publisher holds each of its
 // subscribers only weakly, so a subscriber that goes away simply stops
 // receiving events, with no need to unsubscribe. Subscribers live in
-// std::shared_ptr; their weak references are std::weak_ptr.
+// std::shared_ptr; their weak references are std::weak_ptr on the closed
+// runtime's weak-referenced object.
 #pragma once
 
+#include <QxRtl.Objects.hpp>
 #include <System.SysUtils.hpp>
 
 #include <functional>
@@ -14,10 +16,7 @@ namespace Quorex {
 
 // The base of every object a TWeakReference may point at. It must be held by
 // a std::shared_ptr when it is referred to: the references watch its owners.
-class TWeakReferencedObject : public std::enable_shared_from_this<TWeakReferencedObject> {
-public:
-  virtual ~TWeakReferencedObject() = default;
-};
+using QxRtl::TWeakReferencedObject;
 
 template <class T>
 class IEventSubscriber {

@@ -7,6 +7,7 @@
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <System.Classes.Streaming.hpp>
 #include <Vcl.ActnList.hpp>
+#include <Vcl.Controls.Padding.hpp>
 
 using namespace Vcl;
 using namespace Quorex;
@@ -39,7 +40,7 @@ TEST_F(ButtonStreamingTest, ANewButtonWritesNoneOfItsDefaults)
   QxTest::ExpectLacks(text, {"AutoCheck", "ButtonColor", "ButtonStyle", "ButtonTheme", "Cancel", "Checked",
                              "DropDownMenu", "ElevationRequired", "Focusable", "ImageAlignment", "ImageIndex",
                              "ImageMargins.", "Images", "ModalResult", "ShowCaption", "Transparent", "WordWrap",
-                             "TabStop", "ParentColor", "AutoSize"});
+                             "TabStop", "ParentColor", "AutoSize", "AlignWithMargins", "Margins."});
 }
 
 TEST_F(ButtonStreamingTest, EveryPropertyComesBackFromTheResource)
@@ -68,9 +69,11 @@ TEST_F(ButtonStreamingTest, EveryPropertyComesBackFromTheResource)
   Button->SetShowCaption(false);
   Button->SetTransparent(true);
   Button->SetWordWrap(true);
+  Button->SetAlignWithMargins(true);
+  Button->Margins()->SetRight(8);
   const String text = WriteComponentRes(&Root);
   QxTest::ExpectHas(text, {"ButtonStyle = bsSplitButton", "ButtonTheme = btGlass", "ImageMargins.Top = 4",
-                           "DropDownMenu = Menu1"});
+                           "DropDownMenu = Menu1", "AlignWithMargins = True", "Margins.Right = 8"});
 
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);

@@ -10,6 +10,7 @@
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <Quorex.Vcl.HoldCombobox.hpp>
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.Controls.Touch.hpp>
 #include <Vcl.Forms.hpp>
 #include <Vcl.ImgList.hpp>
 #include <Win.Desktop.hpp>
@@ -371,6 +372,52 @@ TEST_F(HoldComboTest, FormResourcesKeepItemsAndIndexAndTheDeclaredDefaults)
   EXPECT_EQ(c->Items()->Count(), 1);
   EXPECT_EQ(c->ItemIndex(), -1);
   EXPECT_EQ(d->GetDisplayCaption(), "B");
+}
+
+TEST_F(HoldComboTest, TheFrameworks3DLookAndGestureSettingsTravelThroughTheResource)
+{
+  TQxFrameClient root(nullptr);
+  root.SetName("Root");
+  auto* combo = new THoldCombobox(&root);
+  combo->SetName("Combo");
+  combo->SetParent(&root);
+  QxTest::ExpectLacks(WriteComponentRes(&root), {"Ctl3D", "Touch.", "OnGesture"});
+
+  // A look of its own equal to the default still wins over a parent's.
+  root.SetCtl3D(false);
+  EXPECT_FALSE(combo->Ctl3D());
+  combo->SetCtl3D(true);
+  combo->Touch()->SetInteractiveGestures({igZoom, igPan});
+  combo->Touch()->SetTabletOptions({toFlicks});
+  const String text = WriteComponentRes(&root);
+  QxTest::ExpectHas(text, {"ParentCtl3D = False", "Ctl3D = True", "Touch.InteractiveGestures = [igZoom, igPan]",
+                           "Touch.ParentTabletOptions = False", "Touch.TabletOptions = [toFlicks]"});
+  QxTest::ExpectLacks(text, {"Touch.InteractiveGestureOptions"});
+  TQxFrameClient copy(nullptr);
+  copy.SetCtl3D(false);
+  ReadComponentRes(text, &copy);
+  copy.SetName("Root");
+  auto* read = dynamic_cast<THoldCombobox*>(copy.FindComponent("Combo"));
+  ASSERT_TRUE(read);
+  EXPECT_TRUE(read->Ctl3D());
+  EXPECT_EQ(WriteComponentRes(&copy), text);
+
+  // The gesture handler a designer named is bound and answers.
+  TMethodTable methods;
+  int zooms = 0;
+  methods.Add<void(TObject*, const TGestureEventInfo&, bool&)>(
+    "Gestured", [&](TObject*, const TGestureEventInfo&, bool& Handled) { Handled = ++zooms > 0; });
+  TQxFrameClient bound(nullptr);
+  ReadComponentRes("object Root: TQxFrameClient\n  object Combo: THoldCombobox\n"
+                   "    Touch.InteractiveGestures = [igZoom]\n    OnGesture = Gestured\n  end\nend\n",
+                   &bound, &methods);
+  auto* handled = dynamic_cast<THoldCombobox*>(bound.FindComponent("Combo"));
+  ASSERT_TRUE(handled);
+  TGestureEventInfo zoom;
+  zoom.GestureID = igiZoom;
+  EXPECT_EQ(handled->Perform(CM_GESTURE, 0, Win::LPARAM(&zoom)), 1);
+  EXPECT_EQ(zooms, 1);
+  QxTest::ExpectHas(WriteComponentRes(&bound), {"OnGesture = Gestured"});
 }
 
 TEST(ComboItemsTest, ObjectsAndIndexOfObjectFollowTheItemsData)

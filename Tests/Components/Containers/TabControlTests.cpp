@@ -8,6 +8,7 @@
 #include <Quorex.Vcl.FrameControl.QxFrameClient.hpp>
 #include <Quorex.Vcl.TabControl.hpp>
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.Controls.Padding.hpp>
 #include <Vcl.Forms.hpp>
 #include <Win.Desktop.hpp>
 
@@ -222,8 +223,8 @@ TEST_F(QxTabControlTest, TheResourceKeepsOnlyWhatDiffersAndItsTabsRegisterWhenRe
   first->SetName("First");
   first->SetCaption("First");
   first->SetParent(strip);
-  QxTest::ExpectLacks(WriteComponentRes(&root),
-                      {"AllowTabActivation", "Active", "AutoSize", "Align", "OnTabActivate"});
+  QxTest::ExpectLacks(WriteComponentRes(&root), {"AllowTabActivation", "Active", "AutoSize", "Align",
+                                                 "OnTabActivate", "AlignWithMargins", "Margins."});
 
   auto* second = new TQxTab(&root);
   second->SetName("Second");
@@ -232,8 +233,13 @@ TEST_F(QxTabControlTest, TheResourceKeepsOnlyWhatDiffersAndItsTabsRegisterWhenRe
   second->SetParent(strip);
   second->SetActive(true);
   strip->SetAllowTabActivation(false);
+  strip->Margins()->SetBounds(0, 6, 0, 2);
+  strip->SetAlignWithMargins(true);
+  EXPECT_EQ(strip->Top(), 6);
   const String text = WriteComponentRes(&root);
-  QxTest::ExpectHas(text, {"AllowTabActivation = False", "Active = True", "Caption = 'Second'"});
+  QxTest::ExpectHas(text, {"AllowTabActivation = False", "Active = True", "Caption = 'Second'",
+                           "AlignWithMargins = True", "Margins.Left = 0", "Margins.Top = 6"});
+  QxTest::ExpectLacks(text, {"Margins.Right = 3"});
 
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);
@@ -242,6 +248,7 @@ TEST_F(QxTabControlTest, TheResourceKeepsOnlyWhatDiffersAndItsTabsRegisterWhenRe
   auto* read = dynamic_cast<TQxTabControl*>(copy.FindComponent("Strip"));
   ASSERT_TRUE(read);
   ASSERT_EQ(read->GetCount(), 2);
+  EXPECT_EQ(read->BoundsRect(), strip->BoundsRect());
   EXPECT_EQ(read->GetTab(1)->Painter(), read->Painter());
 }
 

@@ -49,7 +49,18 @@ struct TWatched {
   gint32 Timeout = 0;
   guint32 NextId = 0;
   std::vector<guint32> Closed;
+  // LayoutUpdated as (revision, parent), in the order announced.
+  std::vector<std::pair<guint32, gint32>> LayoutUpdates;
 };
+
+void LayoutUpdated(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*, GVariant* Parameters,
+                   gpointer Data)
+{
+  guint32 revision = 0;
+  gint32 parent = 0;
+  g_variant_get(Parameters, "(ui)", &revision, &parent);
+  static_cast<TWatched*>(Data)->LayoutUpdates.emplace_back(revision, parent);
+}
 
 void WatcherMethod(GDBusConnection*, const gchar* Sender, const gchar*, const gchar*, const gchar* Method,
                    GVariant* Parameters, GDBusMethodInvocation* Invocation, gpointer Data)
@@ -157,6 +168,8 @@ protected:
     g_dbus_connection_register_object(FWatcher, "/org/freedesktop/Notifications", node->interfaces[1], &vtable,
                                       &Watched, nullptr, nullptr);
     g_dbus_node_info_unref(node);
+    g_dbus_connection_signal_subscribe(FWatcher, nullptr, "com.canonical.dbusmenu", "LayoutUpdated", nullptr, nullptr,
+                                       G_DBUS_SIGNAL_FLAGS_NONE, LayoutUpdated, &Watched, nullptr);
     g_main_context_pop_thread_default(FContext);
   }
 
@@ -227,6 +240,19 @@ protected:
 
   GDBusConnection* Watcher() const { return FWatcher; }
 
+  // The tray, shown with an icon on the bus, once the watcher has heard of it.
+  void ShowTray(const std::function<void()>& Before = nullptr)
+  {
+    std::string error;
+    ASSERT_TRUE(Win::UseFreedesktopNotifyArea(Address, &error)) << error;
+    Tray = new TQxTrayIcon(nullptr);
+    if (Before)
+      Before();
+    Tray->SetIcon(RedIcon().get());
+    Tray->SetVisible(true);
+    ASSERT_TRUE(WaitFor([&] { return !Watched.ItemPath.empty(); }));
+  }
+
   std::string Address;
   TWatched Watched;
   TQxTrayIcon* Tray = nullptr;
@@ -239,16 +265,14 @@ private:
 
 TEST_F(TrayDBusTest, IconTooltipBalloonAndActivationTravelTheBus)
 {
-  std::string error;
-  ASSERT_TRUE(Win::UseFreedesktopNotifyArea(Address, &error)) << error;
-  Tray = new TQxTrayIcon(nullptr);
   int clicks = 0, balloonClicks = 0;
-  Tray->OnClick = [&](TObject*) { ++clicks; };
-  Tray->OnBalloonClick = [&](TObject*) { ++balloonClicks; };
-  Tray->SetHint("Backups");
-  Tray->SetIcon(RedIcon().get());
-  Tray->SetVisible(true);
-  ASSERT_TRUE(WaitFor([&] { return !Watched.ItemPath.empty(); }));
+  ShowTray([&] {
+    Tray->OnClick = [&](TObject*) { ++clicks; };
+    Tray->OnBalloonClick = [&](TObject*) { ++balloonClicks; };
+    Tray->SetHint("Backups");
+  });
+  if (HasFatalFailure())
+    return;
   EXPECT_EQ(Watched.ItemPath.rfind("/StatusNotifierItem/", 0), 0u);
 
   // What the desktop reads: the tooltip as title and tooltip, the icon as
@@ -300,6 +324,55 @@ TEST_F(TrayDBusTest, IconTooltipBalloonAndActivationTravelTheBus)
                                 "ActionInvoked", g_variant_new("(us)", Watched.NextId, "default"), nullptr);
   EXPECT_TRUE(WaitFor([&] { RunUntilIdle(); return balloonClicks == 1; }));
   EXPECT_FALSE(Win::NotifyIcons().front().BalloonVisible);
+}
+
+TEST_F(TrayDBusTest, EveryChangeOfTheMenuIsAnnouncedWithANewRevision)
+{
+  ShowTray();
+  if (HasFatalFailure())
+    return;
+  const gchar* allProperties[] = {nullptr};
+  // The revision GetLayout answers with, and the layout.
+  auto layout = [&] {
+    const std::string printed =
+      Printed(Call("com.canonical.dbusmenu", "GetLayout", g_variant_new("(ii^as)", 0, -1, allProperties), "/Menu"));
+    return std::make_pair(guint32(std::stoul(printed.substr(printed.find("uint32 ") + 7))), printed);
+  };
+  const guint32 first = layout().first;
+
+  TPopupMenu menu(nullptr);
+  auto* open = new TMenuItem(&menu);
+  open->SetCaption("&Open");
+  menu.Items()->Add(open);
+  Tray->SetPopupMenu(&menu);
+  ASSERT_TRUE(WaitFor([&] { return Watched.LayoutUpdates.size() == 1; }));
+  const auto [given, parent] = Watched.LayoutUpdates.back();
+  EXPECT_GT(given, first);
+  EXPECT_EQ(parent, 0);
+  EXPECT_EQ(layout().first, given);
+
+  // A caption, a state, an entry added: each is announced once, newer each time.
+  open->SetCaption("Open &log");
+  ASSERT_TRUE(WaitFor([&] { return Watched.LayoutUpdates.size() == 2; }));
+  open->SetChecked(true);
+  ASSERT_TRUE(WaitFor([&] { return Watched.LayoutUpdates.size() == 3; }));
+  auto* quit = new TMenuItem(&menu);
+  quit->SetCaption("Quit");
+  menu.Items()->Add(quit);
+  ASSERT_TRUE(WaitFor([&] { return Watched.LayoutUpdates.size() == 4; }));
+  for (size_t i = 1; i < Watched.LayoutUpdates.size(); ++i)
+    EXPECT_GT(Watched.LayoutUpdates[i].first, Watched.LayoutUpdates[i - 1].first);
+  const auto [revision, text] = layout();
+  EXPECT_EQ(revision, Watched.LayoutUpdates.back().first);
+  QxTest::ExpectHas(text, {"'label': <'Open log'>", "'toggle-state': <1>", "'label': <'Quit'>"});
+
+  // Nothing changes, nothing is announced; taking the menu away is a change.
+  int rounds = 0;
+  WaitFor([&] { return Watched.LayoutUpdates.size() > 4 || ++rounds > 25; });
+  EXPECT_EQ(Watched.LayoutUpdates.size(), 4u);
+  Tray->SetPopupMenu(nullptr);
+  ASSERT_TRUE(WaitFor([&] { return Watched.LayoutUpdates.size() == 5; }));
+  EXPECT_EQ(layout().second.find("'label'"), std::string::npos);
 }
 
 } // namespace

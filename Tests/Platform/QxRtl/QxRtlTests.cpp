@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 
 using namespace QxRtl;
@@ -44,4 +45,16 @@ TEST(QxRtl, WeakReferencesTurnNullWhenTheObjectGoesFromAnyThread)
   second->UnregisterWeakRef(&kept);
   delete second;
   EXPECT_NE(kept, nullptr);
+
+  // Held by a shared pointer, the same object is watched both ways, and a
+  // locked weak pointer keeps it, and its registered fields, alive.
+  auto shared = std::make_shared<TWeakReferencedObject>();
+  TWeakRef<TWeakReferencedObject> token(shared.get());
+  std::weak_ptr<TWeakReferencedObject> watcher = shared->weak_from_this();
+  std::shared_ptr<TWeakReferencedObject> held = watcher.lock();
+  shared.reset();
+  EXPECT_EQ(token.Get(), held.get());
+  held.reset();
+  EXPECT_TRUE(watcher.expired());
+  EXPECT_EQ(token.Get(), nullptr);
 }

@@ -156,3 +156,33 @@ TEST_F(Download, UrlsThatAreNotHttpOrNameNoHostFailWithoutALookup)
   // Nothing listens on port 1 of the loopback: connection refused.
   EXPECT_EQ(Fetch("http://127.0.0.1:1/v.xml").rfind("error: ", 0), 0u);
 }
+
+TEST_F(Download, HttpsTrustsOnlyTheAuthoritiesGivenAndNeverRedirectsDownToHttp)
+{
+  QxTest::QxTlsIdentity identity;
+  QxHttpServer secure(&identity);
+  secure.On("/v.xml", QxTest::HttpReply(200, "<Info/>"));
+  secure.On("/across", QxTest::HttpRedirect(secure.Url("/v.xml")));
+  secure.On("/down", QxTest::HttpRedirect(Server.Url("/v.xml")));
+  Server.On("/v.xml", QxTest::HttpReply(200, "<plain/>"));
+  Server.On("/up", QxTest::HttpRedirect(secure.Url("/v.xml")));
+
+  // The system's authorities do not know the test's: the handshake fails
+  // before any request is made.
+  EXPECT_NE(Fetch(secure.Url("/v.xml")).find("certificate"), std::string::npos);
+  EXPECT_EQ(secure.Hits("/v.xml"), 0);
+
+  Loader.SetCertificateAuthorities(identity.CertificateFile());
+  EXPECT_EQ(Fetch(secure.Url("/v.xml")), "<Info/>");
+  EXPECT_EQ(Fetch(secure.Url("/across")), "<Info/>");
+  EXPECT_EQ(Fetch(Server.Url("/up")), "<Info/>");
+  EXPECT_EQ(Fetch(secure.Url("/down")), "error: A redirect from https to http is refused: " + Server.Url("/v.xml"));
+  EXPECT_EQ(Server.Hits("/v.xml"), 0);
+
+  // Trusting one authority is not trusting every certificate.
+  QxTest::QxTlsIdentity stranger;
+  QxHttpServer other(&stranger);
+  other.On("/v.xml", QxTest::HttpReply(200, "<Info/>"));
+  EXPECT_NE(Fetch(other.Url("/v.xml")).find("certificate"), std::string::npos);
+  EXPECT_EQ(other.Hits("/v.xml"), 0);
+}

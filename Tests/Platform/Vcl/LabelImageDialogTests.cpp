@@ -8,6 +8,9 @@
 #include <Vcl.StdCtrls.Label.hpp>
 #include <Win.Desktop.hpp>
 
+#include <algorithm>
+#include <functional>
+
 using namespace Vcl;
 using namespace QxTest;
 using QxTest::QxModalDriver;
@@ -97,4 +100,55 @@ TEST_F(ControlTest, AMessageDialogShowsItsTextAndAnswersWithTheButtonPressed)
   QxModalDriver keys([](TCustomForm*, int step) { Win::InjectKey(step == 0 ? Win::VK_RETURN : Win::VK_ESCAPE); });
   EXPECT_EQ(dialog->ShowModal(), mrOk);
   EXPECT_EQ(MessageDlg("Only OK", mtInformation, {mbOK}, 0), mrOk);
+}
+
+TEST_F(ControlTest, AMessageBoxShowsTheButtonsOfItsFlagsAndAnswersWithTheirIds)
+{
+  // The buttons from left to right, the default one starred; then the action.
+  std::string caption, buttons;
+  std::function<void(TCustomForm*, int)> act;
+  QxModalDriver driver([&](TCustomForm* form, int step) {
+    if (step == 0) {
+      std::vector<TButton*> row;
+      for (int i = 0; i < form->ControlCount(); ++i)
+        if (auto* b = dynamic_cast<TButton*>(form->Controls(i)))
+          row.push_back(b);
+      std::sort(row.begin(), row.end(), [](TButton* a, TButton* b) { return a->Left() < b->Left(); });
+      caption = form->Caption();
+      buttons.clear();
+      for (TButton* b : row)
+        buttons += b->Name() + (b->Default() ? "* " : " ");
+    }
+    act(form, step);
+  });
+  auto click = [&](const char* name) {
+    act = [name](TCustomForm* form, int) { QxModalDriver::ClickOn(static_cast<TControl*>(form->FindComponent(name))); };
+  };
+  auto keys = [&](std::vector<Word> pressed) {
+    act = [pressed](TCustomForm*, int step) { Win::InjectKey(pressed.at(size_t(step))); };
+  };
+
+  click("No");
+  EXPECT_EQ(Application->MessageBox("Keep the old copy?", "Backup", Win::MB_YESNOCANCEL | Win::MB_ICONQUESTION |
+                                                                      Win::MB_DEFBUTTON2),
+            Win::IDNO);
+  EXPECT_EQ(caption, "Backup");
+  EXPECT_EQ(buttons, "Yes No* Cancel ");
+  click("TryAgain");
+  EXPECT_EQ(Application->MessageBox("The disk is busy.", "Copy", Win::MB_CANCELTRYCONTINUE), Win::IDTRYAGAIN);
+  EXPECT_EQ(buttons, "Cancel* TryAgain Continue ");
+
+  // Escape: a lone OK answers OK; without a Cancel button it does nothing.
+  keys({Win::VK_ESCAPE});
+  EXPECT_EQ(Application->MessageBox("Done."), Win::IDOK);
+  EXPECT_EQ(caption, Application->Title());
+  keys({Win::VK_ESCAPE});
+  EXPECT_EQ(Application->MessageBox("Sure?", "Quit", Win::MB_OKCANCEL), Win::IDCANCEL);
+  keys({Win::VK_ESCAPE, Win::VK_RETURN});
+  EXPECT_EQ(Application->MessageBox("Overwrite?", "Save", Win::MB_YESNO), Win::IDYES);
+  // A default button past the last one is the first.
+  keys({Win::VK_RETURN});
+  EXPECT_EQ(Application->MessageBox("Again?", "Copy", Win::MB_RETRYCANCEL | Win::MB_DEFBUTTON3), Win::IDRETRY);
+  EXPECT_EQ(buttons, "Retry* Cancel ");
+  EXPECT_EQ(driver.Shown(), 6);
 }
