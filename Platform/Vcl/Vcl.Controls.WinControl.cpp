@@ -2,6 +2,8 @@
 // messages are handled; the utility windows of AllocateHWnd.
 #include "Vcl.Controls.Internal.hpp"
 
+#include <Win.Edit.hpp>
+
 #include <algorithm>
 
 namespace Vcl {
@@ -455,6 +457,10 @@ void TWinControl::Dispatch(TMessage& Message)
     return;
   case Win::WM_NOTIFY:
     ReflectToChild(Message, Message.LParam ? reinterpret_cast<const Win::NMHDR*>(Message.LParam)->hwndFrom : nullptr);
+    return;
+  case Win::WM_CTLCOLOREDIT:
+  case Win::WM_CTLCOLORSTATIC:
+    ReflectToChild(Message, reinterpret_cast<Win::HWND>(Message.LParam));
     return;
   case Win::WM_DRAWITEM:
     ReflectToChild(Message,

@@ -13,6 +13,7 @@
 #include "Vcl.ExtCtrls.hpp"
 #include "Vcl.Forms.hpp"
 #include "Vcl.Menus.hpp"
+#include "Vcl.StdCtrls.Edit.hpp"
 #include "Vcl.StdCtrls.Label.hpp"
 #include "Vcl.StdCtrls.hpp"
 
@@ -285,6 +286,37 @@ QX_PUBLISHED(TLabel)
                            "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
     Publish(name);
   Publish("AutoSize").Default(true);
+}
+
+QX_PUBLISHED(TCustomEdit)
+{
+  Property("Alignment", &T::Alignment, &T::SetAlignment).Default(taLeftJustify).Protected();
+  Property("AutoSelect", &T::AutoSelect, &T::SetAutoSelect).Default(true).Protected();
+  Property("BorderStyle", &T::BorderStyle, &T::SetBorderStyle).Default(bsSingle).Protected();
+  Property("HideSelection", &T::HideSelection, &T::SetHideSelection).Default(true).Protected();
+  Property("MaxLength", &T::MaxLength, &T::SetMaxLength).Default(0).Protected();
+  Property("NumbersOnly", &T::NumbersOnly, &T::SetNumbersOnly).Default(false).Protected();
+  Property("PasswordChar", &T::PasswordCharText, &T::SetPasswordCharText).Default("").Protected();
+  Property("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false).Protected();
+  Property("Text", &T::Text, &T::SetText).Protected();
+  Event("OnChange", &T::OnChange).Protected();
+}
+
+QX_PUBLISHED(TEdit)
+{
+  // The parent switches before the values they stand for.
+  Publish("ParentColor").Default(false);
+  for (const char* name : {"Align", "Alignment", "Anchors", "AutoSelect", "BorderStyle", "Color", "Constraints",
+                           "DoubleBuffered", "Enabled", "ParentFont", "Font", "HideSelection", "MaxLength",
+                           "NumbersOnly", "ParentShowHint", "PasswordChar", "PopupMenu", "ReadOnly", "ShowHint",
+                           "TabOrder", "Text", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick",
+                           "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter",
+                           "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
+    Publish(name);
+  for (const char* name : DragAndBiDiProperties)
+    Publish(name);
+  Publish("AutoSize").Default(true);
+  Publish("TabStop").Default(true);
 }
 
 QX_PUBLISHED(TImage)

@@ -1,0 +1,406 @@
+// The single-line edit driven the way a user and a host drive it: injected
+// keys, characters and mouse on the headless desktop, the EM_ messages, the
+// clipboard, and the pixels where the drawing is the point (margins,
+// selection, caret blink, colours).
+#include <QxDesktopFixture.hpp>
+#include <QxFormCompare.hpp>
+
+#include <System.Classes.Streaming.hpp>
+#include <Vcl.Forms.hpp>
+#include <Vcl.StdCtrls.Edit.hpp>
+#include <Win.Clipboard.hpp>
+#include <Win.Desktop.hpp>
+
+#include <string>
+#include <vector>
+
+using namespace Vcl;
+
+namespace {
+
+class EditTest : public QxTest::QxDesktopFixture {
+protected:
+  void SetUp() override
+  {
+    QxDesktopFixture::SetUp();
+    Win::EmptyClipboard();
+    Form = new TForm(Application);
+    Form->SetBounds(0, 0, 320, 120);
+    Form->SetColor(clWhite);
+    Form->Show();
+    Edit = new TEdit(Form);
+    Edit->Font()->SetName("DejaVu Sans Mono");
+    Edit->Font()->SetSize(10);
+    Place(Edit, Form, 20, 20, 200, 21);
+    Edit->OnChange = [this](TObject*) { ++Changes; };
+    RunUntilIdle();
+  }
+  void TearDown() override
+  {
+    Win::EmptyClipboard();
+    QxDesktopFixture::TearDown();
+  }
+
+  void Focus()
+  {
+    Edit->SetFocus();
+    RunUntilIdle();
+  }
+  void WithKey(int modifier, int vk)
+  {
+    KeyDown(modifier);
+    Key(vk);
+    KeyUp(modifier);
+  }
+  // The client x where the caret stands before code point Index.
+  int XOfChar(int Index)
+  {
+    return Win::GET_X_LPARAM(Edit->Perform(Win::EM_POSFROMCHAR, Win::WPARAM(Index), 0));
+  }
+  Win::RECT FormatRect()
+  {
+    Win::RECT r;
+    Edit->Perform(Win::EM_GETRECT, 0, Win::LPARAM(&r));
+    return r;
+  }
+  std::pair<Integer, Integer> Selection() { return {Edit->SelStart(), Edit->SelLength()}; }
+  // The leftmost column of the format rectangle's middle row darker than
+  // mid-grey: where the text's ink begins.
+  int FirstInkColumn()
+  {
+    RunUntilIdle();
+    Win::RECT r = FormatRect();
+    int y = (r.Top + r.Bottom) / 2;
+    for (int x = 0; x < Edit->Width(); ++x)
+      if (Win::GetRValue(ControlPixel(Edit, x, y)) < 128 && x >= 2)
+        return x;
+    return -1;
+  }
+
+  TForm* Form = nullptr;
+  TEdit* Edit = nullptr;
+  int Changes = 0;
+};
+
+TEST_F(EditTest, TypingAndSelectingByKeysEditsByCodePointsAndWords)
+{
+  Focus();
+  Type("hello big world");
+  EXPECT_EQ(Edit->Text(), "hello big world");
+  EXPECT_EQ(Changes, 15);
+  EXPECT_EQ(Selection(), std::make_pair(15, 0));
+
+  Key(Win::VK_HOME);
+  WithKey(Win::VK_SHIFT, Win::VK_RIGHT);
+  WithKey(Win::VK_SHIFT, Win::VK_RIGHT);
+  EXPECT_EQ(Selection(), std::make_pair(0, 2));
+  EXPECT_EQ(Edit->SelText(), "he");
+  Key(Win::VK_RIGHT); // collapses to the selection's end
+  EXPECT_EQ(Selection(), std::make_pair(2, 0));
+
+  WithKey(Win::VK_CONTROL, Win::VK_RIGHT);
+  EXPECT_EQ(Edit->SelStart(), 6); // the start of "big"
+  WithKey(Win::VK_CONTROL, Win::VK_RIGHT);
+  EXPECT_EQ(Edit->SelStart(), 10);
+  KeyDown(Win::VK_SHIFT);
+  Key(Win::VK_END);
+  KeyUp(Win::VK_SHIFT);
+  EXPECT_EQ(Edit->SelText(), "world");
+  Type("there");
+  EXPECT_EQ(Edit->Text(), "hello big there");
+  WithKey(Win::VK_CONTROL, Win::VK_LEFT);
+  EXPECT_EQ(Edit->SelStart(), 10);
+  Key(Win::VK_BACK);
+  Key(Win::VK_DELETE);
+  EXPECT_EQ(Edit->Text(), "hello bighere");
+  EXPECT_EQ(Changes, 15 + 5 + 2);
+}
+
+TEST_F(EditTest, TheMousePlacesDragsAndDoubleClickSelectsAWord)
+{
+  Edit->SetText("alpha beta gamma");
+  RunUntilIdle();
+  ClickOn(Edit, XOfChar(3) + 1, 10);
+  EXPECT_TRUE(Edit->Focused());
+  EXPECT_EQ(Selection(), std::make_pair(3, 0)); // a click selects nothing, also with AutoSelect
+
+  MoveOnto(Edit, XOfChar(6), 10);
+  Press();
+  MoveOnto(Edit, XOfChar(10), 10);
+  Release();
+  EXPECT_EQ(Edit->SelText(), "beta");
+
+  ClickOn(Edit, XOfChar(12), 10);
+  ClickOn(Edit, XOfChar(12), 10);
+  EXPECT_EQ(Edit->SelText(), "gamma");
+
+  // Shift+click extends from where the caret was.
+  KeyDown(Win::VK_SHIFT);
+  ClickOn(Edit, XOfChar(6), 10);
+  KeyUp(Win::VK_SHIFT);
+  EXPECT_EQ(Selection(), std::make_pair(6, 5));
+  EXPECT_EQ(Changes, 1);
+}
+
+TEST_F(EditTest, ClipboardRoundTripAndOneLevelUndo)
+{
+  Edit->SetText("copy me");
+  Focus(); // AutoSelect: the whole text
+  WithKey(Win::VK_CONTROL, 'C');
+  EXPECT_EQ(Win::GetClipboardText(), std::optional<std::string>("copy me"));
+  Key(Win::VK_END);
+  WithKey(Win::VK_CONTROL, 'V');
+  EXPECT_EQ(Edit->Text(), "copy mecopy me");
+
+  Edit->SetSelStart(0);
+  Edit->SetSelLength(5);
+  WithKey(Win::VK_CONTROL, 'X');
+  EXPECT_EQ(Edit->Text(), "mecopy me");
+  EXPECT_EQ(Win::GetClipboardText(), std::optional<std::string>("copy "));
+
+  Type("xyz"); // one undo step for the typing
+  EXPECT_TRUE(Edit->CanUndo());
+  WithKey(Win::VK_CONTROL, 'Z');
+  EXPECT_EQ(Edit->Text(), "mecopy me");
+  WithKey(Win::VK_CONTROL, 'Z'); // undoing the undo
+  EXPECT_EQ(Edit->Text(), "xyzmecopy me");
+
+  // Only the first line of a pasted text; a password never leaves.
+  Win::SetClipboardText("one\r\ntwo");
+  Edit->SelectAll();
+  Edit->PasteFromClipboard();
+  EXPECT_EQ(Edit->Text(), "one");
+  Edit->SetPasswordChar(U'*');
+  Edit->SelectAll();
+  Edit->CopyToClipboard();
+  Edit->CutToClipboard();
+  EXPECT_EQ(Win::GetClipboardText(), std::optional<std::string>("one\r\ntwo"));
+  EXPECT_EQ(Edit->Text(), "one");
+}
+
+TEST_F(EditTest, TheHostsClipboardTakesOverWhenGiven)
+{
+  std::string system;
+  Win::SetClipboardBackend({[&](const std::string& t) { system = t; },
+                            [&]() { return std::optional<std::string>(system + "!"); }});
+  Edit->SetText("abc");
+  Focus();
+  Edit->CopyToClipboard();
+  EXPECT_EQ(system, "abc");
+  Edit->PasteFromClipboard();
+  EXPECT_EQ(Edit->Text(), "abc!");
+  Win::SetClipboardBackend({});
+  EXPECT_EQ(Win::GetClipboardText(), std::nullopt);
+}
+
+TEST_F(EditTest, LimitsReadOnlyAndDigitsOnlyRefuseWhatTheyMust)
+{
+  Edit->SetMaxLength(5);
+  Focus();
+  Type("abcdefg");
+  EXPECT_EQ(Edit->Text(), "abcde");
+  Edit->SelectAll();
+  Type("xy"); // room again once the selection goes
+  EXPECT_EQ(Edit->Text(), "xy");
+  Edit->SetText("longer than five"); // code is not cut
+  EXPECT_EQ(Edit->Text(), "longer than five");
+
+  Edit->SetText("");
+  Edit->SetMaxLength(0);
+  Edit->SetNumbersOnly(true);
+  Type("1a2-3");
+  EXPECT_EQ(Edit->Text(), "123");
+  Win::SetClipboardText("45x");
+  Edit->PasteFromClipboard();
+  EXPECT_EQ(Edit->Text(), "123");
+  Win::SetClipboardText("45");
+  Edit->PasteFromClipboard();
+  EXPECT_EQ(Edit->Text(), "12345");
+
+  Edit->SetReadOnly(true);
+  int before = Changes;
+  Type("6");
+  Key(Win::VK_BACK);
+  Edit->SelectAll();
+  WithKey(Win::VK_CONTROL, 'X');
+  WithKey(Win::VK_CONTROL, 'V');
+  EXPECT_EQ(Edit->Text(), "12345");
+  EXPECT_EQ(Changes, before);
+  EXPECT_EQ(Win::GetClipboardText(), std::optional<std::string>("45")); // cut in read-only copies nothing
+  WithKey(Win::VK_CONTROL, 'C');
+  EXPECT_EQ(Win::GetClipboardText(), std::optional<std::string>("12345"));
+}
+
+TEST_F(EditTest, MultiByteTextNeverPutsTheCaretInsideACodePoint)
+{
+  Edit->SetText("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z"); // a é € 😀 z
+  Focus();
+  Key(Win::VK_HOME);
+  for (int i = 1; i <= 5; ++i) {
+    Key(Win::VK_RIGHT);
+    EXPECT_EQ(Edit->SelStart(), i);
+  }
+  Edit->SetSelStart(4); // before z
+  Key(Win::VK_BACK);    // the emoji goes whole
+  EXPECT_EQ(Edit->Text(), "a\xC3\xA9\xE2\x82\xAC" "z");
+  Type("\xC3\xBC"); // ü
+  EXPECT_EQ(Edit->Text(), "a\xC3\xA9\xE2\x82\xAC\xC3\xBC" "z");
+  Edit->Perform(Win::EM_SETSEL, 1, 3);
+  EXPECT_EQ(Edit->SelText(), "\xC3\xA9\xE2\x82\xAC");
+  // The caret's x grows with every code point, never inside one.
+  for (int i = 1; i <= 5; ++i)
+    EXPECT_GT(XOfChar(i), XOfChar(i - 1));
+  // Ill-formed input arrives well formed.
+  Edit->SetText("x\xFFy");
+  EXPECT_EQ(Edit->Text(), "x\xEF\xBF\xBDy");
+}
+
+TEST_F(EditTest, ChangesAreRaisedOncePerChangeAndNotForSelection)
+{
+  Edit->SetText("start");
+  EXPECT_EQ(Changes, 1);
+  Edit->SetText("start"); // the same text: nothing
+  Edit->SelectAll();
+  Edit->Perform(Win::EM_SETSEL, 1, 2);
+  EXPECT_EQ(Changes, 1);
+  Edit->SetSelText("X");
+  EXPECT_EQ(Edit->Text(), "sXart");
+  EXPECT_EQ(Changes, 2);
+  Edit->Undo();
+  EXPECT_EQ(Edit->Text(), "start");
+  EXPECT_EQ(Changes, 3);
+  EXPECT_TRUE(Edit->Modified());
+}
+
+std::vector<Win::WORD> gCodes;
+Win::HBRUSH gParentBrush = nullptr;
+
+Win::LRESULT RecordingParent(Win::HWND hWnd, Win::UINT Msg, Win::WPARAM WParam, Win::LPARAM LParam)
+{
+  if (Msg == Win::WM_COMMAND)
+    gCodes.push_back(Win::HIWORD(WParam));
+  if (Msg == Win::WM_CTLCOLOREDIT && gParentBrush)
+    return Win::LRESULT(gParentBrush);
+  return Win::DefWindowProc(hWnd, Msg, WParam, LParam);
+}
+
+// The window class alone, under a parent that is no control: the
+// notifications in their order, and the parent's colour answer.
+TEST_F(EditTest, ThePlainWindowClassNotifiesItsParentAndTakesItsColours)
+{
+  Win::WNDCLASS wc;
+  wc.lpfnWndProc = &RecordingParent;
+  wc.lpszClassName = "EditTestParent";
+  Win::RegisterClass(wc);
+  Win::HWND parent = Win::CreateWindowEx(0, "EditTestParent", "", Win::WS_POPUP | Win::WS_VISIBLE, 0, 200, 200, 40,
+                                         nullptr, nullptr, nullptr, nullptr);
+  Win::HWND edit = Win::CreateWindowEx(0, Win::WC_EDIT, "", Win::WS_CHILD | Win::WS_VISIBLE | Win::WS_BORDER, 5, 5,
+                                       150, 24, parent, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(edit);
+  gCodes.clear();
+  Win::SetWindowText(edit, "ab");
+  Win::SendMessage(edit, Win::EM_SETSEL, 2, 2);
+  EXPECT_EQ(gCodes, (std::vector<Win::WORD>{Win::EN_UPDATE, Win::EN_CHANGE}));
+
+  gCodes.clear();
+  Win::SetFocus(edit);
+  Win::SendMessage(edit, Win::EM_LIMITTEXT, 3, 0);
+  Win::SendMessage(edit, Win::WM_CHAR, 'c', 0);
+  Win::SendMessage(edit, Win::WM_CHAR, 'd', 0);
+  EXPECT_EQ(Win::GetWindowTextString(edit), "abc");
+  EXPECT_EQ(gCodes, (std::vector<Win::WORD>{Win::EN_SETFOCUS, Win::EN_UPDATE, Win::EN_CHANGE, Win::EN_MAXTEXT}));
+
+  gParentBrush = Win::CreateSolidBrush(Win::RGB(0, 200, 0));
+  Win::InvalidateRect(edit, nullptr, Win::TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(WindowPixel(edit, 140, 12), Win::RGB(0, 200, 0));
+  EXPECT_EQ(WindowPixel(edit, 0, 0), Win::GetSysColor(Win::COLOR_WINDOWFRAME));
+  Win::DestroyWindow(parent);
+  Win::DeleteObject(gParentBrush);
+  gParentBrush = nullptr;
+}
+
+TEST_F(EditTest, MarginsPlaceTheTextAndScrollingKeepsTheCaretInView)
+{
+  Edit->SetText("W");
+  int plainInk = FirstInkColumn();
+  ASSERT_GT(plainInk, 0);
+  Win::RECT before = FormatRect();
+  Edit->SetMargins(12, 30);
+  Win::RECT after = FormatRect();
+  EXPECT_EQ(after.Left - before.Left, 11);
+  EXPECT_EQ(before.Right - after.Right, 29);
+  EXPECT_EQ(FirstInkColumn() - plainInk, 11);
+  Edit->RecreateWnd(); // margins, text and limits outlive the window
+  RunUntilIdle();
+  EXPECT_EQ(FormatRect().Left, after.Left);
+  EXPECT_EQ(Edit->Text(), "W");
+
+  Edit->SetText("");
+  Focus();
+  Type(std::string(60, 'm'));
+  Win::RECT r = FormatRect();
+  EXPECT_LE(XOfChar(60), r.Right);
+  EXPECT_GE(XOfChar(60), r.Left);
+  EXPECT_LT(XOfChar(0), r.Left); // the start scrolled out
+  Key(Win::VK_HOME);
+  EXPECT_EQ(XOfChar(0), r.Left);
+}
+
+TEST_F(EditTest, SelectionColoursAndTheCaretBlinkOnTheClock)
+{
+  Edit->SetColor(clYellow);
+  Edit->Font()->SetColor(clBlack);
+  Edit->SetText("    ");
+  RunUntilIdle();
+  Win::RECT r = FormatRect();
+  int y = (r.Top + r.Bottom) / 2;
+  EXPECT_EQ(ControlPixel(Edit, r.Right - 5, y), Win::RGB(255, 255, 0));
+  EXPECT_NE(ControlPixel(Edit, 0, 0), Win::RGB(255, 255, 0)); // the border
+
+  Focus(); // all selected: the highlight shows
+  EXPECT_EQ(ControlPixel(Edit, XOfChar(0) + 1, y), Win::GetSysColor(Win::COLOR_HIGHLIGHT));
+  Edit->Perform(Win::EM_SETSEL, 4, 4);
+  RunUntilIdle();
+  int caretX = XOfChar(4);
+  Win::COLORREF on = ControlPixel(Edit, caretX, y);
+  EXPECT_EQ(on, Win::RGB(0, 0, 0));
+  AdvanceBy(Win::kCaretBlinkTime);
+  RunUntilIdle();
+  EXPECT_EQ(ControlPixel(Edit, caretX, y), Win::RGB(255, 255, 0));
+  AdvanceBy(Win::kCaretBlinkTime);
+  RunUntilIdle();
+  EXPECT_EQ(ControlPixel(Edit, caretX, y), Win::RGB(0, 0, 0));
+}
+
+TEST_F(EditTest, AutoHeightFollowsTheFontAndTheResourceKeepsTheProperties)
+{
+  Integer small = Edit->Height();
+  Edit->Font()->SetSize(20);
+  EXPECT_GT(Edit->Height(), small);
+  Edit->SetBorderStyle(bsNone);
+  EXPECT_EQ(Edit->Height() + 4, Win::EditAutoHeight(Edit->Font()->Handle(), Win::WS_EX_CLIENTEDGE, 0));
+
+  Form->SetName("Root");
+  Edit->SetName("Edit1");
+  Edit->SetText("secret");
+  const String plain = WriteComponentRes(Form);
+  QxTest::ExpectLacks(plain, {"MaxLength", "PasswordChar", "ReadOnly", "NumbersOnly", "AutoSelect"});
+  QxTest::ExpectHas(plain, {"Text = 'secret'", "BorderStyle = bsNone"});
+  Edit->SetMaxLength(8);
+  Edit->SetPasswordChar(U'#');
+  Edit->SetReadOnly(true);
+  const String text = WriteComponentRes(Form);
+  QxTest::ExpectHas(text, {"MaxLength = 8", "PasswordChar = '#'", "ReadOnly = True"});
+  auto* copy = new TForm(Application);
+  ReadComponentRes(text, copy);
+  auto* edit = dynamic_cast<TEdit*>(copy->FindComponent("Edit1"));
+  ASSERT_TRUE(edit);
+  EXPECT_EQ(edit->Text(), "secret");
+  EXPECT_EQ(edit->MaxLength(), 8);
+  EXPECT_EQ(edit->PasswordChar(), U'#');
+  EXPECT_TRUE(edit->ReadOnly());
+  delete copy;
+}
+
+} // namespace
