@@ -227,6 +227,7 @@ void AlignToBuddy(TUpDown& u)
 }
 
 LRESULT BuddyProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+void Subclass(TUpDown& u);
 
 void Unsubclass(TUpDown& u)
 {
@@ -243,12 +244,20 @@ HWND SetBuddy(TUpDown& u, HWND Buddy)
   u.Buddy = Buddy && IsWindow(Buddy) && !Buddies().count(Buddy) ? Buddy : nullptr;
   if (!u.Buddy)
     return previous;
-  u.BuddyProc = reinterpret_cast<WNDPROC>(GetWindowLongPtr(u.Buddy, GWLP_WNDPROC));
-  SetWindowLongPtr(u.Buddy, GWLP_WNDPROC, LONG_PTR(&BuddyProc));
-  Buddies()[u.Buddy] = u.Wnd;
+  // The buddy is watched only for what the style asks of it, so that a
+  // buddy whose owner looks windows up by their procedure keeps its own.
+  if (StyleOf(u) & (UDS_ARROWKEYS | UDS_ALIGNRIGHT | UDS_ALIGNLEFT))
+    Subclass(u);
   AlignToBuddy(u);
   WriteBuddy(u);
   return previous;
+}
+
+void Subclass(TUpDown& u)
+{
+  u.BuddyProc = reinterpret_cast<WNDPROC>(GetWindowLongPtr(u.Buddy, GWLP_WNDPROC));
+  SetWindowLongPtr(u.Buddy, GWLP_WNDPROC, LONG_PTR(&BuddyProc));
+  Buddies()[u.Buddy] = u.Wnd;
 }
 
 // The buddy's messages pass here first: arrow keys step the up-down (with
@@ -263,8 +272,7 @@ LRESULT BuddyProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
   WNDPROC own = u->BuddyProc;
   if (msg == WM_KEYDOWN && (StyleOf(*u) & UDS_ARROWKEYS) && IsWindowEnabled(u->Wnd) &&
       (wParam == WPARAM(VK_UP) || wParam == WPARAM(VK_DOWN))) {
-    u->PressTime = GetTickCount();
-    Step(*u, wParam == WPARAM(VK_UP) ? 1 : -1);
+    StepUpDown(u->Wnd, wParam == WPARAM(VK_UP) ? 1 : -1);
     return 0;
   }
   if (msg == WM_NCDESTROY) {
@@ -410,6 +418,14 @@ struct TUpDownClassRegistration {
 } gUpDownClassRegistration;
 
 } // namespace
+
+void StepUpDown(HWND hWnd, int Direction)
+{
+  if (TUpDown* u = UpDownOf(hWnd); u && Direction != 0 && IsWindowEnabled(hWnd)) {
+    u->PressTime = GetTickCount();
+    Step(*u, Direction > 0 ? 1 : -1);
+  }
+}
 
 LRESULT UpDownWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {

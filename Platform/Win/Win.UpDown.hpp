@@ -44,6 +44,10 @@ struct UDACCEL {
 
 constexpr UINT kUpDownRepeatDelay = 400, kUpDownRepeatInterval = 100;
 
+// One step up (Direction > 0) or down, as a press on that arrow makes; for
+// hosts that watch the buddy's keys themselves.
+void StepUpDown(HWND hWnd, int Direction);
+
 // The class's window procedure, for windows that subclass the class and
 // hand it the messages they leave alone.
 LRESULT UpDownWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
