@@ -32,8 +32,11 @@ void TCustomUpDown::CreateWnd()
   inherited::CreateWnd();
   SendRange();
   SendIncrement();
-  if (FAssociate)
+  if (FAssociate) {
+    // The associate may have moved while neither had a window.
+    AlignToAssociate();
     Perform(Win::UDM_SETBUDDY, Win::WPARAM(FAssociate->Handle()), 0);
+  }
   Perform(Win::UDM_SETPOS32, 0, Win::LPARAM(FPosition));
 }
 
