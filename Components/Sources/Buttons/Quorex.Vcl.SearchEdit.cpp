@@ -85,10 +85,13 @@ void TQxSearchEdit::Resize()
   inherited::Resize();
 }
 
+// Text given before the window existed raised no change: the state is
+// taken from it here.
 void TQxSearchEdit::CreateWnd()
 {
   inherited::CreateWnd();
   UpdateImages();
+  SetState(Text().empty() ? sesEmpty : sesShowClearButton);
 }
 
 void TQxSearchEdit::Change()

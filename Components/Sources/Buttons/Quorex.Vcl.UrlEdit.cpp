@@ -77,10 +77,13 @@ void TQxUrlEdit::Resize()
   inherited::Resize();
 }
 
+// Text given before the window existed raised no change: the button is
+// set from it here.
 void TQxUrlEdit::CreateWnd()
 {
   inherited::CreateWnd();
   UpdateImages();
+  RightButton()->SetEnabled(GetIsValidUrl() && Enabled());
 }
 
 QX_PUBLISHED_CONTROL(TQxUrlEdit)

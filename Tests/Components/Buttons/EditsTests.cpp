@@ -114,6 +114,12 @@ TEST_F(EditsTest, TheSearchButtonTurnsIntoAClearButtonWhileThereIsText)
   EXPECT_EQ(search->State(), sesEmpty);
   search->SetEnabled(false);
   EXPECT_FALSE(button->Enabled());
+  // Text given before there is a window counts once there is one.
+  auto* early = new TQxSearchEdit(Form);
+  early->SetText("early");
+  Place(early, Form, 20, 60, 200, 24);
+  RunUntilIdle();
+  EXPECT_EQ(early->State(), sesShowClearButton);
 }
 
 // The images are built only for a real height, and again only when the
@@ -174,6 +180,11 @@ TEST_F(EditsTest, TheAddressButtonIsEnabledExactlyWhileTheTextIsAnAddress)
     opened.push_back(url);
     return true;
   });
+  auto* early = new TQxUrlEdit(Form);
+  early->SetText("https://example.com");
+  Place(early, Form, 20, 60, 200, 24);
+  RunUntilIdle();
+  EXPECT_TRUE(early->RightButton()->Enabled()) << "text given before the window";
   auto* url = Place(new TQxUrlEdit(Form), Form, 20, 20, 200, 24);
   TEditButton* button = url->RightButton();
   EXPECT_FALSE(button->Enabled());
