@@ -2,12 +2,15 @@
 // edit on a form, driven by typing, keys, the mouse and the folder dialog's
 // seam.
 #include <QxDesktopFixture.hpp>
+#include <QxFormCompare.hpp>
 
 #include <Quorex.Vcl.BrowsePath.hpp>
 #include <Quorex.Vcl.Edit.hpp>
+#include <Quorex.Vcl.FrameControl.QxFrameClient.hpp>
 #include <Quorex.Vcl.SearchEdit.hpp>
 #include <Quorex.Vcl.UrlEdit.hpp>
 #include <QxRtl.Url.hpp>
+#include <System.Classes.Streaming.hpp>
 #include <Vcl.ExtCtrls.hpp>
 #include <Vcl.FileCtrl.hpp>
 #include <Vcl.Forms.hpp>
@@ -232,4 +235,31 @@ TEST_F(EditsTest, ThePathButtonPutsTheChosenFolderInAndCancelChangesNothing)
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(asked[0].Title, "Select directory");
   EXPECT_EQ(asked[0].InitialPath, "/start/here");
+}
+
+TEST_F(EditsTest, TheResourceKeepsOnlyChangedPropertiesOfTheEditsAndReadsThemBack)
+{
+  TQxFrameClient root(nullptr);
+  root.SetName("Root");
+  auto* search = new TQxSearchEdit(&root);
+  search->SetName("Search1");
+  search->SetParent(&root);
+  auto* url = new TQxUrlEdit(&root);
+  url->SetName("Url1");
+  url->SetParent(&root);
+  auto* path = new TBrowsePath(&root);
+  path->SetName("Path1");
+  path->SetParent(&root);
+  QxTest::ExpectLacks(WriteComponentRes(&root), {"EmptyCaption", "DoubleBuffered", "Caption"});
+  search->SetEmptyCaption("Find a page");
+  url->SetDoubleBuffered(false);
+  path->SetCaption("Pick the output folder");
+  const String text = WriteComponentRes(&root);
+  QxTest::ExpectHas(text, {"EmptyCaption = 'Find a page'", "DoubleBuffered = False",
+                           "Caption = 'Pick the output folder'"});
+  TQxFrameClient copy(nullptr);
+  ReadComponentRes(text, &copy);
+  EXPECT_EQ(dynamic_cast<TQxSearchEdit*>(copy.FindComponent("Search1"))->EmptyCaption(), "Find a page");
+  EXPECT_FALSE(dynamic_cast<TQxUrlEdit*>(copy.FindComponent("Url1"))->DoubleBuffered());
+  EXPECT_EQ(dynamic_cast<TBrowsePath*>(copy.FindComponent("Path1"))->Caption(), "Pick the output folder");
 }
