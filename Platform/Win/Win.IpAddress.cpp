@@ -28,10 +28,12 @@ struct TIpAddress {
   int Quiet = 0; // the control is writing its fields: no EN_CHANGE for each
 };
 
+// Never destroyed: a window may still be destroyed by a static object's
+// destructor at exit, after function statics made later are gone.
 std::unordered_map<HWND, std::unique_ptr<TIpAddress>>& IpAddresses()
 {
-  static std::unordered_map<HWND, std::unique_ptr<TIpAddress>> controls;
-  return controls;
+  static auto* controls = new std::unordered_map<HWND, std::unique_ptr<TIpAddress>>;
+  return *controls;
 }
 
 TIpAddress* IpAddressOf(HWND hWnd)

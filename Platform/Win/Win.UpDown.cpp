@@ -29,17 +29,20 @@ struct TUpDown {
   DWORD PressTime = 0;
 };
 
+// The tables are never destroyed: a window may still be destroyed by a
+// static object's destructor at exit, after function statics made later
+// are gone.
 std::unordered_map<HWND, std::unique_ptr<TUpDown>>& UpDowns()
 {
-  static std::unordered_map<HWND, std::unique_ptr<TUpDown>> upDowns;
-  return upDowns;
+  static auto* upDowns = new std::unordered_map<HWND, std::unique_ptr<TUpDown>>;
+  return *upDowns;
 }
 
 // Buddy windows whose keys the up-down watches, with the up-down.
 std::unordered_map<HWND, HWND>& Buddies()
 {
-  static std::unordered_map<HWND, HWND> buddies;
-  return buddies;
+  static auto* buddies = new std::unordered_map<HWND, HWND>;
+  return *buddies;
 }
 
 TUpDown* UpDownOf(HWND hWnd)
