@@ -12,7 +12,10 @@
 #ifdef QX_GALLERY_SDL2
 #include <SDL.h>
 
+#include <Win.Clipboard.hpp>
+
 #include <memory>
+#include <optional>
 #endif
 
 namespace Gallery {
@@ -56,6 +59,16 @@ int VirtualKey(SDL_Keycode Key)
   }
 }
 
+// A key whose character SDL sends as text input: pressing it must not also
+// make the window system translate it into a character of its own (twice
+// the letter, or "1" beside "!"). With Ctrl it is a command and goes as a key.
+// Space goes as a key (buttons press on it) and is dropped from the text.
+bool TypesText(const SDL_Keysym& Key)
+{
+  bool printable = (Key.sym >= SDLK_a && Key.sym <= SDLK_z) || (Key.sym >= SDLK_0 && Key.sym <= SDLK_9);
+  return printable && !(Key.mod & (KMOD_CTRL | KMOD_ALT));
+}
+
 Win::TInjectButton Button(Uint8 SdlButton)
 {
   if (SdlButton == SDL_BUTTON_RIGHT)
@@ -87,16 +100,20 @@ bool Route(const SDL_Event& Event)
     Win::InjectWheel(Event.wheel.y * 120);
     break;
   case SDL_KEYDOWN:
-    if (int vk = VirtualKey(Event.key.keysym.sym))
+    if (int vk = VirtualKey(Event.key.keysym.sym); vk && !TypesText(Event.key.keysym))
       Win::InjectKeyDown(vk);
     break;
   case SDL_KEYUP:
     if (int vk = VirtualKey(Event.key.keysym.sym))
       Win::InjectKeyUp(vk);
     break;
-  case SDL_TEXTINPUT:
-    Win::InjectText(Event.text.text);
+  case SDL_TEXTINPUT: {
+    std::string text = Event.text.text;
+    std::erase(text, ' ');
+    if (!text.empty())
+      Win::InjectText(text);
     break;
+  }
   default:
     break;
   }
@@ -127,6 +144,22 @@ void Present(Win::HWND, Win::UINT, Win::UINT_PTR, Win::DWORD)
   SDL_RenderCopy(gPresenter.Renderer, gPresenter.Texture, nullptr, nullptr);
   SDL_RenderPresent(gPresenter.Renderer);
 }
+
+// While the window is up, cut and paste reach other applications through
+// SDL's clipboard.
+struct TSdlClipboard {
+  TSdlClipboard()
+  {
+    Win::SetClipboardBackend({[](const std::string& Text) { SDL_SetClipboardText(Text.c_str()); },
+                              []() -> std::optional<std::string> {
+                                if (!SDL_HasClipboardText())
+                                  return std::nullopt;
+                                std::unique_ptr<char, decltype(&SDL_free)> text(SDL_GetClipboardText(), SDL_free);
+                                return std::string(text ? text.get() : "");
+                              }});
+  }
+  ~TSdlClipboard() { Win::SetClipboardBackend({}); }
+};
 
 struct TSdlSession {
   TSdlSession() { Ok = SDL_Init(SDL_INIT_VIDEO) == 0; }
@@ -180,6 +213,7 @@ int RunGalleryWindow()
   TGalleryForm gallery;
   gallery.ShowPage("markup");
   SDL_StartTextInput();
+  TSdlClipboard clipboard;
   gPresenter = TPresenter{renderer.get(), texture.get(), false};
   Win::UINT_PTR timer = Win::SetTimer(nullptr, 0, 15, &Present);
   // One message at a time: presenting can take longer than the timer's

@@ -1,8 +1,6 @@
 // The edit control on the window class "Edit".
 #include "Vcl.StdCtrls.Edit.hpp"
 
-#include <Win.Clipboard.hpp>
-
 #include <algorithm>
 
 namespace Vcl {
@@ -178,7 +176,8 @@ void TCustomEdit::SetNumbersOnly(bool Value)
   if (!FHandle)
     return;
   Win::LONG_PTR style = Win::GetWindowLongPtr(FHandle, Win::GWL_STYLE);
-  Win::SetWindowLongPtr(FHandle, Win::GWL_STYLE, Value ? (style | Win::ES_NUMBER) : (style & ~Win::LONG_PTR(Win::ES_NUMBER)));
+  Win::LONG_PTR bit = Win::ES_NUMBER;
+  Win::SetWindowLongPtr(FHandle, Win::GWL_STYLE, Value ? (style | bit) : (style & ~bit));
 }
 
 void TCustomEdit::SetPasswordChar(char32_t Value)
@@ -322,11 +321,6 @@ void TCustomEdit::Dispatch(TMessage& Message)
   case CN_CTLCOLOREDIT:
   case CN_CTLCOLORSTATIC:
     CNCtlColor(Message);
-    return;
-  case Win::WM_PAINT:
-  case Win::WM_ERASEBKGND:
-    // The window draws itself, border and all.
-    DefaultHandler(Message);
     return;
   case CM_TEXTCHANGED:
     // Set in code while there is no window: the saved text is stale.

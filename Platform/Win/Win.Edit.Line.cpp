@@ -103,6 +103,13 @@ void TLine::SetFont(std::shared_ptr<TRealizedFont> font, char32_t passwordChar)
     ++FChars;
   }
   FWidth = ClampCoord(width);
+  Remember(0, 0);
+}
+
+void TLine::Remember(std::size_t pos, long long x) const
+{
+  FKnownPos = pos;
+  FKnownX = x;
 }
 
 void TLine::Replace(std::size_t from, std::size_t to, std::string_view text)
@@ -124,27 +131,48 @@ void TLine::Replace(std::size_t from, std::size_t to, std::string_view text)
   FAdvance.erase(FAdvance.begin() + std::ptrdiff_t(from), FAdvance.begin() + std::ptrdiff_t(to));
   FAdvance.insert(FAdvance.begin() + std::ptrdiff_t(from), added.begin(), added.end());
   FWidth = ClampCoord(width);
+  // What lies left of the change keeps its x.
+  if (FKnownPos > from)
+    Remember(0, 0);
 }
 
 int TLine::XOf(std::size_t pos) const
 {
   pos = std::min(pos, FAdvance.size());
-  if (pos > FAdvance.size() / 2)
-    return ClampCoord(FWidth - std::accumulate(FAdvance.begin() + std::ptrdiff_t(pos), FAdvance.end(), 0LL));
-  return ClampCoord(std::accumulate(FAdvance.begin(), FAdvance.begin() + std::ptrdiff_t(pos), 0LL));
+  auto sum = [this](std::size_t from, std::size_t to) {
+    return std::accumulate(FAdvance.begin() + std::ptrdiff_t(from), FAdvance.begin() + std::ptrdiff_t(to), 0LL);
+  };
+  // From the nearest of the start, the known position and the end.
+  std::size_t known = FKnownPos;
+  std::size_t toKnown = pos > known ? pos - known : known - pos;
+  long long x = 0;
+  if (toKnown <= pos && toKnown <= FAdvance.size() - pos)
+    x = pos >= known ? FKnownX + sum(known, pos) : FKnownX - sum(pos, known);
+  else if (pos <= FAdvance.size() - pos)
+    x = sum(0, pos);
+  else
+    x = FWidth - sum(pos, FAdvance.size());
+  Remember(pos, x);
+  return ClampCoord(x);
 }
 
 std::size_t TLine::FirstAtOrBefore(int x, int* startX) const
 {
-  long long left = 0;
-  std::size_t pos = 0;
-  while (pos < FAdvance.size()) {
-    std::size_t next = Next(pos);
-    if (left + FAdvance[pos] > x)
-      break;
-    left += FAdvance[pos];
-    pos = next;
+  std::size_t pos = FKnownPos;
+  long long left = FKnownX;
+  if (x < left / 2) {
+    pos = 0;
+    left = 0;
   }
+  while (pos > 0 && left > x) {
+    pos = Prev(pos);
+    left -= FAdvance[pos];
+  }
+  while (pos < FAdvance.size() && left + FAdvance[pos] <= x) {
+    left += FAdvance[pos];
+    pos = Next(pos);
+  }
+  Remember(pos, left);
   *startX = ClampCoord(left);
   return pos;
 }

@@ -18,6 +18,8 @@ using namespace EditInternal;
 namespace {
 
 constexpr UINT_PTR kCaretTimer = 0xEC1;
+constexpr UINT_PTR kDragScrollTimer = 0xEC2;
+constexpr UINT kDragScrollInterval = 100;
 constexpr char32_t kDefaultPasswordChar = U'*';
 
 struct TUndoRecord {
@@ -40,16 +42,19 @@ struct TEdit {
   bool Focused = false;
   bool CaretOn = false;
   bool Dragging = false;
+  int DragOutside = 0; // -1 or 1 while a drag holds the pointer left or right of the text
   bool Modified = false;
   // The typing going on extends the undo record made by its first key.
   bool Typing = false;
   std::optional<TUndoRecord> Undo;
 };
 
+// Never destroyed: a window may still be destroyed by a static object's
+// destructor at exit, after function statics made later are gone.
 std::unordered_map<HWND, std::unique_ptr<TEdit>>& Edits()
 {
-  static std::unordered_map<HWND, std::unique_ptr<TEdit>> edits;
-  return edits;
+  static auto* edits = new std::unordered_map<HWND, std::unique_ptr<TEdit>>;
+  return *edits;
 }
 
 TEdit* EditOf(HWND hWnd)
@@ -200,6 +205,17 @@ bool HasSelection(const TEdit& e)
   return e.Anchor != e.Caret;
 }
 
+std::size_t SelectedChars(const TEdit& e)
+{
+  return CodePointCount(std::string_view(e.Line.Text()).substr(SelFrom(e), SelTo(e) - SelFrom(e)));
+}
+
+void SetStyleBit(const TEdit& e, DWORD bit, bool on)
+{
+  LONG_PTR style = GetWindowLongPtr(e.Wnd, GWL_STYLE);
+  SetWindowLongPtr(e.Wnd, GWL_STYLE, on ? (style | LONG_PTR(bit)) : (style & ~LONG_PTR(bit)));
+}
+
 void SaveUndo(TEdit& e)
 {
   e.Undo = TUndoRecord{e.Line.Text(), e.Anchor, e.Caret};
@@ -209,7 +225,7 @@ void SaveUndo(TEdit& e)
 // when something had to go.
 std::string FitToLimit(TEdit& e, std::string text, bool* cut)
 {
-  std::size_t kept = e.Line.Chars() - CodePointCount(std::string_view(e.Line.Text()).substr(SelFrom(e), SelTo(e) - SelFrom(e)));
+  std::size_t kept = e.Line.Chars() - SelectedChars(e);
   std::size_t room = e.Limit > kept ? e.Limit - kept : 0;
   *cut = CodePointCount(text) > room;
   if (*cut)
@@ -224,8 +240,12 @@ bool ReplaceSelection(TEdit& e, std::string_view raw, TUndoMode undo)
 {
   bool cut = false;
   std::string text = FitToLimit(e, Sanitize(raw), &cut);
-  if (cut)
+  if (cut) {
+    HWND wnd = e.Wnd;
     Notify(e, EN_MAXTEXT);
+    if (!EditOf(wnd))
+      return false;
+  }
   if (text.empty() && !HasSelection(e))
     return false;
   bool continues = undo == TUndoMode::Typing && e.Typing && e.Undo;
@@ -414,20 +434,48 @@ void OnButtonDown(TEdit& e, LPARAM lParam, bool doubleClick)
   SetCapture(wnd);
 }
 
+void StopDrag(TEdit& e)
+{
+  e.Dragging = false;
+  e.DragOutside = 0;
+  KillTimer(e.Wnd, kDragScrollTimer);
+}
+
+// A drag held beyond an edge keeps selecting on the clock, a character a
+// step, scrolling the text along.
 void OnMouseMove(TEdit& e, LPARAM lParam)
 {
   if (!e.Dragging || GetCapture() != e.Wnd)
     return;
-  std::size_t pos = HitPos(e, GET_X_LPARAM(lParam));
+  int x = GET_X_LPARAM(lParam);
+  RECT format = FormatRect(e);
+  int outside = x < format.Left ? -1 : x >= format.Right ? 1 : 0;
+  if (outside != e.DragOutside) {
+    e.DragOutside = outside;
+    if (outside)
+      SetTimer(e.Wnd, kDragScrollTimer, kDragScrollInterval, nullptr);
+    else
+      KillTimer(e.Wnd, kDragScrollTimer);
+  }
+  std::size_t pos = HitPos(e, x);
   if (pos != e.Caret)
     MoveCaret(e, pos, true);
+}
+
+void OnDragScroll(TEdit& e)
+{
+  if (!e.Dragging || !e.DragOutside) {
+    StopDrag(e);
+    return;
+  }
+  MoveCaret(e, e.DragOutside < 0 ? e.Line.Prev(e.Caret) : e.Line.Next(e.Caret), true);
 }
 
 void OnButtonUp(TEdit& e)
 {
   if (!e.Dragging)
     return;
-  e.Dragging = false;
+  StopDrag(e);
   if (GetCapture() == e.Wnd)
     ReleaseCapture();
 }
@@ -435,7 +483,7 @@ void OnButtonUp(TEdit& e)
 void OnFocus(TEdit& e, bool focused)
 {
   e.Focused = focused;
-  e.Dragging = false;
+  StopDrag(e);
   if (focused)
     RestartBlink(e);
   else
@@ -459,8 +507,7 @@ void RealizeLineFont(TEdit& e, char32_t passwordChar)
 
 void SetPasswordChar(TEdit& e, char32_t ch)
 {
-  LONG_PTR style = GetWindowLongPtr(e.Wnd, GWL_STYLE);
-  SetWindowLongPtr(e.Wnd, GWL_STYLE, ch ? (style | ES_PASSWORD) : (style & ~LONG_PTR(ES_PASSWORD)));
+  SetStyleBit(e, ES_PASSWORD, ch != 0);
   RealizeLineFont(e, ch);
   Invalidate(e);
 }
@@ -651,7 +698,7 @@ void WriteSel(LPARAM target, std::size_t value)
 LRESULT GetSel(const TEdit& e, WPARAM from, LPARAM to)
 {
   std::size_t start = e.Line.CodePointIndex(SelFrom(e));
-  std::size_t end = start + CodePointCount(std::string_view(e.Line.Text()).substr(SelFrom(e), SelTo(e) - SelFrom(e)));
+  std::size_t end = start + SelectedChars(e);
   WriteSel(LPARAM(from), start);
   WriteSel(to, end);
   return LRESULT(MAKELPARAM(int(std::min<std::size_t>(start, 0xFFFF)), int(std::min<std::size_t>(end, 0xFFFF))));
@@ -724,12 +771,10 @@ LRESULT EditMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam)
     return 0;
   case EM_GETPASSWORDCHAR:
     return LRESULT(e.Line.PasswordChar());
-  case EM_SETREADONLY: {
-    LONG_PTR style = GetWindowLongPtr(e.Wnd, GWL_STYLE);
-    SetWindowLongPtr(e.Wnd, GWL_STYLE, wParam ? (style | ES_READONLY) : (style & ~LONG_PTR(ES_READONLY)));
+  case EM_SETREADONLY:
+    SetStyleBit(e, ES_READONLY, wParam != 0);
     Invalidate(e);
     return TRUE;
-  }
   case EM_SETMARGINS:
     SetMargins(e, wParam, lParam);
     return 0;
@@ -753,7 +798,11 @@ LRESULT WindowMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam)
 {
   switch (msg) {
   case WM_PAINT:
-    OnPaint(e);
+    // A DC in wParam: paint on it (a buffer, a print) instead of the window.
+    if (wParam)
+      Paint(e, reinterpret_cast<HDC>(wParam));
+    else
+      OnPaint(e);
     return 0;
   case WM_PRINTCLIENT:
     Paint(e, reinterpret_cast<HDC>(wParam));
@@ -788,13 +837,17 @@ LRESULT WindowMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam)
     OnButtonUp(e);
     return 0;
   case WM_CAPTURECHANGED:
-    e.Dragging = false;
+    StopDrag(e);
     return 0;
   case WM_SETFOCUS:
   case WM_KILLFOCUS:
     OnFocus(e, msg == WM_SETFOCUS);
     return 0;
   case WM_TIMER:
+    if (wParam == kDragScrollTimer) {
+      OnDragScroll(e);
+      return 0;
+    }
     if (wParam != kCaretTimer)
       break;
     e.CaretOn = !e.CaretOn;
@@ -853,6 +906,7 @@ LRESULT EditWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return IsLive(hWnd) ? OnCreate(hWnd) : FALSE;
   if (msg == WM_NCDESTROY) {
     KillTimer(hWnd, kCaretTimer);
+    KillTimer(hWnd, kDragScrollTimer);
     Edits().erase(hWnd);
     return DefWindowProc(hWnd, msg, wParam, lParam);
   }

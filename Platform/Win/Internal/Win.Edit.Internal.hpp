@@ -2,6 +2,9 @@
 // formed) with one advance per byte (the code point's at its lead byte, 0
 // on continuation bytes), so that positions, widths and hit tests are
 // plain byte arithmetic and a change touches only the bytes it changes.
+// The x of the last position asked for is kept: the next question (the
+// caret one character on, a click near the caret) walks only the distance
+// from there, so typing costs the same in a short and a long line.
 #pragma once
 
 #include "Win.Edit.hpp"
@@ -66,6 +69,7 @@ public:
 
 private:
   int AdvanceOf(char32_t ch) const;
+  void Remember(std::size_t pos, long long x) const;
 
   std::string& FText;
   std::vector<int> FAdvance;
@@ -73,6 +77,8 @@ private:
   char32_t FPasswordChar = 0;
   std::size_t FChars = 0;
   int FWidth = 0;
+  mutable std::size_t FKnownPos = 0; // a code point boundary whose x is FKnownX
+  mutable long long FKnownX = 0;
 };
 
 } // namespace Win::EditInternal
