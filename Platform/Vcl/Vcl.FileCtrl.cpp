@@ -179,6 +179,8 @@ TForm* CreateFolderDialog(const TBrowseFolderRequest& Request)
   form->SetClientWidth(kListWidth + 2 * kMargin);
   auto* path = new TLabel(form.get());
   path->SetName("Path");
+  // A long path is cut at the label's edge rather than run under "Up".
+  path->SetAutoSize(false);
   path->SetBounds(kMargin, kMargin, kListWidth - kButtonWidth - kMargin, 17);
   path->SetParent(form.get());
   auto* list = new TFolderList(form.get());
