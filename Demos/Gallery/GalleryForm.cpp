@@ -84,6 +84,7 @@ TGalleryForm::TGalleryForm()
                    "<a href=pngbuttons>PNG buttons</a><br><br>"
                    "<a href=checkboxes>Check boxes</a><br><br>"
                    "<a href=combos>Combos</a><br><br>"
+                   "<a href=editors>Editors</a><br><br>"
                    "<a href=navigation>Navigation</a><br><br>"
                    "<a href=graphs>Graphs</a><br><br>"
                    "<a href=complexlist>Complex list</a><br><br>"
@@ -128,6 +129,8 @@ void TGalleryForm::ShowPage(const String& Id)
     FHost->SetFrame<TCheckBoxesPage>();
   else if (Id == "combos")
     FHost->SetFrame<TCombosPage>();
+  else if (Id == "editors")
+    FHost->SetFrame<TEditorsPage>();
   else if (Id == "navigation")
     FHost->SetFrame<TNavigationPage>();
   else if (Id == "graphs")
@@ -190,6 +193,12 @@ TCombosPage* TGalleryForm::CombosPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TCombosPage>();
   return client ? dynamic_cast<TCombosPage*>(client->Owner()) : nullptr;
+}
+
+TEditorsPage* TGalleryForm::EditorsPage() const
+{
+  TQxFrameClient* client = FHost->AddFrame<TEditorsPage>();
+  return client ? dynamic_cast<TEditorsPage*>(client->Owner()) : nullptr;
 }
 
 TNavigationPage* TGalleryForm::NavigationPage() const

@@ -30,6 +30,7 @@ public:
   TCheckBoxesPage* CheckBoxesPage() const;
   TServicesPage* ServicesPage() const;
   TCombosPage* CombosPage() const;
+  TEditorsPage* EditorsPage() const;
   TRoundButtonsPage* RoundButtonsPage() const;
   TNavigationPage* NavigationPage() const;
   TGraphsPage* GraphsPage() const;

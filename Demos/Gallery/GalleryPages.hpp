@@ -29,6 +29,9 @@ class THoldCombobox;
 class TQxCheckCombobox;
 class TQxMessage;
 class TQxMessageBar;
+class TQxSearchEdit;
+class TQxSpinEdit;
+class TIPEdit;
 enum class TMessageType;
 }
 namespace Vcl {
@@ -140,6 +143,23 @@ private:
   void BuildCombos();
   void BuildBars();
   void BuildRings();
+};
+
+// An edit with a child at its right edge, search, address and path edits,
+// IP address edits and spin edits in their states; the tour types into a
+// search edit, selects, clears it with Escape and steps a spin edit.
+class TEditorsPage : public TGalleryPage {
+  QX_CLASS(TEditorsPage, TGalleryPage)
+public:
+  explicit TEditorsPage(Vcl::TComponent* AOwner);
+  Quorex::TQxSearchEdit* Search = nullptr;
+  Quorex::TQxSearchEdit* HoveredSearch = nullptr;
+  Quorex::TQxSpinEdit* Spin = nullptr;
+
+private:
+  void BuildEdits();
+  void BuildIpEdits();
+  void BuildSpinEdits();
 };
 
 // PNG operations, a multi-size icon with its frames, and icon lists at each

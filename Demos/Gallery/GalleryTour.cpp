@@ -8,6 +8,8 @@
 #include <Quorex.Vcl.CheckCombobox.hpp>
 #include <Quorex.Vcl.ComplexList.hpp>
 #include <Quorex.Vcl.HoldCombobox.hpp>
+#include <Quorex.Vcl.SearchEdit.hpp>
+#include <Quorex.Vcl.SpinEdit.hpp>
 
 #include <Quorex.Vcl.MessageBar.hpp>
 #include <Quorex.Vcl.TreeListView.hpp>
@@ -113,6 +115,7 @@ public:
     ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
     ShootClassic(gallery, "check-boxes-classic");
     TourCombos(gallery);
+    TourEditors(gallery);
     TourNavigation(gallery);
     TourGraphs(gallery);
     TourComplexList(gallery);
@@ -160,6 +163,33 @@ private:
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     Shoot(Gallery, "combos-check-open");
     ClickAt(check);
+  }
+
+  // The clear button of a search edit under the pointer; text typed into
+  // another, partly selected with Shift+Home, then cleared with Escape; the
+  // spin edit stepped up twice by its arrow.
+  void TourEditors(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Editors", "editors");
+    TEditorsPage* page = Gallery.EditorsPage();
+    TControl* clear = page->HoveredSearch->RightButton()->Glyph();
+    MoveTo(clear->ClientToScreen(TPoint(clear->Width() / 2, clear->Height() / 2)));
+    Shoot(Gallery, "editors-clear-hot");
+    ClickAt(page->Search->ClientToScreen(TPoint(20, page->Search->Height() / 2)));
+    Win::InjectText("components");
+    Win::InjectKeyDown(Win::VK_SHIFT);
+    for (int i = 0; i < 4; ++i)
+      Win::InjectKey(Win::VK_LEFT);
+    Win::InjectKeyUp(Win::VK_SHIFT);
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    Shoot(Gallery, "editors-typed");
+    Win::InjectKey(Win::VK_ESCAPE);
+    RunUntilIdle();
+    TUpDown* arrows = page->Spin->UpDown();
+    for (int i = 0; i < 2; ++i)
+      ClickAt(arrows->ClientToScreen(TPoint(arrows->Width() / 2, 3)));
+    MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
+    Shoot(Gallery, "editors-stepped");
   }
 
   // On the virtual clock: the page settles, then a click on a closed

@@ -1,4 +1,5 @@
 #include "Win.ScrollBars.hpp"
+#include "Win.Metrics.hpp"
 #include "Win.User.Internal.hpp"
 
 #include <System.SysUtils.hpp>
@@ -475,6 +476,9 @@ int GetSystemMetrics(int index)
     return ScreenSettings().Width;
   case SM_CYSCREEN:
     return ScreenSettings().Height;
+  case SM_CXBORDER:
+  case SM_CYBORDER:
+    return 1;
   case SM_CXVSCROLL:
   case SM_CYHSCROLL:
     return MulDiv(17, ScreenSettings().LogPixels, 96);

@@ -143,7 +143,7 @@ shot start
 [ "$(count "$work/start.ppm" "$WHITE" "$NAV_WIDTH" "$width")" -gt 100000 ] ||
   fail "the page beside the navigation is not drawn on the window colour"
 mapfile -t links < <(probe "$work/start.ppm" "$LINK_INK" 0 "$NAV_WIDTH" | tail -n +2)
-[ "${#links[@]}" -eq 17 ] || fail "expected the 17 page links in the navigation, found ${#links[@]}: ${links[*]}"
+[ "${#links[@]}" -eq 18 ] || fail "expected the 18 page links in the navigation, found ${#links[@]}: ${links[*]}"
 page start
 
 # Clicks the Nth navigation link (1-based) through the X server, parks the

@@ -1,0 +1,250 @@
+#include "Vcl.ExtCtrls.ButtonedEdit.hpp"
+
+namespace Vcl {
+
+namespace {
+
+// Between a button and the text.
+constexpr Integer kButtonGap = 2;
+
+} // namespace
+
+// ---- TEditButtonGlyph ---------------------------------------------------------------------
+
+TEditButtonGlyph::TEditButtonGlyph(TCustomButtonedEdit* Edit, TEditButton* Button)
+  : TCustomControl(Edit), FEdit(Edit), FButton(Button)
+{
+  SetVisible(false);
+  SetCursor(crArrow);
+  SetParent(Edit);
+}
+
+void TEditButtonGlyph::Dispatch(TMessage& Message)
+{
+  if (Message.Msg == CM_MOUSEENTER || Message.Msg == CM_MOUSELEAVE)
+    SetHot(Message.Msg == CM_MOUSEENTER);
+  inherited::Dispatch(Message);
+}
+
+void TEditButtonGlyph::SetHot(bool Value)
+{
+  if (Value == FHot)
+    return;
+  FHot = Value;
+  Invalidate();
+}
+
+void TEditButtonGlyph::Paint()
+{
+  Canvas()->Brush()->SetColor(FEdit->Color());
+  Canvas()->FillRect(ClientRect());
+  TCustomImageList* images = FEdit->Images();
+  const TImageIndex index = FButton->CurrentImageIndex();
+  if (!images || index < 0)
+    return;
+  // A disabled look without an image of its own is the normal image greyed.
+  const bool greyed = !FButton->Enabled() || !FEdit->Enabled();
+  images->Draw(Canvas(), (Width() - images->Width()) / 2, (Height() - images->Height()) / 2, index,
+               !(greyed && FButton->DisabledImageIndex() < 0));
+}
+
+void TEditButtonGlyph::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y)
+{
+  inherited::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft || !FButton->Enabled() || !FEdit->Enabled())
+    return;
+  FPressed = true;
+  SetMouseCapture(true);
+  Invalidate();
+}
+
+void TEditButtonGlyph::MouseMove(TShiftState Shift, Integer X, Integer Y)
+{
+  inherited::MouseMove(Shift, X, Y);
+  if (FPressed)
+    SetHot(ClientRect().Contains(TPoint(X, Y)));
+}
+
+void TEditButtonGlyph::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y)
+{
+  inherited::MouseUp(Button, Shift, X, Y);
+  if (Button != mbLeft || !FPressed)
+    return;
+  FPressed = false;
+  SetMouseCapture(false);
+  Invalidate();
+  if (ClientRect().Contains(TPoint(X, Y)))
+    FEdit->ButtonClick(FButton->FPosition);
+}
+
+// ---- TEditButton ----------------------------------------------------------------------------
+
+TEditButton::TEditButton(TCustomButtonedEdit* EditControl, TButtonPosition Position)
+  : FEditControl(EditControl), FPosition(Position), FGlyph(new TEditButtonGlyph(EditControl, this))
+{
+  FGlyph->SetName(Position == TButtonPosition::bpLeft ? "LeftButton" : "RightButton");
+}
+
+TEditButton::~TEditButton() = default;
+
+bool TEditButton::Hot() const
+{
+  return FGlyph->Hot();
+}
+
+bool TEditButton::Pressed() const
+{
+  return FGlyph->Pressed();
+}
+
+TImageIndex TEditButton::CurrentImageIndex() const
+{
+  auto orNormal = [&](TImageIndex index) { return index >= 0 ? index : FImageIndex; };
+  if (!FEnabled || !FEditControl->Enabled())
+    return orNormal(FDisabledImageIndex);
+  if (Pressed())
+    return orNormal(FPressedImageIndex);
+  if (Hot())
+    return orNormal(FHotImageIndex);
+  return FImageIndex;
+}
+
+void TEditButton::Changed()
+{
+  FGlyph->Invalidate();
+}
+
+void TEditButton::SetDisabledImageIndex(TImageIndex Value)
+{
+  FDisabledImageIndex = Value;
+  Changed();
+}
+
+void TEditButton::SetHotImageIndex(TImageIndex Value)
+{
+  FHotImageIndex = Value;
+  Changed();
+}
+
+void TEditButton::SetImageIndex(TImageIndex Value)
+{
+  FImageIndex = Value;
+  Changed();
+}
+
+void TEditButton::SetPressedImageIndex(TImageIndex Value)
+{
+  FPressedImageIndex = Value;
+  Changed();
+}
+
+void TEditButton::SetVisible(bool Value)
+{
+  if (Value == FVisible)
+    return;
+  FVisible = Value;
+  FEditControl->UpdateEditButtons();
+}
+
+void TEditButton::SetEnabled(bool Value)
+{
+  if (Value == FEnabled)
+    return;
+  FEnabled = Value;
+  Changed();
+}
+
+// ---- TCustomButtonedEdit ----------------------------------------------------------------------
+
+TCustomButtonedEdit::TCustomButtonedEdit(TComponent* AOwner)
+  : TCustomEdit(AOwner), FImageChangeLink(std::make_unique<TChangeLink>()),
+    FLeftButton(std::make_unique<TEditButton>(this, TEditButton::TButtonPosition::bpLeft)),
+    FRightButton(std::make_unique<TEditButton>(this, TEditButton::TButtonPosition::bpRight))
+{
+  FImageChangeLink->OnChange = [this](TObject*) { UpdateEditButtons(); };
+}
+
+TCustomButtonedEdit::~TCustomButtonedEdit()
+{
+  if (FImages)
+    FImages->UnRegisterChanges(FImageChangeLink.get());
+}
+
+void TCustomButtonedEdit::SetImages(TCustomImageList* Value)
+{
+  if (Value == FImages)
+    return;
+  if (FImages) {
+    FImages->UnRegisterChanges(FImageChangeLink.get());
+    FImages->RemoveFreeNotification(this);
+  }
+  FImages = Value;
+  if (FImages) {
+    FImages->RegisterChanges(FImageChangeLink.get());
+    FImages->FreeNotification(this);
+  }
+  UpdateEditButtons();
+}
+
+void TCustomButtonedEdit::SetLeftButton(TEditButton* Value)
+{
+  if (Value)
+    FLeftButton->Assign(Value);
+}
+
+void TCustomButtonedEdit::SetRightButton(TEditButton* Value)
+{
+  if (Value)
+    FRightButton->Assign(Value);
+}
+
+void TCustomButtonedEdit::Notification(TComponent* AComponent, TOperation Operation)
+{
+  inherited::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FImages) {
+    FImages = nullptr;
+    UpdateEditButtons();
+  }
+}
+
+void TCustomButtonedEdit::Resize()
+{
+  inherited::Resize();
+  UpdateEditButtons();
+}
+
+void TCustomButtonedEdit::CreateWnd()
+{
+  inherited::CreateWnd();
+  UpdateEditButtons();
+}
+
+void TCustomButtonedEdit::UpdateEditButtons()
+{
+  if (!FLeftButton || !FRightButton)
+    return; // still being made
+  TRect inner = ClientRect();
+  AdjustClientRect(inner);
+  const Integer width = FImages ? FImages->Width() : 0;
+  Integer margins[2] = {1, 1}; // the window's own
+  for (TEditButton* button : {FLeftButton.get(), FRightButton.get()}) {
+    const bool left = button->FPosition == TEditButton::TButtonPosition::bpLeft;
+    const bool shown = button->Visible() && width > 0;
+    button->FGlyph->SetVisible(shown);
+    if (!shown)
+      continue;
+    button->FGlyph->SetBounds(left ? inner.Left : inner.Right - width, inner.Top, width, inner.Height());
+    margins[left ? 0 : 1] = width + kButtonGap;
+  }
+  SetMargins(margins[0], margins[1]);
+}
+
+void TCustomButtonedEdit::ButtonClick(TEditButton::TButtonPosition Position)
+{
+  const TNotifyEvent& handler =
+    Position == TEditButton::TButtonPosition::bpLeft ? OnLeftButtonClick : OnRightButtonClick;
+  if (handler)
+    handler(this);
+}
+
+} // namespace Vcl

@@ -1,0 +1,103 @@
+// The edit with image buttons: which image each look shows, clicks, and the
+// text kept clear of the buttons.
+#include "TestControls.hpp"
+
+#include <Vcl.ExtCtrls.ButtonedEdit.hpp>
+#include <Vcl.Graphics.hpp>
+
+using namespace Vcl;
+using namespace QxTest;
+
+namespace {
+
+// Four 16x16 images, each one colour: red, green, blue, black.
+const TColor kColors[] = {clRed, clLime, clBlue, clBlack};
+
+class ButtonedEditTest : public ControlTest {
+protected:
+  void SetUp() override
+  {
+    ControlTest::SetUp();
+    Form = MakeForm(0, 0, 300, 120);
+    Images = new TImageList(Form);
+    Images->SetWidth(16);
+    Images->SetHeight(16);
+    for (TColor color : kColors) {
+      TBitmap bitmap;
+      bitmap.SetSize(16, 16);
+      bitmap.Canvas()->Brush()->SetColor(color);
+      bitmap.Canvas()->FillRect(TRect(0, 0, 16, 16));
+      Images->Add(&bitmap, nullptr);
+    }
+    Edit = Place(new TButtonedEdit(Form), Form, 10, 10, 150, 24);
+    Edit->SetImages(Images);
+    TEditButton* right = Edit->RightButton();
+    right->SetDisabledImageIndex(0);
+    right->SetImageIndex(1);
+    right->SetHotImageIndex(2);
+    right->SetPressedImageIndex(3);
+    right->SetVisible(true);
+    RunUntilIdle();
+  }
+  Win::COLORREF ButtonPixel()
+  {
+    RunUntilIdle();
+    TControl* glyph = Edit->RightButton()->Glyph();
+    return ControlPixel(glyph, glyph->Width() / 2, glyph->Height() / 2);
+  }
+
+  TForm* Form = nullptr;
+  TImageList* Images = nullptr;
+  TButtonedEdit* Edit = nullptr;
+};
+
+} // namespace
+
+TEST_F(ButtonedEditTest, EachLookShowsItsImageAndAClickReachesTheEdit)
+{
+  int clicks = 0;
+  Edit->OnRightButtonClick = [&](TObject* sender) {
+    EXPECT_EQ(sender, Edit);
+    ++clicks;
+  };
+  TControl* glyph = Edit->RightButton()->Glyph();
+  EXPECT_EQ(ButtonPixel(), Win::RGB(0, 255, 0));
+  MoveOnto(glyph, 8, 8);
+  EXPECT_EQ(ButtonPixel(), Win::RGB(0, 0, 255));
+  Press();
+  EXPECT_EQ(ButtonPixel(), Win::RGB(0, 0, 0));
+  Release();
+  EXPECT_EQ(clicks, 1);
+  MoveTo(250, 100);
+  EXPECT_EQ(ButtonPixel(), Win::RGB(0, 255, 0));
+  Edit->SetEnabled(false);
+  EXPECT_EQ(ButtonPixel(), Win::RGB(255, 0, 0));
+  ClickOn(glyph, 8, 8);
+  EXPECT_EQ(clicks, 1) << "a disabled edit's button does not click";
+  // A look without an image of its own shows the normal one.
+  Edit->SetEnabled(true);
+  Edit->RightButton()->SetHotImageIndex(-1);
+  MoveOnto(glyph, 8, 8);
+  EXPECT_EQ(ButtonPixel(), Win::RGB(0, 255, 0));
+}
+
+TEST_F(ButtonedEditTest, TheTextStaysClearOfTheButtons)
+{
+  Edit->LeftButton()->SetImageIndex(1);
+  Edit->LeftButton()->SetVisible(true);
+  RunUntilIdle();
+  Win::RECT text;
+  Edit->Perform(Win::EM_GETRECT, 0, Win::LPARAM(&text));
+  const TRect left = Edit->LeftButton()->Glyph()->BoundsRect();
+  const TRect right = Edit->RightButton()->Glyph()->BoundsRect();
+  EXPECT_EQ(left.Width(), 16);
+  EXPECT_GE(text.Left, left.Right);
+  EXPECT_LE(text.Right, right.Left);
+  EXPECT_EQ(right.Right, Edit->Width() - (left.Left)) << "both buttons inside the border";
+  Edit->RightButton()->SetVisible(false);
+  Edit->Perform(Win::EM_GETRECT, 0, Win::LPARAM(&text));
+  EXPECT_GT(text.Right, right.Left);
+  // Without images there is nothing to show.
+  Edit->SetImages(nullptr);
+  EXPECT_FALSE(Edit->LeftButton()->Glyph()->Visible());
+}
