@@ -159,12 +159,14 @@ void TCustomForm::Loaded()
     SetVisible(true);
 }
 
+// Hiding does not wait for the load to end; only showing does.
 void TCustomForm::SetVisible(bool Value)
 {
-  if (ComponentState().Contains(csLoading)) {
-    FShowWhenLoaded = Value;
+  if (Value && !Visible() && ComponentState().Contains(csLoading)) {
+    FShowWhenLoaded = true;
     return;
   }
+  FShowWhenLoaded = false;
   inherited::SetVisible(Value);
 }
 
