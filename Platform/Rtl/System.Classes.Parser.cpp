@@ -1,8 +1,10 @@
 // The text form format: parsing into the syntax tree and formatting it back.
 #include "System.Classes.Streaming.hpp"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <iconv.h>
 
 namespace Vcl {
 
@@ -18,6 +20,7 @@ struct TToken {
   Int64 Int = 0;
   bool Hex = false;
   double Float = 0;
+  char Suffix = 0;
   char Char = 0;
   TBytes Bytes;
 };
@@ -54,9 +57,64 @@ void AppendUtf8(String& s, std::uint32_t cp)
   }
 }
 
+// Lone low surrogates that stand for the bytes 0x80..0xFF of a string that
+// is not UTF-8, so that such a string is written and read back unchanged.
+constexpr std::uint32_t EscapedByteBase = 0xDC00;
+bool IsEscapedByte(std::uint32_t unit) { return unit >= EscapedByteBase + 0x80 && unit <= EscapedByteBase + 0xFF; }
+
+// The Windows code page a font's character set stands for, or 0.
+int CharsetCodePage(Int64 Charset)
+{
+  static const std::pair<Int64, int> pages[] = {{0, 1252},   {128, 932},  {129, 949}, {134, 936},
+                                                {136, 950},  {161, 1253}, {162, 1254}, {163, 1258},
+                                                {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251},
+                                                {222, 874},  {238, 1250}};
+  for (auto [charset, page] : pages)
+    if (charset == Charset)
+      return page;
+  return 0;
+}
+
+int CharsetCodePage(const TDfmValue& Value)
+{
+  if (Value.Kind == vkInteger)
+    return CharsetCodePage(Value.Int);
+  Integer charset = 0;
+  if (Value.Kind == vkIdent && IdentToIntOf("TFontCharset", Value.Text, charset))
+    return CharsetCodePage(charset);
+  return 0;
+}
+
+// The code page the root's Font.Charset names, or 0.
+int ResourceCodePage(const TDfmObject& Root)
+{
+  for (const TDfmProp& p : Root.Props)
+    if (SameText(p.Name, "Font.Charset"))
+      return CharsetCodePage(p.Value);
+  return 0;
+}
+
+// Bytes of a Windows code page as UTF-8; empty with false when the code
+// page is unknown or the bytes are not text in it.
+bool DecodeCodePage(const String& Bytes, int CodePage, String& Text)
+{
+  iconv_t cd = iconv_open("UTF-8", ("CP" + IntToStr(CodePage)).c_str());
+  if (cd == iconv_t(-1))
+    return false;
+  Text.assign(Bytes.size() * 4, '\0');
+  char* in = const_cast<char*>(Bytes.data());
+  size_t inLeft = Bytes.size();
+  char* out = Text.data();
+  size_t outLeft = Text.size();
+  const bool ok = iconv(cd, &in, &inLeft, &out, &outLeft) != size_t(-1);
+  iconv_close(cd);
+  Text.resize(Text.size() - outLeft);
+  return ok;
+}
+
 class TTextParser {
 public:
-  explicit TTextParser(const String& Text) : FText(Text)
+  TTextParser(const String& Text, int CodePage) : FText(Text), FCodePage(CodePage ? CodePage : 1252)
   {
     if (FText.compare(0, 3, "\xEF\xBB\xBF") == 0)
       FPos = 3;
@@ -70,6 +128,8 @@ public:
       Error("Text after the final 'end'");
     return root;
   }
+
+  bool SawLegacyText() const { return FSawLegacyText; }
 
 private:
   [[noreturn]] void Error(const String& Message) const { ErrorAt(Message, FToken.Line); }
@@ -145,7 +205,9 @@ private:
         ScanQuoted(s);
       } else if (Peek() == '#') {
         std::uint32_t unit = ScanCharCode();
-        if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        if (!high && IsEscapedByte(unit)) {
+          s += char(unit - EscapedByteBase);
+        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
           if (!high)
             Error("Unpaired surrogate in string");
           AppendUtf8(s, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
@@ -165,30 +227,40 @@ private:
     FToken.Text = std::move(s);
   }
 
+  // A quoted piece that is not UTF-8 holds a legacy code page's bytes.
   void ScanQuoted(String& s)
   {
     ++FPos; // opening quote
+    String piece;
     for (;;) {
       if (AtEnd() || Peek() == '\n' || Peek() == '\r')
         Error("Unterminated string");
-      if (Peek() == '\'') {
-        if (Peek(1) != '\'') {
-          ++FPos;
-          return;
-        }
-        s += '\'';
-        FPos += 2;
-        continue;
+      if (Peek() == '\'' && Peek(1) != '\'') {
+        ++FPos;
+        break;
       }
-      const char* start = FText.data() + FPos;
-      const char* next = start;
-      bool malformed = false;
-      NextUtf8Char(next, FText.data() + FText.size(), &malformed);
-      if (malformed)
-        Error("Invalid UTF-8 in string");
-      s.append(start, next);
-      FPos += size_t(next - start);
+      piece += Peek();
+      FPos += Peek() == '\'' ? 2 : 1;
     }
+    if (IsValidUtf8(piece)) {
+      s += piece;
+      return;
+    }
+    String decoded;
+    if (!DecodeCodePage(piece, FCodePage, decoded))
+      Error(Format("String is neither UTF-8 nor text of code page %d", {FCodePage}));
+    FSawLegacyText = true;
+    s += decoded;
+  }
+
+  static bool IsValidUtf8(const String& Text)
+  {
+    const char* p = Text.data();
+    const char* end = p + Text.size();
+    bool malformed = false;
+    while (p < end && !malformed)
+      NextUtf8Char(p, end, &malformed);
+    return !malformed;
   }
 
   std::uint32_t ScanCharCode()
@@ -241,10 +313,16 @@ private:
       while (IsDigit(Peek()))
         ++FPos;
     }
-    if (IsAlpha(Peek()))
-      Error("Invalid number");
     const char* first = FText.data() + start;
     const char* last = FText.data() + FPos;
+    const char suffix = char(std::tolower(std::uint8_t(Peek())));
+    if (IsAlpha(Peek()) && (IsAlpha(Peek(1)) || IsDigit(Peek(1)) || String("dsc").find(suffix) == String::npos))
+      Error("Invalid number");
+    if (IsAlpha(Peek())) { // 40070d: a date, single or currency, stored as a float
+      ++FPos;
+      isFloat = true;
+      FToken.Suffix = suffix;
+    }
     if (isFloat) {
       auto [p, ec] = std::from_chars(first, last, FToken.Float);
       if (ec != std::errc() || p != last || !std::isfinite(FToken.Float))
@@ -361,10 +439,11 @@ private:
       obj.Name = obj.ClassName;
       obj.ClassName = ExpectSymbol();
     }
-    if (IsChar('[')) { // position among inherited children; order is the text's
+    if (IsChar('[')) { // position among inherited children
       Next();
-      if (FToken.Kind != tkInteger)
+      if (FToken.Kind != tkInteger || FToken.Int < 0 || FToken.Int > std::numeric_limits<int>::max())
         Error("Number expected");
+      obj.Position = int(FToken.Int);
       Next();
       ExpectChar(']');
     }
@@ -410,6 +489,7 @@ private:
     case tkFloat:
       v.Kind = vkFloat;
       v.Float = FToken.Float;
+      v.Suffix = FToken.Suffix;
       break;
     case tkSymbol:
       v.Kind = vkIdent;
@@ -481,6 +561,8 @@ private:
   }
 
   const String& FText;
+  const int FCodePage;
+  bool FSawLegacyText = false;
   size_t FPos = 0;
   int FLine = 1;
   int FDepth = 0;
@@ -511,8 +593,10 @@ std::vector<String> StringPieces(const String& s)
     const char* next = s.data() + i;
     bool malformed = false;
     std::uint32_t cp = NextUtf8Char(next, s.data() + s.size(), &malformed);
-    if (malformed)
-      throw EWriteError(Format("Invalid UTF-8 in string at byte %d", {Integer(i)}));
+    if (malformed) {
+      cp = EscapedByteBase + std::uint8_t(s[i]);
+      next = s.data() + i + 1;
+    }
     i = size_t(next - s.data());
     if (cp >= 0x20 && cp < 0x7F) {
       if (!quoted)
@@ -533,6 +617,17 @@ std::vector<String> StringPieces(const String& s)
   if (pieces.back().empty())
     pieces.back() = "''";
   return pieces;
+}
+
+String IntegerText(const TDfmValue& v)
+{
+  if (!v.Hex)
+    return IntToStr(v.Int);
+  const std::uint64_t magnitude = v.Int < 0 ? 0 - std::uint64_t(v.Int) : std::uint64_t(v.Int);
+  char buf[24];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, magnitude, 16);
+  (void)ec;
+  return (v.Int < 0 ? "-$" : "$") + UpperCase(String(buf, end));
 }
 
 String FloatText(double value)
@@ -563,6 +658,8 @@ public:
     static const char* const keywords[] = {"object", "inherited", "inline"};
     String header = String(keywords[int(obj.Kind)]) + " ";
     header += obj.Name.empty() ? obj.ClassName : obj.Name + ": " + obj.ClassName;
+    if (obj.Position >= 0)
+      header += " [" + IntToStr(obj.Position) + "]";
     Line(indent, header);
     WriteProps(obj.Props, indent + 1);
     for (const TDfmObject& child : obj.Children)
@@ -585,10 +682,10 @@ private:
   {
     switch (v.Kind) {
     case vkInteger:
-      Line(indent, lead + IntToStr(v.Int));
+      Line(indent, lead + IntegerText(v));
       return;
     case vkFloat:
-      Line(indent, lead + FloatText(v.Float));
+      Line(indent, lead + (v.Suffix ? SuffixedText(v) : FloatText(v.Float)));
       return;
     case vkIdent:
       Line(indent, lead + v.Text);
@@ -618,6 +715,15 @@ private:
       Append(">");
       return;
     }
+  }
+
+  // A suffixed number keeps the designer's form: 40070d, not 40070.0d.
+  static String SuffixedText(const TDfmValue& v)
+  {
+    String text = FloatText(v.Float);
+    if (text.size() > 2 && text.ends_with(".0"))
+      text.resize(text.size() - 2);
+    return text + v.Suffix;
   }
 
   void WriteSet(const TDfmValue& v, int indent, const String& lead)
@@ -660,9 +766,20 @@ private:
 
 } // namespace
 
-TDfmObject ParseDfm(const String& Text)
+TDfmObject ParseDfm(const String& Text, int CodePage)
 {
-  return TTextParser(Text).ParseRoot();
+  TTextParser parser(Text, CodePage);
+  TDfmObject root = parser.ParseRoot();
+  if (CodePage || !parser.SawLegacyText())
+    return root;
+  const int named = ResourceCodePage(root);
+  return named && named != 1252 ? TTextParser(Text, named).ParseRoot() : root;
+}
+
+TDfmObject ParseDfmStream(TStream* Stream, int CodePage)
+{
+  TBytes bytes = Stream->ReadAll();
+  return ParseDfm(String(bytes.begin(), bytes.end()), CodePage);
 }
 
 String FormatDfm(const TDfmObject& Root)

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace Vcl {
 
@@ -284,15 +285,18 @@ public:
 
 class TFormReader {
 public:
-  explicit TFormReader(const TMethodTable* Methods) : FMethods(Methods) {}
+  TFormReader(const TMethodTable* Methods, TFormReadOptions* Options) : FMethods(Methods), FOptions(Options) {}
 
   TComponent* Read(const TDfmObject& Tree, TComponent* Instance)
   {
     try {
       TComponent* root = Instance ? Instance : CreateRoot(Tree);
+      if (Instance)
+        RenameRoot(Instance, Tree);
       FReader.FRoot = root;
       StartLoading(root);
       ReadBody(root, Tree, root, Instance != nullptr);
+      ApplySiblingOrders();
       ResolveFixups();
       for (TComponent* c : FLoaded)
         c->SetReading(false);
@@ -314,6 +318,24 @@ private:
     int Line;
     std::vector<const TCollection*> Containers; // collections the instance lives in
   };
+
+  // A place among siblings read, set once the siblings are all read.
+  struct TSiblingOrder {
+    TPersistent* Instance;
+    const TPropInfo* Prop;
+    Int64 Value;
+    int Line;
+  };
+
+  // Under SkipUnknown, notes what is left out and returns true; otherwise
+  // false, and the caller fails.
+  bool Skip(bool IsClass, const String& Name, int Line)
+  {
+    if (!FOptions || !FOptions->SkipUnknown)
+      return false;
+    FOptions->Skipped.push_back({IsClass, Name, Line});
+    return true;
+  }
 
   [[noreturn]] static void Error(const String& Message, int Line)
   {
@@ -337,6 +359,23 @@ private:
     TComponent* root = Track(CreateComponent(*ComponentClass(Tree), nullptr));
     SetComponentName(root, Tree);
     return root;
+  }
+
+  // Reading into an existing instance gives it the resource's name, as a
+  // form created from its resource has; a second form of that resource in
+  // the same owner is told apart as Name_1, Name_2...
+  void RenameRoot(TComponent* Root, const TDfmObject& Tree)
+  {
+    if (Tree.Name.empty() || Root->Name() == Tree.Name)
+      return;
+    TDfmObject named;
+    named.Name = Tree.Name;
+    named.Line = Tree.Line;
+    for (int n = 1; Root->Owner() && Root->Owner()->FindComponent(named.Name); ++n)
+      named.Name = Tree.Name + "_" + IntToStr(n);
+    const String old = Root->Name();
+    SetComponentName(Root, named);
+    FUndo.push_back([Root, old] { Root->SetName(old); });
   }
 
   TComponent* Track(TComponent* Created)
@@ -372,6 +411,8 @@ private:
         Error(Format("Ancestor component %s not found", {Node.Name}), Node.Line);
       FUndo.push_back([child, parent = child->GetParentComponent()] { child->SetParentComponent(parent); });
     } else {
+      if (!GetClass(Node.ClassName) && Skip(true, Node.ClassName, Node.Line))
+        return;
       child = Track(CreateComponent(*ComponentClass(Node), LookupRoot));
       SetComponentName(child, Node);
     }
@@ -383,6 +424,11 @@ private:
     } catch (const Exception& e) {
       Error(e.Message(), Node.Line);
     }
+    // A control put in what cannot hold it (a timer, a label) would be
+    // left without a parent and never shown.
+    if (child->HasParent() && child->GetParentComponent() != Parent)
+      Error(Format("%s cannot hold %s", {Parent->GetNamePath(), Node.Name.empty() ? Node.ClassName : Node.Name}),
+            Node.Line);
     ReadBody(child, Node, Node.Kind == okInline ? child : LookupRoot, Node.Kind == okInherited);
   }
 
@@ -392,8 +438,26 @@ private:
   {
     for (const TDfmProp& p : Node.Props)
       ReadProperty(c, p, LookupRoot, Existing);
+    std::vector<TSiblingOrder> outer = std::exchange(FSiblingOrders, {});
     for (const TDfmObject& child : Node.Children)
       ReadChild(c, child, LookupRoot);
+    ApplySiblingOrders();
+    FSiblingOrders = std::move(outer);
+  }
+
+  // Lowest first, each at its place: every sibling ends where it was read
+  // to be, whatever order they were created in.
+  void ApplySiblingOrders()
+  {
+    std::stable_sort(FSiblingOrders.begin(), FSiblingOrders.end(),
+                     [](const TSiblingOrder& a, const TSiblingOrder& b) { return a.Value < b.Value; });
+    for (const TSiblingOrder& order : FSiblingOrders)
+      try {
+        Set(order.Instance, *order.Prop, order.Value);
+      } catch (const Exception& e) {
+        Error(Format("Error setting %s: %s", {order.Prop->Name, e.Message()}), order.Line);
+      }
+    FSiblingOrders.clear();
   }
 
   void ReadProperty(TPersistent* Instance, const TDfmProp& Prop, TComponent* LookupRoot, bool Existing = false)
@@ -416,6 +480,11 @@ private:
     for (size_t dot; (dot = rest.find('.')) != String::npos; rest = rest.substr(dot + 1)) {
       String part = rest.substr(0, dot);
       const TPropInfo* info = GetPropInfo(target->ClassType(), part);
+      // Data a class stores under a dotted name of its own (PngImage.Data).
+      if (!info && target == Instance && FReader.ReadDefined(target, Prop.Name, Prop.Value))
+        return;
+      if (!info && Skip(false, Instance->GetNamePath() + "." + Prop.Name, Prop.Line))
+        return;
       if (!info || info->Kind != pkClass)
         Error(Format("Property %s of %s is not an object", {part, target->ClassName()}), Prop.Line);
       target = static_cast<TPersistent*>(std::get<TObject*>(info->Get(target)));
@@ -430,7 +499,7 @@ private:
     }
     if (Existing)
       SaveDefinedValue(target, rest);
-    if (!FReader.ReadDefined(target, rest, Prop.Value))
+    if (!FReader.ReadDefined(target, rest, Prop.Value) && !Skip(false, Instance->GetNamePath() + "." + Prop.Name, Prop.Line))
       Error(Format("Property %s does not exist in %s", {rest, target->ClassName()}), Prop.Line);
   }
 
@@ -438,6 +507,12 @@ private:
   {
     switch (Info.Kind) {
     case pkInteger:
+      if (Info.SiblingOrder) {
+        FSiblingOrders.push_back({Instance, &Info, IdentOrInteger(Info, V), V.Line});
+        return;
+      }
+      Set(Instance, Info, IdentOrInteger(Info, V));
+      return;
     case pkInt64:
     case pkColor:
     case pkCursor:
@@ -536,6 +611,9 @@ private:
 
   void ReadEvent(TPersistent* Instance, const TPropInfo& Info, const TDfmValue& V)
   {
+    if (V.Kind == vkIdent && !SameText(V.Text, "nil") && !(FMethods && FMethods->Find(V.Text)) &&
+        Skip(false, Format("%s.%s", {NamePathOf(Instance), Info.Name}), V.Line))
+      return;
     RequireKind(V, vkIdent);
     if (SameText(V.Text, "nil")) {
       Info.BindMethod(Instance, String(), nullptr);
@@ -569,6 +647,12 @@ private:
     }
   }
 
+  static String NamePathOf(TObject* Instance)
+  {
+    auto* persistent = dynamic_cast<TPersistent*>(Instance);
+    return persistent ? persistent->GetNamePath() : Instance->ClassName();
+  }
+
   // Name, or a path through owners: Frame1.Button1.
   static TComponent* FindReference(TComponent* LookupRoot, const String& Name)
   {
@@ -593,6 +677,8 @@ private:
       TComponent* target = FindReference(f.LookupRoot, f.Name);
       if (!target && f.LookupRoot != FReader.FRoot)
         target = FindReference(FReader.FRoot, f.Name);
+      if (!target && Skip(false, Format("%s.%s", {NamePathOf(f.Instance), f.Prop->Name}), f.Line))
+        continue;
       if (!target)
         Error(Format("Component %s referred to by %s not found", {f.Name, f.Prop->Name}), f.Line);
       if (f.Prop->PropClass && !target->InheritsFrom(*f.Prop->PropClass))
@@ -638,7 +724,9 @@ private:
   }
 
   const TMethodTable* FMethods;
+  TFormReadOptions* FOptions;
   TReader FReader;
+  std::vector<TSiblingOrder> FSiblingOrders; // of the children being read
   std::vector<TComponent*> FCreated;
   std::vector<TComponent*> FLoaded;
   std::vector<TFixup> FFixups;
@@ -648,17 +736,44 @@ private:
 
 // ---- host calls ----------------------------------------------------------------------------------
 
+namespace {
+
+TComponent* ReadTree(const TDfmObject& Tree, TComponent* Instance, const TMethodTable* Methods,
+                     TFormReadOptions* Options)
+{
+  const size_t skipped = Options ? Options->Skipped.size() : 0;
+  try {
+    return TFormReader(Methods, Options).Read(Tree, Instance);
+  } catch (...) {
+    if (Options)
+      Options->Skipped.resize(skipped);
+    throw;
+  }
+}
+
+} // namespace
+
 TComponent* ReadComponentRes(const String& Text, TComponent* Instance, const TMethodTable* Methods)
 {
-  TDfmObject tree = ParseDfm(Text);
-  return TFormReader(Methods).Read(tree, Instance);
+  return ReadTree(ParseDfm(Text), Instance, Methods, nullptr);
+}
+
+TComponent* ReadComponentRes(const String& Text, TComponent* Instance, const TMethodTable* Methods,
+                             TFormReadOptions& Options)
+{
+  return ReadTree(ParseDfm(Text, Options.CodePage), Instance, Methods, &Options);
+}
+
+TComponent* ReadComponent(TStream* Stream, TComponent* Instance, const TMethodTable* Methods,
+                          TFormReadOptions* Options)
+{
+  return ReadTree(ParseDfmStream(Stream, Options ? Options->CodePage : 0), Instance, Methods, Options);
 }
 
 TComponent* ReadComponentResFile(const String& FileName, TComponent* Instance, const TMethodTable* Methods)
 {
   TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
-  TBytes bytes = file.ReadAll();
-  return ReadComponentRes(String(bytes.begin(), bytes.end()), Instance, Methods);
+  return ReadComponent(&file, Instance, Methods);
 }
 
 } // namespace Vcl

@@ -39,6 +39,7 @@ struct TDfmValue {
   Int64 Int = 0;
   bool Hex = false;           // written as $hex (may wrap into a negative 32-bit value)
   double Float = 0;
+  char Suffix = 0;            // a float's type: 'd' date, 's' single, 'c' currency, or none
   String Text;                // string (UTF-8) or identifier
   std::vector<String> Names;  // set
   std::vector<TDfmValue> List;
@@ -62,13 +63,22 @@ struct TDfmObject {
   String Name;
   String ClassName;
   int Line = 0;
+  int Position = -1; // [n]: the place among the ancestor's children, or -1
   std::vector<TDfmProp> Props;
   std::vector<TDfmObject> Children;
 };
 
-// EParserError with the line number on malformed text.
-TDfmObject ParseDfm(const String& Text);
+// Quoted text that is not UTF-8 was written by a designer that stored the
+// bytes of a Windows code page; it is decoded with CodePage, or, when that is
+// 0, with the code page the root's Font.Charset names (Windows-1252 when it
+// names none). EParserError with the line number on malformed text.
+TDfmObject ParseDfm(const String& Text, int CodePage = 0);
+// Bytes of a string that are not UTF-8 are written as the #nn codes of the
+// lone surrogates U+DC80..U+DCFF, which read back as those bytes.
 String FormatDfm(const TDfmObject& Root);
+// The tree with its line numbers, for tools that read a resource without
+// building it.
+TDfmObject ParseDfmStream(TStream* Stream, int CodePage = 0);
 
 // ---- filers ------------------------------------------------------------------------------
 class TReader;
@@ -167,6 +177,24 @@ private:
 };
 
 // ---- host calls --------------------------------------------------------------------------
+// What a read left out under TFormReadOptions::SkipUnknown.
+struct TSkippedItem {
+  bool IsClass = false; // an object of an unknown class, with all it holds
+  String Name;          // the class name, or Component.Property
+  int Line = 0;
+  bool operator==(const TSkippedItem&) const = default;
+};
+
+struct TFormReadOptions {
+  int CodePage = 0; // of legacy quoted text; 0: as the resource's font says (ParseDfm)
+  // For bringing forms from elsewhere in step by step: objects of classes
+  // that are not registered, properties the classes do not have, references
+  // to what is missing and methods the host lacks are left out and listed
+  // in Skipped instead of failing the read.
+  bool SkipUnknown = false;
+  std::vector<TSkippedItem> Skipped;
+};
+
 // Reads a form resource. Without Instance, the root's class is found by
 // name (FindClass) and created without owner, and returned to the caller;
 // with Instance, the root's properties and nested objects are read into it.
@@ -177,6 +205,11 @@ TComponent* ReadComponentRes(const String& Text, TComponent* Instance = nullptr,
                              const TMethodTable* Methods = nullptr);
 TComponent* ReadComponentResFile(const String& FileName, TComponent* Instance = nullptr,
                                  const TMethodTable* Methods = nullptr);
+TComponent* ReadComponentRes(const String& Text, TComponent* Instance, const TMethodTable* Methods,
+                             TFormReadOptions& Options);
+// Reads the resource from the stream's position to its end.
+TComponent* ReadComponent(TStream* Stream, TComponent* Instance = nullptr, const TMethodTable* Methods = nullptr,
+                          TFormReadOptions* Options = nullptr);
 // Writes Instance and the children it names (GetChildren), leaving out
 // every property at its default or not stored.
 String WriteComponentRes(TComponent* Instance);
@@ -187,5 +220,7 @@ String WriteComponentRes(TComponent* Instance);
 // then this one into a form builds Instance again.
 String WriteDescendentRes(TComponent* Instance, TComponent* Ancestor);
 void WriteComponentResFile(const String& FileName, TComponent* Instance);
+// Writes the resource at the stream's position.
+void WriteComponent(TStream* Stream, TComponent* Instance);
 
 } // namespace Vcl

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <utility>
 
 namespace Vcl {
@@ -140,17 +141,28 @@ private:
 
   // An inline component (a frame) is the lookup root of what it holds, as
   // when it was read.
+  // A frame with no ancestor here whose class creates components of its own
+  // is written against a fresh one of its class, so that what the
+  // constructor creates is written 'inherited' and found again when read,
+  // not created a second time.
   TDfmObject WriteComponent(TComponent* c, TComponent* Ancestor)
   {
     TDepth depth(FDepth);
     TComponent* outerLookupRoot = FLookupRoot;
     TComponent* outerAncestorLookupRoot = FAncestorLookupRoot;
-    if (c != FRoot && c->ComponentState().Contains(csInline)) {
+    const bool isInline = c != FRoot && c->ComponentState().Contains(csInline);
+    TDfmObject obj;
+    obj.Kind = Ancestor ? okInherited : isInline ? okInline : okObject;
+    std::unique_ptr<TComponent> fresh;
+    if (isInline && !Ancestor) {
+      fresh.reset(CreateComponent(c->ClassType(), nullptr));
+      if (fresh->ComponentCount() > 0)
+        Ancestor = fresh.get();
+    }
+    if (isInline) {
       FLookupRoot = c;
       FAncestorLookupRoot = Ancestor;
     }
-    TDfmObject obj;
-    obj.Kind = Ancestor ? okInherited : FLookupRoot == c && c != FRoot ? okInline : okObject;
     obj.Name = c->Name();
     obj.ClassName = c->ClassName();
     WriteProperties(c, Ancestor, String(), obj.Props);
@@ -371,6 +383,12 @@ String WriteComponentRes(TComponent* Instance)
 String WriteDescendentRes(TComponent* Instance, TComponent* Ancestor)
 {
   return FormatDfm(TFormWriter().Write(Instance, Ancestor));
+}
+
+void WriteComponent(TStream* Stream, TComponent* Instance)
+{
+  String text = WriteComponentRes(Instance);
+  Stream->WriteBuffer(text.data(), Int64(text.size()));
 }
 
 void WriteComponentResFile(const String& FileName, TComponent* Instance)

@@ -190,6 +190,13 @@ TPropBuilder& TPropBuilder::Protected()
   return *this;
 }
 
+TPropBuilder& TPropBuilder::SiblingOrder()
+{
+  QX_ASSERT(FInfo.Kind == pkInteger, "System.TypInfo");
+  FInfo.SiblingOrder = true;
+  return *this;
+}
+
 TPropBuilder& TPropBuilder::Stored(bool Value)
 {
   FInfo.Stored = [Value](const TObject*) { return Value; };

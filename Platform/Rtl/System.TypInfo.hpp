@@ -152,6 +152,10 @@ struct TPropInfo {
   std::optional<TPropValue> Default;
   std::function<bool(const TObject*)> Stored;
   bool Published = true;
+  // A place among the siblings (a tab order): a read sets it once the
+  // parent's children are all read, lowest first, so that the result does
+  // not depend on the order they were created in.
+  bool SiblingOrder = false;
 
   bool IsStored(const TObject* Instance) const { return !Stored || Stored(Instance); }
   bool IsDefault(const TObject* Instance) const { return Default && Get(Instance) == *Default; }
@@ -304,6 +308,7 @@ public:
   TPropBuilder& StoredWhen(std::function<bool(const TObject*)> Predicate);
   // Declared for descendants to publish, not published here.
   TPropBuilder& Protected();
+  TPropBuilder& SiblingOrder();
   template <class B>
   TPropBuilder& Stored(bool (B::*Predicate)() const)
   {

@@ -1,6 +1,7 @@
 // The control: its messages, parent, bounds and inherited properties; the
 // graphic and custom controls' making; the cursors the controls show.
 #include "Vcl.ActnList.hpp"
+#include "System.Classes.Streaming.hpp"
 #include "Vcl.Controls.Drag.hpp"
 #include "Vcl.Controls.Internal.hpp"
 #include "Vcl.Controls.Padding.hpp"
@@ -860,6 +861,27 @@ void TControl::SetParentComponent(TComponent* Value)
   auto* parent = dynamic_cast<TWinControl*>(Value);
   if (parent || !Value)
     SetParent(parent);
+}
+
+// A designer notes where a control was before its parent aligned or
+// anchored it and the size it was designed at; the size read is what counts
+// here, so the notes are read and dropped.
+void TControl::DefineProperties(TFiler* Filer)
+{
+  inherited::DefineProperties(Filer);
+  auto skipInteger = [](TReader* Reader) { Reader->ReadInteger(); };
+  for (const char* name : {"ExplicitLeft", "ExplicitTop", "ExplicitWidth", "ExplicitHeight"})
+    Filer->DefineProperty(name, skipInteger, nullptr, false);
+  Filer->DefineProperty("IsControl", [](TReader* Reader) { Reader->ReadBoolean(); }, nullptr, false);
+  Filer->DefineProperty(
+    "DesignSize",
+    [](TReader* Reader) {
+      Reader->ReadListBegin();
+      while (!Reader->EndOfList())
+        Reader->ReadInteger();
+      Reader->ReadListEnd();
+    },
+    nullptr, false);
 }
 
 namespace {

@@ -255,6 +255,7 @@ public:
   bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* Value) override;
+  void DefineProperties(TFiler* Filer) override;
   // The form (top-level or not) holding the control.
   TCustomForm* ParentForm(bool TopForm = true) const;
 

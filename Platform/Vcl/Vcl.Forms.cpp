@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 namespace Vcl {
 
@@ -129,6 +130,12 @@ void TCustomForm::CreateParams(TCreateParams& Params)
   }
   if (FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin)
     Params.ExStyle |= Win::WS_EX_TOOLWINDOW;
+  if (!FBorderIcons.Contains(biSystemMenu))
+    Params.Style &= ~Win::WS_SYSMENU;
+  if (!FBorderIcons.Contains(biMinimize))
+    Params.Style &= ~Win::WS_MINIMIZEBOX;
+  if (!FBorderIcons.Contains(biMaximize))
+    Params.Style &= ~Win::WS_MAXIMIZEBOX;
   if (FFormStyle == fsStayOnTop)
     Params.ExStyle |= Win::WS_EX_TOPMOST;
 }
@@ -144,10 +151,31 @@ void TCustomForm::Loaded()
 {
   inherited::Loaded();
   const Integer screen = Screen->PixelsPerInch();
-  if (!FScaled || FPixelsPerInch == screen)
+  if (FScaled && FPixelsPerInch != screen) {
+    ScaleBy(screen, FPixelsPerInch);
+    FPixelsPerInch = screen;
+  }
+  if (std::exchange(FShowWhenLoaded, false))
+    SetVisible(true);
+}
+
+// Hiding does not wait for the load to end; only showing does.
+void TCustomForm::SetVisible(bool Value)
+{
+  if (Value && !Visible() && ComponentState().Contains(csLoading)) {
+    FShowWhenLoaded = true;
     return;
-  ScaleBy(screen, FPixelsPerInch);
-  FPixelsPerInch = screen;
+  }
+  FShowWhenLoaded = false;
+  inherited::SetVisible(Value);
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value)
+{
+  if (FBorderIcons == Value)
+    return;
+  FBorderIcons = Value;
+  RecreateWnd();
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value)
@@ -341,9 +369,12 @@ void TCustomForm::SetFocus()
   SetWindowFocus();
 }
 
+// A form being loaded is not showing yet: its active control is taken as
+// the control to focus once it is.
 void TCustomForm::SetActiveControl(TWinControl* Control)
 {
-  if (Control && (Control == this || GetParentForm(Control) != this || !Control->CanFocus()))
+  const bool loading = ComponentState().Contains(csLoading);
+  if (Control && (Control == this || GetParentForm(Control) != this || (!loading && !Control->CanFocus())))
     throw EInvalidOperation("Cannot focus a disabled or invisible window");
   FActiveControl = Control;
   if (FActive)

@@ -15,6 +15,10 @@ enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnl
 using enum TPosition;
 enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 using enum TFormStyle;
+enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using enum TBorderIcon;
+using TBorderIcons = TSet<TBorderIcon>;
+QX_ENUM_NAMES(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 QX_ENUM_NAMES(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 QX_ENUM_NAMES(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
               poDesktopCenter, poMainFormCenter, poOwnerFormCenter)
@@ -53,6 +57,11 @@ public:
 
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle Value);
+  TBorderIcons BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons Value);
+  // While the form is loading, showing waits until it is loaded, so that it
+  // is placed with the size it was read to have.
+  void SetVisible(bool Value);
   TPosition Position() const { return FPosition; }
   void SetPosition(TPosition Value) { FPosition = Value; }
   TFormStyle FormStyle() const { return FFormStyle; }
@@ -117,6 +126,8 @@ private:
   TModalResult FModalResult = mrNone;
   TFormState FFormState;
   TFormBorderStyle FBorderStyle = bsSizeable;
+  TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+  bool FShowWhenLoaded = false;
   TPosition FPosition = poDesigned;
   TFormStyle FFormStyle = fsNormal;
   bool FKeyPreview = false;

@@ -36,16 +36,19 @@ constexpr TIdentMapEntry CharsetNames[] = {
 
 } // namespace
 
+// A stored font is written whole: a control that does not take its parent's
+// font starts from the parent's when it is read, not from a font's defaults,
+// so a value equal to the default still has to be written.
 QX_PUBLISHED(TFont)
 {
-  Property("Charset", &T::Charset, &T::SetCharset).Idents("TFontCharset").Default(Win::DEFAULT_CHARSET);
-  Property("Color", &T::Color, &T::SetColor).As(pkColor).Default(clWindowText);
+  Property("Charset", &T::Charset, &T::SetCharset).Idents("TFontCharset");
+  Property("Color", &T::Color, &T::SetColor).As(pkColor);
   Property("Height", &T::Height, &T::SetHeight);
   Property("Name", &T::Name, &T::SetName);
   Property("Orientation", &T::Orientation, &T::SetOrientation).Default(0);
   Property("Pitch", &T::Pitch, &T::SetPitch).Default(fpDefault);
   Property("Size", &T::Size, &T::SetSize).Stored(false);
-  Property("Style", &T::Style, &T::SetStyle).Default(TFontStyles{});
+  Property("Style", &T::Style, &T::SetStyle);
   Property("Quality", &T::Quality, &T::SetQuality).Default(fqDefault);
 }
 

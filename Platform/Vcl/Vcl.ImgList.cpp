@@ -3,10 +3,67 @@
 #include "System.Classes.Streaming.hpp"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 
 namespace Vcl {
 
 namespace {
+
+// The framework's own image-list stream, as real forms hold it: a 28-byte
+// header ("IL", version, image count, capacity, growth, cell width and
+// height, background colour, flags, overlays), then the images as one bitmap
+// file, four cells to a row, and the mask as a second when the list is masked.
+constexpr int ListHeaderSize = 28;
+constexpr Integer CellsPerRow = 4;
+constexpr int MaxCellSize = 4096;
+
+bool IsFrameworkListStream(TStream* Stream)
+{
+  const Int64 start = Stream->Position();
+  std::uint8_t magic[2] = {};
+  const bool framework = Stream->Read(magic, 2) == 2 && magic[0] == 'I' && magic[1] == 'L';
+  Stream->SetPosition(start);
+  return framework;
+}
+
+std::unique_ptr<TBitmap> Cell(TBitmap* Sheet, Integer Index, Integer Width, Integer Height)
+{
+  auto cell = std::make_unique<TBitmap>();
+  cell->SetPixelFormat(Sheet->PixelFormat());
+  cell->SetSize(Width, Height);
+  const Integer x = Index % CellsPerRow * Width;
+  const Integer y = Index / CellsPerRow * Height;
+  cell->Canvas()->CopyRect(Rect(0, 0, Width, Height), Sheet->Canvas(), Rect(x, y, x + Width, y + Height));
+  return cell;
+}
+
+void ReadFrameworkList(TCustomImageList& List, TStream* Stream)
+{
+  std::uint8_t header[ListHeaderSize];
+  Stream->ReadBuffer(header, ListHeaderSize);
+  auto word = [&](int at) { return Integer(std::int16_t(header[at] | header[at + 1] << 8)); };
+  const Integer count = word(4), width = word(10), height = word(12);
+  const bool masked = word(18) & 1;
+  if (count < 0 || width < 1 || height < 1 || width > MaxCellSize || height > MaxCellSize)
+    throw EReadError("Invalid image list data");
+  TBitmap sheet, maskSheet;
+  sheet.LoadFromStream(Stream);
+  if (masked)
+    maskSheet.LoadFromStream(Stream);
+  const Integer rows = (count + CellsPerRow - 1) / CellsPerRow;
+  for (TBitmap* s : {&sheet, masked ? &maskSheet : &sheet})
+    if (count > 0 && (s->Width() < std::min(count, CellsPerRow) * width || s->Height() < rows * height))
+      throw EReadError("Image list bitmap smaller than its images");
+  List.Clear();
+  List.SetWidth(width);
+  List.SetHeight(height);
+  for (Integer i = 0; i < count; ++i) {
+    std::unique_ptr<TBitmap> image = Cell(&sheet, i, width, height);
+    std::unique_ptr<TBitmap> mask = masked ? Cell(&maskSheet, i, width, height) : nullptr;
+    List.Add(image.get(), mask.get());
+  }
+}
 
 Win::COLORREF Ref(TColor Color)
 {
@@ -402,6 +459,10 @@ void TCustomImageList::DefineProperties(TFiler* Filer)
 
 void TCustomImageList::ReadData(TStream* Stream)
 {
+  if (IsFrameworkListStream(Stream)) {
+    ReadFrameworkList(*this, Stream);
+    return;
+  }
   Cardinal count = 0;
   Stream->ReadBuffer(&count, 4);
   if (count > Cardinal(Stream->Size() - Stream->Position()) / 4)

@@ -14,6 +14,7 @@
 #include "Vcl.ComCtrls.hpp"
 #include "Vcl.ExtCtrls.Image.hpp"
 #include "Vcl.ExtCtrls.hpp"
+#include "Vcl.Forms.Frame.hpp"
 #include "Vcl.Forms.hpp"
 #include "Vcl.Menus.hpp"
 #include "Vcl.StdCtrls.Edit.hpp"
@@ -116,7 +117,7 @@ QX_PUBLISHED(TControl)
 
 QX_PUBLISHED(TWinControl)
 {
-  Property("TabOrder", &T::TabOrder, &T::SetTabOrder).Protected();
+  Property("TabOrder", &T::TabOrder, &T::SetTabOrder).SiblingOrder().Protected();
   Property("TabStop", &T::TabStop, &T::SetTabStop).Default(false).Protected();
   // Stored whenever it is the control's own, so that it wins over the
   // parent's value the control took when it was put in.
@@ -124,6 +125,7 @@ QX_PUBLISHED(TWinControl)
   Property("DoubleBuffered", &T::DoubleBuffered, &T::SetDoubleBuffered)
     .StoredWhen([](const TObject* o) { return !static_cast<const TWinControl*>(o)->ParentDoubleBuffered(); })
     .Protected();
+  Property("ParentBackground", &T::ParentBackground, &T::SetParentBackground).Default(false).Protected();
   Event("OnEnter", &T::OnEnter).Protected();
   Event("OnExit", &T::OnExit).Protected();
   Event("OnKeyDown", &T::OnKeyDown).Protected();
@@ -134,7 +136,14 @@ QX_PUBLISHED(TWinControl)
 
 QX_PUBLISHED(TCustomForm)
 {
+  Property("BorderIcons", &T::BorderIcons, &T::SetBorderIcons)
+    .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize})
+    .Protected();
   Property("BorderStyle", &T::BorderStyle, &T::SetBorderStyle).Default(bsSizeable).Protected();
+  Property("Visible", &T::Visible, &T::SetVisible)
+    .Default(true)
+    .StoredWhen(ControlStored<&T::IsVisibleStored>)
+    .Protected();
   Property("FormStyle", &T::FormStyle, &T::SetFormStyle).Default(fsNormal).Protected();
   Property("KeyPreview", &T::KeyPreview, &T::SetKeyPreview).Default(false).Protected();
   Property("PixelsPerInch", &T::PixelsPerInch, &T::SetPixelsPerInch).Protected();
@@ -153,23 +162,41 @@ QX_PUBLISHED(TCustomForm)
 
 QX_PUBLISHED(TForm)
 {
-  for (const char* name : {"ActiveControl", "Align", "Anchors", "AutoSize", "BorderStyle", "Caption", "Constraints",
-                           "Enabled", "FormStyle", "KeyPreview", "PixelsPerInch", "Position", "Scaled",
-                           "ShowHint", "OnActivate", "OnClick",
-                           "OnClose", "OnCreate", "OnDblClick", "OnDeactivate", "OnDestroy", "OnHide",
-                           "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp",
-                           "OnResize", "OnShow"})
+  // In the order designers write a form, so that a designer's file read and
+  // written again changes little: the client size (a form stores it rather
+  // than its outer size) after the caption, the events, then the resolution
+  // it was designed at.
+  for (const char* name : {"ActiveControl", "Align", "Anchors", "AutoSize", "BorderIcons", "BorderStyle", "Caption"})
     Publish(name);
-  // A form has no parent to take its font and colour from, and stores its
-  // client size rather than its outer size.
-  Publish("ParentFont").Default(false);
-  Publish("Font");
-  Publish("Color").Default(clBtnFace);
-  Publish("Visible").Default(false);
-  Publish("Width").Stored(false);
-  Publish("Height").Stored(false);
   Property("ClientHeight", &T::ClientHeight, &T::SetClientHeight);
   Property("ClientWidth", &T::ClientWidth, &T::SetClientWidth);
+  Publish("Color").Default(clBtnFace);
+  Publish("Constraints");
+  Publish("Enabled");
+  // A form has no parent to take its font from.
+  Publish("ParentFont").Default(false);
+  Publish("Font");
+  for (const char* name : {"FormStyle", "KeyPreview", "Position", "Scaled", "ShowHint"})
+    Publish(name);
+  Publish("Visible").Default(false);
+  for (const char* name : {"OnActivate", "OnClick", "OnClose", "OnCloseQuery", "OnCreate", "OnDblClick", "OnDeactivate",
+                           "OnDestroy", "OnHide", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",
+                           "OnMouseUp", "OnResize", "OnShow", "PixelsPerInch"})
+    Publish(name);
+  Publish("Width").Stored(false);
+  Publish("Height").Stored(false);
+}
+
+QX_PUBLISHED(TFrame)
+{
+  for (const char* name : {"Align", "Anchors", "AutoSize", "Constraints", "DoubleBuffered", "Enabled", "Font"})
+    Publish(name);
+  Publish("Color").Default(clBtnFace);
+  Publish("ParentBackground").Default(true);
+  for (const char* name : {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder",
+                           "TabStop", "Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter", "OnExit",
+                           "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp", "OnResize"})
+    Publish(name);
 }
 
 QX_PUBLISHED(TCustomPanel)
@@ -191,9 +218,11 @@ QX_PUBLISHED(TPanel)
                            "BorderWidth", "Caption"})
     Publish(name);
   Publish("Color").Default(clBtnFace);
-  for (const char* name : {"Constraints", "DoubleBuffered", "Enabled", "Font", "ParentColor", "ParentFont",
-                           "ParentShowHint", "PopupMenu", "ShowCaption", "ShowHint", "TabOrder", "TabStop",
-                           "VerticalAlignment", "Visible", "OnCanResize", "OnClick", "OnContextPopup", "OnDblClick",
+  for (const char* name : {"Constraints", "DoubleBuffered", "Enabled", "Font"})
+    Publish(name);
+  Publish("ParentBackground").Default(true);
+  for (const char* name : {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu", "ShowCaption", "ShowHint",
+                           "TabOrder", "TabStop", "VerticalAlignment", "Visible", "OnCanResize", "OnClick", "OnContextPopup", "OnDblClick",
                            "OnEnter", "OnExit", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
                            "OnMouseUp", "OnResize"})
     Publish(name);

@@ -1,8 +1,12 @@
 # Installs the built libraries into a scratch prefix, then configures, builds
-# and runs a tiny host project that finds them with find_package(). The host
-# sees no pkg-config: the libraries' third-party packages are private, so it
-# must need none of their development files.
+# and runs a tiny host project (HOST, a folder beside this script) that finds
+# them with find_package(), in BUILD_TYPE when given. The host sees no
+# pkg-config: the libraries' third-party packages are private, so it must
+# need none of their development files. It prints "host ok" when all went well.
 cmake_minimum_required(VERSION 3.25)
+if(NOT HOST)
+  set(HOST host)
+endif()
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${WORK_DIR}/prefix
   RESULT_VARIABLE rc OUTPUT_QUIET)
@@ -34,9 +38,9 @@ foreach(h IN LISTS headers)
 endforeach()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=PKG_CONFIG_PATH PKG_CONFIG_LIBDIR=${WORK_DIR}/no-pkgconfig
-    ${CMAKE_COMMAND} -G Ninja -S ${SOURCE_DIR}/Tests/InstallHost/host
+    ${CMAKE_COMMAND} -G Ninja -S ${SOURCE_DIR}/Tests/InstallHost/${HOST}
     -B ${WORK_DIR}/build -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix -DCMAKE_DISABLE_FIND_PACKAGE_PkgConfig=ON
-    "-DCMAKE_CXX_FLAGS=${HOST_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${HOST_FLAGS}"
+    "-DCMAKE_BUILD_TYPE=${BUILD_TYPE}" "-DCMAKE_CXX_FLAGS=${HOST_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${HOST_LINK_FLAGS}"
   RESULT_VARIABLE rc)
 if(rc)
   message(FATAL_ERROR "host configure failed: ${rc}")

@@ -153,17 +153,25 @@ String TPngImageCollectionItem::DisplayName() const
   return FName.empty() ? inherited::DisplayName() : FName;
 }
 
+// Designers store the image as "PngImage" or, through the image's own
+// data, as "PngImage.Data"; both hold the PNG file's bytes. A name cleared
+// on purpose is written too, or the item would read back with the name a
+// new item gets.
 void TPngImageCollectionItem::DefineProperties(TFiler* Filer)
 {
   inherited::DefineProperties(Filer);
+  auto read = [this](TStream* Stream) {
+    TPngImage png;
+    png.LoadFromStream(Stream);
+    SetPngImage(&png);
+  };
   Filer->DefineBinaryProperty(
-    "PngImage",
-    [this](TStream* Stream) {
-      TPngImage png;
-      png.LoadFromStream(Stream);
-      SetPngImage(&png);
-    },
-    [this](TStream* Stream) { FPngImage->SaveToStream(Stream); }, FPngImage && !FPngImage->Empty());
+    "PngImage", read, [this](TStream* Stream) { FPngImage->SaveToStream(Stream); },
+    FPngImage && !FPngImage->Empty());
+  Filer->DefineBinaryProperty("PngImage.Data", read, nullptr, false);
+  Filer->DefineProperty(
+    "Name", [this](TReader* Reader) { SetName(Reader->ReadString()); },
+    [this](TWriter* Writer) { Writer->WriteString(FName); }, FName.empty());
 }
 
 // ---- TPngImageCollectionItems ------------------------------------------------------

@@ -263,6 +263,32 @@ TEST(PngImageList, FormResourceKeepsA24PixelListWithItsImagesAndNoBitmap)
   EXPECT_EQ(late->Count(), 2);
 }
 
+// Designers also store an item's image through the image's own data; an item
+// whose name was cleared keeps it cleared instead of taking a new item's.
+TEST(PngImageList, DesignerItemsWithImageDataAndClearedNamesReadBack)
+{
+  TPngImageList list;
+  list.SetName("Images");
+  list.AddPng(SolidPng(clRed).get());
+  list.PngImages()->Items(0)->SetName("");
+  const String text = WriteComponentRes(&list);
+  std::unique_ptr<TComponent> read(ReadComponentRes(text));
+  auto* copy = dynamic_cast<TPngImageList*>(read.get());
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->PngImages()->Items(0)->Name(), "");
+  EXPECT_EQ(WriteComponentRes(copy), text);
+
+  String designed = text;
+  const auto at = designed.find("PngImage = {");
+  ASSERT_NE(at, String::npos) << text;
+  designed.replace(at, 8, "PngImage.Data");
+  std::unique_ptr<TComponent> fromData(ReadComponentRes(designed));
+  auto* dataList = dynamic_cast<TPngImageList*>(fromData.get());
+  ASSERT_NE(dataList, nullptr);
+  ASSERT_EQ(dataList->Count(), 1);
+  EXPECT_EQ(NativePixel(*dataList, 0), 0xFFFF0000u);
+}
+
 TEST(PngImageList, CollectionComponentStoresItsImages)
 {
   TPngImageCollection collection;

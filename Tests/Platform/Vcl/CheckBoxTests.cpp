@@ -182,6 +182,7 @@ TEST_F(CheckBoxTest, TheResourceKeepsOnlyWhatDiffersAndReadsBack)
   QxTest::ExpectHas(text, {"Alignment = taLeftJustify", "AllowGrayed = True", "State = cbGrayed"});
   auto* copy = new TForm(Application);
   ReadComponentRes(text, copy);
+  EXPECT_EQ(copy->Name(), "Root_1"); // the resource's name, told apart from the original's
   auto* box = dynamic_cast<TCheckBox*>(copy->FindComponent("Box1"));
   ASSERT_TRUE(box);
   EXPECT_EQ(box->State(), cbGrayed);

@@ -149,7 +149,7 @@ TEST_F(ControlStreamingTest, AFormWritesItsDesignerLayoutAndReadsBackTheSame)
                    "\n    OnClick = HeaderClick\n", "\n    PopupMenu = HeaderMenu\n", "\n    Left = 8\n    Top = 96\n",
                    "\n  Font.Name = 'Tahoma'\n", "\n  PixelsPerInch = 96\n"});
   // Defaults, the outer size of the form and the designer's notes stay out.
-  ExpectLacks(text, {"Color", "\n  Width", "\n  Height", "TextHeight", "Visible", "ParentFont = True", "TabStop",
+  ExpectLacks(text, {"\n  Color", "    Color", "\n  Width", "\n  Height", "TextHeight", "Visible", "ParentFont = True", "TabStop",
                      "Enabled", "Scaled"});
 
   auto back = Read(text);
