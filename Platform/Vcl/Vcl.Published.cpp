@@ -23,6 +23,16 @@
 
 namespace Vcl {
 
+namespace {
+
+// What designers set on a control's place in its parent's align pass.
+constexpr const char* MarginProperties[] = {"AlignWithMargins", "Margins"};
+
+// The three-dimensional look, for the controls the framework publishes it on.
+constexpr const char* Ctl3DProperties[] = {"Ctl3D", "ParentCtl3D"};
+
+} // namespace
+
 QX_PUBLISHED(TSizeConstraints)
 {
   Property("MaxHeight", &T::MaxHeight, &T::SetMaxHeight).Default(0);
@@ -185,6 +195,8 @@ QX_PUBLISHED(TForm)
     Publish(name);
   Publish("Width").Stored(false);
   Publish("Height").Stored(false);
+  for (const char* name : Ctl3DProperties)
+    Publish(name);
 }
 
 QX_PUBLISHED(TFrame)
@@ -196,6 +208,8 @@ QX_PUBLISHED(TFrame)
   for (const char* name : {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder",
                            "TabStop", "Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter", "OnExit",
                            "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp", "OnResize"})
+    Publish(name);
+  for (const char* name : MarginProperties)
     Publish(name);
 }
 
@@ -225,6 +239,10 @@ QX_PUBLISHED(TPanel)
                            "TabOrder", "TabStop", "VerticalAlignment", "Visible", "OnCanResize", "OnClick", "OnContextPopup", "OnDblClick",
                            "OnEnter", "OnExit", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
                            "OnMouseUp", "OnResize"})
+    Publish(name);
+  for (const char* name : MarginProperties)
+    Publish(name);
+  for (const char* name : Ctl3DProperties)
     Publish(name);
 }
 
@@ -256,6 +274,8 @@ QX_PUBLISHED(TButton)
   for (const char* name : DragAndBiDiProperties)
     Publish(name);
   Publish("TabStop").Default(true);
+  for (const char* name : MarginProperties)
+    Publish(name);
 }
 
 QX_PUBLISHED(TBitBtn)
@@ -308,6 +328,10 @@ QX_PUBLISHED(TCheckBox)
   for (const char* name : DragAndBiDiProperties)
     Publish(name);
   Publish("TabStop").Default(true);
+  for (const char* name : MarginProperties)
+    Publish(name);
+  for (const char* name : Ctl3DProperties)
+    Publish(name);
 }
 
 QX_PUBLISHED(TCustomLabel)
@@ -328,6 +352,8 @@ QX_PUBLISHED(TLabel)
                            "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
     Publish(name);
   Publish("AutoSize").Default(true);
+  for (const char* name : MarginProperties)
+    Publish(name);
 }
 
 QX_PUBLISHED(TCustomEdit)
@@ -359,6 +385,10 @@ QX_PUBLISHED(TEdit)
     Publish(name);
   Publish("AutoSize").Default(true);
   Publish("TabStop").Default(true);
+  for (const char* name : MarginProperties)
+    Publish(name);
+  for (const char* name : Ctl3DProperties)
+    Publish(name);
 }
 
 QX_PUBLISHED(TImage)
@@ -371,6 +401,8 @@ QX_PUBLISHED(TImage)
   Property("Picture", &T::Picture, &T::SetPicture);
   Property("Proportional", &T::Proportional, &T::SetProportional).Default(false);
   Property("Stretch", &T::Stretch, &T::SetStretch).Default(false);
+  for (const char* name : MarginProperties)
+    Publish(name);
 }
 
 QX_PUBLISHED(TImageMargins)
@@ -517,6 +549,8 @@ QX_PUBLISHED(TListView)
         "OnAdvancedCustomDrawItem", "OnAdvancedCustomDrawSubItem"})
     Publish(name);
   Publish("TabStop").Default(true);
+  for (const char* name : MarginProperties)
+    Publish(name);
 }
 
 } // namespace Vcl

@@ -278,6 +278,55 @@ TEST_F(DesignerFormTest, AControlInWhatCannotHoldItFailsWithItsLine)
   }
 }
 
+// Margins, AlignWithMargins and the flat look as designers set them on the
+// framework's controls: read, applied by the align pass, written back.
+TEST_F(DesignerFormTest, MarginsAndTheFlatLookLoadAndWriteBack)
+{
+  auto form = Read("object F: TForm\n"
+                   "  ClientHeight = 200\n"
+                   "  ClientWidth = 300\n"
+                   "  Ctl3D = False\n"
+                   "  object P: TPanel\n"
+                   "    Height = 60\n"
+                   "    Margins.Left = 0\n"
+                   "    Margins.Bottom = 12\n"
+                   "    Align = alTop\n"
+                   "    AlignWithMargins = True\n"
+                   "    ParentCtl3D = False\n"
+                   "    Ctl3D = True\n"
+                   "    object E: TEdit\n"
+                   "      Margins.Top = 5\n"
+                   "      Align = alTop\n"
+                   "      AlignWithMargins = True\n"
+                   "      Ctl3D = False\n"
+                   "    end\n"
+                   "  end\n"
+                   "  object C: TCheckBox\n"
+                   "    Top = 100\n"
+                   "  end\n"
+                   "  object L: TLabel\n"
+                   "    Margins.Right = 9\n"
+                   "  end\n"
+                   "end\n");
+  ASSERT_TRUE(form);
+  auto* panel = Find<TPanel>(form.get(), "P");
+  EXPECT_EQ(panel->BoundsRect(), TRect(0, 3, 297, 63));
+  EXPECT_TRUE(panel->Ctl3D());
+  auto* edit = Find<TEdit>(form.get(), "E");
+  EXPECT_EQ(edit->Top(), 5);
+  EXPECT_FALSE(edit->Ctl3D());
+  EXPECT_FALSE(Find<TCheckBox>(form.get(), "C")->Ctl3D()); // from the form
+  EXPECT_EQ(Find<TLabel>(form.get(), "L")->Margins()->Right(), 9);
+
+  const String text = WriteComponentRes(form.get());
+  ExpectHas(text, {"\n    Margins.Left = 0\n", "\n    AlignWithMargins = True\n", "\n      Ctl3D = False\n",
+                   "\n    Margins.Right = 9\n"});
+  auto back = Read(text);
+  ASSERT_TRUE(back);
+  ExpectSameTree(form.get(), back.get());
+  EXPECT_EQ(WriteComponentRes(back.get()), text);
+}
+
 // What a frame's class builds is written 'inherited', so the text reads
 // back instead of failing on a second Label1.
 TEST_F(DesignerFormTest, FramesWriteWhatTheirClassBuildsAsInherited)
