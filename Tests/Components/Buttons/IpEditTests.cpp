@@ -119,6 +119,20 @@ TEST_F(IpEditTest, ClearedAndZeroShowDifferentlyAndBothSurviveANewWindow)
   Edit->RecreateWnd();
   EXPECT_EQ(Edit->GetAddress(), "172.16.5.9");
   EXPECT_EQ(Fields(), "172|16|5|9");
+  // So are the fields left blank in a partly typed one, until an address
+  // is set.
+  Edit->Clear();
+  FocusField(0);
+  Type("10.");
+  Key(Win::VK_RIGHT);
+  Type("3");
+  Edit->RecreateWnd();
+  EXPECT_EQ(Fields(), "10||3|");
+  EXPECT_FALSE(Edit->IsEmpty());
+  EXPECT_EQ(Edit->GetAddress(), "10.0.3.0");
+  Edit->SetAddress("1.2.3.4");
+  Edit->RecreateWnd();
+  EXPECT_EQ(Fields(), "1|2|3|4");
 }
 
 TEST_F(IpEditTest, TypedFieldsMoveOnAfterThreeDigitsOrADotAndBackspaceGoesBack)
@@ -166,7 +180,7 @@ TEST_F(IpEditTest, CommittedFieldsArePulledIntoTheirRangesAndTheHandlersValueToo
   Edit->RecreateWnd();
   FocusField(0);
   Type("3.");
-  EXPECT_EQ(Fields(), "10|5|99|0") << "the ranges reach a new window";
+  EXPECT_EQ(Fields(), "10|5|99|") << "the ranges reach a new window, the blank field stays blank";
 }
 
 TEST_F(IpEditTest, EnteringAFieldIsEnteringTheControl)
@@ -237,12 +251,13 @@ TEST_F(IpEditTest, TheResourceKeepsTheAddressAndTheRangesThatDiffer)
   auto* edit = new TIPEdit(&root);
   edit->SetName("Ip1");
   edit->SetParent(&root);
-  QxTest::ExpectLacks(WriteComponentRes(&root), {"Field0Low", "Field3High", "AutoSize", "TabStop"});
+  QxTest::ExpectLacks(WriteComponentRes(&root), {"Field0Low", "Field3High", "AutoSize", "TabStop", "Ctl3D"});
   edit->SetAddress("10.1.2.3");
   edit->Ranges()->SetField3Low(1);
   edit->Ranges()->SetField3High(254);
+  edit->SetCtl3D(false);
   const String text = WriteComponentRes(&root);
-  QxTest::ExpectHas(text, {"Address = '10.1.2.3'", "Ranges.Field3Low = 1", "Ranges.Field3High = 254"});
+  QxTest::ExpectHas(text, {"Address = '10.1.2.3'", "Ranges.Field3Low = 1", "Ranges.Field3High = 254", "Ctl3D = False"});
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);
   auto* read = dynamic_cast<TIPEdit*>(copy.FindComponent("Ip1"));
@@ -250,4 +265,5 @@ TEST_F(IpEditTest, TheResourceKeepsTheAddressAndTheRangesThatDiffer)
   EXPECT_EQ(read->WinAddress(), 0x0A010203u);
   EXPECT_EQ(read->Ranges()->Field3Low(), 1);
   EXPECT_EQ(read->Ranges()->Field3High(), 254);
+  EXPECT_FALSE(read->Ctl3D());
 }
