@@ -135,7 +135,9 @@ TEST_F(IpEditTest, ClearedAndZeroShowDifferentlyAndBothSurviveANewWindow)
   EXPECT_EQ(Fields(), "1|2|3|4");
 }
 
-TEST_F(IpEditTest, TypedFieldsMoveOnAfterThreeDigitsOrADotAndBackspaceGoesBack)
+// How the fields take keys is the window's (tested with its class); here,
+// that every typed digit reaches the host as one OnChange.
+TEST_F(IpEditTest, TypedDigitsMoveOnThroughTheFieldsEachAChange)
 {
   int changes = 0;
   Edit->OnChange = [&](TObject* sender) {
@@ -145,18 +147,9 @@ TEST_F(IpEditTest, TypedFieldsMoveOnAfterThreeDigitsOrADotAndBackspaceGoesBack)
   Edit->Clear();
   changes = 0;
   FocusField(0);
-  Type("1921681");
-  EXPECT_EQ(Fields(), "192|168|1|");
-  Type(".7");
+  Type("1921681.7");
   EXPECT_EQ(Fields(), "192|168|1|7");
   EXPECT_EQ(changes, 8);
-  Key(Win::VK_BACK);
-  Key(Win::VK_BACK);
-  Key(Win::VK_BACK);
-  EXPECT_EQ(Fields(), "192|168||");
-  // Letters never reach a field.
-  Type("x");
-  EXPECT_EQ(Fields(), "192|168||");
 }
 
 TEST_F(IpEditTest, CommittedFieldsArePulledIntoTheirRangesAndTheHandlersValueToo)
