@@ -159,6 +159,8 @@ TComplexListPage* TGalleryForm::ComplexListPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TComplexListPage>();
   return client ? dynamic_cast<TComplexListPage*>(client->Owner()) : nullptr;
+}
+
 TListsPage* TGalleryForm::ListsPage() const
 {
   TQxFrameClient* client = FHost->AddFrame<TListsPage>();

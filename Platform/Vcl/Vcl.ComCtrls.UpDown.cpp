@@ -3,6 +3,7 @@
 #include "Win.UpDown.hpp"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace Vcl {
 
@@ -55,19 +56,55 @@ void TCustomUpDown::WndProc(TMessage& Message)
   case Win::WM_CAPTURECHANGED:
     DefaultHandler(Message);
     return;
-  case CN_BASE + Win::WM_NOTIFY:
+  case CN_NOTIFY:
     if (reinterpret_cast<const Win::NMHDR*>(Message.LParam)->code == Win::UDN_DELTAPOS) {
-      bool allow = true;
-      if (OnChanging)
-        OnChanging(this, allow);
-      Message.Result = allow ? 0 : 1;
+      DeltaPos(Message);
       return;
     }
     break;
+  case CN_HSCROLL:
+  case CN_VSCROLL:
+    ScrollNotice(Message);
+    return;
   default:
     break;
   }
   inherited::WndProc(Message);
+}
+
+void TCustomUpDown::DeltaPos(TMessage& Message)
+{
+  bool allow = true;
+  if (OnChanging)
+    OnChanging(this, allow);
+  Message.Result = allow ? 0 : 1;
+  if (!allow)
+    return;
+  // The window reports the move it makes: a wrap past one bound lands on
+  // the other, against the arrow, and is the only move whose size is not
+  // the increment.
+  const auto* nm = reinterpret_cast<const Win::NMUPDOWN*>(Message.LParam);
+  bool up = nm->iDelta > 0;
+  if (FWrap && std::abs(Int64(nm->iDelta)) != std::abs(Int64(FIncrement)))
+    up = !up;
+  FPendingButton = up ? btNext : btPrev;
+}
+
+void TCustomUpDown::ScrollNotice(TMessage& Message)
+{
+  Message.Result = 0;
+  if (Win::LOWORD(Message.WParam) != Win::SB_THUMBPOSITION || !FPendingButton)
+    return;
+  const TUDBtnType button = *FPendingButton;
+  FPendingButton.reset();
+  Position();
+  Click(button);
+}
+
+void TCustomUpDown::Click(TUDBtnType Button)
+{
+  if (OnClick)
+    OnClick(this, Button);
 }
 
 void TCustomUpDown::DefaultHandler(TMessage& Message)

@@ -7,6 +7,8 @@
 
 #include "Vcl.Controls.hpp"
 
+#include <optional>
+
 namespace Vcl {
 
 enum class TUDAlignButton { udLeft, udRight };
@@ -16,6 +18,10 @@ using enum TUDOrientation;
 
 // AllowChange False refuses the step.
 using TUDChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>;
+// btNext for a step up (or right), btPrev for a step down (or left).
+enum class TUDBtnType { btNext, btPrev };
+using enum TUDBtnType;
+using TUDClickEvent = std::function<void(TObject* Sender, TUDBtnType Button)>;
 
 class TCustomUpDown : public TWinControl {
   QX_CLASS(TCustomUpDown, TWinControl)
@@ -48,8 +54,14 @@ public:
   void DefaultHandler(TMessage& Message) override;
 
   TUDChangingEvent OnChanging;
+  // Raised for each step the window takes (by its arrows, their repeat or
+  // the associate's keys), after the position moved; a press that cannot
+  // move it raises nothing.
+  TUDClickEvent OnClick;
 
 protected:
+  using TWinControl::Click;
+  virtual void Click(TUDBtnType Button);
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -60,6 +72,8 @@ private:
   void AlignToAssociate();
   void SendRange();
   void SendIncrement();
+  void DeltaPos(TMessage& Message);
+  void ScrollNotice(TMessage& Message);
 
   TWinControl* FAssociate = nullptr;
   std::function<void(TMessage&)> FAssociateWndProc; // the associate's own, while hooked
@@ -71,6 +85,8 @@ private:
   bool FArrowKeys = true;
   TUDAlignButton FAlignButton = udRight;
   TUDOrientation FOrientation = udVertical;
+  // The arrow of the step the window asked leave for, until it reports it.
+  std::optional<TUDBtnType> FPendingButton;
 };
 
 class TUpDown : public TCustomUpDown {

@@ -470,6 +470,15 @@ void TWinControl::Dispatch(TMessage& Message)
   case Win::WM_CTLCOLORSTATIC:
     ReflectToChild(Message, reinterpret_cast<Win::HWND>(Message.LParam));
     return;
+  case Win::WM_HSCROLL:
+  case Win::WM_VSCROLL:
+    // A child control's scroll notice is the child's; the window's own bars
+    // (no child named) are the window's.
+    if (Message.LParam)
+      ReflectToChild(Message, reinterpret_cast<Win::HWND>(Message.LParam));
+    else
+      DefaultHandler(Message);
+    return;
   case Win::WM_DRAWITEM:
     ReflectToChild(Message,
                    Message.LParam ? reinterpret_cast<const Win::DRAWITEMSTRUCT*>(Message.LParam)->hwndItem : nullptr);

@@ -69,6 +69,8 @@ QX_PUBLISHED_CONTROL(TBrowsePath)
                            "OnMouseUp"})
     Publish(name);
   DragAndBiDiProperties();
+  for (const char* name : {"ParentCtl3D", "Ctl3D", "Touch", "OnGesture"})
+    Publish(name);
   Publish("AutoSize").Default(true);
   Publish("TabStop").Default(true);
   Property("Caption", &T::Caption, &T::SetCaption).Default(String("Select directory"));

@@ -98,6 +98,8 @@ QX_PUBLISHED_CONTROL(TQxEdit)
                            "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
     Publish(name);
   DragAndBiDiProperties();
+  for (const char* name : {"ParentCtl3D", "Ctl3D", "Touch", "OnGesture"})
+    Publish(name);
   Publish("AutoSize").Default(true);
   Publish("TabStop").Default(true);
   Property("Images", &T::Images, &T::SetImages);

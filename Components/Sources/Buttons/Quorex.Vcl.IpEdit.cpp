@@ -126,10 +126,12 @@ void TIPEdit::CreateWnd()
   try {
     inherited::CreateWnd();
     Perform(Win::WM_SETFONT, Win::WPARAM(Font()->Handle()), 0);
-    if (FEmpty)
+    if (FEmpty) {
       Clear();
-    else
+    } else {
       Perform(Win::IPM_SETADDRESS, 0, Win::LPARAM(FIPAddress));
+      WriteBlankFields();
+    }
     RangeChanged();
     UpdateHeight();
   } catch (...) {
@@ -148,8 +150,24 @@ void TIPEdit::DestroyWnd()
     Win::DWORD address = 0;
     Perform(Win::IPM_GETADDRESS, 0, Win::LPARAM(&address));
     FIPAddress = address;
+    ReadBlankFields();
   }
   inherited::DestroyWnd();
+}
+
+// The messages speak of whole addresses only; the blank fields are seen in
+// the field windows themselves.
+void TIPEdit::ReadBlankFields()
+{
+  for (Integer i = 0; i < 4; ++i)
+    FBlankFields[size_t(i)] = Win::GetWindowTextLength(Win::IpAddressField(Handle(), i)) == 0;
+}
+
+void TIPEdit::WriteBlankFields()
+{
+  for (Integer i = 0; i < 4; ++i)
+    if (FBlankFields[size_t(i)])
+      Win::SetWindowText(Win::IpAddressField(Handle(), i), "");
 }
 
 // The window system's IP address control paints and edits; the framework
@@ -222,6 +240,7 @@ void TIPEdit::SetAddressInt(Cardinal Value)
   if (HandleAllocated())
     Perform(Win::IPM_SETADDRESS, 0, Win::LPARAM(Value));
   FEmpty = false;
+  FBlankFields = {};
 }
 
 void TIPEdit::SetRanges(TIpRanges* Value)
@@ -236,6 +255,7 @@ void TIPEdit::Clear()
     Perform(Win::IPM_CLEARADDRESS);
   FIPAddress = 0;
   FEmpty = true;
+  FBlankFields = {};
 }
 
 bool TIPEdit::IsEmpty()
@@ -380,7 +400,7 @@ QX_PUBLISHED(TIpRanges)
 QX_PUBLISHED_CONTROL(TIPEdit)
 {
   for (const char* name :
-       {"Anchors", "BiDiMode", "Constraints", "DragCursor", "DragKind", "DragMode", "Enabled", "ParentBiDiMode",
+       {"Anchors", "BiDiMode", "Constraints", "Ctl3D", "DragCursor", "DragKind", "DragMode", "Enabled", "ParentBiDiMode",
         "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnClick", "OnContextPopup", "OnDblClick",
         "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress",
         "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"})

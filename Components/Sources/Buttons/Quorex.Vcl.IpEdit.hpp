@@ -105,6 +105,8 @@ protected:
   void DestroyWnd() override;
 
 private:
+  void ReadBlankFields();
+  void WriteBlankFields();
   void WMSetFont(Vcl::TMessage& Message);
   void WMContextMenu(Vcl::TMessage& Message);
   void CMFontChanged(Vcl::TMessage& Message);
@@ -118,6 +120,9 @@ private:
   bool FCreating = false;
   TIpRanges* FRanges = nullptr;
   bool FEmpty = false;
+  // The fields left blank in a partly filled address, read back when the
+  // window goes so that a new one shows them blank rather than as zeros.
+  std::array<bool, 4> FBlankFields{};
 };
 
 } // namespace Quorex

@@ -162,6 +162,8 @@ QX_PUBLISHED_CONTROL(TQxSearchEdit)
                            "OnMouseUp"})
     Publish(name);
   DragAndBiDiProperties();
+  for (const char* name : {"ParentCtl3D", "Ctl3D", "Touch", "OnGesture"})
+    Publish(name);
   Publish("AutoSize").Default(true);
   Publish("TabStop").Default(true);
   Property("EmptyCaption", &T::EmptyCaption, &T::SetEmptyCaption).Default(String("Search"));

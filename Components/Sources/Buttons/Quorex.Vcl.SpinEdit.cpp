@@ -167,10 +167,12 @@ QX_PUBLISHED_CONTROL(TQxSpinEdit)
 {
   Publish("Align").Default(alNone);
   Publish("Alignment").Default(taCenter);
-  for (const char* name : {"Anchors", "BiDiMode", "Constraints", "DoubleBuffered", "ParentBiDiMode",
-                           "ParentDoubleBuffered", "ParentFont", "Font", "ParentShowHint", "ShowHint", "TabOrder",
-                           "Visible", "OnCanResize", "OnClick", "OnContextPopup", "OnDblClick", "OnResize"})
+  for (const char* name : {"Anchors", "BiDiMode", "Constraints", "ParentCtl3D", "Ctl3D", "DoubleBuffered",
+                           "ParentBiDiMode", "ParentDoubleBuffered", "ParentFont", "Font", "ParentShowHint", "ShowHint",
+                           "TabOrder", "Touch", "Visible", "OnCanResize", "OnClick", "OnContextPopup", "OnDblClick",
+                           "OnGesture", "OnResize"})
     Publish(name);
+  Property("ParentBackground", &T::ParentBackground, &T::SetParentBackground).Default(true);
   Publish("ParentColor").Default(true);
   Publish("TabStop").Default(false);
   Property("AutoSize", &T::AutoSize, &T::SetAutoSize).Default(true);

@@ -96,6 +96,8 @@ QX_PUBLISHED_CONTROL(TQxUrlEdit)
                            "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
     Publish(name);
   DragAndBiDiProperties();
+  for (const char* name : {"ParentCtl3D", "Ctl3D", "Touch", "OnGesture"})
+    Publish(name);
   Publish("AutoSize").Default(true);
   Publish("TabStop").Default(true);
   Publish("ParentDoubleBuffered").Default(false);

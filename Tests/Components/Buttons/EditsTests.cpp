@@ -11,6 +11,7 @@
 #include <Quorex.Vcl.UrlEdit.hpp>
 #include <QxRtl.Url.hpp>
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.Controls.Touch.hpp>
 #include <Vcl.ExtCtrls.hpp>
 #include <Vcl.FileCtrl.hpp>
 #include <Vcl.Forms.hpp>
@@ -250,16 +251,22 @@ TEST_F(EditsTest, TheResourceKeepsOnlyChangedPropertiesOfTheEditsAndReadsThemBac
   auto* path = new TBrowsePath(&root);
   path->SetName("Path1");
   path->SetParent(&root);
-  QxTest::ExpectLacks(WriteComponentRes(&root), {"EmptyCaption", "DoubleBuffered", "Caption"});
+  QxTest::ExpectLacks(WriteComponentRes(&root), {"EmptyCaption", "DoubleBuffered", "Caption", "Ctl3D", "Touch."});
   search->SetEmptyCaption("Find a page");
+  search->SetCtl3D(false);
+  path->Touch()->SetTabletOptions({toFlicks});
   url->SetDoubleBuffered(false);
   path->SetCaption("Pick the output folder");
   const String text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"EmptyCaption = 'Find a page'", "DoubleBuffered = False",
-                           "Caption = 'Pick the output folder'"});
+                           "Caption = 'Pick the output folder'", "Ctl3D = False",
+                           "Touch.TabletOptions = [toFlicks]"});
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);
   EXPECT_EQ(dynamic_cast<TQxSearchEdit*>(copy.FindComponent("Search1"))->EmptyCaption(), "Find a page");
   EXPECT_FALSE(dynamic_cast<TQxUrlEdit*>(copy.FindComponent("Url1"))->DoubleBuffered());
+  EXPECT_FALSE(dynamic_cast<TQxSearchEdit*>(copy.FindComponent("Search1"))->Ctl3D());
   EXPECT_EQ(dynamic_cast<TBrowsePath*>(copy.FindComponent("Path1"))->Caption(), "Pick the output folder");
+  EXPECT_EQ(dynamic_cast<TBrowsePath*>(copy.FindComponent("Path1"))->Touch()->TabletOptions(),
+            TTabletOptions{toFlicks});
 }

@@ -7,6 +7,7 @@
 #include <Quorex.Vcl.FrameControl.QxFrameClient.hpp>
 #include <Quorex.Vcl.SpinEdit.hpp>
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.Controls.Touch.hpp>
 #include <Vcl.Forms.hpp>
 
 #include <climits>
@@ -182,14 +183,20 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
   spin->SetParent(&root);
   String text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"MinValue = 0", "Value = 0"});
-  QxTest::ExpectLacks(text, {"MaxValue", "Increment", "ReadOnly", "EditorEnabled", "ValidateOnExit", "Editor"});
+  QxTest::ExpectLacks(text, {"MaxValue", "Increment", "ReadOnly", "EditorEnabled", "ValidateOnExit", "Editor", "Ctl3D",
+                             "ParentBackground", "Touch.", "OnGesture"});
   spin->SetMaxValue(500);
   spin->SetMinValue(-20);
   spin->SetValue(250);
   spin->SetIncrement(5);
   spin->SetReadOnly(true);
   spin->SetValidateOnExit(false);
+  spin->SetCtl3D(false);
+  spin->SetParentBackground(false);
+  spin->Touch()->SetInteractiveGestures({igZoom});
   text = WriteComponentRes(&root);
+  QxTest::ExpectHas(text, {"ParentCtl3D = False", "Ctl3D = False", "ParentBackground = False",
+                           "Touch.InteractiveGestures = [igZoom]"});
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);
   auto* read = dynamic_cast<TQxSpinEdit*>(copy.FindComponent("Spin1"));
@@ -200,4 +207,7 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
   EXPECT_EQ(read->Increment(), 5);
   EXPECT_TRUE(read->ReadOnly());
   EXPECT_FALSE(read->ValidateOnExit());
+  EXPECT_FALSE(read->Ctl3D());
+  EXPECT_FALSE(read->ParentBackground());
+  EXPECT_EQ(read->Touch()->InteractiveGestures(), TInteractiveGestures{igZoom});
 }

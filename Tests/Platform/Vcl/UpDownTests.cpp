@@ -59,3 +59,32 @@ TEST_F(ControlTest, AnUpDownSitsBesideItsAssociateWhileBothLive)
   other->SetBounds(0, 0, 50, 20);
   EXPECT_EQ(other->Width(), 50);
 }
+
+TEST_F(ControlTest, AnUpDownsClickNamesTheArrowOfEachStepItTook)
+{
+  TForm* form = MakeForm(0, 0, 200, 100);
+  auto* upDown = Place(new TUpDown(form), form, 100, 10, 16, 30);
+  upDown->SetMax(3);
+  std::vector<std::pair<TUDBtnType, Integer>> clicks;
+  upDown->OnClick = [&](TObject* sender, TUDBtnType button) {
+    EXPECT_EQ(sender, upDown);
+    clicks.emplace_back(button, upDown->Position());
+  };
+  auto up = [&] { ClickOn(upDown, 8, 3); };
+  auto down = [&] { ClickOn(upDown, 8, 25); };
+  up();
+  down();
+  down();
+  upDown->OnChanging = [](TObject*, bool& allow) { allow = false; };
+  up();
+  upDown->OnChanging = nullptr;
+  // Wrapping lands on the far bound, yet the arrow is the one pressed.
+  upDown->SetWrap(true);
+  upDown->SetIncrement(2);
+  down();
+  up();
+  up();
+  EXPECT_EQ(clicks, (std::vector<std::pair<TUDBtnType, Integer>>{
+                      {btNext, 1}, {btPrev, 0}, {btPrev, 3}, {btNext, 0}, {btNext, 2}}))
+    << "none at the bound nor when refused";
+}
