@@ -113,6 +113,12 @@ void TWinControl::EnableAlign()
     Realign();
 }
 
+void TWinControl::Loaded()
+{
+  TControl::Loaded();
+  Realign();
+}
+
 void TWinControl::Realign()
 {
   if (FAlignLevel > 0 || FControlState.Contains(csAligning) || ComponentState().Contains(csLoading) ||

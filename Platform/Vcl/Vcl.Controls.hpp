@@ -661,6 +661,9 @@ protected:
   virtual void CreateHandleDone() {}
   virtual void AlignControls(TControl* AControl, TRect& Rect);
   virtual void AdjustClientRect(TRect& Rect) { (void)Rect; }
+  // Aligning waits while a resource is read; once loaded, aligned children
+  // take the places their stored alignment and margins give them.
+  void Loaded() override;
   bool CanAutoSize(Integer& NewWidth, Integer& NewHeight) override;
   TControlActionLinkClass GetActionLinkClass() const override;
   virtual void PaintWindow(Win::HDC DC);

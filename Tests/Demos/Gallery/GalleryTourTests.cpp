@@ -54,6 +54,7 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                                   "page: combos", "combo: Error", "combo: Warning", "combo: Question",
                                                   "page: editors", "page: navigation", "item: Inbox", "section: Calendar",
                                                   "page: graphs", "page: complexlist", "row moved: Task 8 to 11", "page: lists",
+                                                  "link menu popup: Select all",
                                                   "page: services", "update: 1.2.0.0", "page: messages",
                                                   "live message: Downloading", "live message: Download paused",
                                                   "live message: Download failed", "page: imaging",

@@ -5,8 +5,10 @@
 #include <QxFormCompare.hpp>
 #include <System.Classes.DataModule.hpp>
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.Controls.Padding.hpp>
 #include <Vcl.Forms.Frame.hpp>
 #include <Vcl.ImgList.hpp>
+#include <Vcl.StdCtrls.Edit.hpp>
 #include <Vcl.StdCtrls.Label.hpp>
 
 #include <cstdlib>
@@ -313,7 +315,7 @@ TEST_F(DesignerFormTest, MarginsAndTheFlatLookLoadAndWriteBack)
   EXPECT_EQ(panel->BoundsRect(), TRect(0, 3, 297, 63));
   EXPECT_TRUE(panel->Ctl3D());
   auto* edit = Find<TEdit>(form.get(), "E");
-  EXPECT_EQ(edit->Top(), 5);
+  EXPECT_EQ(edit->Top(), 1 + 5); // inside the panel's bevel
   EXPECT_FALSE(edit->Ctl3D());
   EXPECT_FALSE(Find<TCheckBox>(form.get(), "C")->Ctl3D()); // from the form
   EXPECT_EQ(Find<TLabel>(form.get(), "L")->Margins()->Right(), 9);
