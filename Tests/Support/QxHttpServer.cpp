@@ -9,6 +9,8 @@
 #include <openssl/x509v3.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -229,6 +231,13 @@ void QxHttpServer::Accept()
 
 void QxHttpServer::Serve(int Socket)
 {
+  // OpenSSL writes to the socket without MSG_NOSIGNAL: a client that has gone
+  // (one refusing the certificate does) would raise SIGPIPE in the test. The
+  // signal goes to the writing thread, so blocking it here is enough.
+  sigset_t pipe;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
   if (!FTls) {
     Answer(Socket, nullptr);
   } else {
