@@ -864,7 +864,7 @@ void TControl::SetParentComponent(TComponent* Value)
 }
 
 // A designer notes where a control was before its parent aligned or
-// anchored it and the size it was designed at; the size read is what counts
+// anchored it and the size it had in the form editor; the size read is what counts
 // here, so the notes are read and dropped.
 void TControl::DefineProperties(TFiler* Filer)
 {

@@ -175,7 +175,7 @@ QX_PUBLISHED(TForm)
   // In the order designers write a form, so that a designer's file read and
   // written again changes little: the client size (a form stores it rather
   // than its outer size) after the caption, the events, then the resolution
-  // it was designed at.
+  // it was laid out at.
   for (const char* name : {"ActiveControl", "Align", "Anchors", "AutoSize", "BorderIcons", "BorderStyle", "Caption"})
     Publish(name);
   Property("ClientHeight", &T::ClientHeight, &T::SetClientHeight);
