@@ -25,19 +25,13 @@ public:
   Quorex::TQxFrameHost* Host() const { return FHost; }
   // Switches to the page of a navigation link's identifier.
   void ShowPage(const String& Id);
-  TMarkupPage* MarkupPage() const;
-  TButtonsPage* ButtonsPage() const;
-  TCheckBoxesPage* CheckBoxesPage() const;
-  TServicesPage* ServicesPage() const;
-  TCombosPage* CombosPage() const;
-  TEditorsPage* EditorsPage() const;
-  TRoundButtonsPage* RoundButtonsPage() const;
-  TNavigationPage* NavigationPage() const;
-  TGraphsPage* GraphsPage() const;
-  TComplexListPage* ComplexListPage() const;
-  TListsPage* ListsPage() const;
-  TPanelsPage* PanelsPage() const;
-  TMessagesPage* MessagesPage() const;
+  // The page of that class, made (hidden) if it was not there yet.
+  template <class TPage>
+  TPage* Page() const
+  {
+    Quorex::TQxFrameClient* client = FHost->AddFrame<TPage>();
+    return client ? dynamic_cast<TPage*>(client->Owner()) : nullptr;
+  }
 
 private:
   Vcl::TForm* FForm;

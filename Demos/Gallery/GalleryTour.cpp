@@ -91,7 +91,7 @@ public:
     TGalleryForm gallery;
     RunUntilIdle();
     OpenPage(gallery, "Markup", "markup");
-    THtmlLabel* links = gallery.MarkupPage()->Links;
+    THtmlLabel* links = gallery.Page<TMarkupPage>()->Links;
     MoveTo(WordOnScreen(links, "documentation"));
     Shoot(gallery, "markup-link-hover");
     ClickAt(WordOnScreen(links, "documentation"));
@@ -99,7 +99,7 @@ public:
     OpenPage(gallery, "Canvas", "canvas-helper");
     OpenPage(gallery, "Form", "form-resource");
     OpenPage(gallery, "Buttons", "buttons");
-    TQxButton* menuButton = gallery.ButtonsPage()->MenuButton;
+    TQxButton* menuButton = gallery.Page<TButtonsPage>()->MenuButton;
     MoveTo(menuButton->ClientToScreen(TPoint(20, 14)));
     Shoot(gallery, "buttons-hot");
     Win::InjectMouseDown();
@@ -110,7 +110,7 @@ public:
     OpenPage(gallery, "PNG", "png-buttons");
     OpenPage(gallery, "Check", "check-boxes");
     // Two clicks take the live box through grayed to checked.
-    TQxCheckBox* live = gallery.CheckBoxesPage()->Live;
+    TQxCheckBox* live = gallery.Page<TCheckBoxesPage>()->Live;
     ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
     ClickAt(live->ClientToScreen(TPoint(6, live->Height() / 2)));
     ShootClassic(gallery, "check-boxes-classic");
@@ -143,7 +143,7 @@ private:
   void TourCombos(TGalleryForm& Gallery)
   {
     OpenPage(Gallery, "Combos", "combos");
-    TCombosPage* page = Gallery.CombosPage();
+    TCombosPage* page = Gallery.Page<TCombosPage>();
     const TPoint button = page->Hold->ClientToScreen(TPoint(60, page->Hold->Height() / 2));
     ClickAt(button);
     TComboPopup* list = page->Hold->Popup();
@@ -171,7 +171,7 @@ private:
   void TourEditors(TGalleryForm& Gallery)
   {
     OpenPage(Gallery, "Editors", "editors");
-    TEditorsPage* page = Gallery.EditorsPage();
+    TEditorsPage* page = Gallery.Page<TEditorsPage>();
     TControl* clear = page->HoveredSearch->RightButton()->Glyph();
     MoveTo(clear->ClientToScreen(TPoint(clear->Width() / 2, clear->Height() / 2)));
     Shoot(Gallery, "editors-clear-hot");
@@ -202,7 +202,7 @@ private:
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     AdvanceBy(1000);
     Shoot(Gallery, "navigation");
-    TPageSection* calendar = Gallery.NavigationPage()->Bar->GetSection(1);
+    TPageSection* calendar = Gallery.Page<TNavigationPage>()->Bar->GetSection(1);
     ClickAt(calendar->ClientToScreen(TPoint(40, 20)));
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     std::uint64_t filmed = 0;
@@ -220,7 +220,7 @@ private:
   // at 0, 100, 300 and 1000 ms; then the splash strip's first showing.
   void TourNavigationTabs(TGalleryForm& Gallery)
   {
-    TQxTab* details = Gallery.NavigationPage()->Tabs->Tabs->GetTab(1);
+    TQxTab* details = Gallery.Page<TNavigationPage>()->Tabs->Tabs->GetTab(1);
     ClickAt(details->ClientToScreen(TPoint(details->Width() / 2, 10)));
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     std::uint64_t filmed = 0;
@@ -257,9 +257,9 @@ private:
     const bool wasVirtual = Win::IsVirtualClock();
     Win::UseVirtualClock(true);
     OpenPage(Gallery, "Graphs", "graphs");
-    const std::uint64_t interval = Gallery.GraphsPage()->Feeder->Interval();
+    const std::uint64_t interval = Gallery.Page<TGraphsPage>()->Feeder->Interval();
     for (int readings = 12; readings <= 60; readings += 24) {
-      AdvanceBy(interval * std::uint64_t(readings - Gallery.GraphsPage()->Readings()));
+      AdvanceBy(interval * std::uint64_t(readings - Gallery.Page<TGraphsPage>()->Readings()));
       Shoot(Gallery, "graphs-" + std::to_string(readings));
     }
     Win::UseVirtualClock(wasVirtual);
@@ -270,7 +270,7 @@ private:
   void TourComplexList(TGalleryForm& Gallery)
   {
     OpenPage(Gallery, "Complex", "complex-list");
-    TQxComplexList* list = Gallery.ComplexListPage()->List;
+    TQxComplexList* list = Gallery.Page<TComplexListPage>()->List;
     auto row = [list](int Index) {
       TRect r = list->ItemRect(list->Items(Index));
       return list->ClientToScreen(TPoint(r.Left + 260, r.Top + r.Height() / 2));
@@ -294,7 +294,7 @@ private:
   void TourLists(TGalleryForm& Gallery)
   {
     OpenPage(Gallery, "Lists", "lists");
-    TQxTreeListView* tree = Gallery.ListsPage()->Tree;
+    TQxTreeListView* tree = Gallery.Page<TListsPage>()->Tree;
     auto at = [tree](Integer Row, TListItemPart Part) {
       const TRect r = tree->TreeItem(Row)->PartRect(Part);
       return tree->ClientToScreen(r.CenterPoint());
@@ -315,7 +315,7 @@ private:
       RunUntilIdle();
     }
     Shoot(Gallery, "lists-wheel");
-    TourListsLinks(Gallery.ListsPage()->Links, [&](const std::string& Name) { Shoot(Gallery, Name); });
+    TourListsLinks(Gallery.Page<TListsPage>()->Links, [&](const std::string& Name) { Shoot(Gallery, Name); });
   }
 
   // The live round button pressed, then the live back button hot and
@@ -323,7 +323,7 @@ private:
   void TourRoundButtons(TGalleryForm& Gallery)
   {
     OpenPage(Gallery, "Round", "round-buttons");
-    TRoundButtonsPage* page = Gallery.RoundButtonsPage();
+    TRoundButtonsPage* page = Gallery.Page<TRoundButtonsPage>();
     MoveTo(page->LiveRound->ClientToScreen(TPoint(20, 20)));
     Win::InjectMouseDown();
     RunUntilIdle();
@@ -344,7 +344,7 @@ private:
   void TourPanels(TGalleryForm& Gallery)
   {
     OpenPage(Gallery, "Panels", "panels");
-    TQxExpandPanel* expand = Gallery.PanelsPage()->Expand;
+    TQxExpandPanel* expand = Gallery.Page<TPanelsPage>()->Expand;
     const TPoint header = expand->ClientToScreen(TPoint(expand->Width() / 2, 12));
     ClickAt(header);
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
@@ -365,12 +365,12 @@ private:
     Win::UseVirtualClock(true);
     OpenPage(Gallery, "Messages", "messages");
     for (const char* shot : {"messages-edited", "messages-edited-again"}) {
-      TQxButton* next = Gallery.MessagesPage()->LiveBar->Buttons(0);
+      TQxButton* next = Gallery.Page<TMessagesPage>()->LiveBar->Buttons(0);
       ClickAt(next->ClientToScreen(TPoint(next->Width() / 2, next->Height() / 2)));
       MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
       Shoot(Gallery, shot);
     }
-    TQxButton* balloon = Gallery.MessagesPage()->Tray->BalloonButton;
+    TQxButton* balloon = Gallery.Page<TMessagesPage>()->Tray->BalloonButton;
     ClickAt(balloon->ClientToScreen(TPoint(balloon->Width() / 2, balloon->Height() / 2)));
     MoveTo(TPoint(kScreenWidth - 2, kScreenHeight - 2));
     AdvanceBy(500);
@@ -394,7 +394,7 @@ private:
   void TourServices(TGalleryForm& Gallery)
   {
     OpenPage(Gallery, "Services", "services");
-    TServicesPage* page = Gallery.ServicesPage();
+    TServicesPage* page = Gallery.Page<TServicesPage>();
     bool shot = false;
     Application->OnIdle = [&](TObject*) {
       auto* dialog = dynamic_cast<TVersionStatusForm*>(Screen->ActiveForm());
