@@ -2,8 +2,10 @@
 
 #include "System.Classes.Streaming.hpp"
 #include "Vcl.ActnList.hpp"
+#include "Vcl.Menus.Internal.hpp"
 
 #include <Win.Desktop.hpp>
+#include <Win.MenuBar.hpp>
 #include <Win.Screen.hpp>
 #include <Win.SizeMove.hpp>
 
@@ -104,6 +106,62 @@ TCustomForm::~TCustomForm()
   }
   if (Application->FMainForm == this)
     Application->FMainForm = nullptr;
+  FMenuBar.reset();
+}
+
+void TCustomForm::CreateWnd()
+{
+  inherited::CreateWnd();
+  if (FMenuBar && HandleAllocated())
+    Win::SetMenuBar(Handle(), Win::TRUE);
+}
+
+TRect TCustomForm::ClientRect() const
+{
+  Integer bar = FMenuBar ? Win::GetSystemMetrics(Win::SM_CYMENU) : 0;
+  return TRect(0, 0, Width(), std::max(0, Height() - bar));
+}
+
+void TCustomForm::SetMenu(TMainMenu* Value)
+{
+  if (FMenu == Value)
+    return;
+  if (Value && Value->Form())
+    throw EInvalidOperation(Format("Menu '%s' is already being used by another form", {Value->Name()}));
+  const Integer clientHeight = ClientHeight();
+  if (FMenu)
+    RemoveFreeNotification(FMenu);
+  FMenuBar.reset();
+  FMenu = Value;
+  if (FMenu) {
+    FMenuBar = std::make_unique<MenusInternal::TMenuBar>(this, FMenu);
+    FreeNotification(FMenu);
+  }
+  if (HandleAllocated())
+    Win::SetMenuBar(Handle(), FMenu ? Win::TRUE : Win::FALSE);
+  if (ComponentState().Contains(csLoading))
+    SetClientHeight(clientHeight);
+  else
+    Realign();
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation)
+{
+  inherited::Notification(AComponent, Operation);
+  if (Operation != opRemove || !FMenu || AComponent != FMenu)
+    return;
+  // The menu has let go of its bar already.
+  FMenu = nullptr;
+  FMenuBar.reset();
+  if (HandleAllocated())
+    Win::SetMenuBar(Handle(), Win::FALSE);
+  if (!ComponentState().Contains(csDestroying))
+    Realign();
+}
+
+bool TCustomForm::IsMenuKey(const Win::MSG& Msg)
+{
+  return FMenuBar && FMenuBar->Key(Msg);
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params)
@@ -513,6 +571,18 @@ void TCustomForm::Dispatch(TMessage& Message)
   case CM_DIALOGKEY:
     CMDialogKey(Message);
     return;
+  case Win::WM_NCPAINT:
+  case Win::WM_NCMOUSEMOVE:
+  case Win::WM_NCMOUSELEAVE:
+  case Win::WM_NCLBUTTONDOWN:
+  case Win::WM_NCLBUTTONDBLCLK:
+    if (Message.Msg == Win::WM_NCPAINT)
+      inherited::Dispatch(Message);
+    if (FMenuBar && FMenuBar->Message(Message))
+      return;
+    if (Message.Msg != Win::WM_NCPAINT)
+      inherited::Dispatch(Message);
+    return;
   case CM_SHOWINGCHANGED:
     CMShowingChanged(Message);
     return;
@@ -583,7 +653,13 @@ bool TApplication::IsKeyMsg(Win::MSG& Msg)
   Win::HWND wnd = Msg.hwnd;
   while (wnd && !TWinControl::FindControl(wnd))
     wnd = Win::GetParent(wnd);
-  return wnd && Win::SendMessage(wnd, CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+  if (!wnd)
+    return false;
+  // The form's menu bar has the first say, as its shortcuts beat the keys
+  // of the control with the focus.
+  if (TCustomForm* form = GetParentForm(TWinControl::FindControl(wnd)); form && form->IsMenuKey(Msg))
+    return true;
+  return Win::SendMessage(wnd, CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
 }
 
 bool TApplication::ProcessMessage(Win::MSG& Msg)

@@ -6,7 +6,14 @@
 
 #include <Win.User.MessageBox.hpp>
 
+#include <memory>
+
 namespace Vcl {
+
+class TMainMenu;
+namespace MenusInternal {
+class TMenuBar;
+}
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using enum TFormBorderStyle;
@@ -78,6 +85,17 @@ public:
   void Loaded() override;
   bool Active() const { return FActive; }
 
+  // The menu the form shows as its menu bar, above its client area (which
+  // is that much smaller); nullptr for none. A menu shows on one form at a
+  // time: EInvalidOperation when another form shows it. While the form is
+  // read from a resource its client size stays as read.
+  TMainMenu* Menu() const { return FMenu; }
+  void SetMenu(TMainMenu* Value);
+  TRect ClientRect() const override;
+  // A key message on its way to a control of the form: the menu bar's
+  // shortcuts and keys; true when the bar took it.
+  bool IsMenuKey(const Win::MSG& Msg);
+
   TWinControl* ActiveControl() const { return FActiveControl; }
   // EInvalidOperation "Cannot focus a disabled or invisible window".
   void SetActiveControl(TWinControl* Control);
@@ -106,6 +124,8 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   bool ShowsWithoutParent() const override { return true; }
   TCustomForm* AsForm() override { return this; }
   bool PreviewsKeys() const override { return FKeyPreview; }
@@ -137,6 +157,8 @@ private:
   bool FPlaced = false;
   TWinControl* FActiveControl = nullptr;
   TWinControl* FFocusedControl = nullptr;
+  TMainMenu* FMenu = nullptr;
+  std::unique_ptr<MenusInternal::TMenuBar> FMenuBar;
 };
 
 class TForm : public TCustomForm {

@@ -10,6 +10,7 @@
 #include "Vcl.Menus.Internal.hpp"
 
 #include <System.Classes.Thread.hpp>
+#include <Win.MenuBar.hpp>
 #include <Win.Screen.hpp>
 #include <Win.User.Guards.hpp>
 
@@ -49,15 +50,20 @@ bool IsPress(Win::UINT Message)
          Message == Win::WM_LBUTTONDBLCLK || Message == Win::WM_RBUTTONDBLCLK || Message == Win::WM_MBUTTONDBLCLK;
 }
 
-// A press outside the innermost menu closes it.
+// A press outside the innermost menu closes it; a press on the menu bar the
+// menu dropped from is the bar's, and goes no further.
 Win::LRESULT MouseHook(int Code, Win::WPARAM WParam, Win::LPARAM LParam)
 {
   if (gLoops.empty())
     return 0;
   TMenuLoop* loop = gLoops.back();
-  if (Code == Win::HC_ACTION && IsPress(Win::UINT(WParam)) &&
-      !loop->OwnsWindow(reinterpret_cast<const Win::MOUSEHOOKSTRUCT*>(LParam)->hwnd))
+  const auto* info = reinterpret_cast<const Win::MOUSEHOOKSTRUCT*>(LParam);
+  // A loop that has ended leaves the rest of the input to whoever comes next.
+  if (Code == Win::HC_ACTION && IsPress(Win::UINT(WParam)) && !loop->Done() && !loop->OwnsWindow(info->hwnd)) {
+    if (loop->BarPress(info->pt))
+      return 1;
     loop->Cancel();
+  }
   return Win::CallNextHookEx(gMouseHook, Code, WParam, LParam);
 }
 
@@ -67,6 +73,10 @@ Win::LRESULT KeyboardHook(int Code, Win::WPARAM WParam, Win::LPARAM LParam)
   if (gLoops.empty())
     return 0;
   if (Code != Win::HC_ACTION)
+    return Win::CallNextHookEx(gKeyboardHook, Code, WParam, LParam);
+  // Keys typed ahead of a bar's menu that has just ended wait, as messages,
+  // for the bar's next menu or the window with the focus.
+  if (gLoops.back()->Done() && gLoops.back()->ForBar())
     return Win::CallNextHookEx(gKeyboardHook, Code, WParam, LParam);
   bool released = (std::uintptr_t(LParam) >> 31) & 1;
   if (!released)
@@ -277,7 +287,12 @@ private:
 
 // ---- the loop ----------------------------------------------------------------------------------
 
-TMenuLoop::TMenuLoop(TPopupMenu* Menu) : FMenu(Menu) {}
+TMenuLoop::TMenuLoop(TPopupMenu* Menu) : FMenu(Menu), FRoot(Menu->Items()), FAlignment(Menu->Alignment()) {}
+
+TMenuLoop::TMenuLoop(TMenuBar& Bar, const TBarMove& Move)
+  : FRoot(Move.Open ? Bar.Item(Move.Item) : nullptr), FBar(&Bar), FBarItem(Move.Item), FSelectFirst(Move.Keyboard)
+{
+}
 
 TMenuLoop::~TMenuLoop()
 {
@@ -294,9 +309,13 @@ TMenuLoop::~TMenuLoop()
 TMenuItem* TMenuLoop::Run(TPoint At)
 {
   ReleaseOtherCapture();
-  auto root = std::make_unique<TMenuLevel>(*this, FMenu->Items());
-  root->ShowAt(PlaceOnScreen(At, root->Size(), FMenu->Alignment()));
-  FLevels.push_back(std::move(root));
+  if (FRoot && HasVisibleItems(FRoot)) {
+    auto root = std::make_unique<TMenuLevel>(*this, FRoot);
+    root->ShowAt(PlaceOnScreen(At, root->Size(), FAlignment));
+    if (FSelectFirst)
+      root->HotFirst();
+    FLevels.push_back(std::move(root));
+  }
   if (gLoops.empty()) {
     gMouseHook = Win::SetWindowsHookEx(Win::WH_MOUSE, &MouseHook, nullptr, Win::GetCurrentThreadId());
     gKeyboardHook = Win::SetWindowsHookEx(Win::WH_KEYBOARD, &KeyboardHook, nullptr, Win::GetCurrentThreadId());
@@ -355,7 +374,12 @@ void TMenuLoop::Handle(Win::MSG& Msg)
   case Win::WM_SYSKEYUP:
     return;
   default:
-    // The rest of the application sees no pointer while the menu is open.
+    // The rest of the application sees no pointer while the menu is open;
+    // the menu bar follows it.
+    if (FBar && (Msg.message == Win::WM_MOUSEMOVE || Msg.message == Win::WM_NCMOUSEMOVE) && !OwnsWindow(Msg.hwnd)) {
+      BarPointer(Msg.pt);
+      return;
+    }
     if (Msg.message >= Win::WM_MOUSEFIRST && Msg.message <= Win::WM_MOUSELAST && !OwnsWindow(Msg.hwnd))
       return;
     Win::DispatchMessage(&Msg);
@@ -364,6 +388,8 @@ void TMenuLoop::Handle(Win::MSG& Msg)
 
 void TMenuLoop::KeyDown(int Key)
 {
+  if (FBar && BarKeyDown(Key))
+    return;
   TMenuLevel& level = Deepest();
   switch (Key) {
   case Win::VK_DOWN: level.MoveHot(level.Hot(), 1); return;
@@ -486,10 +512,97 @@ void TMenuLoop::Choose(TMenuItem* Item)
 
 void TMenuLoop::Cancel()
 {
+
   FChosen = nullptr;
   FDone = true;
+  FBarMove = TBarMove();
   for (auto& level : FLevels)
     level->Forget();
+}
+
+// ---- dropped from a menu bar ----------------------------------------------------------------
+
+void TMenuLoop::MoveOnBar(Integer Item, bool Open, bool Keyboard)
+{
+  Cancel();
+  FBarMove = TBarMove{Item, Open, Keyboard};
+}
+
+bool TMenuLoop::BarPress(Win::POINT Screen)
+{
+  if (!FBar)
+    return false;
+  Integer index = FBar->ItemAt(Screen);
+  if (index == -2)
+    return false;
+  if (index == -1 || (index == FBarItem && FRoot)) {
+    Cancel(); // a second press on the open item closes its menu
+    return true;
+  }
+  if (FBar->Openable(index))
+    MoveOnBar(index, true, false);
+  else if (FBar->Item(index)->Enabled())
+    Choose(FBar->Item(index));
+  return true;
+}
+
+void TMenuLoop::BarPointer(Win::POINT Screen)
+{
+  Integer index = FBar->ItemAt(Screen);
+  if (index >= 0 && index != FBarItem && FBar->Item(index)->Enabled())
+    MoveOnBar(index, FRoot != nullptr, false);
+}
+
+// Keys the bar answers: moving across it, and, while it only has the
+// keyboard or the first level is open, opening, closing and leaving.
+bool TMenuLoop::BarKeyDown(int Key)
+{
+  if (Key == Win::VK_MENU || Key == Win::VK_F10) {
+    Cancel();
+    return true;
+  }
+  const bool top = FLevels.size() <= 1;
+  TMenuItem* hot = FLevels.empty() ? nullptr : Deepest().HotItem();
+  switch (Key) {
+  case Win::VK_LEFT:
+    if (!top)
+      return false;
+    MoveOnBar(FBar->Next(FBarItem, -1), FRoot != nullptr, true);
+    return true;
+  case Win::VK_RIGHT:
+    if (hot && hot->Enabled() && HasVisibleItems(hot))
+      return false;
+    MoveOnBar(FBar->Next(FBarItem, 1), FRoot != nullptr, true);
+    return true;
+  case Win::VK_ESCAPE:
+    if (!top)
+      return false;
+    if (FRoot)
+      MoveOnBar(FBarItem, false, true);
+    else
+      Cancel();
+    return true;
+  default:
+    break;
+  }
+  if (!FLevels.empty())
+    return false;
+  // Only the bar has the keyboard.
+  if (Key == Win::VK_DOWN || Key == Win::VK_UP || Key == Win::VK_RETURN) {
+    if (FBar->Openable(FBarItem))
+      MoveOnBar(FBarItem, true, true);
+    else if (Key == Win::VK_RETURN && FBar->Item(FBarItem)->Enabled())
+      Choose(FBar->Item(FBarItem));
+    return true;
+  }
+  if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9')) {
+    Integer index = FBar->ItemOfHotkey(char32_t(Key));
+    if (index >= 0 && FBar->Openable(index))
+      MoveOnBar(index, true, true);
+    else if (index >= 0)
+      Choose(FBar->Item(index));
+  }
+  return true;
 }
 
 bool TMenuLoop::OwnsWindow(Win::HWND Wnd) const
@@ -555,7 +668,10 @@ void TPopupMenu::Popup(Integer X, Integer Y)
 
 bool GetMenuItemRect(const TMenuItem* Item, TRect& Rect)
 {
-  return std::any_of(gLoops.begin(), gLoops.end(), [&](const TMenuLoop* l) { return l->FindItemRect(Item, Rect); });
+  if (std::any_of(gLoops.begin(), gLoops.end(), [&](const TMenuLoop* l) { return l->FindItemRect(Item, Rect); }))
+    return true;
+  auto* menu = Item ? dynamic_cast<TMainMenu*>(Item->GetParentMenu()) : nullptr;
+  return menu && menu->FBar && menu->FBar->FindItemRect(Item, Rect);
 }
 
 TMenuLoopIdleHook SetMenuLoopIdleHook(TMenuLoopIdleHook Hook)

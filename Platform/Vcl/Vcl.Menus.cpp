@@ -195,6 +195,7 @@ void TMenuItem::Insert(Integer Index, TMenuItem* Item)
   Item->FParent = this;
   if (Item->FRadioItem && Item->FChecked)
     Item->TurnSiblingsOff();
+  MenuChanged(true);
 }
 
 void TMenuItem::Delete(Integer Index)
@@ -203,6 +204,7 @@ void TMenuItem::Delete(Integer Index)
   TMenuItem* item = FItems[std::size_t(Index)];
   FItems.erase(FItems.begin() + Index);
   item->FParent = nullptr;
+  MenuChanged(true);
 }
 
 void TMenuItem::Remove(TMenuItem* Item)
@@ -240,6 +242,36 @@ TCustomImageList* TMenuItem::GetImageList() const
 {
   TMenu* menu = GetParentMenu();
   return menu ? menu->Images() : nullptr;
+}
+
+void TMenuItem::MenuChanged(bool Rebuild)
+{
+  if (TMenu* menu = GetParentMenu(); menu && !menu->ComponentState().Contains(csDestroying))
+    menu->MenuChanged(FMenu ? nullptr : this, Rebuild);
+}
+
+void TMenuItem::SetCaption(const String& Value)
+{
+  if (FCaption == Value)
+    return;
+  FCaption = Value;
+  MenuChanged(false);
+}
+
+void TMenuItem::SetEnabled(bool Value)
+{
+  if (FEnabled == Value)
+    return;
+  FEnabled = Value;
+  MenuChanged(false);
+}
+
+void TMenuItem::SetVisible(bool Value)
+{
+  if (FVisible == Value)
+    return;
+  FVisible = Value;
+  MenuChanged(true);
 }
 
 void TMenuItem::SetChecked(bool Value)
@@ -341,6 +373,29 @@ void TMenu::SetImages(TCustomImageList* Value)
 void TMenu::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 {
   FItems->GetChildren(Proc, Root);
+}
+
+namespace {
+
+TMenuItem* FindShortCutIn(const TMenuItem* Parent, TShortCut Key)
+{
+  for (Integer i = 0; i < Parent->Count(); ++i) {
+    TMenuItem* item = Parent->Items(i);
+    if (!item->Visible() || !item->Enabled())
+      continue;
+    if (item->ShortCut() == Key)
+      return item;
+    if (TMenuItem* found = FindShortCutIn(item, Key))
+      return found;
+  }
+  return nullptr;
+}
+
+} // namespace
+
+TMenuItem* TMenu::FindShortCut(TShortCut Key) const
+{
+  return Key == scNone ? nullptr : FindShortCutIn(FItems, Key);
 }
 
 void TMenu::Notification(TComponent* AComponent, TOperation Operation)

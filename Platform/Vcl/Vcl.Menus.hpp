@@ -37,6 +37,7 @@ constexpr const char* cLineCaption = "-";
 
 class TMenu;
 class TPopupMenu;
+class TMainMenu;
 class TMenuItem;
 
 // A menu item's link to its action: caption, check mark, enabled state,
@@ -74,6 +75,7 @@ protected:
 };
 namespace MenusInternal {
 class TMenuLoop;
+class TMenuBar;
 }
 
 // ---- TMenuItem -----------------------------------------------------------------------
@@ -85,8 +87,10 @@ public:
   explicit TMenuItem(TComponent* AOwner);
   ~TMenuItem() override;
 
+  // Changes that show (caption, enabled, visible, the sub-items) are told
+  // to the menu the item belongs to.
   const String& Caption() const { return FCaption; }
-  void SetCaption(const String& Value) { FCaption = Value; }
+  void SetCaption(const String& Value);
   TShortCut ShortCut() const { return FShortCut; }
   void SetShortCut(TShortCut Value) { FShortCut = Value; }
   bool Checked() const { return FChecked; }
@@ -100,9 +104,9 @@ public:
   bool AutoCheck() const { return FAutoCheck; }
   void SetAutoCheck(bool Value) { FAutoCheck = Value; }
   bool Enabled() const { return FEnabled; }
-  void SetEnabled(bool Value) { FEnabled = Value; }
+  void SetEnabled(bool Value);
   bool Visible() const { return FVisible; }
-  void SetVisible(bool Value) { FVisible = Value; }
+  void SetVisible(bool Value);
   // The default item is drawn bold.
   bool Default() const { return FDefault; }
   void SetDefault(bool Value) { FDefault = Value; }
@@ -167,6 +171,8 @@ protected:
   // has its default.
   virtual void ActionChange(TObject* Sender, bool CheckDefaults);
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Something that shows changed; Rebuild when the items themselves did.
+  void MenuChanged(bool Rebuild);
 
 private:
   friend class TMenu;
@@ -203,11 +209,17 @@ public:
   void SetImages(TCustomImageList* Value);
 
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  // The enabled item of the tree (visible, under enabled visible parents)
+  // whose ShortCut is the key; nullptr when none.
+  TMenuItem* FindShortCut(TShortCut Key) const;
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // An item of the tree is going away.
   virtual void ItemDestroying(TMenuItem* Item) { (void)Item; }
+  // An item of the tree changed in a way that shows (Source nullptr: the
+  // menu itself); Rebuild when items came or went.
+  virtual void MenuChanged(TMenuItem* Source, bool Rebuild) { (void)Source, (void)Rebuild; }
 
 private:
   friend class TMenuItem;
@@ -265,14 +277,70 @@ private:
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
+// ---- TMainMenu ----------------------------------------------------------------------------
+// A form's menu bar: its first-level items show across the strip of the
+// form whose Menu it is, each dropping its sub-items as a popup menu.
+enum class TMenuAutoFlag { maAutomatic, maManual, maParent };
+using enum TMenuAutoFlag;
+QX_ENUM_NAMES(TMenuAutoFlag, maAutomatic, maManual, maParent)
+
+using TMenuChangeEvent = std::function<void(TObject* Sender, TMenuItem* Source, bool Rebuild)>;
+
+class TMainMenu : public TMenu {
+  QX_CLASS(TMainMenu, TMenu)
+public:
+  explicit TMainMenu(TComponent* AOwner);
+  ~TMainMenu() override;
+
+  // Kept for form resources: the captions show the accelerators they are
+  // written with, and separators as they stand.
+  TMenuAutoFlag AutoHotkeys() const { return FAutoHotkeys; }
+  void SetAutoHotkeys(TMenuAutoFlag Value) { FAutoHotkeys = Value; }
+  TMenuAutoFlag AutoLineReduction() const { return FAutoLineReduction; }
+  void SetAutoLineReduction(TMenuAutoFlag Value) { FAutoLineReduction = Value; }
+  bool AutoMerge() const { return FAutoMerge; }
+  void SetAutoMerge(bool Value) { FAutoMerge = Value; }
+  bool OwnerDraw() const { return FOwnerDraw; }
+  void SetOwnerDraw(bool Value) { FOwnerDraw = Value; }
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode Value);
+  bool ParentBiDiMode() const { return FParentBiDiMode; }
+  void SetParentBiDiMode(bool Value) { FParentBiDiMode = Value; }
+
+  // The form whose menu bar shows the menu; nullptr for none.
+  TWinControl* Form() const;
+  // Whether the menu bar is tracking (a menu dropped, or the keyboard on
+  // the bar).
+  bool IsTracking() const;
+
+  // Raised when an item changes in a way that shows.
+  TMenuChangeEvent OnChange;
+
+protected:
+  void ItemDestroying(TMenuItem* Item) override;
+  void MenuChanged(TMenuItem* Source, bool Rebuild) override;
+
+private:
+  friend class MenusInternal::TMenuBar;
+  friend bool GetMenuItemRect(const TMenuItem* Item, TRect& Rect);
+  TMenuAutoFlag FAutoHotkeys = maAutomatic;
+  TMenuAutoFlag FAutoLineReduction = maAutomatic;
+  bool FAutoMerge = false;
+  bool FOwnerDraw = false;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  bool FParentBiDiMode = true;
+  MenusInternal::TMenuBar* FBar = nullptr; // the bar of the form showing the menu
+};
+
 // ---- the open menu -----------------------------------------------------------------------
-// Where an item shows on the screen while its menu is open; false when it
-// does not show.
+// Where an item shows on the screen while its menu is open, or on the menu
+// bar that shows it; false when it does not show.
 bool GetMenuItemRect(const TMenuItem* Item, TRect& Rect);
 // Called whenever the loop of an open popup menu has handled every waiting
 // message: a host's tour or a test looks at the open menu and injects the
 // next input here. While a hook is set the loop does not wait but asks it
-// again. Returns the hook it replaces.
+// again. The hook is given the open popup menu, or nullptr while the open
+// menu drops from a form's menu bar. Returns the hook it replaces.
 using TMenuLoopIdleHook = std::function<void(TPopupMenu* Menu)>;
 TMenuLoopIdleHook SetMenuLoopIdleHook(TMenuLoopIdleHook Hook);
 

@@ -160,6 +160,7 @@ QX_PUBLISHED(TCustomForm)
   Property("Scaled", &T::Scaled, &T::SetScaled).Default(true).Protected();
   Property("Position", &T::Position, &T::SetPosition).Default(poDesigned).Protected();
   Property("ActiveControl", &T::ActiveControl, &T::SetActiveControl).Protected();
+  Property("Menu", &T::Menu, &T::SetMenu).Protected();
   Event("OnActivate", &T::OnActivate).Protected();
   Event("OnClose", &T::OnClose).Protected();
   Event("OnCloseQuery", &T::OnCloseQuery).Protected();
@@ -186,7 +187,7 @@ QX_PUBLISHED(TForm)
   // A form has no parent to take its font from.
   Publish("ParentFont").Default(false);
   Publish("Font");
-  for (const char* name : {"FormStyle", "KeyPreview", "Position", "Scaled", "ShowHint"})
+  for (const char* name : {"FormStyle", "KeyPreview", "Menu", "Position", "Scaled", "ShowHint"})
     Publish(name);
   Publish("Visible").Default(false);
   for (const char* name : {"OnActivate", "OnClick", "OnClose", "OnCloseQuery", "OnCreate", "OnDblClick", "OnDeactivate",
@@ -452,6 +453,19 @@ QX_PUBLISHED(TPopupMenu)
   Property("Alignment", &T::Alignment, &T::SetAlignment).Default(paLeft);
   Property("AutoPopup", &T::AutoPopup, &T::SetAutoPopup).Default(true);
   Event("OnPopup", &T::OnPopup);
+}
+
+QX_PUBLISHED(TMainMenu)
+{
+  Property("AutoHotkeys", &T::AutoHotkeys, &T::SetAutoHotkeys).Default(maAutomatic);
+  Property("AutoLineReduction", &T::AutoLineReduction, &T::SetAutoLineReduction).Default(maAutomatic);
+  Property("AutoMerge", &T::AutoMerge, &T::SetAutoMerge).Default(false);
+  Property("BiDiMode", &T::BiDiMode, &T::SetBiDiMode).StoredWhen([](const TObject* o) {
+    return !static_cast<const TMainMenu*>(o)->ParentBiDiMode();
+  });
+  Property("OwnerDraw", &T::OwnerDraw, &T::SetOwnerDraw).Default(false);
+  Property("ParentBiDiMode", &T::ParentBiDiMode, &T::SetParentBiDiMode).Default(true);
+  Event("OnChange", &T::OnChange);
 }
 
 QX_PUBLISHED(TTimer)

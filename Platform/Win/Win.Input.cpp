@@ -1,4 +1,4 @@
-#include "Win.ScrollBars.hpp"
+#include "Win.MenuBar.hpp"
 #include "Win.Metrics.hpp"
 #include "Win.User.Internal.hpp"
 
@@ -21,6 +21,7 @@ struct TInputState {
   HWND Focus = nullptr;
   HWND Active = nullptr;
   HWND Tracked = nullptr; // TrackMouseEvent(TME_LEAVE)
+  bool TrackedNonClient = false; // ... with TME_NONCLIENT
   POINT CursorPos;
   std::array<std::uint8_t, 256> Keys{}; // bit 7 down, bit 0 toggled
   HCURSOR Cursor = nullptr;
@@ -132,14 +133,25 @@ TTarget MouseTarget(POINT screen)
   return {w, UINT(hit)};
 }
 
-// The pointer left the tracked window: WM_MOUSELEAVE, once.
-void CheckLeave(HWND target, std::vector<MSG>& out)
+bool IsNonClient(UINT hitTest)
+{
+  return hitTest == UINT(HTVSCROLL) || hitTest == UINT(HTHSCROLL) || hitTest == UINT(HTMENU);
+}
+
+UINT LeaveMessage(bool nonClient)
+{
+  return nonClient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE;
+}
+
+// The pointer left the tracked area (the window's client or its non-client
+// strips): WM_MOUSELEAVE or WM_NCMOUSELEAVE, once.
+void CheckLeave(HWND target, bool nonClient, std::vector<MSG>& out)
 {
   TInputState& s = State();
-  if (!s.Tracked || s.Tracked == target)
+  if (!s.Tracked || (s.Tracked == target && s.TrackedNonClient == nonClient))
     return;
   if (IsLive(s.Tracked))
-    out.push_back(MSG{s.Tracked, WM_MOUSELEAVE, 0, 0, 0, {}});
+    out.push_back(MSG{s.Tracked, LeaveMessage(s.TrackedNonClient), 0, 0, 0, {}});
   s.Tracked = nullptr;
 }
 
@@ -200,13 +212,13 @@ std::vector<MSG> CookMouse(const TRawInput& in)
   if (TrackScrollBarInput(in))
     return out;
   TTarget t = MouseTarget(in.Pos);
-  // Over a scroll bar the mouse speaks the non-client messages, and the
-  // client area counts as left.
-  const bool nonClient = t.HitTest == UINT(HTVSCROLL) || t.HitTest == UINT(HTHSCROLL);
+  // Over a scroll bar or the menu bar the mouse speaks the non-client
+  // messages, and the client area counts as left.
+  const bool nonClient = IsNonClient(t.HitTest);
   if (CallMouseHooks(message, in.Pos, t.Window, t.HitTest))
     return out;
   if (in.Kind == TRawInput::MouseMove)
-    CheckLeave(nonClient ? nullptr : t.Window, out);
+    CheckLeave(t.Window, nonClient, out);
   if (!IsLive(t.Window) || !IsWindowEnabled(RootOf(t.Window)))
     return out;
   if (in.Kind == TRawInput::Wheel) {
@@ -456,16 +468,19 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme)
   }
   if (!(tme->dwFlags & TME_LEAVE) || !IsLive(tme->hwndTrack))
     return FALSE;
-  if (s.Tracked == tme->hwndTrack)
+  const bool nonClient = (tme->dwFlags & TME_NONCLIENT) != 0;
+  if (s.Tracked == tme->hwndTrack && s.TrackedNonClient == nonClient)
     return TRUE;
   // Asked while the pointer is already elsewhere: the leave comes at once.
-  if (MouseTarget(s.CursorPos).Window != tme->hwndTrack) {
-    PostMessage(tme->hwndTrack, WM_MOUSELEAVE, 0, 0);
+  TTarget under = MouseTarget(s.CursorPos);
+  if (under.Window != tme->hwndTrack || IsNonClient(under.HitTest) != nonClient) {
+    PostMessage(tme->hwndTrack, LeaveMessage(nonClient), 0, 0);
     return TRUE;
   }
-  if (IsLive(s.Tracked) && s.Tracked != tme->hwndTrack)
-    PostMessage(s.Tracked, WM_MOUSELEAVE, 0, 0);
+  if (IsLive(s.Tracked))
+    PostMessage(s.Tracked, LeaveMessage(s.TrackedNonClient), 0, 0);
   s.Tracked = tme->hwndTrack;
+  s.TrackedNonClient = nonClient;
   return TRUE;
 }
 
@@ -479,6 +494,8 @@ int GetSystemMetrics(int index)
   case SM_CXBORDER:
   case SM_CYBORDER:
     return 1;
+  case SM_CYMENU:
+    return MulDiv(20, ScreenSettings().LogPixels, 96);
   case SM_CXVSCROLL:
   case SM_CYHSCROLL:
     return MulDiv(17, ScreenSettings().LogPixels, 96);

@@ -1,4 +1,4 @@
-#include "Win.ScrollBars.hpp"
+#include "Win.MenuBar.hpp"
 #include "Win.User.Internal.hpp"
 
 #include <algorithm>
@@ -395,7 +395,9 @@ LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     RECT r;
     GetWindowRect(hWnd, &r);
     POINT at(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    return r.Contains(at) ? ScrollBarHitTest(hWnd, at) : HTNOWHERE;
+    if (!r.Contains(at))
+      return HTNOWHERE;
+    return at.Y < r.Top + hWnd->MenuBar ? HTMENU : ScrollBarHitTest(hWnd, at);
   }
   case WM_NCPAINT:
     PaintScrollBars(hWnd);

@@ -9,5 +9,7 @@ namespace Win {
 
 // The width and height of a one-pixel window border: 1 at every resolution.
 constexpr int SM_CXBORDER = 5, SM_CYBORDER = 6;
+// The height of a window's menu bar.
+constexpr int SM_CYMENU = 15;
 
 } // namespace Win

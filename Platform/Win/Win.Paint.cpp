@@ -13,12 +13,6 @@ std::size_t gDirtyWindows = 0;
 // Counts the changes of window layout; 0 is never current.
 std::uint64_t gLayout = 1;
 
-// The whole window, scroll bar strips included, in its own coordinates.
-RECT WholeRectOf(HWND hWnd)
-{
-  return RECT(0, 0, hWnd->Rect.Width(), hWnd->Rect.Height());
-}
-
 bool CanPaint(HWND hWnd)
 {
   return IsWindowVisible(hWnd) && !PaintSuspended(hWnd);
@@ -188,6 +182,11 @@ TRegion ClipToAncestors(HWND hWnd, TRegion visible)
 }
 
 } // namespace
+
+RECT WholeRectOf(HWND hWnd)
+{
+  return RECT(0, -hWnd->MenuBar, hWnd->Rect.Width(), hWnd->Rect.Height() - hWnd->MenuBar);
+}
 
 TRegion NonClientVisibleRegion(HWND hWnd)
 {

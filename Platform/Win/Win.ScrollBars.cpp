@@ -102,16 +102,6 @@ void RedrawBars(HWND hWnd)
     PaintScrollBars(hWnd);
 }
 
-// The client area changed with a bar's visibility: the window hears of it as
-// of a resize and repaints whole.
-void FrameChanged(HWND hWnd)
-{
-  LayoutChanged();
-  SendMessage(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(hWnd->Rect.Width(), hWnd->Rect.Height()));
-  if (IsLive(hWnd))
-    RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-}
-
 void SetShown(HWND hWnd, int nBar, bool show)
 {
   if (Shows(hWnd, nBar) == show)
@@ -210,9 +200,17 @@ void EndTracking()
 
 } // namespace
 
+void FrameChanged(HWND hWnd)
+{
+  LayoutChanged();
+  SendMessage(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(hWnd->Rect.Width(), hWnd->Rect.Height()));
+  if (IsLive(hWnd))
+    RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 RECT ClientRectOf(HWND hWnd)
 {
-  int w = hWnd->Rect.Width(), h = hWnd->Rect.Height();
+  int w = hWnd->Rect.Width(), h = std::max(0, hWnd->Rect.Height() - hWnd->MenuBar);
   if (Shows(hWnd, SB_VERT))
     w = std::max(0, w - Thickness(SB_VERT));
   if (Shows(hWnd, SB_HORZ))
@@ -234,7 +232,7 @@ TScrollBarLayout ScrollBarLayoutOf(HWND hWnd, int nBar)
   if (!Shows(hWnd, nBar))
     return l;
   RECT c = ClientRectOf(hWnd);
-  l.Bar = l.Vertical ? RECT(c.Right, 0, hWnd->Rect.Width(), c.Bottom) : RECT(0, c.Bottom, c.Right, hWnd->Rect.Height());
+  l.Bar = l.Vertical ? RECT(c.Right, 0, hWnd->Rect.Width(), c.Bottom) : RECT(0, c.Bottom, c.Right, WholeRectOf(hWnd).Bottom);
   l.Length = l.Vertical ? l.Bar.Height() : l.Bar.Width();
   l.Arrow = std::min(Thickness(nBar), l.Length / 2);
   const TScrollBarState& s = ScrollBarState(hWnd, nBar);
@@ -296,7 +294,7 @@ void PaintScrollBars(HWND hWnd)
   }
   if (Shows(hWnd, SB_VERT) && Shows(hWnd, SB_HORZ)) {
     RECT c = ClientRectOf(hWnd);
-    DrawScrollBarCorner(dc, RECT(c.Right, c.Bottom, hWnd->Rect.Width(), hWnd->Rect.Height()));
+    DrawScrollBarCorner(dc, RECT(c.Right, c.Bottom, hWnd->Rect.Width(), WholeRectOf(hWnd).Bottom));
   }
   ReleaseDC(hWnd, dc);
 }

@@ -163,9 +163,9 @@ HWND RootOf(HWND hWnd)
 
 POINT SurfaceOrigin(HWND hWnd)
 {
-  POINT p;
+  POINT p(0, hWnd->MenuBar);
   for (; hWnd->Parent; hWnd = hWnd->Parent)
-    p.Offset(hWnd->Rect.Left, hWnd->Rect.Top);
+    p.Offset(hWnd->Rect.Left, hWnd->Parent->MenuBar + hWnd->Rect.Top);
   return p;
 }
 
@@ -506,7 +506,7 @@ std::optional<WINDOWPOS> ApplyWindowPos(WINDOWPOS pos)
     if (whole) {
       RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     } else if (sized) {
-      TRegion grown = TRegion(ClientRectOf(hWnd)).Subtract(TRegion(RECT(0, 0, oldRect.Width(), oldRect.Height())));
+      TRegion grown = TRegion(ClientRectOf(hWnd)).Subtract(TRegion(RECT(0, 0, oldRect.Width(), oldRect.Height() - hWnd->MenuBar)));
       for (const RECT& r : grown.Rects())
         InvalidateRect(hWnd, &r, TRUE);
     }
@@ -686,7 +686,7 @@ BOOL GetWindowRect(HWND hWnd, RECT* rect)
 {
   if (!IsLive(hWnd) || !rect)
     return FALSE;
-  POINT p;
+  POINT p(0, -hWnd->MenuBar);
   ClientToScreen(hWnd, &p);
   *rect = RECT(p.X, p.Y, ClampedCoord(std::int64_t(p.X) + hWnd->Rect.Width()),
                ClampedCoord(std::int64_t(p.Y) + hWnd->Rect.Height()));
@@ -708,7 +708,7 @@ BOOL ClientToScreen(HWND hWnd, POINT* point)
   std::int64_t x = point->X, y = point->Y;
   for (HWND w = hWnd; w; w = w->Parent) {
     x += w->Rect.Left;
-    y += w->Rect.Top;
+    y += std::int64_t(w->Rect.Top) + w->MenuBar;
   }
   *point = POINT(ClampedCoord(x), ClampedCoord(y));
   return TRUE;
@@ -719,7 +719,7 @@ BOOL ScreenToClient(HWND hWnd, POINT* point)
   if (!IsLive(hWnd) || !point)
     return FALSE;
   for (HWND w = hWnd; w; w = w->Parent)
-    point->Offset(-w->Rect.Left, -w->Rect.Top);
+    point->Offset(-w->Rect.Left, -w->Rect.Top - w->MenuBar);
   return TRUE;
 }
 
@@ -741,8 +741,9 @@ namespace {
 
 // The deepest window under the point in hWnd's subtree, asking each
 // candidate's WM_NCHITTEST; nullptr when the subtree lets the point through.
-HWND HitTree(HWND hWnd, POINT screen, POINT clientOrigin)
+HWND HitTree(HWND hWnd, POINT screen, POINT windowOrigin)
 {
+  POINT clientOrigin(windowOrigin.X, windowOrigin.Y + hWnd->MenuBar);
   RECT client = ClientRectOf(hWnd);
   client.Offset(clientOrigin);
   // Children show only inside the client area, never over the scroll bars.

@@ -44,6 +44,7 @@ struct TWindow : THandleStorage {
   std::size_t CleanChildren = 0; // Children before this index have DirtyBelow == 0 (a search hint)
   bool RedrawOff = false;     // WM_SETREDRAW FALSE
   bool Destroying = false;
+  int MenuBar = 0;            // the height of the menu bar strip above the client area
   std::string ThemeSubApp;    // SetWindowTheme's sub-application name
   HBITMAP Surface = nullptr; // top-level windows: the backing store (a live GDI bitmap)
   // VisibleRegion's answers (children not clipped, clipped) and the layout
@@ -52,10 +53,15 @@ struct TWindow : THandleStorage {
   std::uint64_t VisibleLayout[2] = {0, 0};
 };
 
-// The client area in the window's own coordinates: the window less the
-// strips of its scroll bars (right and bottom, so the client origin is the
-// window's origin).
+// The client area in client coordinates: the window less the strips of its
+// scroll bars (right and bottom) and of its menu bar (top: the client origin
+// lies MenuBar pixels below the window's origin).
 RECT ClientRectOf(HWND hWnd);
+// The whole window, strips included, in client coordinates.
+RECT WholeRectOf(HWND hWnd);
+// The client area changed with a strip's visibility: the window hears of it
+// as of a resize and repaints whole.
+void FrameChanged(HWND hWnd);
 
 // The live windows; handles of destroyed windows are refused everywhere.
 bool IsLive(HWND hWnd);
