@@ -4,7 +4,9 @@
 #include "GalleryResources.hpp"
 
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.Forms.hpp>
 #include <Vcl.Graphics.hpp>
+#include <Vcl.Menus.hpp>
 
 #include <memory>
 
@@ -160,6 +162,121 @@ TCanvasHelperPage::TCanvasHelperPage(TComponent* AOwner) : TGalleryPage(AOwner)
 TFormResourcePage::TFormResourcePage(TComponent* AOwner) : TGalleryPage(AOwner)
 {
   ReadComponentRes(FormResourcePageText(), Client());
+}
+
+namespace {
+
+// As a form designer saves a small editor window with its main menu.
+const String MenuFormText = R"(object MenuForm: TForm
+  Left = 0
+  Top = 0
+  BorderStyle = bsToolWindow
+  Caption = 'A form with a main menu'
+  ClientHeight = 150
+  ClientWidth = 340
+  Color = clWindow
+  Menu = MainMenu1
+  PixelsPerInch = 96
+  object Note: TPanel
+    Left = 0
+    Top = 0
+    Width = 340
+    Height = 150
+    Align = alClient
+    Alignment = taRightJustify
+    BevelOuter = bvLowered
+    BorderWidth = 10
+    Caption = 'Read from a resource'
+    Color = $00F8EEE4
+  end
+  object MainMenu1: TMainMenu
+    Left = 8
+    Top = 8
+    object File1: TMenuItem
+      Caption = '&File'
+      object New1: TMenuItem
+        Caption = '&New'
+        ShortCut = 16462
+        OnClick = MenuClick
+      end
+      object Open1: TMenuItem
+        Caption = '&Open...'
+        ShortCut = 16463
+        OnClick = MenuClick
+      end
+      object Save1: TMenuItem
+        Caption = '&Save'
+        ShortCut = 16467
+        OnClick = MenuClick
+      end
+      object N1: TMenuItem
+        Caption = '-'
+      end
+      object Recent1: TMenuItem
+        Caption = '&Recent files'
+        object Report1: TMenuItem
+          Caption = 'report.txt'
+          OnClick = MenuClick
+        end
+      end
+      object N2: TMenuItem
+        Caption = '-'
+      end
+      object Exit1: TMenuItem
+        Caption = 'E&xit'
+        Enabled = False
+      end
+    end
+    object Edit1: TMenuItem
+      Caption = '&Edit'
+      object Undo1: TMenuItem
+        Caption = '&Undo'
+        ShortCut = 16474
+        OnClick = MenuClick
+      end
+      object Copy1: TMenuItem
+        Caption = '&Copy'
+        ShortCut = 16451
+        OnClick = MenuClick
+      end
+      object Paste1: TMenuItem
+        Caption = '&Paste'
+        ShortCut = 16470
+        OnClick = MenuClick
+      end
+    end
+    object View1: TMenuItem
+      Caption = '&View'
+      object StatusBar1: TMenuItem
+        AutoCheck = True
+        Caption = '&Status bar'
+        Checked = True
+      end
+    end
+    object Help1: TMenuItem
+      Caption = '&Help'
+      Enabled = False
+    end
+  end
+end
+)";
+
+} // namespace
+
+TForm* TFormResourcePage::ShowMenuForm()
+{
+  if (!FMenuForm) {
+    TMethodTable methods;
+    methods.Add<void(TObject*)>("MenuClick", [](TObject* Sender) {
+      EventLog().push_back("menu item: " + StripHotkey(static_cast<TMenuItem*>(Sender)->Caption()));
+    });
+    FMenuForm = static_cast<TForm*>(ReadComponentRes(MenuFormText, nullptr, &methods));
+    InsertComponent(FMenuForm);
+    TPoint at = Client()->ClientToScreen(TPoint(480, 52));
+    FMenuForm->SetBounds(at.X, at.Y, FMenuForm->Width(), FMenuForm->Height());
+  }
+  FMenuForm->Show();
+  return FMenuForm;
 }
 
 } // namespace Gallery

@@ -302,11 +302,17 @@ private:
   int FStep = 0;
 };
 
-// Built from the text form resource that ships with the gallery.
+// Built from the text form resource that ships with the gallery; beside it
+// a small form read from a designer's resource shows its main menu.
 class TFormResourcePage : public TGalleryPage {
   QX_CLASS(TFormResourcePage, TGalleryPage)
 public:
   explicit TFormResourcePage(Vcl::TComponent* AOwner);
+  // Reads the form with the main menu (once) and shows it beside the page.
+  Vcl::TForm* ShowMenuForm();
+
+private:
+  Vcl::TForm* FMenuForm = nullptr;
 };
 
 } // namespace Gallery

@@ -97,7 +97,7 @@ public:
     ClickAt(WordOnScreen(links, "documentation"));
     OpenPage(gallery, "Transparency", "transparency");
     OpenPage(gallery, "Canvas", "canvas-helper");
-    OpenPage(gallery, "Form", "form-resource");
+    TourFormResource(gallery);
     OpenPage(gallery, "Buttons", "buttons");
     TQxButton* menuButton = gallery.Page<TButtonsPage>()->MenuButton;
     MoveTo(menuButton->ClientToScreen(TPoint(20, 14)));
@@ -423,6 +423,37 @@ private:
     RunUntilIdle();
     Shoot(Gallery, "services-german");
     SwitchGalleryLanguage("en");
+    RunUntilIdle();
+  }
+
+  // The form read beside the page shows its main menu: a click on File
+  // drops it, the pointer rests on Save while it is shot, a click on Save
+  // runs it; then the form goes.
+  void TourFormResource(TGalleryForm& Gallery)
+  {
+    OpenPage(Gallery, "Form", "form-resource");
+    TForm* editor = Gallery.Page<TFormResourcePage>()->ShowMenuForm();
+    RunUntilIdle();
+    TMenuItem* file = editor->Menu()->Items()->Items(0);
+    TMenuItem* save = file->Find("Save");
+    TRect r;
+    int step = 0;
+    const TMenuLoopIdleHook old = SetMenuLoopIdleHook([&](TPopupMenu*) {
+      if (step == 0 && GetMenuItemRect(save, r)) {
+        Win::InjectMouseMove(r.CenterPoint().X, r.CenterPoint().Y);
+      } else if (step == 1) {
+        Shoot(Gallery, "form-resource-main-menu");
+        GetMenuItemRect(save, r);
+        Win::InjectClick(r.CenterPoint().X, r.CenterPoint().Y);
+      } else if (step > 1) {
+        Win::InjectKey(Win::VK_ESCAPE); // the menu should have closed already
+      }
+      ++step;
+    });
+    if (GetMenuItemRect(file, r))
+      ClickAt(r.CenterPoint());
+    SetMenuLoopIdleHook(old);
+    editor->Close();
     RunUntilIdle();
   }
 

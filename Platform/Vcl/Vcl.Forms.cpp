@@ -572,15 +572,16 @@ void TCustomForm::Dispatch(TMessage& Message)
     CMDialogKey(Message);
     return;
   case Win::WM_NCPAINT:
+    // The scroll bars first, then the menu bar.
+    inherited::Dispatch(Message);
+    if (FMenuBar)
+      FMenuBar->Message(Message);
+    return;
   case Win::WM_NCMOUSEMOVE:
   case Win::WM_NCMOUSELEAVE:
   case Win::WM_NCLBUTTONDOWN:
   case Win::WM_NCLBUTTONDBLCLK:
-    if (Message.Msg == Win::WM_NCPAINT)
-      inherited::Dispatch(Message);
-    if (FMenuBar && FMenuBar->Message(Message))
-      return;
-    if (Message.Msg != Win::WM_NCPAINT)
+    if (!FMenuBar || !FMenuBar->Message(Message))
       inherited::Dispatch(Message);
     return;
   case CM_SHOWINGCHANGED:

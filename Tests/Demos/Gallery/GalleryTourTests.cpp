@@ -30,7 +30,7 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
     EXPECT_GT(shot.Colours, 8) << shot.Page << " looks blank";
   }
   EXPECT_EQ(pages, (std::vector<std::string>{"markup", "markup-link-hover", "transparency", "canvas-helper",
-                                             "form-resource", "buttons", "buttons-hot", "buttons-pressed",
+                                             "form-resource", "form-resource-main-menu", "buttons", "buttons-hot", "buttons-pressed",
                                              "buttons-menu", "round-buttons", "round-buttons-pressed",
                                              "round-buttons-back-hot", "round-buttons-back-pressed", "png-buttons",
                                              "check-boxes", "check-boxes-classic", "combos", "combos-open",
@@ -48,7 +48,7 @@ TEST_F(GalleryTourTest, EveryPageIsDrawnAndTheLinkClickIsLogged)
                                              "messages-edited-again", "messages-tray-balloon", "imaging", "panels",
                                              "panels-collapsed", "panels-144dpi"}));
   EXPECT_EQ(result.Log, (std::vector<std::string>{"page: markup", "link clicked: docs", "page: transparency",
-                                                  "page: canvas", "page: form", "page: buttons",
+                                                  "page: canvas", "page: form", "menu item: Save", "page: buttons",
                                                   "button clicked: Glass menu", "page: round", "page: pngbuttons",
                                                   "page: checkboxes", "check box: Grayed", "check box: Checked",
                                                   "page: combos", "combo: Error", "combo: Warning", "combo: Question",
