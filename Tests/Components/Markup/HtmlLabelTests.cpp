@@ -83,6 +83,9 @@ TEST_F(HtmlLabelTest, WordBreakAndAutoWidthExcludeEachOther)
   EXPECT_FALSE(label->AutoWidth());
   label->SetAutoWidth(true);
   EXPECT_FALSE(label->WordBreak());
+  label->SetWordBreak(true);
+  label->SetWordBreak(false);
+  EXPECT_FALSE(label->AutoWidth()) << "turning word break off does not bring auto-width back";
 }
 
 TEST_F(HtmlLabelTest, AWordBreakingLabelWithAutoHeightGrowsDownwardsAtItsWidth)
