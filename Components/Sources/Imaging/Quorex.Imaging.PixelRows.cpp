@@ -164,44 +164,82 @@ std::size_t ScaleAlphaVector(Byte* alpha, std::size_t count, Byte value)
   return i;
 }
 
-// n div d for whole numbers 0 <= n <= 255 d, 0 < d <= 510, held in floats
-// (exactly): the single-precision estimate n * (1 / d) is off by far less
-// than 1 / d, so truncated it is the quotient or, when d divides n, one below
-// it; one step up settles which.
-template <class DF>
-hn::Vec<DF> DivideSmall(DF df, hn::Vec<DF> n, hn::Vec<DF> d, hn::Vec<DF> inverse)
+// ceil(2^16 / d) for 2 <= d <= 510, in 16-bit lanes: the single-precision
+// quotient lies within half an ulp (2^-9 at most here) of the true one, which
+// is either whole or at least 1 / d away from the next whole number, so
+// rounding it up gives the exact ceiling. Lanes with d below 2 get a value
+// the caller throws away.
+template <class D16>
+hn::Vec<D16> ReciprocalOf(D16 d16, hn::Vec<D16> d)
 {
-  const auto q = hn::Trunc(hn::Mul(n, inverse));
-  const auto next = hn::Add(q, hn::Set(df, 1.0f));
-  return hn::IfThenElse(hn::Le(hn::Mul(next, d), n), next, q);
+  const hn::Half<D16> dh;
+  const hn::Repartition<std::int32_t, D16> di;
+  const hn::Rebind<float, decltype(di)> df;
+  const auto half = [&](hn::Vec<decltype(dh)> part) {
+    const auto divisor = hn::ConvertTo(df, hn::PromoteTo(di, part));
+    const auto r = hn::Ceil(hn::Div(hn::Set(df, 65536.0f), hn::Max(divisor, hn::Set(df, 2.0f))));
+    return hn::DemoteTo(dh, hn::ConvertTo(di, r));
+  };
+  return hn::Combine(d16, half(hn::UpperHalf(dh, d)), half(hn::LowerHalf(dh, d)));
+}
+
+// (x1 + x2) div d for products of two bytes x1, x2 with x1 + x2 <= 255 d and
+// 2 <= d <= 510, given R = ceil(2^16 / d). Each product's high half by R is
+// its own quotient or one more, and two truncated quotients add up to the
+// sum's or one less: the estimate is one below to two above. Its remainder,
+// worked modulo 2^16, is the true one as it lies within 3 d of zero, and says
+// which.
+template <class D16>
+hn::Vec<D16> DivideSum(D16 d16, hn::Vec<D16> x1, hn::Vec<D16> x2, hn::Vec<D16> d, hn::Vec<D16> reciprocal)
+{
+  const hn::RebindToSigned<D16> di16;
+  const auto q = hn::BitCast(di16, hn::Add(hn::MulHigh(x1, reciprocal), hn::MulHigh(x2, reciprocal)));
+  const auto r = hn::BitCast(di16, hn::Sub(hn::Add(x1, x2), hn::Mul(hn::BitCast(d16, q), d)));
+  const auto sd = hn::BitCast(di16, d);
+  const auto below = hn::VecFromMask(di16, hn::Gt(r, hn::Sub(sd, hn::Set(di16, 1))));
+  const auto over = hn::VecFromMask(di16, hn::Lt(r, hn::Zero(di16)));
+  const auto twoOver = hn::VecFromMask(di16, hn::Lt(r, hn::Neg(sd)));
+  return hn::BitCast(d16, hn::Add(hn::Add(hn::Sub(q, below), over), twoOver));
 }
 
 std::size_t BlendVector(const TBlendRows& rows, std::size_t count, Byte factor)
 {
-  const hn::ScalableTag<std::int32_t> di;
-  const hn::Rebind<float, decltype(di)> df;
-  const hn::Rebind<std::uint8_t, decltype(di)> d8;
-  const std::size_t n = hn::Lanes(di);
-  const auto f = hn::Set(di, factor);
-  const auto full = hn::Set(di, 255);
+  const hn::ScalableTag<std::uint16_t> d16;
+  const hn::RebindToSigned<decltype(d16)> di16;
+  const hn::Rebind<std::uint8_t, decltype(d16)> d8;
+  const std::size_t n = hn::Lanes(d16);
+  const auto toBytes = [&](hn::Vec<decltype(d16)> v) { return hn::DemoteTo(d8, hn::BitCast(di16, v)); };
+  const auto f = hn::Set(d16, factor);
+  const auto full = hn::Set(d16, 255);
   std::size_t i = 0;
   for (; i + n <= count; i += n) {
+    const auto a1 = hn::PromoteTo(d16, hn::LoadU(d8, rows.Alpha1 + i));
+    const auto s = hn::PromoteTo(d16, hn::LoadU(d8, rows.Alpha2 + i));
+    const auto a2 = hn::Sub(full, Div255(d16, hn::Mul(hn::Sub(full, s), f)));
+    const auto opaque = hn::Eq(a2, full), clear = hn::Eq(a2, hn::Zero(d16));
+    // Whole runs of opaque or clear source pixels are common: they take one
+    // colour row as it is, and alpha 255 or the base's.
+    const bool allOpaque = hn::AllTrue(d16, opaque);
+    if (allOpaque || hn::AllTrue(d16, clear)) {
+      const Byte* from = (allOpaque ? rows.Colour2 : rows.Colour1) + 3 * i;
+      for (std::size_t k = 0; k < 3; ++k)
+        hn::StoreU(hn::LoadU(d8, from + k * n), d8, rows.Colour + 3 * i + k * n);
+      hn::StoreU(toBytes(allOpaque ? full : a1), d8, rows.Alpha + i);
+      continue;
+    }
     hn::Vec<decltype(d8)> b1, g1, r1, b2, g2, r2;
     hn::LoadInterleaved3(d8, rows.Colour1 + 3 * i, b1, g1, r1);
     hn::LoadInterleaved3(d8, rows.Colour2 + 3 * i, b2, g2, r2);
-    const auto a1 = hn::PromoteTo(di, hn::LoadU(d8, rows.Alpha1 + i));
-    const auto s = hn::PromoteTo(di, hn::LoadU(d8, rows.Alpha2 + i));
-    const auto a2 = hn::Sub(full, Div255(di, hn::Mul(hn::Sub(full, s), f)));
-    hn::StoreU(hn::DemoteTo(d8, hn::Add(a1, Div255(di, hn::Mul(hn::Sub(full, a1), a2)))), d8, rows.Alpha + i);
-    // The colour in floats, which hold every value here exactly.
-    const auto a1f = hn::ConvertTo(df, a1), a2f = hn::ConvertTo(df, a2);
-    const auto opaque = hn::Eq(a2f, hn::Set(df, 255.0f)), clear = hn::Eq(a2f, hn::Zero(df));
-    const auto total = hn::Max(hn::Add(a1f, a2f), hn::Set(df, 1.0f)); // 0 only where a2 is 0
-    const auto inverse = hn::Div(hn::Set(df, 1.0f), total);
+    hn::StoreU(toBytes(hn::Add(a1, Div255(d16, hn::Mul(hn::Sub(full, a1), a2)))), d8, rows.Alpha + i);
+    // Over a clear base the mix is the source's colour, and the divisor may
+    // be 1, which the division does not take.
+    const auto second = hn::Or(opaque, hn::Eq(a1, hn::Zero(d16)));
+    const auto d = hn::Add(a1, a2);
+    const auto reciprocal = ReciprocalOf(d16, d);
     auto channel = [&](hn::Vec<decltype(d8)> c1, hn::Vec<decltype(d8)> c2) {
-      const auto x1 = hn::ConvertTo(df, hn::PromoteTo(di, c1)), x2 = hn::ConvertTo(df, hn::PromoteTo(di, c2));
-      const auto mixed = DivideSmall(df, hn::Add(hn::Mul(x1, a1f), hn::Mul(x2, a2f)), total, inverse);
-      return hn::DemoteTo(d8, hn::ConvertTo(di, hn::IfThenElse(opaque, x2, hn::IfThenElse(clear, x1, mixed))));
+      const auto x1 = hn::PromoteTo(d16, c1), x2 = hn::PromoteTo(d16, c2);
+      const auto mixed = DivideSum(d16, hn::Mul(x1, a1), hn::Mul(x2, a2), d, reciprocal);
+      return toBytes(hn::IfThenElse(clear, x1, hn::IfThenElse(second, x2, mixed)));
     };
     hn::StoreInterleaved3(channel(b1, b2), channel(g1, g2), channel(r1, r2), d8, rows.Colour + 3 * i);
   }
