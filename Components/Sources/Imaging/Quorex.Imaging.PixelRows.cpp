@@ -11,6 +11,8 @@
 
 #include "Quorex.Imaging.PixelRows.hpp"
 
+#include <algorithm>
+
 
 HWY_BEFORE_NAMESPACE();
 namespace Quorex::PixelRows::HWY_NAMESPACE {
@@ -236,48 +238,82 @@ hn::Vec<D16> DivideSum(D16 d16, hn::Vec<D16> x1, hn::Vec<D16> x2, hn::Vec<D16> d
   return hn::BitCast(d16, hn::Add(hn::Add(hn::Sub(q, below), over), twoOver));
 }
 
-std::size_t BlendVector(const TBlendRows& rows, std::size_t count, Byte factor)
+// The blend's weights for a run of pixels, worked out before its colours: the
+// division's long chain (alpha, divisor, reciprocal) then overlaps from vector
+// to vector instead of stalling each one's colours.
+constexpr std::size_t kBlendRun = 128;
+struct TBlendWeights {
+  alignas(32) std::uint16_t Alpha1[kBlendRun];
+  alignas(32) std::uint16_t Alpha2[kBlendRun];
+  alignas(32) std::uint16_t Reciprocal[kBlendRun];
+};
+
+// Stores the blended alpha of pixels From .. To (whole vectors) and their
+// weights (the base's alpha before that store, which may overwrite it).
+void BlendAlpha(const TBlendRows& rows, std::size_t from, std::size_t to, Byte factor, TBlendWeights& weights)
+{
+  const hn::ScalableTag<std::uint16_t> d16;
+  const hn::RebindToSigned<decltype(d16)> di16;
+  const hn::Rebind<std::uint8_t, decltype(d16)> d8;
+  const auto f = hn::Set(d16, factor);
+  const auto full = hn::Set(d16, 255);
+  for (std::size_t i = from; i < to; i += hn::Lanes(d16)) {
+    const auto a1 = hn::PromoteTo(d16, hn::LoadU(d8, rows.Alpha1 + i));
+    const auto s = hn::PromoteTo(d16, hn::LoadU(d8, rows.Alpha2 + i));
+    const auto a2 = hn::Sub(full, Div255(d16, hn::Mul(hn::Sub(full, s), f)));
+    hn::Store(a1, d16, weights.Alpha1 + (i - from));
+    hn::Store(a2, d16, weights.Alpha2 + (i - from));
+    hn::Store(ReciprocalOf(d16, hn::Add(a1, a2)), d16, weights.Reciprocal + (i - from));
+    const auto alpha = hn::Add(a1, Div255(d16, hn::Mul(hn::Sub(full, a1), a2)));
+    hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di16, alpha)), d8, rows.Alpha + i);
+  }
+}
+
+void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const TBlendWeights& weights)
 {
   const hn::ScalableTag<std::uint16_t> d16;
   const hn::RebindToSigned<decltype(d16)> di16;
   const hn::Rebind<std::uint8_t, decltype(d16)> d8;
   const std::size_t n = hn::Lanes(d16);
-  const auto toBytes = [&](hn::Vec<decltype(d16)> v) { return hn::DemoteTo(d8, hn::BitCast(di16, v)); };
-  const auto f = hn::Set(d16, factor);
-  const auto full = hn::Set(d16, 255);
-  std::size_t i = 0;
-  for (; i + n <= count; i += n) {
-    const auto a1 = hn::PromoteTo(d16, hn::LoadU(d8, rows.Alpha1 + i));
-    const auto s = hn::PromoteTo(d16, hn::LoadU(d8, rows.Alpha2 + i));
-    const auto a2 = hn::Sub(full, Div255(d16, hn::Mul(hn::Sub(full, s), f)));
-    const auto opaque = hn::Eq(a2, full), clear = hn::Eq(a2, hn::Zero(d16));
+  for (std::size_t i = from; i < to; i += n) {
+    const auto a1 = hn::Load(d16, weights.Alpha1 + (i - from)), a2 = hn::Load(d16, weights.Alpha2 + (i - from));
+    const auto opaque = hn::Eq(a2, hn::Set(d16, 255)), clear = hn::Eq(a2, hn::Zero(d16));
     // Whole runs of opaque or clear source pixels are common: they take one
-    // colour row as it is, and alpha 255 or the base's.
+    // colour row as it is.
     const bool allOpaque = hn::AllTrue(d16, opaque);
     if (allOpaque || hn::AllTrue(d16, clear)) {
       const Byte* from = (allOpaque ? rows.Colour2 : rows.Colour1) + 3 * i;
       for (std::size_t k = 0; k < 3; ++k)
         hn::StoreU(hn::LoadU(d8, from + k * n), d8, rows.Colour + 3 * i + k * n);
-      hn::StoreU(toBytes(allOpaque ? full : a1), d8, rows.Alpha + i);
       continue;
     }
     hn::Vec<decltype(d8)> b1, g1, r1, b2, g2, r2;
     hn::LoadInterleaved3(d8, rows.Colour1 + 3 * i, b1, g1, r1);
     hn::LoadInterleaved3(d8, rows.Colour2 + 3 * i, b2, g2, r2);
-    hn::StoreU(toBytes(hn::Add(a1, Div255(d16, hn::Mul(hn::Sub(full, a1), a2)))), d8, rows.Alpha + i);
     // Over a clear base the mix is the source's colour, and the divisor may
     // be 1, which the division does not take.
     const auto second = hn::Or(opaque, hn::Eq(a1, hn::Zero(d16)));
     const auto d = hn::Add(a1, a2);
-    const auto reciprocal = ReciprocalOf(d16, d);
+    const auto reciprocal = hn::Load(d16, weights.Reciprocal + (i - from));
     auto channel = [&](hn::Vec<decltype(d8)> c1, hn::Vec<decltype(d8)> c2) {
       const auto x1 = hn::PromoteTo(d16, c1), x2 = hn::PromoteTo(d16, c2);
       const auto mixed = DivideSum(d16, hn::Mul(x1, a1), hn::Mul(x2, a2), d, reciprocal);
-      return toBytes(hn::IfThenElse(clear, x1, hn::IfThenElse(second, x2, mixed)));
+      return hn::DemoteTo(d8, hn::BitCast(di16, hn::IfThenElse(clear, x1, hn::IfThenElse(second, x2, mixed))));
     };
     hn::StoreInterleaved3(channel(b1, b2), channel(g1, g2), channel(r1, r2), d8, rows.Colour + 3 * i);
   }
-  return i;
+}
+
+std::size_t BlendVector(const TBlendRows& rows, std::size_t count, Byte factor)
+{
+  const std::size_t n = hn::Lanes(hn::ScalableTag<std::uint16_t>()), whole = count / n * n;
+  TBlendWeights weights;
+  for (std::size_t from = 0; from < whole; from += kBlendRun) {
+    const std::size_t to = std::min(from + kBlendRun, whole);
+    BlendAlpha(rows, from, to, factor, weights);
+    BlendColour(rows, from, to, weights);
+  }
+  return whole;
 }
 
 std::size_t PackVector(const Byte* colour, const Byte* alpha, std::uint32_t* packed, std::size_t count)
