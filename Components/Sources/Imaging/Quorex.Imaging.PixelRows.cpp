@@ -269,38 +269,68 @@ void BlendAlpha(const TBlendRows& rows, std::size_t from, std::size_t to, Byte f
   }
 }
 
+// Colours blend with their channels side by side as they lie in the row: N
+// pixels are three vectors of N channel bytes, each lane taking its pixel's
+// weights, which byte shuffles spread from the pixel lanes. Vector j's lanes
+// need pixels (N j + lane) / 3, all in one 8-pixel block of the pixel lanes
+// (the low block, both, or the high one for N = 16).
+template <std::size_t N>
+struct TChannelSpread {
+  std::uint8_t Table[3][2 * N];
+};
+
+template <std::size_t N>
+constexpr TChannelSpread<N> MakeChannelSpread()
+{
+  TChannelSpread<N> t{};
+  for (std::size_t j = 0; j < 3; ++j)
+    for (std::size_t lane = 0; lane < N; ++lane) {
+      const std::size_t pixel = (N * j + lane) / 3 % 8;
+      t.Table[j][2 * lane] = std::uint8_t(2 * pixel);
+      t.Table[j][2 * lane + 1] = std::uint8_t(2 * pixel + 1);
+    }
+  return t;
+}
+
 void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const TBlendWeights& weights)
 {
-  const hn::ScalableTag<std::uint16_t> d16;
+  const hn::CappedTag<std::uint16_t, 16> d16;
   const hn::RebindToSigned<decltype(d16)> di16;
   const hn::Rebind<std::uint8_t, decltype(d16)> d8;
-  const std::size_t n = hn::Lanes(d16);
-  for (std::size_t i = from; i < to; i += n) {
+  const hn::Repartition<std::uint8_t, decltype(d16)> dBytes;
+  constexpr std::size_t N = hn::MaxLanes(d16);
+  static_assert(N == 8 || N == 16);
+  alignas(32) static constexpr TChannelSpread<N> kSpread = MakeChannelSpread<N>();
+  const auto full = hn::Set(d16, 255);
+  for (std::size_t i = from; i < to; i += N) {
     const auto a1 = hn::Load(d16, weights.Alpha1 + (i - from)), a2 = hn::Load(d16, weights.Alpha2 + (i - from));
-    const auto opaque = hn::Eq(a2, hn::Set(d16, 255)), clear = hn::Eq(a2, hn::Zero(d16));
+    const Byte* c1 = rows.Colour1 + 3 * i;
+    const Byte* c2 = rows.Colour2 + 3 * i;
+    Byte* out = rows.Colour + 3 * i;
     // Whole runs of opaque or clear source pixels are common: they take one
     // colour row as it is.
-    const bool allOpaque = hn::AllTrue(d16, opaque);
-    if (allOpaque || hn::AllTrue(d16, clear)) {
-      const Byte* from = (allOpaque ? rows.Colour2 : rows.Colour1) + 3 * i;
-      for (std::size_t k = 0; k < 3; ++k)
-        hn::StoreU(hn::LoadU(d8, from + k * n), d8, rows.Colour + 3 * i + k * n);
+    const bool allOpaque = hn::AllTrue(d16, hn::Eq(a2, full));
+    if (allOpaque || hn::AllTrue(d16, hn::Eq(a2, hn::Zero(d16)))) {
+      for (std::size_t j = 0; j < 3; ++j)
+        hn::StoreU(hn::LoadU(d8, (allOpaque ? c2 : c1) + N * j), d8, out + N * j);
       continue;
     }
-    hn::Vec<decltype(d8)> b1, g1, r1, b2, g2, r2;
-    hn::LoadInterleaved3(d8, rows.Colour1 + 3 * i, b1, g1, r1);
-    hn::LoadInterleaved3(d8, rows.Colour2 + 3 * i, b2, g2, r2);
-    // Over a clear base the mix is the source's colour, and the divisor may
-    // be 1, which the division does not take.
-    const auto second = hn::Or(opaque, hn::Eq(a1, hn::Zero(d16)));
-    const auto d = hn::Add(a1, a2);
     const auto reciprocal = hn::Load(d16, weights.Reciprocal + (i - from));
-    auto channel = [&](hn::Vec<decltype(d8)> c1, hn::Vec<decltype(d8)> c2) {
-      const auto x1 = hn::PromoteTo(d16, c1), x2 = hn::PromoteTo(d16, c2);
-      const auto mixed = DivideSum(d16, hn::Mul(x1, a1), hn::Mul(x2, a2), d, reciprocal);
-      return hn::DemoteTo(d8, hn::BitCast(di16, hn::IfThenElse(clear, x1, hn::IfThenElse(second, x2, mixed))));
-    };
-    hn::StoreInterleaved3(channel(b1, b2), channel(g1, g2), channel(r1, r2), d8, rows.Colour + 3 * i);
+    for (std::size_t j = 0; j < 3; ++j) {
+      const auto spread = [&](hn::Vec<decltype(d16)> v) {
+        if constexpr (N == 16)
+          v = j == 0 ? hn::ConcatLowerLower(d16, v, v) : j == 2 ? hn::ConcatUpperUpper(d16, v, v) : v;
+        return hn::BitCast(d16, hn::TableLookupBytes(hn::BitCast(dBytes, v), hn::Load(dBytes, kSpread.Table[j])));
+      };
+      const auto w1 = spread(a1), w2 = spread(a2);
+      const auto x1 = hn::PromoteTo(d16, hn::LoadU(d8, c1 + N * j)), x2 = hn::PromoteTo(d16, hn::LoadU(d8, c2 + N * j));
+      const auto mixed = DivideSum(d16, hn::Mul(x1, w1), hn::Mul(x2, w2), hn::Add(w1, w2), spread(reciprocal));
+      // Over a clear base the mix is the source's colour, and the divisor
+      // may be 1, which the division does not take.
+      const auto second = hn::Or(hn::Eq(w2, full), hn::Eq(w1, hn::Zero(d16)));
+      const auto colour = hn::IfThenElse(hn::Eq(w2, hn::Zero(d16)), x1, hn::IfThenElse(second, x2, mixed));
+      hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di16, colour)), d8, out + N * j);
+    }
   }
 }
 
