@@ -241,6 +241,7 @@ hn::Vec<D16> DivideSum(D16 d16, hn::Vec<D16> x1, hn::Vec<D16> x2, hn::Vec<D16> d
 // The blend's weights for a run of pixels, worked out before its colours: the
 // division's long chain (alpha, divisor, reciprocal) then overlaps from vector
 // to vector instead of stalling each one's colours.
+using TBlendLanes = hn::CappedTag<std::uint16_t, 16>;
 constexpr std::size_t kBlendRun = 128;
 struct TBlendWeights {
   alignas(32) std::uint16_t Alpha1[kBlendRun];
@@ -252,7 +253,7 @@ struct TBlendWeights {
 // weights (the base's alpha before that store, which may overwrite it).
 void BlendAlpha(const TBlendRows& rows, std::size_t from, std::size_t to, Byte factor, TBlendWeights& weights)
 {
-  const hn::ScalableTag<std::uint16_t> d16;
+  const TBlendLanes d16;
   const hn::RebindToSigned<decltype(d16)> di16;
   const hn::Rebind<std::uint8_t, decltype(d16)> d8;
   const auto f = hn::Set(d16, factor);
@@ -294,7 +295,7 @@ constexpr TChannelSpread<N> MakeChannelSpread()
 
 void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const TBlendWeights& weights)
 {
-  const hn::CappedTag<std::uint16_t, 16> d16;
+  const TBlendLanes d16;
   const hn::RebindToSigned<decltype(d16)> di16;
   const hn::Rebind<std::uint8_t, decltype(d16)> d8;
   const hn::Repartition<std::uint8_t, decltype(d16)> dBytes;
@@ -323,7 +324,8 @@ void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const
         return hn::BitCast(d16, hn::TableLookupBytes(hn::BitCast(dBytes, v), hn::Load(dBytes, kSpread.Table[j])));
       };
       const auto w1 = spread(a1), w2 = spread(a2);
-      const auto x1 = hn::PromoteTo(d16, hn::LoadU(d8, c1 + N * j)), x2 = hn::PromoteTo(d16, hn::LoadU(d8, c2 + N * j));
+      const auto x1 = hn::PromoteTo(d16, hn::LoadU(d8, c1 + N * j));
+      const auto x2 = hn::PromoteTo(d16, hn::LoadU(d8, c2 + N * j));
       const auto mixed = DivideSum(d16, hn::Mul(x1, w1), hn::Mul(x2, w2), hn::Add(w1, w2), spread(reciprocal));
       // Over a clear base the mix is the source's colour, and the divisor
       // may be 1, which the division does not take.
@@ -336,7 +338,7 @@ void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const
 
 std::size_t BlendVector(const TBlendRows& rows, std::size_t count, Byte factor)
 {
-  const std::size_t n = hn::Lanes(hn::ScalableTag<std::uint16_t>()), whole = count / n * n;
+  const std::size_t n = hn::Lanes(TBlendLanes()), whole = count / n * n;
   TBlendWeights weights;
   for (std::size_t from = 0; from < whole; from += kBlendRun) {
     const std::size_t to = std::min(from + kBlendRun, whole);
