@@ -240,13 +240,17 @@ hn::Vec<D16> DivideSum(D16 d16, hn::Vec<D16> x1, hn::Vec<D16> x2, hn::Vec<D16> d
 
 // The blend's weights for a run of pixels, worked out before its colours: the
 // division's long chain (alpha, divisor, reciprocal) then overlaps from vector
-// to vector instead of stalling each one's colours.
+// to vector instead of stalling each one's colours. Whole vectors of opaque
+// or clear source pixels are common (icons are mostly both): they need no
+// weights, as their colours are one row's as it is.
 using TBlendLanes = hn::CappedTag<std::uint16_t, 16>;
 constexpr std::size_t kBlendRun = 128;
+enum class TBlendKind : std::uint8_t { Mixed, Opaque, Clear };
 struct TBlendWeights {
   alignas(32) std::uint16_t Alpha1[kBlendRun];
   alignas(32) std::uint16_t Alpha2[kBlendRun];
   alignas(32) std::uint16_t Reciprocal[kBlendRun];
+  TBlendKind Kind[kBlendRun / 8]; // a vector's
 };
 
 // Stores the blended alpha of pixels From .. To (whole vectors) and their
@@ -256,15 +260,24 @@ void BlendAlpha(const TBlendRows& rows, std::size_t from, std::size_t to, Byte f
   const TBlendLanes d16;
   const hn::RebindToSigned<decltype(d16)> di16;
   const hn::Rebind<std::uint8_t, decltype(d16)> d8;
+  const std::size_t n = hn::Lanes(d16);
   const auto f = hn::Set(d16, factor);
   const auto full = hn::Set(d16, 255);
-  for (std::size_t i = from; i < to; i += hn::Lanes(d16)) {
+  for (std::size_t i = from; i < to; i += n) {
     const auto a1 = hn::PromoteTo(d16, hn::LoadU(d8, rows.Alpha1 + i));
     const auto s = hn::PromoteTo(d16, hn::LoadU(d8, rows.Alpha2 + i));
     const auto a2 = hn::Sub(full, Div255(d16, hn::Mul(hn::Sub(full, s), f)));
-    hn::Store(a1, d16, weights.Alpha1 + (i - from));
-    hn::Store(a2, d16, weights.Alpha2 + (i - from));
-    hn::Store(ReciprocalOf(d16, hn::Add(a1, a2)), d16, weights.Reciprocal + (i - from));
+    TBlendKind& kind = weights.Kind[(i - from) / n];
+    kind = hn::AllTrue(d16, hn::Eq(a2, full))           ? TBlendKind::Opaque
+           : hn::AllTrue(d16, hn::Eq(a2, hn::Zero(d16))) ? TBlendKind::Clear
+                                                         : TBlendKind::Mixed;
+    if (kind == TBlendKind::Clear && rows.Alpha == rows.Alpha1)
+      continue;
+    if (kind == TBlendKind::Mixed) {
+      hn::Store(a1, d16, weights.Alpha1 + (i - from));
+      hn::Store(a2, d16, weights.Alpha2 + (i - from));
+      hn::Store(ReciprocalOf(d16, hn::Add(a1, a2)), d16, weights.Reciprocal + (i - from));
+    }
     const auto alpha = hn::Add(a1, Div255(d16, hn::Mul(hn::Sub(full, a1), a2)));
     hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di16, alpha)), d8, rows.Alpha + i);
   }
@@ -304,18 +317,18 @@ void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const
   alignas(32) static constexpr TChannelSpread<N> kSpread = MakeChannelSpread<N>();
   const auto full = hn::Set(d16, 255);
   for (std::size_t i = from; i < to; i += N) {
-    const auto a1 = hn::Load(d16, weights.Alpha1 + (i - from)), a2 = hn::Load(d16, weights.Alpha2 + (i - from));
     const Byte* c1 = rows.Colour1 + 3 * i;
     const Byte* c2 = rows.Colour2 + 3 * i;
     Byte* out = rows.Colour + 3 * i;
-    // Whole runs of opaque or clear source pixels are common: they take one
-    // colour row as it is.
-    const bool allOpaque = hn::AllTrue(d16, hn::Eq(a2, full));
-    if (allOpaque || hn::AllTrue(d16, hn::Eq(a2, hn::Zero(d16)))) {
-      for (std::size_t j = 0; j < 3; ++j)
-        hn::StoreU(hn::LoadU(d8, (allOpaque ? c2 : c1) + N * j), d8, out + N * j);
+    const TBlendKind kind = weights.Kind[(i - from) / N];
+    if (kind != TBlendKind::Mixed) {
+      const Byte* taken = kind == TBlendKind::Opaque ? c2 : c1;
+      if (taken != out)
+        for (std::size_t j = 0; j < 3; ++j)
+          hn::StoreU(hn::LoadU(d8, taken + N * j), d8, out + N * j);
       continue;
     }
+    const auto a1 = hn::Load(d16, weights.Alpha1 + (i - from)), a2 = hn::Load(d16, weights.Alpha2 + (i - from));
     const auto reciprocal = hn::Load(d16, weights.Reciprocal + (i - from));
     for (std::size_t j = 0; j < 3; ++j) {
       const auto spread = [&](hn::Vec<decltype(d16)> v) {

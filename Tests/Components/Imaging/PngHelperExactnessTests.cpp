@@ -166,22 +166,26 @@ TEST(PngHelperExactness, DrawPngMatchesThePlainCodeForEveryFormatAndPlacement)
 TEST(PngHelperExactness, DrawPngMatchesThePlainCodeForEveryPairOfAlphas)
 {
   // The base's alpha is its column and the source's its row, so every pair
-  // meets once, and the source's rows hold whole runs of clear and opaque.
-  auto base = RandomPng(COLOR_RGBALPHA, 256, 256, 5), over = RandomPng(COLOR_RGBALPHA, 256, 256, 6);
+  // meets once, and the source's rows hold whole runs of clear and opaque
+  // (drawn in place, and into a new image for a base without alpha).
+  auto over = RandomPng(COLOR_RGBALPHA, 256, 256, 6);
   for (int y = 0; y < 256; ++y)
-    for (int x = 0; x < 256; ++x) {
-      base->AlphaScanline(y)[x] = Byte(x);
-      over->AlphaScanline(y)[x] = Byte(y);
-    }
-  QxTest::ForEachVectorTarget([&] {
-    for (Byte factor : {Byte(0), Byte(1), Byte(128), Byte(254), Byte(255)}) {
-      SCOPED_TRACE(int(factor));
-      auto fast = Copy(*base), expected = Copy(*base);
-      Ref::DrawPng(*expected, over.get(), TPoint(0, 0), factor);
-      H::DrawPng(*fast, over.get(), TPoint(0, 0), factor);
-      ASSERT_TRUE(Same(*fast, *expected));
-    }
-  });
+    std::memset(over->AlphaScanline(y), y, 256);
+  for (Byte type : {COLOR_RGBALPHA, COLOR_RGB}) {
+    auto base = RandomPng(type, 256, 256, 5);
+    for (int y = 0; y < 256 && type == COLOR_RGBALPHA; ++y)
+      for (int x = 0; x < 256; ++x)
+        base->AlphaScanline(y)[x] = Byte(x);
+    QxTest::ForEachVectorTarget([&] {
+      for (Byte factor : {Byte(0), Byte(1), Byte(128), Byte(254), Byte(255)}) {
+        SCOPED_TRACE(testing::Message() << int(type) << " factor " << int(factor));
+        auto fast = Copy(*base), expected = Copy(*base);
+        Ref::DrawPng(*expected, over.get(), TPoint(0, 0), factor);
+        H::DrawPng(*fast, over.get(), TPoint(0, 0), factor);
+        ASSERT_TRUE(Same(*fast, *expected));
+      }
+    });
+  }
 }
 
 TEST(PngHelperExactness, DrawPngMatchesThePlainCodeAtEveryWidthAndOntoItself)
