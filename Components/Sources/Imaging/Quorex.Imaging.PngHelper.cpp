@@ -499,6 +499,54 @@ void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
   Self.Assign(std::move(result));
 }
 
+namespace {
+
+// The columns or rows of an image Limit wide or high that a source Size wide
+// or high placed at From covers, as [first, last).
+std::pair<int, int> Covered(int From, int Size, int Limit)
+{
+  return {int(std::clamp<std::int64_t>(From, 0, Limit)),
+          int(std::clamp<std::int64_t>(std::int64_t(From) + Size, 0, Limit))};
+}
+
+// Blends Source over the part of Base it covers, into the same pixels of Out
+// (which may be Base itself: each pixel is read before it is written).
+void BlendCovered(const TPngImage& Base, TAlphaRows& BaseAlpha, const TPngImage& Source, TPoint Position,
+                  Byte Factor, TPngImage& Out)
+{
+  const auto [left, right] = Covered(Position.X, Source.Width(), Base.Width());
+  const auto [top, bottom] = Covered(Position.Y, Source.Height(), Base.Height());
+  if (left >= right)
+    return;
+  TAlphaRows sourceAlpha(Source);
+  for (int y = top; y < bottom; ++y) {
+    const int sourceY = y - Position.Y, sourceX = left - Position.X;
+    const PixelRows::TBlendRows rows{Base.Scanline(y) + size_t(left) * 3,
+                                     BaseAlpha.Row(y) + left,
+                                     Source.Scanline(sourceY) + size_t(sourceX) * 3,
+                                     sourceAlpha.Row(sourceY) + sourceX,
+                                     Out.Scanline(y) + size_t(left) * 3,
+                                     Out.AlphaScanline(y) + left};
+    PixelRows::BlendRow(rows, size_t(right - left), Factor);
+  }
+}
+
+// An image with an alpha plane is drawn on where it lies: the pixels the
+// source leaves alone are neither copied nor cleared first. It ends as a
+// newly made image would: fresh settings, no interlacing and no gamma.
+void DrawInPlace(TPngImage& Self, const TPngImage& Source, TPoint Position, Byte Factor)
+{
+  TAlphaRows selfAlpha(Self);
+  BlendCovered(Self, selfAlpha, Source, Position, Factor, Self);
+  const TPngImage fresh;
+  Self.SetCompressionLevel(fresh.CompressionLevel());
+  Self.SetFilters(fresh.Filters());
+  Self.SetInterlaceMethod(imNone);
+  Self.SetGamma(0); // and tells the image's users that it changed
+}
+
+} // namespace
+
 void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Factor)
 {
   QX_ASSERT(Source != nullptr, kUnit);
@@ -506,39 +554,23 @@ void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Fac
     Reference::DrawPng(Self, Source, Position, Factor);
     return;
   }
-  const TPngImage& base = Self;
-  const int w = base.Width(), h = base.Height();
-  auto result = BlankRGBA(w, h);
-  TAlphaRows baseAlpha(base), sourceAlpha(*Source);
-  // The columns and rows of Self that Source covers.
-  const auto covered = [](int From, int Size, int Limit) {
-    return std::pair<int, int>(int(std::clamp<std::int64_t>(From, 0, Limit)),
-                               int(std::clamp<std::int64_t>(std::int64_t(From) + Size, 0, Limit)));
-  };
-  const auto [left, right] = covered(Position.X, Source->Width(), w);
-  const auto [top, bottom] = covered(Position.Y, Source->Height(), h);
-  for (int y = 0; y < h; ++y) {
-    const Byte* colour = base.Scanline(y);
-    const Byte* alpha = baseAlpha.Row(y);
-    Byte* outColour = result->Scanline(y);
-    Byte* outAlpha = result->AlphaScanline(y);
-    const bool blends = y >= top && y < bottom && left < right;
-    const int copyTo = blends ? left : w, copyFrom = blends ? right : w;
-    std::memcpy(outColour, colour, size_t(copyTo) * 3);
-    std::memcpy(outAlpha, alpha, size_t(copyTo));
-    std::memcpy(outColour + size_t(copyFrom) * 3, colour + size_t(copyFrom) * 3, size_t(w - copyFrom) * 3);
-    std::memcpy(outAlpha + copyFrom, alpha + copyFrom, size_t(w - copyFrom));
-    if (!blends)
-      continue;
-    const int sourceY = y - Position.Y, sourceX = left - Position.X;
-    const PixelRows::TBlendRows rows{colour + size_t(left) * 3,
-                                     alpha + left,
-                                     Source->Scanline(sourceY) + size_t(sourceX) * 3,
-                                     sourceAlpha.Row(sourceY) + sourceX,
-                                     outColour + size_t(left) * 3,
-                                     outAlpha + left};
-    PixelRows::BlendRow(rows, size_t(right - left), Factor);
+  if (HasAlphaPlane(Self)) {
+    // Drawn onto itself, the source is read as it was.
+    TPngImage snapshot;
+    if (Source == &Self)
+      snapshot.Assign(Source);
+    DrawInPlace(Self, Source == &Self ? snapshot : *Source, Position, Factor);
+    return;
   }
+  const int w = Self.Width(), h = Self.Height();
+  auto result = BlankRGBA(w, h);
+  const TPngImage& base = Self;
+  TAlphaRows selfAlpha(base);
+  for (int y = 0; y < h; ++y) {
+    std::memcpy(result->Scanline(y), base.Scanline(y), size_t(w) * 3);
+    std::memcpy(result->AlphaScanline(y), selfAlpha.Row(y), size_t(w));
+  }
+  BlendCovered(base, selfAlpha, *Source, Position, Factor, *result);
   Self.Assign(std::move(*result));
 }
 

@@ -65,11 +65,13 @@ std::unique_ptr<TPngImage> Copy(const TPngImage& Png)
   return copy;
 }
 
-// Same header, colour rows and alpha rows.
+// Same header, settings, colour rows and alpha rows.
 ::testing::AssertionResult Same(const TPngImage& A, const TPngImage& B)
 {
   if (!(A.Header() == B.Header()))
     return ::testing::AssertionFailure() << "headers differ";
+  if (A.Gamma() != B.Gamma() || A.CompressionLevel() != B.CompressionLevel() || !(A.Filters() == B.Filters()))
+    return ::testing::AssertionFailure() << "settings differ";
   const TChunkIHDR& h = A.Header();
   const size_t rowBytes = size_t(h.Width) * (h.ColorType == COLOR_RGB || h.ColorType == COLOR_RGBALPHA ? 3 : 1);
   for (int y = 0; y < h.Height; ++y) {
@@ -149,6 +151,9 @@ TEST(PngHelperExactness, DrawPngMatchesThePlainCodeForEveryFormatAndPlacement)
                                             << over.Keyed << " at " << place.X << "," << place.Y << " factor "
                                             << int(factor));
             auto self = RandomPng(base.Type, 37, 9, ++seed, base.Keyed);
+            self->SetGamma(45455);
+            self->SetCompressionLevel(9);
+            self->SetInterlaceMethod(imAdam7);
             auto source = RandomPng(over.Type, 23, 6, ++seed, over.Keyed);
             auto expected = Copy(*self);
             Ref::DrawPng(*expected, source.get(), place, factor);
@@ -156,6 +161,31 @@ TEST(PngHelperExactness, DrawPngMatchesThePlainCodeForEveryFormatAndPlacement)
             ASSERT_TRUE(Same(*self, *expected));
           }
   });
+}
+
+TEST(PngHelperExactness, DrawPngMatchesThePlainCodeForEveryPairOfAlphas)
+{
+  // The base's alpha is its column and the source's its row, so every pair
+  // meets once, and the source's rows hold whole runs of clear and opaque
+  // (drawn in place, and into a new image for a base without alpha).
+  auto over = RandomPng(COLOR_RGBALPHA, 256, 256, 6);
+  for (int y = 0; y < 256; ++y)
+    std::memset(over->AlphaScanline(y), y, 256);
+  for (Byte type : {COLOR_RGBALPHA, COLOR_RGB}) {
+    auto base = RandomPng(type, 256, 256, 5);
+    for (int y = 0; y < 256 && type == COLOR_RGBALPHA; ++y)
+      for (int x = 0; x < 256; ++x)
+        base->AlphaScanline(y)[x] = Byte(x);
+    QxTest::ForEachVectorTarget([&] {
+      for (Byte factor : {Byte(0), Byte(1), Byte(128), Byte(254), Byte(255)}) {
+        SCOPED_TRACE(testing::Message() << int(type) << " factor " << int(factor));
+        auto fast = Copy(*base), expected = Copy(*base);
+        Ref::DrawPng(*expected, over.get(), TPoint(0, 0), factor);
+        H::DrawPng(*fast, over.get(), TPoint(0, 0), factor);
+        ASSERT_TRUE(Same(*fast, *expected));
+      }
+    });
+  }
 }
 
 TEST(PngHelperExactness, DrawPngMatchesThePlainCodeAtEveryWidthAndOntoItself)

@@ -19,7 +19,7 @@ void ScaleAlphaRow(Vcl::Byte* Alpha, std::size_t Count, Vcl::Byte Value);
 
 // DrawPng's composite of Count pixels: colour rows of 3-byte pixels, alpha
 // rows of one byte a pixel (for an image without alpha plane, the alpha its
-// pixels count with).
+// pixels count with). The results may go to the first rows themselves.
 struct TBlendRows {
   const Vcl::Byte* Colour1;
   const Vcl::Byte* Alpha1;
