@@ -135,18 +135,24 @@ public:
       planes.resize(ResizeRows::kPlanes * Columns.Stride);
   }
 
-  const float* Row(int Y, int Slot)
+  // The planes of the top and the bottom row of a step.
+  std::pair<const float*, const float*> Rows(int Top, int Bottom)
   {
-    if (FLoaded[Slot] != Y && FLoaded[1 - Slot] == Y) {
+    if (FLoaded[0] != Top && FLoaded[1] == Top) {
       std::swap(FPlanes[0], FPlanes[1]);
       std::swap(FLoaded[0], FLoaded[1]);
     }
-    if (FLoaded[Slot] != Y) {
-      ResizeRows::SampleRow(FPng.Scanline(Y), FWithAlpha ? FPng.AlphaScanline(Y) : nullptr, FColumns,
-                            FPlanes[Slot].data());
-      FLoaded[Slot] = Y;
-    }
-    return FPlanes[Slot].data();
+    const int wanted[2] = {Top, Bottom};
+    ResizeRows::TSourceRow missing[2];
+    std::size_t count = 0;
+    for (int slot = 0; slot < (Top == Bottom ? 1 : 2); ++slot)
+      if (FLoaded[slot] != wanted[slot]) {
+        const int y = wanted[slot];
+        missing[count++] = {FPng.Scanline(y), FWithAlpha ? FPng.AlphaScanline(y) : nullptr, FPlanes[slot].data()};
+        FLoaded[slot] = y;
+      }
+    ResizeRows::SampleRows(missing, count, FColumns);
+    return {FPlanes[0].data(), FPlanes[Top == Bottom ? 0 : 1].data()};
   }
 
 private:
@@ -451,8 +457,7 @@ void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
   TSampledRows rows(Self, withAlpha, columns);
   for (int ty = 0; ty < NewHeight; ++ty) {
     const TSample sample = SampleAt(ty, sy, h);
-    const float* top = rows.Row(sample.Index[0], 0);
-    const float* bottom = rows.Row(sample.Index[1], 1);
+    const auto [top, bottom] = rows.Rows(sample.Index[0], sample.Index[1]);
     ResizeRows::ResizeRow(columns, {top, bottom, sample.Weight[0], sample.Weight[1], result.Scanline(ty),
                                     result.AlphaScanline(ty)});
   }

@@ -22,7 +22,7 @@ using Vcl::Byte;
 
 #if HWY_TARGET == HWY_SCALAR
 // One lane is no vector: the plain code does whole rows.
-std::size_t SampleVector(const Byte*, const Byte*, const TColumns&, float*)
+std::size_t SampleVector(const TSourceRow*, std::size_t, const TColumns&)
 {
   return 0;
 }
@@ -38,7 +38,34 @@ std::size_t ResizeVector(const TColumns&, const TResizeRow&)
 // what the destination needs, not what the source holds. The words are read
 // one by one (faster here than vector gathers) into the planes they become,
 // then spread into their channels as floats.
-std::size_t SampleVector(const Byte* colour, const Byte* alpha, const TColumns& columns, float* planes)
+// Both rows of a step in one pass share the reading of the columns.
+template <std::size_t Rows, bool WithAlpha>
+void StageWords(const TSourceRow* rows, const TColumns& columns)
+{
+  const std::int32_t* const index = columns.Index[0].data();
+  const std::size_t stride = columns.Stride, wide = columns.Wide;
+  // Held here: the stores could otherwise change them for the compiler.
+  const Byte *colour[Rows], *alpha[Rows];
+  float *left[Rows], *right[Rows], *alphas[Rows];
+  for (std::size_t r = 0; r < Rows; ++r) {
+    colour[r] = rows[r].Colour;
+    alpha[r] = rows[r].Alpha;
+    left[r] = rows[r].Planes;
+    right[r] = rows[r].Planes + 4 * stride;
+    alphas[r] = rows[r].Planes + 3 * stride;
+  }
+  for (std::size_t i = 0; i < wide; ++i) {
+    const std::size_t x = std::size_t(index[i]);
+    for (std::size_t r = 0; r < Rows; ++r) {
+      std::memcpy(left[r] + i, colour[r] + 3 * x, 4);
+      std::memcpy(right[r] + i, colour[r] + 3 * x + 3, 4);
+      if constexpr (WithAlpha)
+        std::memcpy(alphas[r] + i, alpha[r] + x, 4);
+    }
+  }
+}
+
+std::size_t SampleVector(const TSourceRow* rows, std::size_t count, const TColumns& columns)
 {
   const hn::ScalableTag<float> df;
   const hn::RebindToSigned<decltype(df)> di;
@@ -46,19 +73,13 @@ std::size_t SampleVector(const Byte* colour, const Byte* alpha, const TColumns& 
   const std::size_t n = hn::Lanes(df), stride = columns.Stride, wide = columns.Wide;
   if (wide < n)
     return 0;
-  float* const left = planes;
-  float* const right = planes + 4 * stride;
-  float* const alphas = planes + 3 * stride;
-  const std::int32_t* const index = columns.Index[0].data();
-  for (std::size_t i = 0; i < wide; ++i) {
-    const std::size_t x = std::size_t(index[i]);
-    std::memcpy(left + i, colour + 3 * x, 4);
-    std::memcpy(right + i, colour + 3 * x + 3, 4);
-    if (alpha)
-      std::memcpy(alphas + i, alpha + x, 4);
-  }
+  const bool withAlpha = rows[0].Alpha != nullptr;
+  if (count == 2)
+    withAlpha ? StageWords<2, true>(rows, columns) : StageWords<2, false>(rows, columns);
+  else
+    withAlpha ? StageWords<1, true>(rows, columns) : StageWords<1, false>(rows, columns);
   const auto lowByte = hn::Set(du, 0xFF);
-  auto spread = [&](std::size_t from, std::size_t i, std::initializer_list<std::size_t> to) {
+  auto spread = [&](float* planes, std::size_t from, std::size_t i, std::initializer_list<std::size_t> to) {
     const auto word = hn::BitCast(du, hn::LoadU(df, planes + from * stride + i));
     std::size_t shift = 0;
     for (std::size_t plane : to) {
@@ -69,14 +90,17 @@ std::size_t SampleVector(const Byte* colour, const Byte* alpha, const TColumns& 
   };
   // Spread in place, so the columns a last vector would spread again are
   // left to the plain code.
-  std::size_t i = 0;
-  for (; i + n <= wide; i += n) {
-    spread(0, i, {0, 1, 2});
-    spread(4, i, {4, 5, 6});
-    if (alpha)
-      spread(3, i, {3, 7});
+  const std::size_t whole = wide / n * n;
+  for (std::size_t r = 0; r < count; ++r) {
+    float* const planes = rows[r].Planes;
+    for (std::size_t i = 0; i < whole; i += n) {
+      spread(planes, 0, i, {0, 1, 2});
+      spread(planes, 4, i, {4, 5, 6});
+      if (withAlpha)
+        spread(planes, 3, i, {3, 7});
+    }
   }
-  return i;
+  return whole;
 }
 
 // Four-byte pixels (blue, green, red, unused) stored as three-byte ones. Each
@@ -161,6 +185,7 @@ HWY_AFTER_NAMESPACE();
 #include "Quorex.Imaging.PngHelper.Reference.hpp"
 
 #include <algorithm>
+#include <span>
 
 namespace Quorex::ResizeRows {
 
@@ -193,17 +218,21 @@ TColumns::TColumns(int NewWidth, float Scale, int SourceWidth)
   Stride = (Count() + kLine - 1) / kLine * kLine + kLine;
 }
 
-void SampleRow(const Byte* Colour, const Byte* Alpha, const TColumns& Columns, float* Planes)
+void SampleRows(const TSourceRow* Rows, std::size_t Count, const TColumns& Columns)
 {
-  const std::size_t count = Columns.Count(), stride = Columns.Stride;
-  for (std::size_t i = HWY_DYNAMIC_DISPATCH(SampleVector)(Colour, Alpha, Columns, Planes); i < count; ++i)
+  if (Count == 0)
+    return;
+  const std::size_t columns = Columns.Count(), stride = Columns.Stride;
+  for (std::size_t i = HWY_DYNAMIC_DISPATCH(SampleVector)(Rows, Count, Columns); i < columns; ++i)
     for (std::size_t side = 0; side < 2; ++side) {
       const std::size_t x = std::size_t(Columns.Index[side][i]);
-      float* pixel = Planes + side * 4 * stride + i;
-      for (std::size_t c = 0; c < 3; ++c)
-        pixel[c * stride] = float(Colour[3 * x + c]);
-      if (Alpha)
-        pixel[3 * stride] = float(Alpha[x]);
+      for (const TSourceRow& row : std::span(Rows, Count)) {
+        float* pixel = row.Planes + side * 4 * stride + i;
+        for (std::size_t c = 0; c < 3; ++c)
+          pixel[c * stride] = float(row.Colour[3 * x + c]);
+        if (row.Alpha)
+          pixel[3 * stride] = float(row.Alpha[x]);
+      }
     }
 }
 

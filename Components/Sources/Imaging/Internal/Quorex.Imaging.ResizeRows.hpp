@@ -29,11 +29,17 @@ struct TColumns {
   std::size_t Stride = 0;
 };
 
-// A source row as the destination columns sample it: eight planes of
-// Columns.Stride floats, the left pixels' blue, green, red and alpha, then
-// the right pixels'. Without an alpha row the alpha planes are left alone.
+// Source rows as the destination columns sample them: each into eight
+// planes of Columns.Stride floats, the left pixels' blue, green, red and
+// alpha, then the right pixels'. Without an alpha row the alpha planes are
+// left alone. Count is 1 or 2 (the two rows of a step read the columns once).
 constexpr std::size_t kPlanes = 8;
-void SampleRow(const Vcl::Byte* Colour, const Vcl::Byte* Alpha, const TColumns& Columns, float* Planes);
+struct TSourceRow {
+  const Vcl::Byte* Colour;
+  const Vcl::Byte* Alpha;
+  float* Planes;
+};
+void SampleRows(const TSourceRow* Rows, std::size_t Count, const TColumns& Columns);
 
 // One destination row from the sampled rows above and below it and their
 // weights. Alpha is nullptr when there is none.
