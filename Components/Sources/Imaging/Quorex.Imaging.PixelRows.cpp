@@ -33,18 +33,6 @@ std::size_t BlendVector(const TBlendRows&, std::size_t, Byte)
 {
   return 0;
 }
-std::size_t PackVector(const Byte*, const Byte*, std::uint32_t*, std::size_t)
-{
-  return 0;
-}
-std::size_t SampleVector(const std::uint32_t*, const std::int32_t*, float* const*, std::size_t)
-{
-  return 0;
-}
-std::size_t ResizeVector(const TResizeRow&, std::size_t)
-{
-  return 0;
-}
 #else
 
 // x div 255 for 0 <= x <= 255 * 255, in 16-bit lanes: x * 32897 >> 23
@@ -361,86 +349,6 @@ std::size_t BlendVector(const TBlendRows& rows, std::size_t count, Byte factor)
   return whole;
 }
 
-std::size_t PackVector(const Byte* colour, const Byte* alpha, std::uint32_t* packed, std::size_t count)
-{
-  const hn::ScalableTag<std::uint8_t> d8;
-  const std::size_t n = hn::Lanes(d8);
-  Byte* out = reinterpret_cast<Byte*>(packed);
-  std::size_t i = 0;
-  for (; i + n <= count; i += n) {
-    hn::Vec<decltype(d8)> b, g, r;
-    hn::LoadInterleaved3(d8, colour + 3 * i, b, g, r);
-    const auto a = alpha ? hn::LoadU(d8, alpha + i) : hn::Zero(d8);
-    hn::StoreInterleaved4(b, g, r, a, d8, out + 4 * i);
-  }
-  return i;
-}
-
-// Channel Shift of packed pixels as floats.
-template <int Shift, class DF, class DU>
-hn::Vec<DF> ChannelOf(DF df, DU du, hn::Vec<DU> pixels)
-{
-  const hn::RebindToSigned<DU> di;
-  return hn::ConvertTo(df, hn::BitCast(di, hn::And(hn::ShiftRight<Shift>(pixels), hn::Set(du, 0xFF))));
-}
-
-std::size_t SampleVector(const std::uint32_t* packed, const std::int32_t* index, float* const* channels,
-                         std::size_t count)
-{
-  const hn::ScalableTag<float> df;
-  const hn::RebindToSigned<decltype(df)> di;
-  const hn::RebindToUnsigned<decltype(df)> du;
-  const std::size_t n = hn::Lanes(df);
-  std::size_t i = 0;
-  for (; i + n <= count; i += n) {
-    const auto pixels = hn::GatherIndex(du, packed, hn::LoadU(di, index + i));
-    hn::StoreU(ChannelOf<0>(df, du, pixels), df, channels[0] + i);
-    hn::StoreU(ChannelOf<8>(df, du, pixels), df, channels[1] + i);
-    hn::StoreU(ChannelOf<16>(df, du, pixels), df, channels[2] + i);
-    if (channels[3])
-      hn::StoreU(ChannelOf<24>(df, du, pixels), df, channels[3] + i);
-  }
-  return i;
-}
-
-std::size_t ResizeVector(const TResizeRow& row, std::size_t count)
-{
-  const hn::ScalableTag<float> df;
-  const hn::RebindToSigned<decltype(df)> di;
-  const hn::Rebind<std::uint8_t, decltype(di)> d8;
-  const std::size_t n = hn::Lanes(df);
-  const auto wy0 = hn::Set(df, row.RowWeight0), wy1 = hn::Set(df, row.RowWeight1);
-  // The rows' channels held here: the stores cannot change them.
-  const int channels = row.Alpha ? 4 : 3;
-  const float *top0[4] = {}, *bottom0[4] = {}, *top1[4] = {}, *bottom1[4] = {};
-  for (int c = 0; c < channels; ++c) {
-    top0[c] = row.Top0[c];
-    bottom0[c] = row.Bottom0[c];
-    top1[c] = row.Top1[c];
-    bottom1[c] = row.Bottom1[c];
-  }
-  Byte* const colour = row.Colour;
-  Byte* const alpha = row.Alpha;
-  std::size_t i = 0;
-  for (; i + n <= count; i += n) {
-    const auto wx0 = hn::LoadU(df, row.ColumnWeight0 + i), wx1 = hn::LoadU(df, row.ColumnWeight1 + i);
-    const auto w00 = hn::Mul(wx0, wy0), w01 = hn::Mul(wx0, wy1);
-    const auto w10 = hn::Mul(wx1, wy0), w11 = hn::Mul(wx1, wy1);
-    // Summed as the plain code sums: column 0 (top, bottom), then column 1.
-    auto channel = [&](int c) {
-      auto total = hn::Mul(hn::LoadU(df, top0[c] + i), w00);
-      total = hn::Add(total, hn::Mul(hn::LoadU(df, bottom0[c] + i), w01));
-      total = hn::Add(total, hn::Mul(hn::LoadU(df, top1[c] + i), w10));
-      total = hn::Add(total, hn::Mul(hn::LoadU(df, bottom1[c] + i), w11));
-      return hn::DemoteTo(d8, hn::NearestInt(total));
-    };
-    hn::StoreInterleaved3(channel(0), channel(1), channel(2), d8, colour + 3 * i);
-    if (alpha)
-      hn::StoreU(channel(3), d8, alpha + i);
-  }
-  return i;
-}
-
 #endif // HWY_TARGET == HWY_SCALAR
 
 } // namespace Quorex::PixelRows::HWY_NAMESPACE
@@ -451,8 +359,6 @@ HWY_AFTER_NAMESPACE();
 
 #include <Quorex.Imaging.PngHelper.hpp>
 
-#include <algorithm>
-
 namespace Quorex::PixelRows {
 
 using Vcl::Byte;
@@ -460,9 +366,6 @@ using Vcl::Byte;
 HWY_EXPORT(GrayVector);
 HWY_EXPORT(ScaleAlphaVector);
 HWY_EXPORT(BlendVector);
-HWY_EXPORT(PackVector);
-HWY_EXPORT(SampleVector);
-HWY_EXPORT(ResizeVector);
 
 void GrayRow(Byte* Pixels, std::size_t Count)
 {
@@ -483,40 +386,6 @@ void BlendRow(const TBlendRows& Rows, std::size_t Count, Byte Factor)
   for (std::size_t i = HWY_DYNAMIC_DISPATCH(BlendVector)(Rows, Count, Factor); i < Count; ++i)
     TPngImageHelper::Reference::BlendPixel(Rows.Colour1 + 3 * i, Rows.Alpha1[i], Rows.Colour2 + 3 * i,
                                            Rows.Alpha2[i], Factor, Rows.Colour + 3 * i, Rows.Alpha[i]);
-}
-
-void PackRow(const Byte* Colour, const Byte* Alpha, std::uint32_t* Packed, std::size_t Count)
-{
-  for (std::size_t i = HWY_DYNAMIC_DISPATCH(PackVector)(Colour, Alpha, Packed, Count); i < Count; ++i) {
-    const Byte* p = Colour + 3 * i;
-    Packed[i] = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-                std::uint32_t(Alpha ? Alpha[i] : 0) << 24;
-  }
-}
-
-void SampleRow(const std::uint32_t* Packed, const std::int32_t* Index, float* const Channels[4], std::size_t Count)
-{
-  for (std::size_t i = HWY_DYNAMIC_DISPATCH(SampleVector)(Packed, Index, Channels, Count); i < Count; ++i)
-    for (int c = 0; c < 4; ++c)
-      if (Channels[c])
-        Channels[c][i] = float((Packed[Index[i]] >> (8 * c)) & 0xFF);
-}
-
-void ResizeRow(const TResizeRow& Row, std::size_t Count)
-{
-  for (std::size_t i = HWY_DYNAMIC_DISPATCH(ResizeVector)(Row, Count); i < Count; ++i) {
-    const float w00 = Row.ColumnWeight0[i] * Row.RowWeight0, w01 = Row.ColumnWeight0[i] * Row.RowWeight1;
-    const float w10 = Row.ColumnWeight1[i] * Row.RowWeight0, w11 = Row.ColumnWeight1[i] * Row.RowWeight1;
-    auto channel = [&](int c) {
-      const float total =
-        Row.Top0[c][i] * w00 + Row.Bottom0[c][i] * w01 + Row.Top1[c][i] * w10 + Row.Bottom1[c][i] * w11;
-      return Byte(std::clamp(TPngImageHelper::Reference::RoundFloat(total), 0, 255));
-    };
-    for (int c = 0; c < 3; ++c)
-      Row.Colour[3 * i + size_t(c)] = channel(c);
-    if (Row.Alpha)
-      Row.Alpha[i] = channel(3);
-  }
 }
 
 } // namespace Quorex::PixelRows

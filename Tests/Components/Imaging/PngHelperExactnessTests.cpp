@@ -111,21 +111,33 @@ TEST(PngHelperExactness, SmoothResizeMatchesThePlainCode)
   });
 }
 
-TEST(PngHelperExactness, SmoothResizeOfLargeImagesMatchesThePlainCode)
+TEST(PngHelperExactness, SmoothResizeMatchesThePlainCodeAtEveryRatio)
 {
   struct TCase {
     int FromW, FromH, ToW, ToH;
   };
+  // Growing and shrinking by a little, by whole and odd factors, to and from
+  // the smallest sizes, and 1:1; every one on random pixels and on a white
+  // opaque image, whose sums come nearest the top of the byte range.
+  const TCase cases[] = {{4096, 3, 4097, 4}, {4096, 2, 1000, 3}, {1024, 9, 256, 2},  {256, 256, 64, 64},
+                         {97, 61, 203, 131}, {2, 2, 4096, 3},    {4096, 5, 1, 2},    {4096, 4, 3, 1},
+                         {300, 7, 300, 7},   {33, 40, 1, 1},     {5, 3, 1000, 200},  {1000, 3, 999, 2}};
   QxTest::ForEachVectorTarget([&] {
-    for (TCase c : {TCase{4096, 3, 4097, 4}, TCase{4096, 2, 1000, 3}, TCase{256, 256, 64, 64},
-                    TCase{97, 61, 203, 131}}) {
-      SCOPED_TRACE(testing::Message() << c.FromW << "x" << c.FromH << " -> " << c.ToW << "x" << c.ToH);
-      auto source = RandomPng(COLOR_RGBALPHA, c.FromW, c.FromH, std::uint32_t(c.ToW));
-      auto expected = Copy(*source);
-      Ref::SmoothResize(*expected, c.ToW, c.ToH);
-      H::SmoothResize(*source, c.ToW, c.ToH);
-      ASSERT_TRUE(Same(*source, *expected));
-    }
+    for (TCase c : cases)
+      for (bool white : {false, true}) {
+        SCOPED_TRACE(testing::Message() << c.FromW << "x" << c.FromH << " -> " << c.ToW << "x" << c.ToH
+                                        << (white ? " white" : ""));
+        auto source = RandomPng(COLOR_RGBALPHA, c.FromW, c.FromH, std::uint32_t(c.ToW));
+        if (white)
+          for (int y = 0; y < c.FromH; ++y) {
+            std::memset(source->Scanline(y), 255, size_t(c.FromW) * 3);
+            std::memset(source->AlphaScanline(y), 255, size_t(c.FromW));
+          }
+        auto expected = Copy(*source);
+        Ref::SmoothResize(*expected, c.ToW, c.ToH);
+        H::SmoothResize(*source, c.ToW, c.ToH);
+        ASSERT_TRUE(Same(*source, *expected));
+      }
   });
 }
 
