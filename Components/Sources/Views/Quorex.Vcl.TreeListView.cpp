@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 namespace Quorex {
 
@@ -26,16 +27,75 @@ bool Contains(const TRect& R, TPoint P)
   return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
 }
 
+// The sub-item texts of a description. The host fills them for every node a
+// walk meets, so emptying keeps the memory for the next node; known only as
+// TStrings, the list has no change events anybody could be waiting for.
+class TSubItemStrings : public TStrings {
+  QX_CLASS(TSubItemStrings, TStrings)
+public:
+  Integer Count() const override { return Integer(FItems.size()); }
+  String Get(Integer Index) const override { return At(Index).S; }
+  void Put(Integer Index, const String& S) override { At(Index).S = S; }
+  TObject* GetObject(Integer Index) const override { return At(Index).Object; }
+  void PutObject(Integer Index, TObject* AObject) override { At(Index).Object = AObject; }
+  void Clear() override { FItems.clear(); }
+  void Delete(Integer Index) override
+  {
+    At(Index);
+    FItems.erase(FItems.begin() + Index);
+  }
+  void Insert(Integer Index, const String& S) override { InsertObject(Index, S, nullptr); }
+  void InsertObject(Integer Index, const String& S, TObject* AObject) override
+  {
+    if (Index < 0 || Index > Count())
+      Error("List index out of bounds (%d)", Index);
+    FItems.emplace(FItems.begin() + Index, S, AObject);
+  }
+  Integer Add(const String& S) override { return AddObject(S, nullptr); }
+  Integer AddObject(const String& S, TObject* AObject) override
+  {
+    FItems.emplace_back(S, AObject);
+    return Count() - 1;
+  }
+
+private:
+  struct TItem {
+    String S;
+    TObject* Object = nullptr;
+  };
+  const TItem& At(Integer Index) const
+  {
+    if (Index < 0 || Index >= Count())
+      Error("List index out of bounds (%d)", Index);
+    return FItems[size_t(Index)];
+  }
+  TItem& At(Integer Index) { return const_cast<TItem&>(std::as_const(*this).At(Index)); }
+  std::vector<TItem> FItems;
+};
+
 } // namespace
 
 // ---- node descriptions -----------------------------------------------------------------------
 
 TQxTreeItemInfo::TQxTreeItemInfo(TQxCustomTreeListView* ATreeList, TObject* AData)
-  : FTreeList(ATreeList), FSubItems(std::make_unique<TStringList>()), FData(AData)
+  : FTreeList(ATreeList), FSubItems(std::make_unique<TSubItemStrings>()), FData(AData)
 {
 }
 
 TQxTreeItemInfo::~TQxTreeItemInfo() = default;
+
+void TQxTreeItemInfo::Reuse(TObject* AData)
+{
+  FData = AData;
+  FList.clear();
+  FCaption.clear();
+  FCheckState = cbUnchecked;
+  FDeep = 0;
+  FExpanded = false;
+  FSubItems->Clear();
+  FImageIndex = -1;
+  FSubImages.clear();
+}
 
 std::unique_ptr<TQxTreeItemInfo> TQxTreeItemInfo::Items(Integer Index) const
 {
@@ -158,20 +218,36 @@ void TQxCustomListView::CNNotify(TMessage& Message)
 
 // ---- the tree map -------------------------------------------------------------------------
 
+// A description is done with once its node's children are walked, so the
+// walk hands it on to a later node: making one afresh per node (with its
+// lists) would cost more than the host takes to fill it.
+TQxCustomTreeListView::TTreeMap::TInfoPtr TQxCustomTreeListView::TTreeMap::Describe(TObject* Data,
+                                                                                    std::vector<TInfoPtr>& Spare) const
+{
+  if (Spare.empty() || !FTreeList->OnTreeItemGet)
+    return FTreeList->RequestItem(Data);
+  TInfoPtr info = std::move(Spare.back());
+  Spare.pop_back();
+  info->Reuse(Data);
+  FTreeList->OnTreeItemGet(FTreeList, Data, info.get());
+  return info;
+}
+
 // Depth first with a stack of its own: a host's chain may be deeper than the
 // thread's stack. Each frame holds a node being walked and the next child.
 void TQxCustomTreeListView::TTreeMap::Update()
 {
   FList.clear();
-  std::unique_ptr<TQxTreeItemInfo> root = FTreeList->RequestItem(nullptr);
+  TInfoPtr root = FTreeList->RequestItem(nullptr);
   if (!root)
     return;
   struct TFrame {
-    std::unique_ptr<TQxTreeItemInfo> Node;
+    TInfoPtr Node;
     Integer Row;
     Integer Next;
   };
   std::vector<TFrame> stack;
+  std::vector<TInfoPtr> spare;
   // The root's data object is null: a null child would be the root again.
   std::unordered_set<TObject*> ancestors{nullptr};
   stack.push_back({std::move(root), -1, 0});
@@ -179,6 +255,7 @@ void TQxCustomTreeListView::TTreeMap::Update()
     TFrame& frame = stack.back();
     if (frame.Next >= frame.Node->Count()) {
       ancestors.erase(frame.Node->Data());
+      spare.push_back(std::move(frame.Node));
       stack.pop_back();
       continue;
     }
@@ -188,10 +265,14 @@ void TQxCustomTreeListView::TTreeMap::Update()
       continue;
     Integer parentRow = frame.Row;
     FList.push_back({parentRow, index});
-    std::unique_ptr<TQxTreeItemInfo> child = FTreeList->RequestItem(data);
-    if (child && child->Count() > 0 && child->Expanded()) {
+    TInfoPtr child = Describe(data, spare);
+    if (!child)
+      continue;
+    if (child->Count() > 0 && child->Expanded()) {
       ancestors.insert(data);
       stack.push_back({std::move(child), Count() - 1, 0});
+    } else {
+      spare.push_back(std::move(child));
     }
   }
 }
