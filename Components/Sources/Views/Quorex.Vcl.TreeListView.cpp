@@ -6,6 +6,8 @@
 #include <Vcl.Themes.hpp>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <unordered_set>
 #include <utility>
 
@@ -30,7 +32,7 @@ bool Contains(const TRect& R, TPoint P)
 // The sub-item texts of a description. The host fills them for every node a
 // walk meets, so emptying keeps the memory for the next node; known only as
 // TStrings, the list has no change events anybody could be waiting for.
-class TSubItemStrings : public TStrings {
+class TSubItemStrings final : public TStrings {
   QX_CLASS(TSubItemStrings, TStrings)
 public:
   Integer Count() const override { return Integer(FItems.size()); }
@@ -71,6 +73,38 @@ private:
   }
   TItem& At(Integer Index) { return const_cast<TItem&>(std::as_const(*this).At(Index)); }
   std::vector<TItem> FItems;
+};
+
+// The data objects of the nodes being walked. Almost every node asked about
+// is no ancestor, so a mask of hash bits answers most questions without the
+// set's division; a count per bit lets a bit go when its last owner does.
+class TAncestorSet {
+public:
+  bool Contains(TObject* Data) const { return (FMask >> Bit(Data) & 1) != 0 && FSet.contains(Data); }
+  // Data must not be among them yet.
+  void Insert(TObject* Data)
+  {
+    FSet.insert(Data);
+    if (FCounts[Bit(Data)]++ == 0)
+      FMask |= std::uint64_t(1) << Bit(Data);
+  }
+  void Erase(TObject* Data)
+  {
+    FSet.erase(Data);
+    if (--FCounts[Bit(Data)] == 0)
+      FMask &= ~(std::uint64_t(1) << Bit(Data));
+  }
+
+private:
+  // Objects are aligned, so the low bits say little.
+  static unsigned Bit(TObject* Data)
+  {
+    auto value = reinterpret_cast<std::uintptr_t>(Data);
+    return unsigned((value >> 4) ^ (value >> 10)) & 63;
+  }
+  std::unordered_set<TObject*> FSet;
+  std::array<std::uint32_t, 64> FCounts{};
+  std::uint64_t FMask = 0;
 };
 
 } // namespace
@@ -218,61 +252,58 @@ void TQxCustomListView::CNNotify(TMessage& Message)
 
 // ---- the tree map -------------------------------------------------------------------------
 
-// A description is done with once its node's children are walked, so the
-// walk hands it on to a later node: making one afresh per node (with its
-// lists) would cost more than the host takes to fill it.
-TQxCustomTreeListView::TTreeMap::TInfoPtr TQxCustomTreeListView::TTreeMap::Describe(TObject* Data,
-                                                                                    std::vector<TInfoPtr>& Spare) const
+// One description per depth serves the whole walk: a node's is done with
+// once its children are walked, when its next sibling's takes its place.
+// Making one afresh per node (with its lists) costs more than the host
+// takes to fill it.
+TQxTreeItemInfo* TQxCustomTreeListView::TTreeMap::Describe(TObject* Data, std::vector<TInfoPtr>& Levels,
+                                                           size_t Depth) const
 {
-  if (Spare.empty() || !FTreeList->OnTreeItemGet)
-    return FTreeList->RequestItem(Data);
-  TInfoPtr info = std::move(Spare.back());
-  Spare.pop_back();
-  info->Reuse(Data);
-  FTreeList->OnTreeItemGet(FTreeList, Data, info.get());
-  return info;
+  if (!FTreeList->OnTreeItemGet)
+    return nullptr;
+  if (Depth == Levels.size())
+    Levels.push_back(std::make_unique<TQxTreeItemInfo>(FTreeList, Data));
+  else
+    Levels[Depth]->Reuse(Data);
+  FTreeList->OnTreeItemGet(FTreeList, Data, Levels[Depth].get());
+  return Levels[Depth].get();
 }
 
 // Depth first with a stack of its own: a host's chain may be deeper than the
-// thread's stack. Each frame holds a node being walked and the next child.
+// thread's stack. Each frame holds the row of the node being walked (its
+// description is at the same depth) and its next child.
 void TQxCustomTreeListView::TTreeMap::Update()
 {
   FList.clear();
-  TInfoPtr root = FTreeList->RequestItem(nullptr);
-  if (!root)
+  std::vector<TInfoPtr> levels;
+  if (!Describe(nullptr, levels, 0))
     return;
   struct TFrame {
-    TInfoPtr Node;
     Integer Row;
     Integer Next;
   };
-  std::vector<TFrame> stack;
-  std::vector<TInfoPtr> spare;
+  std::vector<TFrame> stack{{-1, 0}};
   // The root's data object is null: a null child would be the root again.
-  std::unordered_set<TObject*> ancestors{nullptr};
-  stack.push_back({std::move(root), -1, 0});
+  TAncestorSet ancestors;
+  ancestors.Insert(nullptr);
   while (!stack.empty()) {
+    const size_t depth = stack.size() - 1;
+    const TQxTreeItemInfo& node = *levels[depth];
     TFrame& frame = stack.back();
-    if (frame.Next >= frame.Node->Count()) {
-      ancestors.erase(frame.Node->Data());
-      spare.push_back(std::move(frame.Node));
+    if (frame.Next >= node.Count()) {
+      ancestors.Erase(node.Data());
       stack.pop_back();
       continue;
     }
     Integer index = frame.Next++;
-    TObject* data = frame.Node->Node(index);
-    if (ancestors.contains(data))
+    TObject* data = node.Node(index);
+    if (ancestors.Contains(data))
       continue;
-    Integer parentRow = frame.Row;
-    FList.push_back({parentRow, index});
-    TInfoPtr child = Describe(data, spare);
-    if (!child)
-      continue;
-    if (child->Count() > 0 && child->Expanded()) {
-      ancestors.insert(data);
-      stack.push_back({std::move(child), Count() - 1, 0});
-    } else {
-      spare.push_back(std::move(child));
+    FList.push_back({frame.Row, index});
+    const TQxTreeItemInfo* child = Describe(data, levels, depth + 1);
+    if (child && child->Count() > 0 && child->Expanded()) {
+      ancestors.Insert(data);
+      stack.push_back({Count() - 1, 0});
     }
   }
 }

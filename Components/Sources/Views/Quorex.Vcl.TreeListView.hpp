@@ -166,9 +166,9 @@ public:
 
   private:
     using TInfoPtr = std::unique_ptr<TQxTreeItemInfo>;
-    // Asks the host about a node in a description from Spare when there is
-    // one; nullptr without a host.
-    TInfoPtr Describe(TObject* Data, std::vector<TInfoPtr>& Spare) const;
+    // Asks the host about a node in the description kept for its depth;
+    // nullptr without a host.
+    TQxTreeItemInfo* Describe(TObject* Data, std::vector<TInfoPtr>& Levels, size_t Depth) const;
 
     struct TRow {
       Integer Parent; // row of the parent, -1 for a top-level node
