@@ -530,6 +530,7 @@ QX_PUBLISHED(TCustomListView)
   Event("OnSelectItem", &T::OnSelectItem).Protected();
   Event("OnChange", &T::OnChange).Protected();
   Event("OnChanging", &T::OnChanging).Protected();
+  Event("OnItemChecked", &T::OnItemChecked).Protected();
   Event("OnColumnClick", &T::OnColumnClick).Protected();
   Event("OnCustomDraw", &T::OnCustomDraw).Protected();
   Event("OnAdvancedCustomDrawItem", &T::OnAdvancedCustomDrawItem).Protected();
@@ -545,7 +546,7 @@ QX_PUBLISHED(TListView)
         "RowSelect", "ReadOnly", "HideSelection", "HotTrack", "GridLines", "ShowColumnHeaders", "Checkboxes",
         "SmallImages", "StateImages", "DoubleBuffered", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter",
         "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnData",
-        "OnDrawItem", "OnSelectItem", "OnChange", "OnChanging", "OnColumnClick", "OnCustomDraw",
+        "OnDrawItem", "OnSelectItem", "OnChange", "OnChanging", "OnItemChecked", "OnColumnClick", "OnCustomDraw",
         "OnAdvancedCustomDrawItem", "OnAdvancedCustomDrawSubItem"})
     Publish(name);
   Publish("TabStop").Default(true);
