@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 namespace GdiPlus {
@@ -263,18 +264,12 @@ public:
   }
   void DrawLine(const std::shared_ptr<IGPPen>& Pen, float X1, float Y1, float X2, float Y2) override
   {
-    DrawLines(Pen, {{X1, Y1}, {X2, Y2}});
+    const TGPPointF points[] = {{X1, Y1}, {X2, Y2}};
+    StrokeLines(Pen, points);
   }
   void DrawLines(const std::shared_ptr<IGPPen>& Pen, const std::vector<TGPPointF>& Points) override
   {
-    CheckPoints(Points, 2);
-    TPathData path;
-    path.MoveTo({Points[0].X, Points[0].Y});
-    for (std::size_t i = 1; i < Points.size(); ++i) {
-      path.Kinds.push_back(TPathData::TKind::Line); // repeated points still draw their caps
-      path.Points.push_back({Points[i].X, Points[i].Y});
-    }
-    Stroke(Pen, path);
+    StrokeLines(Pen, Points);
   }
   void FillPolygon(const std::shared_ptr<IGPBrush>& Brush, const std::vector<TGPPointF>& Points,
                    TGPFillMode FillMode) override
@@ -300,11 +295,11 @@ public:
   void FillRegion(const std::shared_ptr<IGPBrush>& Brush, const std::shared_ptr<IGPRegion>& Region) override
   {
     std::shared_ptr<const TRegionNode> node = RegionNodeOf(Region);
-    ValidateBrush(Brush);
+    const TSource source = SourceOf(Brush);
     cairo_matrix_t device = CairoMatrix(Then(FWorld, FPage));
     TSurfacePtr mask = RenderRegion(*node, FWidth, FHeight, device);
     Paint(false, [&](cairo_t* cr) {
-      SetBrush(cr, Brush);
+      SetSource(cr, source);
       cairo_identity_matrix(cr);
       cairo_mask_surface(cr, mask.get(), 0, 0);
     });
@@ -355,7 +350,7 @@ public:
                   const std::shared_ptr<IGPBrush>& Brush) override
   {
     const TCairoFont& font = CairoFont(Font);
-    ValidateBrush(Brush);
+    const TSource source = SourceOf(Brush);
     CheckFinite({LayoutRect.X, LayoutRect.Y, LayoutRect.Width, LayoutRect.Height});
     TCairoStringFormat defaults(0);
     const IGPStringFormat& format = Format ? *Format : defaults;
@@ -365,7 +360,7 @@ public:
         cairo_clip(cr);
       }
       SetFont(cr, font);
-      SetBrush(cr, Brush);
+      SetSource(cr, source);
       for (const TTextLine& line : LayoutText(cr, Text, LayoutRect, format)) {
         cairo_move_to(cr, line.X, line.Baseline);
         cairo_show_text(cr, line.Text.c_str());
@@ -517,36 +512,56 @@ private:
     cairo_set_source_rgba(Cr, Color.R() / 255.0, Color.G() / 255.0, Color.B() / 255.0, Color.A() / 255.0);
   }
 
-  static void ValidateBrush(const std::shared_ptr<IGPBrush>& Brush)
+  // The kind of brush, found once per drawing and before anything is drawn.
+  struct TSource {
+    const IGPSolidBrush* Solid = nullptr;
+    const IGPLinearGradientBrush* Gradient = nullptr;
+  };
+
+  static TSource SourceOf(const std::shared_ptr<IGPBrush>& Brush)
   {
-    if (!dynamic_cast<const IGPSolidBrush*>(Brush.get()) &&
-        !dynamic_cast<const IGPLinearGradientBrush*>(Brush.get()))
+    TSource source;
+    source.Solid = dynamic_cast<const IGPSolidBrush*>(Brush.get());
+    if (!source.Solid)
+      source.Gradient = dynamic_cast<const IGPLinearGradientBrush*>(Brush.get());
+    if (!source.Solid && !source.Gradient)
       GdipCheck(Brush ? NotImplemented : InvalidParameter);
+    return source;
   }
 
   // The brush as Cairo's source, in the current world coordinates.
-  static void SetBrush(cairo_t* Cr, const std::shared_ptr<IGPBrush>& Brush)
+  static void SetSource(cairo_t* Cr, const TSource& Source)
   {
-    if (auto* solid = dynamic_cast<const IGPSolidBrush*>(Brush.get())) {
-      SetColor(Cr, solid->Color());
+    if (Source.Solid) {
+      SetColor(Cr, Source.Solid->Color());
       return;
     }
-    auto* gradient = dynamic_cast<const IGPLinearGradientBrush*>(Brush.get());
+    // Under a transform that only moves (the half-pixel shift, a DC's
+    // origin) the gradient is given in device pixels instead: pixman then
+    // fills each row without transforming its points, to the same pixels.
+    cairo_matrix_t user;
+    cairo_get_matrix(Cr, &user);
+    const bool moves = user.xx == 1 && user.yx == 0 && user.xy == 0 && user.yy == 1;
+    const double dx = moves ? user.x0 : 0, dy = moves ? user.y0 : 0;
+    const IGPLinearGradientBrush* gradient = Source.Gradient;
     TGPPointF a = gradient->StartPoint(), b = gradient->EndPoint();
-    cairo_pattern_t* pattern = cairo_pattern_create_linear(a.X, a.Y, b.X, b.Y);
+    cairo_pattern_t* pattern = cairo_pattern_create_linear(a.X + dx, a.Y + dy, b.X + dx, b.Y + dy);
     for (auto [offset, color] : {std::pair{0.0, gradient->StartColor()}, std::pair{1.0, gradient->EndColor()}})
       cairo_pattern_add_color_stop_rgba(pattern, offset, color.R() / 255.0, color.G() / 255.0, color.B() / 255.0,
                                         color.A() / 255.0);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    if (moves)
+      cairo_identity_matrix(Cr);
     cairo_set_source(Cr, pattern);
+    cairo_set_matrix(Cr, &user);
     cairo_pattern_destroy(pattern);
   }
 
   void Fill(const std::shared_ptr<IGPBrush>& Brush, const TPathData& Path)
   {
-    ValidateBrush(Brush);
+    const TSource source = SourceOf(Brush);
     Paint(true, [&](cairo_t* cr) {
-      SetBrush(cr, Brush);
+      SetSource(cr, source);
       cairo_set_fill_rule(cr, FillRule(Path.FillMode));
       PathToCairo(cr, Path);
       cairo_fill(cr);
@@ -555,13 +570,35 @@ private:
 
   void Stroke(const std::shared_ptr<IGPPen>& Pen, const TPathData& Path)
   {
+    StrokeAlong(Pen, [&](cairo_t* cr) { PathToCairo(cr, Path); });
+  }
+
+  // Lines go to Cairo as they come, with no path built on the way: a chart
+  // draws one segment for every value it shows.
+  void StrokeLines(const std::shared_ptr<IGPPen>& Pen, std::span<const TGPPointF> Points)
+  {
+    if (Points.size() < 2)
+      GdipCheck(InvalidParameter);
+    for (const TGPPointF& p : Points)
+      CheckFinite({p.X, p.Y});
+    StrokeAlong(Pen, [&](cairo_t* cr) {
+      cairo_new_path(cr);
+      cairo_move_to(cr, Points[0].X, Points[0].Y);
+      for (const TGPPointF& p : Points.subspan(1))
+        cairo_line_to(cr, p.X, p.Y);
+    });
+  }
+
+  template <class F>
+  void StrokeAlong(const std::shared_ptr<IGPPen>& Pen, F AddPath)
+  {
     if (!Pen)
       GdipCheck(InvalidParameter);
     std::shared_ptr<IGPBrush> brush = Pen->Brush();
-    ValidateBrush(brush);
+    const TSource source = SourceOf(brush);
     Paint(true, [&](cairo_t* cr) {
-      SetBrush(cr, brush);
-      PathToCairo(cr, Path);
+      SetSource(cr, source);
+      AddPath(cr);
       cairo_set_line_width(cr, Pen->Width());
       if (Pen->Width() == 0) { // one device pixel, whatever the transform
         cairo_identity_matrix(cr);
