@@ -606,8 +606,48 @@ private:
       }
       cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
       cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-      cairo_stroke(cr);
+      if (!source.Gradient || Pen->Width() == 0 || !StrokeThroughMask(cr, AddPath))
+        cairo_stroke(cr);
     });
+  }
+
+  // Along a stroke Cairo composites a gradient row by row, and pixman clears
+  // a scanline buffer of some 24 KB for every row. A narrow stroke is
+  // cheaper drawn into a coverage mask of its own, with the gradient painted
+  // through that at once: the same pixels. Only where that plainly holds: a
+  // transform that only moves, the source laid over, no clip group.
+  template <class F>
+  bool StrokeThroughMask(cairo_t* Cr, F AddPath)
+  {
+    constexpr double kMostWidth = 64, kMostArea = 1 << 18;
+    cairo_matrix_t m;
+    cairo_get_matrix(Cr, &m);
+    if (m.xx != 1 || m.yx != 0 || m.xy != 0 || m.yy != 1 || FClipMask ||
+        FCompositingMode != CompositingModeSourceOver)
+      return false;
+    double l, t, r, b;
+    cairo_stroke_extents(Cr, &l, &t, &r, &b);
+    const double left = std::floor(l + m.x0) - 1, top = std::floor(t + m.y0) - 1;
+    const double width = std::ceil(r + m.x0) + 1 - left, height = std::ceil(b + m.y0) + 1 - top;
+    if (!(width <= kMostWidth && width * height <= kMostArea))
+      return false;
+    TSurfacePtr mask(cairo_image_surface_create(CAIRO_FORMAT_A8, int(width), int(height)));
+    TContextPtr coverage(cairo_create(mask.get()));
+    cairo_t* mc = coverage.get();
+    cairo_translate(mc, m.x0 - left, m.y0 - top);
+    cairo_set_antialias(mc, cairo_get_antialias(Cr));
+    cairo_set_tolerance(mc, cairo_get_tolerance(Cr));
+    cairo_set_line_width(mc, cairo_get_line_width(Cr));
+    cairo_set_line_cap(mc, cairo_get_line_cap(Cr));
+    cairo_set_line_join(mc, cairo_get_line_join(Cr));
+    cairo_set_miter_limit(mc, cairo_get_miter_limit(Cr));
+    AddPath(mc);
+    cairo_stroke(mc);
+    CairoCheck(cairo_status(mc));
+    cairo_new_path(Cr);
+    cairo_identity_matrix(Cr);
+    cairo_mask_surface(Cr, mask.get(), left, top);
+    return true;
   }
 
   static TPathData Ellipse(const TGPRectF& Rect)

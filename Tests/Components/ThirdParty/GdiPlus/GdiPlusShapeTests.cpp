@@ -312,6 +312,24 @@ TEST(GdiPlusPen, WidthsBrushesAndHairlines)
   h.Graphics->DrawLine(TGPPen::Create(kBlack, 0), 1, 1, 5, 1);
   EXPECT_EQ(h.InkBox().Height, 1);
   EXPECT_EQ(h.InkBox().Width, 20);
+
+  // Without a scaling transform a gradient pen one unit wide draws the very
+  // pixels of the hairline, with and without smoothing.
+  auto brush = TGPLinearGradientBrush::Create(TGPRectF(0, 0, 40, 60), kRed, kBlue, LinearGradientModeVertical);
+  for (TGPSmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+    TPicture one(40, 60), hairline(40, 60);
+    for (TPicture* q : {&one, &hairline}) {
+      q->Graphics->SetSmoothingMode(smoothing);
+      q->Graphics->TranslateTransform(0.25f, 1);
+    }
+    const std::vector<TGPPointF> points = {{10.3f, 5.6f}, {17.8f, 52.2f}, {6, 40}, {7, 39}};
+    one.Graphics->DrawLines(TGPPen::Create(brush, 1), points);
+    hairline.Graphics->DrawLines(TGPPen::Create(brush, 0), points);
+    EXPECT_GT(one.TotalInk(), 20);
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 40; ++x)
+        ASSERT_EQ(one.Bitmap->GetPixel(x, y), hairline.Bitmap->GetPixel(x, y)) << x << "," << y;
+  }
 }
 
 TEST(GdiPlusImage, StretchSourceRectanglesAndColourMatrices)
