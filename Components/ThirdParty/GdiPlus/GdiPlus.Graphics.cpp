@@ -643,7 +643,8 @@ private:
     cairo_set_miter_limit(mc, cairo_get_miter_limit(Cr));
     AddPath(mc);
     cairo_stroke(mc);
-    CairoCheck(cairo_status(mc));
+    if (cairo_status(mc) != CAIRO_STATUS_SUCCESS) // no memory for the mask: the plain way
+      return false;
     cairo_new_path(Cr);
     cairo_identity_matrix(Cr);
     cairo_mask_surface(Cr, mask.get(), left, top);
