@@ -606,8 +606,15 @@ private:
       }
       cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
       cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-      if (!source.Gradient || Pen->Width() == 0 || !StrokeThroughMask(cr, AddPath))
-        cairo_stroke(cr);
+      if (source.Gradient && Pen->Width() != 0 && StrokeThroughMask(cr, AddPath))
+        return;
+      // The path is in device pixels by now and a transform that only moves
+      // changes nothing of the pen, but Cairo's stroker works harder under one.
+      cairo_matrix_t m;
+      cairo_get_matrix(cr, &m);
+      if (m.xx == 1 && m.yx == 0 && m.xy == 0 && m.yy == 1)
+        cairo_identity_matrix(cr);
+      cairo_stroke(cr);
     });
   }
 
