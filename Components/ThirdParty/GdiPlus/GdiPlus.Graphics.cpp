@@ -40,6 +40,14 @@ void PathToCairo(cairo_t* Cr, const TPathData& Path)
   }
 }
 
+// Whether the context's transform only moves: the half-pixel shift, a DC's
+// origin, a world translation.
+bool OnlyMoves(cairo_t* Cr, cairo_matrix_t& M)
+{
+  cairo_get_matrix(Cr, &M);
+  return M.xx == 1 && M.yx == 0 && M.xy == 0 && M.yy == 1;
+}
+
 cairo_fill_rule_t FillRule(TGPFillMode Mode)
 {
   return Mode == FillModeWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD;
@@ -536,12 +544,11 @@ private:
       SetColor(Cr, Source.Solid->Color());
       return;
     }
-    // Under a transform that only moves (the half-pixel shift, a DC's
-    // origin) the gradient is given in device pixels instead: pixman then
-    // fills each row without transforming its points, to the same pixels.
+    // Under a transform that only moves the gradient is given in device
+    // pixels instead: pixman then fills each row without transforming its
+    // points, to the same pixels.
     cairo_matrix_t user;
-    cairo_get_matrix(Cr, &user);
-    const bool moves = user.xx == 1 && user.yx == 0 && user.xy == 0 && user.yy == 1;
+    const bool moves = OnlyMoves(Cr, user);
     const double dx = moves ? user.x0 : 0, dy = moves ? user.y0 : 0;
     const IGPLinearGradientBrush* gradient = Source.Gradient;
     TGPPointF a = gradient->StartPoint(), b = gradient->EndPoint();
@@ -611,8 +618,7 @@ private:
       // The path is in device pixels by now and a transform that only moves
       // changes nothing of the pen, but Cairo's stroker works harder under one.
       cairo_matrix_t m;
-      cairo_get_matrix(cr, &m);
-      if (m.xx == 1 && m.yx == 0 && m.xy == 0 && m.yy == 1)
+      if (OnlyMoves(cr, m))
         cairo_identity_matrix(cr);
       cairo_stroke(cr);
     });
@@ -628,9 +634,7 @@ private:
   {
     constexpr double kMostWidth = 64, kMostArea = 1 << 18;
     cairo_matrix_t m;
-    cairo_get_matrix(Cr, &m);
-    if (m.xx != 1 || m.yx != 0 || m.xy != 0 || m.yy != 1 || FClipMask ||
-        FCompositingMode != CompositingModeSourceOver)
+    if (!OnlyMoves(Cr, m) || FClipMask || FCompositingMode != CompositingModeSourceOver)
       return false;
     double l, t, r, b;
     cairo_stroke_extents(Cr, &l, &t, &r, &b);
@@ -649,6 +653,7 @@ private:
     cairo_set_line_join(mc, cairo_get_line_join(Cr));
     cairo_set_miter_limit(mc, cairo_get_miter_limit(Cr));
     AddPath(mc);
+    cairo_identity_matrix(mc);
     cairo_stroke(mc);
     if (cairo_status(mc) != CAIRO_STATUS_SUCCESS) // no memory for the mask: the plain way
       return false;
