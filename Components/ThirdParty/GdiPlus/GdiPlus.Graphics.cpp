@@ -628,13 +628,14 @@ private:
   // a scanline buffer of some 24 KB for every row. A narrow stroke is
   // cheaper drawn into a coverage mask of its own, with the gradient painted
   // through that at once: the same pixels. Only where that plainly holds: a
-  // transform that only moves, the source laid over, no clip group.
+  // transform that only moves, the source laid over, no clip group, and a
+  // clip that leaves alone all that the stroke may touch.
   template <class F>
   bool StrokeThroughMask(cairo_t* Cr, F AddPath)
   {
     constexpr double kMostWidth = 64, kMostArea = 1 << 18;
     cairo_matrix_t m;
-    if (!OnlyMoves(Cr, m) || FClipMask || FCompositingMode != CompositingModeSourceOver)
+    if (!OnlyMoves(Cr, m) || FClipMask || FCompositingMode != CompositingModeSourceOver || !ClipLeavesAlone(Cr, m))
       return false;
     double l, t, r, b;
     cairo_stroke_extents(Cr, &l, &t, &r, &b);
@@ -661,6 +662,28 @@ private:
     cairo_identity_matrix(Cr);
     cairo_mask_surface(Cr, mask.get(), left, top);
     return true;
+  }
+
+  // Whether one rectangle of the clip holds every surface pixel that Cairo
+  // reckons a stroke of the path may reach (as far as a mitred join goes):
+  // then Cairo composites without the clip, whichever way the stroke is drawn.
+  bool ClipLeavesAlone(cairo_t* Cr, const cairo_matrix_t& M) const
+  {
+    double l, t, r, b;
+    cairo_path_extents(Cr, &l, &t, &r, &b);
+    const double reach = std::sqrt(2.0) * cairo_get_miter_limit(Cr) * cairo_get_line_width(Cr) + 1;
+    l = std::max(l + M.x0 - reach, 0.0);
+    t = std::max(t + M.y0 - reach, 0.0);
+    r = std::min(r + M.x0 + reach, double(FWidth));
+    b = std::min(b + M.y0 + reach, double(FHeight));
+    cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(Cr);
+    bool holds = false;
+    for (int i = 0; clip->status == CAIRO_STATUS_SUCCESS && i < clip->num_rectangles && !holds; ++i) {
+      const cairo_rectangle_t& c = clip->rectangles[i];
+      holds = c.x + M.x0 <= l && c.y + M.y0 <= t && c.x + c.width + M.x0 >= r && c.y + c.height + M.y0 >= b;
+    }
+    cairo_rectangle_list_destroy(clip);
+    return holds;
   }
 
   static TPathData Ellipse(const TGPRectF& Rect)
