@@ -1,6 +1,7 @@
 #include "Quorex.Vcl.Edit.hpp"
 
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <Vcl.ImgList.Link.hpp>
 #include <Winapi.Windows.hpp>
 
 namespace Quorex {
@@ -22,18 +23,8 @@ TQxCustomEdit::~TQxCustomEdit()
 
 void TQxCustomEdit::SetImages(TCustomImageList* Value)
 {
-  if (Value == FImages)
-    return;
-  if (FImages) {
-    FImages->UnRegisterChanges(FImageChangeLink.get());
-    FImages->RemoveFreeNotification(this);
-  }
-  FImages = Value;
-  if (FImages) {
-    FImages->RegisterChanges(FImageChangeLink.get());
-    FImages->FreeNotification(this);
-  }
-  AdjustSize();
+  if (LinkImageList(FImages, Value, FImageChangeLink.get(), this))
+    AdjustSize();
 }
 
 void TQxCustomEdit::ImageListChange(TObject*)
