@@ -80,19 +80,7 @@ void TQxCustomEdit::WndProc(TMessage& Message)
 
 QX_PUBLISHED_CONTROL(TQxEdit)
 {
-  Publish("ParentColor").Default(false);
-  for (const char* name : {"Align", "Alignment", "Anchors", "AutoSelect", "BorderStyle", "Color", "Constraints",
-                           "DoubleBuffered", "Enabled", "ParentFont", "Font", "HideSelection", "MaxLength",
-                           "NumbersOnly", "ParentShowHint", "PasswordChar", "PopupMenu", "ReadOnly", "ShowHint",
-                           "TabOrder", "Text", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick",
-                           "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter",
-                           "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
-    Publish(name);
-  DragAndBiDiProperties();
-  for (const char* name : {"ParentCtl3D", "Ctl3D", "Touch", "OnGesture"})
-    Publish(name);
-  Publish("AutoSize").Default(true);
-  Publish("TabStop").Default(true);
+  EditProperties({});
   Property("Images", &T::Images, &T::SetImages);
 }
 
