@@ -391,6 +391,8 @@ LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
   switch (msg) {
   case WM_NCCREATE:
     return TRUE;
+  case WM_NCCALCSIZE: // no frame of its own: the whole window is client
+    return 0;
   case WM_NCHITTEST: {
     RECT r;
     GetWindowRect(hWnd, &r);

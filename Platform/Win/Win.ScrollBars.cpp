@@ -210,14 +210,21 @@ void EndTracking()
 
 } // namespace
 
+RECT InsideFrameOf(HWND hWnd)
+{
+  const RECT& f = hWnd->Frame;
+  return RECT(0, 0, std::max(0, hWnd->Rect.Width() - f.Left - f.Right),
+              std::max(0, hWnd->Rect.Height() - f.Top - f.Bottom));
+}
+
 RECT ClientRectOf(HWND hWnd)
 {
-  int w = hWnd->Rect.Width(), h = hWnd->Rect.Height();
+  RECT r = InsideFrameOf(hWnd);
   if (Shows(hWnd, SB_VERT))
-    w = std::max(0, w - Thickness(SB_VERT));
+    r.Right = std::max(0, r.Right - Thickness(SB_VERT));
   if (Shows(hWnd, SB_HORZ))
-    h = std::max(0, h - Thickness(SB_HORZ));
-  return RECT(0, 0, w, h);
+    r.Bottom = std::max(0, r.Bottom - Thickness(SB_HORZ));
+  return r;
 }
 
 const TScrollBarState& ScrollBarState(HWND hWnd, int nBar)
@@ -233,8 +240,8 @@ TScrollBarLayout ScrollBarLayoutOf(HWND hWnd, int nBar)
   l.Vertical = nBar == SB_VERT;
   if (!Shows(hWnd, nBar))
     return l;
-  RECT c = ClientRectOf(hWnd);
-  l.Bar = l.Vertical ? RECT(c.Right, 0, hWnd->Rect.Width(), c.Bottom) : RECT(0, c.Bottom, c.Right, hWnd->Rect.Height());
+  RECT c = ClientRectOf(hWnd), inside = InsideFrameOf(hWnd);
+  l.Bar = l.Vertical ? RECT(c.Right, 0, inside.Right, c.Bottom) : RECT(0, c.Bottom, c.Right, inside.Bottom);
   l.Length = l.Vertical ? l.Bar.Height() : l.Bar.Width();
   l.Arrow = std::min(Thickness(nBar), l.Length / 2);
   const TScrollBarState& s = ScrollBarState(hWnd, nBar);
@@ -295,8 +302,8 @@ void PaintScrollBars(HWND hWnd)
       DrawScrollBar(dc, l, PressedScrollBarPart(hWnd, bar));
   }
   if (Shows(hWnd, SB_VERT) && Shows(hWnd, SB_HORZ)) {
-    RECT c = ClientRectOf(hWnd);
-    DrawScrollBarCorner(dc, RECT(c.Right, c.Bottom, hWnd->Rect.Width(), hWnd->Rect.Height()));
+    RECT c = ClientRectOf(hWnd), inside = InsideFrameOf(hWnd);
+    DrawScrollBarCorner(dc, RECT(c.Right, c.Bottom, inside.Right, inside.Bottom));
   }
   ReleaseDC(hWnd, dc);
 }

@@ -36,6 +36,9 @@ struct TWindow : THandleStorage {
   HWND Owner = nullptr;  // top-level windows only
   std::vector<HWND> Children; // z-order, bottom first
   RECT Rect;                  // in the parent's client, or on the screen
+  // The frame WM_NCCALCSIZE keeps around the client area: the widths along
+  // the left, top, right and bottom edges (the scroll bars come inside it).
+  RECT Frame;
   LONG_PTR Id = 0;
   LONG_PTR UserData = 0;
   TRegion Update;             // client coordinates
@@ -52,10 +55,16 @@ struct TWindow : THandleStorage {
   std::uint64_t VisibleLayout[2] = {0, 0};
 };
 
-// The client area in the window's own coordinates: the window less the
-// strips of its scroll bars (right and bottom, so the client origin is the
-// window's origin).
+// The client area in client coordinates: the window less its frame and the
+// strips of its scroll bars (right and bottom). The client origin lies at
+// the frame's top left corner in the window.
 RECT ClientRectOf(HWND hWnd);
+// The window inside its frame (scroll bars included), client coordinates.
+RECT InsideFrameOf(HWND hWnd);
+// The whole window, frame included, in client coordinates.
+RECT WholeRectOf(HWND hWnd);
+// Asks the window for its frame again (WM_NCCALCSIZE); true when it changed.
+bool RecalcFrame(HWND hWnd);
 
 // The live windows; handles of destroyed windows are refused everywhere.
 bool IsLive(HWND hWnd);
