@@ -170,6 +170,8 @@ void TIcon::SetSize(Integer AWidth, Integer AHeight)
 
 void TIcon::Replace(Win::HICON Handle, TBytes Data)
 {
+  if (Handle == FHandle && Data == FData)
+    return;
   if (FHandle && FHandle != Handle)
     Win::DestroyIcon(FHandle);
   FHandle = Handle;
