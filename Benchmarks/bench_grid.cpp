@@ -72,14 +72,18 @@ struct TGridHost {
   TQxGrid* Grid;
 };
 
+void TickQx(TGridHost& Host, int N)
+{
+  const auto values = Readings(N);
+  Host.Grid->AddValues(std::span<const double>(values));
+}
+
 void GridTickQx(benchmark::State& State)
 {
   TGridHost host;
   int n = kValues;
-  for (auto _ : State) {
-    const auto values = Readings(n++);
-    host.Grid->AddValues(std::span<const double>(values));
-  }
+  for (auto _ : State)
+    TickQx(host, n++);
   State.SetItemsProcessed(State.iterations());
 }
 BENCHMARK(GridTickQx)->Unit(benchmark::kMicrosecond);
@@ -99,12 +103,13 @@ void GridRebuildQx(benchmark::State& State)
 BENCHMARK(GridRebuildQx)->Unit(benchmark::kMillisecond);
 
 // The same picture in plain Cairo: a transparent plot surface, one vertical
-// gradient source per series, lines one pixel wide.
+// gradient source per series, lines one pixel wide through the centres of
+// the pixels, where the grid puts its points.
 struct TCairoPlot {
   TCairoPlot()
   {
     for (int s = 0; s < kSeries; ++s) {
-      cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, kPlotHeight);
+      cairo_pattern_t* p = cairo_pattern_create_linear(0, 0.5, 0, kPlotHeight + 0.5);
       for (auto [offset, c] : {std::pair{0.0, kTop[size_t(s)]}, std::pair{1.0, kBottom[size_t(s)]}})
         cairo_pattern_add_color_stop_rgb(p, offset, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
                                          ((c >> 16) & 0xFF) / 255.0);
@@ -120,7 +125,8 @@ struct TCairoPlot {
     cairo_destroy(Context);
     cairo_surface_destroy(Surface);
   }
-  static double Y(double Value) { return kPlotHeight - Value * 0.01 * kPlotHeight; }
+  static double X(int Column) { return Column + 0.5; }
+  static double Y(double Value) { return kPlotHeight - Value * 0.01 * kPlotHeight + 0.5; }
   // The stored values, as the grid keeps them.
   std::array<std::vector<double>, kSeries> Values = [] {
     std::array<std::vector<double>, kSeries> values;
@@ -135,28 +141,31 @@ struct TCairoPlot {
   std::array<cairo_pattern_t*, kSeries> Sources{};
 };
 
+void TickCairo(TCairoPlot& Plot, int N)
+{
+  cairo_surface_flush(Plot.Surface);
+  unsigned char* data = cairo_image_surface_get_data(Plot.Surface);
+  const int stride = cairo_image_surface_get_stride(Plot.Surface);
+  for (int y = 0; y < kPlotHeight; ++y) {
+    unsigned char* row = data + std::ptrdiff_t(y) * stride;
+    std::memmove(row, row + 4, size_t(kWidth - 1) * 4);
+    std::memset(row + (kWidth - 1) * 4, 0, 4);
+  }
+  cairo_surface_mark_dirty(Plot.Surface);
+  for (int s = 0; s < kSeries; ++s) {
+    cairo_move_to(Plot.Context, TCairoPlot::X(kWidth - 1), TCairoPlot::Y(Reading(s, N)));
+    cairo_line_to(Plot.Context, TCairoPlot::X(kWidth - 2), TCairoPlot::Y(Reading(s, N - 1)));
+    cairo_set_source(Plot.Context, Plot.Sources[size_t(s)]);
+    cairo_stroke(Plot.Context);
+  }
+}
+
 void GridTickCairo(benchmark::State& State)
 {
   TCairoPlot plot;
   int n = kValues;
-  for (auto _ : State) {
-    cairo_surface_flush(plot.Surface);
-    unsigned char* data = cairo_image_surface_get_data(plot.Surface);
-    const int stride = cairo_image_surface_get_stride(plot.Surface);
-    for (int y = 0; y < kPlotHeight; ++y) {
-      unsigned char* row = data + std::ptrdiff_t(y) * stride;
-      std::memmove(row, row + 4, size_t(kWidth - 1) * 4);
-      std::memset(row + (kWidth - 1) * 4, 0, 4);
-    }
-    cairo_surface_mark_dirty(plot.Surface);
-    for (int s = 0; s < kSeries; ++s) {
-      cairo_move_to(plot.Context, kWidth - 1, TCairoPlot::Y(Reading(s, n)));
-      cairo_line_to(plot.Context, kWidth - 2, TCairoPlot::Y(Reading(s, n - 1)));
-      cairo_set_source(plot.Context, plot.Sources[size_t(s)]);
-      cairo_stroke(plot.Context);
-    }
-    ++n;
-  }
+  for (auto _ : State)
+    TickCairo(plot, n++);
   State.SetItemsProcessed(State.iterations());
 }
 BENCHMARK(GridTickCairo)->Unit(benchmark::kMicrosecond);
@@ -174,7 +183,7 @@ void GridRebuildCairo(benchmark::State& State)
     cairo_set_operator(plot.Context, CAIRO_OPERATOR_OVER);
     for (int s = 0; s < kSeries; ++s) {
       for (int i = kValues - 1, x = kWidth - 1; i >= 0 && x >= 0; --i, --x)
-        cairo_line_to(plot.Context, x, TCairoPlot::Y(plot.Values[size_t(s)][size_t(i)]));
+        cairo_line_to(plot.Context, TCairoPlot::X(x), TCairoPlot::Y(plot.Values[size_t(s)][size_t(i)]));
       cairo_set_source(plot.Context, plot.Sources[size_t(s)]);
       cairo_stroke(plot.Context);
     }

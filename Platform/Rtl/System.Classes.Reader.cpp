@@ -550,6 +550,10 @@ private:
       ReadCollection(Instance, Info, V, LookupRoot);
       return;
     case pkClass:
+      // Resources written before the object was published may hold its data
+      // under its name, which the instance still reads as data of its own.
+      if (FReader.ReadDefined(Instance, Info.Name, V))
+        return;
       throw EReadError(Format("%s is an object; set its properties by name (%s.Name = ...)", {Info.Name, Info.Name}));
     }
   }

@@ -126,7 +126,7 @@ bool TCustomListView::ChangeState(Integer Index, Win::UINT State, Win::UINT Mask
   // A single focus: taking it moves it away from the old holder.
   if ((now & Win::LVIS_FOCUSED) && FFocusIndex != Index && FFocusIndex >= 0)
     ChangeState(FFocusIndex, 0, Win::LVIS_FOCUSED);
-  FStates[size_t(Index)] = std::uint8_t(now);
+  FStates[size_t(Index)] = std::uint16_t(now);
   if (now & Win::LVIS_SELECTED)
     FSelected.insert(Index);
   else
@@ -154,9 +154,16 @@ void TCustomListView::SetItemState(Integer Index, Win::UINT State, Win::UINT Mas
   if (Mask & Win::LVIS_SELECTED && !(State & Win::LVIS_SELECTED))
     for (Integer i : SelectedIndexes())
       ChangeState(i, 0, Win::LVIS_SELECTED);
-  Win::UINT set = State & Mask;
-  for (Integer i = 0; set != 0 && i < FItems->Count(); ++i)
-    ChangeState(i, set, set);
+  // Flags are set where asked; the state image is a field, written whole.
+  Win::UINT fields = (State & Mask & ~Win::LVIS_STATEIMAGEMASK) | (Mask & Win::LVIS_STATEIMAGEMASK);
+  for (Integer i = 0; fields != 0 && i < FItems->Count(); ++i)
+    ChangeState(i, State, fields);
+}
+
+void TCustomListView::ToggleChecked(Integer Index)
+{
+  bool checked = GetItemState(Index, Win::LVIS_STATEIMAGEMASK) == Win::INDEXTOSTATEIMAGEMASK(2);
+  ChangeState(Index, Win::INDEXTOSTATEIMAGEMASK(checked ? 1 : 2), Win::LVIS_STATEIMAGEMASK);
 }
 
 void TCustomListView::SelectRange(Integer From, Integer To, bool Only)
@@ -241,6 +248,8 @@ void TCustomListView::CNNotify(TMessage& Message)
   }
   if (OnChange)
     OnChange(this, item, ctState);
+  if (((nm->uNewState ^ nm->uOldState) & Win::LVIS_STATEIMAGEMASK) && FCheckboxes && OnItemChecked)
+    OnItemChecked(this, item);
   if (((nm->uNewState ^ nm->uOldState) & Win::LVIS_SELECTED) && OnSelectItem)
     OnSelectItem(this, item, (nm->uNewState & Win::LVIS_SELECTED) != 0);
 }
@@ -313,6 +322,8 @@ Integer TCustomListView::RowHeight()
     height = std::max(height, FSmallImages->Height() + 1);
   if (FStateImages)
     height = std::max(height, FStateImages->Height() + 1);
+  else if (FCheckboxes)
+    height = std::max(height, Win::GetSystemMetrics(Win::SM_CYSMICON) + 1);
   if (FOwnerDraw)
     MeasureItem(height);
   FRowHeight = std::max(height, 1);
@@ -339,6 +350,13 @@ Integer TCustomListView::ColumnsWidth() const
   return ColumnLeft(FColumns->Count());
 }
 
+Integer TCustomListView::StateIconWidth()
+{
+  if (FStateImages)
+    return FStateImages->Width();
+  return FCheckboxes ? Win::GetSystemMetrics(Win::SM_CXSMICON) : 0;
+}
+
 Integer TCustomListView::VisibleRowCount()
 {
   return std::max(0, (ClientHeight() - HeaderHeight()) / RowHeight());
@@ -363,9 +381,7 @@ TRect TCustomListView::ItemRect(Integer Index, TDisplayCode Code)
   if (Code == drBounds)
     return row;
   Integer cellRight = row.Left + (FColumns->Count() > 0 ? FColumns->Items(0)->Width() : row.Width());
-  Integer x = row.Left + kCellPadding;
-  if (FStateImages)
-    x += FStateImages->Width();
+  Integer x = row.Left + kCellPadding + StateIconWidth();
   TRect icon(x, row.Top, x + (FSmallImages ? FSmallImages->Width() : 0), row.Bottom);
   if (Code == drIcon)
     return icon;
@@ -419,7 +435,7 @@ THitTests TCustomListView::GetHitTestInfoAt(Integer X, Integer Y)
     return {htNowhere};
   TRect icon = ItemRect(index, drIcon);
   TRect label = ItemRect(index, drLabel);
-  if (X < icon.Left && FStateImages)
+  if (X < icon.Left && StateIconWidth() > 0)
     return {htOnItem, htOnStateIcon};
   if (X >= icon.Left && X < icon.Right)
     return {htOnItem, htOnIcon};
@@ -571,6 +587,12 @@ void TCustomListView::ListMouseDown(TMessage& Message)
       ClearSelection();
     return;
   }
+  // A press on the check box toggles it and leaves the selection alone.
+  if (Message.Msg != Win::WM_RBUTTONDOWN && OwnsCheckboxes() && pt.X < ItemRect(index, drIcon).Left &&
+      pt.X >= ItemRect(index, drIcon).Left - StateIconWidth()) {
+    ToggleChecked(index);
+    return;
+  }
   if (Message.Msg == Win::WM_RBUTTONDOWN) {
     if (!GetItemState(index, Win::LVIS_SELECTED))
       SetItemIndex(index);
@@ -645,6 +667,10 @@ void TCustomListView::KeyDown(Word& Key, TShiftState Shift)
     MoveFocus(std::max(focus, 0) + page, Shift);
     break;
   case Win::VK_SPACE:
+    if (OwnsCheckboxes() && focus >= 0 && !Shift.Contains(ssCtrl)) {
+      ToggleChecked(focus);
+      break;
+    }
     if (!FMultiSelect || focus < 0)
       return;
     ChangeState(focus, Shift.Contains(ssCtrl) ? GetItemState(focus, Win::LVIS_SELECTED) ^ Win::LVIS_SELECTED

@@ -3,6 +3,7 @@
 #include "Vcl.ComCtrls.hpp"
 #include "Vcl.ComCtrls.Internal.hpp"
 
+#include <Vcl.Themes.hpp>
 #include <Win.Gdi.hpp>
 
 #include <algorithm>
@@ -90,6 +91,36 @@ void TCustomListView::PaintRow(Integer Index)
   CustomDrawItem(item, state, cdPostPaint);
 }
 
+// With check boxes the state image list (if any) holds the unchecked and
+// the checked look at images 0 and 1; without one the platform draws them.
+void TCustomListView::PaintStateIcon(TListItem* Item, const TRect& Icon)
+{
+  TCanvas* canvas = Canvas();
+  if (!FCheckboxes) {
+    if (FStateImages && Item->StateIndex() >= 0)
+      FStateImages->Draw(canvas, Icon.Left - FStateImages->Width(),
+                         Icon.Top + (Icon.Height() - FStateImages->Height()) / 2, Item->StateIndex());
+    return;
+  }
+  bool checked = Item->Checked();
+  if (FStateImages) {
+    FStateImages->Draw(canvas, Icon.Left - FStateImages->Width(), Icon.Top + (Icon.Height() - FStateImages->Height()) / 2,
+                       checked ? 1 : 0, Enabled());
+    return;
+  }
+  Integer size = Win::GetSystemMetrics(Win::SM_CXMENUCHECK);
+  Integer strip = StateIconWidth();
+  TRect box = Bounds(Icon.Left - strip + (strip - size) / 2, Icon.Top + (Icon.Height() - size) / 2, size, size);
+  if (ThemeControl(this)) {
+    TThemedButton detail = checked ? (Enabled() ? tbCheckBoxCheckedNormal : tbCheckBoxCheckedDisabled)
+                                   : (Enabled() ? tbCheckBoxUncheckedNormal : tbCheckBoxUncheckedDisabled);
+    StyleServices()->DrawElement(canvas->Handle(), StyleServices()->GetElementDetails(detail), box);
+    return;
+  }
+  Win::UINT state = Win::DFCS_BUTTONCHECK | (checked ? Win::DFCS_CHECKED : 0) | (Enabled() ? 0 : Win::DFCS_INACTIVE);
+  Win::DrawFrameControl(canvas->Handle(), &box, Win::DFC_BUTTON, state);
+}
+
 bool TCustomListView::CustomDrawItem(TListItem* Item, TCustomDrawState State, TCustomDrawStage Stage)
 {
   bool defaultDraw = true;
@@ -112,9 +143,7 @@ void TCustomListView::PaintDefaultRow(TListItem* Item, TCustomDrawState State)
   }
   Win::SetBkMode(canvas->Handle(), Win::TRANSPARENT);
   TRect icon = ItemRect(index, drIcon);
-  if (FStateImages && Item->StateIndex() >= 0)
-    FStateImages->Draw(canvas, icon.Left - FStateImages->Width(), icon.Top + (icon.Height() - FStateImages->Height()) / 2,
-                       Item->StateIndex());
+  PaintStateIcon(Item, icon);
   if (FSmallImages && Item->ImageIndex() >= 0)
     FSmallImages->Draw(canvas, icon.Left, icon.Top + (icon.Height() - FSmallImages->Height()) / 2,
                        Item->ImageIndex(), Enabled());

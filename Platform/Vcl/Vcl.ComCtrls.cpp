@@ -161,6 +161,18 @@ void TListItem::SetFocused(bool Value)
   ListView()->SetItemState(FIndex, Value ? Win::LVIS_FOCUSED : 0, Win::LVIS_FOCUSED);
 }
 
+// Unchecked is state image 1, but an item that never had one reads as
+// unchecked too.
+bool TListItem::Checked() const
+{
+  return ListView()->GetItemState(FIndex, Win::LVIS_STATEIMAGEMASK) == Win::INDEXTOSTATEIMAGEMASK(2);
+}
+
+void TListItem::SetChecked(bool Value)
+{
+  ListView()->SetItemState(FIndex, Win::INDEXTOSTATEIMAGEMASK(Value ? 2 : 1), Win::LVIS_STATEIMAGEMASK);
+}
+
 TRect TListItem::DisplayRect(TDisplayCode Code) const
 {
   return ListView()->ItemRect(FIndex, Code);
@@ -446,6 +458,7 @@ void TCustomListView::SetCheckboxes(bool Value)
   if (FCheckboxes == Value)
     return;
   FCheckboxes = Value;
+  FRowHeight = 0;
   Invalidate();
 }
 

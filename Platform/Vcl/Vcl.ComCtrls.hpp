@@ -6,7 +6,10 @@
 // the keyboard. State changes go out as LVN_ITEMCHANGING/LVN_ITEMCHANGED
 // notifications, and the header control's HDN_ notifications are passed on;
 // both reach the control itself as CN_NOTIFY, so a descendant can filter
-// them on the message layer.
+// them on the message layer. With Checkboxes each item has a check box (its
+// state image: 1 unchecked, 2 checked) that a click on it or Space on the
+// focused item toggles, as a state change like any other; in owner-data
+// mode the host handles such clicks itself.
 #pragma once
 
 #include <Vcl.Controls.hpp>
@@ -117,6 +120,8 @@ public:
   void SetSelected(bool Value);
   bool Focused() const;
   void SetFocused(bool Value);
+  bool Checked() const;
+  void SetChecked(bool Value);
   TRect DisplayRect(TDisplayCode Code) const;
   void MakeVisible(bool PartialOK);
 
@@ -171,6 +176,7 @@ using TLVSelectItemEvent = std::function<void(TObject* Sender, TListItem* Item, 
 using TLVChangeEvent = std::function<void(TObject* Sender, TListItem* Item, TItemChange Change)>;
 using TLVChangingEvent =
   std::function<void(TObject* Sender, TListItem* Item, TItemChange Change, bool& AllowChange)>;
+using TLVCheckedItemEvent = std::function<void(TObject* Sender, TListItem* Item)>;
 using TLVColumnClickEvent = std::function<void(TObject* Sender, TListColumn* Column)>;
 using TLVCustomDrawEvent = std::function<void(TCustomListView* Sender, const TRect& ARect, bool& DefaultDraw)>;
 using TLVAdvancedCustomDrawItemEvent = std::function<void(TCustomListView* Sender, TListItem* Item, TCustomDrawState State,
@@ -266,6 +272,7 @@ public:
   TLVSelectItemEvent OnSelectItem;
   TLVChangeEvent OnChange;
   TLVChangingEvent OnChanging;
+  TLVCheckedItemEvent OnItemChecked;
   TLVColumnClickEvent OnColumnClick;
   TLVCustomDrawEvent OnCustomDraw;
   TLVAdvancedCustomDrawItemEvent OnAdvancedCustomDrawItem;
@@ -320,6 +327,13 @@ private:
   bool ChangeState(Integer Index, Win::UINT State, Win::UINT Mask);
   Win::LRESULT Notify(Win::UINT Code, Integer Index, Win::UINT NewState, Win::UINT OldState);
   void SelectRange(Integer From, Integer To, bool Only);
+  // The list's own check boxes: not in owner-data mode, where the host has
+  // the states.
+  bool OwnsCheckboxes() const { return FCheckboxes && !FOwnerData; }
+  void ToggleChecked(Integer Index);
+  // The strip left of the icon for the state image or the check box.
+  Integer StateIconWidth();
+  void PaintStateIcon(TListItem* Item, const TRect& Icon);
   void MoveFocus(Integer Index, TShiftState Shift);
   // The font's line height, measured without needing the window.
   Integer TextHeight();
@@ -340,9 +354,10 @@ private:
 
   std::unique_ptr<TListColumns> FColumns;
   std::unique_ptr<TListItems> FItems;
-  // Per index: LVIS_FOCUSED | LVIS_SELECTED; the selected ones also in
-  // order, so that moving a selection costs the selected rows, not the list.
-  std::vector<std::uint8_t> FStates;
+  // Per index: LVIS_FOCUSED | LVIS_SELECTED and the state image; the
+  // selected ones also in order, so that moving a selection costs the
+  // selected rows, not the list.
+  std::vector<std::uint16_t> FStates;
   std::set<Integer> FSelected;
   Integer FOwnerCount = 0;
   Integer FFocusIndex = -1;

@@ -246,6 +246,38 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect)
 {
   for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient})
     DoAlign(a, Rect, AControl);
+  DoCustomAlign(Rect);
+}
+
+// The host orders the custom-aligned controls (each goes before the first
+// one it is to precede) and places them one by one.
+void TWinControl::DoCustomAlign(TRect& Rect)
+{
+  std::vector<TControl*> list;
+  for (TControl* c : FControls) {
+    if (c->Align() != alCustom || !c->Visible())
+      continue;
+    auto at = std::find_if(list.begin(), list.end(), [&](TControl* o) { return CustomAlignInsertBefore(c, o); });
+    list.insert(at, c);
+  }
+  for (size_t i = 0; i < list.size(); ++i) {
+    TControl* c = list[i];
+    Integer l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
+    CustomAlignPosition(c, l, t, w, h, Rect, TAlignInfo{&list, Integer(i), alCustom, 0});
+    c->SetBounds(l, t, w, h);
+  }
+}
+
+bool TWinControl::CustomAlignInsertBefore(TControl* C1, TControl* C2)
+{
+  return OnAlignInsertBefore && OnAlignInsertBefore(this, C1, C2);
+}
+
+void TWinControl::CustomAlignPosition(TControl* Control, Integer& NewLeft, Integer& NewTop, Integer& NewWidth,
+                                      Integer& NewHeight, TRect& AlignRect, const TAlignInfo& AlignInfo)
+{
+  if (OnAlignPosition)
+    OnAlignPosition(this, Control, NewLeft, NewTop, NewWidth, NewHeight, AlignRect, AlignInfo);
 }
 
 void TWinControl::SizeChanged(TSize OldClientSize)

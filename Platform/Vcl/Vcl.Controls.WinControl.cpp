@@ -446,6 +446,12 @@ void TWinControl::Dispatch(TMessage& Message)
   case Win::WM_MOUSELEAVE:
     WMMouseLeave(Message);
     return;
+  case Win::WM_NCCALCSIZE:
+    WMNCCalcSize(Message);
+    return;
+  case Win::WM_NCPAINT:
+    WMNCPaint(Message);
+    return;
   case Win::WM_KEYDOWN:
   case Win::WM_SYSKEYDOWN:
     if (!DoKeyDown(Message))

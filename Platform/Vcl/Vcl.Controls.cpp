@@ -194,14 +194,25 @@ void TSizeConstraints::Set(Integer& Field, Integer Value)
     FControl->SetBounds(FControl->Left(), FControl->Top(), FControl->Width(), FControl->Height());
 }
 
+namespace {
+
+// A limit of 0 is none; the minimum wins over a maximum below it.
+void ApplyLimits(Integer& Width, Integer& Height, Integer MinWidth, Integer MinHeight, Integer MaxWidth,
+                 Integer MaxHeight)
+{
+  if (MaxWidth > 0)
+    Width = std::min(Width, MaxWidth);
+  if (MaxHeight > 0)
+    Height = std::min(Height, MaxHeight);
+  Width = std::max(Width, MinWidth);
+  Height = std::max(Height, MinHeight);
+}
+
+} // namespace
+
 void TSizeConstraints::Apply(Integer& Width, Integer& Height) const
 {
-  if (FMaxWidth > 0)
-    Width = std::min(Width, FMaxWidth);
-  if (FMaxHeight > 0)
-    Height = std::min(Height, FMaxHeight);
-  Width = std::max(Width, FMinWidth);
-  Height = std::max(Height, FMinHeight);
+  ApplyLimits(Width, Height, FMinWidth, FMinHeight, FMaxWidth, FMaxHeight);
 }
 
 // ---- TControlCanvas -------------------------------------------------------------------
@@ -464,10 +475,19 @@ bool TControl::CheckNewSize(Integer& NewWidth, Integer& NewHeight)
       h = ah;
     }
   }
-  FConstraints->Apply(w, h);
+  Integer minW = FConstraints->MinWidth(), minH = FConstraints->MinHeight();
+  Integer maxW = FConstraints->MaxWidth(), maxH = FConstraints->MaxHeight();
+  ConstrainedResize(minW, minH, maxW, maxH);
+  ApplyLimits(w, h, minW, minH, maxW, maxH);
   NewWidth = std::max(w, 0);
   NewHeight = std::max(h, 0);
   return true;
+}
+
+void TControl::ConstrainedResize(Integer& MinWidth, Integer& MinHeight, Integer& MaxWidth, Integer& MaxHeight)
+{
+  if (OnConstrainedResize)
+    OnConstrainedResize(this, MinWidth, MinHeight, MaxWidth, MaxHeight);
 }
 
 void TControl::InvalidateInParent(const TRect& R, bool Erase)

@@ -9,6 +9,7 @@
 #include <System.Classes.hpp>
 #include <System.TypInfo.hpp>
 #include <System.Types.hpp>
+#include <Vcl.Controls.Bevel.hpp>
 #include <Vcl.Graphics.hpp>
 #include <Win.User.hpp>
 
@@ -185,6 +186,26 @@ class TTouchManager;
 // A class of control action link as a control names the one it wants: it
 // makes a new link for the client (Vcl.ActnList: ActionLinkClassOf<L>).
 using TControlActionLinkClass = std::unique_ptr<TControlActionLink> (*)(TControl* Client);
+
+// A size check may narrow the limits it applies to this one resize (0: no
+// limit); the control's Constraints stay as they are.
+using TConstrainedResizeEvent =
+  std::function<void(TObject* Sender, Integer& MinWidth, Integer& MinHeight, Integer& MaxWidth, Integer& MaxHeight)>;
+// Custom alignment (alCustom): where a control stands among the others of
+// its pass, and the place the host gives it.
+struct TAlignInfo {
+  const std::vector<TControl*>* AlignList = nullptr;
+  Integer ControlIndex = 0;
+  TAlign Align = alNone;
+  Integer Scratch = 0;
+};
+using TAlignInsertBeforeEvent = std::function<bool(TWinControl* Sender, TControl* C1, TControl* C2)>;
+using TAlignPositionEvent =
+  std::function<void(TWinControl* Sender, TControl* Control, Integer& NewLeft, Integer& NewTop, Integer& NewWidth,
+                     Integer& NewHeight, TRect& AlignRect, const TAlignInfo& AlignInfo)>;
+// A dock site asked whether a client dragged over it may dock, and where.
+using TGetSiteInfoEvent =
+  std::function<void(TObject* Sender, TControl* DockClient, TRect& InfluenceRect, TPoint MousePos, bool& CanDock)>;
 
 // Minimum and maximum sizes (0 = no limit).
 class TSizeConstraints : public TPersistent {
@@ -425,6 +446,7 @@ public:
   TMouseActivateEvent OnMouseActivate;
   // A gesture the control's Touch settings let through; Handled ends it here.
   TGestureEvent OnGesture;
+  TConstrainedResizeEvent OnConstrainedResize;
 
 protected:
   virtual String GetText() const { return FText; }
@@ -433,6 +455,8 @@ protected:
   // the screen and scales its client area), constraints and its own font.
   virtual void ChangeScale(Integer M, Integer D);
   virtual bool CanResize(Integer& NewWidth, Integer& NewHeight);
+  // Raises OnConstrainedResize with the limits the size check is about to apply.
+  virtual void ConstrainedResize(Integer& MinWidth, Integer& MinHeight, Integer& MaxWidth, Integer& MaxHeight);
   virtual bool CanAutoSize(Integer& NewWidth, Integer& NewHeight);
   virtual void Resize();
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
@@ -620,6 +644,20 @@ public:
   void SetParentDoubleBuffered(bool Value);
   bool ParentBackground() const { return FControlStyle.Contains(csParentBackground); }
   void SetParentBackground(bool Value);
+  // The bevel in the window frame (Vcl.Controls.Bevel): with BevelKind
+  // other than bkNone the client area shrinks by the cuts' widths along
+  // BevelEdges.
+  TBevelEdges BevelEdges() const { return FBevel.Edges; }
+  void SetBevelEdges(TBevelEdges Value);
+  TBevelCut BevelInner() const { return FBevel.Inner; }
+  void SetBevelInner(TBevelCut Value);
+  TBevelCut BevelOuter() const { return FBevel.Outer; }
+  void SetBevelOuter(TBevelCut Value);
+  TBevelKind BevelKind() const { return FBevel.Kind; }
+  void SetBevelKind(TBevelKind Value);
+  TBevelWidth BevelWidth() const { return FBevel.Width; }
+  void SetBevelWidth(TBevelWidth Value);
+  TRect ClientRect() const override;
   TBrush* Brush() const { return FBrush.get(); }
 
   // Paints the control and its children on DC with its top left at (X, Y).
@@ -641,6 +679,11 @@ public:
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
   TKeyPressEvent OnKeyPress;
+  TAlignInsertBeforeEvent OnAlignInsertBefore;
+  TAlignPositionEvent OnAlignPosition;
+  // Declared and stored for hosts and resources: the platform has no dock
+  // sites to ask it.
+  TGetSiteInfoEvent OnGetSiteInfo;
 
   // The control whose window this is (nullptr for other windows).
   static TWinControl* FindControl(Win::HWND Handle);
@@ -660,6 +703,11 @@ protected:
   // Called after the window exists (children's windows made, state restored).
   virtual void CreateHandleDone() {}
   virtual void AlignControls(TControl* AControl, TRect& Rect);
+  // alCustom: whether C1 goes before C2 (OnAlignInsertBefore), and the
+  // place of a control (OnAlignPosition; it starts at the current bounds).
+  virtual bool CustomAlignInsertBefore(TControl* C1, TControl* C2);
+  virtual void CustomAlignPosition(TControl* Control, Integer& NewLeft, Integer& NewTop, Integer& NewWidth,
+                                   Integer& NewHeight, TRect& AlignRect, const TAlignInfo& AlignInfo);
   virtual void AdjustClientRect(TRect& Rect) { (void)Rect; }
   // Aligning waits while a resource is read; once loaded, aligned children
   // take the places their stored alignment and margins give them.
@@ -692,6 +740,9 @@ protected:
   void WMSetFocus(TMessage& Message);
   void WMKillFocus(TMessage& Message);
   void WMMouseLeave(TMessage& Message);
+  // The bevel's share of the frame, and painting it there.
+  void WMNCCalcSize(TMessage& Message);
+  void WMNCPaint(TMessage& Message);
   // A graphic child under the point has the first say.
   void WMContextMenu(TMessage& Message);
   void CNKeyDown(TMessage& Message);
@@ -734,6 +785,8 @@ private:
   bool IsControlMouseMsg(TMessage& Message);
   void TrackMouseLeave();
   void DoAlign(TAlign Align, TRect& Rect, TControl* AControl);
+  void DoCustomAlign(TRect& Rect);
+  void BevelChanged();
   void SizeChanged(TSize OldClientSize) override;
   void RemoveFocus(bool Removing);
 
@@ -747,6 +800,7 @@ private:
   Integer FAlignLevel = 0;
   TSize FLastClientSize;
   std::unique_ptr<TBrush> FBrush;
+  TBevel FBevel;
 };
 
 // ---- TCustomControl -------------------------------------------------------------------------------

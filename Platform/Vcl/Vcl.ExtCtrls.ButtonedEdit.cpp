@@ -1,5 +1,7 @@
 #include "Vcl.ExtCtrls.ButtonedEdit.hpp"
 
+#include "Vcl.ImgList.Link.hpp"
+
 namespace Vcl {
 
 namespace {
@@ -172,18 +174,8 @@ TCustomButtonedEdit::~TCustomButtonedEdit()
 
 void TCustomButtonedEdit::SetImages(TCustomImageList* Value)
 {
-  if (Value == FImages)
-    return;
-  if (FImages) {
-    FImages->UnRegisterChanges(FImageChangeLink.get());
-    FImages->RemoveFreeNotification(this);
-  }
-  FImages = Value;
-  if (FImages) {
-    FImages->RegisterChanges(FImageChangeLink.get());
-    FImages->FreeNotification(this);
-  }
-  UpdateEditButtons();
+  if (LinkImageList(FImages, Value, FImageChangeLink.get(), this))
+    UpdateEditButtons();
 }
 
 void TCustomButtonedEdit::SetLeftButton(TEditButton* Value)

@@ -89,6 +89,13 @@ void TCustomPanel::SetBevelWidth(Integer Value) { Change(FBevelWidth, std::max(V
 void TCustomPanel::SetBorderWidth(Integer Value) { Change(FBorderWidth, std::max(Value, 0)); }
 void TCustomPanel::SetShowCaption(bool Value) { Change(FShowCaption, Value); }
 
+void TCustomPanel::CreateParams(TCreateParams& Params)
+{
+  TCustomControl::CreateParams(Params);
+  if (FFullRepaint)
+    Params.WindowClass.style |= Win::CS_HREDRAW | Win::CS_VREDRAW;
+}
+
 void TCustomPanel::AdjustClientRect(TRect& Rect)
 {
   Integer inset = FBorderWidth;

@@ -33,10 +33,6 @@ private:
   Win::HWND FWindowHandle = nullptr;
 };
 
-enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-using enum TBevelCut;
-QX_ENUM_NAMES(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
-
 // A container with an optional bevel and a centred caption.
 class TCustomPanel : public TCustomControl {
   QX_CLASS(TCustomPanel, TCustomControl)
@@ -57,8 +53,13 @@ public:
   void SetBorderWidth(Integer Value);
   bool ShowCaption() const { return FShowCaption; }
   void SetShowCaption(bool Value);
+  // Repaint the whole panel when it is resized (only the uncovered strips
+  // when false); read when the window is made.
+  bool FullRepaint() const { return FFullRepaint; }
+  void SetFullRepaint(bool Value) { FFullRepaint = Value; }
 
 protected:
+  void CreateParams(TCreateParams& Params) override;
   void Paint() override;
   void AdjustClientRect(TRect& Rect) override;
 
@@ -72,6 +73,7 @@ private:
   Integer FBevelWidth = 1;
   Integer FBorderWidth = 0;
   bool FShowCaption = true;
+  bool FFullRepaint = true;
 };
 
 class TPanel : public TCustomPanel {

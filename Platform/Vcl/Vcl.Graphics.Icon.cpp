@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace Vcl {
 
@@ -167,20 +168,29 @@ void TIcon::SetSize(Integer AWidth, Integer AHeight)
   FRequestedHeight = std::max(AHeight, 0);
 }
 
+void TIcon::Replace(Win::HICON Handle, TBytes Data)
+{
+  if (Handle == FHandle && Data == FData)
+    return;
+  if (FHandle && FHandle != Handle)
+    Win::DestroyIcon(FHandle);
+  FHandle = Handle;
+  FData = std::move(Data);
+  Changed();
+}
+
 void TIcon::SetHandle(Win::HICON Value)
 {
   if (Value == FHandle)
     return;
-  if (FHandle)
-    Win::DestroyIcon(FHandle);
-  FHandle = Value;
-  Changed();
+  Replace(Value, {});
 }
 
 Win::HICON TIcon::ReleaseHandle()
 {
   Win::HICON handle = FHandle;
   FHandle = nullptr;
+  FData.clear();
   Changed();
   return handle;
 }
@@ -197,7 +207,7 @@ void TIcon::Assign(const TPersistent* Source)
     return;
   }
   if (icon != this)
-    SetHandle(icon->FHandle ? Win::CopyIcon(icon->FHandle) : nullptr);
+    Replace(icon->FHandle ? Win::CopyIcon(icon->FHandle) : nullptr, icon->FData);
 }
 
 // A bitmap gets the icon as 32-bit pixels with straight alpha; a masked icon's
@@ -233,17 +243,24 @@ void TIcon::LoadFromStream(TStream* Stream)
   const Int64 remaining = Stream->Size() - Stream->Position();
   if (remaining > MaxIconFile)
     throw EInvalidGraphic(SInvalidIcon);
-  const TBytes data = Stream->ReadAll();
+  TBytes data = Stream->ReadAll();
   const std::vector<TEntry> entries = ReadDirectory(data);
   const TEntry& entry = ChooseEntry(entries, FRequestedWidth ? FRequestedWidth : StandardIconSize,
                                     FRequestedHeight ? FRequestedHeight : StandardIconSize);
   if (std::uint64_t(entry.Offset) + entry.Size > data.size())
     throw EInvalidGraphic(SInvalidIcon);
-  SetHandle(DecodeFrame(data.data() + entry.Offset, entry.Size));
+  Win::HICON handle = DecodeFrame(data.data() + entry.Offset, entry.Size);
+  Replace(handle, std::move(data));
 }
 
+// The other sizes of a loaded file live only in its bytes, so those are
+// what is written.
 void TIcon::SaveToStream(TStream* Stream)
 {
+  if (!FData.empty()) {
+    Stream->WriteBuffer(FData.data(), Int64(FData.size()));
+    return;
+  }
   if (!FHandle)
     return;
   const TIconBitmaps bitmaps(FHandle);

@@ -1,5 +1,5 @@
 // Form streaming of the graphics classes: the font's published properties,
-// colour identifiers and the framing of a picture's stored data.
+// colour identifiers, a graphic's stored data and its framing in a picture.
 #include "Vcl.Graphics.hpp"
 
 #include "System.Classes.Streaming.hpp"
@@ -90,6 +90,13 @@ Cardinal ReadLengthField(TStream* Stream)
   if (Int64(length) > left)
     throw EReadError(Format("Length field of %u bytes exceeds the %d bytes left", {length, left}));
   return length;
+}
+
+void TGraphic::DefineProperties(TFiler* Filer)
+{
+  Filer->DefineBinaryProperty(
+    "Data", [this](TStream* Stream) { ReadData(Stream); }, [this](TStream* Stream) { WriteData(Stream); },
+    !Empty());
 }
 
 void TPicture::ReadData(TStream* Stream)

@@ -464,6 +464,9 @@ public:
   // The form of the picture data in form resources (the stream form by default).
   virtual void ReadData(TStream* Stream) { LoadFromStream(Stream); }
   virtual void WriteData(TStream* Stream) { SaveToStream(Stream); }
+  // A graphic held by a published property streams as its "Data" (ReadData,
+  // WriteData), written when it is not empty.
+  void DefineProperties(TFiler* Filer) override;
 
   TNotifyEvent OnChange;
 
@@ -576,7 +579,8 @@ private:
   TRows FRowsState = TRows::Stale;
 };
 
-// An icon: a colour bitmap with a 1-bit AND mask, or with 32-bit alpha.
+// An icon: a colour bitmap with a 1-bit AND mask, or with 32-bit alpha. A
+// loaded icon also keeps its whole .ico file, every size of it.
 class TIcon : public TGraphic {
   QX_CLASS(TIcon, TGraphic)
 public:
@@ -594,17 +598,19 @@ public:
   bool SupportsPartialTransparency() const override { return true; }
 
   Win::HICON Handle() const { return FHandle; }
-  // Takes ownership of the icon.
+  // Takes ownership of the icon; a loaded file is let go.
   void SetHandle(Win::HICON Value);
+  // The icon becomes empty, file and all.
   Win::HICON ReleaseHandle();
   bool HandleAllocated() const { return FHandle != nullptr; }
 
   // An .ico file: the entry nearest the preferred size (32 x 32 when none is
   // set) with the most colours, a bitmap frame of 1, 4, 8, 24 or 32 bits.
   // Bad data raises EInvalidGraphic "Icon image is not valid" and leaves the
-  // icon as it was.
+  // icon as it was. The file is kept as it was read.
   void LoadFromStream(TStream* Stream) override;
-  // A one-image .ico file: 32-bit colour with alpha, or 24-bit with the mask.
+  // The loaded file unchanged; an icon given a handle writes a one-image
+  // .ico file: 32-bit colour with alpha, or 24-bit with the mask.
   void SaveToStream(TStream* Stream) override;
 
 protected:
@@ -612,7 +618,10 @@ protected:
   void AssignTo(TPersistent* Dest) const override;
 
 private:
+  void Replace(Win::HICON Handle, TBytes Data);
+
   Win::HICON FHandle = nullptr;
+  TBytes FData; // the loaded .ico file; empty for an icon given a handle
   Integer FRequestedWidth = 0;
   Integer FRequestedHeight = 0;
 };

@@ -2,7 +2,6 @@
 
 #include "Vcl.Imaging.pngimage.Codec.hpp"
 
-#include <System.Classes.Streaming.hpp>
 #include <Win.Gdi.Guards.hpp>
 
 #include <algorithm>
@@ -655,13 +654,6 @@ void TPngImage::WriteData(TStream* Stream)
 {
   if (!Empty())
     SaveToStream(Stream);
-}
-
-void TPngImage::DefineProperties(TFiler* Filer)
-{
-  Filer->DefineBinaryProperty(
-    "Data", [this](TStream* Stream) { ReadData(Stream); }, [this](TStream* Stream) { WriteData(Stream); },
-    !Empty());
 }
 
 // ---- encoder settings --------------------------------------------------------------------------

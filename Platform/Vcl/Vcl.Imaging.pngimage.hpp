@@ -191,8 +191,6 @@ public:
   // Form data: the PNG file, or nothing for an empty image.
   void ReadData(TStream* Stream) override;
   void WriteData(TStream* Stream) override;
-  // A published image stores its file as the binary property "Data".
-  void DefineProperties(TFiler* Filer) override;
 
   // ---- encoder settings -----------------------------------------------------------------
   Integer CompressionLevel() const { return FCompressionLevel; }

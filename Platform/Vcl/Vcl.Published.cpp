@@ -123,6 +123,7 @@ QX_PUBLISHED(TControl)
   Event("OnMouseWheel", &T::OnMouseWheel).Protected();
   Event("OnResize", &T::OnResize).Protected();
   Event("OnCanResize", &T::OnCanResize).Protected();
+  Event("OnConstrainedResize", &T::OnConstrainedResize).Protected();
 }
 
 QX_PUBLISHED(TWinControl)
@@ -136,6 +137,16 @@ QX_PUBLISHED(TWinControl)
     .StoredWhen([](const TObject* o) { return !static_cast<const TWinControl*>(o)->ParentDoubleBuffered(); })
     .Protected();
   Property("ParentBackground", &T::ParentBackground, &T::SetParentBackground).Default(false).Protected();
+  Property("BevelEdges", &T::BevelEdges, &T::SetBevelEdges)
+    .Default(TBevelEdges{beLeft, beTop, beRight, beBottom})
+    .Protected();
+  Property("BevelInner", &T::BevelInner, &T::SetBevelInner).Default(bvRaised).Protected();
+  Property("BevelOuter", &T::BevelOuter, &T::SetBevelOuter).Default(bvLowered).Protected();
+  Property("BevelKind", &T::BevelKind, &T::SetBevelKind).Default(bkNone).Protected();
+  Property("BevelWidth", &T::BevelWidth, &T::SetBevelWidth).Default(1).Protected();
+  Event("OnAlignInsertBefore", &T::OnAlignInsertBefore).Protected();
+  Event("OnAlignPosition", &T::OnAlignPosition).Protected();
+  Event("OnGetSiteInfo", &T::OnGetSiteInfo).Protected();
   Event("OnEnter", &T::OnEnter).Protected();
   Event("OnExit", &T::OnExit).Protected();
   Event("OnKeyDown", &T::OnKeyDown).Protected();
@@ -222,6 +233,7 @@ QX_PUBLISHED(TCustomPanel)
   Property("BevelWidth", &T::BevelWidth, &T::SetBevelWidth).Default(1).Protected();
   Property("BorderWidth", &T::BorderWidth, &T::SetBorderWidth).Default(0).Protected();
   Property("ShowCaption", &T::ShowCaption, &T::SetShowCaption).Default(true).Protected();
+  Property("FullRepaint", &T::FullRepaint, &T::SetFullRepaint).Default(true).Protected();
   Property("VerticalAlignment", &T::VerticalAlignment, &T::SetVerticalAlignment)
     .Default(taVerticalCenter)
     .Protected();
@@ -544,6 +556,7 @@ QX_PUBLISHED(TCustomListView)
   Event("OnSelectItem", &T::OnSelectItem).Protected();
   Event("OnChange", &T::OnChange).Protected();
   Event("OnChanging", &T::OnChanging).Protected();
+  Event("OnItemChecked", &T::OnItemChecked).Protected();
   Event("OnColumnClick", &T::OnColumnClick).Protected();
   Event("OnCustomDraw", &T::OnCustomDraw).Protected();
   Event("OnAdvancedCustomDrawItem", &T::OnAdvancedCustomDrawItem).Protected();
@@ -559,7 +572,7 @@ QX_PUBLISHED(TListView)
         "RowSelect", "ReadOnly", "HideSelection", "HotTrack", "GridLines", "ShowColumnHeaders", "Checkboxes",
         "SmallImages", "StateImages", "DoubleBuffered", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter",
         "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnData",
-        "OnDrawItem", "OnSelectItem", "OnChange", "OnChanging", "OnColumnClick", "OnCustomDraw",
+        "OnDrawItem", "OnSelectItem", "OnChange", "OnChanging", "OnItemChecked", "OnColumnClick", "OnCustomDraw",
         "OnAdvancedCustomDrawItem", "OnAdvancedCustomDrawSubItem"})
     Publish(name);
   Publish("TabStop").Default(true);

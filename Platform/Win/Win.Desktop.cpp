@@ -66,7 +66,7 @@ TImage CaptureWindow(HWND hWnd)
   image.Height = hWnd->Rect.Height();
   image.Pixels.assign(size_t(image.Width) * size_t(image.Height), 0xFF000000u);
   POINT o = SurfaceOrigin(hWnd);
-  o.Offset(0, -hWnd->MenuBar);
+  o.Offset(-hWnd->Frame.Left, -hWnd->Frame.Top);
   Blit(image, *RootOf(hWnd)->Surface, Bounds(o.X, o.Y, image.Width, image.Height), POINT());
   return image;
 }

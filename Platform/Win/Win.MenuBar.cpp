@@ -3,6 +3,17 @@
 
 namespace Win {
 
+namespace {
+
+// The strip in client coordinates: the top of the whole window.
+RECT StripOf(HWND hWnd)
+{
+  RECT whole = WholeRectOf(hWnd);
+  return RECT(whole.Left, whole.Top, whole.Right, whole.Top + hWnd->MenuBar);
+}
+
+} // namespace
+
 BOOL SetMenuBar(HWND hWnd, BOOL show)
 {
   if (!IsLive(hWnd) || !IsTopLevel(hWnd))
@@ -19,7 +30,7 @@ BOOL DrawMenuBar(HWND hWnd)
 {
   if (!IsLive(hWnd) || !hWnd->MenuBar)
     return FALSE;
-  RECT strip(0, -hWnd->MenuBar, hWnd->Rect.Width(), 0);
+  RECT strip = StripOf(hWnd);
   return RedrawWindow(hWnd, &strip, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
@@ -36,10 +47,11 @@ HDC GetMenuBarDC(HWND hWnd)
 {
   if (!IsLive(hWnd) || !hWnd->MenuBar)
     return nullptr;
-  TRegion strip = NonClientVisibleRegion(hWnd).Intersect(TRegion(RECT(0, -hWnd->MenuBar, hWnd->Rect.Width(), 0)));
-  strip.Offset(0, hWnd->MenuBar);
+  // Window coordinates, as GetWindowDC's: the strip is the window's top.
+  TRegion strip = NonClientVisibleRegion(hWnd).Intersect(TRegion(StripOf(hWnd)));
+  strip.Offset(hWnd->Frame.Left, hWnd->Frame.Top);
   HDC dc = MakeWindowDC(hWnd, strip);
-  dc->SurfaceOffset.Offset(0, -hWnd->MenuBar);
+  dc->SurfaceOffset.Offset(-hWnd->Frame.Left, -hWnd->Frame.Top);
   return dc;
 }
 

@@ -391,6 +391,10 @@ LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
   switch (msg) {
   case WM_NCCREATE:
     return TRUE;
+  case WM_NCCALCSIZE: // no frame of its own but the menu bar's strip
+    if (lParam)
+      reinterpret_cast<RECT*>(lParam)->Top += hWnd->MenuBar;
+    return 0;
   case WM_NCHITTEST: {
     RECT r;
     GetWindowRect(hWnd, &r);

@@ -66,7 +66,7 @@ void Invalidate(HWND hWnd, TRegion region, bool erase, UINT flags)
     if (!c->Rect.IntersectsWith(region.Box()))
       continue;
     TRegion part = region;
-    part.Offset(-c->Rect.Left, -c->Rect.Top);
+    part.Offset(-c->Rect.Left - c->Frame.Left, -c->Rect.Top - c->Frame.Top);
     Invalidate(c, part, erase, flags);
   }
 }
@@ -78,7 +78,7 @@ void Validate(HWND hWnd, const TRegion& region, UINT flags)
     return;
   for (HWND c : hWnd->Children) {
     TRegion part = region;
-    part.Offset(-c->Rect.Left, -c->Rect.Top);
+    part.Offset(-c->Rect.Left - c->Frame.Left, -c->Rect.Top - c->Frame.Top);
     Validate(c, part, flags);
   }
 }
@@ -126,6 +126,31 @@ HWND FirstDirty(HWND hWnd)
 
 } // namespace
 
+RECT WholeRectOf(HWND hWnd)
+{
+  RECT r(0, 0, hWnd->Rect.Width(), hWnd->Rect.Height());
+  r.Offset(-hWnd->Frame.Left, -hWnd->Frame.Top);
+  return r;
+}
+
+bool RecalcFrame(HWND hWnd)
+{
+  RECT outer = hWnd->Rect;
+  RECT inner = outer;
+  SendMessage(hWnd, WM_NCCALCSIZE, FALSE, LPARAM(&inner));
+  if (!IsLive(hWnd))
+    return false;
+  // A frame wider than the window leaves an empty client, never a negative one.
+  inner.Right = std::max(inner.Right, inner.Left);
+  inner.Bottom = std::max(inner.Bottom, inner.Top);
+  RECT frame(inner.Left - outer.Left, inner.Top - outer.Top, outer.Right - inner.Right, outer.Bottom - inner.Bottom);
+  if (frame == hWnd->Frame)
+    return false;
+  hWnd->Frame = frame;
+  LayoutChanged();
+  return true;
+}
+
 bool PaintSuspended(HWND hWnd)
 {
   for (HWND w = hWnd; w; w = w->Parent)
@@ -160,7 +185,7 @@ TRegion ClipToAncestors(HWND hWnd, TRegion visible)
   POINT offset; // hWnd's client origin in the current ancestor's client
   for (HWND cur = hWnd; cur->Parent; cur = cur->Parent) {
     HWND parent = cur->Parent;
-    offset.Offset(cur->Rect.Left, cur->Rect.Top);
+    offset.Offset(cur->Rect.Left + cur->Frame.Left, cur->Rect.Top + cur->Frame.Top);
     RECT parentClient = ClientRectOf(parent);
     parentClient.Offset(-offset.X, -offset.Y);
     visible = visible.Intersect(TRegion(parentClient));
@@ -182,11 +207,6 @@ TRegion ClipToAncestors(HWND hWnd, TRegion visible)
 }
 
 } // namespace
-
-RECT WholeRectOf(HWND hWnd)
-{
-  return RECT(0, -hWnd->MenuBar, hWnd->Rect.Width(), hWnd->Rect.Height() - hWnd->MenuBar);
-}
 
 TRegion NonClientVisibleRegion(HWND hWnd)
 {
@@ -227,7 +247,18 @@ HDC WindowDC(HWND hWnd)
 
 HDC GetWindowDC(HWND hWnd)
 {
-  return GetDC(hWnd);
+  if (!IsLive(hWnd))
+    return nullptr;
+  TRegion visible = ClipToAncestors(hWnd, TRegion(WholeRectOf(hWnd)));
+  if (hWnd->Style & WS_CLIPCHILDREN)
+    for (HWND c : hWnd->Children)
+      if (c->Style & WS_VISIBLE)
+        visible = visible.Subtract(TRegion(c->Rect));
+  // Window coordinates: the origin at the frame's top left.
+  visible.Offset(hWnd->Frame.Left, hWnd->Frame.Top);
+  HDC dc = MakeWindowDC(hWnd, visible);
+  dc->SurfaceOffset.Offset(-hWnd->Frame.Left, -hWnd->Frame.Top);
+  return dc;
 }
 
 void ResizeSurface(HWND hWnd)

@@ -202,20 +202,30 @@ void EndTracking()
 
 void FrameChanged(HWND hWnd)
 {
+  RecalcFrame(hWnd);
+  if (!IsLive(hWnd))
+    return;
   LayoutChanged();
   SendMessage(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(hWnd->Rect.Width(), hWnd->Rect.Height()));
   if (IsLive(hWnd))
     RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
+RECT InsideFrameOf(HWND hWnd)
+{
+  const RECT& f = hWnd->Frame;
+  return RECT(0, 0, std::max(0, hWnd->Rect.Width() - f.Left - f.Right),
+              std::max(0, hWnd->Rect.Height() - f.Top - f.Bottom));
+}
+
 RECT ClientRectOf(HWND hWnd)
 {
-  int w = hWnd->Rect.Width(), h = std::max(0, hWnd->Rect.Height() - hWnd->MenuBar);
+  RECT r = InsideFrameOf(hWnd);
   if (Shows(hWnd, SB_VERT))
-    w = std::max(0, w - Thickness(SB_VERT));
+    r.Right = std::max(0, r.Right - Thickness(SB_VERT));
   if (Shows(hWnd, SB_HORZ))
-    h = std::max(0, h - Thickness(SB_HORZ));
-  return RECT(0, 0, w, h);
+    r.Bottom = std::max(0, r.Bottom - Thickness(SB_HORZ));
+  return r;
 }
 
 const TScrollBarState& ScrollBarState(HWND hWnd, int nBar)
@@ -231,8 +241,8 @@ TScrollBarLayout ScrollBarLayoutOf(HWND hWnd, int nBar)
   l.Vertical = nBar == SB_VERT;
   if (!Shows(hWnd, nBar))
     return l;
-  RECT c = ClientRectOf(hWnd);
-  l.Bar = l.Vertical ? RECT(c.Right, 0, hWnd->Rect.Width(), c.Bottom) : RECT(0, c.Bottom, c.Right, WholeRectOf(hWnd).Bottom);
+  RECT c = ClientRectOf(hWnd), inside = InsideFrameOf(hWnd);
+  l.Bar = l.Vertical ? RECT(c.Right, 0, inside.Right, c.Bottom) : RECT(0, c.Bottom, c.Right, inside.Bottom);
   l.Length = l.Vertical ? l.Bar.Height() : l.Bar.Width();
   l.Arrow = std::min(Thickness(nBar), l.Length / 2);
   const TScrollBarState& s = ScrollBarState(hWnd, nBar);
@@ -293,8 +303,8 @@ void PaintScrollBars(HWND hWnd)
       DrawScrollBar(dc, l, PressedScrollBarPart(hWnd, bar));
   }
   if (Shows(hWnd, SB_VERT) && Shows(hWnd, SB_HORZ)) {
-    RECT c = ClientRectOf(hWnd);
-    DrawScrollBarCorner(dc, RECT(c.Right, c.Bottom, hWnd->Rect.Width(), WholeRectOf(hWnd).Bottom));
+    RECT c = ClientRectOf(hWnd), inside = InsideFrameOf(hWnd);
+    DrawScrollBarCorner(dc, RECT(c.Right, c.Bottom, inside.Right, inside.Bottom));
   }
   ReleaseDC(hWnd, dc);
 }

@@ -163,9 +163,12 @@ HWND RootOf(HWND hWnd)
 
 POINT SurfaceOrigin(HWND hWnd)
 {
-  POINT p(0, hWnd->MenuBar);
-  for (; hWnd->Parent; hWnd = hWnd->Parent)
-    p.Offset(hWnd->Rect.Left, hWnd->Parent->MenuBar + hWnd->Rect.Top);
+  POINT p;
+  for (; hWnd; hWnd = hWnd->Parent) {
+    p.Offset(hWnd->Frame.Left, hWnd->Frame.Top);
+    if (hWnd->Parent)
+      p.Offset(hWnd->Rect.Left, hWnd->Rect.Top);
+  }
   return p;
 }
 
@@ -224,7 +227,8 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
   LinkAtTop(w);
   if (!w->Parent)
     ResizeSurface(w);
-  if (!SendMessage(w, WM_NCCREATE, 0, LPARAM(param)) || SendMessage(w, WM_CREATE, 0, LPARAM(param)) == -1) {
+  if (!SendMessage(w, WM_NCCREATE, 0, LPARAM(param)) || (RecalcFrame(w), !IsLive(w)) ||
+      SendMessage(w, WM_CREATE, 0, LPARAM(param)) == -1) {
     DestroyWindow(w);
     return nullptr;
   }
@@ -492,6 +496,10 @@ std::optional<WINDOWPOS> ApplyWindowPos(WINDOWPOS pos)
   }
   hWnd->Rect = newRect;
   LayoutChanged();
+  RECT oldClient = ClientRectOf(hWnd);
+  bool reframed = (sized || (flags & SWP_FRAMECHANGED)) && RecalcFrame(hWnd);
+  if (!IsLive(hWnd))
+    return std::nullopt;
   if (sized && !hWnd->Parent)
     ResizeSurface(hWnd);
   if (!(flags & SWP_NOZORDER))
@@ -499,14 +507,16 @@ std::optional<WINDOWPOS> ApplyWindowPos(WINDOWPOS pos)
   if (redraw) {
     // The pixels of a moved child are not carried along on the shared
     // surface, so it paints afresh; CS_HREDRAW/CS_VREDRAW ask for that on
-    // resize too, otherwise only the uncovered strips are repainted.
+    // resize too, and so does a frame, whose right and bottom edges move;
+    // otherwise only the uncovered strips are repainted.
     UINT cls = hWnd->Class->Style;
-    bool whole = (moved && hWnd->Parent) || (newRect.Width() != oldRect.Width() && (cls & CS_HREDRAW)) ||
+    bool whole = reframed || (moved && hWnd->Parent) || (sized && hWnd->Frame != RECT()) ||
+                 (newRect.Width() != oldRect.Width() && (cls & CS_HREDRAW)) ||
                  (newRect.Height() != oldRect.Height() && (cls & CS_VREDRAW));
     if (whole) {
       RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     } else if (sized) {
-      TRegion grown = TRegion(ClientRectOf(hWnd)).Subtract(TRegion(RECT(0, 0, oldRect.Width(), oldRect.Height() - hWnd->MenuBar)));
+      TRegion grown = TRegion(ClientRectOf(hWnd)).Subtract(TRegion(RECT(0, 0, oldRect.Width(), oldRect.Height())));
       for (const RECT& r : grown.Rects())
         InvalidateRect(hWnd, &r, TRUE);
     }
@@ -517,6 +527,12 @@ std::optional<WINDOWPOS> ApplyWindowPos(WINDOWPOS pos)
     ShowWindow(hWnd, SW_HIDE);
   else if (!(flags & SWP_NOZORDER) && visible)
     RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  if (reframed && visible && !redraw && !(flags & SWP_NOREDRAW))
+    RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  // A new frame alone still changes the client: the window hears of it as
+  // of a new size.
+  if (reframed && !sized && IsLive(hWnd) && ClientRectOf(hWnd) != oldClient)
+    SendMessage(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(newRect.Width(), newRect.Height()));
   if (!IsLive(hWnd) || (!moved && !sized && (flags & SWP_NOZORDER)))
     return std::nullopt;
   pos.flags = flags | (moved ? 0 : SWP_NOMOVE) | (sized ? 0 : SWP_NOSIZE);
@@ -686,7 +702,7 @@ BOOL GetWindowRect(HWND hWnd, RECT* rect)
 {
   if (!IsLive(hWnd) || !rect)
     return FALSE;
-  POINT p(0, -hWnd->MenuBar);
+  POINT p(-hWnd->Frame.Left, -hWnd->Frame.Top);
   ClientToScreen(hWnd, &p);
   *rect = RECT(p.X, p.Y, ClampedCoord(std::int64_t(p.X) + hWnd->Rect.Width()),
                ClampedCoord(std::int64_t(p.Y) + hWnd->Rect.Height()));
@@ -707,8 +723,8 @@ BOOL ClientToScreen(HWND hWnd, POINT* point)
     return FALSE;
   std::int64_t x = point->X, y = point->Y;
   for (HWND w = hWnd; w; w = w->Parent) {
-    x += w->Rect.Left;
-    y += std::int64_t(w->Rect.Top) + w->MenuBar;
+    x += w->Rect.Left + w->Frame.Left;
+    y += w->Rect.Top + w->Frame.Top;
   }
   *point = POINT(ClampedCoord(x), ClampedCoord(y));
   return TRUE;
@@ -719,7 +735,7 @@ BOOL ScreenToClient(HWND hWnd, POINT* point)
   if (!IsLive(hWnd) || !point)
     return FALSE;
   for (HWND w = hWnd; w; w = w->Parent)
-    point->Offset(-w->Rect.Left, -w->Rect.Top - w->MenuBar);
+    point->Offset(-w->Rect.Left - w->Frame.Left, -w->Rect.Top - w->Frame.Top);
   return TRUE;
 }
 
@@ -741,9 +757,8 @@ namespace {
 
 // The deepest window under the point in hWnd's subtree, asking each
 // candidate's WM_NCHITTEST; nullptr when the subtree lets the point through.
-HWND HitTree(HWND hWnd, POINT screen, POINT windowOrigin)
+HWND HitTree(HWND hWnd, POINT screen, POINT clientOrigin)
 {
-  POINT clientOrigin(windowOrigin.X, windowOrigin.Y + hWnd->MenuBar);
   RECT client = ClientRectOf(hWnd);
   client.Offset(clientOrigin);
   // Children show only inside the client area, never over the scroll bars.
@@ -755,7 +770,7 @@ HWND HitTree(HWND hWnd, POINT screen, POINT windowOrigin)
     r.Offset(clientOrigin);
     if (!r.Contains(screen))
       continue;
-    if (HWND hit = HitTree(c, screen, r.TopLeft()))
+    if (HWND hit = HitTree(c, screen, POINT(r.Left + c->Frame.Left, r.Top + c->Frame.Top)))
       return hit;
   }
   if (SendMessage(hWnd, WM_NCHITTEST, 0, MAKELPARAM(screen.X, screen.Y)) == HTTRANSPARENT)
@@ -772,7 +787,7 @@ HWND WindowFromPoint(POINT point)
     HWND w = tops[i];
     if (!IsLive(w) || !(w->Style & WS_VISIBLE) || !w->Rect.Contains(point))
       continue;
-    if (HWND hit = HitTree(w, point, w->Rect.TopLeft()))
+    if (HWND hit = HitTree(w, point, POINT(w->Rect.Left + w->Frame.Left, w->Rect.Top + w->Frame.Top)))
       return hit;
   }
   return nullptr;

@@ -60,19 +60,7 @@ void TBrowsePath::ButtonClick(TObject*)
 
 QX_PUBLISHED_CONTROL(TBrowsePath)
 {
-  Publish("ParentColor").Default(false);
-  for (const char* name : {"Align", "Alignment", "Anchors", "AutoSelect", "BorderStyle", "Color", "Constraints",
-                           "DoubleBuffered", "Enabled", "ParentFont", "Font", "HideSelection", "MaxLength",
-                           "ParentShowHint", "PopupMenu", "ReadOnly", "ShowHint", "TabOrder", "Text", "Visible",
-                           "OnChange", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown",
-                           "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
-                           "OnMouseUp"})
-    Publish(name);
-  DragAndBiDiProperties();
-  for (const char* name : {"ParentCtl3D", "Ctl3D", "Touch", "OnGesture"})
-    Publish(name);
-  Publish("AutoSize").Default(true);
-  Publish("TabStop").Default(true);
+  EditProperties({"NumbersOnly", "PasswordChar"});
   Property("Caption", &T::Caption, &T::SetCaption).Default(String("Select directory"));
   Event("OnPathSelected", &T::OnPathSelected);
 }

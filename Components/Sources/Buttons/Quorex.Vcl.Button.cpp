@@ -9,6 +9,7 @@
 #include <Quorex.Vcl.ControlProperties.hpp>
 
 #include <Vcl.Forms.hpp>
+#include <Vcl.ImgList.Link.hpp>
 #include <Win.Gdi.Guards.hpp>
 
 namespace Quorex {
@@ -133,18 +134,8 @@ void TQxCustomButton::SetWordWrap(bool Value)
 
 void TQxCustomButton::SetImages(TCustomImageList* Value)
 {
-  if (FImages == Value)
-    return;
-  if (FImages) {
-    FImages->UnRegisterChanges(FImageChangeLink.get());
-    FImages->RemoveFreeNotification(this);
-  }
-  FImages = Value;
-  if (FImages) {
-    FImages->RegisterChanges(FImageChangeLink.get());
-    FImages->FreeNotification(this);
-  }
-  ContentChanged();
+  if (LinkImageList(FImages, Value, FImageChangeLink.get(), this))
+    ContentChanged();
 }
 
 void TQxCustomButton::SetImageIndex(TImageIndex Value)

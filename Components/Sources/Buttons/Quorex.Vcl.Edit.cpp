@@ -1,6 +1,7 @@
 #include "Quorex.Vcl.Edit.hpp"
 
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <Vcl.ImgList.Link.hpp>
 #include <Winapi.Windows.hpp>
 
 namespace Quorex {
@@ -22,18 +23,8 @@ TQxCustomEdit::~TQxCustomEdit()
 
 void TQxCustomEdit::SetImages(TCustomImageList* Value)
 {
-  if (Value == FImages)
-    return;
-  if (FImages) {
-    FImages->UnRegisterChanges(FImageChangeLink.get());
-    FImages->RemoveFreeNotification(this);
-  }
-  FImages = Value;
-  if (FImages) {
-    FImages->RegisterChanges(FImageChangeLink.get());
-    FImages->FreeNotification(this);
-  }
-  AdjustSize();
+  if (LinkImageList(FImages, Value, FImageChangeLink.get(), this))
+    AdjustSize();
 }
 
 void TQxCustomEdit::ImageListChange(TObject*)
@@ -89,19 +80,7 @@ void TQxCustomEdit::WndProc(TMessage& Message)
 
 QX_PUBLISHED_CONTROL(TQxEdit)
 {
-  Publish("ParentColor").Default(false);
-  for (const char* name : {"Align", "Alignment", "Anchors", "AutoSelect", "BorderStyle", "Color", "Constraints",
-                           "DoubleBuffered", "Enabled", "ParentFont", "Font", "HideSelection", "MaxLength",
-                           "NumbersOnly", "ParentShowHint", "PasswordChar", "PopupMenu", "ReadOnly", "ShowHint",
-                           "TabOrder", "Text", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick",
-                           "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter",
-                           "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
-    Publish(name);
-  DragAndBiDiProperties();
-  for (const char* name : {"ParentCtl3D", "Ctl3D", "Touch", "OnGesture"})
-    Publish(name);
-  Publish("AutoSize").Default(true);
-  Publish("TabStop").Default(true);
+  EditProperties({});
   Property("Images", &T::Images, &T::SetImages);
 }
 

@@ -1,6 +1,7 @@
 #include "Quorex.Vcl.HoldCombobox.hpp"
 
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <Vcl.ImgList.Link.hpp>
 #include <Vcl.Menus.ItemDraw.hpp>
 #include <Vcl.Themes.hpp>
 
@@ -248,18 +249,8 @@ void TCustomHoldCombobox::SetComboItems(TComboItems* Value)
 
 void TCustomHoldCombobox::SetImages(TCustomImageList* Value)
 {
-  if (FImages == Value)
-    return;
-  if (FImages) {
-    FImages->UnRegisterChanges(FImageChangeLink.get());
-    FImages->RemoveFreeNotification(this);
-  }
-  FImages = Value;
-  if (FImages) {
-    FImages->RegisterChanges(FImageChangeLink.get());
-    FImages->FreeNotification(this);
-  }
-  Invalidate();
+  if (LinkImageList(FImages, Value, FImageChangeLink.get(), this))
+    Invalidate();
 }
 
 void TCustomHoldCombobox::Notification(TComponent* AComponent, TOperation Operation)

@@ -400,10 +400,11 @@ QX_PUBLISHED(TIpRanges)
 QX_PUBLISHED_CONTROL(TIPEdit)
 {
   for (const char* name :
-       {"Anchors", "BiDiMode", "Constraints", "Ctl3D", "DragCursor", "DragKind", "DragMode", "Enabled", "ParentBiDiMode",
-        "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnClick", "OnContextPopup", "OnDblClick",
-        "OnDragDrop", "OnDragOver", "OnEndDock", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress",
-        "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"})
+       {"Anchors", "BevelEdges", "BevelInner", "BevelKind", "BevelOuter", "BiDiMode", "Constraints", "Ctl3D",
+        "DragCursor", "DragKind", "DragMode", "Enabled", "ParentBiDiMode", "ParentShowHint", "PopupMenu",
+        "ShowHint", "TabOrder", "Visible", "OnClick", "OnContextPopup", "OnDblClick", "OnDragDrop", "OnDragOver",
+        "OnEndDock", "OnEndDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
+        "OnMouseMove", "OnMouseUp", "OnStartDock", "OnStartDrag"})
     Publish(name);
   Publish("TabStop").Default(true);
   Property("Address", &T::GetAddress, &T::SetAddress).Default(String());

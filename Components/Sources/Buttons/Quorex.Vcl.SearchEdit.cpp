@@ -153,19 +153,7 @@ void TQxSearchEdit::PaintEmptyCaption()
 
 QX_PUBLISHED_CONTROL(TQxSearchEdit)
 {
-  Publish("ParentColor").Default(false);
-  for (const char* name : {"Align", "Alignment", "Anchors", "AutoSelect", "BorderStyle", "Color", "Constraints",
-                           "DoubleBuffered", "Enabled", "ParentFont", "Font", "HideSelection", "MaxLength",
-                           "ParentShowHint", "PopupMenu", "ReadOnly", "ShowHint", "TabOrder", "Text", "Visible",
-                           "OnChange", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown",
-                           "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove",
-                           "OnMouseUp"})
-    Publish(name);
-  DragAndBiDiProperties();
-  for (const char* name : {"ParentCtl3D", "Ctl3D", "Touch", "OnGesture"})
-    Publish(name);
-  Publish("AutoSize").Default(true);
-  Publish("TabStop").Default(true);
+  EditProperties({"NumbersOnly", "PasswordChar"});
   Property("EmptyCaption", &T::EmptyCaption, &T::SetEmptyCaption).Default(String("Search"));
 }
 

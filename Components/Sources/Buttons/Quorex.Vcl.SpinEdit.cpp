@@ -168,11 +168,12 @@ QX_PUBLISHED_CONTROL(TQxSpinEdit)
   Publish("Align").Default(alNone);
   Publish("Alignment").Default(taCenter);
   for (const char* name : {"Anchors", "BiDiMode", "Constraints", "ParentCtl3D", "Ctl3D", "DoubleBuffered",
-                           "ParentBiDiMode", "ParentDoubleBuffered", "ParentFont", "Font", "ParentShowHint", "ShowHint",
-                           "TabOrder", "Touch", "Visible", "OnCanResize", "OnClick", "OnContextPopup", "OnDblClick",
-                           "OnGesture", "OnResize"})
+                           "FullRepaint", "ParentBiDiMode", "ParentDoubleBuffered", "ParentFont", "Font",
+                           "ParentShowHint", "ShowHint", "TabOrder", "Touch", "Visible", "OnAlignInsertBefore",
+                           "OnAlignPosition", "OnCanResize", "OnClick", "OnConstrainedResize", "OnContextPopup",
+                           "OnDblClick", "OnGesture", "OnGetSiteInfo", "OnResize"})
     Publish(name);
-  Property("ParentBackground", &T::ParentBackground, &T::SetParentBackground).Default(true);
+  Publish("ParentBackground").Default(true);
   Publish("ParentColor").Default(true);
   Publish("TabStop").Default(false);
   Property("AutoSize", &T::AutoSize, &T::SetAutoSize).Default(true);

@@ -88,18 +88,7 @@ void TQxUrlEdit::CreateWnd()
 
 QX_PUBLISHED_CONTROL(TQxUrlEdit)
 {
-  Publish("ParentColor").Default(false);
-  for (const char* name : {"Align", "Alignment", "Anchors", "AutoSelect", "BorderStyle", "Color", "Constraints",
-                           "Enabled", "ParentFont", "Font", "HideSelection", "MaxLength", "ParentShowHint",
-                           "PopupMenu", "ReadOnly", "ShowHint", "TabOrder", "Text", "Visible", "OnChange", "OnClick",
-                           "OnContextPopup", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp",
-                           "OnMouseDown", "OnMouseEnter", "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
-    Publish(name);
-  DragAndBiDiProperties();
-  for (const char* name : {"ParentCtl3D", "Ctl3D", "Touch", "OnGesture"})
-    Publish(name);
-  Publish("AutoSize").Default(true);
-  Publish("TabStop").Default(true);
+  EditProperties({"DoubleBuffered", "NumbersOnly", "PasswordChar"});
   Publish("ParentDoubleBuffered").Default(false);
   Publish("DoubleBuffered").Default(true);
 }

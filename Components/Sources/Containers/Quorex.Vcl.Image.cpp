@@ -1,6 +1,7 @@
 #include "Quorex.Vcl.Image.hpp"
 
 #include <Quorex.Vcl.ControlProperties.hpp>
+#include <Vcl.ImgList.Link.hpp>
 
 namespace Quorex {
 
@@ -17,17 +18,8 @@ TQxCustomImage::~TQxCustomImage() = default;
 
 void TQxCustomImage::SetImages(TCustomImageList* Value)
 {
-  if (FImages == Value)
+  if (!LinkImageList(FImages, Value, FImageChangeLink.get(), this))
     return;
-  if (FImages) {
-    FImages->UnRegisterChanges(FImageChangeLink.get());
-    FImages->RemoveFreeNotification(this);
-  }
-  FImages = Value;
-  if (FImages) {
-    FImages->RegisterChanges(FImageChangeLink.get());
-    FImages->FreeNotification(this);
-  }
   AdjustSize();
   Invalidate();
 }

@@ -6,6 +6,10 @@
 #include <System.TypInfo.hpp>
 #include <Vcl.Controls.hpp>
 
+#include <algorithm>
+#include <initializer_list>
+#include <string_view>
+
 namespace Quorex {
 
 template <class C>
@@ -38,6 +42,29 @@ protected:
     for (const char* name : {"ParentBiDiMode", "BiDiMode", "DragCursor", "DragKind", "DragMode", "OnDragDrop",
                              "OnDragOver", "OnEndDock", "OnEndDrag", "OnMouseActivate", "OnStartDock", "OnStartDrag"})
       Publish(name);
+  }
+
+  // What the library's edits publish of the framework's edit, in its order,
+  // less the names in Without: placement, the frame, text and selection,
+  // colours, font, hints, the keyboard and mouse events, bi-directional
+  // text, dragging, the 3-D look, gestures, auto-size and the tab stop.
+  void EditProperties(std::initializer_list<std::string_view> Without)
+  {
+    Publish("ParentColor").Default(false);
+    for (const char* name :
+         {"Align", "Alignment", "Anchors", "AutoSelect", "BevelEdges", "BevelInner", "BevelKind", "BevelOuter",
+          "BevelWidth", "BorderStyle", "Color", "Constraints", "DoubleBuffered", "Enabled", "ParentFont", "Font",
+          "HideSelection", "MaxLength", "NumbersOnly", "ParentShowHint", "PasswordChar", "PopupMenu", "ReadOnly",
+          "ShowHint", "TabOrder", "Text", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter",
+          "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
+          "OnMouseMove", "OnMouseUp"})
+      if (std::find(Without.begin(), Without.end(), name) == Without.end())
+        Publish(name);
+    DragAndBiDiProperties();
+    for (const char* name : {"ParentCtl3D", "Ctl3D", "Touch", "OnGesture"})
+      Publish(name);
+    Publish("AutoSize").Default(true);
+    Publish("TabStop").Default(true);
   }
 
   // What the library's owner-drawn push buttons publish of the framework's

@@ -11,6 +11,8 @@
 
 #include "Quorex.Imaging.PixelRows.hpp"
 
+#include <algorithm>
+
 
 HWY_BEFORE_NAMESPACE();
 namespace Quorex::PixelRows::HWY_NAMESPACE {
@@ -31,123 +33,145 @@ std::size_t BlendVector(const TBlendRows&, std::size_t, Byte)
 {
   return 0;
 }
-std::size_t PackVector(const Byte*, const Byte*, std::uint32_t*, std::size_t)
-{
-  return 0;
-}
-std::size_t SampleVector(const std::uint32_t*, const std::int32_t*, float* const*, std::size_t)
-{
-  return 0;
-}
-std::size_t ResizeVector(const TResizeRow&, std::size_t)
-{
-  return 0;
-}
 #else
 
-// x div 255 for 0 <= x <= 255 * 255, in 16- or 32-bit lanes:
-// x * 32897 >> 23 (32897 / 2^23 exceeds 1/255 by less than the gap
-// between x / 255 and the next integer).
-template <class D>
-hn::Vec<D> Div255(D d, hn::Vec<D> x)
-{
-  if constexpr (sizeof(hn::TFromD<D>) == 2)
-    return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 32897)));
-  else
-    return hn::ShiftRight<23>(hn::Mul(x, hn::Set(d, 32897)));
-}
-
-// Grey levels work on 16-byte blocks of four 3-byte pixels (12 bytes; the
-// last four bytes of a block are the next pixels), so that the byte shuffles
-// stay inside a block; up to two blocks a vector. Sixteen pixels' levels are
-// then gathered into one block and spread into three whole 16-byte stores.
-using TPixelBlocks = hn::CappedTag<std::uint8_t, 32>;
-constexpr std::size_t kBlockPixels = 4, kStepPixels = 16;
-
-template <class D8>
-hn::Vec<D8> LoadBlocks(D8 d8, const Byte* pixels)
-{
-  if constexpr (hn::MaxLanes(D8()) == 32) {
-    const hn::Half<D8> dh;
-    return hn::Combine(d8, hn::LoadU(dh, pixels + 3 * kBlockPixels), hn::LoadU(dh, pixels));
-  } else {
-    return hn::LoadU(d8, pixels);
-  }
-}
-
-// The bytes of a vector's blocks or-ed into one block.
-template <class D8>
-hn::Vec<hn::Full128<std::uint8_t>> FoldBlocks(D8, hn::Vec<D8> v)
-{
-  if constexpr (hn::MaxLanes(D8()) == 32)
-    return hn::Or(hn::LowerHalf(v), hn::UpperHalf(hn::Full128<std::uint8_t>(), v));
-  else
-    return v;
-}
-
-// Round((30 R + 59 G + 11 B) / 100) half to even: the sums are pairwise
-// products of the bytes spread into 16-bit lanes, summed into 32-bit lanes;
-// below 2^16, each is one 16-bit lane beside a zero one, where the rest goes
-// on: q = sum div 100 by multiplying (exact up to 25500); the remainder
-// rounds up above 50, and at 50 when q is odd. A zero lane stays zero.
+// x div 255 for 0 <= x <= 255 * 255, in 16-bit lanes: x * 32897 >> 23
+// (32897 / 2^23 exceeds 1/255 by less than the gap between x / 255 and the
+// next integer).
 template <class D16>
-hn::Vec<D16> GreyOfBlocks(D16 d16, hn::Vec<D16> blueGreen, hn::Vec<D16> red)
+hn::Vec<D16> Div255(D16 d16, hn::Vec<D16> x)
 {
-  const hn::Repartition<std::int32_t, D16> d32;
-  const hn::RebindToUnsigned<D16> du16;
-  const auto weightsBlueGreen = hn::BitCast(d16, hn::Set(d32, 11 | 59 << 16));
-  const auto weightsRed = hn::BitCast(d16, hn::Set(d32, 30));
-  auto unused = hn::Zero(d32);
-  const auto sum = hn::BitCast(du16, hn::ReorderWidenMulAccumulate(
-    d32, blueGreen, weightsBlueGreen, hn::ReorderWidenMulAccumulate(d32, red, weightsRed, hn::Zero(d32), unused),
-    unused));
-  const auto q = hn::ShiftRight<3>(hn::MulHigh(sum, hn::Set(du16, 5243)));
-  const auto remainder = hn::Sub(sum, hn::Mul(q, hn::Set(du16, 100)));
-  const auto up = hn::Gt(hn::BitCast(d16, hn::Add(remainder, hn::And(q, hn::Set(du16, 1)))), hn::Set(d16, 50));
-  return hn::Sub(hn::BitCast(d16, q), hn::VecFromMask(d16, up));
+  return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d16, 32897)));
 }
 
-std::size_t GrayVector(Byte* pixels, std::size_t count)
+// Round(sum / 100) half to even for 0 <= sum <= 25500 in 16-bit lanes: the
+// quotient by multiplying (exact in this range); the remainder rounds up
+// above 50, and at 50 when the quotient is odd.
+template <class D16>
+hn::Vec<D16> RoundDiv100(D16 d16, hn::Vec<D16> sum)
 {
-  const TPixelBlocks d8;
-  const hn::Repartition<std::int16_t, decltype(d8)> d16;
-  const hn::Full128<std::uint8_t> dBlock;
-  constexpr std::uint8_t Z = 0x80; // a zero byte
-  alignas(16) static constexpr std::uint8_t kBlueGreen[16] = {0, Z, 1, Z, 3, Z, 4, Z, 6, Z, 7, Z, 9, Z, 10, Z};
-  alignas(16) static constexpr std::uint8_t kRed[16] = {2, Z, Z, Z, 5, Z, Z, Z, 8, Z, Z, Z, 11, Z, Z, Z};
+  const hn::RebindToSigned<D16> di16;
+  const auto q = hn::ShiftRight<3>(hn::MulHigh(sum, hn::Set(d16, 5243)));
+  const auto remainder = hn::Sub(sum, hn::Mul(q, hn::Set(d16, 100)));
+  const auto up = hn::Gt(hn::BitCast(di16, hn::Add(remainder, hn::And(q, hn::Set(d16, 1)))), hn::Set(di16, 50));
+  return hn::Sub(q, hn::BitCast(d16, hn::VecFromMask(di16, up)));
+}
+
+// Three copies of each of a vector's bytes, in order, from P on. The spread
+// stays within 16-byte blocks: block k of spread j holds bytes 16 j .. 16 j
+// + 15 of block k's triples, which the stores put back in order.
+template <class D8>
+void StoreTriples(D8 d8, hn::Vec<D8> bytes, Byte* p)
+{
   alignas(16) static constexpr std::uint8_t kSpread[3][16] = {
     {0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5},
     {5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10},
     {10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15}};
-  const auto blueGreen = hn::LoadDup128(d8, kBlueGreen), red = hn::LoadDup128(d8, kRed);
-  // Vector j's block b holds pixels 4 (blocks j + b) on: its levels (bytes
-  // 0, 4, 8, 12 of the block) go to those bytes of the gathered block.
-  constexpr std::size_t kBlocks = hn::MaxLanes(TPixelBlocks()) / 16, kVectors = kStepPixels / kBlockPixels / kBlocks;
-  alignas(32) std::uint8_t gather[kVectors][16 * kBlocks];
-  for (std::size_t j = 0; j < kVectors; ++j)
-    for (std::size_t b = 0; b < kBlocks; ++b)
-      for (std::size_t k = 0; k < 16; ++k) {
-        const std::size_t first = kBlockPixels * (kBlocks * j + b);
-        gather[j][16 * b + k] = k >= first && k < first + kBlockPixels ? std::uint8_t(4 * (k - first)) : Z;
-      }
+  const auto s0 = hn::TableLookupBytes(bytes, hn::LoadDup128(d8, kSpread[0]));
+  const auto s1 = hn::TableLookupBytes(bytes, hn::LoadDup128(d8, kSpread[1]));
+  const auto s2 = hn::TableLookupBytes(bytes, hn::LoadDup128(d8, kSpread[2]));
+  if constexpr (hn::MaxLanes(D8()) == 32) {
+    hn::StoreU(hn::ConcatLowerLower(d8, s1, s0), d8, p);
+    hn::StoreU(hn::ConcatUpperLower(d8, s0, s2), d8, p + 32);
+    hn::StoreU(hn::ConcatUpperUpper(d8, s2, s1), d8, p + 64);
+  } else {
+    static_assert(hn::MaxLanes(D8()) == 16);
+    hn::StoreU(s0, d8, p);
+    hn::StoreU(s1, d8, p + 16);
+    hn::StoreU(s2, d8, p + 32);
+  }
+}
+
+#if HWY_ARCH_X86
+// Grey levels take 16 pixels a block: the block's 48 bytes are three 16-byte
+// parts, and byte shuffles within each part pick the pixels' (blue, green)
+// and (red, 0) byte pairs for pixels 0 .. 7 (from parts 0 and 1) and 8 .. 15
+// (from parts 1 and 2), which x86's multiply-add of byte pairs weighs into
+// 16-bit sums (at most 25500). kGreyPairs[half][pair][part] picks them; 0x80
+// is a zero byte.
+struct TGreyPairs {
+  std::uint8_t Table[2][2][2][16];
+};
+
+constexpr TGreyPairs MakeGreyPairs()
+{
+  TGreyPairs t{};
+  constexpr int kOffsets[2][2] = {{0, 1}, {2, -1}}; // blue, green; red, none
+  for (int half = 0; half < 2; ++half)
+    for (int pair = 0; pair < 2; ++pair)
+      for (int part = 0; part < 2; ++part)
+        for (int lane = 0; lane < 16; ++lane) {
+          const int offset = kOffsets[pair][lane % 2];
+          const int at = 3 * (8 * half + lane / 2) + offset - 16 * (half + part);
+          t.Table[half][pair][part][lane] = offset >= 0 && at >= 0 && at < 16 ? std::uint8_t(at) : 0x80;
+        }
+  return t;
+}
+
+// Weighted sums of byte pairs (unsigned bytes, signed weights) in 16-bit
+// lanes, and two vectors of 16-bit lanes narrowed to bytes block by block.
+template <class D16, class V8>
+hn::Vec<D16> PairSums(D16, V8 pairs, V8 weights)
+{
+  if constexpr (hn::MaxLanes(D16()) == 16)
+    return hn::Vec<D16>{_mm256_maddubs_epi16(pairs.raw, weights.raw)};
+  else
+    return hn::Vec<D16>{_mm_maddubs_epi16(pairs.raw, weights.raw)};
+}
+
+template <class D8, class V16>
+hn::Vec<D8> NarrowBlocks(D8, V16 low, V16 high)
+{
+  if constexpr (hn::MaxLanes(D8()) == 32)
+    return hn::Vec<D8>{_mm256_packus_epi16(low.raw, high.raw)};
+  else
+    return hn::Vec<D8>{_mm_packus_epi16(low.raw, high.raw)};
+}
+
+std::size_t GrayVector(Byte* pixels, std::size_t count)
+{
+  const hn::CappedTag<std::uint8_t, 32> d8;
+  const hn::Repartition<std::uint16_t, decltype(d8)> d16;
+  alignas(16) static constexpr TGreyPairs kGreyPairs = MakeGreyPairs();
+  alignas(16) static constexpr std::uint8_t kWeights[2][16] = {
+    {11, 59, 11, 59, 11, 59, 11, 59, 11, 59, 11, 59, 11, 59, 11, 59},
+    {30, 0, 30, 0, 30, 0, 30, 0, 30, 0, 30, 0, 30, 0, 30, 0}};
+  const std::size_t n = hn::Lanes(d8);
   std::size_t i = 0;
-  // The last block reads four bytes past its pixels: the last pixels are
-  // left to the plain code.
-  for (; i + kStepPixels + 2 <= count; i += kStepPixels) {
+  for (; i + n <= count; i += n) {
     Byte* p = pixels + 3 * i;
-    auto levels = hn::Zero(d8);
-    for (std::size_t j = 0; j < kVectors; ++j) {
-      const auto v = LoadBlocks(d8, p + 3 * kBlockPixels * kBlocks * j);
-      const auto grey = GreyOfBlocks(d16, hn::BitCast(d16, hn::TableLookupBytesOr0(v, blueGreen)),
-                                     hn::BitCast(d16, hn::TableLookupBytesOr0(v, red)));
-      levels = hn::Or(levels, hn::TableLookupBytesOr0(hn::BitCast(d8, grey), hn::Load(d8, gather[j])));
+    hn::Vec<decltype(d8)> parts[3];
+    if constexpr (hn::MaxLanes(d8) == 32) {
+      // Block 0 is pixels 0 .. 15, block 1 pixels 16 .. 31.
+      const auto v0 = hn::LoadU(d8, p), v1 = hn::LoadU(d8, p + 32), v2 = hn::LoadU(d8, p + 64);
+      parts[0] = hn::ConcatUpperLower(d8, v1, v0);
+      parts[1] = hn::ConcatLowerUpper(d8, v2, v0);
+      parts[2] = hn::ConcatUpperLower(d8, v2, v1);
+    } else {
+      for (std::size_t k = 0; k < 3; ++k)
+        parts[k] = hn::LoadU(d8, p + 16 * k);
     }
-    const auto block = FoldBlocks(d8, levels);
-    for (std::size_t k = 0; k < 3; ++k)
-      hn::StoreU(hn::TableLookupBytes(block, hn::Load(dBlock, kSpread[k])), dBlock, p + 16 * k);
+    auto levels = [&](int half) {
+      auto sum = hn::Zero(d16);
+      for (int pair = 0; pair < 2; ++pair) {
+        const auto bytes =
+          hn::Or(hn::TableLookupBytesOr0(parts[half], hn::LoadDup128(d8, kGreyPairs.Table[half][pair][0])),
+                 hn::TableLookupBytesOr0(parts[half + 1], hn::LoadDup128(d8, kGreyPairs.Table[half][pair][1])));
+        sum = hn::Add(sum, PairSums(d16, bytes, hn::LoadDup128(d8, kWeights[pair])));
+      }
+      return RoundDiv100(d16, sum);
+    };
+    StoreTriples(d8, NarrowBlocks(d8, levels(0), levels(1)), p);
   }
   return i;
 }
+#else
+// Built on x86's byte-pair multiply-add: elsewhere the plain code does whole rows.
+std::size_t GrayVector(Byte*, std::size_t)
+{
+  return 0;
+}
+#endif // HWY_ARCH_X86
 
 std::size_t ScaleAlphaVector(Byte* alpha, std::size_t count, Byte value)
 {
@@ -164,128 +188,165 @@ std::size_t ScaleAlphaVector(Byte* alpha, std::size_t count, Byte value)
   return i;
 }
 
-// n div d for whole numbers 0 <= n <= 255 d, 0 < d <= 510, held in floats
-// (exactly): the single-precision estimate n * (1 / d) is off by far less
-// than 1 / d, so truncated it is the quotient or, when d divides n, one below
-// it; one step up settles which.
-template <class DF>
-hn::Vec<DF> DivideSmall(DF df, hn::Vec<DF> n, hn::Vec<DF> d, hn::Vec<DF> inverse)
+// ceil(2^16 / d) for 2 <= d <= 510, in 16-bit lanes: the single-precision
+// quotient lies within half an ulp (2^-9 at most here) of the true one, which
+// is either whole or at least 1 / d away from the next whole number, so
+// rounding it up gives the exact ceiling. Lanes with d below 2 get a value
+// the caller throws away.
+template <class D16>
+hn::Vec<D16> ReciprocalOf(D16 d16, hn::Vec<D16> d)
 {
-  const auto q = hn::Trunc(hn::Mul(n, inverse));
-  const auto next = hn::Add(q, hn::Set(df, 1.0f));
-  return hn::IfThenElse(hn::Le(hn::Mul(next, d), n), next, q);
+  const hn::Half<D16> dh;
+  const hn::Repartition<std::int32_t, D16> di;
+  const hn::Rebind<float, decltype(di)> df;
+  const auto half = [&](hn::Vec<decltype(dh)> part) {
+    const auto divisor = hn::ConvertTo(df, hn::PromoteTo(di, part));
+    const auto r = hn::Ceil(hn::Div(hn::Set(df, 65536.0f), hn::Max(divisor, hn::Set(df, 2.0f))));
+    return hn::DemoteTo(dh, hn::ConvertTo(di, r));
+  };
+  return hn::Combine(d16, half(hn::UpperHalf(dh, d)), half(hn::LowerHalf(dh, d)));
+}
+
+// (x1 + x2) div d for products of two bytes x1, x2 with x1 + x2 <= 255 d and
+// 2 <= d <= 510, given R = ceil(2^16 / d). Each product's high half by R is
+// its own quotient or one more, and two truncated quotients add up to the
+// sum's or one less: the estimate is one below to two above. Its remainder,
+// worked modulo 2^16, is the true one as it lies within 3 d of zero, and says
+// which.
+template <class D16>
+hn::Vec<D16> DivideSum(D16 d16, hn::Vec<D16> x1, hn::Vec<D16> x2, hn::Vec<D16> d, hn::Vec<D16> reciprocal)
+{
+  const hn::RebindToSigned<D16> di16;
+  const auto q = hn::BitCast(di16, hn::Add(hn::MulHigh(x1, reciprocal), hn::MulHigh(x2, reciprocal)));
+  const auto r = hn::BitCast(di16, hn::Sub(hn::Add(x1, x2), hn::Mul(hn::BitCast(d16, q), d)));
+  const auto sd = hn::BitCast(di16, d);
+  const auto below = hn::VecFromMask(di16, hn::Gt(r, hn::Sub(sd, hn::Set(di16, 1))));
+  const auto over = hn::VecFromMask(di16, hn::Lt(r, hn::Zero(di16)));
+  const auto twoOver = hn::VecFromMask(di16, hn::Lt(r, hn::Neg(sd)));
+  return hn::BitCast(d16, hn::Add(hn::Add(hn::Sub(q, below), over), twoOver));
+}
+
+// The blend's weights for a run of pixels, worked out before its colours: the
+// division's long chain (alpha, divisor, reciprocal) then overlaps from vector
+// to vector instead of stalling each one's colours. Whole vectors of opaque
+// or clear source pixels are common (icons are mostly both): they need no
+// weights, as their colours are one row's as it is.
+using TBlendLanes = hn::CappedTag<std::uint16_t, 16>;
+constexpr std::size_t kBlendRun = 128;
+enum class TBlendKind : std::uint8_t { Mixed, Opaque, Clear };
+struct TBlendWeights {
+  alignas(32) std::uint16_t Alpha1[kBlendRun];
+  alignas(32) std::uint16_t Alpha2[kBlendRun];
+  alignas(32) std::uint16_t Reciprocal[kBlendRun];
+  TBlendKind Kind[kBlendRun / 8]; // a vector's
+};
+
+// Stores the blended alpha of pixels From .. To (whole vectors) and their
+// weights (the base's alpha before that store, which may overwrite it).
+void BlendAlpha(const TBlendRows& rows, std::size_t from, std::size_t to, Byte factor, TBlendWeights& weights)
+{
+  const TBlendLanes d16;
+  const hn::RebindToSigned<decltype(d16)> di16;
+  const hn::Rebind<std::uint8_t, decltype(d16)> d8;
+  const std::size_t n = hn::Lanes(d16);
+  const auto f = hn::Set(d16, factor);
+  const auto full = hn::Set(d16, 255);
+  for (std::size_t i = from; i < to; i += n) {
+    const auto a1 = hn::PromoteTo(d16, hn::LoadU(d8, rows.Alpha1 + i));
+    const auto s = hn::PromoteTo(d16, hn::LoadU(d8, rows.Alpha2 + i));
+    const auto a2 = hn::Sub(full, Div255(d16, hn::Mul(hn::Sub(full, s), f)));
+    TBlendKind& kind = weights.Kind[(i - from) / n];
+    kind = hn::AllTrue(d16, hn::Eq(a2, full))           ? TBlendKind::Opaque
+           : hn::AllTrue(d16, hn::Eq(a2, hn::Zero(d16))) ? TBlendKind::Clear
+                                                         : TBlendKind::Mixed;
+    if (kind == TBlendKind::Clear && rows.Alpha == rows.Alpha1)
+      continue;
+    if (kind == TBlendKind::Mixed) {
+      hn::Store(a1, d16, weights.Alpha1 + (i - from));
+      hn::Store(a2, d16, weights.Alpha2 + (i - from));
+      hn::Store(ReciprocalOf(d16, hn::Add(a1, a2)), d16, weights.Reciprocal + (i - from));
+    }
+    const auto alpha = hn::Add(a1, Div255(d16, hn::Mul(hn::Sub(full, a1), a2)));
+    hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di16, alpha)), d8, rows.Alpha + i);
+  }
+}
+
+// Colours blend with their channels side by side as they lie in the row: N
+// pixels are three vectors of N channel bytes, each lane taking its pixel's
+// weights, which byte shuffles spread from the pixel lanes. Vector j's lanes
+// need pixels (N j + lane) / 3, all in one 8-pixel block of the pixel lanes
+// (the low block, both, or the high one for N = 16).
+template <std::size_t N>
+struct TChannelSpread {
+  std::uint8_t Table[3][2 * N];
+};
+
+template <std::size_t N>
+constexpr TChannelSpread<N> MakeChannelSpread()
+{
+  TChannelSpread<N> t{};
+  for (std::size_t j = 0; j < 3; ++j)
+    for (std::size_t lane = 0; lane < N; ++lane) {
+      const std::size_t pixel = (N * j + lane) / 3 % 8;
+      t.Table[j][2 * lane] = std::uint8_t(2 * pixel);
+      t.Table[j][2 * lane + 1] = std::uint8_t(2 * pixel + 1);
+    }
+  return t;
+}
+
+void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const TBlendWeights& weights)
+{
+  const TBlendLanes d16;
+  const hn::RebindToSigned<decltype(d16)> di16;
+  const hn::Rebind<std::uint8_t, decltype(d16)> d8;
+  const hn::Repartition<std::uint8_t, decltype(d16)> dBytes;
+  constexpr std::size_t N = hn::MaxLanes(d16);
+  static_assert(N == 8 || N == 16);
+  alignas(32) static constexpr TChannelSpread<N> kSpread = MakeChannelSpread<N>();
+  const auto full = hn::Set(d16, 255);
+  for (std::size_t i = from; i < to; i += N) {
+    const Byte* c1 = rows.Colour1 + 3 * i;
+    const Byte* c2 = rows.Colour2 + 3 * i;
+    Byte* out = rows.Colour + 3 * i;
+    const TBlendKind kind = weights.Kind[(i - from) / N];
+    if (kind != TBlendKind::Mixed) {
+      const Byte* taken = kind == TBlendKind::Opaque ? c2 : c1;
+      if (taken != out)
+        for (std::size_t j = 0; j < 3; ++j)
+          hn::StoreU(hn::LoadU(d8, taken + N * j), d8, out + N * j);
+      continue;
+    }
+    const auto a1 = hn::Load(d16, weights.Alpha1 + (i - from)), a2 = hn::Load(d16, weights.Alpha2 + (i - from));
+    const auto reciprocal = hn::Load(d16, weights.Reciprocal + (i - from));
+    for (std::size_t j = 0; j < 3; ++j) {
+      const auto spread = [&](hn::Vec<decltype(d16)> v) {
+        if constexpr (N == 16)
+          v = j == 0 ? hn::ConcatLowerLower(d16, v, v) : j == 2 ? hn::ConcatUpperUpper(d16, v, v) : v;
+        return hn::BitCast(d16, hn::TableLookupBytes(hn::BitCast(dBytes, v), hn::Load(dBytes, kSpread.Table[j])));
+      };
+      const auto w1 = spread(a1), w2 = spread(a2);
+      const auto x1 = hn::PromoteTo(d16, hn::LoadU(d8, c1 + N * j));
+      const auto x2 = hn::PromoteTo(d16, hn::LoadU(d8, c2 + N * j));
+      const auto mixed = DivideSum(d16, hn::Mul(x1, w1), hn::Mul(x2, w2), hn::Add(w1, w2), spread(reciprocal));
+      // Over a clear base the mix is the source's colour, and the divisor
+      // may be 1, which the division does not take.
+      const auto second = hn::Or(hn::Eq(w2, full), hn::Eq(w1, hn::Zero(d16)));
+      const auto colour = hn::IfThenElse(hn::Eq(w2, hn::Zero(d16)), x1, hn::IfThenElse(second, x2, mixed));
+      hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di16, colour)), d8, out + N * j);
+    }
+  }
 }
 
 std::size_t BlendVector(const TBlendRows& rows, std::size_t count, Byte factor)
 {
-  const hn::ScalableTag<std::int32_t> di;
-  const hn::Rebind<float, decltype(di)> df;
-  const hn::Rebind<std::uint8_t, decltype(di)> d8;
-  const std::size_t n = hn::Lanes(di);
-  const auto f = hn::Set(di, factor);
-  const auto full = hn::Set(di, 255);
-  std::size_t i = 0;
-  for (; i + n <= count; i += n) {
-    hn::Vec<decltype(d8)> b1, g1, r1, b2, g2, r2;
-    hn::LoadInterleaved3(d8, rows.Colour1 + 3 * i, b1, g1, r1);
-    hn::LoadInterleaved3(d8, rows.Colour2 + 3 * i, b2, g2, r2);
-    const auto a1 = hn::PromoteTo(di, hn::LoadU(d8, rows.Alpha1 + i));
-    const auto s = hn::PromoteTo(di, hn::LoadU(d8, rows.Alpha2 + i));
-    const auto a2 = hn::Sub(full, Div255(di, hn::Mul(hn::Sub(full, s), f)));
-    hn::StoreU(hn::DemoteTo(d8, hn::Add(a1, Div255(di, hn::Mul(hn::Sub(full, a1), a2)))), d8, rows.Alpha + i);
-    // The colour in floats, which hold every value here exactly.
-    const auto a1f = hn::ConvertTo(df, a1), a2f = hn::ConvertTo(df, a2);
-    const auto opaque = hn::Eq(a2f, hn::Set(df, 255.0f)), clear = hn::Eq(a2f, hn::Zero(df));
-    const auto total = hn::Max(hn::Add(a1f, a2f), hn::Set(df, 1.0f)); // 0 only where a2 is 0
-    const auto inverse = hn::Div(hn::Set(df, 1.0f), total);
-    auto channel = [&](hn::Vec<decltype(d8)> c1, hn::Vec<decltype(d8)> c2) {
-      const auto x1 = hn::ConvertTo(df, hn::PromoteTo(di, c1)), x2 = hn::ConvertTo(df, hn::PromoteTo(di, c2));
-      const auto mixed = DivideSmall(df, hn::Add(hn::Mul(x1, a1f), hn::Mul(x2, a2f)), total, inverse);
-      return hn::DemoteTo(d8, hn::ConvertTo(di, hn::IfThenElse(opaque, x2, hn::IfThenElse(clear, x1, mixed))));
-    };
-    hn::StoreInterleaved3(channel(b1, b2), channel(g1, g2), channel(r1, r2), d8, rows.Colour + 3 * i);
+  const std::size_t n = hn::Lanes(TBlendLanes()), whole = count / n * n;
+  TBlendWeights weights;
+  for (std::size_t from = 0; from < whole; from += kBlendRun) {
+    const std::size_t to = std::min(from + kBlendRun, whole);
+    BlendAlpha(rows, from, to, factor, weights);
+    BlendColour(rows, from, to, weights);
   }
-  return i;
-}
-
-std::size_t PackVector(const Byte* colour, const Byte* alpha, std::uint32_t* packed, std::size_t count)
-{
-  const hn::ScalableTag<std::uint8_t> d8;
-  const std::size_t n = hn::Lanes(d8);
-  Byte* out = reinterpret_cast<Byte*>(packed);
-  std::size_t i = 0;
-  for (; i + n <= count; i += n) {
-    hn::Vec<decltype(d8)> b, g, r;
-    hn::LoadInterleaved3(d8, colour + 3 * i, b, g, r);
-    const auto a = alpha ? hn::LoadU(d8, alpha + i) : hn::Zero(d8);
-    hn::StoreInterleaved4(b, g, r, a, d8, out + 4 * i);
-  }
-  return i;
-}
-
-// Channel Shift of packed pixels as floats.
-template <int Shift, class DF, class DU>
-hn::Vec<DF> ChannelOf(DF df, DU du, hn::Vec<DU> pixels)
-{
-  const hn::RebindToSigned<DU> di;
-  return hn::ConvertTo(df, hn::BitCast(di, hn::And(hn::ShiftRight<Shift>(pixels), hn::Set(du, 0xFF))));
-}
-
-std::size_t SampleVector(const std::uint32_t* packed, const std::int32_t* index, float* const* channels,
-                         std::size_t count)
-{
-  const hn::ScalableTag<float> df;
-  const hn::RebindToSigned<decltype(df)> di;
-  const hn::RebindToUnsigned<decltype(df)> du;
-  const std::size_t n = hn::Lanes(df);
-  std::size_t i = 0;
-  for (; i + n <= count; i += n) {
-    const auto pixels = hn::GatherIndex(du, packed, hn::LoadU(di, index + i));
-    hn::StoreU(ChannelOf<0>(df, du, pixels), df, channels[0] + i);
-    hn::StoreU(ChannelOf<8>(df, du, pixels), df, channels[1] + i);
-    hn::StoreU(ChannelOf<16>(df, du, pixels), df, channels[2] + i);
-    if (channels[3])
-      hn::StoreU(ChannelOf<24>(df, du, pixels), df, channels[3] + i);
-  }
-  return i;
-}
-
-std::size_t ResizeVector(const TResizeRow& row, std::size_t count)
-{
-  const hn::ScalableTag<float> df;
-  const hn::RebindToSigned<decltype(df)> di;
-  const hn::Rebind<std::uint8_t, decltype(di)> d8;
-  const std::size_t n = hn::Lanes(df);
-  const auto wy0 = hn::Set(df, row.RowWeight0), wy1 = hn::Set(df, row.RowWeight1);
-  // The rows' channels held here: the stores cannot change them.
-  const int channels = row.Alpha ? 4 : 3;
-  const float *top0[4] = {}, *bottom0[4] = {}, *top1[4] = {}, *bottom1[4] = {};
-  for (int c = 0; c < channels; ++c) {
-    top0[c] = row.Top0[c];
-    bottom0[c] = row.Bottom0[c];
-    top1[c] = row.Top1[c];
-    bottom1[c] = row.Bottom1[c];
-  }
-  Byte* const colour = row.Colour;
-  Byte* const alpha = row.Alpha;
-  std::size_t i = 0;
-  for (; i + n <= count; i += n) {
-    const auto wx0 = hn::LoadU(df, row.ColumnWeight0 + i), wx1 = hn::LoadU(df, row.ColumnWeight1 + i);
-    const auto w00 = hn::Mul(wx0, wy0), w01 = hn::Mul(wx0, wy1);
-    const auto w10 = hn::Mul(wx1, wy0), w11 = hn::Mul(wx1, wy1);
-    // Summed as the plain code sums: column 0 (top, bottom), then column 1.
-    auto channel = [&](int c) {
-      auto total = hn::Mul(hn::LoadU(df, top0[c] + i), w00);
-      total = hn::Add(total, hn::Mul(hn::LoadU(df, bottom0[c] + i), w01));
-      total = hn::Add(total, hn::Mul(hn::LoadU(df, top1[c] + i), w10));
-      total = hn::Add(total, hn::Mul(hn::LoadU(df, bottom1[c] + i), w11));
-      return hn::DemoteTo(d8, hn::NearestInt(total));
-    };
-    hn::StoreInterleaved3(channel(0), channel(1), channel(2), d8, colour + 3 * i);
-    if (alpha)
-      hn::StoreU(channel(3), d8, alpha + i);
-  }
-  return i;
+  return whole;
 }
 
 #endif // HWY_TARGET == HWY_SCALAR
@@ -298,8 +359,6 @@ HWY_AFTER_NAMESPACE();
 
 #include <Quorex.Imaging.PngHelper.hpp>
 
-#include <algorithm>
-
 namespace Quorex::PixelRows {
 
 using Vcl::Byte;
@@ -307,9 +366,6 @@ using Vcl::Byte;
 HWY_EXPORT(GrayVector);
 HWY_EXPORT(ScaleAlphaVector);
 HWY_EXPORT(BlendVector);
-HWY_EXPORT(PackVector);
-HWY_EXPORT(SampleVector);
-HWY_EXPORT(ResizeVector);
 
 void GrayRow(Byte* Pixels, std::size_t Count)
 {
@@ -330,40 +386,6 @@ void BlendRow(const TBlendRows& Rows, std::size_t Count, Byte Factor)
   for (std::size_t i = HWY_DYNAMIC_DISPATCH(BlendVector)(Rows, Count, Factor); i < Count; ++i)
     TPngImageHelper::Reference::BlendPixel(Rows.Colour1 + 3 * i, Rows.Alpha1[i], Rows.Colour2 + 3 * i,
                                            Rows.Alpha2[i], Factor, Rows.Colour + 3 * i, Rows.Alpha[i]);
-}
-
-void PackRow(const Byte* Colour, const Byte* Alpha, std::uint32_t* Packed, std::size_t Count)
-{
-  for (std::size_t i = HWY_DYNAMIC_DISPATCH(PackVector)(Colour, Alpha, Packed, Count); i < Count; ++i) {
-    const Byte* p = Colour + 3 * i;
-    Packed[i] = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-                std::uint32_t(Alpha ? Alpha[i] : 0) << 24;
-  }
-}
-
-void SampleRow(const std::uint32_t* Packed, const std::int32_t* Index, float* const Channels[4], std::size_t Count)
-{
-  for (std::size_t i = HWY_DYNAMIC_DISPATCH(SampleVector)(Packed, Index, Channels, Count); i < Count; ++i)
-    for (int c = 0; c < 4; ++c)
-      if (Channels[c])
-        Channels[c][i] = float((Packed[Index[i]] >> (8 * c)) & 0xFF);
-}
-
-void ResizeRow(const TResizeRow& Row, std::size_t Count)
-{
-  for (std::size_t i = HWY_DYNAMIC_DISPATCH(ResizeVector)(Row, Count); i < Count; ++i) {
-    const float w00 = Row.ColumnWeight0[i] * Row.RowWeight0, w01 = Row.ColumnWeight0[i] * Row.RowWeight1;
-    const float w10 = Row.ColumnWeight1[i] * Row.RowWeight0, w11 = Row.ColumnWeight1[i] * Row.RowWeight1;
-    auto channel = [&](int c) {
-      const float total =
-        Row.Top0[c][i] * w00 + Row.Bottom0[c][i] * w01 + Row.Top1[c][i] * w10 + Row.Bottom1[c][i] * w11;
-      return Byte(std::clamp(TPngImageHelper::Reference::RoundFloat(total), 0, 255));
-    };
-    for (int c = 0; c < 3; ++c)
-      Row.Colour[3 * i + size_t(c)] = channel(c);
-    if (Row.Alpha)
-      Row.Alpha[i] = channel(3);
-  }
 }
 
 } // namespace Quorex::PixelRows

@@ -203,7 +203,7 @@ void BlendPixel(const Byte* C1, int A1, const Byte* C2, int S, Byte Factor, Byte
   const int a2 = 255 - ((255 - S) * Factor / 255);
   Alpha = Byte(A1 + ((255 - A1) * a2 / 255));
   if (a2 == 255 || a2 == 0) {
-    std::memcpy(Colour, a2 ? C2 : C1, 3);
+    std::memmove(Colour, a2 ? C2 : C1, 3); // the base may be the output
     return;
   }
   const std::uint64_t inverse = Reciprocals()[size_t(A1 + a2)];

@@ -1,6 +1,7 @@
 #include "Quorex.Imaging.PngHelper.hpp"
 #include "Quorex.Imaging.PixelRows.hpp"
 #include "Quorex.Imaging.PngHelper.Reference.hpp"
+#include "Quorex.Imaging.ResizeRows.hpp"
 
 #include <Win.Gdi.Guards.hpp>
 #include <Win.Gdi.hpp>
@@ -122,75 +123,43 @@ private:
   TColor FKey = 0;
 };
 
-// Where each destination column of SmoothResize samples the source.
-struct TResizeColumns {
-  TResizeColumns(int NewWidth, float Scale, int SourceWidth)
-  {
-    for (int tx = 0; tx < NewWidth; ++tx) {
-      const TSample c = SampleAt(tx, Scale, SourceWidth);
-      for (int i = 0; i < 2; ++i) {
-        Index[i].push_back(c.Index[i]);
-        Weight[i].push_back(c.Weight[i]);
-      }
-    }
-  }
-  std::vector<std::int32_t> Index[2];
-  std::vector<float> Weight[2];
-};
-
-// The pixels that the destination columns sample in two source rows, as
-// floats channel by channel in column order (a row is sampled once however
-// often it is read).
+// Two source rows sampled at the destination columns, a ring: a row is
+// sampled once however often it is read, and growing rows reuse the lower
+// row as the next upper one.
 class TSampledRows {
 public:
-  using TSamples = std::array<const float*, 4>; // blue, green, red, alpha
-  struct TRow {
-    TSamples Samples[2]; // of the left and the right source column
-  };
-
-  TSampledRows(const TPngImage& Png, bool WithAlpha, const TResizeColumns& Columns)
-    : FPng(Png), FWithAlpha(WithAlpha), FColumns(Columns), FPacked(size_t(Png.Width()))
+  TSampledRows(const TPngImage& Png, bool WithAlpha, const ResizeRows::TColumns& Columns)
+    : FPng(Png), FWithAlpha(WithAlpha), FColumns(Columns)
   {
-    for (auto& slot : FSamples)
-      for (auto& column : slot)
-        for (int c = 0; c < (WithAlpha ? 4 : 3); ++c)
-          column[size_t(c)].resize(Columns.Index[0].size());
+    for (auto& planes : FPlanes)
+      planes.resize(ResizeRows::kPlanes * Columns.Stride);
   }
 
-  TRow Row(int Y, int Slot)
+  // The planes of the top and the bottom row of a step.
+  std::pair<const float*, const float*> Rows(int Top, int Bottom)
   {
-    if (FLoaded[Slot] != Y && FLoaded[1 - Slot] == Y) {
-      std::swap(FSamples[0], FSamples[1]);
+    if (FLoaded[0] != Top && FLoaded[1] == Top) {
+      std::swap(FPlanes[0], FPlanes[1]);
       std::swap(FLoaded[0], FLoaded[1]);
     }
-    if (FLoaded[Slot] != Y)
-      Sample(Y, Slot);
-    TRow row;
-    for (int i = 0; i < 2; ++i)
-      for (size_t c = 0; c < 4; ++c)
-        row.Samples[i][c] = FSamples[Slot][i][c].empty() ? nullptr : FSamples[Slot][i][c].data();
-    return row;
+    const int wanted[2] = {Top, Bottom};
+    ResizeRows::TSourceRow missing[2];
+    std::size_t count = 0;
+    for (int slot = 0; slot < (Top == Bottom ? 1 : 2); ++slot)
+      if (FLoaded[slot] != wanted[slot]) {
+        const int y = wanted[slot];
+        missing[count++] = {FPng.Scanline(y), FWithAlpha ? FPng.AlphaScanline(y) : nullptr, FPlanes[slot].data()};
+        FLoaded[slot] = y;
+      }
+    ResizeRows::SampleRows(missing, count, FColumns);
+    return {FPlanes[0].data(), FPlanes[Top == Bottom ? 0 : 1].data()};
   }
 
 private:
-  void Sample(int Y, int Slot)
-  {
-    PixelRows::PackRow(FPng.Scanline(Y), FWithAlpha ? FPng.AlphaScanline(Y) : nullptr, FPacked.data(),
-                       FPacked.size());
-    for (int i = 0; i < 2; ++i) {
-      float* channels[4];
-      for (size_t c = 0; c < 4; ++c)
-        channels[c] = FSamples[Slot][i][c].empty() ? nullptr : FSamples[Slot][i][c].data();
-      PixelRows::SampleRow(FPacked.data(), FColumns.Index[i].data(), channels, FColumns.Index[i].size());
-    }
-    FLoaded[Slot] = Y;
-  }
-
   const TPngImage& FPng;
   bool FWithAlpha;
-  const TResizeColumns& FColumns;
-  std::vector<std::uint32_t> FPacked;
-  std::array<std::vector<float>, 4> FSamples[2][2]; // slot, source column, channel
+  const ResizeRows::TColumns& FColumns;
+  std::vector<float> FPlanes[2];
   int FLoaded[2] = {-1, -1};
 };
 
@@ -484,20 +453,64 @@ void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
   // minus one while the destination size is taken whole.
   const float sx = float(NewWidth) / float(w - 1);
   const float sy = float(NewHeight) / float(h - 1);
-  const TResizeColumns columns(NewWidth, sx, w);
+  const ResizeRows::TColumns columns(NewWidth, sx, w);
   TSampledRows rows(Self, withAlpha, columns);
   for (int ty = 0; ty < NewHeight; ++ty) {
     const TSample sample = SampleAt(ty, sy, h);
-    const TSampledRows::TRow top = rows.Row(sample.Index[0], 0);
-    const TSampledRows::TRow bottom = rows.Row(sample.Index[1], 1);
-    PixelRows::ResizeRow({top.Samples[0].data(), top.Samples[1].data(), bottom.Samples[0].data(),
-                          bottom.Samples[1].data(),
-                          columns.Weight[0].data(), columns.Weight[1].data(), sample.Weight[0], sample.Weight[1],
-                          result.Scanline(ty), result.AlphaScanline(ty)},
-                         size_t(NewWidth));
+    const auto [top, bottom] = rows.Rows(sample.Index[0], sample.Index[1]);
+    ResizeRows::ResizeRow(columns, {top, bottom, sample.Weight[0], sample.Weight[1], result.Scanline(ty),
+                                    result.AlphaScanline(ty)});
   }
   Self.Assign(std::move(result));
 }
+
+namespace {
+
+// The columns or rows of an image Limit wide or high that a source Size wide
+// or high placed at From covers, as [first, last).
+std::pair<int, int> Covered(int From, int Size, int Limit)
+{
+  return {int(std::clamp<std::int64_t>(From, 0, Limit)),
+          int(std::clamp<std::int64_t>(std::int64_t(From) + Size, 0, Limit))};
+}
+
+// Blends Source over the part of Base it covers, into the same pixels of Out
+// (which may be Base itself: each pixel is read before it is written).
+void BlendCovered(const TPngImage& Base, TAlphaRows& BaseAlpha, const TPngImage& Source, TPoint Position,
+                  Byte Factor, TPngImage& Out)
+{
+  const auto [left, right] = Covered(Position.X, Source.Width(), Base.Width());
+  const auto [top, bottom] = Covered(Position.Y, Source.Height(), Base.Height());
+  if (left >= right)
+    return;
+  TAlphaRows sourceAlpha(Source);
+  for (int y = top; y < bottom; ++y) {
+    const int sourceY = y - Position.Y, sourceX = left - Position.X;
+    const PixelRows::TBlendRows rows{Base.Scanline(y) + size_t(left) * 3,
+                                     BaseAlpha.Row(y) + left,
+                                     Source.Scanline(sourceY) + size_t(sourceX) * 3,
+                                     sourceAlpha.Row(sourceY) + sourceX,
+                                     Out.Scanline(y) + size_t(left) * 3,
+                                     Out.AlphaScanline(y) + left};
+    PixelRows::BlendRow(rows, size_t(right - left), Factor);
+  }
+}
+
+// An image with an alpha plane is drawn on where it lies: the pixels the
+// source leaves alone are neither copied nor cleared first. It ends as a
+// newly made image would: fresh settings, no interlacing and no gamma.
+void DrawInPlace(TPngImage& Self, const TPngImage& Source, TPoint Position, Byte Factor)
+{
+  TAlphaRows selfAlpha(Self);
+  BlendCovered(Self, selfAlpha, Source, Position, Factor, Self);
+  const TPngImage fresh;
+  Self.SetCompressionLevel(fresh.CompressionLevel());
+  Self.SetFilters(fresh.Filters());
+  Self.SetInterlaceMethod(imNone);
+  Self.SetGamma(0); // and tells the image's users that it changed
+}
+
+} // namespace
 
 void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Factor)
 {
@@ -506,39 +519,23 @@ void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Fac
     Reference::DrawPng(Self, Source, Position, Factor);
     return;
   }
-  const TPngImage& base = Self;
-  const int w = base.Width(), h = base.Height();
-  auto result = BlankRGBA(w, h);
-  TAlphaRows baseAlpha(base), sourceAlpha(*Source);
-  // The columns and rows of Self that Source covers.
-  const auto covered = [](int From, int Size, int Limit) {
-    return std::pair<int, int>(int(std::clamp<std::int64_t>(From, 0, Limit)),
-                               int(std::clamp<std::int64_t>(std::int64_t(From) + Size, 0, Limit)));
-  };
-  const auto [left, right] = covered(Position.X, Source->Width(), w);
-  const auto [top, bottom] = covered(Position.Y, Source->Height(), h);
-  for (int y = 0; y < h; ++y) {
-    const Byte* colour = base.Scanline(y);
-    const Byte* alpha = baseAlpha.Row(y);
-    Byte* outColour = result->Scanline(y);
-    Byte* outAlpha = result->AlphaScanline(y);
-    const bool blends = y >= top && y < bottom && left < right;
-    const int copyTo = blends ? left : w, copyFrom = blends ? right : w;
-    std::memcpy(outColour, colour, size_t(copyTo) * 3);
-    std::memcpy(outAlpha, alpha, size_t(copyTo));
-    std::memcpy(outColour + size_t(copyFrom) * 3, colour + size_t(copyFrom) * 3, size_t(w - copyFrom) * 3);
-    std::memcpy(outAlpha + copyFrom, alpha + copyFrom, size_t(w - copyFrom));
-    if (!blends)
-      continue;
-    const int sourceY = y - Position.Y, sourceX = left - Position.X;
-    const PixelRows::TBlendRows rows{colour + size_t(left) * 3,
-                                     alpha + left,
-                                     Source->Scanline(sourceY) + size_t(sourceX) * 3,
-                                     sourceAlpha.Row(sourceY) + sourceX,
-                                     outColour + size_t(left) * 3,
-                                     outAlpha + left};
-    PixelRows::BlendRow(rows, size_t(right - left), Factor);
+  if (HasAlphaPlane(Self)) {
+    // Drawn onto itself, the source is read as it was.
+    TPngImage snapshot;
+    if (Source == &Self)
+      snapshot.Assign(Source);
+    DrawInPlace(Self, Source == &Self ? snapshot : *Source, Position, Factor);
+    return;
   }
+  const int w = Self.Width(), h = Self.Height();
+  auto result = BlankRGBA(w, h);
+  const TPngImage& base = Self;
+  TAlphaRows selfAlpha(base);
+  for (int y = 0; y < h; ++y) {
+    std::memcpy(result->Scanline(y), base.Scanline(y), size_t(w) * 3);
+    std::memcpy(result->AlphaScanline(y), selfAlpha.Row(y), size_t(w));
+  }
+  BlendCovered(base, selfAlpha, *Source, Position, Factor, *result);
   Self.Assign(std::move(*result));
 }
 

@@ -81,7 +81,12 @@ void TIconCollectionItem::DefineProperties(TFiler* Filer)
       icon.LoadFromStream(Stream);
       SetIcon(&icon);
     },
-    [this](TStream* Stream) { FIcon->SaveToStream(Stream); }, !FIcon->Empty());
+    nullptr, false);
+}
+
+QX_PUBLISHED(TIconCollectionItem)
+{
+  Property("Icon", &T::Icon, &T::SetIcon);
 }
 
 // ---- TIconCollection ----------------------------------------------------------------

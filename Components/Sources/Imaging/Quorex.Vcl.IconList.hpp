@@ -34,7 +34,8 @@ public:
   Vcl::TIcon* Icon() const { return FIcon.get(); }
   // Copies the icon; the list makes its images anew.
   void SetIcon(const Vcl::TIcon* Value);
-  // The icon streams as "Icon": its icon file.
+  // The icon streams through its own data ("Icon.Data"); resources written
+  // before hold its file as "Icon", which still reads.
   void DefineProperties(Vcl::TFiler* Filer) override;
 
 private:

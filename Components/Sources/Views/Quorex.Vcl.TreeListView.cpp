@@ -6,7 +6,10 @@
 #include <Vcl.Themes.hpp>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <unordered_set>
+#include <utility>
 
 namespace Quorex {
 
@@ -26,16 +29,107 @@ bool Contains(const TRect& R, TPoint P)
   return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
 }
 
+// The sub-item texts of a description. The host fills them for every node a
+// walk meets, so emptying keeps the memory for the next node; known only as
+// TStrings, the list has no change events anybody could be waiting for.
+class TSubItemStrings final : public TStrings {
+  QX_CLASS(TSubItemStrings, TStrings)
+public:
+  Integer Count() const override { return Integer(FItems.size()); }
+  String Get(Integer Index) const override { return At(Index).S; }
+  void Put(Integer Index, const String& S) override { At(Index).S = S; }
+  TObject* GetObject(Integer Index) const override { return At(Index).Object; }
+  void PutObject(Integer Index, TObject* AObject) override { At(Index).Object = AObject; }
+  void Clear() override { FItems.clear(); }
+  void Delete(Integer Index) override
+  {
+    At(Index);
+    FItems.erase(FItems.begin() + Index);
+  }
+  void Insert(Integer Index, const String& S) override { InsertObject(Index, S, nullptr); }
+  void InsertObject(Integer Index, const String& S, TObject* AObject) override
+  {
+    if (Index < 0 || Index > Count())
+      Error("List index out of bounds (%d)", Index);
+    FItems.emplace(FItems.begin() + Index, S, AObject);
+  }
+  Integer Add(const String& S) override { return AddObject(S, nullptr); }
+  Integer AddObject(const String& S, TObject* AObject) override
+  {
+    FItems.emplace_back(S, AObject);
+    return Count() - 1;
+  }
+
+private:
+  struct TItem {
+    String S;
+    TObject* Object = nullptr;
+  };
+  const TItem& At(Integer Index) const
+  {
+    if (Index < 0 || Index >= Count())
+      Error("List index out of bounds (%d)", Index);
+    return FItems[size_t(Index)];
+  }
+  TItem& At(Integer Index) { return const_cast<TItem&>(std::as_const(*this).At(Index)); }
+  std::vector<TItem> FItems;
+};
+
+// The data objects of the nodes being walked. Almost every node asked about
+// is no ancestor, so a mask of hash bits answers most questions without the
+// set's division; a count per bit lets a bit go when its last owner does.
+class TAncestorSet {
+public:
+  bool Contains(TObject* Data) const { return (FMask >> Bit(Data) & 1) != 0 && FSet.contains(Data); }
+  // Data must not be among them yet.
+  void Insert(TObject* Data)
+  {
+    FSet.insert(Data);
+    if (FCounts[Bit(Data)]++ == 0)
+      FMask |= std::uint64_t(1) << Bit(Data);
+  }
+  void Erase(TObject* Data)
+  {
+    FSet.erase(Data);
+    if (--FCounts[Bit(Data)] == 0)
+      FMask &= ~(std::uint64_t(1) << Bit(Data));
+  }
+
+private:
+  // Objects are aligned, so the low bits say little.
+  static unsigned Bit(TObject* Data)
+  {
+    auto value = reinterpret_cast<std::uintptr_t>(Data);
+    return unsigned((value >> 4) ^ (value >> 10)) & 63;
+  }
+  std::unordered_set<TObject*> FSet;
+  std::array<std::uint32_t, 64> FCounts{};
+  std::uint64_t FMask = 0;
+};
+
 } // namespace
 
 // ---- node descriptions -----------------------------------------------------------------------
 
 TQxTreeItemInfo::TQxTreeItemInfo(TQxCustomTreeListView* ATreeList, TObject* AData)
-  : FTreeList(ATreeList), FSubItems(std::make_unique<TStringList>()), FData(AData)
+  : FTreeList(ATreeList), FSubItems(std::make_unique<TSubItemStrings>()), FData(AData)
 {
 }
 
 TQxTreeItemInfo::~TQxTreeItemInfo() = default;
+
+void TQxTreeItemInfo::Reuse(TObject* AData)
+{
+  FData = AData;
+  FList.clear();
+  FCaption.clear();
+  FCheckState = cbUnchecked;
+  FDeep = 0;
+  FExpanded = false;
+  FSubItems->Clear();
+  FImageIndex = -1;
+  FSubImages.clear();
+}
 
 std::unique_ptr<TQxTreeItemInfo> TQxTreeItemInfo::Items(Integer Index) const
 {
@@ -158,40 +252,58 @@ void TQxCustomListView::CNNotify(TMessage& Message)
 
 // ---- the tree map -------------------------------------------------------------------------
 
+// One description per depth serves the whole walk: a node's is done with
+// once its children are walked, when its next sibling's takes its place.
+// Making one afresh per node (with its lists) costs more than the host
+// takes to fill it.
+TQxTreeItemInfo* TQxCustomTreeListView::TTreeMap::Describe(TObject* Data, std::vector<TInfoPtr>& Levels,
+                                                           size_t Depth) const
+{
+  if (!FTreeList->OnTreeItemGet)
+    return nullptr;
+  if (Depth == Levels.size())
+    Levels.push_back(std::make_unique<TQxTreeItemInfo>(FTreeList, Data));
+  else
+    Levels[Depth]->Reuse(Data);
+  FTreeList->OnTreeItemGet(FTreeList, Data, Levels[Depth].get());
+  return Levels[Depth].get();
+}
+
 // Depth first with a stack of its own: a host's chain may be deeper than the
-// thread's stack. Each frame holds a node being walked and the next child.
+// thread's stack. Each frame holds the row of the node being walked (its
+// description is at the same depth) and its next child.
 void TQxCustomTreeListView::TTreeMap::Update()
 {
   FList.clear();
-  std::unique_ptr<TQxTreeItemInfo> root = FTreeList->RequestItem(nullptr);
-  if (!root)
+  std::vector<TInfoPtr> levels;
+  if (!Describe(nullptr, levels, 0))
     return;
   struct TFrame {
-    std::unique_ptr<TQxTreeItemInfo> Node;
     Integer Row;
     Integer Next;
   };
-  std::vector<TFrame> stack;
+  std::vector<TFrame> stack{{-1, 0}};
   // The root's data object is null: a null child would be the root again.
-  std::unordered_set<TObject*> ancestors{nullptr};
-  stack.push_back({std::move(root), -1, 0});
+  TAncestorSet ancestors;
+  ancestors.Insert(nullptr);
   while (!stack.empty()) {
+    const size_t depth = stack.size() - 1;
+    const TQxTreeItemInfo& node = *levels[depth];
     TFrame& frame = stack.back();
-    if (frame.Next >= frame.Node->Count()) {
-      ancestors.erase(frame.Node->Data());
+    if (frame.Next >= node.Count()) {
+      ancestors.Erase(node.Data());
       stack.pop_back();
       continue;
     }
     Integer index = frame.Next++;
-    TObject* data = frame.Node->Node(index);
-    if (ancestors.contains(data))
+    TObject* data = node.Node(index);
+    if (ancestors.Contains(data))
       continue;
-    Integer parentRow = frame.Row;
-    FList.push_back({parentRow, index});
-    std::unique_ptr<TQxTreeItemInfo> child = FTreeList->RequestItem(data);
+    FList.push_back({frame.Row, index});
+    const TQxTreeItemInfo* child = Describe(data, levels, depth + 1);
     if (child && child->Count() > 0 && child->Expanded()) {
-      ancestors.insert(data);
-      stack.push_back({std::move(child), Count() - 1, 0});
+      ancestors.Insert(data);
+      stack.push_back({Count() - 1, 0});
     }
   }
 }

@@ -77,6 +77,11 @@ public:
   void SetSubImageIndex(Integer Index, Integer Value);
 
 private:
+  friend class TQxCustomTreeListView;
+  // Back to the state of a new description of another node, keeping the
+  // memory its lists had.
+  void Reuse(TObject* AData);
+
   TQxCustomTreeListView* FTreeList;
   std::vector<TObject*> FList;
   String FCaption;
@@ -160,6 +165,11 @@ public:
     std::unique_ptr<TQxTreeItemInfo> FindItem(const std::vector<Integer>& Path) const;
 
   private:
+    using TInfoPtr = std::unique_ptr<TQxTreeItemInfo>;
+    // Asks the host about a node in the description kept for its depth;
+    // nullptr without a host.
+    TQxTreeItemInfo* Describe(TObject* Data, std::vector<TInfoPtr>& Levels, size_t Depth) const;
+
     struct TRow {
       Integer Parent; // row of the parent, -1 for a top-level node
       Integer Index;  // among the parent's children

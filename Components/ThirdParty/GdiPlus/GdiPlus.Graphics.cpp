@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 namespace GdiPlus {
@@ -37,6 +38,14 @@ void PathToCairo(cairo_t* Cr, const TPathData& Path)
     case TPathData::TKind::Close: cairo_close_path(Cr); break;
     }
   }
+}
+
+// Whether the context's transform only moves: the half-pixel shift, a DC's
+// origin, a world translation.
+bool OnlyMoves(cairo_t* Cr, cairo_matrix_t& M)
+{
+  cairo_get_matrix(Cr, &M);
+  return M.xx == 1 && M.yx == 0 && M.xy == 0 && M.yy == 1;
 }
 
 cairo_fill_rule_t FillRule(TGPFillMode Mode)
@@ -263,18 +272,12 @@ public:
   }
   void DrawLine(const std::shared_ptr<IGPPen>& Pen, float X1, float Y1, float X2, float Y2) override
   {
-    DrawLines(Pen, {{X1, Y1}, {X2, Y2}});
+    const TGPPointF points[] = {{X1, Y1}, {X2, Y2}};
+    StrokeLines(Pen, points);
   }
   void DrawLines(const std::shared_ptr<IGPPen>& Pen, const std::vector<TGPPointF>& Points) override
   {
-    CheckPoints(Points, 2);
-    TPathData path;
-    path.MoveTo({Points[0].X, Points[0].Y});
-    for (std::size_t i = 1; i < Points.size(); ++i) {
-      path.Kinds.push_back(TPathData::TKind::Line); // repeated points still draw their caps
-      path.Points.push_back({Points[i].X, Points[i].Y});
-    }
-    Stroke(Pen, path);
+    StrokeLines(Pen, Points);
   }
   void FillPolygon(const std::shared_ptr<IGPBrush>& Brush, const std::vector<TGPPointF>& Points,
                    TGPFillMode FillMode) override
@@ -300,11 +303,11 @@ public:
   void FillRegion(const std::shared_ptr<IGPBrush>& Brush, const std::shared_ptr<IGPRegion>& Region) override
   {
     std::shared_ptr<const TRegionNode> node = RegionNodeOf(Region);
-    ValidateBrush(Brush);
+    const TSource source = SourceOf(Brush);
     cairo_matrix_t device = CairoMatrix(Then(FWorld, FPage));
     TSurfacePtr mask = RenderRegion(*node, FWidth, FHeight, device);
     Paint(false, [&](cairo_t* cr) {
-      SetBrush(cr, Brush);
+      SetSource(cr, source);
       cairo_identity_matrix(cr);
       cairo_mask_surface(cr, mask.get(), 0, 0);
     });
@@ -355,7 +358,7 @@ public:
                   const std::shared_ptr<IGPBrush>& Brush) override
   {
     const TCairoFont& font = CairoFont(Font);
-    ValidateBrush(Brush);
+    const TSource source = SourceOf(Brush);
     CheckFinite({LayoutRect.X, LayoutRect.Y, LayoutRect.Width, LayoutRect.Height});
     TCairoStringFormat defaults(0);
     const IGPStringFormat& format = Format ? *Format : defaults;
@@ -365,7 +368,7 @@ public:
         cairo_clip(cr);
       }
       SetFont(cr, font);
-      SetBrush(cr, Brush);
+      SetSource(cr, source);
       for (const TTextLine& line : LayoutText(cr, Text, LayoutRect, format)) {
         cairo_move_to(cr, line.X, line.Baseline);
         cairo_show_text(cr, line.Text.c_str());
@@ -517,36 +520,55 @@ private:
     cairo_set_source_rgba(Cr, Color.R() / 255.0, Color.G() / 255.0, Color.B() / 255.0, Color.A() / 255.0);
   }
 
-  static void ValidateBrush(const std::shared_ptr<IGPBrush>& Brush)
+  // The kind of brush, found once per drawing and before anything is drawn.
+  struct TSource {
+    const IGPSolidBrush* Solid = nullptr;
+    const IGPLinearGradientBrush* Gradient = nullptr;
+  };
+
+  static TSource SourceOf(const std::shared_ptr<IGPBrush>& Brush)
   {
-    if (!dynamic_cast<const IGPSolidBrush*>(Brush.get()) &&
-        !dynamic_cast<const IGPLinearGradientBrush*>(Brush.get()))
+    TSource source;
+    source.Solid = dynamic_cast<const IGPSolidBrush*>(Brush.get());
+    if (!source.Solid)
+      source.Gradient = dynamic_cast<const IGPLinearGradientBrush*>(Brush.get());
+    if (!source.Solid && !source.Gradient)
       GdipCheck(Brush ? NotImplemented : InvalidParameter);
+    return source;
   }
 
   // The brush as Cairo's source, in the current world coordinates.
-  static void SetBrush(cairo_t* Cr, const std::shared_ptr<IGPBrush>& Brush)
+  static void SetSource(cairo_t* Cr, const TSource& Source)
   {
-    if (auto* solid = dynamic_cast<const IGPSolidBrush*>(Brush.get())) {
-      SetColor(Cr, solid->Color());
+    if (Source.Solid) {
+      SetColor(Cr, Source.Solid->Color());
       return;
     }
-    auto* gradient = dynamic_cast<const IGPLinearGradientBrush*>(Brush.get());
+    // Under a transform that only moves the gradient is given in device
+    // pixels instead: pixman then fills each row without transforming its
+    // points, to the same pixels.
+    cairo_matrix_t user;
+    const bool moves = OnlyMoves(Cr, user);
+    const double dx = moves ? user.x0 : 0, dy = moves ? user.y0 : 0;
+    const IGPLinearGradientBrush* gradient = Source.Gradient;
     TGPPointF a = gradient->StartPoint(), b = gradient->EndPoint();
-    cairo_pattern_t* pattern = cairo_pattern_create_linear(a.X, a.Y, b.X, b.Y);
+    cairo_pattern_t* pattern = cairo_pattern_create_linear(a.X + dx, a.Y + dy, b.X + dx, b.Y + dy);
     for (auto [offset, color] : {std::pair{0.0, gradient->StartColor()}, std::pair{1.0, gradient->EndColor()}})
       cairo_pattern_add_color_stop_rgba(pattern, offset, color.R() / 255.0, color.G() / 255.0, color.B() / 255.0,
                                         color.A() / 255.0);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    if (moves)
+      cairo_identity_matrix(Cr);
     cairo_set_source(Cr, pattern);
+    cairo_set_matrix(Cr, &user);
     cairo_pattern_destroy(pattern);
   }
 
   void Fill(const std::shared_ptr<IGPBrush>& Brush, const TPathData& Path)
   {
-    ValidateBrush(Brush);
+    const TSource source = SourceOf(Brush);
     Paint(true, [&](cairo_t* cr) {
-      SetBrush(cr, Brush);
+      SetSource(cr, source);
       cairo_set_fill_rule(cr, FillRule(Path.FillMode));
       PathToCairo(cr, Path);
       cairo_fill(cr);
@@ -555,13 +577,35 @@ private:
 
   void Stroke(const std::shared_ptr<IGPPen>& Pen, const TPathData& Path)
   {
+    StrokeAlong(Pen, [&](cairo_t* cr) { PathToCairo(cr, Path); });
+  }
+
+  // Lines go to Cairo as they come, with no path built on the way: a chart
+  // draws one segment for every value it shows.
+  void StrokeLines(const std::shared_ptr<IGPPen>& Pen, std::span<const TGPPointF> Points)
+  {
+    if (Points.size() < 2)
+      GdipCheck(InvalidParameter);
+    for (const TGPPointF& p : Points)
+      CheckFinite({p.X, p.Y});
+    StrokeAlong(Pen, [&](cairo_t* cr) {
+      cairo_new_path(cr);
+      cairo_move_to(cr, Points[0].X, Points[0].Y);
+      for (const TGPPointF& p : Points.subspan(1))
+        cairo_line_to(cr, p.X, p.Y);
+    });
+  }
+
+  template <class F>
+  void StrokeAlong(const std::shared_ptr<IGPPen>& Pen, F AddPath)
+  {
     if (!Pen)
       GdipCheck(InvalidParameter);
     std::shared_ptr<IGPBrush> brush = Pen->Brush();
-    ValidateBrush(brush);
+    const TSource source = SourceOf(brush);
     Paint(true, [&](cairo_t* cr) {
-      SetBrush(cr, brush);
-      PathToCairo(cr, Path);
+      SetSource(cr, source);
+      AddPath(cr);
       cairo_set_line_width(cr, Pen->Width());
       if (Pen->Width() == 0) { // one device pixel, whatever the transform
         cairo_identity_matrix(cr);
@@ -569,8 +613,77 @@ private:
       }
       cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
       cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+      if (source.Gradient && Pen->Width() != 0 && StrokeThroughMask(cr, AddPath))
+        return;
+      // The path is in device pixels by now and a transform that only moves
+      // changes nothing of the pen, but Cairo's stroker works harder under one.
+      cairo_matrix_t m;
+      if (OnlyMoves(cr, m))
+        cairo_identity_matrix(cr);
       cairo_stroke(cr);
     });
+  }
+
+  // Along a stroke Cairo composites a gradient row by row, and pixman clears
+  // a scanline buffer of some 24 KB for every row. A narrow stroke is
+  // cheaper drawn into a coverage mask of its own, with the gradient painted
+  // through that at once: the same pixels. Only where that plainly holds: a
+  // transform that only moves, the source laid over, no clip group, and a
+  // clip that leaves alone all that the stroke may touch.
+  template <class F>
+  bool StrokeThroughMask(cairo_t* Cr, F AddPath)
+  {
+    constexpr double kMostWidth = 64, kMostArea = 1 << 18;
+    cairo_matrix_t m;
+    if (!OnlyMoves(Cr, m) || FClipMask || FCompositingMode != CompositingModeSourceOver || !ClipLeavesAlone(Cr, m))
+      return false;
+    double l, t, r, b;
+    cairo_stroke_extents(Cr, &l, &t, &r, &b);
+    const double left = std::floor(l + m.x0) - 1, top = std::floor(t + m.y0) - 1;
+    const double width = std::ceil(r + m.x0) + 1 - left, height = std::ceil(b + m.y0) + 1 - top;
+    if (!(width <= kMostWidth && width * height <= kMostArea))
+      return false;
+    TSurfacePtr mask(cairo_image_surface_create(CAIRO_FORMAT_A8, int(width), int(height)));
+    TContextPtr coverage(cairo_create(mask.get()));
+    cairo_t* mc = coverage.get();
+    cairo_translate(mc, m.x0 - left, m.y0 - top);
+    cairo_set_antialias(mc, cairo_get_antialias(Cr));
+    cairo_set_tolerance(mc, cairo_get_tolerance(Cr));
+    cairo_set_line_width(mc, cairo_get_line_width(Cr));
+    cairo_set_line_cap(mc, cairo_get_line_cap(Cr));
+    cairo_set_line_join(mc, cairo_get_line_join(Cr));
+    cairo_set_miter_limit(mc, cairo_get_miter_limit(Cr));
+    AddPath(mc);
+    cairo_identity_matrix(mc);
+    cairo_stroke(mc);
+    if (cairo_status(mc) != CAIRO_STATUS_SUCCESS) // no memory for the mask: the plain way
+      return false;
+    cairo_new_path(Cr);
+    cairo_identity_matrix(Cr);
+    cairo_mask_surface(Cr, mask.get(), left, top);
+    return true;
+  }
+
+  // Whether one rectangle of the clip holds every surface pixel that Cairo
+  // reckons a stroke of the path may reach (as far as a mitred join goes):
+  // then Cairo composites without the clip, whichever way the stroke is drawn.
+  bool ClipLeavesAlone(cairo_t* Cr, const cairo_matrix_t& M) const
+  {
+    double l, t, r, b;
+    cairo_path_extents(Cr, &l, &t, &r, &b);
+    const double reach = std::sqrt(2.0) * cairo_get_miter_limit(Cr) * cairo_get_line_width(Cr) + 1;
+    l = std::max(l + M.x0 - reach, 0.0);
+    t = std::max(t + M.y0 - reach, 0.0);
+    r = std::min(r + M.x0 + reach, double(FWidth));
+    b = std::min(b + M.y0 + reach, double(FHeight));
+    cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(Cr);
+    bool holds = false;
+    for (int i = 0; clip->status == CAIRO_STATUS_SUCCESS && i < clip->num_rectangles && !holds; ++i) {
+      const cairo_rectangle_t& c = clip->rectangles[i];
+      holds = c.x + M.x0 <= l && c.y + M.y0 <= t && c.x + c.width + M.x0 >= r && c.y + c.height + M.y0 >= b;
+    }
+    cairo_rectangle_list_destroy(clip);
+    return holds;
   }
 
   static TPathData Ellipse(const TGPRectF& Rect)

@@ -36,6 +36,9 @@ struct TWindow : THandleStorage {
   HWND Owner = nullptr;  // top-level windows only
   std::vector<HWND> Children; // z-order, bottom first
   RECT Rect;                  // in the parent's client, or on the screen
+  // The frame WM_NCCALCSIZE keeps around the client area: the widths along
+  // the left, top, right and bottom edges (the scroll bars come inside it).
+  RECT Frame;
   LONG_PTR Id = 0;
   LONG_PTR UserData = 0;
   TRegion Update;             // client coordinates
@@ -53,14 +56,18 @@ struct TWindow : THandleStorage {
   std::uint64_t VisibleLayout[2] = {0, 0};
 };
 
-// The client area in client coordinates: the window less the strips of its
-// scroll bars (right and bottom) and of its menu bar (top: the client origin
-// lies MenuBar pixels below the window's origin).
+// The client area in client coordinates: the window less its frame and the
+// strips of its scroll bars (right and bottom). The client origin lies at
+// the frame's top left corner in the window.
 RECT ClientRectOf(HWND hWnd);
-// The whole window, strips included, in client coordinates.
+// The window inside its frame (scroll bars included), client coordinates.
+RECT InsideFrameOf(HWND hWnd);
+// The whole window, frame included, in client coordinates.
 RECT WholeRectOf(HWND hWnd);
-// The client area changed with a strip's visibility: the window hears of it
-// as of a resize and repaints whole.
+// Asks the window for its frame again (WM_NCCALCSIZE); true when it changed.
+bool RecalcFrame(HWND hWnd);
+// The window's strips changed (WM_NCCALCSIZE asked again): the window hears
+// of its new client area as of a resize and repaints whole.
 void FrameChanged(HWND hWnd);
 
 // The live windows; handles of destroyed windows are refused everywhere.

@@ -50,5 +50,9 @@ namespace Win::Wincodec {
 // colours weighted in premultiplied space.
 std::vector<TRgba16> Resample(const std::vector<TRgba16>& Source, UINT SourceWidth, UINT SourceHeight, UINT Width,
                               UINT Height, WICBitmapInterpolationMode Mode);
+// The plain code, one pixel at a time: what the vector rows Resample takes
+// where it can must give to the bit.
+std::vector<TRgba16> ResampleReference(const std::vector<TRgba16>& Source, UINT SourceWidth, UINT SourceHeight,
+                                       UINT Width, UINT Height, WICBitmapInterpolationMode Mode);
 
 } // namespace Win::Wincodec

@@ -3,6 +3,7 @@
 #include "ButtonTestSupport.hpp"
 
 #include <QxStyleSupport.hpp>
+#include <QxSolidImages.hpp>
 
 #include <Quorex.Vcl.CanvasHelper.hpp>
 #include <Win.Desktop.hpp>
@@ -39,20 +40,7 @@ protected:
     return colours;
   }
   std::vector<TColor> Row(TQxButton* Button, int y) { return Area(Button, TRect(0, y, Button->Width(), y + 1)); }
-  // A list of one red square of Size.
-  TImageList* RedImages(int Size = 16)
-  {
-    auto* list = new TImageList(Form);
-    list->SetWidth(Size);
-    list->SetHeight(Size);
-    TBitmap image;
-    image.SetPixelFormat(pf24bit);
-    image.SetSize(Size, Size);
-    image.Canvas()->Brush()->SetColor(clRed);
-    image.Canvas()->FillRect(TRect(0, 0, Size, Size));
-    list->AddMasked(&image, clNone);
-    return list;
-  }
+  TImageList* RedImages(int Size = 16) { return QxTest::SolidImages(Form, clRed, Size); }
 };
 
 TEST_F(ButtonLookTest, GlassShowsNothingAtRestAndItsTwoTonesWhenHotOrPressed)

@@ -4,6 +4,7 @@
 // deleted items, focus, pixels, and the form resource.
 #include <QxDesktopFixture.hpp>
 #include <QxFormCompare.hpp>
+#include <QxSolidImages.hpp>
 #include <QxStyleSupport.hpp>
 
 #include <Quorex.Vcl.CheckCombobox.hpp>
@@ -283,15 +284,7 @@ TEST_F(HoldComboTest, TabPassesAHiddenOrDisabledComboWithoutRaising)
 
 TEST_F(HoldComboTest, TheButtonShowsTheSelectionsImageAndCaptionAndHotInBothLooks)
 {
-  auto* images = new TImageList(Form);
-  images->SetWidth(16);
-  images->SetHeight(16);
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetSize(16, 16);
-  bitmap->Canvas()->Brush()->SetColor(clRed);
-  bitmap->Canvas()->FillRect(TRect(0, 0, 16, 16));
-  images->Add(bitmap.get(), nullptr);
-  Combo->SetImages(images);
+  Combo->SetImages(QxTest::SolidImages(Form, clRed));
   Combo->Items()->Items(2)->SetImageIndex(0);
   Combo->SetBounds(100, 200, 160, 28);
   for (bool themed : {false, true}) {

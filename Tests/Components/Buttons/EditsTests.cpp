@@ -251,20 +251,23 @@ TEST_F(EditsTest, TheResourceKeepsOnlyChangedPropertiesOfTheEditsAndReadsThemBac
   auto* path = new TBrowsePath(&root);
   path->SetName("Path1");
   path->SetParent(&root);
-  QxTest::ExpectLacks(WriteComponentRes(&root), {"EmptyCaption", "DoubleBuffered", "Caption", "Ctl3D", "Touch."});
+  QxTest::ExpectLacks(WriteComponentRes(&root),
+                      {"EmptyCaption", "DoubleBuffered", "Caption", "Ctl3D", "Touch.", "Bevel"});
   search->SetEmptyCaption("Find a page");
   search->SetCtl3D(false);
   path->Touch()->SetTabletOptions({toFlicks});
   url->SetDoubleBuffered(false);
+  url->SetBevelKind(bkSoft);
   path->SetCaption("Pick the output folder");
   const String text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"EmptyCaption = 'Find a page'", "DoubleBuffered = False",
                            "Caption = 'Pick the output folder'", "Ctl3D = False",
-                           "Touch.TabletOptions = [toFlicks]"});
+                           "Touch.TabletOptions = [toFlicks]", "BevelKind = bkSoft"});
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);
   EXPECT_EQ(dynamic_cast<TQxSearchEdit*>(copy.FindComponent("Search1"))->EmptyCaption(), "Find a page");
   EXPECT_FALSE(dynamic_cast<TQxUrlEdit*>(copy.FindComponent("Url1"))->DoubleBuffered());
+  EXPECT_EQ(dynamic_cast<TQxUrlEdit*>(copy.FindComponent("Url1"))->BevelKind(), bkSoft);
   EXPECT_FALSE(dynamic_cast<TQxSearchEdit*>(copy.FindComponent("Search1"))->Ctl3D());
   EXPECT_EQ(dynamic_cast<TBrowsePath*>(copy.FindComponent("Path1"))->Caption(), "Pick the output folder");
   EXPECT_EQ(dynamic_cast<TBrowsePath*>(copy.FindComponent("Path1"))->Touch()->TabletOptions(),

@@ -244,13 +244,19 @@ TEST_F(IpEditTest, TheResourceKeepsTheAddressAndTheRangesThatDiffer)
   auto* edit = new TIPEdit(&root);
   edit->SetName("Ip1");
   edit->SetParent(&root);
-  QxTest::ExpectLacks(WriteComponentRes(&root), {"Field0Low", "Field3High", "AutoSize", "TabStop", "Ctl3D"});
+  QxTest::ExpectLacks(WriteComponentRes(&root), {"Field0Low", "Field3High", "AutoSize", "TabStop", "Ctl3D", "Bevel"});
   edit->SetAddress("10.1.2.3");
   edit->Ranges()->SetField3Low(1);
   edit->Ranges()->SetField3High(254);
   edit->SetCtl3D(false);
+  edit->SetBevelEdges({beLeft, beBottom});
+  edit->SetBevelInner(bvSpace);
+  edit->SetBevelOuter(bvRaised);
+  edit->SetBevelKind(bkFlat);
   const String text = WriteComponentRes(&root);
-  QxTest::ExpectHas(text, {"Address = '10.1.2.3'", "Ranges.Field3Low = 1", "Ranges.Field3High = 254", "Ctl3D = False"});
+  QxTest::ExpectHas(text, {"Address = '10.1.2.3'", "Ranges.Field3Low = 1", "Ranges.Field3High = 254", "Ctl3D = False",
+                           "BevelEdges = [beLeft, beBottom]", "BevelInner = bvSpace", "BevelKind = bkFlat",
+                           "BevelOuter = bvRaised"});
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);
   auto* read = dynamic_cast<TIPEdit*>(copy.FindComponent("Ip1"));
@@ -259,4 +265,8 @@ TEST_F(IpEditTest, TheResourceKeepsTheAddressAndTheRangesThatDiffer)
   EXPECT_EQ(read->Ranges()->Field3Low(), 1);
   EXPECT_EQ(read->Ranges()->Field3High(), 254);
   EXPECT_FALSE(read->Ctl3D());
+  EXPECT_EQ(read->BevelEdges(), (TBevelEdges{beLeft, beBottom}));
+  EXPECT_EQ(read->BevelInner(), bvSpace);
+  EXPECT_EQ(read->BevelOuter(), bvRaised);
+  EXPECT_EQ(read->BevelKind(), bkFlat);
 }

@@ -184,7 +184,8 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
   String text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"MinValue = 0", "Value = 0"});
   QxTest::ExpectLacks(text, {"MaxValue", "Increment", "ReadOnly", "EditorEnabled", "ValidateOnExit", "Editor", "Ctl3D",
-                             "ParentBackground", "Touch.", "OnGesture"});
+                             "ParentBackground", "FullRepaint", "Touch.", "OnGesture", "OnAlign", "OnConstrainedResize",
+                             "OnGetSiteInfo"});
   spin->SetMaxValue(500);
   spin->SetMinValue(-20);
   spin->SetValue(250);
@@ -194,11 +195,28 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
   spin->SetCtl3D(false);
   spin->SetParentBackground(false);
   spin->Touch()->SetInteractiveGestures({igZoom});
+  spin->SetFullRepaint(false);
+  // Named host methods; the limits one is the one a size check calls.
+  TAlignInsertBeforeEvent before = [](TWinControl*, TControl*, TControl*) { return false; };
+  TAlignPositionEvent place = [](auto&&...) {};
+  TConstrainedResizeEvent limits = [](TObject*, Integer&, Integer&, Integer& maxWidth, Integer&) { maxWidth = 60; };
+  TGetSiteInfoEvent site = [](auto&&...) {};
+  TMethodTable methods;
+  methods.Add("SpinBefore", before);
+  methods.Add("SpinPlace", place);
+  methods.Add("SpinLimits", limits);
+  methods.Add("SpinSite", site);
+  spin->OnAlignInsertBefore = MethodBind("SpinBefore", before);
+  spin->OnAlignPosition = MethodBind("SpinPlace", place);
+  spin->OnConstrainedResize = MethodBind("SpinLimits", limits);
+  spin->OnGetSiteInfo = MethodBind("SpinSite", site);
   text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"ParentCtl3D = False", "Ctl3D = False", "ParentBackground = False",
-                           "Touch.InteractiveGestures = [igZoom]"});
+                           "Touch.InteractiveGestures = [igZoom]", "FullRepaint = False",
+                           "OnAlignInsertBefore = SpinBefore", "OnAlignPosition = SpinPlace",
+                           "OnConstrainedResize = SpinLimits", "OnGetSiteInfo = SpinSite"});
   TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
+  ReadComponentRes(text, &copy, &methods);
   auto* read = dynamic_cast<TQxSpinEdit*>(copy.FindComponent("Spin1"));
   ASSERT_TRUE(read);
   EXPECT_EQ(read->MinValue(), -20);
@@ -210,4 +228,9 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
   EXPECT_FALSE(read->Ctl3D());
   EXPECT_FALSE(read->ParentBackground());
   EXPECT_EQ(read->Touch()->InteractiveGestures(), TInteractiveGestures{igZoom});
+  EXPECT_FALSE(read->FullRepaint());
+  EXPECT_TRUE(read->OnAlignInsertBefore && read->OnAlignPosition && read->OnGetSiteInfo);
+  read->SetWidth(200);
+  EXPECT_EQ(read->Width(), 60);
+  EXPECT_EQ(read->Constraints()->MaxWidth(), 0);
 }

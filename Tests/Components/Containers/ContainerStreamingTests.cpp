@@ -106,22 +106,10 @@ TEST_F(ContainerStreamingTest, EveryPublishedValueReadsBack)
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);
   copy.SetName("Root");
+  // Property by property, so also what depends on the order of reading: the
+  // manual bar's height read before its size class, the values read after
+  // their parent's switch to the same.
   QxTest::ExpectSameTree(&Root, &copy);
-  // Read before its size class, the manual height still wins.
-  auto* footer = dynamic_cast<TFooterBar*>(copy.FindComponent("Footer1"));
-  ASSERT_TRUE(footer);
-  EXPECT_EQ(footer->Height(), 60);
-  EXPECT_EQ(dynamic_cast<TQxImage*>(copy.FindComponent("Image1"))->Images(), copy.FindComponent("Images1"));
-  // Read after their parent switches, the stored values win.
-  auto* expand = dynamic_cast<TQxExpandPanel*>(copy.FindComponent("Expand1"));
-  ASSERT_TRUE(expand);
-  EXPECT_EQ(expand->BiDiMode(), bdRightToLeft);
-  EXPECT_FALSE(expand->ParentBiDiMode());
-  EXPECT_TRUE(expand->DoubleBuffered());
-  EXPECT_FALSE(expand->ParentDoubleBuffered());
-  EXPECT_TRUE(dynamic_cast<THeaderBar*>(copy.FindComponent("Header1"))->DoubleBuffered());
-  EXPECT_FALSE(footer->ParentDoubleBuffered());
-  EXPECT_EQ(dynamic_cast<TQxImage*>(copy.FindComponent("Image1"))->DragMode(), dmAutomatic);
 }
 
 // Each container publishes the framework's drag, dock and activation events

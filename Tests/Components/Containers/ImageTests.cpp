@@ -1,6 +1,7 @@
 // The image control: where the image goes, sizing to the list and following
 // its changes, and a list freed under it.
 #include "ContainerTestSupport.hpp"
+#include <QxSolidImages.hpp>
 
 #include <Quorex.Vcl.Image.hpp>
 
@@ -13,20 +14,7 @@ constexpr Win::COLORREF Red = Win::RGB(255, 0, 0);
 
 class ImageTest : public QxTest::ContainerFixture {
 protected:
-  // A list of one red square of Size.
-  TImageList* RedImages(int Size)
-  {
-    auto* list = new TImageList(Form);
-    list->SetWidth(Size);
-    list->SetHeight(Size);
-    TBitmap image;
-    image.SetPixelFormat(pf24bit);
-    image.SetSize(Size, Size);
-    image.Canvas()->Brush()->SetColor(clRed);
-    image.Canvas()->FillRect(TRect(0, 0, Size, Size));
-    list->AddMasked(&image, clNone);
-    return list;
-  }
+  TImageList* RedImages(int Size) { return QxTest::SolidImages(Form, clRed, Size); }
   TQxImage* NewImage(TCustomImageList* Images, int Width, int Height)
   {
     auto* image = Place(new TQxImage(Form), Form, 30 + 100 * FImages++, 30, Width, Height);

@@ -1,6 +1,7 @@
 // The item panel's face by state, drawn through its back buffer, and panels
 // too small to have one.
 #include "ContainerTestSupport.hpp"
+#include <QxSolidImages.hpp>
 
 #include <Quorex.Vcl.ItemPanel.hpp>
 #include <Quorex.Vcl.Image.hpp>
@@ -79,15 +80,8 @@ TEST_F(ItemPanelTest, CustomColoursAndTheGlassHighlight)
 TEST_F(ItemPanelTest, GraphicChildrenShowOverTheFace)
 {
   TItemPanel* panel = NewPanel();
-  auto* images = new TImageList(Form);
-  TBitmap red;
-  red.SetPixelFormat(pf24bit);
-  red.SetSize(16, 16);
-  red.Canvas()->Brush()->SetColor(clRed);
-  red.Canvas()->FillRect(TRect(0, 0, 16, 16));
-  images->AddMasked(&red, clNone);
   auto* image = Place(new TQxImage(Form), panel, 10, 10, 16, 16);
-  image->SetImages(images);
+  image->SetImages(QxTest::SolidImages(Form, clRed));
   image->SetImageIndex(0);
   Show(panel, ipsSelected);
   EXPECT_EQ(ControlPixel(panel, 12, 12), Win::RGB(255, 0, 0));

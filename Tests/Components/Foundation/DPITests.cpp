@@ -22,31 +22,22 @@ protected:
 
 } // namespace
 
-TEST_F(DPIAt, NinetySixLeavesEveryValueUnchanged)
+// At 96 every value stays; elsewhere halves round away from zero.
+TEST_F(DPIAt, ScaleAtEachResolution)
 {
-  Use(96);
-  for (int v : {0, 1, -1, 7, -13, 100000, -100000})
-    EXPECT_EQ(DPI::Scale(v), v);
-}
-
-TEST_F(DPIAt, OneTwentyRoundsHalvesAwayFromZero)
-{
+  const struct {
+    int Dpi, Value, Scaled;
+  } cases[] = {{96, 0, 0},   {96, 1, 1},   {96, -13, -13}, {96, 100000, 100000}, {96, -100000, -100000},
+               {120, 1, 1},  {120, 2, 3},  {120, 16, 20},  {120, -2, -3},        {144, 1, 2},
+               {144, 5, 8}};
+  for (const auto& c : cases) {
+    Use(c.Dpi);
+    EXPECT_EQ(DPI::Scale(c.Value), c.Scaled) << c.Dpi << ": " << c.Value;
+  }
+  EXPECT_EQ(DPI::ScaleFrom(96, 192), 72);
   Use(120);
-  EXPECT_EQ(DPI::GetValue(), 120);
-  EXPECT_EQ(DPI::Scale(1), 1);
-  EXPECT_EQ(DPI::Scale(2), 3);
-  EXPECT_EQ(DPI::Scale(16), 20);
-  EXPECT_EQ(DPI::Scale(-2), -3);
   EXPECT_EQ(DPI::ScaleFrom(10, 120), 10);
   EXPECT_EQ(DPI::ScaleFrom(10, 0), -1);
-}
-
-TEST_F(DPIAt, OneFortyFour)
-{
-  Use(144);
-  EXPECT_EQ(DPI::Scale(1), 2);
-  EXPECT_EQ(DPI::Scale(5), 8);
-  EXPECT_EQ(DPI::ScaleFrom(96, 192), 72);
 }
 
 TEST_F(DPIAt, TheResolutionIsReadOnce)
@@ -58,11 +49,9 @@ TEST_F(DPIAt, TheResolutionIsReadOnce)
   EXPECT_EQ(DPI::Scale(2), 3);
 }
 
-TEST(Globals, MinAndStateOrdinals)
+// Form resources and hosts hold these by number.
+TEST(Globals, StateOrdinals)
 {
-  EXPECT_EQ(Quorex::Min(3, 3), 3);
-  EXPECT_EQ(Quorex::Min(-1, 0), -1);
-  EXPECT_EQ(Quorex::Min(5, 2), 2);
   EXPECT_EQ(int(Quorex::uicsPressed), 3);
   EXPECT_EQ(int(Quorex::lissSelectedNotFocused), 2);
   EXPECT_EQ(int(Quorex::tvesClosed), 1);

@@ -1,5 +1,6 @@
 #include <GdiPlusHelpers.hpp>
 #include <GdiPlusUtils.hpp>
+#include <QxSolidImages.hpp>
 #include <Vcl.Imaging.pngimage.hpp>
 
 #include <gmock/gmock.h>
@@ -201,12 +202,7 @@ TEST(GdiPlusHelpers, PngTransparencyReachesTheBitmap)
 TEST(GdiPlusUtils, ImagesFromAnImageListComeOpaque)
 {
   Vcl::TImageList list(nullptr);
-  Vcl::TBitmap image;
-  image.SetPixelFormat(Vcl::pf24bit);
-  image.SetSize(16, 16);
-  image.Canvas()->Brush()->SetColor(Vcl::clRed);
-  image.Canvas()->FillRect(Vcl::TRect(0, 0, 16, 16));
-  list.AddMasked(&image, Vcl::clNone);
+  QxTest::AddSolid(&list, Vcl::clRed);
   auto bitmap = ToGPImage(&list, 0);
   EXPECT_EQ(bitmap->Width(), 16);
   EXPECT_EQ(bitmap->GetPixel(8, 8), TGPColor::Create(255, 255, 0, 0));

@@ -1,4 +1,5 @@
 #include <QxDPITesting.hpp>
+#include <QxTestSupport.hpp>
 #include <Quorex.Imaging.WincodecAdapter.hpp>
 #include <Quorex.Vcl.IconList.hpp>
 
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 using namespace Vcl;
@@ -26,6 +28,53 @@ void SolidIcon(TIcon& Icon, Integer Size, std::uint32_t Color)
   Icon.SetHandle(Win::CreateIconIndirect(&info));
   Win::DeleteObject(color);
   Win::DeleteObject(mask);
+}
+
+// Made by an independent tool: 16, 32 and 48 pixels, each size in colours
+// of its own.
+const TBytes& ThreeSizeFile()
+{
+  static const TBytes file = QxTest::ReadBytes(QxTest::SourceDir() + "/Tests/Fixtures/ico/icotool-32bit.ico");
+  return file;
+}
+
+void Load(TIcon& Icon, const TBytes& File)
+{
+  TBytesStream stream(File);
+  Icon.LoadFromStream(&stream);
+}
+
+TBytes Saved(TIcon& Icon)
+{
+  TBytesStream stream;
+  Icon.SaveToStream(&stream);
+  return stream.Bytes();
+}
+
+std::vector<std::uint32_t> Pixels(TBitmap& Bitmap)
+{
+  std::vector<std::uint32_t> pixels;
+  for (Integer y = 0; y < Bitmap.Height(); ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(Bitmap.ScanLine(y));
+    pixels.insert(pixels.end(), row, row + Bitmap.Width());
+  }
+  return pixels;
+}
+
+// Straight alpha passes through premultiplied steps on some paths: a few
+// units either way, and colour only where it shows.
+::testing::AssertionResult SamePicture(const std::vector<std::uint32_t>& Actual,
+                                       const std::vector<std::uint32_t>& Expected)
+{
+  if (Actual.size() != Expected.size())
+    return ::testing::AssertionFailure() << Actual.size() << " pixels, not " << Expected.size();
+  auto channel = [](std::uint32_t p, int c) { return int(p >> (8 * c) & 0xFF); };
+  for (std::size_t i = 0; i < Actual.size(); ++i)
+    for (int c = channel(Expected[i], 3) >= 64 ? 0 : 3; c < 4; ++c)
+      if (std::abs(channel(Actual[i], c) - channel(Expected[i], c)) > 4)
+        return ::testing::AssertionFailure()
+               << "pixel " << i << ": 0x" << std::hex << Actual[i] << ", not 0x" << Expected[i];
+  return ::testing::AssertionSuccess();
 }
 
 class IconListTest : public ::testing::Test {
@@ -54,12 +103,7 @@ protected:
     List.GetIcon(Index, &icon);
     TBitmap bitmap;
     bitmap.Assign(&icon);
-    std::vector<std::uint32_t> pixels;
-    for (Integer y = 0; y < bitmap.Height(); ++y) {
-      const auto* row = reinterpret_cast<const std::uint32_t*>(bitmap.ScanLine(y));
-      pixels.insert(pixels.end(), row, row + bitmap.Width());
-    }
-    return pixels;
+    return Pixels(bitmap);
   }
   Integer changes = 0;
   void CountChanges(TIconList& List)
@@ -157,6 +201,37 @@ TEST_F(IconListTest, UpdatesAndCollectionChangesRebuildOnce)
   EXPECT_EQ(other.Count(), 2);
 }
 
+// Every size of an icon read from a file reaches the list's choice, whichever
+// path makes the image, and the file stays as it was read.
+TEST_F(IconListTest, AMultiSizeIconKeepsEveryFrame)
+{
+  TIcon icon;
+  Load(icon, ThreeSizeFile());
+  EXPECT_EQ(icon.Width(), 32);
+  EXPECT_EQ(Saved(icon), ThreeSizeFile());
+  TIcon copy;
+  copy.Assign(&icon);
+  EXPECT_EQ(Saved(copy), ThreeSizeFile());
+
+  TIconEx whole(&icon);
+  ASSERT_EQ(whole.GetIconCount(), 3);
+  TBitmap frame48;
+  whole.ExtractIcon(2, &frame48);
+  const std::vector<std::uint32_t> expected = Pixels(frame48);
+  for (bool smooth : {false, true})
+    for (bool available : {true, false}) {
+      TQxImagingFactory::Release();
+      Win::WICSetAvailable(available);
+      TIconList list;
+      list.SetSize(48);
+      list.SetSmoothScaling(smooth);
+      list.Icons()->Add()->SetIcon(&icon);
+      ASSERT_EQ(list.Count(), 1);
+      EXPECT_TRUE(SamePicture(Image(list, 0), expected)) << "smooth " << smooth << ", component " << available;
+      EXPECT_EQ(Saved(*list.Icons()->Items(0)->Icon()), ThreeSizeFile());
+    }
+}
+
 TEST_F(IconListTest, FormResourceStoresIconsNotNativeImages)
 {
   TIconList list;
@@ -164,19 +239,29 @@ TEST_F(IconListTest, FormResourceStoresIconsNotNativeImages)
   list.SetSize(24);
   list.SetSmoothScaling(false);
   AddIcon(list, 24, 0xFF112233u);
+  TIcon multi;
+  Load(multi, ThreeSizeFile());
+  list.Icons()->Add()->SetIcon(&multi);
   const String text = WriteComponentRes(&list);
   EXPECT_EQ(text.find("ColorDepth"), String::npos) << text; // the default, by name
   EXPECT_EQ(text.find("Bitmap"), String::npos);
-  EXPECT_NE(text.find("Icon = {"), String::npos) << text;
+  EXPECT_NE(text.find("Icon.Data = {"), String::npos) << text;
 
-  std::unique_ptr<TComponent> read(ReadComponentRes(text));
-  auto* copy = dynamic_cast<TIconList*>(read.get());
-  ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(copy->Width(), 24);
-  EXPECT_FALSE(copy->SmoothScaling());
-  ASSERT_EQ(copy->Count(), 1);
-  EXPECT_EQ(Image(*copy, 0)[0], 0xFF112233u);
-  EXPECT_EQ(WriteComponentRes(copy), text);
+  // Resources written before the icon streamed through its own data.
+  String older = text;
+  for (std::size_t at; (at = older.find("Icon.Data = {")) != String::npos;)
+    older.replace(at, 13, "Icon = {");
+  for (const String& resource : {text, older}) {
+    std::unique_ptr<TComponent> read(ReadComponentRes(resource));
+    auto* copy = dynamic_cast<TIconList*>(read.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->Width(), 24);
+    EXPECT_FALSE(copy->SmoothScaling());
+    ASSERT_EQ(copy->Count(), 2);
+    EXPECT_EQ(Image(*copy, 0)[0], 0xFF112233u);
+    EXPECT_EQ(Saved(*copy->Icons()->Items(1)->Icon()), ThreeSizeFile());
+    EXPECT_EQ(WriteComponentRes(copy), text);
+  }
 }
 
 TEST_F(IconListTest, LoadingFollowsTheScreenResolutionWithinLimits)

@@ -65,11 +65,13 @@ std::unique_ptr<TPngImage> Copy(const TPngImage& Png)
   return copy;
 }
 
-// Same header, colour rows and alpha rows.
+// Same header, settings, colour rows and alpha rows.
 ::testing::AssertionResult Same(const TPngImage& A, const TPngImage& B)
 {
   if (!(A.Header() == B.Header()))
     return ::testing::AssertionFailure() << "headers differ";
+  if (A.Gamma() != B.Gamma() || A.CompressionLevel() != B.CompressionLevel() || !(A.Filters() == B.Filters()))
+    return ::testing::AssertionFailure() << "settings differ";
   const TChunkIHDR& h = A.Header();
   const size_t rowBytes = size_t(h.Width) * (h.ColorType == COLOR_RGB || h.ColorType == COLOR_RGBALPHA ? 3 : 1);
   for (int y = 0; y < h.Height; ++y) {
@@ -109,21 +111,33 @@ TEST(PngHelperExactness, SmoothResizeMatchesThePlainCode)
   });
 }
 
-TEST(PngHelperExactness, SmoothResizeOfLargeImagesMatchesThePlainCode)
+TEST(PngHelperExactness, SmoothResizeMatchesThePlainCodeAtEveryRatio)
 {
   struct TCase {
     int FromW, FromH, ToW, ToH;
   };
+  // Growing and shrinking by a little, by whole and odd factors, to and from
+  // the smallest sizes, and 1:1; every one on random pixels and on a white
+  // opaque image, whose sums come nearest the top of the byte range.
+  const TCase cases[] = {{4096, 3, 4097, 4}, {4096, 2, 1000, 3}, {1024, 9, 256, 2},  {256, 256, 64, 64},
+                         {97, 61, 203, 131}, {2, 2, 4096, 3},    {4096, 5, 1, 2},    {4096, 4, 3, 1},
+                         {300, 7, 300, 7},   {33, 40, 1, 1},     {5, 3, 1000, 200},  {1000, 3, 999, 2}};
   QxTest::ForEachVectorTarget([&] {
-    for (TCase c : {TCase{4096, 3, 4097, 4}, TCase{4096, 2, 1000, 3}, TCase{256, 256, 64, 64},
-                    TCase{97, 61, 203, 131}}) {
-      SCOPED_TRACE(testing::Message() << c.FromW << "x" << c.FromH << " -> " << c.ToW << "x" << c.ToH);
-      auto source = RandomPng(COLOR_RGBALPHA, c.FromW, c.FromH, std::uint32_t(c.ToW));
-      auto expected = Copy(*source);
-      Ref::SmoothResize(*expected, c.ToW, c.ToH);
-      H::SmoothResize(*source, c.ToW, c.ToH);
-      ASSERT_TRUE(Same(*source, *expected));
-    }
+    for (TCase c : cases)
+      for (bool white : {false, true}) {
+        SCOPED_TRACE(testing::Message() << c.FromW << "x" << c.FromH << " -> " << c.ToW << "x" << c.ToH
+                                        << (white ? " white" : ""));
+        auto source = RandomPng(COLOR_RGBALPHA, c.FromW, c.FromH, std::uint32_t(c.ToW));
+        if (white)
+          for (int y = 0; y < c.FromH; ++y) {
+            std::memset(source->Scanline(y), 255, size_t(c.FromW) * 3);
+            std::memset(source->AlphaScanline(y), 255, size_t(c.FromW));
+          }
+        auto expected = Copy(*source);
+        Ref::SmoothResize(*expected, c.ToW, c.ToH);
+        H::SmoothResize(*source, c.ToW, c.ToH);
+        ASSERT_TRUE(Same(*source, *expected));
+      }
   });
 }
 
@@ -149,6 +163,9 @@ TEST(PngHelperExactness, DrawPngMatchesThePlainCodeForEveryFormatAndPlacement)
                                             << over.Keyed << " at " << place.X << "," << place.Y << " factor "
                                             << int(factor));
             auto self = RandomPng(base.Type, 37, 9, ++seed, base.Keyed);
+            self->SetGamma(45455);
+            self->SetCompressionLevel(9);
+            self->SetInterlaceMethod(imAdam7);
             auto source = RandomPng(over.Type, 23, 6, ++seed, over.Keyed);
             auto expected = Copy(*self);
             Ref::DrawPng(*expected, source.get(), place, factor);
@@ -156,6 +173,31 @@ TEST(PngHelperExactness, DrawPngMatchesThePlainCodeForEveryFormatAndPlacement)
             ASSERT_TRUE(Same(*self, *expected));
           }
   });
+}
+
+TEST(PngHelperExactness, DrawPngMatchesThePlainCodeForEveryPairOfAlphas)
+{
+  // The base's alpha is its column and the source's its row, so every pair
+  // meets once, and the source's rows hold whole runs of clear and opaque
+  // (drawn in place, and into a new image for a base without alpha).
+  auto over = RandomPng(COLOR_RGBALPHA, 256, 256, 6);
+  for (int y = 0; y < 256; ++y)
+    std::memset(over->AlphaScanline(y), y, 256);
+  for (Byte type : {COLOR_RGBALPHA, COLOR_RGB}) {
+    auto base = RandomPng(type, 256, 256, 5);
+    for (int y = 0; y < 256 && type == COLOR_RGBALPHA; ++y)
+      for (int x = 0; x < 256; ++x)
+        base->AlphaScanline(y)[x] = Byte(x);
+    QxTest::ForEachVectorTarget([&] {
+      for (Byte factor : {Byte(0), Byte(1), Byte(128), Byte(254), Byte(255)}) {
+        SCOPED_TRACE(testing::Message() << int(type) << " factor " << int(factor));
+        auto fast = Copy(*base), expected = Copy(*base);
+        Ref::DrawPng(*expected, over.get(), TPoint(0, 0), factor);
+        H::DrawPng(*fast, over.get(), TPoint(0, 0), factor);
+        ASSERT_TRUE(Same(*fast, *expected));
+      }
+    });
+  }
 }
 
 TEST(PngHelperExactness, DrawPngMatchesThePlainCodeAtEveryWidthAndOntoItself)

@@ -254,7 +254,10 @@ TEST(PngHelperCompose, DrawPngBlendsWithItsOwnFormula)
   // Factor 0 makes the source opaque; a source partly outside changes only the overlap.
   auto base = Solid(COLOR_RGBALPHA, 3, 3, clBlue, 0);
   auto over = Solid(COLOR_RGBALPHA, 3, 3, clRed, 0);
+  int changes = 0;
+  base->OnChange = [&](TObject*) { ++changes; };
   H::DrawPng(*base, over.get(), TPoint(2, -1), 0);
+  EXPECT_GE(changes, 1);
   EXPECT_EQ(base->Pixels(2, 0), clRed);
   EXPECT_EQ(AlphaAt(*base, 2, 1), 255);
   EXPECT_EQ(base->Pixels(1, 1), clBlue);

@@ -63,9 +63,6 @@ TEST_F(HtmlLabelTest, ANewLabelIsExactlyAsWideAsItsTextAndKeepsItsHeight)
   THtmlLabel* label = MakeLabel("Hello");
   EXPECT_EQ(label->Width(), TextWidth("Hello"));
   EXPECT_EQ(label->Height(), 13);
-  EXPECT_TRUE(label->AutoWidth());
-  EXPECT_FALSE(label->AutoHeight());
-  EXPECT_TRUE(label->Transparent());
   // The text starts at the top left.
   std::vector<Win::COLORREF> pixels = Pixels(label);
   int firstInk = -1;
@@ -83,6 +80,9 @@ TEST_F(HtmlLabelTest, WordBreakAndAutoWidthExcludeEachOther)
   EXPECT_FALSE(label->AutoWidth());
   label->SetAutoWidth(true);
   EXPECT_FALSE(label->WordBreak());
+  label->SetWordBreak(true);
+  label->SetWordBreak(false);
+  EXPECT_FALSE(label->AutoWidth()) << "turning word break off does not bring auto-width back";
 }
 
 TEST_F(HtmlLabelTest, AWordBreakingLabelWithAutoHeightGrowsDownwardsAtItsWidth)

@@ -123,18 +123,6 @@ TEST_F(HtmlRendererTest, WordBreakWrapsAtTheRightEdgeCountingTheSeparator)
   EXPECT_EQ(size.cx, 11 * CharWidth);
 }
 
-TEST_F(HtmlRendererTest, WordBreakAndAutoWidthExcludeEachOther)
-{
-  Renderer.SetWordBreak(true);
-  Renderer.SetAutoWidth(true);
-  EXPECT_FALSE(Renderer.WordBreak());
-  Renderer.SetWordBreak(true);
-  EXPECT_FALSE(Renderer.AutoWidth());
-  Renderer.SetWordBreak(false);
-  EXPECT_FALSE(Renderer.AutoWidth());
-  EXPECT_FALSE(Renderer.WordBreak());
-}
-
 TEST_F(HtmlRendererTest, LineBreaks)
 {
   TSize size = Layout("x<br>y");

@@ -4,6 +4,7 @@
 // own click, and the bar in form resources.
 #include "../Containers/ContainerTestSupport.hpp"
 #include <QxFormCompare.hpp>
+#include <QxSolidImages.hpp>
 
 #include <Quorex.Vcl.FrameControl.QxFrameClient.hpp>
 #include <Quorex.Vcl.MessageBar.hpp>
@@ -38,16 +39,7 @@ protected:
     return item;
   }
   // A red 16 x 16 image list with one picture.
-  TImageList* RedImages()
-  {
-    auto* list = new TImageList(Form);
-    TBitmap bitmap;
-    bitmap.SetSize(16, 16);
-    bitmap.Canvas()->Brush()->SetColor(clRed);
-    bitmap.Canvas()->FillRect(TRect(0, 0, 16, 16));
-    list->Add(&bitmap, nullptr);
-    return list;
-  }
+  TImageList* RedImages() { return QxTest::SolidImages(Form, clRed); }
   Integer ButtonsOnPanel() const { return Bar->ButtonsPanel()->ControlCount(); }
 
   TQxMessage* Msg = nullptr;

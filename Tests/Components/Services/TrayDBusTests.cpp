@@ -4,6 +4,7 @@
 // answering as a desktop would.
 #include <QxDesktopFixture.hpp>
 #include <QxFormCompare.hpp>
+#include <QxSolidImages.hpp>
 
 #include <Quorex.Vcl.Tray.hpp>
 #include <Vcl.ImgList.hpp>
@@ -224,20 +225,6 @@ protected:
     return printed;
   }
 
-  std::unique_ptr<TIcon> RedIcon()
-  {
-    TImageList list(nullptr);
-    TBitmap image;
-    image.SetPixelFormat(pf24bit);
-    image.SetSize(16, 16);
-    image.Canvas()->Brush()->SetColor(clRed);
-    image.Canvas()->FillRect(TRect(0, 0, 16, 16));
-    list.AddMasked(&image, clNone);
-    auto icon = std::make_unique<TIcon>();
-    list.GetIcon(0, icon.get());
-    return icon;
-  }
-
   GDBusConnection* Watcher() const { return FWatcher; }
 
   // The tray, shown with an icon on the bus, once the watcher has heard of it.
@@ -248,7 +235,7 @@ protected:
     Tray = new TQxTrayIcon(nullptr);
     if (Before)
       Before();
-    Tray->SetIcon(RedIcon().get());
+    Tray->SetIcon(QxTest::SolidIcon(clRed).get());
     Tray->SetVisible(true);
     ASSERT_TRUE(WaitFor([&] { return !Watched.ItemPath.empty(); }));
   }

@@ -4,6 +4,7 @@
 // window's messages, failures of the shell, and handlers or other owners
 // that free what the icon refers to.
 #include <QxDesktopFixture.hpp>
+#include <QxSolidImages.hpp>
 
 #include <Quorex.Vcl.Tray.hpp>
 #include <System.Classes.Streaming.hpp>
@@ -33,7 +34,7 @@ protected:
     QxDesktopFixture::SetUp();
     Frames = new TImageList(nullptr);
     for (TColor c : {clRed, clLime, clBlue})
-      AddSquare(Frames, c);
+      QxTest::AddSolid(Frames, c);
     Tray = std::make_unique<TQxTrayIcon>(nullptr);
   }
   void TearDown() override
@@ -43,24 +44,6 @@ protected:
     Application->SetIcon(nullptr);
     Application->SetTitle(String());
     QxDesktopFixture::TearDown();
-  }
-
-  static void AddSquare(TCustomImageList* List, TColor Colour)
-  {
-    TBitmap image;
-    image.SetPixelFormat(pf24bit);
-    image.SetSize(16, 16);
-    image.Canvas()->Brush()->SetColor(Colour);
-    image.Canvas()->FillRect(TRect(0, 0, 16, 16));
-    List->AddMasked(&image, clNone);
-  }
-  static std::unique_ptr<TIcon> SquareIcon(TColor Colour)
-  {
-    TImageList list(nullptr);
-    AddSquare(&list, Colour);
-    auto icon = std::make_unique<TIcon>();
-    list.GetIcon(0, icon.get());
-    return icon;
   }
 
   Win::HWND Window() const { return Tray->GetData().hWnd; }
@@ -111,7 +94,7 @@ TEST_F(TrayTest, RecordAndShellEntryThroughAddModifyDelete)
   EXPECT_TRUE(Win::NotifyIcons().empty());
 
   // Neither an icon nor a list: the application's icon shows.
-  Application->SetIcon(SquareIcon(clYellow).get());
+  Application->SetIcon(QxTest::SolidIcon(clYellow).get());
   Tray->SetVisible(true);
   Win::TNotifyIconInfo shown = Shown();
   EXPECT_EQ(shown.Window, data.hWnd);
@@ -125,7 +108,7 @@ TEST_F(TrayTest, RecordAndShellEntryThroughAddModifyDelete)
   EXPECT_EQ(Tray->GetData().uFlags & Win::NIF_TIP, 0u);
   EXPECT_EQ(Shown().Tip, "") << "the shell's tip is gone too";
   // The shell keeps its own copy: the host's icon may go.
-  Tray->SetIcon(SquareIcon(clBlue).get());
+  Tray->SetIcon(QxTest::SolidIcon(clBlue).get());
   EXPECT_EQ(StripColour(), Blue);
 
   Tray->SetVisible(false);
@@ -420,7 +403,7 @@ TEST_F(TrayTest, AFormResourceKeepsWhatDiffersFromTheDefaults)
   form.SetName("Host");
   auto* frames = new TImageList(&form);
   frames->SetName("Frames");
-  AddSquare(frames, clRed);
+  QxTest::AddSolid(frames, clRed);
   auto* menu = new TPopupMenu(&form);
   menu->SetName("Menu");
   (new TQxTrayIcon(&form))->SetName("Plain");

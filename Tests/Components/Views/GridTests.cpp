@@ -114,6 +114,54 @@ TEST_F(GridTest, TheNewestSegmentEndsAtTheRightEdgeAndScrollsLeft)
   }
 }
 
+// A tick scrolls the picture and adds one segment; a rebuild draws one line
+// through every value. Without smoothing, straight runs of values come out
+// the same either way, gradient colours included. Smoothed segments overlap
+// where they meet, so there a tick is pinned to the scrolled picture.
+TEST_F(GridTest, ATickDrawsWhatARebuildOfTheSameValuesDraws)
+{
+  for (auto [top, bottom] : {std::pair{clRed, clBlue}, std::pair{clYellow, clFuchsia}}) {
+    TQxGridGraph* graph = Grid->Graphs()->Add();
+    graph->SetMinColor(top);
+    graph->SetMaxColor(bottom);
+  }
+  Grid->SetShowLabel(false);
+  Grid->SetMoveDelta(4);
+  Grid->SetAntiAlias(false);
+  // One pixel per value, 86 pixels high: the points lie exactly in line.
+  Grid->SetTypeGrid(tgNumeric);
+  Grid->SetMaxValue(86);
+  Feed({10, 80});
+  // Sixty values, enough to run across the whole plot.
+  for (int n = 1; n <= 60; ++n)
+    Grid->AddValues({10.0 + n, 80.0 - n});
+  const auto ticked = Shot();
+  Grid->Reset(false, true, true);
+  const auto rebuilt = Shot();
+  const TRect plot = Grid->GridRect();
+  int ink = 0;
+  // Right of the oldest segment, which has scrolled in part out of the plot
+  // and which a rebuild leaves out.
+  for (int y = plot.Top; y < plot.Bottom; ++y)
+    for (int x = plot.Left + 4; x < plot.Right; ++x) {
+      ASSERT_EQ(ticked(x, y), rebuilt(x, y)) << x << "," << y;
+      ink += Ink(ticked(x, y));
+    }
+  EXPECT_GT(ink, 2 * plot.Width());
+
+  // The dotted grid changes its phase when its offset wraps: hidden here.
+  Grid->SetGridLinesColor(Grid->Color());
+  Grid->SetAntiAlias(true);
+  Feed({50, 50}, 3);
+  const auto before = Shot();
+  Feed({60, 20});
+  const auto after = Shot();
+  for (int y = plot.Top; y < plot.Bottom; ++y)
+    for (int x = plot.Left + 4; x < plot.Right - 6; ++x)
+      ASSERT_EQ(after(x - 4, y), before(x, y)) << x << "," << y;
+  EXPECT_FALSE(InkRows(after, plot.Right - 1).empty());
+}
+
 TEST_F(GridTest, ValuesScaleToTheRangeInPercentModeAndRawInNumericMode)
 {
   AddGraph();

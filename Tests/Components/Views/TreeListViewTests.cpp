@@ -158,6 +158,46 @@ TEST_F(TreeListViewTest, RowsAreThePreOrderOfTheExpandedPartAndFetchTheirNodes)
   EXPECT_EQ(Tree->Items()->Count(), 0);
 }
 
+// Each recount asks about every visible node once, in pre-order, and each
+// description reaches the host as new, whatever the node before it left in
+// its own; the sub-item texts behave as any string list.
+TEST_F(TreeListViewTest, ARecountAsksEachNodeOnceInPreOrderWithAFreshDescription)
+{
+  BuildSmallTree();
+  std::vector<String> asked;
+  std::vector<String> stale;
+  Tree->OnTreeItemGet = [&, fill = Tree->OnTreeItemGet](TObject* Sender, TObject* Data, TQxTreeItemInfo* Info) {
+    const String name = Data ? static_cast<TNode*>(Data)->Caption : "root";
+    asked.push_back(name);
+    if (Info->Data() != Data || !Info->Caption().empty() || Info->Count() != 0 || Info->Expanded() ||
+        Info->CheckState() != cbUnchecked || Info->Deep() != 0 || Info->ImageIndex() != -1 ||
+        Info->SubImageIndex(1) != -1 || Info->Subitems()->Count() != 0)
+      stale.push_back(name);
+    fill(Sender, Data, Info);
+    Info->SetImageIndex(4);
+    Info->SetSubImageIndex(1, 2);
+    Info->Subitems()->InsertObject(0, "first", Info);
+  };
+  Tree->UpdateVisibleCount();
+  EXPECT_EQ(asked, (std::vector<String>{"root", "A", "B", "B0", "B1", "C"}));
+  EXPECT_TRUE(stale.empty()) << stale.front();
+
+  TQxTreeItem* item = Tree->TreeItem(3);
+  ASSERT_EQ(item->SubItems()->Count(), 2);
+  EXPECT_EQ(item->SubItems()->Strings(0), "first");
+  EXPECT_EQ(item->SubItems()->Strings(1), "kind of B1");
+  EXPECT_EQ(item->SubItemImages(1), 2);
+  std::unique_ptr<TQxTreeItemInfo> info = Tree->Map().ItemByIndex(3);
+  TStrings* subs = info->Subitems();
+  EXPECT_EQ(subs->Objects(0), info.get());
+  subs->Move(0, 1);
+  subs->Delete(0);
+  subs->Put(0, "moved");
+  EXPECT_EQ(subs->Text(), "moved\n");
+  EXPECT_THROW(subs->Strings(1), EStringListError);
+  EXPECT_THROW(subs->Insert(3, "far"), EStringListError);
+}
+
 TEST_F(TreeListViewTest, TheHostDecidesExpansionAndAHalfClickDoesNothing)
 {
   BuildSmallTree();

@@ -159,7 +159,13 @@ TEST_F(GlyphButtons, EveryStockKindHasItsGlyphCaptionAndResult)
   bit->SetGlyph(OneCell().get());
   EXPECT_EQ(bit->Kind(), bkCustom);
   EXPECT_TRUE(bit->IsGlyphStored());
-  EXPECT_EQ(WriteComponentRes(Form).find("Kind ="), String::npos);
+  text = WriteComponentRes(Form);
+  EXPECT_EQ(text.find("Kind ="), String::npos);
+  // The glyph travels as the bitmap's own data.
+  EXPECT_NE(text.find("Glyph.Data = {"), String::npos) << text;
+  TForm custom(nullptr);
+  ReadComponentRes(text, &custom);
+  EXPECT_EQ(static_cast<TBitBtn*>(custom.FindComponent("Ok"))->Glyph()->Width(), 8);
 
   // A stock button with a caption of its own keeps it when read back.
   TForm copy(nullptr);

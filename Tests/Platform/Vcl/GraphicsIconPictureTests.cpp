@@ -150,6 +150,12 @@ TEST(GraphicsIcon, ChoosesTheNearestEntryAndRejectsBadFiles)
   wanted.SetSize(16, 16);
   LoadIcon(wanted, two);
   EXPECT_FALSE(Win::IconHasAlpha(wanted.Handle()));
+  // The file is kept whole, also by a copy, until the icon is given a handle.
+  EXPECT_EQ(SaveIcon(large), two);
+  wanted.Assign(&large);
+  EXPECT_EQ(SaveIcon(wanted), two);
+  wanted.SetHandle(MakeIcon(false));
+  EXPECT_EQ(SaveIcon(wanted), one);
 
   Win::HICON before = small.Handle();
   auto rejected = [&](const Bytes& bytes, const char* what) {

@@ -73,6 +73,21 @@ protected:
     return rows;
   }
 
+  // The dark pixels inside a row's check box, whose strip lies left of the
+  // icon: the empty box has none within its frame, the checked one its mark.
+  int MarkPixels(int Index)
+  {
+    RunUntilIdle();
+    TRect icon = List->ItemRect(Index, drIcon);
+    TPoint origin = List->ClientToScreen(TPoint(0, 0));
+    auto desktop = Win::ComposeDesktop();
+    int strip = Win::GetSystemMetrics(Win::SM_CXSMICON), mark = 0;
+    for (int x = icon.Left - strip + 4; x < icon.Left - 4; ++x)
+      for (int y = icon.Top + 5; y < icon.Bottom - 5; ++y)
+        mark += Win::GetRValue(desktop.Pixel(origin.X + x, origin.Y + y)) < 128;
+    return mark;
+  }
+
   TForm* Form = nullptr;
   TListView* List = nullptr;
   std::vector<std::string> Selections;
@@ -230,6 +245,69 @@ TEST_F(ListViewTest, TheWheelAndTheScrollBarScrollByRowsAndStopAtBothEnds)
   Win::RECT header;
   Win::GetWindowRect(List->HeaderHandle(), &header);
   EXPECT_EQ(header.Left, List->ClientToScreen(TPoint(-List->ScrollLeft(), 0)).X);
+}
+
+TEST_F(ListViewTest, CheckBoxesToggleByAClickOnTheBoxOrSpaceAsVetoableStateChanges)
+{
+  List->SetCheckboxes(true);
+  AddItems(4);
+  std::vector<std::string> events;
+  List->WindowProc = [&, old = List->WindowProc](TMessage& M) {
+    const auto* nm = reinterpret_cast<const Win::NMLISTVIEW*>(M.LParam);
+    if (M.Msg == CN_NOTIFY && nm->hdr.code == Win::LVN_ITEMCHANGING &&
+        ((nm->uOldState ^ nm->uNewState) & Win::LVIS_STATEIMAGEMASK))
+      events.push_back("changing " + std::to_string(nm->iItem) + " " + std::to_string(nm->uOldState >> 12) + ">" +
+                       std::to_string(nm->uNewState >> 12));
+    old(M);
+  };
+  List->OnItemChecked = [&](TObject*, TListItem* Item) {
+    events.push_back("checked " + std::to_string(Item->Index()) + (Item->Checked() ? " on" : " off"));
+  };
+  List->OnChanging = [](TObject*, TListItem* Item, TItemChange, bool& Allow) { Allow = Item->Index() != 3; };
+  TRect icon = List->ItemRect(1, drIcon);
+  EXPECT_EQ(icon.Left, 2 + Win::GetSystemMetrics(Win::SM_CXSMICON));
+  EXPECT_EQ(List->GetHitTestInfoAt(icon.Left - 8, icon.Top + 2), (THitTests{htOnItem, htOnStateIcon}));
+  EXPECT_EQ(MarkPixels(1), 0);
+
+  // A click on the box checks the row and leaves the selection where it was.
+  ClickRow(0);
+  ClickOn(List, icon.Left - 8, (icon.Top + icon.Bottom) / 2);
+  EXPECT_TRUE(List->Items()->Item(1)->Checked());
+  EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+  EXPECT_GT(MarkPixels(1), 4);
+  EXPECT_EQ(MarkPixels(0), 0);
+  // Space toggles the focused row; a vetoed row stays as it was.
+  Key(Win::VK_SPACE);
+  List->Items()->Item(3)->SetChecked(true);
+  EXPECT_FALSE(List->Items()->Item(3)->Checked());
+  List->Items()->Item(1)->SetChecked(false);
+  EXPECT_EQ(events, (std::vector<std::string>{"changing 1 0>2", "checked 1 on", "changing 0 0>2", "checked 0 on",
+                                              "changing 3 0>2", "changing 1 2>1", "checked 1 off"}));
+  EXPECT_TRUE(List->Items()->Item(0)->Checked());
+  EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+  EXPECT_EQ(MarkPixels(1), 0);
+
+  // A state image list gives the look: image 0 unchecked, 1 checked.
+  auto* images = new TImageList(Form);
+  images->SetWidth(16);
+  images->SetHeight(16);
+  for (TColor colour : {clRed, clBlue}) {
+    TBitmap image(16, 16);
+    image.Canvas()->Brush()->SetColor(colour);
+    image.Canvas()->FillRect(TRect(0, 0, 16, 16));
+    images->Add(&image, nullptr);
+  }
+  List->SetStateImages(images);
+  RunUntilIdle();
+  EXPECT_EQ(ControlPixel(List, List->ItemRect(0, drIcon).Left - 8, RowPoint(0).Y), Win::RGB(0, 0, 255));
+  EXPECT_EQ(ControlPixel(List, List->ItemRect(1, drIcon).Left - 8, RowPoint(1).Y), Win::RGB(255, 0, 0));
+
+  // Every row at once, the vetoed one excepted.
+  List->SetItemState(-1, Win::INDEXTOSTATEIMAGEMASK(2), Win::LVIS_STATEIMAGEMASK);
+  std::vector<bool> checked;
+  for (int i = 0; i < 4; ++i)
+    checked.push_back(List->Items()->Item(i)->Checked());
+  EXPECT_EQ(checked, (std::vector<bool>{true, true, true, false}));
 }
 
 // A list that asks for taller rows than its font needs.

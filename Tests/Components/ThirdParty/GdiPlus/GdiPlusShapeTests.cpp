@@ -136,6 +136,23 @@ TEST(GdiPlusFill, GradientsRunFromTheFirstColourToTheSecond)
   EXPECT_NEAR(angled->EndPoint().Y, vertical->EndPoint().Y, 1e-3);
   EXPECT_EQ(MessageOf([] { TGPLinearGradientBrush::Create(TGPRectF(0, 0, 0, 10), kRed, kBlue, 0.0f); }),
             "(GDI+ Error) Invalid Parameter");
+
+  // A gradient under a transform that only moves is the very one that a
+  // scaling transform draws from the same place at half the coordinates.
+  TPicture moved(60, 40), scaled(60, 40);
+  for (TPicture* p : {&moved, &scaled})
+    p->Graphics->SetSmoothingMode(SmoothingModeAntiAlias);
+  moved.Graphics->TranslateTransform(7, 3);
+  moved.Graphics->FillRectangle(TGPLinearGradientBrush::Create(TGPPointF{1, 0}, TGPPointF{37, 21}, kRed, kBlue), 0.5f,
+                                0.25f, 45, 31);
+  scaled.Graphics->ScaleTransform(2, 2);
+  scaled.Graphics->TranslateTransform(3.5f, 1.5f);
+  scaled.Graphics->FillRectangle(
+    TGPLinearGradientBrush::Create(TGPPointF{0.5f, 0}, TGPPointF{18.5f, 10.5f}, kRed, kBlue), 0.25f, 0.125f, 22.5f,
+    15.5f);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x)
+      ASSERT_EQ(moved.Bitmap->GetPixel(x, y), scaled.Bitmap->GetPixel(x, y)) << x << "," << y;
 }
 
 TEST(GdiPlusText, DrawStringInksWhereMeasureStringSays)
@@ -295,6 +312,24 @@ TEST(GdiPlusPen, WidthsBrushesAndHairlines)
   h.Graphics->DrawLine(TGPPen::Create(kBlack, 0), 1, 1, 5, 1);
   EXPECT_EQ(h.InkBox().Height, 1);
   EXPECT_EQ(h.InkBox().Width, 20);
+
+  // Without a scaling transform a gradient pen one unit wide draws the very
+  // pixels of the hairline, with and without smoothing.
+  auto brush = TGPLinearGradientBrush::Create(TGPRectF(0, 0, 40, 60), kRed, kBlue, LinearGradientModeVertical);
+  for (TGPSmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+    TPicture one(40, 60), hairline(40, 60);
+    for (TPicture* q : {&one, &hairline}) {
+      q->Graphics->SetSmoothingMode(smoothing);
+      q->Graphics->TranslateTransform(0.25f, 1);
+    }
+    const std::vector<TGPPointF> points = {{10.3f, 5.6f}, {17.8f, 52.2f}, {6, 40}, {7, 39}};
+    one.Graphics->DrawLines(TGPPen::Create(brush, 1), points);
+    hairline.Graphics->DrawLines(TGPPen::Create(brush, 0), points);
+    EXPECT_GT(one.TotalInk(), 20);
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 40; ++x)
+        ASSERT_EQ(one.Bitmap->GetPixel(x, y), hairline.Bitmap->GetPixel(x, y)) << x << "," << y;
+  }
 }
 
 TEST(GdiPlusImage, StretchSourceRectanglesAndColourMatrices)

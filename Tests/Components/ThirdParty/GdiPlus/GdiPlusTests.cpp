@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 using namespace GdiPlus;
 
@@ -225,6 +227,26 @@ TEST(GdiPlusDC, DrawsOnTheDCBitmapThroughItsOriginAndClip)
   EXPECT_LE(left, 33);
   EXPECT_EQ(right, 50);
   graphics.reset();
+
+  // A smoothed gradient line that the clip cuts, one unit wide, has the
+  // pixels of the hairline.
+  auto brush = TGPLinearGradientBrush::Create(TGPRectF(0, 0, 40, 40), TGPColor::Create(255, 255, 0, 0),
+                                              TGPColor::Create(255, 0, 0, 255), LinearGradientModeVertical);
+  std::vector<Win::COLORREF> pixels[2];
+  for (float width : {1.0f, 0.0f}) {
+    Win::FillRect(dc, &all, Win::HBRUSH(Win::GetStockObject(Win::WHITE_BRUSH)));
+    Win::IntersectClipRect(dc, -30, 0, 15, 40);
+    auto lines = TGPGraphics::Create(dc);
+    lines->SetSmoothingMode(SmoothingModeAntiAlias);
+    lines->DrawLine(TGPPen::Create(brush, width), 2.3f, 3.6f, 27.8f, 36.2f);
+    lines.reset();
+    Win::SelectClipRgn(dc, nullptr);
+    for (int y = 0; y < 40; ++y)
+      for (int x = -30; x < 90; ++x)
+        pixels[width == 0].push_back(Win::GetPixel(dc, x, y));
+  }
+  EXPECT_EQ(pixels[0], pixels[1]);
+  EXPECT_NE(std::count(pixels[0].begin(), pixels[0].end(), 0xFFFFFF), 40 * 120);
   Win::SelectObject(dc, old);
   Win::DeleteObject(bitmap);
   Win::DeleteDC(dc);

@@ -1,0 +1,48 @@
+// Pictures of one colour, the way many tests fill image lists, glyphs and
+// icons: what they show is easy to recognise in the pixels drawn from them.
+#pragma once
+
+#include <Vcl.Graphics.hpp>
+#include <Vcl.ImgList.hpp>
+
+#include <memory>
+
+namespace QxTest {
+
+inline std::unique_ptr<Vcl::TBitmap> SolidBitmap(int Width, int Height, Vcl::TColor Colour)
+{
+  auto bitmap = std::make_unique<Vcl::TBitmap>();
+  bitmap->SetPixelFormat(Vcl::pf24bit);
+  bitmap->SetSize(Width, Height);
+  bitmap->Canvas()->Brush()->SetColor(Colour);
+  bitmap->Canvas()->FillRect(Vcl::TRect(0, 0, Width, Height));
+  return bitmap;
+}
+
+// Adds an opaque square of the list's size; its index.
+inline int AddSolid(Vcl::TCustomImageList* List, Vcl::TColor Colour)
+{
+  return List->AddMasked(SolidBitmap(List->Width(), List->Height(), Colour).get(), Vcl::clNone);
+}
+
+// A list of Size squares owned by Owner, holding one square of Colour.
+inline Vcl::TImageList* SolidImages(Vcl::TComponent* Owner, Vcl::TColor Colour, int Size = 16)
+{
+  auto* list = new Vcl::TImageList(Owner);
+  list->SetWidth(Size);
+  list->SetHeight(Size);
+  AddSolid(list, Colour);
+  return list;
+}
+
+// A 16-pixel icon of one colour, made from an image list as a host makes one.
+inline std::unique_ptr<Vcl::TIcon> SolidIcon(Vcl::TColor Colour)
+{
+  Vcl::TImageList list(nullptr);
+  AddSolid(&list, Colour);
+  auto icon = std::make_unique<Vcl::TIcon>();
+  list.GetIcon(0, icon.get());
+  return icon;
+}
+
+} // namespace QxTest
