@@ -92,11 +92,19 @@ Cardinal ReadLengthField(TStream* Stream)
   return length;
 }
 
+// No data is what an empty graphic gives (a failed form read puts such a
+// graphic back that way): it empties the graphic instead of failing to load.
 void TGraphic::DefineProperties(TFiler* Filer)
 {
   Filer->DefineBinaryProperty(
-    "Data", [this](TStream* Stream) { ReadData(Stream); }, [this](TStream* Stream) { WriteData(Stream); },
-    !Empty());
+    "Data",
+    [this](TStream* Stream) {
+      if (Stream->Position() < Stream->Size())
+        ReadData(Stream);
+      else if (!Empty())
+        Assign(nullptr);
+    },
+    [this](TStream* Stream) { WriteData(Stream); }, !Empty());
 }
 
 void TPicture::ReadData(TStream* Stream)

@@ -166,6 +166,12 @@ TEST_F(GlyphButtons, EveryStockKindHasItsGlyphCaptionAndResult)
   TForm custom(nullptr);
   ReadComponentRes(text, &custom);
   EXPECT_EQ(static_cast<TBitBtn*>(custom.FindComponent("Ok"))->Glyph()->Width(), 8);
+  // A read that fails leaves a button without a glyph without one.
+  const std::size_t glyphAt = text.find("    Glyph.Data");
+  const String glyph = text.substr(glyphAt, text.find('}', glyphAt) + 2 - glyphAt);
+  TBitBtn plain(nullptr);
+  EXPECT_THROW(ReadComponentRes("object Ok: TBitBtn\n" + glyph + "    Bogus = 1\nend\n", &plain), EReadError);
+  EXPECT_TRUE(plain.Glyph()->Empty());
 
   // A stock button with a caption of its own keeps it when read back.
   TForm copy(nullptr);
