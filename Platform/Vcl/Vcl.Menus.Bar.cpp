@@ -21,19 +21,6 @@ namespace {
 
 constexpr Integer kItemPad = 7, kLeading = 2;
 
-Integer Scaled(Integer Px)
-{
-  return Win::MulDiv(Px, Win::ScreenSettings().LogPixels, 96);
-}
-
-bool HasVisibleItems(const TMenuItem* Item)
-{
-  for (Integer i = 0; i < Item->Count(); ++i)
-    if (Item->Items(i)->Visible())
-      return true;
-  return false;
-}
-
 void DrawCaption(TCanvas& Canvas, const String& Caption, TRect R, TColor Color)
 {
   Win::HDC dc = Canvas.Handle();

@@ -13,12 +13,20 @@
 
 namespace Vcl::MenusInternal {
 
-namespace {
-
 Integer Scaled(Integer Px)
 {
   return Win::MulDiv(Px, Win::ScreenSettings().LogPixels, 96);
 }
+
+bool HasVisibleItems(const TMenuItem* Item)
+{
+  for (Integer i = 0; i < Item->Count(); ++i)
+    if (Item->Items(i)->Visible())
+      return true;
+  return false;
+}
+
+namespace {
 
 // Metrics at 96 DPI, scaled on use.
 constexpr Integer kBorder = 3, kImageMargin = 4, kGutterPad = 6, kMinGlyph = 16, kShortCutGap = 24,

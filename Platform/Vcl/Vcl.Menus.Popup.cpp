@@ -31,19 +31,6 @@ Win::HHOOK gKeyboardHook = nullptr;
 
 constexpr const char* kWindowClass = "QxPopupMenu";
 
-Integer Scaled(Integer Px)
-{
-  return Win::MulDiv(Px, Win::ScreenSettings().LogPixels, 96);
-}
-
-bool HasVisibleItems(const TMenuItem* Item)
-{
-  for (Integer i = 0; i < Item->Count(); ++i)
-    if (Item->Items(i)->Visible())
-      return true;
-  return false;
-}
-
 bool IsPress(Win::UINT Message)
 {
   return Message == Win::WM_LBUTTONDOWN || Message == Win::WM_RBUTTONDOWN || Message == Win::WM_MBUTTONDOWN ||

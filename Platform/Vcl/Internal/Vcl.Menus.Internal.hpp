@@ -11,6 +11,10 @@
 namespace Vcl::MenusInternal {
 
 // ---- layout and look (Vcl.Menus.Draw.cpp) ------------------------------------------------
+// A length at 96 DPI on the screen's resolution.
+Integer Scaled(Integer Px);
+bool HasVisibleItems(const TMenuItem* Item);
+
 struct TLaidOutItem {
   TMenuItem* Item = nullptr;
   TRect Rect; // client coordinates of the level's window
