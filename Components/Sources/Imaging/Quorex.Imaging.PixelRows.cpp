@@ -82,7 +82,9 @@ void StoreTriples(D8 d8, hn::Vec<D8> bytes, Byte* p)
   }
 }
 
-#if HWY_ARCH_X86
+// Only targets whose vectors are x86 registers have the byte-pair
+// multiply-add (not the emulated 128-bit target some compilers build too).
+#if HWY_ARCH_X86 && (HWY_TARGET == HWY_AVX2 || HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_SSSE3)
 // Grey levels take 16 pixels a block: the block's 48 bytes are three 16-byte
 // parts, and byte shuffles within each part pick the pixels' (blue, green)
 // and (red, 0) byte pairs for pixels 0 .. 7 (from parts 0 and 1) and 8 .. 15
@@ -171,7 +173,7 @@ std::size_t GrayVector(Byte*, std::size_t)
 {
   return 0;
 }
-#endif // HWY_ARCH_X86
+#endif // x86 register targets
 
 std::size_t ScaleAlphaVector(Byte* alpha, std::size_t count, Byte value)
 {
