@@ -51,12 +51,12 @@ public:
   {
     if (Index < 0 || Index > Count())
       Error("List index out of bounds (%d)", Index);
-    FItems.emplace(FItems.begin() + Index, S, AObject);
+    FItems.insert(FItems.begin() + Index, TItem{S, AObject});
   }
   Integer Add(const String& S) override { return AddObject(S, nullptr); }
   Integer AddObject(const String& S, TObject* AObject) override
   {
-    FItems.emplace_back(S, AObject);
+    FItems.push_back(TItem{S, AObject});
     return Count() - 1;
   }
 
