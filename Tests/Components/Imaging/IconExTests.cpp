@@ -1,3 +1,4 @@
+#include <QxGraphicStreams.hpp>
 #include <Quorex.Imaging.IconEx.hpp>
 
 #include <QxTestSupport.hpp>
@@ -82,19 +83,6 @@ TBytes MakeIco(const std::vector<TFrame>& frames)
   return out;
 }
 
-void Load(TIconEx& icon, const TBytes& data)
-{
-  TBytesStream stream(data);
-  icon.LoadFromStream(&stream);
-}
-
-TBytes Saved(TIconEx& icon)
-{
-  TBytesStream stream;
-  icon.SaveToStream(&stream);
-  return stream.Bytes();
-}
-
 std::string Fixture(const std::string& name)
 {
   return QxTest::SourceDir() + "/Tests/Fixtures/ico/" + name;
@@ -122,7 +110,7 @@ std::string MessageOf(F f)
 TEST(IconEx, SearchesChooseByTheirRulesWithTiesToTheLaterEntry)
 {
   TIconEx icon;
-  Load(icon, MakeIco(Sizes({16, 32, 48})));
+  QxTest::LoadBytes(icon, MakeIco(Sizes({16, 32, 48})));
   EXPECT_EQ(icon.FindNearestBiggerIconIndex({24, 24}), 1);
   EXPECT_EQ(icon.FindNearestSmallerIconIndex({24, 24}), 0);
   EXPECT_EQ(icon.FindNearestSmallerIconIndex({64, 64}), 2);
@@ -130,11 +118,11 @@ TEST(IconEx, SearchesChooseByTheirRulesWithTiesToTheLaterEntry)
   EXPECT_EQ(icon.FindNearestBiggerIconIndex({64, 64}), 2);
   EXPECT_EQ(icon.FindNearestBiggerSize({64, 64}), TSize(48, 48));
 
-  Load(icon, MakeIco(Sizes({16, 0})));
+  QxTest::LoadBytes(icon, MakeIco(Sizes({16, 0})));
   EXPECT_EQ(icon.GetIconDescriptions(1).Width, 256);
   EXPECT_EQ(icon.FindNearestBiggerIconIndex({32, 32}), 1);
 
-  Load(icon, MakeIco(Sizes({32, 16, 32})));
+  QxTest::LoadBytes(icon, MakeIco(Sizes({32, 16, 32})));
   EXPECT_EQ(icon.FindNearestBiggerIconIndex({32, 32}), 2);
   EXPECT_EQ(icon.FindNearestSmallerIconIndex({32, 32}), 2);
   EXPECT_EQ(icon.FindNearestBiggerIconIndex({20, 20}), 2);
@@ -148,7 +136,7 @@ TEST(IconEx, SearchesChooseByTheirRulesWithTiesToTheLaterEntry)
 TEST(IconEx, ExtractionBySizeAndIndex)
 {
   TIconEx icon;
-  Load(icon, MakeIco({{16, 16, 0xFFFF0000}, {32, 32, 0xFF00FF00}, {48, 48, 0xFF0000FF}}));
+  QxTest::LoadBytes(icon, MakeIco({{16, 16, 0xFFFF0000}, {32, 32, 0xFF00FF00}, {48, 48, 0xFF0000FF}}));
   TPngImage png;
   icon.ExtractIcon(TSize(20, 20), &png, true);
   EXPECT_EQ(png.Width(), 20);
@@ -182,8 +170,8 @@ TEST(IconEx, LoadSaveRoundTripIsByteIdentical)
     const TBytes file = QxTest::ReadBytes(Fixture(name));
     ASSERT_FALSE(file.empty()) << name;
     TIconEx icon;
-    Load(icon, file);
-    EXPECT_EQ(Saved(icon), file) << name;
+    QxTest::LoadBytes(icon, file);
+    EXPECT_EQ(QxTest::SavedBytes(icon), file) << name;
   }
 }
 
@@ -217,7 +205,7 @@ TEST(IconEx, FilesOfOtherToolsListAndExtractAsIcotoolDoes)
   };
   for (const auto& [name, extracted] : files) {
     TIconEx icon;
-    Load(icon, QxTest::ReadBytes(Fixture(name)));
+    QxTest::LoadBytes(icon, QxTest::ReadBytes(Fixture(name)));
     const std::vector<std::string> listing = Listing(name);
     ASSERT_EQ(icon.GetIconCount(), Integer(listing.size())) << name;
     const std::string stem = name.substr(0, name.size() - 4);
@@ -249,7 +237,7 @@ TEST(IconEx, FilesOfOtherToolsListAndExtractAsIcotoolDoes)
 TEST(IconEx, PngDataIsFoundBySignatureInAnyEntry)
 {
   TIconEx icon;
-  Load(icon, QxTest::ReadBytes(Fixture("icotool-raw.ico")));
+  QxTest::LoadBytes(icon, QxTest::ReadBytes(Fixture("icotool-raw.ico")));
   const TIconDesc desc = icon.GetIconDescriptions(2);
   EXPECT_EQ(desc.Width, 48); // not a 256 entry, yet PNG
   TIcon extracted;
@@ -284,11 +272,11 @@ TEST(IconEx, BadDataRaisesInvalidGraphicAndKeepsThePreviousImage)
   bad.push_back(noEntries);
 
   TIconEx icon;
-  Load(icon, good);
+  QxTest::LoadBytes(icon, good);
   for (std::size_t i = 0; i < bad.size(); ++i) {
     TBytesStream stream(bad[i]);
     EXPECT_THROW(icon.LoadFromStream(&stream), EInvalidGraphic) << i;
-    EXPECT_EQ(Saved(icon), good) << i;
+    EXPECT_EQ(QxTest::SavedBytes(icon), good) << i;
   }
 }
 
@@ -303,7 +291,7 @@ TEST(IconEx, BrokenFramesFailAtExtractionWithInvalidGraphic)
   frames[2].Data.resize(60); // rows missing
   frames[3].Data = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
   TIconEx icon;
-  Load(icon, MakeIco(frames));
+  QxTest::LoadBytes(icon, MakeIco(frames));
   for (Integer i = 0; i < 4; ++i) {
     TIcon out;
     EXPECT_THROW(icon.ExtractIcon(i, &out), EInvalidGraphic) << i;
@@ -314,7 +302,7 @@ TEST(IconEx, BrokenFramesFailAtExtractionWithInvalidGraphic)
 TEST(IconEx, StockHeaderStandsForTheDefaultApplicationIcon)
 {
   TIconEx icon;
-  Load(icon, TBytes{0, 0, 0, 0, 0, 0});
+  QxTest::LoadBytes(icon, TBytes{0, 0, 0, 0, 0, 0});
   EXPECT_EQ(icon.GetIconCount(), 1);
   EXPECT_NE(icon.Handle(), nullptr);
   EXPECT_EQ(icon.Width(), 32);
@@ -322,13 +310,13 @@ TEST(IconEx, StockHeaderStandsForTheDefaultApplicationIcon)
   EXPECT_EQ(icon.FindNearestSmallerIconIndex({48, 48}), 0);
   TIcon out;
   EXPECT_THROW(icon.ExtractIcon(0, &out), EReadError);
-  EXPECT_EQ(Saved(icon), (TBytes{0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(QxTest::SavedBytes(icon), (TBytes{0, 0, 0, 0, 0, 0}));
   // Whatever follows the stock header is no directory.
   TIconEx trailing;
-  Load(trailing, MakeIco(Sizes({16})));
+  QxTest::LoadBytes(trailing, MakeIco(Sizes({16})));
   TBytes stockWithData = MakeIco(Sizes({16}));
   stockWithData[2] = 0;
-  Load(trailing, stockWithData);
+  QxTest::LoadBytes(trailing, stockWithData);
   EXPECT_THROW(trailing.ExtractIcon(0, &out), EReadError);
   EXPECT_THROW(trailing.GetIconDescriptions(0), EReadError);
 
@@ -343,24 +331,24 @@ TEST(IconEx, StockHeaderStandsForTheDefaultApplicationIcon)
 TEST(IconEx, HandleFollowsTheRequestedSize)
 {
   TIconEx icon;
-  Load(icon, MakeIco(Sizes({16, 32, 48})));
+  QxTest::LoadBytes(icon, MakeIco(Sizes({16, 32, 48})));
   icon.SetSize(48, 48);
   EXPECT_EQ(icon.Width(), 48);
   EXPECT_THROW(icon.SetSize(16, 16), EInvalidGraphicOperation);
   TIconEx standard;
-  Load(standard, MakeIco(Sizes({16, 32, 48})));
+  QxTest::LoadBytes(standard, MakeIco(Sizes({16, 32, 48})));
   EXPECT_EQ(standard.Width(), 32);
   // Among equal sizes the entry with more colours (0: unlimited).
   std::vector<TFrame> colours = {{32, 32, 0xFFFF0000}, {32, 32, 0xFF0000FF}, {32, 32, 0xFF00FF00}};
   colours[0].ColorCount = 16;
   colours[2].ColorCount = 16;
   TIconEx rich;
-  Load(rich, MakeIco(colours));
+  QxTest::LoadBytes(rich, MakeIco(colours));
   TBitmap drawn;
   drawn.Assign(&rich);
   EXPECT_EQ(drawn.Canvas()->Pixels(5, 5), clBlue);
   TIconEx between;
-  Load(between, MakeIco(Sizes({16, 48})));
+  QxTest::LoadBytes(between, MakeIco(Sizes({16, 48})));
   between.SetSize(24, 24);
   EXPECT_EQ(between.Width(), 16);
 }
@@ -368,7 +356,7 @@ TEST(IconEx, HandleFollowsTheRequestedSize)
 TEST(IconEx, SharedImagesStayWithTheOtherSharers)
 {
   TIconEx a;
-  Load(a, MakeIco({{16, 16, 0xFFFF0000}}));
+  QxTest::LoadBytes(a, MakeIco({{16, 16, 0xFFFF0000}}));
   TIconEx b;
   b.Assign(&a);
   Win::HICON shared = a.Handle();
@@ -391,14 +379,14 @@ TEST(IconEx, SharedImagesStayWithTheOtherSharers)
 TEST(IconEx, AssignToBitmapKeepsAlphaOrTurnsTheMaskIntoAlpha)
 {
   TIconEx alpha;
-  Load(alpha, MakeIco({{4, 4, 0x80FF0000}}));
+  QxTest::LoadBytes(alpha, MakeIco({{4, 4, 0x80FF0000}}));
   TBitmap bitmap;
   bitmap.Assign(&alpha);
   EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
   EXPECT_EQ(reinterpret_cast<std::uint32_t*>(bitmap.ScanLine(1))[1], 0x80FF0000u);
 
   TIconEx masked;
-  Load(masked, QxTest::ReadBytes(Fixture("icotool-4bit.ico")));
+  QxTest::LoadBytes(masked, QxTest::ReadBytes(Fixture("icotool-4bit.ico")));
   TPngImage reference;
   reference.LoadFromFile(Fixture("icotool-4bit-extracted/icotool-4bit_1_24x24x4.png"));
   reference.CreateAlpha();
@@ -414,7 +402,7 @@ TEST(IconEx, AssignToBitmapKeepsAlphaOrTurnsTheMaskIntoAlpha)
 TEST(IconEx, DrawsAtItsOwnSizeOnACanvasWithAHandle)
 {
   TIconEx icon;
-  Load(icon, MakeIco({{8, 8, 0xFF0000FF}}));
+  QxTest::LoadBytes(icon, MakeIco({{8, 8, 0xFF0000FF}}));
   TBitmap target(20, 20);
   target.Canvas()->Brush()->SetColor(clWhite);
   target.Canvas()->FillRect(TRect(0, 0, 20, 20));
@@ -444,12 +432,12 @@ TEST(IconEx, ClipboardAndEmptyImagesAreRefused)
 TEST(IconEx, FilesWrittenFromAHandleAreIcons)
 {
   TIconEx source;
-  Load(source, MakeIco({{24, 24, 0x80FF8000}}));
+  QxTest::LoadBytes(source, MakeIco({{24, 24, 0x80FF8000}}));
   TIconEx written;
   written.SetHandle(Win::CopyIcon(source.Handle()));
-  const TBytes file = Saved(written);
+  const TBytes file = QxTest::SavedBytes(written);
   TIconEx reread;
-  Load(reread, file);
+  QxTest::LoadBytes(reread, file);
   ASSERT_EQ(reread.GetIconCount(), 1);
   EXPECT_EQ(reread.GetIconDescriptions(0).Width, 24);
 

@@ -1,3 +1,4 @@
+#include <QxGraphicStreams.hpp>
 #include <QxDPITesting.hpp>
 #include <QxTestSupport.hpp>
 #include <Quorex.Imaging.WincodecAdapter.hpp>
@@ -36,19 +37,6 @@ const TBytes& ThreeSizeFile()
 {
   static const TBytes file = QxTest::ReadBytes(QxTest::SourceDir() + "/Tests/Fixtures/ico/icotool-32bit.ico");
   return file;
-}
-
-void Load(TIcon& Icon, const TBytes& File)
-{
-  TBytesStream stream(File);
-  Icon.LoadFromStream(&stream);
-}
-
-TBytes Saved(TIcon& Icon)
-{
-  TBytesStream stream;
-  Icon.SaveToStream(&stream);
-  return stream.Bytes();
 }
 
 std::vector<std::uint32_t> Pixels(TBitmap& Bitmap)
@@ -206,12 +194,12 @@ TEST_F(IconListTest, UpdatesAndCollectionChangesRebuildOnce)
 TEST_F(IconListTest, AMultiSizeIconKeepsEveryFrame)
 {
   TIcon icon;
-  Load(icon, ThreeSizeFile());
+  QxTest::LoadBytes(icon, ThreeSizeFile());
   EXPECT_EQ(icon.Width(), 32);
-  EXPECT_EQ(Saved(icon), ThreeSizeFile());
+  EXPECT_EQ(QxTest::SavedBytes(icon), ThreeSizeFile());
   TIcon copy;
   copy.Assign(&icon);
-  EXPECT_EQ(Saved(copy), ThreeSizeFile());
+  EXPECT_EQ(QxTest::SavedBytes(copy), ThreeSizeFile());
 
   TIconEx whole(&icon);
   ASSERT_EQ(whole.GetIconCount(), 3);
@@ -228,7 +216,7 @@ TEST_F(IconListTest, AMultiSizeIconKeepsEveryFrame)
       list.Icons()->Add()->SetIcon(&icon);
       ASSERT_EQ(list.Count(), 1);
       EXPECT_TRUE(SamePicture(Image(list, 0), expected)) << "smooth " << smooth << ", component " << available;
-      EXPECT_EQ(Saved(*list.Icons()->Items(0)->Icon()), ThreeSizeFile());
+      EXPECT_EQ(QxTest::SavedBytes(*list.Icons()->Items(0)->Icon()), ThreeSizeFile());
     }
 }
 
@@ -240,7 +228,7 @@ TEST_F(IconListTest, FormResourceStoresIconsNotNativeImages)
   list.SetSmoothScaling(false);
   AddIcon(list, 24, 0xFF112233u);
   TIcon multi;
-  Load(multi, ThreeSizeFile());
+  QxTest::LoadBytes(multi, ThreeSizeFile());
   list.Icons()->Add()->SetIcon(&multi);
   const String text = WriteComponentRes(&list);
   EXPECT_EQ(text.find("ColorDepth"), String::npos) << text; // the default, by name
@@ -259,7 +247,7 @@ TEST_F(IconListTest, FormResourceStoresIconsNotNativeImages)
     EXPECT_FALSE(copy->SmoothScaling());
     ASSERT_EQ(copy->Count(), 2);
     EXPECT_EQ(Image(*copy, 0)[0], 0xFF112233u);
-    EXPECT_EQ(Saved(*copy->Icons()->Items(1)->Icon()), ThreeSizeFile());
+    EXPECT_EQ(QxTest::SavedBytes(*copy->Icons()->Items(1)->Icon()), ThreeSizeFile());
     EXPECT_EQ(WriteComponentRes(copy), text);
   }
 }

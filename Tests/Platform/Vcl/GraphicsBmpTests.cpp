@@ -1,3 +1,4 @@
+#include <QxGraphicStreams.hpp>
 #include "GraphicsTestHelpers.hpp"
 
 #include <QxTestSupport.hpp>
@@ -29,19 +30,6 @@ std::vector<std::uint32_t> Surface(TBitmap& bitmap)
   return px;
 }
 
-void Load(TBitmap& bitmap, const Bytes& bytes)
-{
-  TBytesStream stream(bytes);
-  bitmap.LoadFromStream(&stream);
-}
-
-Bytes Save(TBitmap& bitmap)
-{
-  TBytesStream stream;
-  bitmap.SaveToStream(&stream);
-  return BytesOf(stream);
-}
-
 Bytes ValidBmp()
 {
   TBmpLayout layout;
@@ -69,7 +57,7 @@ TEST(GraphicsBmp, RoundTripsInEverySavedDepth)
     if (format == pf32bit)
       bitmap.ScanLine(1)[4 * 2 + 3] = 77; // alpha bytes travel in 32-bit files
     TBitmap loaded;
-    Load(loaded, Save(bitmap));
+    QxTest::LoadBytes(loaded, QxTest::SavedBytes(bitmap));
     EXPECT_EQ(loaded.PixelFormat(), format == pf32bit ? pf32bit : pf24bit);
     EXPECT_EQ(Surface(loaded), Surface(bitmap));
   }
@@ -80,10 +68,10 @@ TEST(GraphicsBmp, RoundTripsInEverySavedDepth)
   mono.Canvas()->Brush()->SetColor(clWhite);
   mono.Canvas()->FillRect(TRect(0, 0, 11, 3));
   mono.Canvas()->SetPixels(9, 1, clBlack);
-  const Bytes file = Save(mono);
+  const Bytes file = QxTest::SavedBytes(mono);
   EXPECT_EQ(file[28], 1); // bits per pixel
   TBitmap loaded;
-  Load(loaded, file);
+  QxTest::LoadBytes(loaded, file);
   EXPECT_EQ(loaded.PixelFormat(), pf1bit);
   EXPECT_EQ(Pixel(loaded, 9, 1), clBlack);
   EXPECT_EQ(Pixel(loaded, 10, 1), clWhite);
@@ -100,7 +88,7 @@ TEST(GraphicsBmp, ReadsPalettesBitFieldsTopDownAndCoreHeaders)
   layout.BitCount = 1; // bottom row first: 1 0 1 / 0 1 1
   layout.Palette = {0x0000FF, 0xFF0000};
   layout.Rows = {0b10100000, 0, 0, 0, 0b01100000, 0, 0, 0};
-  Load(bitmap, MakeBmp(layout));
+  QxTest::LoadBytes(bitmap, MakeBmp(layout));
   EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
   EXPECT_EQ(Pixel(bitmap, 0, 0), clBlue);
   EXPECT_EQ(Pixel(bitmap, 1, 0), clRed);
@@ -110,7 +98,7 @@ TEST(GraphicsBmp, ReadsPalettesBitFieldsTopDownAndCoreHeaders)
   layout.Palette = {0, 0x00FF00, 0xFFFFFF};
   layout.ColorsUsed = 3;
   layout.Rows = {0x12, 0x00, 0, 0, 0x21, 0xF0, 0, 0}; // index 15 is outside the table: black
-  Load(bitmap, MakeBmp(layout));
+  QxTest::LoadBytes(bitmap, MakeBmp(layout));
   EXPECT_EQ(Pixel(bitmap, 0, 1), clLime);
   EXPECT_EQ(Pixel(bitmap, 1, 1), clWhite);
   EXPECT_EQ(Pixel(bitmap, 0, 0), clWhite);
@@ -122,7 +110,7 @@ TEST(GraphicsBmp, ReadsPalettesBitFieldsTopDownAndCoreHeaders)
   layout.Palette = {0x102030, 0x405060};
   layout.ColorsUsed = 2;
   layout.Rows = {1, 0, 0, 0, 0, 1, 1, 0};
-  Load(bitmap, MakeBmp(layout));
+  QxTest::LoadBytes(bitmap, MakeBmp(layout));
   EXPECT_EQ(Pixel(bitmap, 0, 0), TColor(Win::RGB(0x40, 0x50, 0x60)));
   EXPECT_EQ(Pixel(bitmap, 0, 1), TColor(Win::RGB(0x10, 0x20, 0x30)));
   layout.Palette.clear();
@@ -131,7 +119,7 @@ TEST(GraphicsBmp, ReadsPalettesBitFieldsTopDownAndCoreHeaders)
   layout.BitCount = 16; // 5-5-5 by default
   layout.Height = 1;
   layout.Rows = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0};
-  Load(bitmap, MakeBmp(layout));
+  QxTest::LoadBytes(bitmap, MakeBmp(layout));
   EXPECT_EQ(Pixel(bitmap, 0, 0), clRed);
   EXPECT_EQ(Pixel(bitmap, 1, 0), clLime);
   EXPECT_EQ(Pixel(bitmap, 2, 0), clBlue);
@@ -139,7 +127,7 @@ TEST(GraphicsBmp, ReadsPalettesBitFieldsTopDownAndCoreHeaders)
   layout.Compression = Win::BI_BITFIELDS; // 5-6-5 masks after the info header
   layout.Masks = {0xF800, 0x07E0, 0x001F};
   layout.Rows = {0x00, 0xF8, 0xE0, 0x07, 0x10, 0x00, 0, 0};
-  Load(bitmap, MakeBmp(layout));
+  QxTest::LoadBytes(bitmap, MakeBmp(layout));
   EXPECT_EQ(Pixel(bitmap, 0, 0), clRed);
   EXPECT_EQ(Pixel(bitmap, 1, 0), clLime);
   EXPECT_EQ(Pixel(bitmap, 2, 0), TColor(Win::RGB(0, 0, 131))); // 16 of 31
@@ -149,7 +137,7 @@ TEST(GraphicsBmp, ReadsPalettesBitFieldsTopDownAndCoreHeaders)
   layout.Width = 1;
   layout.Masks = {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF};
   layout.Rows = {0x80, 0x11, 0x22, 0x33};
-  Load(bitmap, MakeBmp(layout));
+  QxTest::LoadBytes(bitmap, MakeBmp(layout));
   EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
   EXPECT_EQ(Raw(bitmap, 0, 0), 0x80112233u);
 
@@ -160,7 +148,7 @@ TEST(GraphicsBmp, ReadsPalettesBitFieldsTopDownAndCoreHeaders)
   core.BitCount = 1; // a core colour table has all 2^n entries, of 3 bytes
   core.Palette = {0x00FF00, 0x0000FF};
   core.Rows = {0x80, 0, 0, 0};
-  Load(bitmap, MakeBmp(core));
+  QxTest::LoadBytes(bitmap, MakeBmp(core));
   EXPECT_EQ(Pixel(bitmap, 0, 0), clBlue);
 }
 
@@ -222,7 +210,7 @@ TEST(GraphicsBmp, FormDataCarriesALengthPrefix)
   Paint(bitmap);
   TBytesStream data;
   bitmap.WriteData(&data);
-  EXPECT_EQ(data.Size(), 4 + Int64(Save(bitmap).size()));
+  EXPECT_EQ(data.Size(), 4 + Int64(QxTest::SavedBytes(bitmap).size()));
   data.SetPosition(0);
   TBitmap loaded;
   loaded.ReadData(&data);

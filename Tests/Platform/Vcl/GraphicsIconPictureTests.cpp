@@ -1,3 +1,4 @@
+#include <QxGraphicStreams.hpp>
 #include "GraphicsTestHelpers.hpp"
 
 #include <QxTestSupport.hpp>
@@ -37,19 +38,6 @@ std::unique_ptr<TBitmap> DrawnOnWhite(TGraphic& graphic)
   return target;
 }
 
-Bytes SaveIcon(TIcon& icon)
-{
-  TBytesStream stream;
-  icon.SaveToStream(&stream);
-  return BytesOf(stream);
-}
-
-void LoadIcon(TIcon& icon, const Bytes& bytes)
-{
-  TBytesStream stream(bytes);
-  icon.LoadFromStream(&stream);
-}
-
 class TTestGraphic : public TBitmap {
   QX_CLASS(TTestGraphic, TBitmap)
 };
@@ -69,10 +57,10 @@ TEST(GraphicsIcon, MaskedIconDrawsThroughItsMaskAndRoundTrips)
   EXPECT_EQ(Pixel(*drawn, 0, 0), clWhite);
   EXPECT_EQ(Pixel(*drawn, 5, 5), clWhite); // drawn at its own size
 
-  const Bytes file = SaveIcon(icon);
+  const Bytes file = QxTest::SavedBytes(icon);
   EXPECT_EQ(file[12], 24); // 24-bit colour with the mask
   TIcon loaded;
-  LoadIcon(loaded, file);
+  QxTest::LoadBytes(loaded, file);
   auto again = DrawnOnWhite(loaded);
   for (int y = 0; y < 6; ++y)
     for (int x = 0; x < 6; ++x)
@@ -100,10 +88,10 @@ TEST(GraphicsIcon, AlphaIconBlendsRoundTripsAndConvertsToABitmap)
   EXPECT_NEAR(Win::GetGValue(blended), 127, 1);
   EXPECT_EQ(Pixel(*drawn, 4, 1), clWhite);
 
-  const Bytes file = SaveIcon(icon);
+  const Bytes file = QxTest::SavedBytes(icon);
   EXPECT_EQ(file[12], 32);
   TIcon loaded;
-  LoadIcon(loaded, file);
+  QxTest::LoadBytes(loaded, file);
   EXPECT_TRUE(Win::IconHasAlpha(loaded.Handle()));
   EXPECT_EQ(Pixel(*DrawnOnWhite(loaded), 1, 1), blended);
 
@@ -125,12 +113,12 @@ TEST(GraphicsIcon, ChoosesTheNearestEntryAndRejectsBadFiles)
 {
   TIcon small, large;
   small.SetHandle(MakeIcon(false));
-  Bytes one = SaveIcon(small);
+  Bytes one = QxTest::SavedBytes(small);
   // Two entries: the 4 x 4 frame twice, the second claiming 32 x 32 in the
   // directory but being the same frame with a marker pixel.
   TIcon marked;
   marked.SetHandle(MakeIcon(true));
-  Bytes other = SaveIcon(marked);
+  Bytes other = QxTest::SavedBytes(marked);
   Bytes two{0, 0, 1, 0, 2, 0};
   const std::uint32_t frameA = std::uint32_t(one.size() - 22), frameB = std::uint32_t(other.size() - 22);
   auto entry = [&](std::uint8_t size, std::uint16_t bits, std::uint32_t bytes, std::uint32_t offset) {
@@ -144,24 +132,24 @@ TEST(GraphicsIcon, ChoosesTheNearestEntryAndRejectsBadFiles)
   entry(32, 32, frameB, 38 + frameA);
   two.insert(two.end(), one.begin() + 22, one.end());
   two.insert(two.end(), other.begin() + 22, other.end());
-  LoadIcon(large, two);
+  QxTest::LoadBytes(large, two);
   EXPECT_TRUE(Win::IconHasAlpha(large.Handle())); // 32 x 32 is the standard size
   TIcon wanted;
   wanted.SetSize(16, 16);
-  LoadIcon(wanted, two);
+  QxTest::LoadBytes(wanted, two);
   EXPECT_FALSE(Win::IconHasAlpha(wanted.Handle()));
   // The file is kept whole, also by a copy, until the icon is given a handle.
-  EXPECT_EQ(SaveIcon(large), two);
+  EXPECT_EQ(QxTest::SavedBytes(large), two);
   wanted.Assign(&large);
-  EXPECT_EQ(SaveIcon(wanted), two);
+  EXPECT_EQ(QxTest::SavedBytes(wanted), two);
   wanted.SetHandle(MakeIcon(false));
-  EXPECT_EQ(SaveIcon(wanted), one);
+  EXPECT_EQ(QxTest::SavedBytes(wanted), one);
 
   Win::HICON before = small.Handle();
   auto rejected = [&](const Bytes& bytes, const char* what) {
     SCOPED_TRACE(what);
     try {
-      LoadIcon(small, bytes);
+      QxTest::LoadBytes(small, bytes);
       ADD_FAILURE() << "accepted";
     } catch (const EInvalidGraphic& e) {
       EXPECT_EQ(e.Message(), "Icon image is not valid");

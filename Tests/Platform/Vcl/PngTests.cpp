@@ -1,3 +1,4 @@
+#include <QxGraphicStreams.hpp>
 #include <Vcl.Imaging.pngimage.hpp>
 
 #include <QxTestSupport.hpp>
@@ -78,12 +79,6 @@ TBytes Save(TPngImage& png)
   TBytesStream s;
   png.SaveToStream(&s);
   return s.Bytes();
-}
-
-void Load(TPngImage& png, const TBytes& bytes)
-{
-  TBytesStream s(bytes);
-  png.LoadFromStream(&s);
 }
 
 // Everything the pixel model holds, for equality checks.
@@ -175,7 +170,7 @@ TEST(PngImage, HeaderAndPlanesFollowTheDocumentedLayout)
   EXPECT_EQ(png.Pixels(3, 3), TPam::Load(FixturePath("rgb8gamma.pam")).Colour(3, 3)); // not applied
   png.RemoveChunk("gAMA");
   EXPECT_FALSE(png.HasChunk("gAMA"));
-  Load(png, Save(png));
+  QxTest::LoadBytes(png, Save(png));
   EXPECT_EQ(png.Gamma(), 0u);
   EXPECT_THROW(png.RemoveChunk("IDAT"), EPngError);
 }
@@ -209,7 +204,7 @@ TEST(PngImage, RoundTripsEveryColourTypeBitDepthAndInterlace)
       for (TFilters filters : {TFilters{}, TFilters{pfSub}, TFilters{pfNone, pfSub, pfUp, pfAverage, pfPaeth}}) {
         png.SetFilters(filters);
         TPngImage copy;
-        Load(copy, Save(png));
+        QxTest::LoadBytes(copy, Save(png));
         EXPECT_EQ(Describe(copy), before);
       }
     }
@@ -237,7 +232,7 @@ TEST(PngImage, AlphaPlanesOfEveryWidthRoundTrip)
             png.AlphaScanline(y)[x] = Byte(rng());
         }
         TPngImage copy;
-        Load(copy, Save(png));
+        QxTest::LoadBytes(copy, Save(png));
         for (int y = 0; y < 5; ++y) {
           ASSERT_TRUE(std::equal(png.Scanline(y), png.Scanline(y) + rowBytes, copy.Scanline(y)));
           ASSERT_TRUE(std::equal(png.AlphaScanline(y), png.AlphaScanline(y) + width, copy.AlphaScanline(y)));
@@ -302,7 +297,7 @@ TEST(PngImage, CorruptAndTruncatedFilesRaiseAndLeaveTheImageUnchanged)
   for (const auto& [what, bytes] : bad) {
     SCOPED_TRACE(what);
     try {
-      Load(png, bytes);
+      QxTest::LoadBytes(png, bytes);
       ADD_FAILURE() << "no exception";
     } catch (const EInvalidGraphic& e) {
       EXPECT_EQ(e.Message().rfind("Invalid PNG image", 0), 0u) << e.Message();
@@ -363,7 +358,7 @@ TEST(PngImage, PixelsReadAndWriteEveryColourType)
   // Indexes beyond a short palette read black.
   png.SetPalette({{10, 20, 30, 255}});
   EXPECT_EQ(png.Pixels(8, 0), 0);
-  Load(png, Save(png)); // saved with the entries the pixels need, so libpng takes it
+  QxTest::LoadBytes(png, Save(png)); // saved with the entries the pixels need, so libpng takes it
   EXPECT_EQ(png.Palette().size(), 2u);
   EXPECT_EQ(png.Pixels(8, 0), 0);
   EXPECT_EQ(png.Pixels(7, 0), 0x1E140A);
