@@ -116,10 +116,13 @@ void TCustomForm::CreateWnd()
     Win::SetMenuBar(Handle(), Win::TRUE);
 }
 
+// The menu bar comes off what the windowed control's own frame leaves.
 TRect TCustomForm::ClientRect() const
 {
-  Integer bar = FMenuBar ? Win::GetSystemMetrics(Win::SM_CYMENU) : 0;
-  return TRect(0, 0, Width(), std::max(0, Height() - bar));
+  TRect r = inherited::ClientRect();
+  if (FMenuBar)
+    r.Bottom = std::max(0, r.Bottom - Win::GetSystemMetrics(Win::SM_CYMENU));
+  return r;
 }
 
 void TCustomForm::SetMenu(TMainMenu* Value)
