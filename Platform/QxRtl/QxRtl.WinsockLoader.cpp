@@ -128,15 +128,22 @@ void TWinsockLoader::Wake()
 namespace {
 
 // Fails when fewer than the limit's bytes arrived over the last whole window.
+// The window opens once the connection is up: setting one up (with the TLS
+// handshake and the loading of the trusted authorities, which a loaded machine
+// can stretch past a short window) is bounded by the connect timeout instead.
 class TSpeedWatch {
 public:
-  TSpeedWatch(const TDownloadLimits& Limits, TClock::time_point Start) : FLimits(Limits), FStart(Start) {}
+  explicit TSpeedWatch(const TDownloadLimits& Limits) : FLimits(Limits) {}
 
-  bool TooSlow(TClock::time_point Now, std::size_t Received)
+  bool TooSlow(TClock::time_point Now, bool Connected, std::size_t Received)
   {
+    if (FLimits.LowSpeedBytesPerSec == 0 || !Connected)
+      return false;
+    if (FSamples.empty())
+      FStart = Now;
     FSamples.push_back({Now, Received});
     const auto window = milliseconds(FLimits.LowSpeedWindowMs);
-    if (FLimits.LowSpeedBytesPerSec == 0 || Now - FStart < window)
+    if (Now - FStart < window)
       return false;
     while (FSamples.size() > 1 && Now - FSamples[1].first >= window)
       FSamples.pop_front();
@@ -149,6 +156,13 @@ private:
   TClock::time_point FStart;
   std::deque<std::pair<TClock::time_point, std::size_t>> FSamples;
 };
+
+// The request has gone out, so the connection (and its handshake) is up.
+bool Connected(CURL* Easy)
+{
+  curl_off_t pretransfer = 0;
+  return curl_easy_getinfo(Easy, CURLINFO_PRETRANSFER_TIME_T, &pretransfer) == CURLE_OK && pretransfer > 0;
+}
 
 } // namespace
 
@@ -226,7 +240,7 @@ void TWinsockLoader::Run(TTransfer* T, std::chrono::steady_clock::time_point Dea
     }
   } cleanup{this, multi, T->Easy};
 
-  TSpeedWatch speed(FLimits, TClock::now());
+  TSpeedWatch speed(FLimits);
   for (;;) {
     if (FCancelled)
       throw EDownloadError("Download cancelled");
@@ -238,7 +252,7 @@ void TWinsockLoader::Run(TTransfer* T, std::chrono::steady_clock::time_point Dea
     const auto now = TClock::now();
     if (now >= Deadline)
       throw EDownloadError("The download took too long");
-    if (speed.TooSlow(now, T->Received))
+    if (speed.TooSlow(now, Connected(T->Easy), T->Received))
       throw EDownloadError("The download is too slow");
     const auto left = std::chrono::duration_cast<milliseconds>(Deadline - now).count();
     curl_multi_poll(multi, nullptr, 0, int(std::min<long long>(left + 1, 100)), nullptr);
