@@ -131,6 +131,22 @@ Win::COLORREF QxDesktopFixture::ControlPixel(Vcl::TControl* Control, int x, int 
   return ScreenPixel(p.X, p.Y);
 }
 
+std::vector<Win::COLORREF> QxDesktopFixture::ScreenPixels(const Vcl::TRect& R)
+{
+  const Win::TImage screen = Win::ComposeDesktop();
+  std::vector<Win::COLORREF> pixels;
+  for (int y = R.Top; y < R.Bottom; ++y)
+    for (int x = R.Left; x < R.Right; ++x)
+      pixels.push_back(screen.Pixel(x, y));
+  return pixels;
+}
+
+std::vector<Win::COLORREF> QxDesktopFixture::ControlPixels(Vcl::TControl* Control, std::optional<Vcl::TRect> R)
+{
+  const Vcl::TRect r = R.value_or(Control->ClientRect());
+  return ScreenPixels(Vcl::TRect(Control->ClientToScreen(r.TopLeft()), Control->ClientToScreen(r.BottomRight())));
+}
+
 Win::COLORREF QxDesktopFixture::ScreenPixel(int x, int y)
 {
   return Win::ComposeDesktop().Pixel(x, y);

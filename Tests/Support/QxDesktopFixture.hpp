@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace QxTest {
 
@@ -47,6 +48,10 @@ protected:
   Win::COLORREF ScreenPixel(int x, int y);
   Win::COLORREF WindowPixel(Win::HWND hWnd, int x, int y);
   Win::COLORREF ControlPixel(Vcl::TControl* Control, int x, int y);
+  // The pixels of a rectangle of the screen, or of a control's client area
+  // (the whole of it by default), row by row.
+  std::vector<Win::COLORREF> ScreenPixels(const Vcl::TRect& R);
+  std::vector<Win::COLORREF> ControlPixels(Vcl::TControl* Control, std::optional<Vcl::TRect> R = std::nullopt);
   // Saves the desktop as <scratch dir>/<name>.png and returns the path.
   std::string SaveScreenshot(const std::string& name);
 

@@ -88,6 +88,14 @@ void ExpectSameTree(TComponent* a, TComponent* b, const TSameData& SameData)
   }
 }
 
+void ExpectReadsBackTheSame(TComponent* Original, const String& Text, const TMethodTable* Methods,
+                            const TSameData& SameData)
+{
+  std::unique_ptr<TComponent> back(ReadComponentRes(Text, nullptr, Methods));
+  ExpectSameTree(Original, back.get(), SameData);
+  EXPECT_EQ(WriteComponentRes(back.get()), Text);
+}
+
 void ExpectHas(const String& Text, std::initializer_list<const char*> Pieces)
 {
   for (const char* piece : Pieces)

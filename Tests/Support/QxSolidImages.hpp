@@ -9,10 +9,11 @@
 
 namespace QxTest {
 
-inline std::unique_ptr<Vcl::TBitmap> SolidBitmap(int Width, int Height, Vcl::TColor Colour)
+inline std::unique_ptr<Vcl::TBitmap> SolidBitmap(int Width, int Height, Vcl::TColor Colour,
+                                                 Vcl::TPixelFormat Format = Vcl::pf24bit)
 {
   auto bitmap = std::make_unique<Vcl::TBitmap>();
-  bitmap->SetPixelFormat(Vcl::pf24bit);
+  bitmap->SetPixelFormat(Format);
   bitmap->SetSize(Width, Height);
   bitmap->Canvas()->Brush()->SetColor(Colour);
   bitmap->Canvas()->FillRect(Vcl::TRect(0, 0, Width, Height));

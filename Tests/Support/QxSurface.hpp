@@ -12,6 +12,14 @@
 
 namespace QxTest {
 
+// Fills a rectangle of a DC with one colour.
+inline void FillSolid(Win::HDC DC, Win::RECT R, Win::COLORREF Color)
+{
+  Win::HBRUSH b = Win::CreateSolidBrush(Color);
+  Win::FillRect(DC, &R, b);
+  Win::DeleteObject(b);
+}
+
 class TSurface {
   Win::TMemoryDC FMemory; // first: DC and Bitmap are its
 
@@ -23,13 +31,7 @@ public:
     Clear(Background);
   }
 
-  void Clear(Win::COLORREF Color = Win::RGB(255, 255, 255))
-  {
-    Win::HBRUSH b = Win::CreateSolidBrush(Color);
-    Win::RECT r(0, 0, FWidth, FHeight);
-    Win::FillRect(DC, &r, b);
-    Win::DeleteObject(b);
-  }
+  void Clear(Win::COLORREF Color = Win::RGB(255, 255, 255)) { FillSolid(DC, Win::RECT(0, 0, FWidth, FHeight), Color); }
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
 

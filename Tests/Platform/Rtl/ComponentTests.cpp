@@ -28,12 +28,6 @@ public:
   }
   TComponent* Buddy() const { return FBuddy; }
   int Inserts = 0;
-  int LoadedCalls = 0;
-  void Loaded() override
-  {
-    TComponent::Loaded();
-    ++LoadedCalls;
-  }
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override
@@ -152,20 +146,6 @@ TEST(Component, ClassRegistryCreatesByName)
   EXPECT_EQ(GetClass("TOldProbe"), &TProbe::StaticClass());
   UnRegisterClass(TProbe::StaticClass());
   EXPECT_EQ(GetClass("TProbe"), nullptr);
-}
-
-TEST(Component, LoadingStateAndLoaded)
-{
-  TProbe p(nullptr);
-  p.SetLoading(true);
-  p.SetReading(true);
-  EXPECT_TRUE(p.ComponentState().Contains(csLoading));
-  p.SetReading(false);
-  p.Loaded();
-  EXPECT_FALSE(p.ComponentState().Contains(csLoading));
-  EXPECT_EQ(p.LoadedCalls, 1);
-  p.SetDesigning(true);
-  EXPECT_TRUE(p.ComponentState().Contains(csDesigning));
 }
 
 TEST(Persistent, AssignCopiesKnownClassesAndRejectsOthers)

@@ -9,6 +9,7 @@
 using namespace Vcl;
 using namespace QxFormTest;
 using QxTest::ExpectSameTree;
+using QxTest::FindIn;
 
 namespace {
 
@@ -56,14 +57,6 @@ bool SamePicture(TPersistent* a, TPersistent* b, const String& path)
   EXPECT_EQ(pa->GraphicClass, static_cast<TTestPicture*>(b)->GraphicClass) << path;
   EXPECT_EQ(pa->Bytes, static_cast<TTestPicture*>(b)->Bytes) << path;
   return true;
-}
-
-template <class T>
-T* Find(TComponent* root, const String& name)
-{
-  auto* c = dynamic_cast<T*>(root->FindComponent(name));
-  EXPECT_NE(c, nullptr) << name;
-  return c;
 }
 
 // A form with every kind of property set away from its default.
@@ -141,13 +134,13 @@ TEST_F(StreamingTest, RoundTripKeepsEveryPropertyAndTheTree)
   EXPECT_EQ(WriteComponentRes(back.get()), text);
 
   // Events are bound to the host's methods by name.
-  auto* label = Find<TTestLabel>(back.get(), "Label1");
+  auto* label = FindIn<TTestLabel>(back.get(), "Label1");
   label->OnClick(label);
-  Find<TTestPanel>(back.get(), "Panel1")->OnSelect(nullptr, 3);
-  Find<TTestTimer>(back.get(), "Timer1")->OnTimer(nullptr);
+  FindIn<TTestPanel>(back.get(), "Panel1")->OnSelect(nullptr, 3);
+  FindIn<TTestTimer>(back.get(), "Timer1")->OnTimer(nullptr);
   EXPECT_EQ(HostCalls, (std::vector<String>{"ButtonClick:Label1", "PanelSelect:3", "TimerTick"}));
   // The reference inside the collection points at the new label.
-  auto* panel = Find<TTestPanel>(back.get(), "Panel1");
+  auto* panel = FindIn<TTestPanel>(back.get(), "Panel1");
   EXPECT_EQ(static_cast<TTestItem*>(panel->Items()->Items(0))->Target(), label);
   EXPECT_EQ(panel->Buddy(), label);
   EXPECT_EQ(label->Parent(), panel);
@@ -217,7 +210,7 @@ TEST_F(StreamingTest, LoadedRunsOnceAfterEveryPropertyIsSet)
                    "  object L2: TTestLabel\n"
                    "  end\n"
                    "end\n");
-  auto* label = Find<TTestLabel>(form.get(), "L");
+  auto* label = FindIn<TTestLabel>(form.get(), "L");
   EXPECT_EQ(label->AdjustCount, 1);
   EXPECT_EQ(label->Width(), 12 * 6 + 20);
   EXPECT_EQ(TTestControl::LoadedLog(), (std::vector<String>{"F", "L", "L2"}));
@@ -232,7 +225,7 @@ TEST_F(StreamingTest, PropertiesAreSetInsideTheLoadingState)
                    "    Left = 5\n"
                    "  end\n"
                    "end\n");
-  auto* control = Find<TTestControl>(form.get(), "C");
+  auto* control = FindIn<TTestControl>(form.get(), "C");
   EXPECT_TRUE(control->StateWhenLeftSet.Contains(csLoading));
   EXPECT_TRUE(control->StateWhenLeftSet.Contains(csReading));
   EXPECT_EQ(control->Owner(), form.get());
@@ -293,7 +286,7 @@ TEST_F(StreamingTest, HandWrittenResourceLoads)
   EXPECT_EQ(f->Font()->Name(), "MS Sans Serif");
   EXPECT_FALSE(f->ParentFont());
   ASSERT_TRUE(f->OnClick);
-  auto* panel = Find<TTestPanel>(f, "Panel1");
+  auto* panel = FindIn<TTestPanel>(f, "Panel1");
   EXPECT_EQ(panel->Align(), TTestAlign::alTop);
   EXPECT_EQ(panel->Anchors(), (TTestAnchors{TTestAnchorKind::akLeft, TTestAnchorKind::akTop, TTestAnchorKind::akRight}));
   EXPECT_EQ(panel->Color(), clTestBtnFace);
@@ -302,7 +295,7 @@ TEST_F(StreamingTest, HandWrittenResourceLoads)
   EXPECT_EQ(panel->Data(), (TBytes{0xDE, 0xAD, 0xBE, 0xEF, 0x00}));
   EXPECT_EQ(panel->Picture()->GraphicClass, "TTestPng");
   EXPECT_EQ(panel->Picture()->Bytes, (TBytes{1, 2, 3}));
-  auto* label = Find<TTestLabel>(f, "Label1");
+  auto* label = FindIn<TTestLabel>(f, "Label1");
   EXPECT_EQ(panel->Buddy(), label);
   EXPECT_EQ(static_cast<TTestItem*>(panel->Items()->Items(0))->Target(), label);
   EXPECT_EQ(label->Parent(), panel);
@@ -351,11 +344,11 @@ TEST_F(StreamingTest, InlineFramesOwnWhatIsNestedInThem)
                       "  end\n"
                       "end\n";
   auto form = Read(text);
-  auto* frame = Find<TTestPanel>(form.get(), "Frame1");
-  auto* inner = Find<TTestLabel>(frame, "Inner");
+  auto* frame = FindIn<TTestPanel>(form.get(), "Frame1");
+  auto* inner = FindIn<TTestLabel>(frame, "Inner");
   EXPECT_EQ(inner->Owner(), frame);
   EXPECT_EQ(inner->Parent(), frame);
-  EXPECT_EQ(Find<TTestPanel>(form.get(), "P")->Buddy(), inner);
+  EXPECT_EQ(FindIn<TTestPanel>(form.get(), "P")->Buddy(), inner);
   EXPECT_EQ(frame->Buddy(), form->FindComponent("P"));
   EXPECT_EQ(WriteComponentRes(form.get()), text);
 }
@@ -368,11 +361,11 @@ TEST_F(StreamingTest, ADescendantFormStoresOnlyWhatDiffersFromItsAncestor)
   auto descendant = Read(ancestorText);
   descendant->SetName("MainForm");
   static_cast<TTestForm*>(descendant.get())->SetCaption("Descendant");
-  auto* panel = Find<TTestPanel>(descendant.get(), "Panel1");
+  auto* panel = FindIn<TTestPanel>(descendant.get(), "Panel1");
   panel->SetLeft(40);
   panel->Lines()->Clear();
   panel->SetBuddy(nullptr);
-  auto* label = Find<TTestLabel>(descendant.get(), "Label1");
+  auto* label = FindIn<TTestLabel>(descendant.get(), "Label1");
   label->OnClick = MethodBind<void(TObject*)>("TimerTick", [](TObject*) {});
   auto* extra = new TTestLabel(descendant.get());
   extra->SetName("Extra");
@@ -527,7 +520,7 @@ TEST_F(StreamingTest, ThePortingOptionSkipsAndListsWhatIsUnknown)
   auto form = std::unique_ptr<TComponent>(ReadComponentRes(text, nullptr, &FMethods, options));
   EXPECT_EQ(static_cast<TTestForm*>(form.get())->Caption(), "kept");
   EXPECT_EQ(form->FindComponent("Inner"), nullptr);
-  EXPECT_EQ(Find<TTestPanel>(form.get(), "P")->Left(), 7);
+  EXPECT_EQ(FindIn<TTestPanel>(form.get(), "P")->Left(), 7);
   EXPECT_EQ(options.Skipped, (std::vector<TSkippedItem>{{false, "F.Glass", 3},
                                                         {true, "TThirdPartyGrid", 4},
                                                         {false, "P.Font.Weight", 9},
@@ -554,7 +547,7 @@ TEST_F(StreamingTest, ReReadCollectionDropsPendingReferences)
                    "      end>\n"
                    "  end\n"
                    "end\n");
-  auto* panel = Find<TTestPanel>(form.get(), "P");
+  auto* panel = FindIn<TTestPanel>(form.get(), "P");
   ASSERT_EQ(panel->Items()->Count(), 1);
   EXPECT_EQ(static_cast<TTestItem*>(panel->Items()->Items(0))->Target(), nullptr);
 }
@@ -715,8 +708,8 @@ TEST_F(StreamingTest, AFailedReadIntoAFormPutsBackWhatItChanged)
   auto form = BuildForm(FMethods);
   int ownClicks = 0;
   form->OnClick = [&](TObject*) { ++ownClicks; };
-  auto* panel = Find<TTestPanel>(form.get(), "Panel1");
-  auto* label = Find<TTestLabel>(form.get(), "Label1");
+  auto* panel = FindIn<TTestPanel>(form.get(), "Panel1");
+  auto* label = FindIn<TTestLabel>(form.get(), "Label1");
   const String before = WriteComponentRes(form.get());
   const String changes = "object Other: TTestForm\n"
                          "  Caption = 'Changed'\n"

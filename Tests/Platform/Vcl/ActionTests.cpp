@@ -399,10 +399,10 @@ TEST_F(ActionTest, TheActionPropertyTravelsThroughFormResourcesWithoutWhatTheAct
                           "  end\n"
                           "end\n";
   std::unique_ptr<TComponent> form(ReadComponentRes(resource, nullptr, &methods));
-  auto* open = dynamic_cast<TAction*>(form->FindComponent("OpenAction"));
-  auto* actions = dynamic_cast<TActionList*>(form->FindComponent("Actions"));
-  auto* openButton = dynamic_cast<TButton*>(form->FindComponent("OpenButton"));
-  auto* ownButton = dynamic_cast<TButton*>(form->FindComponent("OwnButton"));
+  auto* open = FindIn<TAction>(form.get(), "OpenAction");
+  auto* actions = FindIn<TActionList>(form.get(), "Actions");
+  auto* openButton = FindIn<TButton>(form.get(), "OpenButton");
+  auto* ownButton = FindIn<TButton>(form.get(), "OwnButton");
   ASSERT_TRUE(open && actions && openButton && ownButton);
   EXPECT_EQ(open->ActionList(), actions);
   EXPECT_EQ(open->Images(), form->FindComponent("Images"));
@@ -420,9 +420,7 @@ TEST_F(ActionTest, TheActionPropertyTravelsThroughFormResourcesWithoutWhatTheAct
                    "  object Actions: TActionList\n    Images = Images\n    object OpenAction: TAction\n",
                    "\n      OnExecute = OpenExecute\n"});
   ExpectLacks(text, {"\n    Caption = '&Open'", "\n    Hint", "\n    Enabled"});
-  std::unique_ptr<TComponent> back(ReadComponentRes(text, nullptr, &methods));
-  ExpectSameTree(form.get(), back.get());
-  EXPECT_EQ(WriteComponentRes(back.get()), text);
+  ExpectReadsBackTheSame(form.get(), text, &methods);
 
   // Once the control goes its own way, it stores the property again.
   openButton->SetHint("Its own");

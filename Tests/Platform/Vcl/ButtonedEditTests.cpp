@@ -2,6 +2,8 @@
 // text kept clear of the buttons.
 #include "TestControls.hpp"
 
+#include <QxSolidImages.hpp>
+
 #include <Vcl.ExtCtrls.ButtonedEdit.hpp>
 #include <Vcl.Graphics.hpp>
 
@@ -19,16 +21,9 @@ protected:
   {
     ControlTest::SetUp();
     Form = MakeForm(0, 0, 300, 120);
-    Images = new TImageList(Form);
-    Images->SetWidth(16);
-    Images->SetHeight(16);
-    for (TColor color : kColors) {
-      TBitmap bitmap;
-      bitmap.SetSize(16, 16);
-      bitmap.Canvas()->Brush()->SetColor(color);
-      bitmap.Canvas()->FillRect(TRect(0, 0, 16, 16));
-      Images->Add(&bitmap, nullptr);
-    }
+    Images = SolidImages(Form, kColors[0]);
+    for (TColor color : {kColors[1], kColors[2], kColors[3]})
+      AddSolid(Images, color);
     Edit = Place(new TButtonedEdit(Form), Form, 10, 10, 150, 24);
     Edit->SetImages(Images);
     TEditButton* right = Edit->RightButton();

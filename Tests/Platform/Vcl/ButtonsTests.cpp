@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Vcl;
 using namespace QxTest;
 
@@ -39,22 +41,14 @@ std::unique_ptr<TBitmap> OneCell()
   return bmp;
 }
 
-// How many pixels of the control have the colour.
-int CountColour(TControl* Control, TColor Colour)
-{
-  const Win::TImage screen = Win::ComposeDesktop();
-  const Win::COLORREF wanted = Win::COLORREF(ColorToRGB(Colour));
-  int n = 0;
-  for (int y = 0; y < Control->Height(); ++y)
-    for (int x = 0; x < Control->Width(); ++x) {
-      const TPoint p = Control->ClientToScreen(TPoint(x, y));
-      n += screen.Pixel(p.X, p.Y) == wanted;
-    }
-  return n;
-}
-
 class GlyphButtons : public ControlTest {
 protected:
+  // How many pixels of the control have the colour.
+  int CountColour(TControl* Control, TColor Colour)
+  {
+    const std::vector<Win::COLORREF> pixels = ControlPixels(Control);
+    return int(std::count(pixels.begin(), pixels.end(), Ref(Colour)));
+  }
   void SetUp() override
   {
     ControlTest::SetUp();
@@ -114,7 +108,6 @@ TEST_F(GlyphButtons, SpeedButtonsInAGroup)
   Press();
   MoveOnto(lone, 15, 15);
   Release();
-  RunUntilIdle();
   EXPECT_EQ(Clicks, 5);
   EXPECT_FALSE(a->Down());
 }
@@ -203,11 +196,10 @@ TEST_F(GlyphButtons, AOneCellGlyphIsEmbossedWhenDisabled)
     button->SetEnabled(false);
     RunUntilIdle();
     EXPECT_EQ(CountColour(button, clRed), 0);
-    const auto rgb = [](TColor c) { return Win::COLORREF(ColorToRGB(c)); };
-    EXPECT_EQ(ControlPixel(button, 47, top), rgb(clBtnShadow));     // the shape's top left
-    EXPECT_EQ(ControlPixel(button, 53, top + 6), rgb(clBtnShadow)); // its bottom right
-    EXPECT_EQ(ControlPixel(button, 54, top + 3), rgb(clBtnHighlight));
-    EXPECT_EQ(ControlPixel(button, 50, top + 7), rgb(clBtnHighlight));
-    EXPECT_NE(ControlPixel(button, 46, top + 3), rgb(clBtnShadow)); // the key colour's column
+    EXPECT_EQ(ControlPixel(button, 47, top), Ref(clBtnShadow));     // the shape's top left
+    EXPECT_EQ(ControlPixel(button, 53, top + 6), Ref(clBtnShadow)); // its bottom right
+    EXPECT_EQ(ControlPixel(button, 54, top + 3), Ref(clBtnHighlight));
+    EXPECT_EQ(ControlPixel(button, 50, top + 7), Ref(clBtnHighlight));
+    EXPECT_NE(ControlPixel(button, 46, top + 3), Ref(clBtnShadow)); // the key colour's column
   }
 }

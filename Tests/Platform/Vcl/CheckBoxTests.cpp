@@ -33,20 +33,12 @@ protected:
     Box->OnClick = [this](TObject*) { States.push_back(Box->State()); };
     RunUntilIdle();
   }
-  // The box's pixels, row by row.
-  std::vector<Win::COLORREF> BoxPixels()
-  {
-    return Pixels(Box->BoxRect());
-  }
+  // The box's pixels, or those of a rectangle of the control, row by row.
+  std::vector<Win::COLORREF> BoxPixels() { return Pixels(Box->BoxRect()); }
   std::vector<Win::COLORREF> Pixels(const TRect& r)
   {
     RunUntilIdle();
-    Win::TImage shot = Win::CaptureWindow(Box->Handle());
-    std::vector<Win::COLORREF> pixels;
-    for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x)
-        pixels.push_back(shot.Pixel(x, y));
-    return pixels;
+    return ControlPixels(Box, r);
   }
 
   TForm* Form = nullptr;
@@ -62,14 +54,11 @@ TEST_F(CheckBoxTest, AReleasedPressTogglesAndAPressDraggedOffDoesNot)
 
   MoveOnto(Box, 5, 8);
   Press();
-  RunUntilIdle();
   EXPECT_EQ(Win::GetCapture(), Box->Handle());
   EXPECT_TRUE(Box->Pressed());
   MoveOnto(Box, 200, 8); // off the box, on the form
-  RunUntilIdle();
   EXPECT_FALSE(Box->Pressed());
   Release();
-  RunUntilIdle();
   EXPECT_EQ(Win::GetCapture(), nullptr);
   EXPECT_TRUE(Box->Checked());
   EXPECT_EQ(States, std::vector<TCheckBoxState>{cbChecked});
@@ -79,12 +68,10 @@ TEST_F(CheckBoxTest, SpaceTogglesAndGrayedComesBetweenUncheckedAndChecked)
 {
   Box->SetFocus();
   Key(Win::VK_SPACE);
-  RunUntilIdle();
   EXPECT_EQ(Box->State(), cbChecked);
   Box->SetAllowGrayed(true);
   for (int i = 0; i < 3; ++i) {
     Key(Win::VK_SPACE);
-    RunUntilIdle();
   }
   EXPECT_EQ(States, (std::vector<TCheckBoxState>{cbChecked, cbUnchecked, cbGrayed, cbChecked}));
   EXPECT_FALSE(Box->Pressed());
@@ -183,7 +170,7 @@ TEST_F(CheckBoxTest, TheResourceKeepsOnlyWhatDiffersAndReadsBack)
   auto* copy = new TForm(Application);
   ReadComponentRes(text, copy);
   EXPECT_EQ(copy->Name(), "Root_1"); // the resource's name, told apart from the original's
-  auto* box = dynamic_cast<TCheckBox*>(copy->FindComponent("Box1"));
+  auto* box = QxTest::FindIn<TCheckBox>(copy, "Box1");
   ASSERT_TRUE(box);
   EXPECT_EQ(box->State(), cbGrayed);
   EXPECT_TRUE(box->AllowGrayed());

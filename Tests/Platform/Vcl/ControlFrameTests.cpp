@@ -12,11 +12,6 @@ Win::COLORREF Sys(int index)
   return Win::GetSysColor(index);
 }
 
-Win::COLORREF Ref(TColor c)
-{
-  return Win::COLORREF(ColorToRGB(c));
-}
-
 } // namespace
 
 TEST_F(ControlTest, TheBevelIsDrawnInTheFrameAndTheClientAreaShrinksByItsCuts)

@@ -76,14 +76,7 @@ protected:
     FMethods.Add<void(TObject*)>("Tick", [this](TObject*) { ++FTicks; });
   }
 
-  std::unique_ptr<TForm> Read(const String& Text)
-  {
-    TComponent* read = ReadComponentRes(Text, nullptr, &FMethods);
-    auto* form = dynamic_cast<TForm*>(read);
-    if (!form)
-      delete read;
-    return std::unique_ptr<TForm>(form);
-  }
+  std::unique_ptr<TForm> Read(const String& Text) { return ReadAs<TForm>(Text, &FMethods); }
 
   TMethodTable FMethods;
   int FClicks = 0;
@@ -104,17 +97,16 @@ TEST_F(ControlStreamingTest, ASavedResourceBuildsAWorkingForm)
   EXPECT_EQ(form->Font()->Height(), -11);
   EXPECT_FALSE(form->ParentFont());
 
-  auto* header = dynamic_cast<TPanel*>(form->FindComponent("Header"));
-  auto* ok = dynamic_cast<TButton*>(form->FindComponent("OkButton"));
-  auto* ticker = dynamic_cast<TTimer*>(form->FindComponent("Ticker"));
-  ASSERT_TRUE(header && ok && ticker);
+  auto* header = FindIn<TPanel>(form.get(), "Header");
+  auto* ok = FindIn<TButton>(form.get(), "OkButton");
+  auto* ticker = FindIn<TTimer>(form.get(), "Ticker");
+  auto* menu = FindIn<TPopupMenu>(form.get(), "HeaderMenu");
+  ASSERT_TRUE(header && ok && ticker && menu);
   EXPECT_EQ(header->Parent(), form.get());
   EXPECT_EQ(header->BevelOuter(), bvLowered);
   EXPECT_EQ(header->Cursor(), crHandPoint);
   EXPECT_EQ(header->Constraints()->MinHeight(), 30);
   EXPECT_EQ(header->Color(), clBtnFace);
-  auto* menu = dynamic_cast<TPopupMenu*>(form->FindComponent("HeaderMenu"));
-  ASSERT_NE(menu, nullptr);
   EXPECT_EQ(header->PopupMenu(), menu);
   EXPECT_EQ(menu->Alignment(), paRight);
   EXPECT_TRUE(ok->Default());
@@ -151,11 +143,7 @@ TEST_F(ControlStreamingTest, AFormWritesItsDesignerLayoutAndReadsBackTheSame)
   // Defaults, the outer size of the form and the designer's notes stay out.
   ExpectLacks(text, {"\n  Color", "    Color", "\n  Width", "\n  Height", "TextHeight", "Visible", "ParentFont = True", "TabStop",
                      "Enabled", "Scaled"});
-
-  auto back = Read(text);
-  ASSERT_TRUE(back);
-  ExpectSameTree(form.get(), back.get());
-  EXPECT_EQ(WriteComponentRes(back.get()), text);
+  ExpectReadsBackTheSame(form.get(), text, &FMethods);
 }
 
 TEST_F(ControlStreamingTest, AFormSavedAtAnotherResolutionIsScaledToTheScreen)
@@ -168,8 +156,8 @@ TEST_F(ControlStreamingTest, AFormSavedAtAnotherResolutionIsScaledToTheScreen)
   EXPECT_EQ(form->ClientWidth(), 480);
   EXPECT_EQ(form->ClientHeight(), 225);
   EXPECT_EQ(form->Font()->Height(), -17);
-  auto* header = static_cast<TPanel*>(form->FindComponent("Header"));
-  auto* ok = static_cast<TButton*>(form->FindComponent("OkButton"));
+  auto* header = FindIn<TPanel>(form.get(), "Header");
+  auto* ok = FindIn<TButton>(form.get(), "OkButton");
   EXPECT_EQ(header->BoundsRect(), Rect(0, 0, 480, 62));
   EXPECT_EQ(header->Constraints()->MinHeight(), 45);
   EXPECT_EQ(header->Font()->Height(), -17);
@@ -191,7 +179,7 @@ TEST_F(ControlStreamingTest, ParentSwitchesDecideWhetherColourAndFontAreStored)
 {
   auto form = Read(SavedDialog);
   ASSERT_TRUE(form);
-  auto* header = static_cast<TPanel*>(form->FindComponent("Header"));
+  auto* header = FindIn<TPanel>(form.get(), "Header");
   header->SetColor(clYellow);
   header->Font()->SetStyle({fsBold});
   String text = WriteComponentRes(form.get());
@@ -219,11 +207,11 @@ TEST_F(ControlStreamingTest, CursorsAndAlignmentsTravelByName)
                    "  end\n"
                    "end\n");
   ASSERT_TRUE(form);
-  auto* p = static_cast<TPanel*>(form->FindComponent("P"));
+  auto* p = FindIn<TPanel>(form.get(), "P");
   EXPECT_EQ(p->Alignment(), taLeftJustify);
   EXPECT_EQ(p->VerticalAlignment(), taAlignTop);
   EXPECT_EQ(p->Cursor(), crSizeWE);
-  EXPECT_EQ(static_cast<TPanel*>(form->FindComponent("Q"))->Cursor(), crSizeAll);
+  EXPECT_EQ(FindIn<TPanel>(form.get(), "Q")->Cursor(), crSizeAll);
   ExpectHas(WriteComponentRes(form.get()), {"Cursor = crSizeAll", "Alignment = taLeftJustify"});
   // A cursor without a name (a host's own) is stored as its number.
   p->SetCursor(5);
@@ -232,7 +220,7 @@ TEST_F(ControlStreamingTest, CursorsAndAlignmentsTravelByName)
   EXPECT_THROW(Read("object F: TForm\n  object P: TPanel\n    Align = alMiddle\n  end\nend\n"), EReadError);
   // Ordinals, as resources written before the names were known hold them.
   auto numbered = Read("object F: TForm\n  object P: TPanel\n    Align = 5\n    Alignment = 1\n  end\nend\n");
-  auto* p2 = static_cast<TPanel*>(numbered->FindComponent("P"));
+  auto* p2 = FindIn<TPanel>(numbered.get(), "P");
   EXPECT_EQ(p2->Align(), alClient);
   EXPECT_EQ(p2->Alignment(), taRightJustify);
   EXPECT_THROW(Read("object F: TForm\n  object P: TPanel\n    Align = 7\n  end\nend\n"), EReadError);
@@ -264,8 +252,8 @@ TEST_F(ControlStreamingTest, BiDiBufferingAndDragSettingsTravelInTheResource)
                    "  end\n"
                    "end\n");
   ASSERT_TRUE(form);
-  auto* b = static_cast<TButton*>(form->FindComponent("B"));
-  auto* c = static_cast<TCheckBox*>(form->FindComponent("C"));
+  auto* b = FindIn<TButton>(form.get(), "B");
+  auto* c = FindIn<TCheckBox>(form.get(), "C");
   EXPECT_FALSE(b->DoubleBuffered());
   EXPECT_TRUE(c->DoubleBuffered());
   EXPECT_TRUE(c->ParentDoubleBuffered());
@@ -286,10 +274,7 @@ TEST_F(ControlStreamingTest, BiDiBufferingAndDragSettingsTravelInTheResource)
                    "\n      OnDragDrop = Dropped\n"});
   EXPECT_EQ(text.find("ParentDoubleBuffered"), text.rfind("ParentDoubleBuffered"));
   EXPECT_EQ(text.find("  BiDiMode = "), text.rfind("  BiDiMode = "));
-  auto back = Read(text);
-  ASSERT_TRUE(back);
-  ExpectSameTree(form.get(), back.get());
-  EXPECT_EQ(WriteComponentRes(back.get()), text);
+  ExpectReadsBackTheSame(form.get(), text, &FMethods);
   EXPECT_THROW(Read("object F: TForm\n  object B: TButton\n    DragKind = dkFloat\n  end\nend\n"), EReadError);
 }
 

@@ -3,21 +3,11 @@
 
 namespace QxTest {
 
-namespace {
-Win::COLORREF Ref(TColor c)
-{
-  return Win::COLORREF(ColorToRGB(c));
-}
-} // namespace
-
 TEST_F(ControlTest, ParentsEraseAndPaintBeforeChildrenAndGraphicControlsPaintInTheirParent)
 {
   TForm* form = MakeForm(100, 100, 300, 200);
-  auto* outer = new TTestControl(form, "outer");
-  outer->SetBounds(10, 10, 200, 150);
-  outer->SetColor(clYellow);
+  auto* outer = Place(new TTestControl(form, "outer"), form, 10, 10, 200, 150, clYellow);
   outer->FrameColor = clBlack;
-  outer->SetParent(form);
   auto* box = Place(new TBox(form, "box"), outer, 30, 40, 20, 10, clRed);
   auto* inner = Place(new TTestControl(form, "inner"), outer, 100, 50, 50, 50, clBlue);
   RunUntilIdle();
@@ -56,32 +46,12 @@ TEST_F(ControlTest, ChildrenClipTheirParentAndAGraphicControlRepaintsOnlyItsArea
   EXPECT_EQ(WindowPixel(panel->Handle(), 160, 160), Ref(clBlue));
 }
 
-TEST_F(ControlTest, SetRedrawOffSuppressesPaintingUntilTurnedBackOn)
-{
-  TForm* form = MakeForm(0, 0, 100, 100);
-  auto* c = Place(new TTestControl(form, "c"), form, 0, 0, 100, 100, clRed);
-  RunUntilIdle();
-  gEvents.clear();
-  c->Perform(Win::WM_SETREDRAW, 0);
-  c->SetColor(clBlue);
-  RunUntilIdle();
-  EXPECT_TRUE(gEvents.empty());
-  EXPECT_EQ(WindowPixel(c->Handle(), 5, 5), Ref(clRed));
-  c->Perform(Win::WM_SETREDRAW, 1);
-  Win::RedrawWindow(c->Handle(), nullptr, nullptr, Win::RDW_INVALIDATE | Win::RDW_ERASE | Win::RDW_ALLCHILDREN);
-  RunUntilIdle();
-  EXPECT_EQ(WindowPixel(c->Handle(), 5, 5), Ref(clBlue));
-}
-
 TEST_F(ControlTest, DoubleBufferedControlsEraseTheirBufferWithBothParametersEqual)
 {
   TForm* form = MakeForm(0, 0, 100, 100);
-  auto* c = new TTestControl(form, "c");
-  c->SetBounds(10, 10, 50, 50);
-  c->SetColor(clLime);
+  auto* c = Place(new TTestControl(form, "c"), form, 10, 10, 50, 50, clLime);
   c->FrameColor = clBlack;
   c->SetDoubleBuffered(true);
-  c->SetParent(form);
   Place(new TBox(form, "box"), c, 5, 5, 10, 10, clRed);
   RunUntilIdle();
   EXPECT_TRUE(c->SawBufferedErase);
@@ -137,14 +107,10 @@ TEST_F(ControlTest, FiveAlignedChildrenShareTheClientAreaAndNest)
 TEST_F(ControlTest, AnchoredControlsFollowTheEdgesTheyAreAnchoredTo)
 {
   TForm* form = MakeForm(0, 0, 200, 100);
-  auto* corner = new TTestControl(form);
-  corner->SetBounds(150, 60, 40, 30);
+  auto* corner = Place(new TTestControl(form), form, 150, 60, 40, 30);
   corner->SetAnchors({akRight, akBottom});
-  corner->SetParent(form);
-  auto* stretch = new TTestControl(form);
-  stretch->SetBounds(10, 10, 180, 20);
+  auto* stretch = Place(new TTestControl(form), form, 10, 10, 180, 20);
   stretch->SetAnchors({akLeft, akTop, akRight});
-  stretch->SetParent(form);
   auto* fixed = Place(new TTestControl(form), form, 10, 40, 20, 20);
   form->SetBounds(0, 0, 300, 150);
   EXPECT_EQ(corner->BoundsRect(), TRect(250, 110, 290, 140));
@@ -183,10 +149,8 @@ TEST_F(ControlTest, HitTestTransparentControlsLetClicksThroughToTheControlBeneat
 {
   TForm* form = MakeForm(0, 0, 200, 200);
   auto* beneath = Place(new TTestControl(form, "beneath"), form, 0, 0, 200, 200);
-  auto* glass = new TTestControl(form, "glass");
-  glass->SetBounds(20, 20, 100, 100);
+  auto* glass = Place(new TTestControl(form, "glass"), form, 20, 20, 100, 100);
   glass->HitTestAnswer = Win::HTTRANSPARENT;
-  glass->SetParent(form);
   int beneathClicks = 0, glassClicks = 0;
   beneath->OnClick = [&](TObject*) { ++beneathClicks; };
   glass->OnClick = [&](TObject*) { ++glassClicks; };
@@ -269,14 +233,10 @@ TEST_F(ControlTest, GraphicControlsHearTheMouseEnterAndLeave)
 TEST_F(ControlTest, TheCursorIsThatOfTheControlUnderTheMouse)
 {
   TForm* form = MakeForm(0, 0, 200, 100);
-  auto* link = new TBox(form);
-  link->SetBounds(10, 10, 50, 50);
+  auto* link = Place(new TBox(form), form, 10, 10, 50, 50);
   link->SetCursor(crHandPoint);
-  link->SetParent(form);
-  auto* edit = new TTestControl(form);
-  edit->SetBounds(100, 10, 50, 50);
+  auto* edit = Place(new TTestControl(form), form, 100, 10, 50, 50);
   edit->SetCursor(crIBeam);
-  edit->SetParent(form);
   MoveOnto(link, 5, 5);
   EXPECT_EQ(Win::GetCursor(), Win::LoadCursor(nullptr, Win::IDC_HAND));
   MoveOnto(edit, 5, 5);
@@ -406,10 +366,6 @@ TEST_F(ControlTest, HandlesComeAndGoWithTheControlTree)
   delete panel;
   EXPECT_EQ(freed, 1);
 }
-
-} // namespace QxTest
-
-namespace QxTest {
 
 TEST_F(ControlTest, ChildrenMovedByTheWindowSystemKeepTheirBoundsInStep)
 {

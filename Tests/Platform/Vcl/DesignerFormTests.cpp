@@ -3,6 +3,7 @@
 #include "TestControls.hpp"
 
 #include <QxFormCompare.hpp>
+#include <QxSolidImages.hpp>
 #include <System.Classes.DataModule.hpp>
 #include <System.Classes.Streaming.hpp>
 #include <Vcl.Controls.Padding.hpp>
@@ -105,11 +106,7 @@ const String DesignedForm = "object Entry: TForm\n"
 String FrameworkImageListData()
 {
   auto sheet = [](TColor Background, TColor Cell1, TRect Cell1Rect) {
-    auto b = std::make_unique<TBitmap>();
-    b->SetPixelFormat(pf24bit);
-    b->SetSize(64, 16);
-    b->Canvas()->Brush()->SetColor(Background);
-    b->Canvas()->FillRect(Rect(0, 0, 64, 16));
+    auto b = SolidBitmap(64, 16, Background);
     b->Canvas()->Brush()->SetColor(Cell1);
     b->Canvas()->FillRect(Cell1Rect);
     return b;
@@ -142,19 +139,7 @@ protected:
   template <class T = TForm>
   std::unique_ptr<T> Read(const String& Text)
   {
-    std::unique_ptr<TComponent> read(ReadComponentRes(Text, nullptr, &FMethods));
-    auto* typed = dynamic_cast<T*>(read.get());
-    if (typed)
-      read.release();
-    return std::unique_ptr<T>(typed);
-  }
-
-  template <class T>
-  static T* Find(TComponent* Root, const String& Name)
-  {
-    auto* c = dynamic_cast<T*>(Root->FindComponent(Name));
-    EXPECT_NE(c, nullptr) << Name;
-    return c;
+    return ReadAs<T>(Text, &FMethods);
   }
 
   TMethodTable FMethods;
@@ -168,10 +153,10 @@ TEST_F(DesignerFormTest, ADesignerFormReadsInTheDesignersOrderAndNotes)
   auto form = Read(DesignedForm);
   ASSERT_TRUE(form);
   // Tab orders are those read, whatever order the buttons were created in.
-  auto* box = Find<TPanel>(form.get(), "Box");
+  auto* box = FindIn<TPanel>(form.get(), "Box");
   const int orders[] = {0, 6, 4, 5, 1, 3, 2};
   for (int i = 0; i < 7; ++i)
-    EXPECT_EQ(Find<TButton>(form.get(), "B" + IntToStr(i))->TabOrder(), orders[i]) << i;
+    EXPECT_EQ(FindIn<TButton>(form.get(), "B" + IntToStr(i))->TabOrder(), orders[i]) << i;
   // Shown once, when loaded: centred with the size it was read to have.
   ASSERT_EQ(FShownAt.size(), 1u);
   EXPECT_TRUE(form->Visible());
@@ -179,7 +164,7 @@ TEST_F(DesignerFormTest, ADesignerFormReadsInTheDesignersOrderAndNotes)
   EXPECT_LE(std::abs(form->Left() * 2 + form->Width() - Screen->Width()), 1);
   EXPECT_LE(std::abs(form->Top() * 2 + form->Height() - Screen->Height()), 1);
   // The active control named before the form could show takes the focus when it does.
-  auto* b5 = Find<TButton>(form.get(), "B5");
+  auto* b5 = FindIn<TButton>(form.get(), "B5");
   EXPECT_EQ(form->ActiveControl(), b5);
   RunUntilIdle();
   EXPECT_TRUE(b5->Focused());
@@ -187,7 +172,7 @@ TEST_F(DesignerFormTest, ADesignerFormReadsInTheDesignersOrderAndNotes)
   EXPECT_EQ(form->BorderIcons(), (TBorderIcons{biSystemMenu, biMinimize}));
   EXPECT_FALSE(box->ParentBackground());
   EXPECT_EQ(box->Width(), 384);
-  EXPECT_EQ(Find<TButton>(form.get(), "B6")->Left(), 300);
+  EXPECT_EQ(FindIn<TButton>(form.get(), "B6")->Left(), 300);
   FMayClose = false;
   EXPECT_FALSE(form->CloseQuery());
 
@@ -196,10 +181,7 @@ TEST_F(DesignerFormTest, ADesignerFormReadsInTheDesignersOrderAndNotes)
   ExpectHas(text, {"\n  BorderIcons = [biSystemMenu, biMinimize]\n", "\n  OnCloseQuery = AskClose\n",
                    "\n  ActiveControl = B5\n", "\n    ParentBackground = False\n", "\n      TabOrder = 6\n"});
   ExpectLacks(text, {"Explicit", "DesignSize", "IsControl", "TextHeight"});
-  auto back = Read(text);
-  ASSERT_TRUE(back);
-  ExpectSameTree(form.get(), back.get());
-  EXPECT_EQ(WriteComponentRes(back.get()), text);
+  ExpectReadsBackTheSame(form.get(), text, &FMethods);
 }
 
 // A designer's file, in the designer's order, written back unchanged: fonts,
@@ -247,7 +229,7 @@ TEST_F(DesignerFormTest, ADesignersFileReadAndWrittenComesBackUnchanged)
                           "end\n";
   auto form = Read(designed);
   ASSERT_TRUE(form);
-  EXPECT_EQ(Find<TButton>(form.get(), "Ok")->TabOrder(), 0);
+  EXPECT_EQ(FindIn<TButton>(form.get(), "Ok")->TabOrder(), 0);
   EXPECT_EQ(WriteComponentRes(form.get()), designed);
 }
 
@@ -259,12 +241,12 @@ TEST_F(DesignerFormTest, AFontOfItsOwnIsWrittenWholeAndReadsBackItsOwn)
   ASSERT_TRUE(form);
   auto back = Read(WriteComponentRes(form.get()));
   ASSERT_TRUE(back);
-  auto* note = Find<TLabel>(back.get(), "Note");
+  auto* note = FindIn<TLabel>(back.get(), "Note");
   EXPECT_FALSE(note->ParentFont());
   EXPECT_EQ(note->Font()->Color(), clWindowText);
   EXPECT_EQ(note->Font()->Style(), TFontStyles{});
   EXPECT_EQ(note->Font()->Name(), "Tahoma");
-  EXPECT_EQ(Find<TButton>(back.get(), "B0")->Font()->Color(), clRed);
+  EXPECT_EQ(FindIn<TButton>(back.get(), "B0")->Font()->Color(), clRed);
 }
 
 TEST_F(DesignerFormTest, AControlInWhatCannotHoldItFailsWithItsLine)
@@ -311,22 +293,19 @@ TEST_F(DesignerFormTest, MarginsAndTheFlatLookLoadAndWriteBack)
                    "  end\n"
                    "end\n");
   ASSERT_TRUE(form);
-  auto* panel = Find<TPanel>(form.get(), "P");
+  auto* panel = FindIn<TPanel>(form.get(), "P");
   EXPECT_EQ(panel->BoundsRect(), TRect(0, 3, 297, 63));
   EXPECT_TRUE(panel->Ctl3D());
-  auto* edit = Find<TEdit>(form.get(), "E");
+  auto* edit = FindIn<TEdit>(form.get(), "E");
   EXPECT_EQ(edit->Top(), 1 + 5); // inside the panel's bevel
   EXPECT_FALSE(edit->Ctl3D());
-  EXPECT_FALSE(Find<TCheckBox>(form.get(), "C")->Ctl3D()); // from the form
-  EXPECT_EQ(Find<TLabel>(form.get(), "L")->Margins()->Right(), 9);
+  EXPECT_FALSE(FindIn<TCheckBox>(form.get(), "C")->Ctl3D()); // from the form
+  EXPECT_EQ(FindIn<TLabel>(form.get(), "L")->Margins()->Right(), 9);
 
   const String text = WriteComponentRes(form.get());
   ExpectHas(text, {"\n    Margins.Left = 0\n", "\n    AlignWithMargins = True\n", "\n      Ctl3D = False\n",
                    "\n    Margins.Right = 9\n"});
-  auto back = Read(text);
-  ASSERT_TRUE(back);
-  ExpectSameTree(form.get(), back.get());
-  EXPECT_EQ(WriteComponentRes(back.get()), text);
+  ExpectReadsBackTheSame(form.get(), text, &FMethods);
 }
 
 // What a frame's class builds is written 'inherited', so the text reads
@@ -349,8 +328,8 @@ TEST_F(DesignerFormTest, FramesWriteWhatTheirClassBuildsAsInherited)
                    "\n      Caption = 'Changed'\n", "\n    object Extra: TButton\n"});
   auto back = Read(text);
   ASSERT_TRUE(back);
-  auto* frame = Find<TCaptionFrame>(back.get(), "Frame1");
-  EXPECT_EQ(Find<TLabel>(frame, "Label1")->Caption(), "Changed");
+  auto* frame = FindIn<TCaptionFrame>(back.get(), "Frame1");
+  EXPECT_EQ(FindIn<TLabel>(frame, "Label1")->Caption(), "Changed");
   EXPECT_EQ(frame->ComponentCount(), 2);
   EXPECT_EQ(WriteComponentRes(back.get()), text);
 }
@@ -360,22 +339,18 @@ TEST_F(DesignerFormTest, AnImageListInTheFrameworksStreamFormatLoads)
   auto form = Read("object F: TForm\n  object Icons: TImageList\n    Bitmap = {" + FrameworkImageListData() +
                    "}\n  end\nend\n");
   ASSERT_TRUE(form);
-  auto* icons = Find<TImageList>(form.get(), "Icons");
+  auto* icons = FindIn<TImageList>(form.get(), "Icons");
   ASSERT_EQ(icons->Count(), 2);
-  TBitmap canvas;
-  canvas.SetSize(32, 16);
-  canvas.Canvas()->Brush()->SetColor(clLime);
-  canvas.Canvas()->FillRect(Rect(0, 0, 32, 16));
-  icons->Draw(canvas.Canvas(), 0, 0, 0);
-  icons->Draw(canvas.Canvas(), 16, 0, 1);
-  auto* row = reinterpret_cast<const std::uint32_t*>(canvas.ScanLine(8));
-  EXPECT_EQ(row[8] & 0xFFFFFF, 0xFF0000u);  // red cell
-  EXPECT_EQ(row[18] & 0xFFFFFF, 0x00FF00u); // transparent half: the background
-  EXPECT_EQ(row[28] & 0xFFFFFF, 0x0000FFu); // blue half
+  auto canvas = SolidBitmap(32, 16, clLime);
+  icons->Draw(canvas->Canvas(), 0, 0, 0);
+  icons->Draw(canvas->Canvas(), 16, 0, 1);
+  EXPECT_EQ(canvas->Canvas()->Pixels(8, 8), clRed);   // red cell
+  EXPECT_EQ(canvas->Canvas()->Pixels(18, 8), clLime); // transparent half: the background
+  EXPECT_EQ(canvas->Canvas()->Pixels(28, 8), clBlue); // blue half
   // Written back in the project's own form, it reads back the same.
   auto back = Read(WriteComponentRes(form.get()));
   ASSERT_TRUE(back);
-  EXPECT_EQ(Find<TImageList>(back.get(), "Icons")->Count(), 2);
+  EXPECT_EQ(FindIn<TImageList>(back.get(), "Icons")->Count(), 2);
   EXPECT_THROW(Read("object F: TForm\n  object Icons: TImageList\n    Bitmap = {494C0101}\n  end\nend\n"),
                EReadError);
 }
@@ -405,7 +380,7 @@ TEST_F(DesignerFormTest, DataModulesAndFramesAreRootsOfTheirOwn)
   auto frame = Read<TFrame>("object Part: TFrame\n  Width = 200\n  object B: TButton\n    Caption = 'Go'\n  end\nend\n");
   ASSERT_TRUE(frame);
   EXPECT_EQ(frame->Width(), 200);
-  EXPECT_EQ(Find<TButton>(frame.get(), "B")->Parent(), frame.get());
+  EXPECT_EQ(FindIn<TButton>(frame.get(), "B")->Parent(), frame.get());
 }
 
 } // namespace

@@ -82,11 +82,7 @@ protected:
   std::vector<Win::COLORREF> Row(TWinControl* Control, int y)
   {
     RunUntilIdle();
-    Win::TImage shot = Win::CaptureWindow(Control->Handle());
-    std::vector<Win::COLORREF> pixels;
-    for (int x = 0; x < Control->Width(); ++x)
-      pixels.push_back(shot.Pixel(x, y));
-    return pixels;
+    return ControlPixels(Control, TRect(0, y, Control->Width(), y + 1));
   }
 
   TForm* Form = nullptr;
@@ -392,10 +388,8 @@ TEST_F(EditTest, SelectionColoursAndTheCaretBlinkOnTheClock)
   Win::COLORREF on = ControlPixel(Edit, caretX, y);
   EXPECT_EQ(on, Win::RGB(0, 0, 0));
   AdvanceBy(Win::kCaretBlinkTime);
-  RunUntilIdle();
   EXPECT_EQ(ControlPixel(Edit, caretX, y), Win::RGB(255, 255, 0));
   AdvanceBy(Win::kCaretBlinkTime);
-  RunUntilIdle();
   EXPECT_EQ(ControlPixel(Edit, caretX, y), Win::RGB(0, 0, 0));
 }
 
@@ -480,7 +474,7 @@ TEST_F(EditTest, AutoHeightFollowsTheFontAndTheResourceKeepsTheProperties)
   QxTest::ExpectHas(text, {"MaxLength = 8", "PasswordChar = '#'", "ReadOnly = True"});
   auto* copy = new TForm(Application);
   ReadComponentRes(text, copy);
-  auto* edit = dynamic_cast<TEdit*>(copy->FindComponent("Edit1"));
+  auto* edit = QxTest::FindIn<TEdit>(copy, "Edit1");
   ASSERT_TRUE(edit);
   EXPECT_EQ(edit->Text(), "secret");
   EXPECT_EQ(edit->MaxLength(), 8);

@@ -365,7 +365,7 @@ TEST_F(ControlTest, APopupFormClosesOnAPressOutsideWithoutTakingActivation)
   EXPECT_TRUE(popup->Visible());
   EXPECT_EQ(Win::GetActiveWindow(), owner->Handle());
   EXPECT_TRUE(edit->Focused());
-  EXPECT_EQ(ScreenPixel(100, 100), Win::COLORREF(ColorToRGB(clBtnFace))) << "shown above the owner";
+  EXPECT_EQ(ScreenPixel(100, 100), Ref(clBtnFace)) << "shown above the owner";
   Click(100, 100);
   EXPECT_TRUE(popup->Visible());
   EXPECT_EQ(popupClicks, 1);

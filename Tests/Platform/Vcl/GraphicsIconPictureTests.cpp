@@ -1,4 +1,5 @@
 #include <QxGraphicStreams.hpp>
+#include <QxSolidImages.hpp>
 #include "GraphicsTestHelpers.hpp"
 
 #include <QxTestSupport.hpp>
@@ -31,9 +32,7 @@ Win::HICON MakeIcon(bool alpha)
 
 std::unique_ptr<TBitmap> DrawnOnWhite(TGraphic& graphic)
 {
-  auto target = std::make_unique<TBitmap>(6, 6);
-  target->Canvas()->Brush()->SetColor(clWhite);
-  target->Canvas()->FillRect(TRect(0, 0, 6, 6));
+  auto target = QxTest::SolidBitmap(6, 6, clWhite, pfDevice);
   target->Canvas()->Draw(1, 1, &graphic);
   return target;
 }
@@ -68,13 +67,11 @@ TEST(GraphicsIcon, MaskedIconDrawsThroughItsMaskAndRoundTrips)
   EXPECT_THROW(loaded.SetSize(8, 8), EInvalidGraphicOperation);
 
   // Any graphic fades with an opacity: here through a copy of the background.
-  TBitmap faded(6, 6);
-  faded.Canvas()->Brush()->SetColor(clWhite);
-  faded.Canvas()->FillRect(TRect(0, 0, 6, 6));
-  faded.Canvas()->Draw(1, 1, &icon, 128);
-  EXPECT_EQ(Win::GetRValue(Pixel(faded, 1, 1)), 255);
-  EXPECT_NEAR(Win::GetGValue(Pixel(faded, 1, 1)), 127, 1);
-  EXPECT_EQ(Pixel(faded, 3, 1), clWhite);
+  auto faded = QxTest::SolidBitmap(6, 6, clWhite, pfDevice);
+  faded->Canvas()->Draw(1, 1, &icon, 128);
+  EXPECT_EQ(Win::GetRValue(Pixel(*faded, 1, 1)), 255);
+  EXPECT_NEAR(Win::GetGValue(Pixel(*faded, 1, 1)), 127, 1);
+  EXPECT_EQ(Pixel(*faded, 3, 1), clWhite);
 }
 
 TEST(GraphicsIcon, AlphaIconBlendsRoundTripsAndConvertsToABitmap)

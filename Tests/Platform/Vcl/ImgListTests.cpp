@@ -1,44 +1,39 @@
+#include <QxSolidImages.hpp>
 #include <Vcl.ImgList.hpp>
 
 #include <gtest/gtest.h>
 
 using namespace Vcl;
+using QxTest::SolidBitmap;
 
 namespace {
 
-TBitmap* Filled(TBitmap& Bitmap, TColor Color)
+std::unique_ptr<TBitmap> Filled(int Width, int Height, TColor Color)
 {
-  Bitmap.SetPixelFormat(pf32bit);
-  Bitmap.Canvas()->Brush()->SetColor(Color);
-  Bitmap.Canvas()->FillRect(TRect(0, 0, Bitmap.Width(), Bitmap.Height()));
-  return &Bitmap;
+  return SolidBitmap(Width, Height, Color, pf32bit);
 }
 
 TColor DrawnAt(TCustomImageList& List, Integer Index, bool Enabled = true)
 {
-  TBitmap target(16, 16);
-  Filled(target, clWhite);
-  List.Draw(target.Canvas(), 0, 0, Index, Enabled);
-  return target.Canvas()->Pixels(4, 4);
+  auto target = Filled(16, 16, clWhite);
+  List.Draw(target->Canvas(), 0, 0, Index, Enabled);
+  return target->Canvas()->Pixels(4, 4);
 }
 
 TEST(ImageList, StripsMasksAndKeyColours)
 {
   TImageList list(8, 8);
-  TBitmap strip(24, 8), mask(24, 8);
-  Filled(strip, clRed);
-  Filled(mask, clBlack);
-  mask.Canvas()->Brush()->SetColor(clWhite);
-  mask.Canvas()->FillRect(TRect(8, 0, 16, 8)); // the second image is hidden
-  EXPECT_EQ(list.Add(&strip, &mask), 0);
+  auto strip = Filled(24, 8, clRed), mask = Filled(24, 8, clBlack);
+  mask->Canvas()->Brush()->SetColor(clWhite);
+  mask->Canvas()->FillRect(TRect(8, 0, 16, 8)); // the second image is hidden
+  EXPECT_EQ(list.Add(strip.get(), mask.get()), 0);
   EXPECT_EQ(list.Count(), 3);
   EXPECT_EQ(DrawnAt(list, 0), clRed);
   EXPECT_EQ(DrawnAt(list, 1), clWhite);
 
-  TBitmap keyed(8, 8);
-  Filled(keyed, clLime);
-  keyed.Canvas()->SetPixels(4, 4, clFuchsia);
-  EXPECT_EQ(list.AddMasked(&keyed, clFuchsia), 3);
+  auto keyed = Filled(8, 8, clLime);
+  keyed->Canvas()->SetPixels(4, 4, clFuchsia);
+  EXPECT_EQ(list.AddMasked(keyed.get(), clFuchsia), 3);
   EXPECT_EQ(DrawnAt(list, 3), clWhite);
   EXPECT_NE(DrawnAt(list, 3, false), clLime); // disabled is drawn differently
 
@@ -60,28 +55,28 @@ TEST(ImageList, ChangeLinksHearEveryChangeUntilTheyGo)
     ++heard;
   };
   list.RegisterChanges(link.get());
-  TBitmap image(8, 8);
-  list.Add(Filled(image, clBlue), nullptr);
+  auto image = Filled(8, 8, clBlue);
+  list.Add(image.get(), nullptr);
   list.Delete(5);
   EXPECT_EQ(heard, 1);
   list.Delete(0);
   EXPECT_EQ(heard, 2);
   link.reset();
-  list.Add(&image, nullptr);
+  list.Add(image.get(), nullptr);
   EXPECT_EQ(heard, 2);
 }
 
 TEST(ImageList, IconsMoveInsertAndTravelThroughStreams)
 {
   TImageList list(8, 8);
-  TBitmap a(8, 8), b(8, 8), c(8, 8);
-  list.Add(Filled(a, clRed), nullptr);
-  list.Add(Filled(b, clLime), nullptr);
-  list.Add(Filled(c, clBlue), nullptr);
+  auto red = Filled(8, 8, clRed);
+  list.Add(red.get(), nullptr);
+  list.Add(Filled(8, 8, clLime).get(), nullptr);
+  list.Add(Filled(8, 8, clBlue).get(), nullptr);
   list.Move(0, 2);
   EXPECT_EQ(DrawnAt(list, 0), clLime);
   EXPECT_EQ(DrawnAt(list, 2), clRed);
-  list.InsertMasked(1, &a, clNone);
+  list.InsertMasked(1, red.get(), clNone);
   EXPECT_EQ(DrawnAt(list, 1), clRed);
   TIcon icon;
   list.GetIcon(3, &icon);

@@ -3,6 +3,7 @@
 #include "TestControls.hpp"
 
 #include <QxModalDriver.hpp>
+#include <QxSolidImages.hpp>
 #include <Vcl.Dialogs.hpp>
 #include <Vcl.ExtCtrls.Image.hpp>
 #include <Vcl.StdCtrls.Label.hpp>
@@ -42,14 +43,10 @@ TEST_F(ControlTest, ALabelSizesToItsTextAndWrapsAtItsWidth)
   label->Font()->SetColor(clRed);
   RunUntilIdle();
   int red = 0, white = 0;
-  const Win::TImage screen = Win::ComposeDesktop();
-  const TPoint origin = label->ClientToScreen(TPoint(0, 0));
-  for (int x = 0; x < label->Width(); ++x)
-    for (int y = 0; y < label->Height(); ++y) {
-      const Win::COLORREF c = screen.Pixel(origin.X + x, origin.Y + y);
-      red += Win::GetRValue(c) > 200 && Win::GetGValue(c) < 80;
-      white += c == Win::RGB(255, 255, 255);
-    }
+  for (Win::COLORREF c : ControlPixels(label)) {
+    red += Win::GetRValue(c) > 200 && Win::GetGValue(c) < 80;
+    white += c == Win::RGB(255, 255, 255);
+  }
   EXPECT_GT(red, 20);
   EXPECT_GT(white, 20);
 }
@@ -58,10 +55,7 @@ TEST_F(ControlTest, AnImagePlacesItsPictureAtSizeCentredOrStretched)
 {
   TForm* form = MakeForm(0, 0, 400, 300);
   auto* image = Place(new TImage(form), form, 0, 0, 100, 50);
-  TBitmap bitmap(40, 20);
-  bitmap.Canvas()->Brush()->SetColor(clBlue);
-  bitmap.Canvas()->FillRect(TRect(0, 0, 40, 20));
-  image->Picture()->SetGraphic(&bitmap);
+  image->Picture()->SetGraphic(SolidBitmap(40, 20, clBlue).get());
   EXPECT_EQ(image->DestRect(), TRect(0, 0, 40, 20));
   image->SetCenter(true);
   EXPECT_EQ(image->DestRect(), TRect(30, 15, 70, 35));

@@ -4,6 +4,7 @@
 // scroll bar, owner drawing with a measured height, custom-draw stages, and
 // the header's divider tracking and double click.
 #include <QxDesktopFixture.hpp>
+#include <QxSolidImages.hpp>
 
 #include <Vcl.ComCtrls.hpp>
 #include <Vcl.Forms.hpp>
@@ -288,15 +289,8 @@ TEST_F(ListViewTest, CheckBoxesToggleByAClickOnTheBoxOrSpaceAsVetoableStateChang
   EXPECT_EQ(MarkPixels(1), 0);
 
   // A state image list gives the look: image 0 unchecked, 1 checked.
-  auto* images = new TImageList(Form);
-  images->SetWidth(16);
-  images->SetHeight(16);
-  for (TColor colour : {clRed, clBlue}) {
-    TBitmap image(16, 16);
-    image.Canvas()->Brush()->SetColor(colour);
-    image.Canvas()->FillRect(TRect(0, 0, 16, 16));
-    images->Add(&image, nullptr);
-  }
+  TImageList* images = QxTest::SolidImages(Form, clRed);
+  QxTest::AddSolid(images, clBlue);
   List->SetStateImages(images);
   RunUntilIdle();
   EXPECT_EQ(ControlPixel(List, List->ItemRect(0, drIcon).Left - 8, RowPoint(0).Y), Win::RGB(0, 0, 255));

@@ -1,107 +1,29 @@
 // A form's main menu: the bar in the form's non-client strip, driven by
 // injected mouse and keys as a user drives it, and a designer's form
 // resource holding one.
+#include "MenuScript.hpp"
 #include "TestControls.hpp"
 
 #include <QxFormCompare.hpp>
 #include <System.Classes.Streaming.hpp>
 #include <Vcl.Menus.hpp>
 #include <Vcl.StdCtrls.Edit.hpp>
-#include <Win.Desktop.hpp>
 #include <Win.MenuBar.hpp>
 
-#include <functional>
 #include <memory>
 
 namespace QxTest {
 
 namespace {
 
-// Runs each step when the open menu's loop runs dry (it looks and injects
-// input); a menu still open when the steps are spent fails the test and is
-// closed with Alt.
-class TBarScript {
+// A script for the menu bar's loop.
+class TBarScript : public TMenuScript {
 public:
-  explicit TBarScript(std::vector<std::function<void()>> Steps) : FSteps(std::move(Steps))
-  {
-    FOld = SetMenuLoopIdleHook([this](TPopupMenu* Menu) {
-      EXPECT_EQ(Menu, nullptr) << "a bar's menu is no popup menu";
-      Next();
-    });
-  }
-  ~TBarScript() { SetMenuLoopIdleHook(FOld); }
-  TBarScript(const TBarScript&) = delete;
-  TBarScript& operator=(const TBarScript&) = delete;
-  std::size_t Done() const { return FNext; }
-
-private:
-  void Next()
-  {
-    if (FNext < FSteps.size()) {
-      FSteps[FNext++]();
-      return;
-    }
-    if (!FFailed)
-      ADD_FAILURE() << "the menu bar still tracks after its script";
-    FFailed = true;
-    Win::InjectKey(Win::VK_F10);
-  }
-  std::vector<std::function<void()>> FSteps;
-  std::size_t FNext = 0;
-  bool FFailed = false;
-  TMenuLoopIdleHook FOld;
+  explicit TBarScript(std::vector<TMenuStep> Steps) : TMenuScript(std::move(Steps), true) {}
 };
-
-bool Shows(const TMenuItem* Item)
-{
-  TRect r;
-  return GetMenuItemRect(Item, r);
-}
-
-TRect ItemRect(const TMenuItem* Item)
-{
-  TRect r;
-  EXPECT_TRUE(GetMenuItemRect(Item, r)) << Item->Caption() << " does not show";
-  return r;
-}
-
-std::function<void()> Hover(const TMenuItem* Item)
-{
-  return [Item] {
-    TPoint c = ItemRect(Item).CenterPoint();
-    Win::InjectMouseMove(c.X, c.Y);
-  };
-}
-
-std::function<void()> ClickAt(const TMenuItem* Item)
-{
-  return [Item] {
-    TPoint c = ItemRect(Item).CenterPoint();
-    Win::InjectClick(c.X, c.Y);
-  };
-}
-
-std::function<void()> Keys(std::vector<int> Keys)
-{
-  return [Keys] {
-    for (int k : Keys)
-      Win::InjectKey(k);
-  };
-}
 
 class MainMenuTest : public ControlTest {
 protected:
-  // The pixels of a rectangle of the screen, row by row.
-  std::vector<Win::COLORREF> Pixels(const TRect& R)
-  {
-    const Win::TImage screen = Win::ComposeDesktop();
-    std::vector<Win::COLORREF> pixels;
-    for (int y = R.Top; y < R.Bottom; ++y)
-      for (int x = R.Left; x < R.Right; ++x)
-        pixels.push_back(screen.Pixel(x, y));
-    return pixels;
-  }
-
   // File (New Ctrl+N, Open, a line, Recent (One)), Edit (Undo, Cut
   // disabled), a disabled Tools (Options), Help (no sub-items).
   void SetUp() override
@@ -176,13 +98,13 @@ TEST_F(MainMenuTest, TheBarTakesItsStripFromTheClientAreaAndGivesItBack)
   // below it, and a click there reaches the control at its own point.
   const Win::COLORREF face = ScreenPixel(40 + 355, 40 + bar / 2);
   EXPECT_TRUE(face == Win::GetSysColor(Win::COLOR_MENUBAR) || face == Win::GetSysColor(Win::COLOR_MENU));
-  EXPECT_EQ(ScreenPixel(40 + 5, 40 + bar + 1), Win::COLORREF(ColorToRGB(clYellow)));
+  EXPECT_EQ(ScreenPixel(40 + 5, 40 + bar + 1), Ref(clYellow));
   TRect file = ItemRect(File);
   EXPECT_EQ(file.Top, 40);
   EXPECT_EQ(file.Height(), bar);
   EXPECT_LT(ItemRect(File).Right, ItemRect(Edit).Left + 1);
   int textPixels = 0;
-  for (Win::COLORREF c : Pixels(file))
+  for (Win::COLORREF c : ScreenPixels(file))
     textPixels += Win::GetRValue(c) + Win::GetGValue(c) + Win::GetBValue(c) < 200;
   EXPECT_GT(textPixels, 10) << "the caption is drawn";
   EXPECT_FALSE(Shows(New)) << "sub-items show only when dropped";
@@ -204,7 +126,7 @@ TEST_F(MainMenuTest, TheBarTakesItsStripFromTheClientAreaAndGivesItBack)
   RunUntilIdle();
   EXPECT_EQ(Form->ClientHeight(), 240);
   EXPECT_EQ(Body->Height(), 240);
-  EXPECT_EQ(ScreenPixel(40 + 355, 40 + 2), Win::COLORREF(ColorToRGB(clYellow)));
+  EXPECT_EQ(ScreenPixel(40 + 355, 40 + 2), Ref(clYellow));
   other->SetMenu(Menu);
   RunUntilIdle();
   EXPECT_EQ(other->ClientHeight(), 100 - bar);
@@ -220,33 +142,30 @@ TEST_F(MainMenuTest, TheMouseDropsMenusFromTheBarAndMovesAcrossIt)
   const Integer bar = Win::GetSystemMetrics(Win::SM_CYMENU);
   // Hot tracking: the item under the pointer is drawn highlighted.
   const TPoint edit = ItemRect(Edit).CenterPoint();
-  const auto plain = Pixels(ItemRect(Edit));
+  const auto plain = ScreenPixels(ItemRect(Edit));
   MoveTo(edit.X, edit.Y);
-  RunUntilIdle();
-  EXPECT_NE(Pixels(ItemRect(Edit)), plain);
-  EXPECT_EQ(Pixels(ItemRect(File)).front(), plain.front()) << "only the item under the pointer";
+  EXPECT_NE(ScreenPixels(ItemRect(Edit)), plain);
+  EXPECT_EQ(ScreenPixels(ItemRect(File)).front(), plain.front()) << "only the item under the pointer";
   MoveTo(edit.X, 40 + bar + 30);
-  RunUntilIdle();
-  EXPECT_EQ(Pixels(ItemRect(Edit)), plain) << "leaving the bar clears it";
+  EXPECT_EQ(ScreenPixels(ItemRect(Edit)), plain) << "leaving the bar clears it";
 
   // A click drops File under its item; moving over Edit switches menus,
   // the disabled Tools is passed by, and a click on Undo runs it.
-  TBarScript script({[&] {
+  TBarScript script({[&](TPopupMenu*) {
                        EXPECT_TRUE(Menu->IsTracking());
                        EXPECT_EQ(ItemRect(New).Top, ItemRect(File).Bottom + 3) << "below the bar, inside the frame";
                        EXPECT_GE(ItemRect(New).Left, ItemRect(File).Left);
                      },
-                     Hover(Tools),
-                     [&] {
+                     HoverItem(Tools),
+                     [&](TPopupMenu*) {
                        EXPECT_TRUE(Shows(New)) << "a disabled item opens nothing";
-                       Hover(Edit)();
+                       HoverOver(Edit);
                      },
-                     [&] {
+                     [&](TPopupMenu*) {
                        EXPECT_FALSE(Shows(New));
-                       ClickAt(Undo)();
+                       ClickAt(Undo);
                      }});
   ClickOn(Form, ItemRect(File).Left - Form->ClientToScreen(TPoint()).X + 3, -bar / 2);
-  RunUntilIdle();
   EXPECT_EQ(script.Done(), 4u);
   EXPECT_EQ(Log, std::vector<std::string>{"Undo"});
   EXPECT_FALSE(Menu->IsTracking());
@@ -257,28 +176,24 @@ TEST_F(MainMenuTest, TheMouseDropsMenusFromTheBarAndMovesAcrossIt)
   Log.clear();
   bool bodyPressed = false;
   Body->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, Integer, Integer) { bodyPressed = true; };
-  TBarScript twice({ClickAt(Cut), ClickAt(Edit)});
+  TBarScript twice({ClickItem(Cut), ClickItem(Edit)});
   Click(ItemRect(Edit).CenterPoint().X, ItemRect(Edit).CenterPoint().Y);
-  RunUntilIdle();
   EXPECT_EQ(twice.Done(), 2u);
-  TBarScript away({[&] { Win::InjectClick(40 + 330, 40 + 200); }});
+  TBarScript away({[&](TPopupMenu*) { Win::InjectClick(40 + 330, 40 + 200); }});
   Click(ItemRect(File).CenterPoint().X, ItemRect(File).CenterPoint().Y);
-  RunUntilIdle();
   EXPECT_EQ(away.Done(), 1u);
   EXPECT_TRUE(bodyPressed);
   Click(ItemRect(Tools).CenterPoint().X, ItemRect(Tools).CenterPoint().Y);
   Click(ItemRect(Help).CenterPoint().X, ItemRect(Help).CenterPoint().Y);
-  RunUntilIdle();
   EXPECT_EQ(Log, std::vector<std::string>{"Help"});
 
   // The dropped menu is the popup menu's, with the look of one.
-  TBarScript look({[&] {
+  TBarScript look({[&](TPopupMenu*) {
     TRect r = ItemRect(Open);
-    EXPECT_NE(ScreenPixel(r.Left + 1, r.CenterPoint().Y), Win::COLORREF(ColorToRGB(clYellow)));
-    Keys({Win::VK_ESCAPE, Win::VK_ESCAPE})();
+    EXPECT_NE(ScreenPixel(r.Left + 1, r.CenterPoint().Y), Ref(clYellow));
+    InjectKeys({Win::VK_ESCAPE, Win::VK_ESCAPE});
   }});
   Click(ItemRect(File).CenterPoint().X, ItemRect(File).CenterPoint().Y);
-  RunUntilIdle();
   EXPECT_EQ(look.Done(), 1u);
 }
 
@@ -293,36 +208,35 @@ TEST_F(MainMenuTest, KeysFocusTheBarOpenItsMenusAndRunShortCuts)
   // F10 selects the bar; Right moves to Edit, Down drops it, Left moves to
   // File with its menu dropped, Right past the disabled Tools wraps from
   // Help to File; Escape closes the menu and keeps the bar, Escape leaves.
-  TBarScript f10({[&] {
+  TBarScript f10({[&](TPopupMenu*) {
                     EXPECT_TRUE(Menu->IsTracking());
                     EXPECT_FALSE(Shows(New));
-                    Keys({Win::VK_RIGHT, Win::VK_DOWN})();
+                    InjectKeys({Win::VK_RIGHT, Win::VK_DOWN});
                   },
-                  [&] {
+                  [&](TPopupMenu*) {
                     EXPECT_TRUE(Shows(Undo));
-                    Keys({Win::VK_LEFT})();
+                    InjectKeys({Win::VK_LEFT});
                   },
-                  [&] {
+                  [&](TPopupMenu*) {
                     EXPECT_FALSE(Shows(Undo));
                     EXPECT_TRUE(Shows(New));
-                    Keys({Win::VK_RIGHT, Win::VK_RIGHT})();
+                    InjectKeys({Win::VK_RIGHT, Win::VK_RIGHT});
                   },
-                  [&] {
+                  [&](TPopupMenu*) {
                     EXPECT_FALSE(Shows(New)) << "Help has no menu to drop";
                     EXPECT_FALSE(Shows(Undo));
-                    Keys({Win::VK_RIGHT})();
+                    InjectKeys({Win::VK_RIGHT});
                   },
-                  [&] {
+                  [&](TPopupMenu*) {
                     EXPECT_TRUE(Shows(New));
-                    Keys({Win::VK_ESCAPE})();
+                    InjectKeys({Win::VK_ESCAPE});
                   },
-                  [&] {
+                  [&](TPopupMenu*) {
                     EXPECT_FALSE(Shows(New));
                     EXPECT_TRUE(Menu->IsTracking());
-                    Keys({Win::VK_ESCAPE})();
+                    InjectKeys({Win::VK_ESCAPE});
                   }});
   Key(Win::VK_F10);
-  RunUntilIdle();
   EXPECT_EQ(f10.Done(), 6u);
   EXPECT_TRUE(Log.empty());
   EXPECT_TRUE(edit->Focused()) << "the focus never left the edit";
@@ -333,7 +247,6 @@ TEST_F(MainMenuTest, KeysFocusTheBarOpenItsMenusAndRunShortCuts)
   KeyDown(Win::VK_MENU);
   Key('F');
   KeyUp(Win::VK_MENU);
-  RunUntilIdle();
   EXPECT_EQ(alt.Done(), 1u);
   EXPECT_EQ(Log, std::vector<std::string>{"One"});
 
@@ -342,13 +255,11 @@ TEST_F(MainMenuTest, KeysFocusTheBarOpenItsMenusAndRunShortCuts)
   Log.clear();
   TBarScript altAlone({Keys({Win::VK_RETURN}), Keys({Win::VK_RETURN})});
   Key(Win::VK_MENU);
-  RunUntilIdle();
   EXPECT_EQ(altAlone.Done(), 2u);
   EXPECT_EQ(Log, std::vector<std::string>{"New"});
   KeyDown(Win::VK_MENU);
   Key('T');
   KeyUp(Win::VK_MENU);
-  RunUntilIdle();
   EXPECT_FALSE(Menu->IsTracking());
 
   // Shortcuts of the menu's items work wherever the focus is on the form,
@@ -358,10 +269,8 @@ TEST_F(MainMenuTest, KeysFocusTheBarOpenItsMenusAndRunShortCuts)
   Key('N');
   Key('X');
   KeyUp(Win::VK_CONTROL);
-  RunUntilIdle();
   EXPECT_EQ(Log, std::vector<std::string>{"New"});
   Type("ab");
-  RunUntilIdle();
   EXPECT_EQ(edit->Text(), "ab") << "other keys reach the control";
 }
 
@@ -369,21 +278,19 @@ TEST_F(MainMenuTest, AMenuGoingAwayWhileDroppedClosesItsMenus)
 {
   Attach();
   Undo->OnClick = nullptr;
-  TBarScript script({[&] { delete Cut; },
-                     [&] {
+  TBarScript script({[&](TPopupMenu*) { delete Cut; },
+                     [&](TPopupMenu*) {
                        EXPECT_FALSE(Menu->IsTracking());
                        ADD_FAILURE() << "the loop should have ended";
                      }});
   Click(ItemRect(Edit).CenterPoint().X, ItemRect(Edit).CenterPoint().Y);
-  RunUntilIdle();
   EXPECT_EQ(script.Done(), 1u);
   EXPECT_EQ(Edit->Count(), 1);
 
   // The menu freed from a handler of its own item: the form lets go of it.
   Undo->OnClick = [&](TObject*) { delete Menu; };
-  TBarScript freeing({ClickAt(Undo)});
+  TBarScript freeing({ClickItem(Undo)});
   Click(ItemRect(Edit).CenterPoint().X, ItemRect(Edit).CenterPoint().Y);
-  RunUntilIdle();
   EXPECT_EQ(Form->Menu(), nullptr);
   EXPECT_EQ(Form->ClientHeight(), 240);
 }
@@ -440,12 +347,9 @@ TEST_F(MainMenuTest, ADesignersFormWithAMainMenuReadsShowsClicksAndWritesBackThe
   TMethodTable methods;
   int saves = 0;
   methods.Add<void(TObject*)>("SaveClick", [&](TObject*) { ++saves; });
-  auto read = [&](const String& Text) {
-    return std::unique_ptr<TForm>(dynamic_cast<TForm*>(ReadComponentRes(Text, nullptr, &methods)));
-  };
-  auto form = read(SavedEditor);
+  auto form = ReadAs<TForm>(SavedEditor, &methods);
   ASSERT_TRUE(form);
-  auto* menu = dynamic_cast<TMainMenu*>(form->FindComponent("MainMenu1"));
+  auto* menu = FindIn<TMainMenu>(form.get(), "MainMenu1");
   ASSERT_TRUE(menu);
   EXPECT_EQ(form->Menu(), menu);
   EXPECT_EQ(menu->AutoHotkeys(), maManual);
@@ -462,14 +366,12 @@ TEST_F(MainMenuTest, ADesignersFormWithAMainMenuReadsShowsClicksAndWritesBackThe
   form->Show();
   RunUntilIdle();
   EXPECT_EQ(form->ClientToScreen(TPoint()).Y, 60 + Win::GetSystemMetrics(Win::SM_CYMENU));
-  TBarScript script({ClickAt(file->Items(0))});
+  TBarScript script({ClickItem(file->Items(0))});
   TPoint c = ItemRect(file).CenterPoint();
   Click(c.X, c.Y);
-  RunUntilIdle();
   KeyDown(Win::VK_CONTROL);
   Key('S');
   KeyUp(Win::VK_CONTROL);
-  RunUntilIdle();
   EXPECT_EQ(saves, 2);
 
   const String text = WriteComponentRes(form.get());
@@ -477,11 +379,7 @@ TEST_F(MainMenuTest, ADesignersFormWithAMainMenuReadsShowsClicksAndWritesBackThe
                    "\n    AutoHotkeys = maManual\n", "\n    object File1: TMenuItem\n",
                    "\n      object Save1: TMenuItem\n        Caption = '&Save'\n        ShortCut = 16467\n"
                    "        OnClick = SaveClick\n      end\n"});
-  auto back = read(text);
-  ASSERT_TRUE(back);
-  ExpectSameTree(form.get(), back.get());
-  EXPECT_EQ(back->ClientHeight(), 200);
-  EXPECT_EQ(WriteComponentRes(back.get()), text);
+  ExpectReadsBackTheSame(form.get(), text, &methods);
 }
 
 } // namespace QxTest

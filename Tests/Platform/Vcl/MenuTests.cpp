@@ -1,82 +1,19 @@
+#include "MenuScript.hpp"
 #include "TestControls.hpp"
+
+#include <QxFormCompare.hpp>
+#include <QxSolidImages.hpp>
 
 #include <System.Classes.Streaming.hpp>
 #include <Vcl.ActnList.hpp>
 #include <Vcl.Menus.hpp>
-#include <Win.Desktop.hpp>
 #include <Win.Themes.hpp>
 
-#include <functional>
 #include <memory>
 
 namespace QxTest {
 
 namespace {
-
-using TStep = std::function<void(TPopupMenu* Menu)>;
-
-// Drives an open menu: each time its loop runs dry the next step runs (it
-// looks at the menu and injects input). A menu still open when the steps
-// are spent fails the test and is closed with Escape.
-class TMenuScript {
-public:
-  explicit TMenuScript(std::vector<TStep> Steps) : FSteps(std::move(Steps))
-  {
-    FOld = SetMenuLoopIdleHook([this](TPopupMenu* Menu) { Next(Menu); });
-  }
-  ~TMenuScript() { SetMenuLoopIdleHook(FOld); }
-  TMenuScript(const TMenuScript&) = delete;
-  TMenuScript& operator=(const TMenuScript&) = delete;
-  std::size_t Done() const { return FNext; }
-
-private:
-  void Next(TPopupMenu* Menu)
-  {
-    if (FNext < FSteps.size()) {
-      FSteps[FNext++](Menu);
-      return;
-    }
-    if (!FFailed)
-      ADD_FAILURE() << "the menu is still open after its script";
-    FFailed = true;
-    Win::InjectKey(Win::VK_ESCAPE);
-  }
-  std::vector<TStep> FSteps;
-  std::size_t FNext = 0;
-  bool FFailed = false;
-  TMenuLoopIdleHook FOld;
-};
-
-TRect ItemRect(const TMenuItem* Item)
-{
-  TRect r;
-  EXPECT_TRUE(GetMenuItemRect(Item, r)) << Item->Caption() << " does not show";
-  return r;
-}
-
-TStep HoverItem(const TMenuItem* Item)
-{
-  return [Item](TPopupMenu*) {
-    TPoint c = ItemRect(Item).CenterPoint();
-    Win::InjectMouseMove(c.X, c.Y);
-  };
-}
-
-TStep ClickItem(const TMenuItem* Item)
-{
-  return [Item](TPopupMenu*) {
-    TPoint c = ItemRect(Item).CenterPoint();
-    Win::InjectClick(c.X, c.Y);
-  };
-}
-
-TStep Keys(std::vector<int> Keys)
-{
-  return [Keys](TPopupMenu*) {
-    for (int k : Keys)
-      Win::InjectKey(k);
-  };
-}
 
 TMenuItem* NewItem(TMenuItem* Parent, const String& Caption, std::vector<std::string>* Log = nullptr)
 {
@@ -469,10 +406,7 @@ TEST_F(MenuTest, BothLooksDrawHotItemSeparatorCheckAndDisabledText)
 {
   TSampleMenu& s = Sample();
   TImageList images(nullptr);
-  TBitmap lime(16, 16);
-  lime.Canvas()->Brush()->SetColor(clLime);
-  lime.Canvas()->FillRect(TRect(0, 0, 16, 16));
-  images.Add(&lime, nullptr);
+  AddSolid(&images, clLime);
   s.Menu->SetImages(&images);
   s.Open->SetImageIndex(0);
   struct TLook {
@@ -601,8 +535,8 @@ TEST_F(MenuTest, ItemsAreReadAndWrittenNestedInTheirMenu)
                       "    end\n"
                       "  end\n"
                       "end\n";
-  std::unique_ptr<TComponent> form(ReadComponentRes(text));
-  auto* menu = dynamic_cast<TPopupMenu*>(form->FindComponent("Menu"));
+  auto form = ReadAs(text);
+  auto* menu = FindIn<TPopupMenu>(form.get(), "Menu");
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(menu->Alignment(), paCenter);
   EXPECT_FALSE(menu->AutoPopup());

@@ -2,6 +2,7 @@
 #include <Vcl.Graphics.hpp>
 #include <Vcl.Imaging.pngimage.hpp>
 
+#include <QxSolidImages.hpp>
 #include <QxTestSupport.hpp>
 #include <gtest/gtest.h>
 
@@ -14,10 +15,7 @@ namespace {
 // A white 32-bit bitmap to draw on.
 std::unique_ptr<TBitmap> WhiteSheet(int width, int height)
 {
-  auto bitmap = std::make_unique<TBitmap>(width, height);
-  bitmap->Canvas()->Brush()->SetColor(clWhite);
-  bitmap->Canvas()->FillRect(TRect(0, 0, width, height));
-  return bitmap;
+  return QxTest::SolidBitmap(width, height, clWhite, pfDevice);
 }
 
 // A 3 x 1 RGBA image: opaque red, half-transparent blue, transparent green.

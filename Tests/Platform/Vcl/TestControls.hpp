@@ -16,6 +16,12 @@ using namespace Vcl;
 
 extern std::vector<std::string> gEvents;
 
+// A colour as the screen shows it.
+inline Win::COLORREF Ref(TColor Color)
+{
+  return Win::COLORREF(ColorToRGB(Color));
+}
+
 // A windowed control: erases with its colour, paints a frame of FrameColor.
 class TTestControl : public TCustomControl {
 public:

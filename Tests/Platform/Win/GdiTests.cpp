@@ -12,18 +12,12 @@
 #include <vector>
 
 using namespace Win;
+using QxTest::FillSolid;
 using QxTest::TSurface;
 
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = 0, kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255);
-
-void Fill(HDC dc, RECT r, COLORREF color)
-{
-  HBRUSH b = CreateSolidBrush(color);
-  FillRect(dc, &r, b);
-  DeleteObject(b);
-}
 
 } // namespace
 
@@ -257,16 +251,16 @@ TEST(GdiSysColors, ClassicSchemeAndOverrides)
 TEST(GdiFill, RectanglesAreHalfOpenAndOpaque)
 {
   TSurface c(6, 4, kBlack);
-  Fill(c.DC, RECT(1, 1, 4, 3), kRed);
+  FillSolid(c.DC, RECT(1, 1, 4, 3), kRed);
   EXPECT_EQ(c.Row(0, kRed), "......");
   EXPECT_EQ(c.Row(1, kRed), ".###..");
   EXPECT_EQ(c.Row(2, kRed), ".###..");
   EXPECT_EQ(c.Row(3, kRed), "......");
   EXPECT_EQ(c.Raw(1, 1), 0xFFFF0000u) << "GDI writes alpha 255";
   // Inverted rectangles fill the same pixels; empty ones nothing.
-  Fill(c.DC, RECT(4, 3, 1, 1), kBlue);
+  FillSolid(c.DC, RECT(4, 3, 1, 1), kBlue);
   EXPECT_EQ(c.Row(1, kBlue), ".###..");
-  Fill(c.DC, RECT(2, 2, 2, 4), kWhite);
+  FillSolid(c.DC, RECT(2, 2, 2, 4), kWhite);
   EXPECT_EQ(c.Count(kWhite), 0);
 }
 
@@ -318,7 +312,7 @@ TEST(GdiClip, ClippingAndWindowOrigin)
   TSurface c(8, 4, kBlack);
   IntersectClipRect(c.DC, 2, 0, 6, 4);
   ExcludeClipRect(c.DC, 3, 0, 4, 4);
-  Fill(c.DC, RECT(0, 0, 8, 1), kRed);
+  FillSolid(c.DC, RECT(0, 0, 8, 1), kRed);
   EXPECT_EQ(c.Row(0, kRed), "..#.##..");
   RECT box;
   EXPECT_EQ(GetClipBox(c.DC, &box), COMPLEXREGION);
@@ -329,7 +323,7 @@ TEST(GdiClip, ClippingAndWindowOrigin)
   // The window origin moves logical coordinates; clip regions stay in
   // device coordinates.
   SetWindowOrgEx(c.DC, 2, -1, nullptr);
-  Fill(c.DC, RECT(2, 0, 8, 1), kBlue);
+  FillSolid(c.DC, RECT(2, 0, 8, 1), kBlue);
   EXPECT_EQ(c.Row(1, kBlue), "..#.##..");
   EXPECT_EQ(GetClipBox(c.DC, &box), COMPLEXREGION);
   EXPECT_EQ(box, RECT(4, -1, 8, 3));
@@ -359,7 +353,7 @@ TEST(GdiClip, SurfaceOffsetAndVisibleRegion)
   dc->SurfaceOffset = POINT(3, 2);
   dc->HasVisible = true;
   dc->Visible = TRegion(RECT(0, 0, 4, 3));
-  Fill(dc, RECT(-3, -2, 20, 20), kRed);
+  FillSolid(dc, RECT(-3, -2, 20, 20), kRed);
   EXPECT_EQ(backing.Row(1, kRed), "..........");
   EXPECT_EQ(backing.Row(2, kRed), "...####...");
   EXPECT_EQ(backing.Row(4, kRed), "...####...");

@@ -204,7 +204,6 @@ TEST_F(HeaderTest, CaptionsAreDrawnInBothLooksAndTheHotOneLightsUp)
     return ink;
   };
   MoveTo(300, 100);
-  RunUntilIdle();
   EXPECT_GT(inkIn(0, 100), 10) << "the caption's text";
   COLORREF face = ScreenPixel(160, Height / 2);
   MoveTo(170, 10);

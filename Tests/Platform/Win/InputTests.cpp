@@ -24,8 +24,7 @@ TEST_F(WindowTest, MouseGoesToTheDeepestVisibleEnabledWindow)
   HWND grandchild = Make(child, 20, 20, 30, 30, kGray);
   HWND disabled = Make(child, 60, 60, 30, 30, kGray);
   EnableWindow(disabled, FALSE);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   Click(100 + 10 + 25, 100 + 10 + 25);
   EXPECT_EQ(Points(Log, grandchild, WM_LBUTTONDOWN), std::vector<POINT>{POINT(5, 5)});
   Log.clear();
@@ -45,8 +44,7 @@ TEST_F(WindowTest, TransparentHitTestPassesTheClickToTheWindowBeneath)
   HWND beneath = Make(top, 10, 10, 100, 100, kGray);
   HWND glass = Make(top, 0, 0, 150, 150, kGray);
   Of(glass).HitTest = HTTRANSPARENT;
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   Click(20, 20);
   EXPECT_EQ(Points(Log, beneath, WM_LBUTTONDOWN), std::vector<POINT>{POINT(10, 10)});
   EXPECT_TRUE(Points(Log, glass, WM_LBUTTONDOWN).empty());
@@ -74,8 +72,7 @@ TEST_F(WindowTest, CaptureKeepsTheMouseDuringADrag)
       ReleaseCapture();
     return false;
   };
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   MoveTo(50, 50);
   Press();
   EXPECT_EQ(GetCapture(), source);
@@ -95,8 +92,7 @@ TEST_F(WindowTest, MouseLeaveArrivesOnceWhenThePointerLeaves)
   HWND top = Make(nullptr, 0, 0, 300, 100, kGray);
   HWND tracked = Make(top, 0, 0, 100, 100, kGray);
   Of(tracked).TrackLeave = true;
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   MoveTo(10, 10);
   MoveTo(20, 20);
   EXPECT_TRUE(Messages(tracked, {WM_MOUSELEAVE}).empty());
@@ -137,8 +133,7 @@ TEST_F(WindowTest, DoubleClicksNeedTheClassStyleTimeAndDistance)
 {
   HWND plain = Make(nullptr, 0, 0, 100, 100, kGray);
   HWND dbl = Make(nullptr, 200, 0, 100, 100, kGray, 0, 0, "QxDblClkWindow");
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   Click(50, 50);
   Click(50, 50);
   EXPECT_EQ(Messages(plain, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDOWN}));
@@ -179,8 +174,7 @@ TEST_F(WindowTest, KeyboardGoesToTheFocusWithCharactersAndKeyState)
   HWND top = Make(nullptr, 0, 0, 200, 200, kGray);
   HWND a = Make(top, 0, 0, 50, 50, kGray);
   HWND b = Make(top, 60, 0, 50, 50, kGray);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   EXPECT_EQ(GetFocus(), top) << "an activated window takes the focus";
   EXPECT_EQ(SetFocus(a), top);
   EXPECT_EQ(SetFocus(b), a);
@@ -251,8 +245,7 @@ TEST_F(WindowTest, MouseHookSeesAPressOutsideThePopupBeforeTheWindowDoes)
   gHookSaw.clear();
   gHook = SetWindowsHookEx(WH_MOUSE, &PopupHook, nullptr, GetCurrentThreadId());
   ASSERT_NE(gHook, nullptr);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   Click(100, 100); // inside the popup: it stays
   EXPECT_TRUE(IsWindowVisible(gPopup));
   Of(form).Hook = [](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
@@ -277,8 +270,7 @@ TEST_F(WindowTest, AHookCanDiscardMouseMessages)
   HWND top = Make(nullptr, 0, 0, 100, 100, kGray);
   HHOOK hook = SetWindowsHookEx(
     WH_MOUSE, [](int, WPARAM w, LPARAM) -> LRESULT { return w == WM_LBUTTONDOWN ? 1 : 0; }, nullptr, 0);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   Click(10, 10);
   EXPECT_TRUE(Messages(top, {WM_LBUTTONDOWN}).empty());
   EXPECT_EQ(Messages(top, {WM_LBUTTONUP}).size(), 1u);
@@ -337,8 +329,7 @@ TEST_F(WindowTest, SwitchingToAnotherApplicationDeactivatesAndComesBack)
   HWND first = Make(nullptr, 0, 0, 100, 100, RGB(1, 2, 3));
   HWND hidden = Make(nullptr, 0, 0, 0, 0, RGB(1, 2, 3));
   ShowWindow(hidden, SW_HIDE);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   InjectAppSwitch();
   EXPECT_EQ(GetActiveWindow(), nullptr);
   EXPECT_EQ(GetFocus(), nullptr);

@@ -1,4 +1,5 @@
 #include "TestWindows.hpp"
+#include <QxSurface.hpp>
 #include <Win.User.Internal.hpp>
 
 #include <random>
@@ -51,8 +52,7 @@ TEST_F(WindowTest, ClipChildrenKeepsTheParentOffItsChildren)
 {
   HWND clipped = Make(nullptr, 0, 0, 100, 100, kRed, WS_CLIPCHILDREN);
   HWND child = Make(clipped, 20, 20, 30, 30, kBlue);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   InvalidateRect(clipped, nullptr, TRUE);
   RunUntilIdle();
   EXPECT_TRUE(Messages(child, {WM_PAINT}).empty()) << "the child is not part of the parent's update";
@@ -63,8 +63,7 @@ TEST_F(WindowTest, ClipChildrenKeepsTheParentOffItsChildren)
   // invalidated with it and repaints afterwards.
   HWND plain = Make(nullptr, 200, 0, 100, 100, kRed);
   HWND over = Make(plain, 20, 20, 30, 30, kBlue);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   InvalidateRect(plain, nullptr, TRUE);
   RunUntilIdle();
   EXPECT_EQ(Messages(plain, {WM_PAINT}).size(), 1u);
@@ -93,8 +92,7 @@ TEST_F(WindowTest, ChildrenReorderedInTheMiddleOfAFrameAreStillPainted)
   std::vector<HWND> kids;
   for (int i = 0; i < 5; ++i)
     kids.push_back(Make(top, i * 20, 0, 20, 20, kBlue));
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   MSG msg;
   for (int i = 0; i < 4; ++i) { // the top and the three bottom children
@@ -153,8 +151,7 @@ TEST_F(WindowTest, SetRedrawSuspendsAndResumesPainting)
 {
   HWND top = Make(nullptr, 0, 0, 100, 100, kRed);
   HWND child = Make(top, 10, 10, 20, 20, kBlue);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   SendMessage(top, WM_SETREDRAW, FALSE, 0);
   EXPECT_TRUE(IsRedrawSuspended(child));
   Of(top).Fill = kYellow;
@@ -176,8 +173,7 @@ TEST_F(WindowTest, ValidatedAndHiddenWindowsDoNotPaint)
 {
   HWND top = Make(nullptr, 0, 0, 100, 100, kRed);
   HWND child = Make(top, 10, 10, 20, 20, kBlue);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   InvalidateRect(top, nullptr, TRUE);
   ValidateRect(top, nullptr);
   ValidateRect(child, nullptr);
@@ -209,8 +205,7 @@ TEST_F(WindowTest, UpdateWindowPaintsAtOnceAndEndPaintReleasesTheDC)
 TEST_F(WindowTest, ResizingInvalidatesWhatTheClassAsksFor)
 {
   HWND top = Make(nullptr, 0, 0, 100, 100, kRed);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   SetWindowPos(top, nullptr, 0, 0, 150, 100, SWP_NOMOVE | SWP_NOZORDER);
   // The surface is new, so the whole top-level window repaints.
   RunUntilIdle();
@@ -218,8 +213,7 @@ TEST_F(WindowTest, ResizingInvalidatesWhatTheClassAsksFor)
   EXPECT_EQ(WindowPixel(top, 140, 50), kRed);
 
   HWND child = Make(top, 0, 0, 40, 40, kBlue);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   Of(child).Hook = [](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
     if (m == WM_PAINT) {
       RECT r;
@@ -239,10 +233,7 @@ TEST_F(WindowTest, ScrollWindowMovesPixelsAndInvalidatesTheUncoveredStrip)
   RunUntilIdle();
   // Paint a blue bar at rows 0..9 directly.
   HDC dc = GetDC(top);
-  RECT bar(0, 0, 100, 10);
-  HBRUSH blue = CreateSolidBrush(kBlue);
-  FillRect(dc, &bar, blue);
-  DeleteObject(blue);
+  FillSolid(dc, RECT(0, 0, 100, 10), kBlue);
   ReleaseDC(top, dc);
   Of(top).Fill = kGreen;
   ScrollWindow(top, 0, 20, nullptr, nullptr);

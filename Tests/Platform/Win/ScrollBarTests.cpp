@@ -137,8 +137,7 @@ TEST_F(ScrollBarTest, TheBarComesAndGoesWithTheNeedToScrollAndNarrowsTheClient)
 
   // The strip belongs to the window, not to its client or its children.
   HWND child = Make(Scroller, 0, 0, 200, 50, kGray);
-  RunUntilIdle();
-  Log.clear();
+  Settle();
   Click(20 + 200 - Bar / 2, 20 + 25);
   EXPECT_TRUE(Messages(child, {WM_LBUTTONDOWN}).empty());
   EXPECT_EQ(Messages(Scroller, {WM_NCLBUTTONDOWN}).size(), 1u);

@@ -1,5 +1,7 @@
 #include "TestWindows.hpp"
 
+#include <QxSurface.hpp>
+
 #include <algorithm>
 
 namespace QxTest {
@@ -78,9 +80,7 @@ Win::LRESULT WindowTest::Proc(Win::HWND hWnd, Win::UINT msg, Win::WPARAM wParam,
     Win::HDC dc = Win::BeginPaint(hWnd, &ps);
     Win::RECT r;
     Win::GetClientRect(hWnd, &r);
-    Win::HBRUSH brush = Win::CreateSolidBrush(data->Fill);
-    Win::FillRect(dc, &r, brush);
-    Win::DeleteObject(brush);
+    FillSolid(dc, r, data->Fill);
     Win::EndPaint(hWnd, &ps);
     return 0;
   }

@@ -36,6 +36,12 @@ protected:
   Win::HWND Make(Win::HWND parent, int x, int y, int w, int h, Win::COLORREF fill, Win::DWORD style = 0,
                  Win::DWORD exStyle = 0, const char* cls = "QxTestWindow");
   TTestWindow& Of(Win::HWND hWnd);
+  // Lets the windows paint, then forgets what they were told so far.
+  void Settle()
+  {
+    RunUntilIdle();
+    Log.clear();
+  }
   // The messages recorded for a window (or all when nullptr), by number.
   std::vector<Win::UINT> Messages(Win::HWND hWnd, std::vector<Win::UINT> only) const;
   std::vector<TRecord> Log;

@@ -1,6 +1,7 @@
 #include <QxSurface.hpp>
 
-#include <QxDesktopFixture.hpp>
+#include "TestWindows.hpp"
+
 #include <QxStyleSupport.hpp>
 #include <Vcl.Themes.hpp>
 #include <Winapi.UxTheme.hpp>
@@ -326,41 +327,23 @@ TEST(ThemeText, DrawsInThePartsColourOrTheCallersAndMeasures)
 
 namespace {
 
-// A parent whose client shows red left of x = 70 and blue from there on.
-Win::LRESULT PaintingParentProc(Win::HWND hWnd, Win::UINT msg, Win::WPARAM wParam, Win::LPARAM lParam)
-{
-  if (msg == Win::WM_ERASEBKGND)
-    return 1;
-  if (msg != Win::WM_PRINTCLIENT || !(lParam & Win::PRF_CLIENT))
-    return Win::DefWindowProc(hWnd, msg, wParam, lParam);
-  auto dc = reinterpret_cast<Win::HDC>(wParam);
-  Win::HBRUSH red = Win::CreateSolidBrush(RGB(255, 0, 0)), blue = Win::CreateSolidBrush(RGB(0, 0, 255));
-  RECT left(0, 0, 70, 100), right(70, 0, 200, 100);
-  Win::FillRect(dc, &left, red);
-  Win::FillRect(dc, &right, blue);
-  Win::DeleteObject(red);
-  Win::DeleteObject(blue);
-  return 0;
-}
-
-class ThemeParentBackground : public QxTest::QxDesktopFixture {};
+using ThemeParentBackground = QxTest::WindowTest;
 
 } // namespace
 
 TEST_F(ThemeParentBackground, TheParentPaintsUnderTheChild)
 {
-  Win::WNDCLASS wc;
-  wc.lpfnWndProc = PaintingParentProc;
-  wc.lpszClassName = "ThemeTestParent";
-  Win::RegisterClass(wc);
-  wc.lpfnWndProc = Win::DefWindowProc;
-  wc.lpszClassName = "ThemeTestChild";
-  Win::RegisterClass(wc);
-  Win::HWND parent = Win::CreateWindowEx(0, "ThemeTestParent", "", Win::WS_POPUP | Win::WS_VISIBLE, 0, 0, 200, 100,
-                                         nullptr, nullptr, nullptr, nullptr);
-  Win::HWND child = Win::CreateWindowEx(0, "ThemeTestChild", "", Win::WS_CHILD | Win::WS_VISIBLE, 50, 20, 40, 30,
-                                        parent, nullptr, nullptr, nullptr);
-  ASSERT_NE(child, nullptr);
+  // A parent whose client shows red left of x = 70 and blue from there on.
+  Win::HWND parent = Make(nullptr, 0, 0, 200, 100, RGB(255, 0, 0));
+  Of(parent).Hook = [](Win::HWND, Win::UINT msg, Win::WPARAM wParam, Win::LPARAM lParam, Win::LRESULT& result) {
+    if (msg != Win::WM_PRINTCLIENT || !(lParam & Win::PRF_CLIENT))
+      return false;
+    QxTest::FillSolid(reinterpret_cast<Win::HDC>(wParam), RECT(0, 0, 70, 100), RGB(255, 0, 0));
+    QxTest::FillSolid(reinterpret_cast<Win::HDC>(wParam), RECT(70, 0, 200, 100), RGB(0, 0, 255));
+    result = 0;
+    return true;
+  };
+  Win::HWND child = Make(parent, 50, 20, 40, 30, RGB(255, 255, 255));
   TSurface s(40, 30);
   ASSERT_EQ(DrawThemeParentBackground(child, s.DC, nullptr), S_OK);
   EXPECT_EQ(s.At(19, 10), RGB(255, 0, 0)); // parent x 69
@@ -395,15 +378,7 @@ TEST_F(ThemeParentBackground, TheParentPaintsUnderTheChild)
 TEST_F(ThemeParentBackground, ExplorerWindowsDrawTheTreeGlyphAsTriangles)
 {
   QxTest::TVisualStyles on(true);
-  Win::WNDCLASS wc;
-  wc.lpfnWndProc = Win::DefWindowProc;
-  wc.lpszClassName = "ThemeTestExplorer";
-  Win::RegisterClass(wc);
-  auto create = [] {
-    return Win::CreateWindowEx(0, "ThemeTestExplorer", "", Win::WS_POPUP | Win::WS_VISIBLE, 0, 0, 40, 40, nullptr,
-                               nullptr, nullptr, nullptr);
-  };
-  Win::HWND plain = create(), explorer = create();
+  Win::HWND plain = Make(nullptr, 0, 0, 40, 40, kWhite), explorer = Make(nullptr, 0, 0, 40, 40, kWhite);
   ASSERT_EQ(SetWindowTheme(explorer, "explorer", nullptr), S_OK);
   EXPECT_EQ(GetWindowThemeSubAppName(explorer), "explorer");
   EXPECT_EQ(GetWindowThemeSubAppName(plain), "");
