@@ -118,9 +118,10 @@ TQxTreeItemInfo::TQxTreeItemInfo(TQxCustomTreeListView* ATreeList, TObject* ADat
 
 TQxTreeItemInfo::~TQxTreeItemInfo() = default;
 
-void TQxTreeItemInfo::Reuse(TObject* AData)
+void TQxTreeItemInfo::Reuse(TObject* AData, bool ANodesOnly)
 {
   FData = AData;
+  FNodesOnly = ANodesOnly;
   FList.clear();
   FCaption.clear();
   FCheckState = cbUnchecked;
@@ -255,7 +256,7 @@ void TQxCustomListView::CNNotify(TMessage& Message)
 // One description per depth serves the whole walk: a node's is done with
 // once its children are walked, when its next sibling's takes its place.
 // Making one afresh per node (with its lists) costs more than the host
-// takes to fill it.
+// takes to fill it. The walk reads only children and expansion, and says so.
 TQxTreeItemInfo* TQxCustomTreeListView::TTreeMap::Describe(TObject* Data, std::vector<TInfoPtr>& Levels,
                                                            size_t Depth) const
 {
@@ -263,8 +264,7 @@ TQxTreeItemInfo* TQxCustomTreeListView::TTreeMap::Describe(TObject* Data, std::v
     return nullptr;
   if (Depth == Levels.size())
     Levels.push_back(std::make_unique<TQxTreeItemInfo>(FTreeList, Data));
-  else
-    Levels[Depth]->Reuse(Data);
+  Levels[Depth]->Reuse(Data, true);
   FTreeList->OnTreeItemGet(FTreeList, Data, Levels[Depth].get());
   return Levels[Depth].get();
 }
@@ -324,20 +324,23 @@ std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::TTreeMap::ItemByIndex(In
   return FindItem(Path(Row));
 }
 
+// The nodes on the way are asked for their children only; the node found is
+// described whole, also when a stale path ends above its last step.
 std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::TTreeMap::FindItem(const std::vector<Integer>& Path) const
 {
-  std::unique_ptr<TQxTreeItemInfo> node = FTreeList->RequestItem(nullptr);
-  bool descended = false;
-  for (Integer index : Path) {
-    if (!node || index >= node->Count())
-      break;
-    std::unique_ptr<TQxTreeItemInfo> child = node->Items(index);
+  TInfoPtr node = FTreeList->RequestItem(nullptr, true);
+  size_t depth = 0;
+  for (; depth < Path.size() && node && Path[depth] >= 0 && Path[depth] < node->Count(); ++depth) {
+    TInfoPtr child = FTreeList->RequestItem(node->Node(Path[depth]), depth + 1 < Path.size());
     if (!child)
       break;
     node = std::move(child);
-    descended = true;
   }
-  return descended ? std::move(node) : nullptr;
+  if (!node || depth == 0)
+    return nullptr;
+  if (node->NodesOnly())
+    return FTreeList->RequestItem(node->Data(), false);
+  return node;
 }
 
 // ---- the tree list: model -------------------------------------------------------------------
@@ -362,11 +365,12 @@ std::unique_ptr<TListItem> TQxCustomTreeListView::CreateListItem()
   return std::make_unique<TQxTreeItem>(Items());
 }
 
-std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::RequestItem(TObject* DataObject)
+std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::RequestItem(TObject* DataObject, bool NodesOnly)
 {
   if (!OnTreeItemGet)
     return nullptr;
   auto info = std::make_unique<TQxTreeItemInfo>(this, DataObject);
+  info->FNodesOnly = NodesOnly;
   OnTreeItemGet(this, DataObject, info.get());
   return info;
 }
