@@ -172,9 +172,6 @@ public:
 
   private:
     using TInfoPtr = std::unique_ptr<TQxTreeItemInfo>;
-    // Asks the host about a node in the description kept for its depth;
-    // nullptr without a host.
-    TQxTreeItemInfo* Describe(TObject* Data, std::vector<TInfoPtr>& Levels, size_t Depth) const;
 
     struct TRow {
       Integer Parent; // row of the parent, -1 for a top-level node
