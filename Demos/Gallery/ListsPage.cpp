@@ -140,9 +140,12 @@ void TListsPage::Describe(TObject* Data, TQxTreeItemInfo* Info) const
     Info->AddNode(child);
   if (!node)
     return;
+  Info->SetExpanded(node->Expanded);
+  // A walk through the tree reads no more; the row's own fetch wants the rest.
+  if (Info->NodesOnly())
+    return;
   Info->SetCaption(node->Caption);
   Info->SetDeep(node->Deep);
-  Info->SetExpanded(node->Expanded);
   Info->SetCheckState(node->Check);
   Info->SetImageIndex(static_cast<const TQxSystemIconList*>(FIcons)->GetIndex(node->Icon));
   Info->Subitems()->Add(node->Kind);

@@ -118,19 +118,6 @@ TQxTreeItemInfo::TQxTreeItemInfo(TQxCustomTreeListView* ATreeList, TObject* ADat
 
 TQxTreeItemInfo::~TQxTreeItemInfo() = default;
 
-void TQxTreeItemInfo::Reuse(TObject* AData)
-{
-  FData = AData;
-  FList.clear();
-  FCaption.clear();
-  FCheckState = cbUnchecked;
-  FDeep = 0;
-  FExpanded = false;
-  FSubItems->Clear();
-  FImageIndex = -1;
-  FSubImages.clear();
-}
-
 std::unique_ptr<TQxTreeItemInfo> TQxTreeItemInfo::Items(Integer Index) const
 {
   if (Index < 0 || Index >= Count())
@@ -152,6 +139,22 @@ void TQxTreeItemInfo::SetSubImageIndex(Integer Index, Integer Value)
   if (size_t(Index) >= FSubImages.size())
     FSubImages.resize(size_t(Index) + 1, 0);
   FSubImages[size_t(Index)] = Value;
+}
+
+// A walk does this once a node, so it is inline here, and the sub-item list
+// is known to be ours.
+inline void TQxTreeItemInfo::Reuse(TObject* AData, bool ANodesOnly)
+{
+  FData = AData;
+  FNodesOnly = ANodesOnly;
+  FList.clear();
+  FCaption.clear();
+  FCheckState = cbUnchecked;
+  FDeep = 0;
+  FExpanded = false;
+  static_cast<TSubItemStrings&>(*FSubItems).Clear();
+  FImageIndex = -1;
+  FSubImages.clear();
 }
 
 // ---- rows ---------------------------------------------------------------------------------
@@ -252,59 +255,61 @@ void TQxCustomListView::CNNotify(TMessage& Message)
 
 // ---- the tree map -------------------------------------------------------------------------
 
-// One description per depth serves the whole walk: a node's is done with
-// once its children are walked, when its next sibling's takes its place.
-// Making one afresh per node (with its lists) costs more than the host
-// takes to fill it.
-TQxTreeItemInfo* TQxCustomTreeListView::TTreeMap::Describe(TObject* Data, std::vector<TInfoPtr>& Levels,
-                                                           size_t Depth) const
-{
-  if (!FTreeList->OnTreeItemGet)
-    return nullptr;
-  if (Depth == Levels.size())
-    Levels.push_back(std::make_unique<TQxTreeItemInfo>(FTreeList, Data));
-  else
-    Levels[Depth]->Reuse(Data);
-  FTreeList->OnTreeItemGet(FTreeList, Data, Levels[Depth].get());
-  return Levels[Depth].get();
-}
-
 // Depth first with a stack of its own: a host's chain may be deeper than the
-// thread's stack. Each frame holds the row of the node being walked (its
-// description is at the same depth) and its next child.
+// thread's stack. One description per depth serves the whole walk: a node's
+// is done with once its children are walked, when its next sibling's takes
+// its place (making one afresh per node, with its lists, costs more than the
+// host takes to fill it). The walk reads only children and expansion, and
+// says so. A frame holds the node being walked, its row and its next child;
+// the siblings run in an inner loop until one opens.
 void TQxCustomTreeListView::TTreeMap::Update()
 {
   FList.clear();
   std::vector<TInfoPtr> levels;
-  if (!Describe(nullptr, levels, 0))
+  auto describe = [&](TObject* Data, size_t Depth) -> const TQxTreeItemInfo* {
+    if (!FTreeList->OnTreeItemGet)
+      return nullptr;
+    if (Depth == levels.size())
+      levels.push_back(std::make_unique<TQxTreeItemInfo>(FTreeList, Data));
+    TQxTreeItemInfo* info = levels[Depth].get();
+    info->Reuse(Data, true);
+    FTreeList->OnTreeItemGet(FTreeList, Data, info);
+    return info;
+  };
+  const TQxTreeItemInfo* root = describe(nullptr, 0);
+  if (!root)
     return;
   struct TFrame {
+    const TQxTreeItemInfo* Node;
     Integer Row;
     Integer Next;
   };
-  std::vector<TFrame> stack{{-1, 0}};
+  std::vector<TFrame> stack{{root, -1, 0}};
   // The root's data object is null: a null child would be the root again.
   TAncestorSet ancestors;
   ancestors.Insert(nullptr);
   while (!stack.empty()) {
-    const size_t depth = stack.size() - 1;
-    const TQxTreeItemInfo& node = *levels[depth];
-    TFrame& frame = stack.back();
-    if (frame.Next >= node.Count()) {
-      ancestors.Erase(node.Data());
+    const TFrame frame = stack.back();
+    const Integer count = frame.Node->Count();
+    const TQxTreeItemInfo* opened = nullptr;
+    Integer index = frame.Next;
+    for (; index < count && !opened; ++index) {
+      TObject* data = frame.Node->FList[size_t(index)];
+      if (ancestors.Contains(data))
+        continue;
+      FList.push_back({frame.Row, index});
+      const TQxTreeItemInfo* child = describe(data, stack.size());
+      if (child && child->Count() > 0 && child->Expanded())
+        opened = child;
+    }
+    if (!opened) {
+      ancestors.Erase(frame.Node->Data());
       stack.pop_back();
       continue;
     }
-    Integer index = frame.Next++;
-    TObject* data = node.Node(index);
-    if (ancestors.Contains(data))
-      continue;
-    FList.push_back({frame.Row, index});
-    const TQxTreeItemInfo* child = Describe(data, levels, depth + 1);
-    if (child && child->Count() > 0 && child->Expanded()) {
-      ancestors.Insert(data);
-      stack.push_back({Count() - 1, 0});
-    }
+    stack.back().Next = index;
+    ancestors.Insert(opened->Data());
+    stack.push_back({opened, Count() - 1, 0});
   }
 }
 
@@ -324,20 +329,23 @@ std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::TTreeMap::ItemByIndex(In
   return FindItem(Path(Row));
 }
 
+// The nodes on the way are asked for their children only; the node found is
+// described whole, also when a stale path ends above its last step.
 std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::TTreeMap::FindItem(const std::vector<Integer>& Path) const
 {
-  std::unique_ptr<TQxTreeItemInfo> node = FTreeList->RequestItem(nullptr);
-  bool descended = false;
-  for (Integer index : Path) {
-    if (!node || index >= node->Count())
-      break;
-    std::unique_ptr<TQxTreeItemInfo> child = node->Items(index);
+  TInfoPtr node = FTreeList->RequestItem(nullptr, true);
+  size_t depth = 0;
+  for (; depth < Path.size() && node && Path[depth] >= 0 && Path[depth] < node->Count(); ++depth) {
+    TInfoPtr child = FTreeList->RequestItem(node->Node(Path[depth]), depth + 1 < Path.size());
     if (!child)
       break;
     node = std::move(child);
-    descended = true;
   }
-  return descended ? std::move(node) : nullptr;
+  if (!node || depth == 0)
+    return nullptr;
+  if (node->NodesOnly())
+    return FTreeList->RequestItem(node->Data(), false);
+  return node;
 }
 
 // ---- the tree list: model -------------------------------------------------------------------
@@ -362,11 +370,12 @@ std::unique_ptr<TListItem> TQxCustomTreeListView::CreateListItem()
   return std::make_unique<TQxTreeItem>(Items());
 }
 
-std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::RequestItem(TObject* DataObject)
+std::unique_ptr<TQxTreeItemInfo> TQxCustomTreeListView::RequestItem(TObject* DataObject, bool NodesOnly)
 {
   if (!OnTreeItemGet)
     return nullptr;
   auto info = std::make_unique<TQxTreeItemInfo>(this, DataObject);
+  info->FNodesOnly = NodesOnly;
   OnTreeItemGet(this, DataObject, info.get());
   return info;
 }

@@ -63,6 +63,11 @@ public:
   void SetChecked(bool Value) { FCheckState = Value ? Vcl::cbChecked : Vcl::cbUnchecked; }
   TObject* Data() const { return FData; }
   Vcl::TStrings* Subitems() const { return FSubItems.get(); }
+  // True when the control only walks the tree through this node (mapping
+  // the visible rows, or passing a row's ancestors on the way to it): it
+  // then reads the children and Expanded and nothing else, so a host may
+  // leave the caption, states, images and sub-items unfilled.
+  bool NodesOnly() const { return FNodesOnly; }
 
   // The children, as the host's data objects in display order.
   void AddNode(TObject* DataObject) { FList.push_back(DataObject); }
@@ -80,7 +85,7 @@ private:
   friend class TQxCustomTreeListView;
   // Back to the state of a new description of another node, keeping the
   // memory its lists had.
-  void Reuse(TObject* AData);
+  void Reuse(TObject* AData, bool ANodesOnly);
 
   TQxCustomTreeListView* FTreeList;
   std::vector<TObject*> FList;
@@ -92,6 +97,7 @@ private:
   Integer FImageIndex = -1;
   std::vector<Integer> FSubImages;
   TObject* FData;
+  bool FNodesOnly = false;
 };
 
 // A list item that knows where its parts lie.
@@ -166,9 +172,6 @@ public:
 
   private:
     using TInfoPtr = std::unique_ptr<TQxTreeItemInfo>;
-    // Asks the host about a node in the description kept for its depth;
-    // nullptr without a host.
-    TQxTreeItemInfo* Describe(TObject* Data, std::vector<TInfoPtr>& Levels, size_t Depth) const;
 
     struct TRow {
       Integer Parent; // row of the parent, -1 for a top-level node
@@ -182,7 +185,7 @@ public:
   ~TQxCustomTreeListView() override;
 
   // nullptr without OnTreeItemGet; the root is asked for with no data object.
-  std::unique_ptr<TQxTreeItemInfo> RequestItem(TObject* DataObject);
+  std::unique_ptr<TQxTreeItemInfo> RequestItem(TObject* DataObject) { return RequestItem(DataObject, false); }
   // Rebuilds the rows after the host's data changed.
   void UpdateVisibleCount();
   bool DoExpandItem(TObject* DataObject, bool Expanded);
@@ -218,6 +221,7 @@ protected:
   void DoContextPopup(TPoint MousePos, bool& Handled) override;
 
 private:
+  std::unique_ptr<TQxTreeItemInfo> RequestItem(TObject* DataObject, bool NodesOnly);
   void DrawSelection(Integer Row, const TRect& Rect, bool Selected);
   void DrawItemExpander(TQxTreeItem* Item, Integer Row);
   void DrawItemCheckbox(TQxTreeItem* Item, Integer Row);
