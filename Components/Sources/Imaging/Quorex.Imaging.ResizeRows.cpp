@@ -157,6 +157,8 @@ std::size_t WriteColumns(std::size_t end, const TColumns& columns, const TResize
   const auto full = hn::Set(di, 255);
   const float* const weight0 = columns.Weight[0].data();
   const float* const weight1 = columns.Weight[1].data();
+  Byte* const colour = row.Colour;
+  Byte* const alpha = row.Alpha;
   auto pixelsAt = [&](std::size_t i, auto store) {
     const auto wx0 = hn::LoadU(df, weight0 + i), wx1 = hn::LoadU(df, weight1 + i);
     const auto w00 = hn::Mul(wx0, wy0), w01 = hn::Mul(wx0, wy1);
@@ -172,31 +174,33 @@ std::size_t WriteColumns(std::size_t end, const TColumns& columns, const TResize
       return hn::BitCast(du, hn::Min(whole, full));
     };
     store(hn::BitCast(dBytes, hn::Or(channel(0), hn::Or(hn::ShiftLeft<8>(channel(1)), hn::ShiftLeft<16>(channel(2))))));
-    if (row.Alpha)
-      hn::StoreU(hn::TruncateTo(d8, channel(3)), d8, row.Alpha + i);
+    if (alpha)
+      hn::StoreU(hn::TruncateTo(d8, channel(3)), d8, alpha + i);
   };
   std::size_t i = 0;
   // Room after each vector for the 4 bytes the colour store writes past it
   // (columns from End on are written afterwards).
   for (; i + n <= end && i + n + 2 <= count; i += n)
-    pixelsAt(i, [&](hn::Vec<decltype(dBytes)> pixels) { StoreThreeBytePixels(dBytes, pixels, row.Colour + 3 * i); });
+    pixelsAt(i, [&](hn::Vec<decltype(dBytes)> pixels) { StoreThreeBytePixels(dBytes, pixels, colour + 3 * i); });
   // The rest by way of a buffer with that room, the last vector ending at
   // End: the pixels done twice get the same values again.
   alignas(64) Byte last[3 * hn::MaxLanes(df) + 4];
   for (; i < end; i += n) {
     const std::size_t at = std::min(i, end - n);
     pixelsAt(at, [&](hn::Vec<decltype(dBytes)> pixels) { StoreThreeBytePixels(dBytes, pixels, last); });
-    std::memcpy(row.Colour + 3 * at, last, 3 * n);
+    std::memcpy(colour + 3 * at, last, 3 * n);
   }
   return end;
 }
 
 std::size_t ResizeVector(const TColumns& columns, const float* top, const float* bottom, const TResizeRow& row)
 {
-  const DF df;
   const std::size_t stride = columns.Stride, right = 4 * stride;
-  return WriteColumns(columns.Count(), columns, row, [&](std::size_t i) {
-    return [=, &df](std::size_t c) {
+  // Everything the taps use is taken by value: the byte stores between them
+  // could otherwise change it for the compiler.
+  return WriteColumns(columns.Count(), columns, row, [top, bottom, stride, right](std::size_t i) {
+    return [=](std::size_t c) {
+      const DF df;
       const std::size_t at = c * stride + i;
       return TTaps{hn::LoadU(df, top + at), hn::LoadU(df, bottom + at), hn::LoadU(df, top + right + at),
                    hn::LoadU(df, bottom + right + at)};
@@ -233,7 +237,6 @@ std::size_t ResizeDirectVector(const TColumns& columns, const TSourcePair& sourc
                                const TResizeRow& row)
 {
   const DF df;
-  const hn::RebindToSigned<DF> di;
   const hn::RebindToUnsigned<DF> du;
   using VU = hn::Vec<decltype(du)>;
   const std::size_t n = hn::Lanes(df);
@@ -241,19 +244,24 @@ std::size_t ResizeDirectVector(const TColumns& columns, const TSourcePair& sourc
     return 0;
   const bool withAlpha = row.Alpha != nullptr;
   withAlpha ? Stage<true>(columns, source, stage) : Stage<false>(columns, source, stage);
-  const auto lowByte = hn::Set(du, 0xFF);
-  auto channelOf = [&](VU word, int shift) {
-    return hn::ConvertTo(df, hn::BitCast(di, hn::And(hn::ShiftRightSame(word, shift), lowByte)));
-  };
-  return WriteColumns(columns.Wide, columns, row, [&](std::size_t i) {
+  const std::uint64_t* const colours[2] = {stage.Colour[0].data(), stage.Colour[1].data()};
+  const std::uint32_t* const alphas[2] = {stage.Alpha[0].data(), stage.Alpha[1].data()};
+  // Taken by value, as in ResizeVector.
+  return WriteColumns(columns.Wide, columns, row, [=](std::size_t i) {
+    const DF df;
+    const hn::RebindToSigned<DF> di;
+    const hn::RebindToUnsigned<DF> du;
     VU left[2], right[2], alpha[2];
     for (std::size_t r = 0; r < 2; ++r) {
-      const auto* words = reinterpret_cast<const std::uint32_t*>(stage.Colour[r].data() + i);
+      const auto* words = reinterpret_cast<const std::uint32_t*>(colours[r] + i);
       const auto low = hn::LoadU(du, words), high = hn::LoadU(du, words + n);
       left[r] = hn::ConcatEven(du, high, low);
       right[r] = hn::ConcatOdd(du, high, low);
-      alpha[r] = withAlpha ? hn::LoadU(du, stage.Alpha[r].data() + i) : left[r];
+      alpha[r] = withAlpha ? hn::LoadU(du, alphas[r] + i) : left[r];
     }
+    auto channelOf = [=](VU word, int shift) {
+      return hn::ConvertTo(df, hn::BitCast(di, hn::And(hn::ShiftRightSame(word, shift), hn::Set(du, 0xFF))));
+    };
     // Blue, green, red and alpha of the left pixel; of the right one.
     return [=](std::size_t c) {
       static constexpr int kLeftShift[4] = {0, 8, 16, 0}, kRightShift[4] = {24, 0, 8, 8};
