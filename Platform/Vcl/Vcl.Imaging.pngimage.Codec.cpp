@@ -364,16 +364,17 @@ void SplitRow(const Byte* src, Integer width, int colourBytes, Byte* colour, Byt
     SplitRow<1>(src, width, colour, alpha);
 }
 
+// Images with alpha have whole-byte samples, and the rows fill every byte.
 void SizePlanes(TPngImageData& data, int colourBytes)
 {
   size_t pixels = size_t(data.Header.Width) * size_t(data.Header.Height);
-  data.Colour.resize(pixels * size_t(colourBytes));
-  data.Alpha.resize(pixels);
+  SizeForOverwrite(data.Colour, pixels * size_t(colourBytes));
+  SizeForOverwrite(data.Alpha, pixels);
 }
 
 // Interlaced images: every pass revisits the rows, so they are decoded whole
 // first and separated afterwards.
-void SplitAlpha(const std::vector<Byte>& decoded, size_t rowBytes, int colourBytes, TPngImageData& data)
+void SplitAlpha(const TPixelPlane& decoded, size_t rowBytes, int colourBytes, TPngImageData& data)
 {
   const TChunkIHDR& h = data.Header;
   SizePlanes(data, colourBytes);
@@ -570,7 +571,13 @@ void ReadPixels(TReadStructs& s, const TFileInfo& info, TPngImageData& data)
     if (!ReadSplitRows(s, row.data(), colourBytes, data))
       Fail(s.Io);
   } else {
-    std::vector<Byte> decoded(info.RowBytes * info.Height);
+    // libpng writes every byte of a row of whole-byte samples, but keeps
+    // the unused low bits of a packed row's last byte as it finds them.
+    TPixelPlane decoded;
+    if (info.BitDepth >= 8)
+      SizeForOverwrite(decoded, info.RowBytes * info.Height);
+    else
+      decoded.assign(info.RowBytes * info.Height, 0);
     std::vector<png_bytep> rows(info.Height);
     for (png_uint_32 y = 0; y < info.Height; ++y)
       rows[y] = decoded.data() + size_t(y) * info.RowBytes;

@@ -71,8 +71,17 @@ void CheckSize(Integer width, Integer height)
     throw EPngError(Format("Invalid PNG image size: %d x %d", {width, height}));
 }
 
-// A zero-filled image of the given format with the planes sized for it.
-TPngImageData BlankData(Byte colorType, Byte bitDepth, Integer width, Integer height)
+void SizePlane(TPixelPlane& plane, size_t size, bool zeroed)
+{
+  if (zeroed)
+    plane.assign(size, 0);
+  else
+    SizeForOverwrite(plane, size);
+}
+
+// An image of the given format with the planes sized for it, zero-filled or
+// left for the caller to write.
+TPngImageData BlankData(Byte colorType, Byte bitDepth, Integer width, Integer height, bool zeroed = true)
 {
   TPngImageData data;
   data.Header.Width = width;
@@ -80,9 +89,9 @@ TPngImageData BlankData(Byte colorType, Byte bitDepth, Integer width, Integer he
   data.Header.ColorType = colorType;
   data.Header.BitDepth = bitDepth;
   data.RowBytes = RowBytesOf(data.Header);
-  data.Colour.assign(size_t(data.RowBytes) * size_t(height), 0);
+  SizePlane(data.Colour, size_t(data.RowBytes) * size_t(height), zeroed);
   if (HasAlphaPlane(colorType))
-    data.Alpha.assign(size_t(width) * size_t(height), 0);
+    SizePlane(data.Alpha, size_t(width) * size_t(height), zeroed);
   return data;
 }
 
@@ -159,6 +168,14 @@ std::unique_ptr<Win::TMemoryDC> NewSurface(Integer width, Integer height)
 }
 
 } // namespace
+
+void SizeForOverwrite(TPixelPlane& Plane, size_t Size)
+{
+  Plane.resize(Size);
+#ifndef NDEBUG
+  std::fill(Plane.begin(), Plane.end(), Byte(0xA5));
+#endif
+}
 
 // ---- the canvas ---------------------------------------------------------------------------
 
@@ -445,10 +462,20 @@ void TPngImage::SetGamma(Cardinal Value)
 
 void TPngImage::CreateBlank(Byte ColorType, Byte BitDepth, Integer AWidth, Integer AHeight)
 {
+  CreatePlanes(ColorType, BitDepth, AWidth, AHeight, true);
+}
+
+void TPngImage::CreateForOverwrite(Byte ColorType, Byte BitDepth, Integer AWidth, Integer AHeight)
+{
+  CreatePlanes(ColorType, BitDepth, AWidth, AHeight, false);
+}
+
+void TPngImage::CreatePlanes(Byte ColorType, Byte BitDepth, Integer AWidth, Integer AHeight, bool Zeroed)
+{
   if (!ValidFormat(ColorType, BitDepth))
     throw EPngError(Format("Invalid PNG format: colour type %d with bit depth %d", {int(ColorType), int(BitDepth)}));
   CheckSize(AWidth, AHeight);
-  TPngImageData data = BlankData(ColorType, BitDepth == 16 ? 8 : BitDepth, AWidth, AHeight);
+  TPngImageData data = BlankData(ColorType, BitDepth == 16 ? 8 : BitDepth, AWidth, AHeight, Zeroed);
   if (ColorType == COLOR_PALETTE) {
     unsigned max = MaxSample(BitDepth);
     for (unsigned i = 0; i <= max; ++i) {

@@ -44,6 +44,9 @@
 #include <Vcl.Graphics.hpp>
 
 #include <array>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace Vcl {
 
@@ -86,13 +89,44 @@ using TFilters = TSet<TFilter>;
 enum class TInterlaceMethod { imNone, imAdam7 };
 using enum TInterlaceMethod;
 
+// Growing a plane leaves its new bytes unset: a plane is either filled
+// with zeros on purpose or written whole by its maker (a decoder, an image
+// made for overwriting), and writing it twice would cost a pass over memory.
+template <class T>
+struct TUnsetAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = TUnsetAllocator<U>;
+  };
+  TUnsetAllocator() = default;
+  template <class U>
+  TUnsetAllocator(const TUnsetAllocator<U>&) noexcept
+  {
+  }
+  template <class U>
+  void construct(U* P) noexcept
+  {
+    ::new (static_cast<void*>(P)) U;
+  }
+  template <class U, class... A>
+  void construct(U* P, A&&... Args)
+  {
+    ::new (static_cast<void*>(P)) U(std::forward<A>(Args)...);
+  }
+};
+using TPixelPlane = std::vector<Byte, TUnsetAllocator<Byte>>;
+
+// Sizes a plane whose every byte the caller writes before anything reads
+// it. Debug builds fill it with a pattern that shows any byte left out.
+void SizeForOverwrite(TPixelPlane& Plane, size_t Size);
+
 // The pixels and chunks of one image; the decoder fills a fresh one and the
 // image takes it only when decoding succeeded.
 struct TPngImageData {
   TChunkIHDR Header;
   Integer RowBytes = 0;
-  std::vector<Byte> Colour; // Height rows of RowBytes
-  std::vector<Byte> Alpha;  // Height rows of Width bytes, or empty
+  TPixelPlane Colour; // Height rows of RowBytes
+  TPixelPlane Alpha;  // Height rows of Width bytes, or empty
   std::vector<TPngPaletteEntry> Palette;
   // tRNS of a grayscale or RGB image: the transparent sample values at the
   // image's bit depth (grey in Red).
@@ -169,6 +203,10 @@ public:
   // image gets a grey ramp of 2^BitDepth entries). BitDepth 16 is held as 8.
   // Bad combinations or sizes raise EPngError.
   void CreateBlank(Byte ColorType, Byte BitDepth, Integer AWidth, Integer AHeight);
+  // CreateBlank for a caller that writes every byte of the colour rows (and
+  // of the alpha rows) before anything reads them: the pixels are left unset,
+  // which saves a pass over the image's memory.
+  void CreateForOverwrite(Byte ColorType, Byte BitDepth, Integer AWidth, Integer AHeight);
   // Keeps the top-left content; new pixels are zero (transparent with alpha).
   void Resize(Integer AWidth, Integer AHeight);
   // Resize; an empty image becomes a blank RGB one, a zero size empties it.
@@ -220,6 +258,7 @@ private:
   // Takes new pixels whole (the canvas surface is made anew).
   void Replace(TPngImageData&& Data);
   void SurfaceNeeded();
+  void CreatePlanes(Byte ColorType, Byte BitDepth, Integer AWidth, Integer AHeight, bool Zeroed);
   void AssignBitmap(TBitmap& Bitmap);
   void Blend(TCanvas* ACanvas, const TRect& Rect, Byte Opacity) const;
 

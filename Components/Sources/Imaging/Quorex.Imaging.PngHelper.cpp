@@ -135,6 +135,9 @@ public:
       planes.resize(ResizeRows::kPlanes * Columns.Stride);
   }
 
+  // Whether the planes hold both rows of a step already.
+  bool Holds(int Top, int Bottom) const { return FLoaded[0] == Top && (Top == Bottom || FLoaded[1] == Bottom); }
+
   // The planes of the top and the bottom row of a step.
   std::pair<const float*, const float*> Rows(int Top, int Bottom)
   {
@@ -447,7 +450,7 @@ void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
   const bool withAlpha = CheckResize(Self, NewWidth, NewHeight);
   const int w = Self.Width(), h = Self.Height();
   TPngImage result;
-  result.CreateBlank(Self.Header().ColorType, 8, NewWidth, NewHeight);
+  result.CreateForOverwrite(Self.Header().ColorType, 8, NewWidth, NewHeight);
 
   // Single precision, step by step: the scale divides by the source size
   // minus one while the destination size is taken whole.
@@ -455,11 +458,26 @@ void SmoothResize(TPngImage& Self, int NewWidth, int NewHeight)
   const float sy = float(NewHeight) / float(h - 1);
   const ResizeRows::TColumns columns(NewWidth, sx, w);
   TSampledRows rows(Self, withAlpha, columns);
+  ResizeRows::TDirectStage stage(columns);
+  TSample sample = SampleAt(0, sy, h);
   for (int ty = 0; ty < NewHeight; ++ty) {
-    const TSample sample = SampleAt(ty, sy, h);
-    const auto [top, bottom] = rows.Rows(sample.Index[0], sample.Index[1]);
-    ResizeRows::ResizeRow(columns, {top, bottom, sample.Weight[0], sample.Weight[1], result.Scanline(ty),
-                                    result.AlphaScanline(ty)});
+    const TSample next = SampleAt(ty + 1, sy, h);
+    const auto [top, bottom] = sample.Index;
+    const ResizeRows::TResizeRow row{sample.Weight[0], sample.Weight[1], result.Scanline(ty),
+                                     result.AlphaScanline(ty)};
+    // Rows that the next step reads too are sampled once into planes; the
+    // others are read where they lie.
+    if (rows.Holds(top, bottom) || (ty + 1 < NewHeight && next.Index[0] <= bottom)) {
+      const auto [topPlanes, bottomPlanes] = rows.Rows(top, bottom);
+      ResizeRows::ResizeRow(columns, topPlanes, bottomPlanes, row);
+    } else {
+      const TPngImage& source = Self;
+      ResizeRows::ResizeRowDirect(columns,
+                                  {{source.Scanline(top), source.Scanline(bottom)},
+                                   {source.AlphaScanline(top), source.AlphaScanline(bottom)}},
+                                  stage, row);
+    }
+    sample = next;
   }
   Self.Assign(std::move(result));
 }
@@ -528,15 +546,16 @@ void DrawPng(TPngImage& Self, const TPngImage* Source, TPoint Position, Byte Fac
     return;
   }
   const int w = Self.Width(), h = Self.Height();
-  auto result = BlankRGBA(w, h);
+  TPngImage result;
+  result.CreateForOverwrite(COLOR_RGBALPHA, 8, w, h);
   const TPngImage& base = Self;
   TAlphaRows selfAlpha(base);
   for (int y = 0; y < h; ++y) {
-    std::memcpy(result->Scanline(y), base.Scanline(y), size_t(w) * 3);
-    std::memcpy(result->AlphaScanline(y), selfAlpha.Row(y), size_t(w));
+    std::memcpy(result.Scanline(y), base.Scanline(y), size_t(w) * 3);
+    std::memcpy(result.AlphaScanline(y), selfAlpha.Row(y), size_t(w));
   }
-  BlendCovered(base, selfAlpha, *Source, Position, Factor, *result);
-  Self.Assign(std::move(*result));
+  BlendCovered(base, selfAlpha, *Source, Position, Factor, result);
+  Self.Assign(std::move(result));
 }
 
 void DrawCentered(TPngImage& Self, TCanvas* Canvas, const TRect& Rect)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 #include <sstream>
 
@@ -466,6 +467,39 @@ TEST(PngImage, ResizeKeepsTheTopLeftAndAssignCopiesDeeply)
   EXPECT_NE(copy.AlphaScanline(0)[0], original.AlphaScanline(0)[0]);
   copy.Assign(nullptr);
   EXPECT_TRUE(copy.Empty());
+}
+
+// An image made for overwriting has CreateBlank's shape and leaves its bytes
+// to the caller; a blank image is zeros even in memory that held others.
+TEST(PngImage, BlankImagesAreZerosAndImagesForOverwriteTakeTheirShape)
+{
+  const std::pair<Byte, Byte> formats[] = {{COLOR_RGB, 8}, {COLOR_RGBALPHA, 16}, {COLOR_PALETTE, 4}};
+  for (auto [colorType, bitDepth] : formats) {
+    SCOPED_TRACE(int(colorType));
+    TPngImage png, blank;
+    png.CreateForOverwrite(colorType, bitDepth, 7, 3);
+    blank.CreateBlank(colorType, bitDepth, 7, 3);
+    EXPECT_EQ(png.Header(), blank.Header());
+    EXPECT_EQ(png.Palette(), blank.Palette());
+    const size_t rowBytes = size_t(png.Scanline(1) - png.Scanline(0));
+    for (int y = 0; y < 3; ++y) {
+      std::memset(png.Scanline(y), 0xFF, rowBytes);
+      if (Byte* alpha = png.AlphaScanline(y))
+        std::memset(alpha, 0xFF, 7);
+    }
+    png.Assign(nullptr);
+    blank.CreateBlank(colorType, bitDepth, 7, 3);
+    for (int y = 0; y < 3; ++y) {
+      EXPECT_TRUE(std::all_of(blank.Scanline(y), blank.Scanline(y) + rowBytes, [](Byte b) { return b == 0; }));
+      if (const Byte* alpha = blank.AlphaScanline(y)) {
+        EXPECT_TRUE(std::all_of(alpha, alpha + 7, [](Byte b) { return b == 0; }));
+      }
+    }
+  }
+  TPngImage png;
+  EXPECT_THROW(png.CreateForOverwrite(COLOR_RGB, 4, 4, 4), EPngError);
+  EXPECT_THROW(png.CreateForOverwrite(COLOR_RGB, 8, 0, 4), EPngError);
+  EXPECT_TRUE(png.Empty());
 }
 
 TEST(PngImage, BadArgumentsRaiseWithoutChangingTheImage)

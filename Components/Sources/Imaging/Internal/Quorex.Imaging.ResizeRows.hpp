@@ -21,7 +21,8 @@ struct TColumns {
   std::vector<std::int32_t> Index[2]; // the left and the right source pixel
   std::vector<float> Weight[2];
   // The leading columns whose pixels can be read four bytes at a time, colour
-  // and alpha alike, without reading past the end of the source row.
+  // and alpha alike, and eight colour bytes at a time from the left pixel on,
+  // without reading past the end of the source row.
   std::size_t Wide = 0;
   // The length of a sampled plane: a whole number of cache lines and one
   // more, so that the planes read side by side do not fall into the same
@@ -41,16 +42,31 @@ struct TSourceRow {
 };
 void SampleRows(const TSourceRow* Rows, std::size_t Count, const TColumns& Columns);
 
-// One destination row from the sampled rows above and below it and their
-// weights. Alpha is nullptr when there is none.
+// A destination row and the weights of its two source rows. Alpha is
+// nullptr when there is none.
 struct TResizeRow {
-  const float* Top;
-  const float* Bottom;
   float RowWeight0;
   float RowWeight1;
   Vcl::Byte* Colour;
   Vcl::Byte* Alpha;
 };
-void ResizeRow(const TColumns& Columns, const TResizeRow& Row);
+// One destination row from the sampled rows above and below it.
+void ResizeRow(const TColumns& Columns, const float* Top, const float* Bottom, const TResizeRow& Row);
+
+// One destination row straight from the source rows above and below it,
+// without planes: for a step whose rows no other step reads, as when
+// shrinking. Alpha rows are nullptr when there are none.
+struct TSourcePair {
+  const Vcl::Byte* Colour[2];
+  const Vcl::Byte* Alpha[2];
+};
+// What such a row reads of each sampled column, one row after the other:
+// the eight colour bytes from the left pixel on and the four alpha bytes.
+struct TDirectStage {
+  explicit TDirectStage(const TColumns& Columns);
+  std::vector<std::uint64_t> Colour[2];
+  std::vector<std::uint32_t> Alpha[2];
+};
+void ResizeRowDirect(const TColumns& Columns, const TSourcePair& Source, TDirectStage& Stage, const TResizeRow& Row);
 
 } // namespace Quorex::ResizeRows
