@@ -581,7 +581,9 @@ private:
   }
 
   // Lines go to Cairo as they come, with no path built on the way: a chart
-  // draws one segment for every value it shows.
+  // draws one segment for every value it shows. Under a transform that only
+  // moves they go in device pixels, moved as Cairo would move them (x + x0),
+  // which spares Cairo transforming every point.
   void StrokeLines(const std::shared_ptr<IGPPen>& Pen, std::span<const TGPPointF> Points)
   {
     if (Points.size() < 2)
@@ -589,10 +591,16 @@ private:
     for (const TGPPointF& p : Points)
       CheckFinite({p.X, p.Y});
     StrokeAlong(Pen, [&](cairo_t* cr) {
+      cairo_matrix_t m;
+      const bool moves = OnlyMoves(cr, m);
+      const double dx = moves ? m.x0 : 0, dy = moves ? m.y0 : 0;
+      if (moves)
+        cairo_identity_matrix(cr);
       cairo_new_path(cr);
-      cairo_move_to(cr, Points[0].X, Points[0].Y);
+      cairo_move_to(cr, Points[0].X + dx, Points[0].Y + dy);
       for (const TGPPointF& p : Points.subspan(1))
-        cairo_line_to(cr, p.X, p.Y);
+        cairo_line_to(cr, p.X + dx, p.Y + dy);
+      cairo_set_matrix(cr, &m);
     });
   }
 
