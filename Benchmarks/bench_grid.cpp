@@ -126,13 +126,16 @@ struct TCairoPlot {
     cairo_surface_destroy(Surface);
   }
   static double X(int Column) { return Column + 0.5; }
-  static double Y(double Value) { return kPlotHeight - Value * 0.01 * kPlotHeight + 0.5; }
-  // The stored values, as the grid keeps them.
+  // A reading as the grid keeps it, a percentage of the range 0 to 100, and
+  // placed as the grid places it: a single-precision pixel row.
+  static double Stored(double Reading) { return Reading / 100 * 100; }
+  static double Y(double Value) { return double(float(kPlotHeight - Value * (0.01 * kPlotHeight))) + 0.5; }
+  // The stored values.
   std::array<std::vector<double>, kSeries> Values = [] {
     std::array<std::vector<double>, kSeries> values;
     for (int s = 0; s < kSeries; ++s)
       for (int n = 0; n < kValues; ++n)
-        values[size_t(s)].push_back(Reading(s, n));
+        values[size_t(s)].push_back(Stored(Reading(s, n)));
     return values;
   }();
 
@@ -153,8 +156,8 @@ void TickCairo(TCairoPlot& Plot, int N)
   }
   cairo_surface_mark_dirty(Plot.Surface);
   for (int s = 0; s < kSeries; ++s) {
-    cairo_move_to(Plot.Context, TCairoPlot::X(kWidth - 1), TCairoPlot::Y(Reading(s, N)));
-    cairo_line_to(Plot.Context, TCairoPlot::X(kWidth - 2), TCairoPlot::Y(Reading(s, N - 1)));
+    cairo_move_to(Plot.Context, TCairoPlot::X(kWidth - 1), TCairoPlot::Y(TCairoPlot::Stored(Reading(s, N))));
+    cairo_line_to(Plot.Context, TCairoPlot::X(kWidth - 2), TCairoPlot::Y(TCairoPlot::Stored(Reading(s, N - 1))));
     cairo_set_source(Plot.Context, Plot.Sources[size_t(s)]);
     cairo_stroke(Plot.Context);
   }

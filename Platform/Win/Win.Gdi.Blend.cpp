@@ -44,6 +44,8 @@ hn::Vec<D16> MixLanes(D16 d16, hn::Vec<D16> src, hn::Vec<D16> dst, hn::Vec<D16> 
 
 // The source's own alpha at full constant alpha, the common case of drawing
 // an image: x * 255 / 255 rounds back to x, so the source takes no product.
+// Transparent pixels (all zero, premultiplied) leave the destination as it
+// is, so a vector of them is passed over: a plot or an icon is mostly that.
 std::size_t OverRunVector(std::uint32_t* dst, const std::uint32_t* src, std::size_t count)
 {
   const hn::ScalableTag<std::uint32_t> d32;
@@ -53,6 +55,8 @@ std::size_t OverRunVector(std::uint32_t* dst, const std::uint32_t* src, std::siz
   std::size_t i = 0;
   for (; i + step <= count; i += step) {
     const auto s = hn::LoadU(d32, src + i);
+    if (hn::AllTrue(d32, hn::Eq(s, hn::Zero(d32))))
+      continue;
     const auto d = hn::BitCast(d16, hn::LoadU(d32, dst + i));
     const auto alpha = hn::ShiftRight<24>(s);
     const auto dstFactor = hn::Sub(max, hn::BitCast(d16, hn::Or(alpha, hn::ShiftLeft<16>(alpha))));

@@ -658,10 +658,10 @@ void TQxCustomGrid::InitGraph()
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->SetPixelFormat(pf32bit);
   // The lines are drawn anti-aliased over transparent black, which leaves
-  // them premultiplied.
+  // them premultiplied; a new 32-bit bitmap starts all zero, that is
+  // transparent black.
   bitmap->SetAlphaFormat(afPremultiplied);
   bitmap->SetSize(w, h);
-  std::memset(bitmap->ScanLine(0), 0, size_t(w) * size_t(h) * 4);
   FGDIpGraph = GdiPlus::TGPGraphics::Create(bitmap->Canvas()->Handle());
   FGDIpGraph->SetSmoothingMode(FAntiAlias ? GdiPlus::SmoothingModeAntiAlias : GdiPlus::SmoothingModeNone);
   FGraphBitmap = std::move(bitmap);

@@ -581,7 +581,9 @@ private:
   }
 
   // Lines go to Cairo as they come, with no path built on the way: a chart
-  // draws one segment for every value it shows.
+  // draws one segment for every value it shows. Under a transform that only
+  // moves they go in device pixels, moved as Cairo would move them (x + x0),
+  // which spares Cairo transforming every point.
   void StrokeLines(const std::shared_ptr<IGPPen>& Pen, std::span<const TGPPointF> Points)
   {
     if (Points.size() < 2)
@@ -589,10 +591,16 @@ private:
     for (const TGPPointF& p : Points)
       CheckFinite({p.X, p.Y});
     StrokeAlong(Pen, [&](cairo_t* cr) {
+      cairo_matrix_t m;
+      const bool moves = OnlyMoves(cr, m);
+      const double dx = moves ? m.x0 : 0, dy = moves ? m.y0 : 0;
+      if (moves)
+        cairo_identity_matrix(cr);
       cairo_new_path(cr);
-      cairo_move_to(cr, Points[0].X, Points[0].Y);
+      cairo_move_to(cr, Points[0].X + dx, Points[0].Y + dy);
       for (const TGPPointF& p : Points.subspan(1))
-        cairo_line_to(cr, p.X, p.Y);
+        cairo_line_to(cr, p.X + dx, p.Y + dy);
+      cairo_set_matrix(cr, &m);
     });
   }
 
@@ -633,20 +641,24 @@ private:
   template <class F>
   bool StrokeThroughMask(cairo_t* Cr, F AddPath)
   {
-    constexpr double kMostWidth = 64, kMostArea = 1 << 18;
     cairo_matrix_t m;
-    if (!OnlyMoves(Cr, m) || FClipMask || FCompositingMode != CompositingModeSourceOver || !ClipLeavesAlone(Cr, m))
+    if (!OnlyMoves(Cr, m) || FClipMask || FCompositingMode != CompositingModeSourceOver)
       return false;
+    // A stroke covers the points of its path, so a path that is already too
+    // large for a mask is told apart without stroking it for its extents,
+    // which costs about what drawing a long thin line does.
     double l, t, r, b;
-    cairo_stroke_extents(Cr, &l, &t, &r, &b);
-    const double left = std::floor(l + m.x0) - 1, top = std::floor(t + m.y0) - 1;
-    const double width = std::ceil(r + m.x0) + 1 - left, height = std::ceil(b + m.y0) + 1 - top;
-    if (!(width <= kMostWidth && width * height <= kMostArea))
+    cairo_path_extents(Cr, &l, &t, &r, &b);
+    if (!MaskHolds(TMaskArea(l, t, r, b, m)) || !ClipLeavesAlone(Cr, l, t, r, b, m))
       return false;
-    TSurfacePtr mask(cairo_image_surface_create(CAIRO_FORMAT_A8, int(width), int(height)));
+    cairo_stroke_extents(Cr, &l, &t, &r, &b);
+    const TMaskArea area(l, t, r, b, m);
+    if (!MaskHolds(area))
+      return false;
+    TSurfacePtr mask(cairo_image_surface_create(CAIRO_FORMAT_A8, int(area.Width), int(area.Height)));
     TContextPtr coverage(cairo_create(mask.get()));
     cairo_t* mc = coverage.get();
-    cairo_translate(mc, m.x0 - left, m.y0 - top);
+    cairo_translate(mc, m.x0 - area.Left, m.y0 - area.Top);
     cairo_set_antialias(mc, cairo_get_antialias(Cr));
     cairo_set_tolerance(mc, cairo_get_tolerance(Cr));
     cairo_set_line_width(mc, cairo_get_line_width(Cr));
@@ -660,22 +672,36 @@ private:
       return false;
     cairo_new_path(Cr);
     cairo_identity_matrix(Cr);
-    cairo_mask_surface(Cr, mask.get(), left, top);
+    cairo_mask_surface(Cr, mask.get(), area.Left, area.Top);
     return true;
   }
 
-  // Whether one rectangle of the clip holds every surface pixel that Cairo
-  // reckons a stroke of the path may reach (as far as a mitred join goes):
-  // then Cairo composites without the clip, whichever way the stroke is drawn.
-  bool ClipLeavesAlone(cairo_t* Cr, const cairo_matrix_t& M) const
+  // The whole surface pixels around user-space extents under a transform
+  // that only moves, with a pixel to spare on every side.
+  struct TMaskArea {
+    TMaskArea(double L, double T, double R, double B, const cairo_matrix_t& M)
+      : Left(std::floor(L + M.x0) - 1), Top(std::floor(T + M.y0) - 1), Width(std::ceil(R + M.x0) + 1 - Left),
+        Height(std::ceil(B + M.y0) + 1 - Top)
+    {
+    }
+    double Left, Top, Width, Height;
+  };
+
+  static bool MaskHolds(const TMaskArea& Area)
   {
-    double l, t, r, b;
-    cairo_path_extents(Cr, &l, &t, &r, &b);
+    constexpr double kMostWidth = 64, kMostArea = 1 << 18;
+    return Area.Width <= kMostWidth && Area.Width * Area.Height <= kMostArea;
+  }
+
+  // Whether one rectangle of the clip holds every surface pixel that Cairo
+  // reckons a stroke of the path (user-space extents L, T, R, B) may reach,
+  // as far as a mitred join goes: then Cairo composites without the clip,
+  // whichever way the stroke is drawn.
+  bool ClipLeavesAlone(cairo_t* Cr, double L, double T, double R, double B, const cairo_matrix_t& M) const
+  {
     const double reach = std::sqrt(2.0) * cairo_get_miter_limit(Cr) * cairo_get_line_width(Cr) + 1;
-    l = std::max(l + M.x0 - reach, 0.0);
-    t = std::max(t + M.y0 - reach, 0.0);
-    r = std::min(r + M.x0 + reach, double(FWidth));
-    b = std::min(b + M.y0 + reach, double(FHeight));
+    const double l = std::max(L + M.x0 - reach, 0.0), t = std::max(T + M.y0 - reach, 0.0);
+    const double r = std::min(R + M.x0 + reach, double(FWidth)), b = std::min(B + M.y0 + reach, double(FHeight));
     cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(Cr);
     bool holds = false;
     for (int i = 0; clip->status == CAIRO_STATUS_SUCCESS && i < clip->num_rectangles && !holds; ++i) {

@@ -3,9 +3,14 @@
 // through peaks, the range checks, odd spacings and steps, and sizing.
 #include "GridTestSupport.hpp"
 
+#include <GdiPlus.hpp>
 #include <Win.SizeMove.hpp>
 
+#include <cairo.h>
+
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 using namespace Vcl;
@@ -160,6 +165,67 @@ TEST_F(GridTest, ATickDrawsWhatARebuildOfTheSameValuesDraws)
     for (int x = plot.Left + 4; x < plot.Right - 6; ++x)
       ASSERT_EQ(after(x - 4, y), before(x, y)) << x << "," << y;
   EXPECT_FALSE(InkRows(after, plot.Right - 1).empty());
+}
+
+// A rebuild, whatever short cuts it takes, shows what plain Cairo draws of
+// the stored values: one anti-aliased line per graph through the pixel
+// centres, in the gradient brush's colours, laid over the plot.
+TEST_F(GridTest, ARebuildShowsWhatCairoDrawsOfTheStoredValues)
+{
+  const std::pair<TColor, TColor> colours[] = {{clRed, clBlue}, {clYellow, clFuchsia}};
+  for (auto [top, bottom] : colours) {
+    TQxGridGraph* graph = Grid->Graphs()->Add();
+    graph->SetMinColor(top);
+    graph->SetMaxColor(bottom);
+  }
+  Grid->SetShowLabel(false);
+  Grid->SetGridLinesColor(Grid->Color()); // a plain black plot
+  // A plot 100 pixels high: a stored percentage is its height in pixels.
+  Grid->SetBounds(Grid->Left(), Grid->Top(), 200, 114);
+  for (int n = 0; n < 260; ++n)
+    Grid->AddValues({50 + 45 * std::sin(n * 0.11), 50 + 30 * std::cos(n * 0.07)});
+  Grid->Reset(false, true, true);
+  const auto shot = Shot();
+  const TRect plot = Grid->GridRect();
+  ASSERT_EQ(plot.Height(), 100);
+
+  // The graph bitmap: the client's width, its right edge on the plot's.
+  const int w = Grid->ClientWidth(), h = 100;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+  cairo_set_line_width(cr, 1);
+  for (int g = 0; g < 2; ++g) {
+    const TQxGridGraph* graph = Grid->Graphs()->Items(g);
+    for (int i = graph->Count() - 1, x = w - 1; i >= 0 && x >= 0; --i, --x)
+      cairo_line_to(cr, x + 0.5, double(float(h - graph->Values(i))) + 0.5);
+    const auto brush = GdiPlus::TGPLinearGradientBrush::Create(
+      GdiPlus::TGPRectF(0, 0, float(w), float(h)), GdiPlus::TGPColor::CreateFromColorRef(colours[g].first),
+      GdiPlus::TGPColor::CreateFromColorRef(colours[g].second), GdiPlus::LinearGradientModeVertical);
+    const GdiPlus::TGPPointF a = brush->StartPoint(), b = brush->EndPoint();
+    cairo_pattern_t* pattern = cairo_pattern_create_linear(a.X + 0.5, a.Y + 0.5, b.X + 0.5, b.Y + 0.5);
+    for (auto [offset, c] : {std::pair{0.0, brush->StartColor()}, std::pair{1.0, brush->EndColor()}})
+      cairo_pattern_add_color_stop_rgb(pattern, offset, c.R() / 255.0, c.G() / 255.0, c.B() / 255.0);
+    cairo_set_source(cr, pattern);
+    cairo_stroke(cr);
+    cairo_pattern_destroy(pattern);
+  }
+  cairo_surface_flush(surface);
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  int ink = 0;
+  // Over black, the plot shows the premultiplied colours as they are.
+  for (int y = plot.Top; y < plot.Bottom; ++y)
+    for (int x = plot.Left; x < plot.Right; ++x) {
+      std::uint32_t p;
+      std::memcpy(&p, data + std::ptrdiff_t(y - plot.Top) * stride + (x + w - plot.Right) * 4, 4);
+      const Win::COLORREF expected = Win::RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+      ASSERT_EQ(shot(x, y), expected) << x << "," << y;
+      ink += Ink(expected);
+    }
+  EXPECT_GT(ink, 2 * plot.Width());
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
 }
 
 TEST_F(GridTest, ValuesScaleToTheRangeInPercentModeAndRawInNumericMode)

@@ -45,7 +45,12 @@ TEST(GdiBlend, RunsMatchThePlainCode)
   QxTest::ForEachVectorTarget([&] {
     for (int n : sizes)
       for (const BLENDFUNCTION& blend : Blends()) {
-        const auto src = RandomPixels(std::size_t(n), std::uint32_t(n));
+        auto src = RandomPixels(std::size_t(n), std::uint32_t(n));
+        // Stretches of transparent pixels, as a plot or an icon has, across
+        // whole vectors and parts of them.
+        for (std::size_t i = 0; i < src.size(); ++i)
+          if (i / 37 % 2)
+            src[i] = 0;
         auto expected = RandomPixels(std::size_t(n), std::uint32_t(n) + 1);
         auto actual = expected;
         BlendRunReference(expected.data(), src.data(), expected.size(), blend);
