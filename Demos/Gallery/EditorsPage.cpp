@@ -1,5 +1,5 @@
 // The editors page: an edit keeping its text clear of a child at its right
-// edge; search edits empty, with text and (in the tour) with the clear
+// edge, an empty one showing its hint and one in capitals; search edits empty, with text and (in the tour) with the clear
 // button hovered; address edits with a valid and an invalid address; a path
 // edit; IP address edits with an address, cleared and with restricted
 // ranges; spin edits normal, read-only, with the editor disabled and
@@ -56,6 +56,7 @@ void TEditorsPage::BuildEdits()
   unit->SetCaption("kg");
   unit->SetParent(edit);
   edit->SetText("A weight that runs long before the unit");
+  Put(new TQxEdit(this), Client(), kMargin + kCaption - 60 + kWidth + 12, top, kWidth)->SetTextHint("Your name");
 
   top += kRowPitch;
   AddLabel("<b>Search</b>", kMargin, top + 4);
@@ -75,6 +76,12 @@ void TEditorsPage::BuildEdits()
   top += kRowPitch;
   AddLabel("<b>Folder</b>", kMargin, top + 4);
   Put(new TBrowsePath(this), Client(), kMargin + kCaption - 60, top, kWidth)->SetText("/usr/share");
+
+  top += kRowPitch;
+  AddLabel("<b>Capitals</b>", kMargin, top + 4);
+  auto* capitals = Put(new TQxEdit(this), Client(), kMargin + kCaption - 60, top, kWidth);
+  capitals->SetCharCase(ecUpperCase);
+  capitals->SetText("typed in any case");
 }
 
 void TEditorsPage::BuildIpEdits()

@@ -128,6 +128,7 @@ void TWinControl::Realign()
     TStateFlag aligning(FControlState, csAligning);
     TRect r = ClientRect();
     AdjustClientRect(r);
+    r = FPadding->Inset(r);
     AlignControls(nullptr, r);
   }
   if (AutoSize())

@@ -70,6 +70,11 @@ void TMargins::ControlChange()
     FControl->RequestAlign();
 }
 
+void TWinControl::SetPadding(const TPadding* Value)
+{
+  FPadding->Assign(Value);
+}
+
 void TPadding::ControlChange()
 {
   static_cast<TWinControl*>(FControl)->Realign();

@@ -1,6 +1,7 @@
 // The windowed control: its window handle, its children and the way its
 // messages are handled; the utility windows of AllocateHWnd.
 #include "Vcl.Controls.Internal.hpp"
+#include "Vcl.Controls.Padding.hpp"
 
 #include <Win.Edit.hpp>
 
@@ -25,7 +26,8 @@ bool IsMouseMessage(Win::UINT Msg)
 
 // ---- TWinControl -------------------------------------------------------------------------
 
-TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::make_unique<TBrush>())
+TWinControl::TWinControl(TComponent* AOwner)
+  : TControl(AOwner), FBrush(std::make_unique<TBrush>()), FPadding(std::make_unique<TPadding>(this))
 {
   FWindowed = true;
   FBrush->SetColor(Color());

@@ -181,6 +181,7 @@ class TPopupMenu;
 class TBasicAction;
 class TControlActionLink;
 class TMargins;
+class TPadding;
 class TTouchManager;
 
 // A class of control action link as a control names the one it wants: it
@@ -659,6 +660,10 @@ public:
   void SetBevelWidth(TBevelWidth Value);
   TRect ClientRect() const override;
   TBrush* Brush() const { return FBrush.get(); }
+  // The room kept free inside the client area when aligning children
+  // (Vcl.Controls.Padding).
+  TPadding* Padding() const { return FPadding.get(); }
+  void SetPadding(const TPadding* Value);
 
   // Paints the control and its children on DC with its top left at (X, Y).
   void PaintTo(Win::HDC DC, Integer X, Integer Y);
@@ -801,6 +806,7 @@ private:
   TSize FLastClientSize;
   std::unique_ptr<TBrush> FBrush;
   TBevel FBevel;
+  std::unique_ptr<TPadding> FPadding;
 };
 
 // ---- TCustomControl -------------------------------------------------------------------------------

@@ -4,6 +4,17 @@
 
 namespace Vcl {
 
+QX_PUBLISHED(TEditButton)
+{
+  Property("DisabledImageIndex", &T::DisabledImageIndex, &T::SetDisabledImageIndex).Default(TImageIndex(-1));
+  Property("Enabled", &T::Enabled, &T::SetEnabled).Default(true);
+  Property("Hint", &T::Hint, &T::SetHint).Default(String());
+  Property("HotImageIndex", &T::HotImageIndex, &T::SetHotImageIndex).Default(TImageIndex(-1));
+  Property("ImageIndex", &T::ImageIndex, &T::SetImageIndex).Default(TImageIndex(-1));
+  Property("PressedImageIndex", &T::PressedImageIndex, &T::SetPressedImageIndex).Default(TImageIndex(-1));
+  Property("Visible", &T::Visible, &T::SetVisible).Default(false);
+}
+
 namespace {
 
 // Between a button and the text.
@@ -88,6 +99,33 @@ TEditButton::TEditButton(TCustomButtonedEdit* EditControl, TButtonPosition Posit
 }
 
 TEditButton::~TEditButton() = default;
+
+void TEditButton::Assign(const TPersistent* Source)
+{
+  const auto* button = dynamic_cast<const TEditButton*>(Source);
+  if (!button) {
+    inherited::Assign(Source);
+    return;
+  }
+  FDisabledImageIndex = button->FDisabledImageIndex;
+  FHotImageIndex = button->FHotImageIndex;
+  FImageIndex = button->FImageIndex;
+  FPressedImageIndex = button->FPressedImageIndex;
+  FEnabled = button->FEnabled;
+  SetHint(button->Hint());
+  Changed();
+  SetVisible(button->FVisible);
+}
+
+String TEditButton::Hint() const
+{
+  return FGlyph->Hint();
+}
+
+void TEditButton::SetHint(const String& Value)
+{
+  FGlyph->SetHint(Value);
+}
 
 bool TEditButton::Hot() const
 {
@@ -178,13 +216,13 @@ void TCustomButtonedEdit::SetImages(TCustomImageList* Value)
     UpdateEditButtons();
 }
 
-void TCustomButtonedEdit::SetLeftButton(TEditButton* Value)
+void TCustomButtonedEdit::SetLeftButton(const TEditButton* Value)
 {
   if (Value)
     FLeftButton->Assign(Value);
 }
 
-void TCustomButtonedEdit::SetRightButton(TEditButton* Value)
+void TCustomButtonedEdit::SetRightButton(const TEditButton* Value)
 {
   if (Value)
     FRightButton->Assign(Value);

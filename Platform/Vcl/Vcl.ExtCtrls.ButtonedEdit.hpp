@@ -23,6 +23,8 @@ public:
 
   TEditButton(TCustomButtonedEdit* EditControl, TButtonPosition Position);
   ~TEditButton() override;
+  // Takes another button's images, visibility, state and hint.
+  void Assign(const TPersistent* Source) override;
 
   TImageIndex DisabledImageIndex() const { return FDisabledImageIndex; }
   void SetDisabledImageIndex(TImageIndex Value);
@@ -36,6 +38,9 @@ public:
   void SetVisible(bool Value);
   bool Enabled() const { return FEnabled; }
   void SetEnabled(bool Value);
+  // Shown over the button while the edit shows hints.
+  String Hint() const;
+  void SetHint(const String& Value);
 
   // The look the button shows now, and the image it draws for it (-1: none).
   bool Hot() const;
@@ -69,9 +74,9 @@ public:
   TCustomImageList* Images() const { return FImages; }
   void SetImages(TCustomImageList* Value);
   TEditButton* LeftButton() const { return FLeftButton.get(); }
-  void SetLeftButton(TEditButton* Value);
+  void SetLeftButton(const TEditButton* Value);
   TEditButton* RightButton() const { return FRightButton.get(); }
-  void SetRightButton(TEditButton* Value);
+  void SetRightButton(const TEditButton* Value);
 
   TNotifyEvent OnLeftButtonClick;
   TNotifyEvent OnRightButtonClick;
@@ -119,6 +124,10 @@ private:
   bool FHot = false;
   bool FPressed = false;
 };
+
+// What an edit with buttons publishes beyond the edit's own properties.
+inline constexpr const char* ButtonedEditProperties[] = {"Images", "LeftButton", "RightButton", "OnLeftButtonClick",
+                                                         "OnRightButtonClick"};
 
 class TButtonedEdit : public TCustomButtonedEdit {
   QX_CLASS(TButtonedEdit, TCustomButtonedEdit)

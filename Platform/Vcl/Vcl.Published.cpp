@@ -12,6 +12,7 @@
 #include "Vcl.Controls.Touch.hpp"
 #include "Vcl.Buttons.hpp"
 #include "Vcl.ComCtrls.hpp"
+#include "Vcl.ExtCtrls.ButtonedEdit.hpp"
 #include "Vcl.ExtCtrls.Image.hpp"
 #include "Vcl.ExtCtrls.hpp"
 #include "Vcl.Forms.Frame.hpp"
@@ -20,6 +21,8 @@
 #include "Vcl.StdCtrls.Edit.hpp"
 #include "Vcl.StdCtrls.Label.hpp"
 #include "Vcl.StdCtrls.hpp"
+
+#include <span>
 
 namespace Vcl {
 
@@ -137,6 +140,7 @@ QX_PUBLISHED(TWinControl)
     .StoredWhen([](const TObject* o) { return !static_cast<const TWinControl*>(o)->ParentDoubleBuffered(); })
     .Protected();
   Property("ParentBackground", &T::ParentBackground, &T::SetParentBackground).Default(false).Protected();
+  Property("Padding", &T::Padding, &T::SetPadding).Protected();
   Property("BevelEdges", &T::BevelEdges, &T::SetBevelEdges)
     .Default(TBevelEdges{beLeft, beTop, beRight, beBottom})
     .Protected();
@@ -245,7 +249,7 @@ QX_PUBLISHED(TPanel)
                            "BorderWidth", "Caption"})
     Publish(name);
   Publish("Color").Default(clBtnFace);
-  for (const char* name : {"Constraints", "DoubleBuffered", "Enabled", "Font"})
+  for (const char* name : {"Constraints", "DoubleBuffered", "Enabled", "Font", "Padding"})
     Publish(name);
   Publish("ParentBackground").Default(true);
   for (const char* name : {"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu", "ShowCaption", "ShowHint",
@@ -380,29 +384,58 @@ QX_PUBLISHED(TCustomEdit)
   Property("PasswordChar", &T::PasswordCharText, &T::SetPasswordCharText).Default("").Protected();
   Property("ReadOnly", &T::ReadOnly, &T::SetReadOnly).Default(false).Protected();
   Property("Text", &T::Text, &T::SetText).Protected();
+  Property("CharCase", &T::CharCase, &T::SetCharCase).Default(ecNormal).Protected();
+  Property("TextHint", &T::TextHint, &T::SetTextHint).Default(String()).Protected();
+  Property("OEMConvert", &T::OEMConvert, &T::SetOEMConvert).Default(false).Protected();
+  Property("ImeMode", &T::ImeMode, &T::SetImeMode).Default(imDontCare).Protected();
+  Property("ImeName", &T::ImeName, &T::SetImeName).Default(String()).Protected();
   Event("OnChange", &T::OnChange).Protected();
 }
 
-QX_PUBLISHED(TEdit)
+QX_PUBLISHED(TCustomButtonedEdit)
 {
-  // The parent switches before the values they stand for.
-  Publish("ParentColor").Default(false);
-  for (const char* name : {"Align", "Alignment", "Anchors", "AutoSelect", "BorderStyle", "Color", "Constraints",
-                           "DoubleBuffered", "Enabled", "ParentFont", "Font", "HideSelection", "MaxLength",
-                           "NumbersOnly", "ParentShowHint", "PasswordChar", "PopupMenu", "ReadOnly", "ShowHint",
-                           "TabOrder", "Text", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick",
-                           "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter",
-                           "OnMouseLeave", "OnMouseMove", "OnMouseUp"})
-    Publish(name);
-  for (const char* name : DragAndBiDiProperties)
-    Publish(name);
-  Publish("AutoSize").Default(true);
-  Publish("TabStop").Default(true);
-  for (const char* name : MarginProperties)
-    Publish(name);
-  for (const char* name : Ctl3DProperties)
-    Publish(name);
+  Property("Images", &T::Images, &T::SetImages).Protected();
+  Property("LeftButton", &T::LeftButton, &T::SetLeftButton).Protected();
+  Property("RightButton", &T::RightButton, &T::SetRightButton).Protected();
+  Event("OnLeftButtonClick", &T::OnLeftButtonClick).Protected();
+  Event("OnRightButtonClick", &T::OnRightButtonClick).Protected();
 }
+
+namespace {
+
+// The framework's edit and its buttoned descendant publish the same
+// properties of the edit, and the latter its own beyond them.
+template <class C>
+struct TEditPublisher : TPublisher<C> {
+  explicit TEditPublisher(std::span<const char* const> Extra)
+  {
+    // The parent switches before the values they stand for.
+    this->Publish("ParentColor").Default(false);
+    for (const char* name :
+         {"Align", "Alignment", "Anchors", "AutoSelect", "BorderStyle", "CharCase", "Color", "Constraints",
+          "DoubleBuffered", "Enabled", "ParentFont", "Font", "HideSelection", "ImeMode", "ImeName", "MaxLength",
+          "NumbersOnly", "OEMConvert", "ParentShowHint", "PasswordChar", "PopupMenu", "ReadOnly", "ShowHint",
+          "TabOrder", "Text", "TextHint", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter",
+          "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
+          "OnMouseMove", "OnMouseUp"})
+      this->Publish(name);
+    for (const char* name : DragAndBiDiProperties)
+      this->Publish(name);
+    this->Publish("AutoSize").Default(true);
+    this->Publish("TabStop").Default(true);
+    for (const char* name : MarginProperties)
+      this->Publish(name);
+    for (const char* name : Ctl3DProperties)
+      this->Publish(name);
+    for (const char* name : Extra)
+      this->Publish(name);
+  }
+};
+
+const TEditPublisher<TEdit> EditPublisher({});
+const TEditPublisher<TButtonedEdit> ButtonedEditPublisher(ButtonedEditProperties);
+
+} // namespace
 
 QX_PUBLISHED(TImage)
 {

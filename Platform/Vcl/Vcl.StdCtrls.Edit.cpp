@@ -54,6 +54,12 @@ void TCustomEdit::CreateParams(TCreateParams& Params)
     Params.Style |= Win::ES_READONLY;
   if (FNumbersOnly)
     Params.Style |= Win::ES_NUMBER;
+  if (FCharCase == ecUpperCase)
+    Params.Style |= Win::ES_UPPERCASE;
+  else if (FCharCase == ecLowerCase)
+    Params.Style |= Win::ES_LOWERCASE;
+  if (FOEMConvert)
+    Params.Style |= Win::ES_OEMCONVERT;
   if (FBorderStyle == bsSingle)
     Params.ExStyle |= Win::WS_EX_CLIENTEDGE;
 }
@@ -76,6 +82,8 @@ void TCustomEdit::CreateWnd()
     SendEdit(Win::EM_SETMARGINS, Win::EC_LEFTMARGIN | Win::EC_RIGHTMARGIN,
              Win::MAKELPARAM(FLeftMargin, FRightMargin));
   SendEdit(Win::EM_SETMODIFY, FModified ? 1 : 0);
+  if (!FTextHint.empty())
+    SendEdit(Win::EM_SETCUEBANNER, 0, Win::LPARAM(FTextHint.c_str()));
 }
 
 void TCustomEdit::DestroyWnd()
@@ -138,18 +146,30 @@ void TCustomEdit::SetBorderStyle(TBorderStyle Value)
 
 void TCustomEdit::SetAlignment(TAlignment Value)
 {
-  if (FAlignment == Value)
-    return;
-  FAlignment = Value;
-  RecreateWnd();
+  SetWindowStyleField(FAlignment, Value);
 }
 
 void TCustomEdit::SetHideSelection(bool Value)
 {
-  if (FHideSelection == Value)
+  SetWindowStyleField(FHideSelection, Value);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value)
+{
+  SetWindowStyleField(FCharCase, Value);
+}
+
+void TCustomEdit::SetOEMConvert(bool Value)
+{
+  SetWindowStyleField(FOEMConvert, Value);
+}
+
+void TCustomEdit::SetTextHint(const String& Value)
+{
+  if (FTextHint == Value)
     return;
-  FHideSelection = Value;
-  RecreateWnd();
+  FTextHint = Value;
+  SendEdit(Win::EM_SETCUEBANNER, 0, Win::LPARAM(FTextHint.c_str()));
 }
 
 void TCustomEdit::SetMaxLength(Integer Value)

@@ -20,6 +20,20 @@ constexpr Win::UINT CN_CTLCOLOREDIT = CN_BASE + Win::WM_CTLCOLOREDIT,
 // An edit's border: none or single (sunken).
 using TBorderStyle = TFormBorderStyle;
 
+// The input-method state an edit asks for when it takes the focus, and the
+// input method by name: kept and streamed, for there is no input method
+// engine here to tell.
+enum class TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+                      imSHanguel, imHanguel };
+using enum TImeMode;
+QX_ENUM_NAMES(TImeMode, imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+              imSHanguel, imHanguel)
+using TImeName = String;
+
+enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+using enum TEditCharCase;
+QX_ENUM_NAMES(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase)
+
 class TCustomEdit : public TWinControl {
   QX_CLASS(TCustomEdit, TWinControl)
 public:
@@ -47,6 +61,20 @@ public:
   // The same as a string of at most one character, as form resources keep it.
   String PasswordCharText() const;
   void SetPasswordCharText(const String& Value);
+  // Upper or lower case for all text, typed or set; a change converts the
+  // text there is (the window is made again with the new style).
+  TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase Value);
+  // Grey text shown while the edit is empty and not focused.
+  String TextHint() const { return FTextHint; }
+  void SetTextHint(const String& Value);
+  // Asks the window for OEM conversion of typed text (ES_OEMCONVERT).
+  bool OEMConvert() const { return FOEMConvert; }
+  void SetOEMConvert(bool Value);
+  TImeMode ImeMode() const { return FImeMode; }
+  void SetImeMode(TImeMode Value) { FImeMode = Value; }
+  TImeName ImeName() const { return FImeName; }
+  void SetImeName(const TImeName& Value) { FImeName = Value; }
 
   bool Modified() const;
   void SetModified(bool Value);
@@ -97,6 +125,15 @@ private:
   void CNCommand(TMessage& Message);
   void CNCtlColor(TMessage& Message);
   void SyncFont();
+  // Stores a value that is part of the window's style: a new window.
+  template <class V>
+  void SetWindowStyleField(V& Field, V Value)
+  {
+    if (Field == Value)
+      return;
+    Field = Value;
+    RecreateWnd();
+  }
 
   Win::WNDPROC FDefWndProc = nullptr;
   String FSavedText;
@@ -107,6 +144,11 @@ private:
   Integer FLeftMargin = -1; // -1: the window's own
   Integer FRightMargin = -1;
   char32_t FPasswordChar = 0;
+  TEditCharCase FCharCase = ecNormal;
+  String FTextHint;
+  bool FOEMConvert = false;
+  TImeMode FImeMode = imDontCare;
+  TImeName FImeName;
   bool FAutoSelect = true;
   bool FHideSelection = true;
   bool FReadOnly = false;

@@ -4,6 +4,9 @@
 #include <System.SysUtils.hpp>
 
 #include <unicode/uchar.h>
+#include <unicode/ucasemap.h>
+
+#include <limits>
 
 #include <algorithm>
 #include <numeric>
@@ -74,6 +77,46 @@ std::size_t ByteOfCodePoint(std::string_view text, std::size_t index)
     if (!IsContinuation(text[pos]) && index-- == 0)
       return pos;
   return text.size();
+}
+
+namespace {
+
+using TCaseMapping = int32_t (*)(const UCaseMap*, char*, int32_t, const char*, int32_t, UErrorCode*);
+
+// The root locale's mapping: the same result for every user.
+std::string MapCase(std::string_view text, TCaseMapping mapping)
+{
+  if (text.empty() || text.size() > std::size_t(std::numeric_limits<int32_t>::max() / 3))
+    return std::string(text);
+  UErrorCode status = U_ZERO_ERROR;
+  UCaseMap* map = ucasemap_open("", 0, &status);
+  if (U_FAILURE(status))
+    return std::string(text);
+  // Most text keeps its length; ICU tells the length when it grows more.
+  std::string out(text.size() * 3, '\0');
+  int32_t length = mapping(map, out.data(), int32_t(out.size()), text.data(), int32_t(text.size()), &status);
+  if (status == U_BUFFER_OVERFLOW_ERROR) {
+    status = U_ZERO_ERROR;
+    out.assign(std::size_t(length), '\0');
+    length = mapping(map, out.data(), int32_t(out.size()), text.data(), int32_t(text.size()), &status);
+  }
+  ucasemap_close(map);
+  if (U_FAILURE(status))
+    return std::string(text);
+  out.resize(std::size_t(length));
+  return out;
+}
+
+} // namespace
+
+std::string UpperCased(std::string_view text)
+{
+  return MapCase(text, &ucasemap_utf8ToUpper);
+}
+
+std::string LowerCased(std::string_view text)
+{
+  return MapCase(text, &ucasemap_utf8ToLower);
 }
 
 TCharClass ClassOf(char32_t ch)

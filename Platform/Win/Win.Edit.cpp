@@ -47,6 +47,8 @@ struct TEdit {
   // The typing going on extends the undo record made by its first key.
   bool Typing = false;
   std::optional<TUndoRecord> Undo;
+  std::string Cue;
+  bool CueWhenFocused = false;
 };
 
 // Never destroyed: a window may still be destroyed by a static object's
@@ -108,20 +110,28 @@ int TextTop(const TEdit& e)
   return inner.Top + (inner.Height() - FontHeight(e)) / 2;
 }
 
+// Where a run of this width starts when it fits the formatting rectangle:
+// aligned by the style.
+int AlignedX(const TEdit& e, int width)
+{
+  RECT f = FormatRect(e);
+  int room = std::max(0, f.Width() - width);
+  DWORD style = StyleOf(e);
+  if (style & ES_RIGHT)
+    return f.Left + std::max(0, room - 1);
+  if (style & ES_CENTER)
+    return f.Left + room / 2;
+  return f.Left;
+}
+
 // Where position 0 of the line is drawn: a line that fits is aligned in
 // the formatting rectangle, a longer one scrolled.
 int OriginX(const TEdit& e)
 {
   RECT f = FormatRect(e);
-  int room = f.Width() - e.Line.Width();
-  if (room <= 0)
+  if (f.Width() - e.Line.Width() <= 0)
     return f.Left - e.Scroll;
-  DWORD style = StyleOf(e);
-  if (style & ES_RIGHT)
-    return f.Left + room - 1;
-  if (style & ES_CENTER)
-    return f.Left + room / 2;
-  return f.Left;
+  return AlignedX(e, e.Line.Width());
 }
 
 void Invalidate(const TEdit& e)
@@ -216,6 +226,16 @@ void SetStyleBit(const TEdit& e, DWORD bit, bool on)
   SetWindowLongPtr(e.Wnd, GWL_STYLE, on ? (style | LONG_PTR(bit)) : (style & ~LONG_PTR(bit)));
 }
 
+// Text as the case styles have it (well-formed UTF-8 in and out).
+std::string Cased(DWORD style, std::string text)
+{
+  if (style & ES_UPPERCASE)
+    return UpperCased(text);
+  if (style & ES_LOWERCASE)
+    return LowerCased(text);
+  return text;
+}
+
 void SaveUndo(TEdit& e)
 {
   e.Undo = TUndoRecord{e.Line.Text(), e.Anchor, e.Caret};
@@ -239,7 +259,7 @@ enum class TUndoMode { None, Record, Typing };
 bool ReplaceSelection(TEdit& e, std::string_view raw, TUndoMode undo)
 {
   bool cut = false;
-  std::string text = FitToLimit(e, Sanitize(raw), &cut);
+  std::string text = FitToLimit(e, Cased(StyleOf(e), Sanitize(raw)), &cut);
   if (cut) {
     HWND wnd = e.Wnd;
     Notify(e, EN_MAXTEXT);
@@ -528,7 +548,7 @@ void SetMargins(TEdit& e, WPARAM which, LPARAM margins)
 
 void SetText(TEdit& e, const char* text)
 {
-  e.Line.Replace(0, e.Line.Size(), Sanitize(text ? text : ""));
+  e.Line.Replace(0, e.Line.Size(), Cased(StyleOf(e), Sanitize(text ? text : "")));
   e.Anchor = e.Caret = 0;
   e.Scroll = 0;
   e.Undo.reset();
@@ -618,6 +638,25 @@ int RunWidth(const TEdit& e, std::size_t from, std::size_t to)
   return ClampCoord(width);
 }
 
+bool ShowsCue(const TEdit& e)
+{
+  return e.Line.Size() == 0 && !e.Cue.empty() && (!e.Focused || e.CueWhenFocused);
+}
+
+// The cue where the text would be, in the grey text colour, cut with an
+// ellipsis when it is longer than the room.
+void DrawCue(const TEdit& e, HDC dc)
+{
+  SIZE size;
+  GetTextExtentPoint32(dc, e.Cue.data(), int(e.Cue.size()), &size);
+  RECT r = FormatRect(e);
+  r.Left = AlignedX(e, size.cx);
+  r.Top = TextTop(e);
+  r.Bottom = r.Top + FontHeight(e);
+  SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  DrawText(dc, e.Cue.data(), int(e.Cue.size()), &r, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
 void Paint(const TEdit& e, HDC dc)
 {
   TSavedDC saved(dc);
@@ -644,6 +683,8 @@ void Paint(const TEdit& e, HDC dc)
   std::size_t selFrom = showSelection ? std::clamp(SelFrom(e), first, last) : last;
   std::size_t selTo = showSelection ? std::clamp(SelTo(e), first, last) : last;
 
+  if (ShowsCue(e))
+    DrawCue(e, dc);
   int x = origin + startX;
   SetTextColor(dc, colors.Text);
   DrawRun(e, dc, x, top, first, selFrom);
@@ -682,7 +723,7 @@ void OnPaint(const TEdit& e)
 LRESULT OnCreate(HWND hWnd)
 {
   auto edit = std::make_unique<TEdit>(hWnd);
-  hWnd->Text = Sanitize(hWnd->Text);
+  hWnd->Text = Cased(DWORD(GetWindowLongPtr(hWnd, GWL_STYLE)), Sanitize(hWnd->Text));
   TEdit& e = *edit;
   Edits()[hWnd] = std::move(edit);
   RealizeLineFont(e, HasStyle(e, ES_PASSWORD) ? kDefaultPasswordChar : 0);
@@ -725,6 +766,25 @@ LRESULT PosFromChar(const TEdit& e, WPARAM index)
     return -1;
   int x = OriginX(e) + e.Line.XOf(e.Line.PosOfCodePoint(index));
   return LRESULT(MAKELPARAM(x, TextTop(e)));
+}
+
+void SetCue(TEdit& e, WPARAM whenFocused, LPARAM text)
+{
+  e.Cue = Sanitize(text ? reinterpret_cast<const char*>(text) : "");
+  // One line, as the text.
+  e.Cue.resize(std::min(e.Cue.size(), e.Cue.find_first_of("\r\n")));
+  e.CueWhenFocused = whenFocused != 0;
+  Invalidate(e);
+}
+
+LRESULT GetCue(const TEdit& e, WPARAM buffer, LPARAM size)
+{
+  if (!buffer || size <= 0 || std::size_t(size) <= e.Cue.size())
+    return FALSE;
+  auto* out = reinterpret_cast<char*>(buffer);
+  std::copy(e.Cue.begin(), e.Cue.end(), out);
+  out[e.Cue.size()] = '\0';
+  return TRUE;
 }
 
 LRESULT EditMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -784,6 +844,11 @@ LRESULT EditMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam)
     return PosFromChar(e, wParam);
   case EM_CHARFROMPOS:
     return LRESULT(e.Line.CodePointIndex(HitPos(e, GET_X_LPARAM(lParam))));
+  case EM_SETCUEBANNER:
+    SetCue(e, wParam, lParam);
+    return TRUE;
+  case EM_GETCUEBANNER:
+    return GetCue(e, wParam, lParam);
   default:
     return 0;
   }
@@ -791,7 +856,8 @@ LRESULT EditMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam)
 
 bool IsEditMessage(UINT msg)
 {
-  return (msg >= EM_GETSEL && msg <= EM_CHARFROMPOS) || msg == WM_UNDO;
+  return (msg >= EM_GETSEL && msg <= EM_CHARFROMPOS) || msg == WM_UNDO || msg == EM_SETCUEBANNER ||
+         msg == EM_GETCUEBANNER;
 }
 
 LRESULT WindowMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam)

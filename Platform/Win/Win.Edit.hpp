@@ -15,8 +15,12 @@ namespace Win {
 
 inline constexpr const char* WC_EDIT = "Edit";
 
-constexpr DWORD ES_LEFT = 0x0, ES_CENTER = 0x1, ES_RIGHT = 0x2, ES_PASSWORD = 0x20, ES_AUTOHSCROLL = 0x80,
-                ES_NOHIDESEL = 0x100, ES_READONLY = 0x800, ES_NUMBER = 0x2000;
+// ES_UPPERCASE and ES_LOWERCASE convert the text set and typed (the style
+// the window is created with counts); ES_OEMCONVERT is kept for those who
+// ask: there is no OEM character set to round-trip through.
+constexpr DWORD ES_LEFT = 0x0, ES_CENTER = 0x1, ES_RIGHT = 0x2, ES_UPPERCASE = 0x8, ES_LOWERCASE = 0x10,
+                ES_PASSWORD = 0x20, ES_AUTOHSCROLL = 0x80, ES_NOHIDESEL = 0x100, ES_OEMCONVERT = 0x400,
+                ES_READONLY = 0x800, ES_NUMBER = 0x2000;
 
 constexpr UINT WM_GETFONT = 0x0031, WM_CTLCOLOREDIT = 0x0133, WM_CTLCOLORSTATIC = 0x0138, WM_CUT = 0x0300,
                WM_COPY = 0x0301, WM_PASTE = 0x0302, WM_CLEAR = 0x0303, WM_UNDO = 0x0304;
@@ -27,6 +31,12 @@ constexpr UINT EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_GETRECT = 0x00B2, EM_S
                EM_EMPTYUNDOBUFFER = 0x00CD, EM_SETREADONLY = 0x00CF, EM_GETPASSWORDCHAR = 0x00D2,
                EM_SETMARGINS = 0x00D3, EM_GETMARGINS = 0x00D4, EM_GETLIMITTEXT = 0x00D5, EM_POSFROMCHAR = 0x00D6,
                EM_CHARFROMPOS = 0x00D7;
+
+// The cue banner: grey text shown while the edit is empty. EM_SETCUEBANNER
+// takes "show it while focused too" in wParam and the UTF-8 text in lParam;
+// EM_GETCUEBANNER copies it into the buffer in wParam of the size in lParam
+// (bytes, with the terminating zero) and answers FALSE when it does not fit.
+constexpr UINT EM_SETCUEBANNER = 0x1501, EM_GETCUEBANNER = 0x1502;
 
 // EM_SETMARGINS: which margins the message sets; EC_USEFONTINFO takes them
 // from the font (a third of its average character width).

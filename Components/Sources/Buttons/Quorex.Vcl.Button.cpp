@@ -685,8 +685,8 @@ void TQxCustomButton::Dispatch(TMessage& Message)
 QX_PUBLISHED_CONTROL(TQxButton)
 {
   ControlProperties(alNone, true);
-  for (const char* name : {"Action", "AlignWithMargins", "Margins", "DoubleBuffered", "TabOrder", "OnEnter", "OnExit",
-                           "OnKeyDown", "OnKeyPress", "OnKeyUp"})
+  for (const char* name : {"Action", "AlignWithMargins", "Margins", "Padding", "DoubleBuffered", "TabOrder", "OnEnter",
+                           "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp"})
     Publish(name);
   Publish("TabStop").Default(true);
   Publish("AutoSize").Default(false);

@@ -168,7 +168,7 @@ QX_PUBLISHED_CONTROL(TQxSpinEdit)
   Publish("Align").Default(alNone);
   Publish("Alignment").Default(taCenter);
   for (const char* name : {"Anchors", "BiDiMode", "Constraints", "ParentCtl3D", "Ctl3D", "DoubleBuffered",
-                           "FullRepaint", "ParentBiDiMode", "ParentDoubleBuffered", "ParentFont", "Font",
+                           "FullRepaint", "Padding", "ParentBiDiMode", "ParentDoubleBuffered", "ParentFont", "Font",
                            "ParentShowHint", "ShowHint", "TabOrder", "Touch", "Visible", "OnAlignInsertBefore",
                            "OnAlignPosition", "OnCanResize", "OnClick", "OnConstrainedResize", "OnContextPopup",
                            "OnDblClick", "OnGesture", "OnGetSiteInfo", "OnResize"})

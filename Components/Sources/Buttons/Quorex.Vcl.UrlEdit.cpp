@@ -8,6 +8,8 @@
 #include <System.Streams.hpp>
 #include <Winapi.Windows.hpp>
 
+#include <string_view>
+
 namespace Quorex {
 
 using namespace Vcl;
@@ -91,6 +93,15 @@ QX_PUBLISHED_CONTROL(TQxUrlEdit)
   EditProperties({"DoubleBuffered", "NumbersOnly", "PasswordChar"});
   Publish("ParentDoubleBuffered").Default(false);
   Publish("DoubleBuffered").Default(true);
+  for (const char* name : ButtonedEditProperties) {
+    TPropBuilder property = Publish(name);
+    // Each edit makes its own images again: only other lists are named.
+    if (std::string_view(name) == "Images")
+      property.StoredWhen([](const TObject* o) {
+        const auto* edit = static_cast<const TQxUrlEdit*>(o);
+        return edit->Images() != edit->ButtonImages();
+      });
+  }
 }
 
 } // namespace Quorex

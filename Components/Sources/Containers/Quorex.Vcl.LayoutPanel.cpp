@@ -43,12 +43,7 @@ void TQxDynamicSpacer::Paint()
   canvas->LineTo(right, middle);
 }
 
-TQxCustomLayoutPanel::TQxCustomLayoutPanel(TComponent* AOwner)
-  : TQxPanel(AOwner), FPadding(std::make_unique<TPadding>(this))
-{
-}
-
-TQxCustomLayoutPanel::~TQxCustomLayoutPanel() = default;
+TQxCustomLayoutPanel::TQxCustomLayoutPanel(TComponent* AOwner) : TQxPanel(AOwner) {}
 
 void TQxCustomLayoutPanel::SetLayoutVertical(TVerticalLayout Value)
 {
@@ -70,12 +65,6 @@ void TQxCustomLayoutPanel::Loaded()
 {
   inherited::Loaded();
   Realign();
-}
-
-void TQxCustomLayoutPanel::AdjustClientRect(TRect& Rect)
-{
-  inherited::AdjustClientRect(Rect);
-  Rect = FPadding->Inset(Rect);
 }
 
 void TQxCustomLayoutPanel::AlignControls(TControl* AControl, TRect& Rect)
@@ -108,7 +97,7 @@ void TQxCustomLayoutPanel::ShareFreeWidth()
   if (spacers.empty())
     return;
   total += (count - 1) * FSpacing;
-  const Int64 free = Int64(ClientWidth()) - total - FPadding->Left() - FPadding->Right();
+  const Int64 free = Int64(ClientWidth()) - total - Padding()->Left() - Padding()->Right();
   const Integer each = Saturate(std::max<Int64>(free / Int64(spacers.size()), 0));
   for (TControl* spacer : spacers)
     if (spacer->Width() != each)
@@ -119,11 +108,11 @@ Integer TQxCustomLayoutPanel::ChildTop(const TControl* Control) const
 {
   switch (FLayoutVertical) {
   case vlTop:
-    return FPadding->Top();
+    return Padding()->Top();
   case vlCenter:
     return Saturate((Int64(Height()) - Control->Height()) / 2);
   case vlBottom:
-    return Saturate(Int64(Height()) - Control->Height() - FPadding->Bottom());
+    return Saturate(Int64(Height()) - Control->Height() - Padding()->Bottom());
   }
   return 0;
 }
@@ -136,7 +125,7 @@ void TQxCustomLayoutPanel::RearrangeControls()
   for (Integer i = 0; i < ControlCount(); ++i)
     row.push_back(Controls(i));
   std::stable_sort(row.begin(), row.end(), [](const TControl* a, const TControl* b) { return a->Left() < b->Left(); });
-  Int64 x = FPadding->Left();
+  Int64 x = Padding()->Left();
   for (TControl* child : row) {
     if (!IsLaidOut(child))
       continue;
@@ -160,7 +149,7 @@ QX_PUBLISHED_CONTROL(TQxLayoutPanel)
 {
   Property("LayoutVertical", &T::LayoutVertical, &T::SetLayoutVertical).Default(vlCenter);
   Property("Spacing", &T::Spacing, &T::SetSpacing).Default(10);
-  Property("Padding", &T::Padding, &T::SetPadding);
+  Publish("Padding");
 }
 
 } // namespace Quorex

@@ -6,7 +6,6 @@
 #include <Quorex.Vcl.Panel.hpp>
 #include <Vcl.Controls.Padding.hpp>
 
-#include <memory>
 
 namespace Quorex {
 
@@ -28,14 +27,11 @@ class TQxCustomLayoutPanel : public TQxPanel {
   QX_CLASS(TQxCustomLayoutPanel, TQxPanel)
 public:
   explicit TQxCustomLayoutPanel(Vcl::TComponent* AOwner);
-  ~TQxCustomLayoutPanel() override;
 
   TVerticalLayout LayoutVertical() const { return FLayoutVertical; }
   void SetLayoutVertical(TVerticalLayout Value);
   Integer Spacing() const { return FSpacing; }
   void SetSpacing(Integer Value);
-  Vcl::TPadding* Padding() const { return FPadding.get(); }
-  void SetPadding(const Vcl::TPadding* Value) { FPadding->Assign(Value); }
 
   // Places every laid-out child; runs after each alignment of the children.
   void RearrangeControls();
@@ -44,7 +40,6 @@ public:
 
 protected:
   void AlignControls(Vcl::TControl* AControl, Vcl::TRect& Rect) override;
-  void AdjustClientRect(Vcl::TRect& Rect) override;
 
 private:
   bool IsLaidOut(const Vcl::TControl* Control) const;
@@ -53,7 +48,6 @@ private:
 
   TVerticalLayout FLayoutVertical = vlCenter;
   Integer FSpacing = 10;
-  std::unique_ptr<Vcl::TPadding> FPadding;
 };
 
 class TQxLayoutPanel : public TQxCustomLayoutPanel {

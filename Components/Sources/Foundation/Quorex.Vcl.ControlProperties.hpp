@@ -46,16 +46,17 @@ protected:
 
   // What the library's edits publish of the framework's edit, in its order,
   // less the names in Without: placement, the frame, text and selection,
-  // colours, font, hints, the keyboard and mouse events, bi-directional
-  // text, dragging, the 3-D look, gestures, auto-size and the tab stop.
+  // case, hint text, input method, colours, font, hints, the keyboard and
+  // mouse events, bi-directional text, dragging, the 3-D look, gestures,
+  // auto-size and the tab stop.
   void EditProperties(std::initializer_list<std::string_view> Without)
   {
     Publish("ParentColor").Default(false);
     for (const char* name :
          {"Align", "Alignment", "Anchors", "AutoSelect", "BevelEdges", "BevelInner", "BevelKind", "BevelOuter",
-          "BevelWidth", "BorderStyle", "Color", "Constraints", "DoubleBuffered", "Enabled", "ParentFont", "Font",
-          "HideSelection", "MaxLength", "NumbersOnly", "ParentShowHint", "PasswordChar", "PopupMenu", "ReadOnly",
-          "ShowHint", "TabOrder", "Text", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter",
+          "BevelWidth", "BorderStyle", "CharCase", "Color", "Constraints", "DoubleBuffered", "Enabled", "ParentFont",
+          "Font", "HideSelection", "ImeMode", "ImeName", "MaxLength", "NumbersOnly", "OEMConvert", "ParentShowHint",
+          "PasswordChar", "PopupMenu", "ReadOnly", "ShowHint", "TabOrder", "Text", "TextHint", "Visible", "OnChange", "OnClick", "OnContextPopup", "OnDblClick", "OnEnter",
           "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseEnter", "OnMouseLeave",
           "OnMouseMove", "OnMouseUp"})
       if (std::find(Without.begin(), Without.end(), name) == Without.end())

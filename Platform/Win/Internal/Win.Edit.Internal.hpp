@@ -26,6 +26,11 @@ std::size_t CodePointCount(std::string_view text);
 std::size_t ByteOfCodePoint(std::string_view text, std::size_t index);
 using Win::AppendUtf8;
 
+// Every letter by Unicode's full case mapping (so "ß" becomes "SS"), the
+// same for every user's locale; text ICU cannot take comes back unchanged.
+std::string UpperCased(std::string_view text);
+std::string LowerCased(std::string_view text);
+
 // Word classes for Ctrl+arrows and the double click.
 enum class TCharClass { Space, Word, Other };
 TCharClass ClassOf(char32_t ch);

@@ -251,8 +251,20 @@ TEST_F(EditsTest, TheResourceKeepsOnlyChangedPropertiesOfTheEditsAndReadsThemBac
   auto* path = new TBrowsePath(&root);
   path->SetName("Path1");
   path->SetParent(&root);
-  QxTest::ExpectLacks(WriteComponentRes(&root),
-                      {"EmptyCaption", "DoubleBuffered", "Caption", "Ctl3D", "Touch.", "Bevel"});
+  auto* edit = new TQxEdit(&root);
+  edit->SetName("Edit1");
+  edit->SetParent(&root);
+  QxTest::ExpectLacks(WriteComponentRes(&root), {"EmptyCaption", "DoubleBuffered", "Caption", "Ctl3D", "Touch.",
+                                                 "Bevel", "CharCase", "TextHint", "Ime", "OEMConvert", "Images",
+                                                 "LeftButton."});
+  edit->SetCharCase(ecUpperCase);
+  edit->SetTextHint("Name");
+  edit->SetImeMode(imHira);
+  edit->SetImeName("Kana");
+  edit->SetOEMConvert(true);
+  url->LeftButton()->SetVisible(true);
+  url->LeftButton()->SetImageIndex(1);
+  url->RightButton()->SetHint("Open the address");
   search->SetEmptyCaption("Find a page");
   search->SetCtl3D(false);
   path->Touch()->SetTabletOptions({toFlicks});
@@ -262,7 +274,11 @@ TEST_F(EditsTest, TheResourceKeepsOnlyChangedPropertiesOfTheEditsAndReadsThemBac
   const String text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"EmptyCaption = 'Find a page'", "DoubleBuffered = False",
                            "Caption = 'Pick the output folder'", "Ctl3D = False",
-                           "Touch.TabletOptions = [toFlicks]", "BevelKind = bkSoft"});
+                           "Touch.TabletOptions = [toFlicks]", "BevelKind = bkSoft", "CharCase = ecUpperCase",
+                           "TextHint = 'Name'", "ImeMode = imHira", "ImeName = 'Kana'", "OEMConvert = True",
+                           "LeftButton.Visible = True", "LeftButton.ImageIndex = 1",
+                           "RightButton.Hint = 'Open the address'"});
+  QxTest::ExpectLacks(text, {"Images ="});
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy);
   EXPECT_EQ(dynamic_cast<TQxSearchEdit*>(copy.FindComponent("Search1"))->EmptyCaption(), "Find a page");
@@ -272,4 +288,16 @@ TEST_F(EditsTest, TheResourceKeepsOnlyChangedPropertiesOfTheEditsAndReadsThemBac
   EXPECT_EQ(dynamic_cast<TBrowsePath*>(copy.FindComponent("Path1"))->Caption(), "Pick the output folder");
   EXPECT_EQ(dynamic_cast<TBrowsePath*>(copy.FindComponent("Path1"))->Touch()->TabletOptions(),
             TTabletOptions{toFlicks});
+  const auto* readEdit = dynamic_cast<TQxEdit*>(copy.FindComponent("Edit1"));
+  EXPECT_EQ(readEdit->CharCase(), ecUpperCase);
+  EXPECT_EQ(readEdit->TextHint(), "Name");
+  EXPECT_EQ(readEdit->ImeMode(), imHira);
+  EXPECT_EQ(readEdit->ImeName(), "Kana");
+  EXPECT_TRUE(readEdit->OEMConvert());
+  const auto* readUrl = dynamic_cast<TQxUrlEdit*>(copy.FindComponent("Url1"));
+  EXPECT_EQ(readUrl->Images(), readUrl->ButtonImages());
+  EXPECT_TRUE(readUrl->LeftButton()->Visible());
+  EXPECT_EQ(readUrl->LeftButton()->ImageIndex(), 1);
+  EXPECT_EQ(Looks(readUrl->RightButton()), (std::vector<TImageIndex>{0, 1, 2, 3}));
+  EXPECT_EQ(readUrl->RightButton()->Hint(), "Open the address");
 }

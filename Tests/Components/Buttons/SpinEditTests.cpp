@@ -7,6 +7,7 @@
 #include <Quorex.Vcl.FrameControl.QxFrameClient.hpp>
 #include <Quorex.Vcl.SpinEdit.hpp>
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.Controls.Padding.hpp>
 #include <Vcl.Controls.Touch.hpp>
 #include <Vcl.Forms.hpp>
 
@@ -185,7 +186,7 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
   QxTest::ExpectHas(text, {"MinValue = 0", "Value = 0"});
   QxTest::ExpectLacks(text, {"MaxValue", "Increment", "ReadOnly", "EditorEnabled", "ValidateOnExit", "Editor", "Ctl3D",
                              "ParentBackground", "FullRepaint", "Touch.", "OnGesture", "OnAlign", "OnConstrainedResize",
-                             "OnGetSiteInfo"});
+                             "OnGetSiteInfo", "Padding."});
   spin->SetMaxValue(500);
   spin->SetMinValue(-20);
   spin->SetValue(250);
@@ -196,6 +197,7 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
   spin->SetParentBackground(false);
   spin->Touch()->SetInteractiveGestures({igZoom});
   spin->SetFullRepaint(false);
+  spin->Padding()->SetBounds(1, 2, 3, 4);
   // Named host methods; the limits one is the one a size check calls.
   TAlignInsertBeforeEvent before = [](TWinControl*, TControl*, TControl*) { return false; };
   TAlignPositionEvent place = [](auto&&...) {};
@@ -214,7 +216,8 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
   QxTest::ExpectHas(text, {"ParentCtl3D = False", "Ctl3D = False", "ParentBackground = False",
                            "Touch.InteractiveGestures = [igZoom]", "FullRepaint = False",
                            "OnAlignInsertBefore = SpinBefore", "OnAlignPosition = SpinPlace",
-                           "OnConstrainedResize = SpinLimits", "OnGetSiteInfo = SpinSite"});
+                           "OnConstrainedResize = SpinLimits", "OnGetSiteInfo = SpinSite", "Padding.Left = 1",
+                           "Padding.Bottom = 4"});
   TQxFrameClient copy(nullptr);
   ReadComponentRes(text, &copy, &methods);
   auto* read = dynamic_cast<TQxSpinEdit*>(copy.FindComponent("Spin1"));
@@ -229,6 +232,7 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
   EXPECT_FALSE(read->ParentBackground());
   EXPECT_EQ(read->Touch()->InteractiveGestures(), TInteractiveGestures{igZoom});
   EXPECT_FALSE(read->FullRepaint());
+  EXPECT_EQ(read->Padding()->Inset(TRect(0, 0, 10, 10)), TRect(1, 2, 7, 6));
   EXPECT_TRUE(read->OnAlignInsertBefore && read->OnAlignPosition && read->OnGetSiteInfo);
   read->SetWidth(200);
   EXPECT_EQ(read->Width(), 60);

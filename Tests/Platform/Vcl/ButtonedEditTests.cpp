@@ -1,8 +1,10 @@
-// The edit with image buttons: which image each look shows, clicks, and the
-// text kept clear of the buttons.
+// The edit with image buttons: which image each look shows, clicks, the
+// text kept clear of the buttons, and the buttons in form resources.
 #include "TestControls.hpp"
 
+#include <QxFormCompare.hpp>
 #include <QxSolidImages.hpp>
+#include <System.Classes.Streaming.hpp>
 
 #include <Vcl.ExtCtrls.ButtonedEdit.hpp>
 #include <Vcl.Graphics.hpp>
@@ -39,6 +41,11 @@ protected:
     RunUntilIdle();
     TControl* glyph = Edit->RightButton()->Glyph();
     return ControlPixel(glyph, glyph->Width() / 2, glyph->Height() / 2);
+  }
+
+  static std::vector<TImageIndex> Looks(const TEditButton* Button)
+  {
+    return {Button->DisabledImageIndex(), Button->ImageIndex(), Button->HotImageIndex(), Button->PressedImageIndex()};
   }
 
   TForm* Form = nullptr;
@@ -95,4 +102,33 @@ TEST_F(ButtonedEditTest, TheTextStaysClearOfTheButtons)
   // Without images there is nothing to show.
   Edit->SetImages(nullptr);
   EXPECT_FALSE(Edit->LeftButton()->Glyph()->Visible());
+}
+
+TEST_F(ButtonedEditTest, TheResourceKeepsTheButtonsAndTheirImages)
+{
+  Form->SetName("Root");
+  Images->SetName("Images1");
+  Edit->SetName("Edit1");
+  Edit->RightButton()->SetEnabled(false);
+  Edit->LeftButton()->SetHint("Go back");
+  const String text = WriteComponentRes(Form);
+  QxTest::ExpectHas(text, {"Images = Images1", "RightButton.DisabledImageIndex = 0", "RightButton.ImageIndex = 1",
+                           "RightButton.HotImageIndex = 2", "RightButton.PressedImageIndex = 3",
+                           "RightButton.Visible = True", "RightButton.Enabled = False", "LeftButton.Hint = 'Go back'"});
+  QxTest::ExpectLacks(text, {"LeftButton.Visible", "LeftButton.ImageIndex", "LeftButton.Enabled"});
+  auto* copy = new TForm(Application);
+  ReadComponentRes(text, copy);
+  auto* edit = dynamic_cast<TButtonedEdit*>(copy->FindComponent("Edit1"));
+  ASSERT_TRUE(edit);
+  EXPECT_EQ(edit->Images(), copy->FindComponent("Images1"));
+  EXPECT_EQ(Looks(edit->RightButton()), (std::vector<TImageIndex>{0, 1, 2, 3}));
+  EXPECT_TRUE(edit->RightButton()->Visible());
+  EXPECT_FALSE(edit->RightButton()->Enabled());
+  EXPECT_EQ(edit->LeftButton()->Glyph()->Hint(), "Go back");
+  // One button takes another's settings whole.
+  edit->SetLeftButton(edit->RightButton());
+  EXPECT_EQ(Looks(edit->LeftButton()), (std::vector<TImageIndex>{0, 1, 2, 3}));
+  EXPECT_TRUE(edit->LeftButton()->Glyph()->Visible());
+  EXPECT_EQ(edit->LeftButton()->Hint(), "");
+  delete copy;
 }

@@ -2,6 +2,9 @@
 // control takes from its parent, and gestures as the message layer brings them.
 #include "TestControls.hpp"
 
+#include <QxFormCompare.hpp>
+#include <System.Classes.Streaming.hpp>
+
 #include <Vcl.Controls.Padding.hpp>
 #include <Vcl.Controls.Touch.hpp>
 
@@ -64,6 +67,39 @@ TEST_F(ControlTest, AnAutoSizedParentLeavesRoomForTheMarginsOfItsChildren)
   child->SetAlignWithMargins(true);
   panel->SetAutoSize(true);
   EXPECT_EQ(panel->BoundsRect().Size(), TSize(67, 59));
+}
+
+// A parent's padding comes off the room its aligned children share, before
+// their own margins; it realigns at once and travels in the resource.
+TEST_F(ControlTest, PaddingKeepsRoomInsideTheParentForAlignedChildren)
+{
+  TForm* form = MakeForm(0, 0, 300, 300);
+  auto* panel = new TPanel(form);
+  panel->SetBevelOuter(bvNone);
+  panel->SetBounds(0, 0, 200, 100);
+  panel->SetParent(form);
+  auto* client = Aligned(panel, alClient, 10);
+  client->SetAlignWithMargins(false);
+  EXPECT_EQ(client->BoundsRect(), TRect(0, 0, 200, 100));
+  panel->Padding()->SetBounds(5, 6, 7, 8);
+  EXPECT_EQ(client->BoundsRect(), TRect(5, 6, 193, 92));
+  client->SetAlignWithMargins(true);
+  EXPECT_EQ(client->BoundsRect(), TRect(8, 9, 190, 89));
+  // Padding wider than the panel leaves an empty child, not an inverted one.
+  panel->Padding()->SetLeft(1 << 30);
+  EXPECT_EQ(client->Width(), 0);
+  delete client;
+
+  form->SetName("Root");
+  panel->SetName("Panel1");
+  const String text = WriteComponentRes(form);
+  ExpectHas(text, {"Padding.Left = 1073741824", "Padding.Top = 6", "Padding.Right = 7", "Padding.Bottom = 8"});
+  auto* copy = new TForm(Application);
+  ReadComponentRes(text, copy);
+  auto* read = dynamic_cast<TPanel*>(copy->FindComponent("Panel1"));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->Padding()->Inset(TRect(0, 0, 100, 100)), TRect(1 << 30, 6, 93, 92));
+  delete copy;
 }
 
 TEST_F(ControlTest, The3DLookAndTabletOptionsFlowFromParentsUntilAControlSetsItsOwn)

@@ -69,14 +69,22 @@ protected:
   }
   std::pair<Integer, Integer> Selection() { return {Edit->SelStart(), Edit->SelLength()}; }
   // The leftmost column of the format rectangle's middle row darker than
-  // mid-grey: where the text's ink begins.
-  int FirstInkColumn()
+  // the shade (mid-grey): where the text's ink begins.
+  int FirstInkColumn(int Shade = 128)
   {
     std::vector<Win::COLORREF> row = Row(Edit, Edit->Height() / 2);
     for (int x = 2; x < int(row.size()); ++x)
-      if (Win::GetRValue(row[std::size_t(x)]) < 128)
+      if (Win::GetRValue(row[std::size_t(x)]) < Shade)
         return x;
     return -1;
+  }
+  // The darkest green of a row of pixels.
+  static int Darkest(const std::vector<Win::COLORREF>& Pixels)
+  {
+    int darkest = 255;
+    for (Win::COLORREF pixel : Pixels)
+      darkest = std::min<int>(darkest, Win::GetGValue(pixel));
+    return darkest;
   }
   // A row of the control's pixels as last painted.
   std::vector<Win::COLORREF> Row(TWinControl* Control, int y)
@@ -445,9 +453,7 @@ TEST_F(EditTest, ReadOnlyAndDisabledEditsAskForTheStaticColours)
   Edit->SetText("mmmm");
   RunUntilIdle();
   // The ink at its darkest is the grey text colour, never the font's black.
-  int darkest = 255;
-  for (Win::COLORREF pixel : Row(Edit, Edit->Height() / 2))
-    darkest = std::min<int>(darkest, Win::GetGValue(pixel));
+  int darkest = Darkest(Row(Edit, Edit->Height() / 2));
   int grey = Win::GetGValue(Win::GetSysColor(Win::COLOR_GRAYTEXT));
   EXPECT_GE(darkest, grey);
   EXPECT_LT(darkest, grey + 40);
@@ -465,13 +471,21 @@ TEST_F(EditTest, AutoHeightFollowsTheFontAndTheResourceKeepsTheProperties)
   Edit->SetName("Edit1");
   Edit->SetText("secret");
   const String plain = WriteComponentRes(Form);
-  QxTest::ExpectLacks(plain, {"MaxLength", "PasswordChar", "ReadOnly", "NumbersOnly", "AutoSelect"});
+  QxTest::ExpectLacks(plain, {"MaxLength", "PasswordChar", "ReadOnly", "NumbersOnly", "AutoSelect", "CharCase",
+                              "TextHint", "ImeMode", "ImeName", "OEMConvert"});
   QxTest::ExpectHas(plain, {"Text = 'secret'", "BorderStyle = bsNone"});
   Edit->SetMaxLength(8);
   Edit->SetPasswordChar(U'#');
   Edit->SetReadOnly(true);
+  Edit->SetCharCase(ecLowerCase);
+  Edit->SetTextHint("Your secret");
+  Edit->SetImeMode(imAlpha);
+  Edit->SetImeName("Latin input");
+  Edit->SetOEMConvert(true);
   const String text = WriteComponentRes(Form);
-  QxTest::ExpectHas(text, {"MaxLength = 8", "PasswordChar = '#'", "ReadOnly = True"});
+  QxTest::ExpectHas(text, {"MaxLength = 8", "PasswordChar = '#'", "ReadOnly = True", "CharCase = ecLowerCase",
+                           "TextHint = 'Your secret'", "ImeMode = imAlpha", "ImeName = 'Latin input'",
+                           "OEMConvert = True"});
   auto* copy = new TForm(Application);
   ReadComponentRes(text, copy);
   auto* edit = QxTest::FindIn<TEdit>(copy, "Edit1");
@@ -480,9 +494,91 @@ TEST_F(EditTest, AutoHeightFollowsTheFontAndTheResourceKeepsTheProperties)
   EXPECT_EQ(edit->MaxLength(), 8);
   EXPECT_EQ(edit->PasswordChar(), U'#');
   EXPECT_TRUE(edit->ReadOnly());
+  EXPECT_EQ(edit->CharCase(), ecLowerCase);
+  EXPECT_EQ(edit->TextHint(), "Your secret");
+  EXPECT_EQ(edit->ImeMode(), imAlpha);
+  EXPECT_EQ(edit->ImeName(), "Latin input");
+  EXPECT_TRUE(edit->OEMConvert());
   delete copy;
 }
 
+// The case styles convert whatever enters the text, by Unicode's full case
+// mapping; changing the case converts the text there is.
+TEST_F(EditTest, CharCaseConvertsTypedSetPastedAndExistingText)
+{
+  Edit->SetCharCase(ecUpperCase);
+  Focus();
+  Type("straße ");
+  EXPECT_EQ(Edit->Text(), "STRASSE ");
+  EXPECT_EQ(Edit->SelStart(), 8) << "the caret follows the grown text";
+  Win::SetClipboardText("ünï");
+  Edit->PasteFromClipboard();
+  EXPECT_EQ(Edit->Text(), "STRASSE ÜNÏ");
+  Edit->SetText("ǆemal Σ");
+  EXPECT_EQ(Edit->Text(), "ǄEMAL Σ");
+
+  Edit->SetCharCase(ecLowerCase);
+  EXPECT_EQ(Edit->Text(), "ǆemal σ");
+  Focus();
+  Key(Win::VK_END);
+  Type("ABC");
+  EXPECT_EQ(Edit->Text(), "ǆemal σabc");
+  // The limit counts the converted text.
+  Edit->SetCharCase(ecUpperCase);
+  Edit->SetMaxLength(3);
+  Edit->SetText("");
+  Focus();
+  Type("ßß");
+  EXPECT_EQ(Edit->Text(), "SSS");
+
+  Edit->SetCharCase(ecNormal);
+  Edit->SetMaxLength(0);
+  Edit->SetText("MiXeD");
+  EXPECT_EQ(Edit->Text(), "MiXeD");
+  // The plain window class does the converting: the style is what counts.
+  Win::HWND plain = Win::CreateWindowEx(0, Win::WC_EDIT, "Ärger", Win::WS_CHILD | Win::ES_LOWERCASE, 0, 0, 80, 20,
+                                        Form->Handle(), nullptr, nullptr, nullptr);
+  EXPECT_EQ(Win::GetWindowTextString(plain), "ärger");
+  Win::DestroyWindow(plain);
+}
+
+// The hint is drawn in the grey text colour where the text would be, while
+// the edit is empty and, unless asked otherwise, not focused.
+TEST_F(EditTest, TheTextHintShowsGreyWhileEmptyAndSurvivesANewWindow)
+{
+  auto* other = Place(new TEdit(Form), Form, 20, 60, 100, 21);
+  other->SetFocus();
+  const int y = Edit->Height() / 2;
+  const std::vector<Win::COLORREF> blank = Row(Edit, y);
+  Edit->SetTextHint("Your name");
+  const std::vector<Win::COLORREF> hinted = Row(Edit, y);
+  ASSERT_NE(hinted, blank);
+  const int grey = Win::GetGValue(Win::GetSysColor(Win::COLOR_GRAYTEXT));
+  EXPECT_NEAR(Darkest(hinted), grey, 10);
+  const int hintInk = FirstInkColumn(220);
+
+  // Text, or the focus, hides it; the window's flag shows it focused too.
+  Edit->SetText("Your name");
+  EXPECT_LT(Darkest(Row(Edit, y)), grey - 60);
+  EXPECT_EQ(FirstInkColumn(220), hintInk) << "the hint stands where the text does";
+  Edit->SetText("");
+  Focus();
+  std::vector<Win::COLORREF> focused = Row(Edit, y);
+  Edit->SetTextHint("");
+  EXPECT_EQ(Row(Edit, y), focused);
+  Edit->Perform(Win::EM_SETCUEBANNER, 1, Win::LPARAM("Your name"));
+  EXPECT_NE(Row(Edit, y), focused);
+
+  // A new window keeps the hint and aligns it as the text.
+  other->SetFocus();
+  Edit->SetTextHint("Hint");
+  Edit->SetAlignment(taRightJustify);
+  char buffer[16] = {};
+  EXPECT_TRUE(Edit->Perform(Win::EM_GETCUEBANNER, Win::WPARAM(buffer), sizeof buffer));
+  EXPECT_STREQ(buffer, "Hint");
+  EXPECT_FALSE(Edit->Perform(Win::EM_GETCUEBANNER, Win::WPARAM(buffer), 4)) << "no room for the zero";
+  EXPECT_GT(FirstInkColumn(220), FormatRect().Left + 120);
+}
 
 // Random edits, clicks, pastes of arbitrary bytes and undos: the text stays
 // well-formed UTF-8, the selection inside it and the caret in view.
