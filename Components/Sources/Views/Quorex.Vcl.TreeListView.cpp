@@ -281,8 +281,8 @@ void TQxCustomTreeListView::TTreeMap::Update()
       levels.push_back(std::make_unique<TQxTreeItemInfo>(FTreeList, nullptr));
     return levels[Depth].get();
   };
-  // The host may drop its handler while a walk runs: the nodes left are
-  // then leaves.
+  // Checked after the reset, the handler is loaded once for this test and
+  // the call's own.
   auto describe = [this](TQxTreeItemInfo* Info, TObject* Data) -> const TQxTreeItemInfo* {
     Info->Reuse(Data, true);
     if (!FTreeList->OnTreeItemGet)
