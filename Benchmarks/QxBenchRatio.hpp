@@ -14,7 +14,9 @@
 namespace QxBench {
 
 // CPU seconds per iteration by benchmark name (the machine is shared: CPU
-// time is steadier than wall time).
+// time is steadier than wall time). Repeated benchmarks are known by their
+// median, kept under the plain name, so pairs match with or without
+// repetitions and whether or not only the aggregates are reported.
 using TTimes = std::map<std::string, double>;
 using TPairs = std::vector<std::pair<std::string, std::string>>; // ours, peer
 
@@ -22,9 +24,11 @@ class TTimesReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override
   {
-    for (const Run& run : runs)
-      if (run.iterations > 0)
-        Times[run.benchmark_name()] = run.cpu_accumulated_time / double(run.iterations);
+    for (const Run& run : runs) {
+      const bool aggregate = run.run_type == Run::RT_Aggregate;
+      if (run.iterations > 0 && (!aggregate || run.aggregate_name == "median"))
+        Times[run.run_name.str()] = run.cpu_accumulated_time / double(run.iterations);
+    }
     ConsoleReporter::ReportRuns(runs);
   }
   TTimes Times;

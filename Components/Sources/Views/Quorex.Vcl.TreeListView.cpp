@@ -136,6 +136,7 @@ void TQxTreeItemInfo::SetSubImageIndex(Integer Index, Integer Value)
 {
   if (Index < 0 || Index >= MaxSubImages)
     return;
+  FFilled = true;
   if (size_t(Index) >= FSubImages.size())
     FSubImages.resize(size_t(Index) + 1, 0);
   FSubImages[size_t(Index)] = Value;
@@ -148,11 +149,19 @@ inline void TQxTreeItemInfo::Reuse(TObject* AData, bool ANodesOnly)
   FData = AData;
   FNodesOnly = ANodesOnly;
   FList.clear();
+  FExpanded = false;
+  // Written through its pointer, the sub-item list cannot tell.
+  static_cast<TSubItemStrings&>(*FSubItems).Clear();
+  if (FFilled)
+    ClearFilled();
+}
+
+void TQxTreeItemInfo::ClearFilled()
+{
+  FFilled = false;
   FCaption.clear();
   FCheckState = cbUnchecked;
   FDeep = 0;
-  FExpanded = false;
-  static_cast<TSubItemStrings&>(*FSubItems).Clear();
   FImageIndex = -1;
   FSubImages.clear();
 }
@@ -261,22 +270,27 @@ void TQxCustomListView::CNNotify(TMessage& Message)
 // its place (making one afresh per node, with its lists, costs more than the
 // host takes to fill it). The walk reads only children and expansion, and
 // says so. A frame holds the node being walked, its row and its next child;
-// the siblings run in an inner loop until one opens.
+// the siblings run in an inner loop until one opens, all in the one
+// description of their depth.
 void TQxCustomTreeListView::TTreeMap::Update()
 {
   FList.clear();
   std::vector<TInfoPtr> levels;
-  auto describe = [&](TObject* Data, size_t Depth) -> const TQxTreeItemInfo* {
+  auto level = [&](size_t Depth) {
+    if (Depth == levels.size())
+      levels.push_back(std::make_unique<TQxTreeItemInfo>(FTreeList, nullptr));
+    return levels[Depth].get();
+  };
+  // Checked after the reset, the handler is loaded once for this test and
+  // the call's own.
+  auto describe = [this](TQxTreeItemInfo* Info, TObject* Data) -> const TQxTreeItemInfo* {
+    Info->Reuse(Data, true);
     if (!FTreeList->OnTreeItemGet)
       return nullptr;
-    if (Depth == levels.size())
-      levels.push_back(std::make_unique<TQxTreeItemInfo>(FTreeList, Data));
-    TQxTreeItemInfo* info = levels[Depth].get();
-    info->Reuse(Data, true);
-    FTreeList->OnTreeItemGet(FTreeList, Data, info);
-    return info;
+    FTreeList->OnTreeItemGet(FTreeList, Data, Info);
+    return Info;
   };
-  const TQxTreeItemInfo* root = describe(nullptr, 0);
+  const TQxTreeItemInfo* root = describe(level(0), nullptr);
   if (!root)
     return;
   struct TFrame {
@@ -291,6 +305,7 @@ void TQxCustomTreeListView::TTreeMap::Update()
   while (!stack.empty()) {
     const TFrame frame = stack.back();
     const Integer count = frame.Node->Count();
+    TQxTreeItemInfo* children = level(stack.size());
     const TQxTreeItemInfo* opened = nullptr;
     Integer index = frame.Next;
     for (; index < count && !opened; ++index) {
@@ -298,7 +313,7 @@ void TQxCustomTreeListView::TTreeMap::Update()
       if (ancestors.Contains(data))
         continue;
       FList.push_back({frame.Row, index});
-      const TQxTreeItemInfo* child = describe(data, stack.size());
+      const TQxTreeItemInfo* child = describe(children, data);
       if (child && child->Count() > 0 && child->Expanded())
         opened = child;
     }

@@ -50,17 +50,33 @@ public:
   ~TQxTreeItemInfo() override;
 
   const String& Caption() const { return FCaption; }
-  void SetCaption(const String& Value) { FCaption = Value; }
+  void SetCaption(const String& Value)
+  {
+    FFilled = true;
+    FCaption = Value;
+  }
   bool Expanded() const { return FExpanded; }
   void SetExpanded(bool Value) { FExpanded = Value; }
   Integer ImageIndex() const { return FImageIndex; }
-  void SetImageIndex(Integer Value) { FImageIndex = Value; }
+  void SetImageIndex(Integer Value)
+  {
+    FFilled = true;
+    FImageIndex = Value;
+  }
   Integer Deep() const { return FDeep; }
-  void SetDeep(Integer Value) { FDeep = Value; }
+  void SetDeep(Integer Value)
+  {
+    FFilled = true;
+    FDeep = Value;
+  }
   TCheckBoxState CheckState() const { return FCheckState; }
-  void SetCheckState(TCheckBoxState Value) { FCheckState = Value; }
+  void SetCheckState(TCheckBoxState Value)
+  {
+    FFilled = true;
+    FCheckState = Value;
+  }
   bool Checked() const { return FCheckState == Vcl::cbChecked; }
-  void SetChecked(bool Value) { FCheckState = Value ? Vcl::cbChecked : Vcl::cbUnchecked; }
+  void SetChecked(bool Value) { SetCheckState(Value ? Vcl::cbChecked : Vcl::cbUnchecked); }
   TObject* Data() const { return FData; }
   Vcl::TStrings* Subitems() const { return FSubItems.get(); }
   // True when the control only walks the tree through this node (mapping
@@ -86,6 +102,7 @@ private:
   // Back to the state of a new description of another node, keeping the
   // memory its lists had.
   void Reuse(TObject* AData, bool ANodesOnly);
+  void ClearFilled();
 
   TQxCustomTreeListView* FTreeList;
   std::vector<TObject*> FList;
@@ -98,6 +115,9 @@ private:
   std::vector<Integer> FSubImages;
   TObject* FData;
   bool FNodesOnly = false;
+  // Set by every setter of what a walk does not read, so a walk whose host
+  // fills only the children empties no more than it must.
+  bool FFilled = false;
 };
 
 // A list item that knows where its parts lie.
