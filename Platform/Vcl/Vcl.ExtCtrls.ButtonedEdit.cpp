@@ -1,4 +1,5 @@
 #include "Vcl.ExtCtrls.ButtonedEdit.hpp"
+#include "Vcl.Menus.hpp"
 
 #include "Vcl.ImgList.Link.hpp"
 
@@ -7,6 +8,7 @@ namespace Vcl {
 QX_PUBLISHED(TEditButton)
 {
   Property("DisabledImageIndex", &T::DisabledImageIndex, &T::SetDisabledImageIndex).Default(TImageIndex(-1));
+  Property("DropDownMenu", &T::DropDownMenu, &T::SetDropDownMenu);
   Property("Enabled", &T::Enabled, &T::SetEnabled).Default(true);
   Property("Hint", &T::Hint, &T::SetHint).Default(String());
   Property("HotImageIndex", &T::HotImageIndex, &T::SetHotImageIndex).Default(TImageIndex(-1));
@@ -87,7 +89,7 @@ void TEditButtonGlyph::MouseUp(TMouseButton Button, TShiftState Shift, Integer X
   SetMouseCapture(false);
   Invalidate();
   if (ClientRect().Contains(TPoint(X, Y)))
-    FEdit->ButtonClick(FButton->FPosition);
+    FEdit->ButtonClick(FButton);
 }
 
 // ---- TEditButton ----------------------------------------------------------------------------
@@ -112,6 +114,7 @@ void TEditButton::Assign(const TPersistent* Source)
   FImageIndex = button->FImageIndex;
   FPressedImageIndex = button->FPressedImageIndex;
   FEnabled = button->FEnabled;
+  SetDropDownMenu(button->FDropDownMenu);
   SetHint(button->Hint());
   Changed();
   SetVisible(button->FVisible);
@@ -125,6 +128,19 @@ String TEditButton::Hint() const
 void TEditButton::SetHint(const String& Value)
 {
   FGlyph->SetHint(Value);
+}
+
+void TEditButton::SetDropDownMenu(TPopupMenu* Value)
+{
+  if (Value == FDropDownMenu)
+    return;
+  TPopupMenu* old = FDropDownMenu;
+  FDropDownMenu = Value;
+  if (Value)
+    Value->FreeNotification(FEditControl);
+  // The other button may still hold the old menu.
+  if (old && old != FEditControl->LeftButton()->FDropDownMenu && old != FEditControl->RightButton()->FDropDownMenu)
+    old->RemoveFreeNotification(FEditControl);
 }
 
 bool TEditButton::Hot() const
@@ -206,6 +222,7 @@ TCustomButtonedEdit::TCustomButtonedEdit(TComponent* AOwner)
 
 TCustomButtonedEdit::~TCustomButtonedEdit()
 {
+  *FAlive = false;
   if (FImages)
     FImages->UnRegisterChanges(FImageChangeLink.get());
 }
@@ -231,7 +248,12 @@ void TCustomButtonedEdit::SetRightButton(const TEditButton* Value)
 void TCustomButtonedEdit::Notification(TComponent* AComponent, TOperation Operation)
 {
   inherited::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FImages) {
+  if (Operation != opRemove)
+    return;
+  for (TEditButton* button : {FLeftButton.get(), FRightButton.get()})
+    if (button && AComponent == button->FDropDownMenu)
+      button->FDropDownMenu = nullptr;
+  if (AComponent == FImages) {
     FImages = nullptr;
     UpdateEditButtons();
   }
@@ -269,12 +291,18 @@ void TCustomButtonedEdit::UpdateEditButtons()
   SetMargins(margins[0], margins[1]);
 }
 
-void TCustomButtonedEdit::ButtonClick(TEditButton::TButtonPosition Position)
+void TCustomButtonedEdit::ButtonClick(TEditButton* Button)
 {
-  const TNotifyEvent& handler =
-    Position == TEditButton::TButtonPosition::bpLeft ? OnLeftButtonClick : OnRightButtonClick;
+  const std::shared_ptr<bool> alive = FAlive;
+  const TNotifyEvent handler =
+    Button->FPosition == TEditButton::TButtonPosition::bpLeft ? OnLeftButtonClick : OnRightButtonClick;
   if (handler)
     handler(this);
+  if (!*alive || !Button->FDropDownMenu)
+    return;
+  TPopupMenu* menu = Button->FDropDownMenu;
+  const TPoint anchor = Button->FGlyph->ClientToScreen(menu->AnchorBelow(Button->FGlyph->ClientRect()));
+  menu->Popup(anchor.X, anchor.Y);
 }
 
 } // namespace Vcl

@@ -1,8 +1,9 @@
 // The framework's edit with image buttons at its left and right edges. Each
 // button shows an image of the edit's Images by its look (disabled, normal,
 // hot, pressed; an unset look falls back to ImageIndex), raises the edit's
-// OnLeftButtonClick or OnRightButtonClick when clicked, and keeps the text
-// clear of it through the edit's margins. The buttons are small windows
+// OnLeftButtonClick or OnRightButtonClick when clicked (then drops its
+// DropDownMenu, if any, below it), and keeps the text clear of it through the
+// edit's margins. The buttons are small windows
 // inside the edit, named "LeftButton" and "RightButton".
 #pragma once
 
@@ -14,6 +15,7 @@
 namespace Vcl {
 
 class TCustomButtonedEdit;
+class TPopupMenu;
 class TEditButtonGlyph;
 
 class TEditButton : public TPersistent {
@@ -41,6 +43,9 @@ public:
   // Shown over the button while the edit shows hints.
   String Hint() const;
   void SetHint(const String& Value);
+  // Not owned: the edit is told when it goes away.
+  TPopupMenu* DropDownMenu() const { return FDropDownMenu; }
+  void SetDropDownMenu(TPopupMenu* Value);
 
   // The look the button shows now, and the image it draws for it (-1: none).
   bool Hot() const;
@@ -61,6 +66,7 @@ private:
   TImageIndex FHotImageIndex = -1;
   TImageIndex FImageIndex = -1;
   TImageIndex FPressedImageIndex = -1;
+  TPopupMenu* FDropDownMenu = nullptr;
   bool FVisible = false;
   bool FEnabled = true;
 };
@@ -91,8 +97,10 @@ protected:
 private:
   friend class TEditButton;
   friend class TEditButtonGlyph;
-  void ButtonClick(TEditButton::TButtonPosition Position);
+  void ButtonClick(TEditButton* Button);
 
+  // A click handler may free the edit before its button's menu drops.
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
   TCustomImageList* FImages = nullptr;
   std::unique_ptr<TChangeLink> FImageChangeLink;
   std::unique_ptr<TEditButton> FLeftButton;

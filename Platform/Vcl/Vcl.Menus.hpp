@@ -241,6 +241,13 @@ public:
   // Where X lies on the menu: its left edge, its right edge or its middle.
   TPopupAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TPopupAlignment Value) { FAlignment = Value; }
+  // Where the menu drops from below R: R's bottom edge, at the side (or the
+  // middle) the alignment names.
+  TPoint AnchorBelow(const TRect& R) const
+  {
+    const Integer x = FAlignment == paRight ? R.Right : FAlignment == paCenter ? R.Left + R.Width() / 2 : R.Left;
+    return TPoint(x, R.Bottom);
+  }
   // Whether a control's context-menu request (right click, Shift+F10, the
   // menu key) shows the menu.
   bool AutoPopup() const { return FAutoPopup; }

@@ -419,13 +419,7 @@ void TQxCustomButton::DisplayDropDown()
   }
   if (!FDropDownMenu || !NeedShowMenu())
     return;
-  const TRect r = ClientRect();
-  TPoint anchor(r.Left, r.Bottom);
-  if (FDropDownMenu->Alignment() == paRight)
-    anchor.X = r.Right;
-  else if (FDropDownMenu->Alignment() == paCenter)
-    anchor.X = r.Left + r.Width() / 2;
-  anchor = ClientToScreen(anchor);
+  const TPoint anchor = ClientToScreen(FDropDownMenu->AnchorBelow(ClientRect()));
   FPopupDropped = true;
   const TMenuClosed closed(this);
   FDropDownMenu->Popup(anchor.X, anchor.Y);

@@ -8,6 +8,7 @@
 
 #include <Vcl.ExtCtrls.ButtonedEdit.hpp>
 #include <Vcl.Graphics.hpp>
+#include <Vcl.Menus.hpp>
 
 using namespace Vcl;
 using namespace QxTest;
@@ -131,4 +132,46 @@ TEST_F(ButtonedEditTest, TheResourceKeepsTheButtonsAndTheirImages)
   EXPECT_TRUE(edit->LeftButton()->Glyph()->Visible());
   EXPECT_EQ(edit->LeftButton()->Hint(), "");
   delete copy;
+}
+
+TEST_F(ButtonedEditTest, AClickRaisesTheEventThenDropsTheButtonsMenuBelowIt)
+{
+  std::vector<String> log;
+  auto* menu = new TPopupMenu(Form);
+  menu->SetName("Menu1");
+  auto* item = new TMenuItem(Form);
+  item->SetCaption("Paste");
+  menu->Items()->Add(item);
+  menu->OnPopup = [&](TObject*) { log.push_back("popup"); };
+  Edit->OnRightButtonClick = [&](TObject*) { log.push_back("click"); };
+  Edit->RightButton()->SetDropDownMenu(menu);
+  const TMenuLoopIdleHook old = SetMenuLoopIdleHook([](TPopupMenu*) { Win::InjectKey(Win::VK_ESCAPE); });
+  TControl* glyph = Edit->RightButton()->Glyph();
+  ClickOn(glyph, 8, 8);
+  EXPECT_EQ(log, (std::vector<String>{"click", "popup"}));
+  EXPECT_EQ(menu->PopupPoint(), glyph->ClientToScreen(TPoint(0, glyph->Height())));
+  menu->SetAlignment(paRight);
+  ClickOn(glyph, 8, 8);
+  EXPECT_EQ(menu->PopupPoint(), glyph->ClientToScreen(TPoint(glyph->Width(), glyph->Height())));
+
+  // The menu is kept by name in the resource.
+  Form->SetName("Root");
+  Images->SetName("Images1");
+  Edit->SetName("Edit1");
+  ExpectHas(WriteComponentRes(Form), {"RightButton.DropDownMenu = Menu1"});
+
+  // Both buttons let go of a menu that is freed.
+  Edit->LeftButton()->SetDropDownMenu(menu);
+  Edit->RightButton()->SetDropDownMenu(nullptr);
+  delete menu;
+  EXPECT_EQ(Edit->LeftButton()->DropDownMenu(), nullptr);
+
+  // A click handler that frees the edit leaves its menu alone.
+  auto* other = new TPopupMenu(Form);
+  Edit->RightButton()->SetDropDownMenu(other);
+  other->OnPopup = [&](TObject*) { log.push_back("popup after free"); };
+  Edit->OnRightButtonClick = [&](TObject*) { delete Edit; };
+  ClickOn(glyph, 8, 8);
+  EXPECT_EQ(log.back(), "popup");
+  SetMenuLoopIdleHook(old);
 }
