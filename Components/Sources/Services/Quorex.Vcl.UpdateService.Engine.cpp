@@ -207,7 +207,11 @@ void TUpdateService::DoCheck()
 {
   if (FThread && !FThread->Finished())
     return;
-  FThread.reset();
+  // The finished worker's outcome may still be queued, and waiting for the
+  // worker in its destructor hands it over. So it goes last, once the new
+  // check stands whole: its outcome then meets a consistent service, as
+  // stale.
+  const std::unique_ptr<TUpdateThread> last = std::move(FThread);
   auto worker = std::make_unique<TUpdateThread>();
   worker->SetURL(FUrl);
   worker->SetDownloadLimits(FLimits);

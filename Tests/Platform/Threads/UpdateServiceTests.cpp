@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 using namespace Quorex;
 using namespace Vcl;
@@ -152,6 +153,20 @@ TEST_F(UpdateService, ATimedCheckShowsTheDialogOnlyForANewerVersion)
                        "New Version Available | A new version of Gallery is now available. Click Download button "
                        "to download this update. | Latest Version: 1.2.0.0 | download"}));
   EXPECT_TRUE(Opened.empty()) << "closed, not downloaded";
+}
+
+TEST_F(UpdateService, ACheckStartedWhileTheLastOutcomeWaitsTakesBothInTurn)
+{
+  auto driver = Record();
+  Service->SetUrl(Server.Url("/same.xml"));
+  Service->Updater()->Check();
+  // The worker ends and queues its outcome; nothing hands it over yet.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Service->Updater()->Check();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (Events != "updated updated " && std::chrono::steady_clock::now() < end)
+    CheckSynchronize(10);
+  EXPECT_EQ(Events, "updated updated ");
 }
 
 TEST_F(UpdateService, AUserCheckAlwaysAnswers)
