@@ -22,11 +22,18 @@ namespace {
 
 constexpr int kMargin = 16, kTop = 136, kCaption = 130, kColumn = 330, kRowPitch = 40, kWidth = 180;
 
-template <class T>
-T* Put(T* Control, TWinControl* Parent, int Left, int Top, int Width)
+void Place(TControl* Control, TWinControl* Parent, int Left, int Top, int Width)
 {
   Control->SetBounds(Left, Top, Width, Control->Height());
   Control->SetParent(Parent);
+}
+
+// Placed through their TControl: GCC's optimiser, folding the instances of
+// one template for edits of different sizes, warned of bounds it mixed up.
+template <class T>
+T* Put(T* Control, TWinControl* Parent, int Left, int Top, int Width)
+{
+  Place(Control, Parent, Left, Top, Width);
   return Control;
 }
 
