@@ -14,7 +14,7 @@ std::string SourceDir()
 {
   if (const char* dir = std::getenv("QX_SOURCE_DIR"))
     return dir;
-  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+  return QX_SOURCE_ROOT;
 }
 
 std::string TempDir()
