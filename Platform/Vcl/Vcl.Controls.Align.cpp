@@ -9,6 +9,16 @@ namespace Vcl {
 
 using namespace ControlsInternal;
 
+namespace {
+
+void ScaleInsets(TMargins& Insets, Integer M, Integer D)
+{
+  auto scale = [M, D](Integer Value) { return Win::MulDiv(Value, M, D); };
+  Insets.SetBounds(scale(Insets.Left()), scale(Insets.Top()), scale(Insets.Right()), scale(Insets.Bottom()));
+}
+
+} // namespace
+
 void TControl::ChangeScale(Integer M, Integer D)
 {
   if (M == D || M <= 0 || D <= 0)
@@ -23,6 +33,7 @@ void TControl::ChangeScale(Integer M, Integer D)
   constraints.SetMinHeight(scale(FConstraints->MinHeight()));
   constraints.SetMaxHeight(scale(FConstraints->MaxHeight()));
   FConstraints->Assign(&constraints);
+  ScaleInsets(*FMargins, M, D);
   if (!FParentFont)
     FFont->SetHeight(scale(FFont->Height()));
   if (FParent)
@@ -232,6 +243,7 @@ void TWinControl::ChangeScale(Integer M, Integer D)
   DisableAlign();
   try {
     TControl::ChangeScale(M, D);
+    ScaleInsets(*FPadding, M, D);
     for (size_t i = 0; i < children.size(); ++i) {
       children[i]->SetBoundsRect(before[i]);
       children[i]->ChangeScale(M, D);

@@ -4,6 +4,7 @@
 
 #include <QxFormCompare.hpp>
 #include <System.Classes.Streaming.hpp>
+#include <Vcl.Controls.Padding.hpp>
 #include <Vcl.Menus.hpp>
 
 #include <memory>
@@ -44,6 +45,7 @@ const String SavedDialog = "object Dialog: TForm\n"
                               "    PopupMenu = HeaderMenu\n"
                               "    TabOrder = 1\n"
                               "    OnClick = HeaderClick\n"
+                              "    Padding.Left = 6\n"
                               "  end\n"
                               "  object OkButton: TButton\n"
                               "    Left = 152\n"
@@ -54,6 +56,7 @@ const String SavedDialog = "object Dialog: TForm\n"
                               "    Caption = 'OK'\n"
                               "    Default = True\n"
                               "    ModalResult = 1\n"
+                              "    Margins.Left = 10\n"
                               "    TabOrder = 0\n"
                               "  end\n"
                               "  object Ticker: TTimer\n"
@@ -161,6 +164,10 @@ TEST_F(ControlStreamingTest, AFormSavedAtAnotherResolutionIsScaledToTheScreen)
   EXPECT_EQ(header->BoundsRect(), Rect(0, 0, 480, 62));
   EXPECT_EQ(header->Constraints()->MinHeight(), 45);
   EXPECT_EQ(header->Font()->Height(), -17);
+  // The insets scale with the rest, or a control scaled up keeps its old gaps.
+  EXPECT_EQ(header->Padding()->Left(), 9);
+  EXPECT_EQ(header->Padding()->Top(), 0);
+  EXPECT_EQ(ok->Margins()->Left(), 15);
   // Anchored to the right and bottom, yet scaled from where the resource put it.
   EXPECT_EQ(ok->BoundsRect(), Rect(228, 168, 228 + 113, 168 + 38));
   form->SetClientWidth(500);
