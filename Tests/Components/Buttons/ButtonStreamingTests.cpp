@@ -20,9 +20,7 @@ protected:
   {
     QxDesktopFixture::SetUp();
     Root.SetName("Root");
-    Button = new TQxButton(&Root);
-    Button->SetName("Button1");
-    Button->SetParent(&Root);
+    Button = QxTest::AddNamed<TQxButton>(&Root, "Button1");
   }
   // The button's lines of the root's resource.
   String ButtonPart()
@@ -75,19 +73,17 @@ TEST_F(ButtonStreamingTest, EveryPropertyComesBackFromTheResource)
   QxTest::ExpectHas(text, {"ButtonStyle = bsSplitButton", "ButtonTheme = btGlass", "ImageMargins.Top = 4",
                            "DropDownMenu = Menu1", "AlignWithMargins = True", "Margins.Right = 8"});
 
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  copy.SetName("Root");
-  QxTest::ExpectSameTree(&Root, &copy);
-  auto* button = dynamic_cast<TQxButton*>(copy.FindComponent("Button1"));
+  QxTest::ExpectReadsBackTheSame(&Root, text);
+  auto copy = QxTest::ReadAs<TQxFrameClient>(text);
+  auto* button = QxTest::FindIn<TQxButton>(copy.get(), "Button1");
   ASSERT_TRUE(button);
-  EXPECT_EQ(button->DropDownMenu(), copy.FindComponent("Menu1"));
+  EXPECT_EQ(button->DropDownMenu(), copy->FindComponent("Menu1"));
 
-  TQxFrameClient bound(nullptr);
-  ReadComponentRes("object Root: TQxFrameClient\n  object Button1: TQxButton\n    OnDropDownClick = MenuOpening\n"
-                   "    OnContextPopup = ContextAsked\n  end\nend\n",
-                   &bound, &methods);
-  auto* handled = dynamic_cast<TQxButton*>(bound.FindComponent("Button1"));
+  auto bound = QxTest::ReadAs<TQxFrameClient>("object Root: TQxFrameClient\n  object Button1: TQxButton\n"
+                                               "    OnDropDownClick = MenuOpening\n    OnContextPopup = ContextAsked\n"
+                                               "  end\nend\n",
+                                               &methods);
+  auto* handled = QxTest::FindIn<TQxButton>(bound.get(), "Button1");
   ASSERT_TRUE(handled);
   EXPECT_TRUE(handled->OnDropDownClick);
   EXPECT_TRUE(handled->OnContextPopup);
@@ -126,9 +122,8 @@ TEST_F(ButtonStreamingTest, AnActionReadWithTheButtonFillsOnlyWhatTheResourceLef
                       "  object Action1: TAction\n    Checked = True\n    ImageIndex = 4\n  end\n"
                       "  object Button2: TQxButton\n    Action = Action1\n    ImageIndex = 7\n  end\n"
                       "end\n";
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  auto* button = dynamic_cast<TQxButton*>(copy.FindComponent("Button2"));
+  auto copy = QxTest::ReadAs<TQxFrameClient>(text);
+  auto* button = QxTest::FindIn<TQxButton>(copy.get(), "Button2");
   ASSERT_TRUE(button);
   EXPECT_TRUE(button->Checked());
   EXPECT_EQ(button->ImageIndex(), 7);

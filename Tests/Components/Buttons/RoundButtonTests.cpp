@@ -288,8 +288,8 @@ TEST_F(RoundButtonTest, FormResourceKeepsOnlyWhatDiffersAndReadsItBack)
                            "DragKind = dkDock", "ParentDoubleBuffered = True"});
   TForm copy(nullptr);
   ReadComponentRes(text, &copy);
-  auto* readRound = dynamic_cast<TQxRoundButton*>(copy.FindComponent("Round"));
-  auto* readDetails = dynamic_cast<TQxDetailsButton*>(copy.FindComponent("Details"));
+  auto* readRound = QxTest::FindIn<TQxRoundButton>(&copy, "Round");
+  auto* readDetails = QxTest::FindIn<TQxDetailsButton>(&copy, "Details");
   ASSERT_TRUE(readRound && readDetails);
   QxTest::ExpectSameProperties(round, readRound, "Round");
   QxTest::ExpectSameProperties(details, readDetails, "Details");
