@@ -47,15 +47,15 @@ T* FindIn(Vcl::TComponent* Root, const Vcl::String& Name)
   return found;
 }
 
-// A new T that Root owns under Name, and a child of Root when it is a
-// control, as a designer drops it on a form.
+// A new T that Root owns under Name, and a child of Parent (Root unless
+// given) when it is a control, as a designer drops it on a form.
 template <class T>
-T* AddNamed(Vcl::TWinControl* Root, const Vcl::String& Name)
+T* AddNamed(Vcl::TWinControl* Root, const Vcl::String& Name, Vcl::TWinControl* Parent = nullptr)
 {
   auto* component = new T(Root);
   component->SetName(Name);
   if constexpr (std::is_base_of_v<Vcl::TControl, T>)
-    component->SetParent(Root);
+    component->SetParent(Parent ? Parent : Root);
   return component;
 }
 
