@@ -47,12 +47,9 @@ protected:
   int Count(TWinControl* Control, bool (*Shade)(Win::COLORREF))
   {
     RunUntilIdle();
-    const Win::TImage screen = Win::ComposeDesktop();
-    const TPoint origin = Control->ClientToScreen(TPoint(0, 0));
     int n = 0;
-    for (int y = 0; y < Control->Height(); ++y)
-      for (int x = 0; x < Control->Width(); ++x)
-        n += Shade(screen.Pixel(origin.X + x, origin.Y + y)) ? 1 : 0;
+    for (const Win::COLORREF c : ControlPixels(Control, TRect(0, 0, Control->Width(), Control->Height())))
+      n += Shade(c) ? 1 : 0;
     return n;
   }
   static std::vector<TImageIndex> Looks(TEditButton* Button)
