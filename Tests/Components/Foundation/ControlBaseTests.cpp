@@ -83,7 +83,8 @@ TEST_F(ControlBaseTest, TransparentControlShowsTheParentsPatternAlignedInBothLoo
     RunUntilIdle();
     for (int y = 0; y < 41; y += 3)
       for (int x = 0; x < 50; x += 5)
-        ASSERT_EQ(ControlPixel(panel, x, y), PatternAt(13 + x, 7 + y)) << "styled " << styled << " at " << x << "," << y;
+        ASSERT_EQ(ControlPixel(panel, x, y), PatternAt(13 + x, 7 + y))
+          << "styled " << styled << " at " << x << "," << y;
     delete parent;
   }
 }
@@ -446,13 +447,17 @@ TEST_F(FrameHostTest, AClassWithoutAFrameClientIsRememberedNotCreatedAgain)
   EXPECT_EQ(gClientlessInstances, 1);
 }
 
-TEST_F(FrameHostTest, AFailingPageClassLeavesTheCurrentPage)
+TEST_F(FrameHostTest, AFailingPageClassLeavesTheCurrentPageAndAFreedPageIsForgotten)
 {
   Host->SetFrame<TPageA>();
   TQxFrameClient* a = Host->Frame();
   EXPECT_THROW(Host->SetFrame<TFailingPage>(), std::runtime_error);
   EXPECT_EQ(Host->Frame(), a);
   EXPECT_TRUE(a->Visible());
+  delete a;
+  EXPECT_EQ(Host->Frame(), nullptr);
+  Host->SetFrame<TPageB>();
+  EXPECT_NE(Host->Frame(), nullptr);
 }
 
 // A page's handler that raises passes its exception to the caller; the
@@ -501,15 +506,6 @@ TEST_F(FrameHostTest, APageHandlerThatRaisesLeavesTheHostDrawing)
     EXPECT_TRUE(b->Visible() && b->IsActive()) << name;
     delete host;
   }
-}
-
-TEST_F(FrameHostTest, AFreedPageIsForgotten)
-{
-  Host->SetFrame<TPageA>();
-  delete Host->Frame();
-  EXPECT_EQ(Host->Frame(), nullptr);
-  Host->SetFrame<TPageB>();
-  EXPECT_NE(Host->Frame(), nullptr);
 }
 
 TEST_F(FrameHostTest, DesignTimeFramesAreDashedAndRunTimeShowsOnlyTheBackground)
