@@ -43,10 +43,8 @@ TEST_F(ButtonStreamingTest, ANewButtonWritesNoneOfItsDefaultsAndEveryPropertyCom
   TMethodTable methods;
   methods.Add<void(TObject*)>("MenuOpening", [](TObject*) {});
   methods.Add<void(TObject*, TPoint, bool&)>("ContextAsked", [](TObject*, TPoint, bool&) {});
-  auto* menu = new TPopupMenu(&Root);
-  menu->SetName("Menu1");
-  auto* images = new TImageList(&Root);
-  images->SetName("Images1");
+  auto* menu = QxTest::AddNamed<TPopupMenu>(&Root, "Menu1");
+  auto* images = QxTest::AddNamed<TImageList>(&Root, "Images1");
   Button->SetButtonStyle(bsSplitButton);
   Button->SetButtonTheme(btGlass);
   Button->SetButtonColor(clRed);
@@ -88,8 +86,7 @@ TEST_F(ButtonStreamingTest, ANewButtonWritesNoneOfItsDefaultsAndEveryPropertyCom
 
 TEST_F(ButtonStreamingTest, ALinkedActionKeepsCheckedAndImageIndexOutOfTheResource)
 {
-  auto* action = new TAction(&Root);
-  action->SetName("Action1");
+  auto* action = QxTest::AddNamed<TAction>(&Root, "Action1");
   action->SetChecked(true);
   action->SetImageIndex(2);
   Button->SetButtonStyle(bsCheckButton);

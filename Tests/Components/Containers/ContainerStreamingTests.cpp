@@ -55,21 +55,17 @@ protected:
   TQxImage* Image = nullptr;
 };
 
-TEST_F(ContainerStreamingTest, NewContainersWriteNoneOfTheirDefaults)
+TEST_F(ContainerStreamingTest, NewContainersWriteNoneOfTheirDefaultsAndEveryPublishedValueReadsBack)
 {
-  const String text = WriteComponentRes(&Root);
-  QxTest::ExpectLacks(text, {"LayoutVertical", "Spacing", "Padding.", "ActiveHeader", "HeaderColor", "HeaderHeight",
-                             "State", "Style", "BorderColor", "GradientBegin", "GradientEnd", "BarSize", "Align",
-                             "ParentFont", "Center", "Images", "ImageIndex", "AutoSize", "TabStop", "BiDiMode",
-                             "Drag", "DoubleBuffered"});
+  const String fresh = WriteComponentRes(&Root);
+  QxTest::ExpectLacks(fresh, {"LayoutVertical", "Spacing", "Padding.", "ActiveHeader", "HeaderColor", "HeaderHeight",
+                              "State", "Style", "BorderColor", "GradientBegin", "GradientEnd", "BarSize", "Align",
+                              "ParentFont", "Center", "Images", "ImageIndex", "AutoSize", "TabStop", "BiDiMode",
+                              "Drag", "DoubleBuffered"});
   // Expanded is written even when false.
-  QxTest::ExpectHas(text, {"Expanded = False"});
-}
+  QxTest::ExpectHas(fresh, {"Expanded = False"});
 
-TEST_F(ContainerStreamingTest, EveryPublishedValueReadsBack)
-{
-  auto* images = new TImageList(&Root);
-  images->SetName("Images1");
+  auto* images = QxTest::AddNamed<TImageList>(&Root, "Images1");
   Layout->SetLayoutVertical(vlBottom);
   Layout->SetSpacing(4);
   Layout->Padding()->SetLeft(6);
