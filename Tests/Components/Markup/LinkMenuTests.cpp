@@ -286,6 +286,9 @@ TEST(LinkMenuStreamingTest, TheMenuWritesWhatDiffersAndReadsBackItsLinks)
   auto copy = QxTest::ReadAs<TQxFrameClient>(text);
   auto* read = QxTest::FindIn<TQxLinkMenu>(copy.get(), "LinkMenu1");
   ASSERT_TRUE(read) << text;
+  ASSERT_EQ(read->Links()->Count(), 2);
+  EXPECT_EQ(read->Links()->Items(0)->Action(), copy->FindComponent("OpenAction"));
+  EXPECT_EQ(read->Links()->Items(1)->PopupMenu(), copy->FindComponent("MorePopup"));
   EXPECT_EQ(read->Caption(), InMenuColour(Link(0, "Open")));
 }
 

@@ -249,6 +249,7 @@ TEST(MessageBarStreamingTest, TheBarWritesNoDefaultsAndReadsBackItsReferences)
   auto* read = QxTest::FindIn<TQxMessageBar>(copy.get(), "Bar1");
   ASSERT_TRUE(read);
   EXPECT_EQ(read->Message(), copy->FindComponent("Msg1"));
+  EXPECT_EQ(read->Images(), copy->FindComponent("Images1"));
   EXPECT_EQ(read->TitleLabel()->Caption(), "Saved");
 }
 
