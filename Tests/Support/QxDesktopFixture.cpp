@@ -113,6 +113,16 @@ void QxDesktopFixture::Type(const std::string& text)
   RunUntilIdle();
 }
 
+Vcl::TForm* QxDesktopFixture::ShowForm(int left, int top, int width, int height, std::optional<Vcl::TColor> color)
+{
+  auto* form = new Vcl::TForm(Vcl::Application);
+  form->SetBounds(left, top, width, height);
+  if (color)
+    form->SetColor(*color);
+  form->Show();
+  return form;
+}
+
 void QxDesktopFixture::MoveOnto(Vcl::TControl* Control, int x, int y)
 {
   Vcl::TPoint p = Control->ClientToScreen(Vcl::TPoint(x, y));

@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+namespace Vcl {
+class TForm;
+}
+
 namespace QxTest {
 
 class QxDesktopFixture : public ::testing::Test {
@@ -54,6 +58,11 @@ protected:
   std::vector<Win::COLORREF> ControlPixels(Vcl::TControl* Control, std::optional<Vcl::TRect> R = std::nullopt);
   // Saves the desktop as <scratch dir>/<name>.png and returns the path.
   std::string SaveScreenshot(const std::string& name);
+
+  // A new form of the application at its place, coloured when a colour is
+  // given, shown.
+  static Vcl::TForm* ShowForm(int left, int top, int width, int height,
+                              std::optional<Vcl::TColor> color = std::nullopt);
 
   // Puts a new control at its place in Parent, coloured when a colour is
   // given, in the order a host would: bounds and colour before the parent.

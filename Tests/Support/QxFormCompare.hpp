@@ -5,12 +5,14 @@
 
 #include <System.Classes.Streaming.hpp>
 #include <System.TypInfo.hpp>
+#include <Vcl.Controls.hpp>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <type_traits>
 
 namespace QxTest {
 
@@ -43,6 +45,18 @@ T* FindIn(Vcl::TComponent* Root, const Vcl::String& Name)
   auto* found = dynamic_cast<T*>(Root->FindComponent(Name));
   EXPECT_NE(found, nullptr) << Name;
   return found;
+}
+
+// A new T that Root owns under Name, and a child of Parent (Root unless
+// given) when it is a control, as a designer drops it on a form.
+template <class T>
+T* AddNamed(Vcl::TWinControl* Root, const Vcl::String& Name, Vcl::TWinControl* Parent = nullptr)
+{
+  auto* component = new T(Root);
+  component->SetName(Name);
+  if constexpr (std::is_base_of_v<Vcl::TControl, T>)
+    component->SetParent(Parent ? Parent : Root);
+  return component;
 }
 
 // Each piece stands in the resource text (ExpectHas) or none does (ExpectLacks).

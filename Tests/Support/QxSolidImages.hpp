@@ -4,6 +4,7 @@
 
 #include <Vcl.Graphics.hpp>
 #include <Vcl.ImgList.hpp>
+#include <Vcl.Imaging.pngimage.hpp>
 
 #include <memory>
 
@@ -18,6 +19,22 @@ inline std::unique_ptr<Vcl::TBitmap> SolidBitmap(int Width, int Height, Vcl::TCo
   bitmap->Canvas()->Brush()->SetColor(Colour);
   bitmap->Canvas()->FillRect(Vcl::TRect(0, 0, Width, Height));
   return bitmap;
+}
+
+// A PNG of one colour, opaque unless another alpha is given (kept where the
+// colour type has an alpha plane).
+inline std::unique_ptr<Vcl::TPngImage> SolidPng(Vcl::TColor Colour, int Width = 16, int Height = 16,
+                                                Vcl::Byte Alpha = 255, Vcl::Byte ColorType = Vcl::COLOR_RGBALPHA)
+{
+  auto png = std::make_unique<Vcl::TPngImage>();
+  png->CreateBlank(ColorType, 8, Width, Height);
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x) {
+      png->SetPixels(x, y, Colour);
+      if (Vcl::Byte* alpha = png->AlphaScanline(y))
+        alpha[x] = Alpha;
+    }
+  return png;
 }
 
 // Adds an opaque square of the list's size; its index.

@@ -20,9 +20,7 @@ protected:
   {
     QxDesktopFixture::SetUp();
     Root.SetName("Root");
-    Button = new TQxButton(&Root);
-    Button->SetName("Button1");
-    Button->SetParent(&Root);
+    Button = QxTest::AddNamed<TQxButton>(&Root, "Button1");
   }
   // The button's lines of the root's resource.
   String ButtonPart()
@@ -34,24 +32,19 @@ protected:
   TQxButton* Button = nullptr;
 };
 
-TEST_F(ButtonStreamingTest, ANewButtonWritesNoneOfItsDefaults)
+TEST_F(ButtonStreamingTest, ANewButtonWritesNoneOfItsDefaultsAndEveryPropertyComesBack)
 {
-  const String text = WriteComponentRes(&Root);
-  QxTest::ExpectLacks(text, {"AutoCheck", "ButtonColor", "ButtonStyle", "ButtonTheme", "Cancel", "Checked",
-                             "DropDownMenu", "ElevationRequired", "Focusable", "ImageAlignment", "ImageIndex",
-                             "ImageMargins.", "Images", "ModalResult", "ShowCaption", "Transparent", "WordWrap",
-                             "TabStop", "ParentColor", "AutoSize", "AlignWithMargins", "Margins."});
-}
+  QxTest::ExpectLacks(WriteComponentRes(&Root),
+                      {"AutoCheck", "ButtonColor", "ButtonStyle", "ButtonTheme", "Cancel", "Checked", "DropDownMenu",
+                       "ElevationRequired", "Focusable", "ImageAlignment", "ImageIndex", "ImageMargins.", "Images",
+                       "ModalResult", "ShowCaption", "Transparent", "WordWrap", "TabStop", "ParentColor", "AutoSize",
+                       "AlignWithMargins", "Margins."});
 
-TEST_F(ButtonStreamingTest, EveryPropertyComesBackFromTheResource)
-{
   TMethodTable methods;
   methods.Add<void(TObject*)>("MenuOpening", [](TObject*) {});
   methods.Add<void(TObject*, TPoint, bool&)>("ContextAsked", [](TObject*, TPoint, bool&) {});
-  auto* menu = new TPopupMenu(&Root);
-  menu->SetName("Menu1");
-  auto* images = new TImageList(&Root);
-  images->SetName("Images1");
+  auto* menu = QxTest::AddNamed<TPopupMenu>(&Root, "Menu1");
+  auto* images = QxTest::AddNamed<TImageList>(&Root, "Images1");
   Button->SetButtonStyle(bsSplitButton);
   Button->SetButtonTheme(btGlass);
   Button->SetButtonColor(clRed);
@@ -75,19 +68,17 @@ TEST_F(ButtonStreamingTest, EveryPropertyComesBackFromTheResource)
   QxTest::ExpectHas(text, {"ButtonStyle = bsSplitButton", "ButtonTheme = btGlass", "ImageMargins.Top = 4",
                            "DropDownMenu = Menu1", "AlignWithMargins = True", "Margins.Right = 8"});
 
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  copy.SetName("Root");
-  QxTest::ExpectSameTree(&Root, &copy);
-  auto* button = dynamic_cast<TQxButton*>(copy.FindComponent("Button1"));
+  QxTest::ExpectReadsBackTheSame(&Root, text);
+  auto copy = QxTest::ReadAs<TQxFrameClient>(text);
+  auto* button = QxTest::FindIn<TQxButton>(copy.get(), "Button1");
   ASSERT_TRUE(button);
-  EXPECT_EQ(button->DropDownMenu(), copy.FindComponent("Menu1"));
+  EXPECT_EQ(button->DropDownMenu(), copy->FindComponent("Menu1"));
 
-  TQxFrameClient bound(nullptr);
-  ReadComponentRes("object Root: TQxFrameClient\n  object Button1: TQxButton\n    OnDropDownClick = MenuOpening\n"
-                   "    OnContextPopup = ContextAsked\n  end\nend\n",
-                   &bound, &methods);
-  auto* handled = dynamic_cast<TQxButton*>(bound.FindComponent("Button1"));
+  auto bound = QxTest::ReadAs<TQxFrameClient>("object Root: TQxFrameClient\n  object Button1: TQxButton\n"
+                                               "    OnDropDownClick = MenuOpening\n    OnContextPopup = ContextAsked\n"
+                                               "  end\nend\n",
+                                               &methods);
+  auto* handled = QxTest::FindIn<TQxButton>(bound.get(), "Button1");
   ASSERT_TRUE(handled);
   EXPECT_TRUE(handled->OnDropDownClick);
   EXPECT_TRUE(handled->OnContextPopup);
@@ -95,8 +86,7 @@ TEST_F(ButtonStreamingTest, EveryPropertyComesBackFromTheResource)
 
 TEST_F(ButtonStreamingTest, ALinkedActionKeepsCheckedAndImageIndexOutOfTheResource)
 {
-  auto* action = new TAction(&Root);
-  action->SetName("Action1");
+  auto* action = QxTest::AddNamed<TAction>(&Root, "Action1");
   action->SetChecked(true);
   action->SetImageIndex(2);
   Button->SetButtonStyle(bsCheckButton);
@@ -126,9 +116,8 @@ TEST_F(ButtonStreamingTest, AnActionReadWithTheButtonFillsOnlyWhatTheResourceLef
                       "  object Action1: TAction\n    Checked = True\n    ImageIndex = 4\n  end\n"
                       "  object Button2: TQxButton\n    Action = Action1\n    ImageIndex = 7\n  end\n"
                       "end\n";
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  auto* button = dynamic_cast<TQxButton*>(copy.FindComponent("Button2"));
+  auto copy = QxTest::ReadAs<TQxFrameClient>(text);
+  auto* button = QxTest::FindIn<TQxButton>(copy.get(), "Button2");
   ASSERT_TRUE(button);
   EXPECT_TRUE(button->Checked());
   EXPECT_EQ(button->ImageIndex(), 7);

@@ -24,10 +24,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new TForm(Application);
-    Form->SetBounds(0, 0, 400, 300);
-    Form->SetColor(clWhite);
-    Form->Show();
+    Form = ShowForm(0, 0, 400, 300, clWhite);
     Box = Place(new TQxCheckBox(Form), Form, 20, 20, 150, 17);
     RunUntilIdle();
   }
@@ -128,9 +125,7 @@ TEST_F(QxCheckBoxTest, TheResourceKeepsOnlyWhatDiffersAndReadsBack)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* box = new TQxCheckBox(&root);
-  box->SetName("Box1");
-  box->SetParent(&root);
+  auto* box = QxTest::AddNamed<TQxCheckBox>(&root, "Box1");
   QxTest::ExpectLacks(WriteComponentRes(&root), {"AutoSize", "ElevationRequired", "State", "TabStop"});
 
   box->SetCaption("Option");
@@ -139,10 +134,7 @@ TEST_F(QxCheckBoxTest, TheResourceKeepsOnlyWhatDiffersAndReadsBack)
   box->SetState(cbChecked);
   const String text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"AutoSize = True", "ElevationRequired = True", "Checked = True"});
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  copy.SetName("Root");
-  QxTest::ExpectSameTree(&root, &copy); // the auto-sized width among the rest
+  QxTest::ExpectReadsBackTheSame(&root, text); // the auto-sized width among the rest
 }
 
 } // namespace

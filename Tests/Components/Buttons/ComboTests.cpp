@@ -7,6 +7,8 @@
 #include <QxSolidImages.hpp>
 #include <QxStyleSupport.hpp>
 
+#include <gmock/gmock.h>
+
 #include <Quorex.Vcl.CheckCombobox.hpp>
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <Quorex.Vcl.HoldCombobox.hpp>
@@ -35,10 +37,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new TForm(Application);
-    Form->SetBounds(0, 0, 420, 400);
-    Form->SetColor(clWhite);
-    Form->Show();
+    Form = ShowForm(0, 0, 420, 400, clWhite);
     Combo = NewCombo(100, 200);
     RunUntilIdle();
   }
@@ -231,12 +230,7 @@ TEST_F(HoldComboTest, TheWheelStepsWithinTheItemsAndIsAlwaysHandled)
 TEST_F(HoldComboTest, TheIndexIsBoundedAndDeletedItemsLeaveNoneSelected)
 {
   Combo->SetItemIndex(2);
-  try {
-    Combo->SetItemIndex(5);
-    ADD_FAILURE() << "no exception";
-  } catch (const Exception& e) {
-    EXPECT_STREQ(e.what(), "Index out of bounds");
-  }
+  EXPECT_THAT([&] { Combo->SetItemIndex(5); }, testing::ThrowsMessage<Exception>("Index out of bounds"));
   EXPECT_EQ(Combo->ItemIndex(), 2);
   Combo->SetItemIndex(-3);
   EXPECT_EQ(Combo->GetDisplayCaption(), "");
@@ -323,9 +317,7 @@ TEST_F(HoldComboTest, FormResourcesKeepItemsAndIndexAndTheDeclaredDefaults)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* plain = new THoldCombobox(&root);
-  plain->SetName("Plain");
-  plain->SetParent(&root);
+  auto* plain = QxTest::AddNamed<THoldCombobox>(&root, "Plain");
   EXPECT_EQ(plain->Align(), alClient);
   String text = WriteComponentRes(&root);
   QxTest::ExpectLacks(text, {"Align", "ParentColor", "Color", "TabStop", "AutoSize"});
@@ -336,19 +328,13 @@ TEST_F(HoldComboTest, FormResourcesKeepItemsAndIndexAndTheDeclaredDefaults)
   plain->Items()->Add()->SetCaption("Two");
   plain->Items()->Items(1)->SetImageIndex(3);
   plain->SetItemIndex(1);
-  auto* check = new TQxCheckCombobox(&root);
-  check->SetName("Check");
-  check->SetParent(&root);
+  auto* check = QxTest::AddNamed<TQxCheckCombobox>(&root, "Check");
   check->Items()->Add("alpha");
   check->Items()->Add("beta");
   text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"Align = alNone", "Caption = 'Two'", "ImageIndex = 3", "ItemIndex = 1", "'beta'"});
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  copy.SetName("Root");
-  QxTest::ExpectSameTree(&root, &copy);
+  QxTest::ExpectReadsBackTheSame(&root, text);
 
-  // An index the items do not reach is none once the resource is read.
   // An index read before its items stands once they are read; one the items
   // do not reach is none.
   const String early = "object Root: TQxFrameClient\n"
@@ -357,10 +343,9 @@ TEST_F(HoldComboTest, FormResourcesKeepItemsAndIndexAndTheDeclaredDefaults)
                        "  object D: THoldCombobox\n    ItemIndex = 1\n"
                        "    Items = <\n      item\n        Caption = 'A'\n      end\n"
                        "      item\n        Caption = 'B'\n      end>\n  end\nend\n";
-  TQxFrameClient loaded(nullptr);
-  ReadComponentRes(early, &loaded);
-  auto* c = dynamic_cast<THoldCombobox*>(loaded.FindComponent("C"));
-  auto* d = dynamic_cast<THoldCombobox*>(loaded.FindComponent("D"));
+  auto loaded = QxTest::ReadAs<TQxFrameClient>(early);
+  auto* c = QxTest::FindIn<THoldCombobox>(loaded.get(), "C");
+  auto* d = QxTest::FindIn<THoldCombobox>(loaded.get(), "D");
   ASSERT_TRUE(c && d);
   EXPECT_EQ(c->Items()->Count(), 1);
   EXPECT_EQ(c->ItemIndex(), -1);
@@ -371,9 +356,7 @@ TEST_F(HoldComboTest, TheFrameworks3DLookAndGestureSettingsTravelThroughTheResou
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* combo = new THoldCombobox(&root);
-  combo->SetName("Combo");
-  combo->SetParent(&root);
+  auto* combo = QxTest::AddNamed<THoldCombobox>(&root, "Combo");
   QxTest::ExpectLacks(WriteComponentRes(&root), {"Ctl3D", "Touch.", "OnGesture"});
 
   // A look of its own equal to the default still wins over a parent's.
@@ -400,17 +383,17 @@ TEST_F(HoldComboTest, TheFrameworks3DLookAndGestureSettingsTravelThroughTheResou
   int zooms = 0;
   methods.Add<void(TObject*, const TGestureEventInfo&, bool&)>(
     "Gestured", [&](TObject*, const TGestureEventInfo&, bool& Handled) { Handled = ++zooms > 0; });
-  TQxFrameClient bound(nullptr);
-  ReadComponentRes("object Root: TQxFrameClient\n  object Combo: THoldCombobox\n"
-                   "    Touch.InteractiveGestures = [igZoom]\n    OnGesture = Gestured\n  end\nend\n",
-                   &bound, &methods);
-  auto* handled = dynamic_cast<THoldCombobox*>(bound.FindComponent("Combo"));
+  auto bound = QxTest::ReadAs<TQxFrameClient>("object Root: TQxFrameClient\n  object Combo: THoldCombobox\n"
+                                               "    Touch.InteractiveGestures = [igZoom]\n    OnGesture = Gestured\n"
+                                               "  end\nend\n",
+                                               &methods);
+  auto* handled = QxTest::FindIn<THoldCombobox>(bound.get(), "Combo");
   ASSERT_TRUE(handled);
   TGestureEventInfo zoom;
   zoom.GestureID = igiZoom;
   EXPECT_EQ(handled->Perform(CM_GESTURE, 0, Win::LPARAM(&zoom)), 1);
   EXPECT_EQ(zooms, 1);
-  QxTest::ExpectHas(WriteComponentRes(&bound), {"OnGesture = Gestured"});
+  QxTest::ExpectHas(WriteComponentRes(bound.get()), {"OnGesture = Gestured"});
 }
 
 TEST(ComboItemsTest, ObjectsAndIndexOfObjectFollowTheItemsData)

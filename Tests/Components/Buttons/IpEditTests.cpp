@@ -4,6 +4,8 @@
 #include <QxDesktopFixture.hpp>
 #include <QxFormCompare.hpp>
 
+#include <gmock/gmock.h>
+
 #include <Quorex.Vcl.FrameControl.QxFrameClient.hpp>
 #include <Quorex.Vcl.IpEdit.hpp>
 #include <System.Classes.Streaming.hpp>
@@ -22,9 +24,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new TForm(Application);
-    Form->SetBounds(0, 0, 400, 200);
-    Form->Show();
+    Form = ShowForm(0, 0, 400, 200);
     Edit = Place(new TIPEdit(Form), Form, 20, 20, 160, 25);
     RunUntilIdle();
   }
@@ -60,25 +60,13 @@ TEST(IpEditText, DottedAndPackedFormsConvertAndBadTextChangesNothing)
   EXPECT_EQ(edit.WinAddress(), 0x01020304u) << "text after the fourth field is ignored";
   edit.Clear();
   for (const char* text : {"1.2.3", "1..3.4", "", "256.1.1.1", ".1.2.3", "1.2.3.-1"}) {
-    try {
-      edit.SetAddress(text);
-      ADD_FAILURE() << text;
-    } catch (const EConvertError& e) {
-      EXPECT_EQ(e.Message(), String(text) + " is not a valid IP address");
-    }
+    EXPECT_THAT([&] { edit.SetAddress(text); },
+                testing::ThrowsMessage<EConvertError>(String(text) + " is not a valid IP address"));
     EXPECT_EQ(edit.WinAddress(), 0u);
     EXPECT_TRUE(edit.IsEmpty()) << text;
   }
-  EXPECT_THROW(
-    {
-      try {
-        edit.SetAddress("1.x.3.4");
-      } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "'x' is not a valid integer value");
-        throw;
-      }
-    },
-    EConvertError);
+  EXPECT_THAT([&] { edit.SetAddress("1.x.3.4"); },
+              testing::ThrowsMessage<EConvertError>("'x' is not a valid integer value"));
 }
 
 TEST(IpEditText, RangesKeepLowAtMostHighAndTellOnlyChanges)
@@ -241,9 +229,7 @@ TEST_F(IpEditTest, TheResourceKeepsTheAddressAndTheRangesThatDiffer)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* edit = new TIPEdit(&root);
-  edit->SetName("Ip1");
-  edit->SetParent(&root);
+  auto* edit = QxTest::AddNamed<TIPEdit>(&root, "Ip1");
   QxTest::ExpectLacks(WriteComponentRes(&root), {"Field0Low", "Field3High", "AutoSize", "TabStop", "Ctl3D", "Bevel"});
   edit->SetAddress("10.1.2.3");
   edit->Ranges()->SetField3Low(1);
@@ -257,16 +243,5 @@ TEST_F(IpEditTest, TheResourceKeepsTheAddressAndTheRangesThatDiffer)
   QxTest::ExpectHas(text, {"Address = '10.1.2.3'", "Ranges.Field3Low = 1", "Ranges.Field3High = 254", "Ctl3D = False",
                            "BevelEdges = [beLeft, beBottom]", "BevelInner = bvSpace", "BevelKind = bkFlat",
                            "BevelOuter = bvRaised"});
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  auto* read = dynamic_cast<TIPEdit*>(copy.FindComponent("Ip1"));
-  ASSERT_TRUE(read);
-  EXPECT_EQ(read->WinAddress(), 0x0A010203u);
-  EXPECT_EQ(read->Ranges()->Field3Low(), 1);
-  EXPECT_EQ(read->Ranges()->Field3High(), 254);
-  EXPECT_FALSE(read->Ctl3D());
-  EXPECT_EQ(read->BevelEdges(), (TBevelEdges{beLeft, beBottom}));
-  EXPECT_EQ(read->BevelInner(), bvSpace);
-  EXPECT_EQ(read->BevelOuter(), bvRaised);
-  EXPECT_EQ(read->BevelKind(), bkFlat);
+  QxTest::ExpectReadsBackTheSame(&root, text);
 }

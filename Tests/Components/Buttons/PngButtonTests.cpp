@@ -1,6 +1,7 @@
 #include "ButtonTestSupport.hpp"
 
 #include <QxFormCompare.hpp>
+#include <QxSolidImages.hpp>
 #include <QxStyleSupport.hpp>
 #include <QxSurface.hpp>
 
@@ -14,24 +15,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Vcl;
 using namespace Quorex;
 using namespace QxTest;
 
 namespace {
-
-std::unique_ptr<TPngImage> Solid(TColor Colour, Byte Type = COLOR_RGBALPHA, int Side = 16)
-{
-  auto png = std::make_unique<TPngImage>();
-  png->CreateBlank(Type, 8, Side, Side);
-  for (int y = 0; y < Side; ++y)
-    for (int x = 0; x < Side; ++x) {
-      png->SetPixels(x, y, Colour);
-      if (png->AlphaScanline(y))
-        png->AlphaScanline(y)[x] = 255;
-    }
-  return png;
-}
 
 class PngButtons : public ButtonFixture {
 protected:
@@ -44,8 +34,8 @@ protected:
     Speed = Place(new TPngSpeedButton(Form), Form, 10, 60, 100, 30);
     for (TControl* c : Buttons())
       c->SetCaption("");
-    Bit->SetPngImage(Solid(clRed).get());
-    Speed->SetPngImage(Solid(clRed).get());
+    Bit->SetPngImage(SolidPng(clRed).get());
+    Speed->SetPngImage(SolidPng(clRed).get());
     RunUntilIdle();
   }
   std::vector<TControl*> Buttons() { return {Bit, Speed}; }
@@ -106,13 +96,13 @@ TEST_F(PngButtons, GammaGoesFromColourImagesOnly)
     return png;
   };
   for (Byte type : {COLOR_RGB, COLOR_RGBALPHA}) {
-    Bit->SetPngImage(withGamma(Solid(clRed, type)).get());
-    Speed->SetPngImage(withGamma(Solid(clRed, type)).get());
+    Bit->SetPngImage(withGamma(SolidPng(clRed, 16, 16, 255, type)).get());
+    Speed->SetPngImage(withGamma(SolidPng(clRed, 16, 16, 255, type)).get());
     EXPECT_FALSE(Bit->PngImage()->HasChunk("gAMA"));
     EXPECT_FALSE(Speed->PngImage()->HasChunk("gAMA"));
   }
-  Bit->SetPngImage(withGamma(Solid(clGray, COLOR_GRAYSCALE)).get());
-  Speed->SetPngImage(withGamma(Solid(clGray, COLOR_GRAYSCALE)).get());
+  Bit->SetPngImage(withGamma(SolidPng(clGray, 16, 16, 255, COLOR_GRAYSCALE)).get());
+  Speed->SetPngImage(withGamma(SolidPng(clGray, 16, 16, 255, COLOR_GRAYSCALE)).get());
   EXPECT_TRUE(Bit->PngImage()->HasChunk("gAMA"));
   EXPECT_TRUE(Speed->PngImage()->HasChunk("gAMA"));
   // An empty image is taken as it is by both buttons.
@@ -133,8 +123,8 @@ TEST_F(PngButtons, ImagesFromActions)
   TPngImageList images(nullptr);
   images.SetWidth(16);
   images.SetHeight(16);
-  images.AddPng(Solid(clBlue).get());
-  images.AddPng(Solid(clLime).get());
+  images.AddPng(SolidPng(clBlue).get());
+  images.AddPng(SolidPng(clLime).get());
   TActionList list(nullptr);
   list.SetImages(&images);
   TAction action(nullptr);
@@ -160,8 +150,8 @@ TEST_F(PngButtons, ImagesFromActions)
   EXPECT_EQ(Speed->PngImage()->Pixels(0, 0), clLime);
 
   // One the host set stays.
-  Bit->SetPngImage(Solid(clRed).get());
-  Speed->SetPngImage(Solid(clRed).get());
+  Bit->SetPngImage(SolidPng(clRed).get());
+  Speed->SetPngImage(SolidPng(clRed).get());
   EXPECT_TRUE(Speed->PngImageStored());
   action.SetImageIndex(0);
   for (TControl* button : Buttons())
@@ -174,18 +164,14 @@ TEST_F(PngButtons, FormResourcesKeepDefaultsOutAndTheImageIn)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* bit = new TPngBitBtn(&root);
-  bit->SetName("Bit1");
-  bit->SetParent(&root);
-  auto* speed = new TPngSpeedButton(&root);
-  speed->SetName("Speed1");
-  speed->SetParent(&root);
+  auto* bit = AddNamed<TPngBitBtn>(&root, "Bit1");
+  auto* speed = AddNamed<TPngSpeedButton>(&root, "Speed1");
   QxTest::ExpectLacks(WriteComponentRes(&root), {"PngImage", "PngOptions", "Glyph", "NumGlyphs", "Kind", "Layout",
                                                  "Margin", "Spacing", "GroupIndex", "Down", "Flat", "AllowAllUp"});
 
-  bit->SetPngImage(Solid(clRed).get());
+  bit->SetPngImage(SolidPng(clRed).get());
   bit->SetPngOptions({pngGrayscaleOnDisabled});
-  speed->SetPngImage(Solid(clBlue).get());
+  speed->SetPngImage(SolidPng(clBlue).get());
   speed->SetFlat(true);
   bit->SetBiDiMode(bdRightToLeft);
   bit->SetDragMode(dmAutomatic);
@@ -195,18 +181,14 @@ TEST_F(PngButtons, FormResourcesKeepDefaultsOutAndTheImageIn)
                            "BiDiMode = bdRightToLeft\n", "DragMode = dmAutomatic", "BiDiMode = bdRightToLeftNoAlign"});
   // The speed button's blank placeholder glyph stays out.
   QxTest::ExpectLacks(text, {"Glyph", "NumGlyphs"});
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  auto* bitCopy = dynamic_cast<TPngBitBtn*>(copy.FindComponent("Bit1"));
-  auto* speedCopy = dynamic_cast<TPngSpeedButton*>(copy.FindComponent("Speed1"));
+  ExpectReadsBackTheSame(&root, text);
+  auto copy = ReadAs<TQxFrameClient>(text);
+  auto* bitCopy = FindIn<TPngBitBtn>(copy.get(), "Bit1");
+  auto* speedCopy = FindIn<TPngSpeedButton>(copy.get(), "Speed1");
   ASSERT_TRUE(bitCopy && speedCopy);
-  EXPECT_EQ(bitCopy->PngOptions(), TPngOptions{pngGrayscaleOnDisabled});
   EXPECT_EQ(bitCopy->PngImage()->Pixels(3, 3), clRed);
   EXPECT_EQ(speedCopy->PngImage()->Pixels(3, 3), clBlue);
   EXPECT_EQ(speedCopy->Glyph()->Width(), 16); // the placeholder is rebuilt after loading
-  EXPECT_EQ(bitCopy->BiDiMode(), bdRightToLeft);
-  EXPECT_EQ(bitCopy->DragMode(), dmAutomatic);
-  EXPECT_EQ(speedCopy->BiDiMode(), bdRightToLeftNoAlign);
 }
 
 // Right to left, taken from the form, the glyph goes after the caption,
@@ -215,25 +197,16 @@ TEST_F(PngButtons, RightToLeftPutsTheGlyphAfterTheCaption)
 {
   // Dark (caption) pixels in columns [x0, x1), rows 5 to 25.
   auto textInk = [this](TControl* Button, int x0, int x1) {
-    const Win::TImage screen = Win::ComposeDesktop();
     int n = 0;
-    for (int y = 5; y < 25; ++y)
-      for (int x = x0; x < x1; ++x) {
-        const TPoint p = Button->ClientToScreen(TPoint(x, y));
-        const Win::COLORREF c = screen.Pixel(p.X, p.Y);
-        n += int(c & 0xFF) + int((c >> 8) & 0xFF) + int((c >> 16) & 0xFF) < 300;
-      }
+    for (const Win::COLORREF c : ControlPixels(Button, TRect(x0, 5, x1, 25)))
+      n += int(c & 0xFF) + int((c >> 8) & 0xFF) + int((c >> 16) & 0xFF) < 300;
     return n;
   };
   auto firstRed = [this](TControl* Button) {
     RunUntilIdle();
-    const Win::TImage screen = Win::ComposeDesktop();
-    for (int x = 0; x < Button->Width(); ++x) {
-      const TPoint p = Button->ClientToScreen(TPoint(x, 15));
-      if (TColor(screen.Pixel(p.X, p.Y)) == clRed)
-        return x;
-    }
-    return -1;
+    const auto row = ControlPixels(Button, TRect(0, 15, Button->Width(), 16));
+    const auto red = std::find_if(row.begin(), row.end(), [](Win::COLORREF c) { return TColor(c) == clRed; });
+    return red == row.end() ? -1 : int(red - row.begin());
   };
   for (TControl* button : Buttons()) {
     SCOPED_TRACE(button->ClassName());

@@ -25,10 +25,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new TForm(Application);
-    Form->SetBounds(0, 0, 400, 300);
-    Form->SetColor(clWhite);
-    Form->Show();
+    Form = ShowForm(0, 0, 400, 300, clWhite);
     Bar = Place(new TQxColoredProgressBar(Form), Form, 20, 20, 150, 6);
     Ring = Place(new TQxRingProgress(Form), Form, 20, 60, 101, 101);
     RunUntilIdle();
@@ -171,12 +168,8 @@ TEST_F(ProgressTest, BothKeepTheirValuesInFormResourcesAndWriteNoDefaults)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* bar = new TQxColoredProgressBar(&root);
-  bar->SetName("Bar");
-  bar->SetParent(&root);
-  auto* ring = new TQxRingProgress(&root);
-  ring->SetName("Ring");
-  ring->SetParent(&root);
+  auto* bar = QxTest::AddNamed<TQxColoredProgressBar>(&root, "Bar");
+  auto* ring = QxTest::AddNamed<TQxRingProgress>(&root, "Ring");
   String text = WriteComponentRes(&root);
   QxTest::ExpectLacks(text, {"Color =", "MinValue =", "MaxValue =", "Position =", "Min =", "Max =", "AlphaBlend =",
                              "InactiveAlpha =", "RingWidthFactor ="});
@@ -189,11 +182,7 @@ TEST_F(ProgressTest, BothKeepTheirValuesInFormResourcesAndWriteNoDefaults)
   ring->SetColor(clRed);
   ring->SetAlphaBlend(200);
   ring->SetRingWidthFactor(55);
-  text = WriteComponentRes(&root);
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  copy.SetName("Root");
-  QxTest::ExpectSameTree(&root, &copy);
+  QxTest::ExpectReadsBackTheSame(&root, WriteComponentRes(&root));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "ButtonTestSupport.hpp"
 
 #include <QxFormCompare.hpp>
+#include <QxSolidImages.hpp>
 #include <QxStyleSupport.hpp>
 
 #include <Quorex.Resources.hpp>
@@ -28,18 +29,6 @@ int R(Win::COLORREF c) { return int(c & 0xFF); }
 int G(Win::COLORREF c) { return int((c >> 8) & 0xFF); }
 int B(Win::COLORREF c) { return int((c >> 16) & 0xFF); }
 
-std::unique_ptr<TPngImage> RedSquare(int Size)
-{
-  auto png = std::make_unique<TPngImage>();
-  png->CreateBlank(COLOR_RGBALPHA, 8, Size, Size);
-  for (int y = 0; y < Size; ++y)
-    for (int x = 0; x < Size; ++x) {
-      png->SetPixels(x, y, clRed);
-      png->AlphaScanline(y)[x] = 255;
-    }
-  return png;
-}
-
 // The classic look, so that the face is clBtnFace and the colours are the
 // outline's own.
 class RoundButtonTest : public QxTest::ButtonFixture {
@@ -57,14 +46,9 @@ protected:
   int Ink(TControl* Control, int x0, int y0, int x1, int y1)
   {
     const Win::COLORREF face = Win::COLORREF(ColorToRGB(clBtnFace));
-    const Win::TImage screen = Win::ComposeDesktop();
     int ink = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) {
-        const TPoint p = Control->ClientToScreen(TPoint(x, y));
-        const Win::COLORREF c = screen.Pixel(p.X, p.Y);
-        ink += std::max(0, (R(face) + G(face) + B(face)) - (R(c) + G(c) + B(c)));
-      }
+    for (const Win::COLORREF c : ControlPixels(Control, TRect(x0, y0, x1, y1)))
+      ink += std::max(0, (R(face) + G(face) + B(face)) - (R(c) + G(c) + B(c)));
     return ink;
   }
   QxTest::TVisualStyles FClassic{false};
@@ -130,7 +114,7 @@ TEST_F(RoundButtonTest, HeightsZeroAndOneDrawOnlyBackgroundAndCaption)
 
 TEST_F(RoundButtonTest, GlyphIsTheButtonsOwnCopy)
 {
-  auto shared = RedSquare(10);
+  auto shared = QxTest::SolidPng(clRed, 10, 10);
   auto* button = New<TQxRoundButton>(40);
   button->SetGlyph(shared.get());
   RunUntilIdle();
@@ -140,7 +124,7 @@ TEST_F(RoundButtonTest, GlyphIsTheButtonsOwnCopy)
   EXPECT_NE(ControlPixel(button, 13, 13), Win::COLORREF(ColorToRGB(clRed)));
   // A replaced glyph is let go (the leak check sees it), and the caller's
   // picture outlives the button under the address checks.
-  button->SetGlyph(RedSquare(4).get());
+  button->SetGlyph(QxTest::SolidPng(clRed, 4, 4).get());
   EXPECT_EQ(button->Glyph()->Width(), 4);
   delete button;
   EXPECT_EQ(shared->Width(), 10);
@@ -275,7 +259,7 @@ TEST_F(RoundButtonTest, FormResourceKeepsOnlyWhatDiffersAndReadsItBack)
   QxTest::ExpectLacks(text, {"TabStop", "DoubleBuffered", "State =", "Glyph", "BiDiMode", "Drag", "WordWrap"});
   QxTest::ExpectHas(text, {"CaptionMoreDetails = 'More details'"});
 
-  round->SetGlyph(RedSquare(6).get());
+  round->SetGlyph(QxTest::SolidPng(clRed, 6, 6).get());
   round->SetWordWrap(true);
   round->SetBiDiMode(bdRightToLeft);
   round->SetDragKind(dkDock);
@@ -288,8 +272,8 @@ TEST_F(RoundButtonTest, FormResourceKeepsOnlyWhatDiffersAndReadsItBack)
                            "DragKind = dkDock", "ParentDoubleBuffered = True"});
   TForm copy(nullptr);
   ReadComponentRes(text, &copy);
-  auto* readRound = dynamic_cast<TQxRoundButton*>(copy.FindComponent("Round"));
-  auto* readDetails = dynamic_cast<TQxDetailsButton*>(copy.FindComponent("Details"));
+  auto* readRound = QxTest::FindIn<TQxRoundButton>(&copy, "Round");
+  auto* readDetails = QxTest::FindIn<TQxDetailsButton>(&copy, "Details");
   ASSERT_TRUE(readRound && readDetails);
   QxTest::ExpectSameProperties(round, readRound, "Round");
   QxTest::ExpectSameProperties(details, readDetails, "Details");

@@ -23,9 +23,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new TForm(Application);
-    Form->SetBounds(0, 0, 300, 200);
-    Form->Show();
+    Form = ShowForm(0, 0, 300, 200);
     Spin = Place(new TQxSpinEdit(Form), Form, 20, 20, 100, 25);
     Other = Place(new TEdit(Form), Form, 20, 100, 100, 25);
     Spin->OnChange = [this](TObject* sender) {
@@ -179,9 +177,7 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* spin = new TQxSpinEdit(&root);
-  spin->SetName("Spin1");
-  spin->SetParent(&root);
+  auto* spin = QxTest::AddNamed<TQxSpinEdit>(&root, "Spin1");
   String text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"MinValue = 0", "Value = 0"});
   QxTest::ExpectLacks(text, {"MaxValue", "Increment", "ReadOnly", "EditorEnabled", "ValidateOnExit", "Editor", "Ctl3D",
@@ -218,21 +214,10 @@ TEST_F(SpinEditTest, TheResourceKeepsMinAndValueAlwaysAndTheRestWhenChanged)
                            "OnAlignInsertBefore = SpinBefore", "OnAlignPosition = SpinPlace",
                            "OnConstrainedResize = SpinLimits", "OnGetSiteInfo = SpinSite", "Padding.Left = 1",
                            "Padding.Bottom = 4"});
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy, &methods);
-  auto* read = dynamic_cast<TQxSpinEdit*>(copy.FindComponent("Spin1"));
+  QxTest::ExpectReadsBackTheSame(&root, text, &methods);
+  auto copy = QxTest::ReadAs<TQxFrameClient>(text, &methods);
+  auto* read = QxTest::FindIn<TQxSpinEdit>(copy.get(), "Spin1");
   ASSERT_TRUE(read);
-  EXPECT_EQ(read->MinValue(), -20);
-  EXPECT_EQ(read->MaxValue(), 500);
-  EXPECT_EQ(read->Value(), 250);
-  EXPECT_EQ(read->Increment(), 5);
-  EXPECT_TRUE(read->ReadOnly());
-  EXPECT_FALSE(read->ValidateOnExit());
-  EXPECT_FALSE(read->Ctl3D());
-  EXPECT_FALSE(read->ParentBackground());
-  EXPECT_EQ(read->Touch()->InteractiveGestures(), TInteractiveGestures{igZoom});
-  EXPECT_FALSE(read->FullRepaint());
-  EXPECT_EQ(read->Padding()->Inset(TRect(0, 0, 10, 10)), TRect(1, 2, 7, 6));
   EXPECT_TRUE(read->OnAlignInsertBefore && read->OnAlignPosition && read->OnGetSiteInfo);
   read->SetWidth(200);
   EXPECT_EQ(read->Width(), 60);

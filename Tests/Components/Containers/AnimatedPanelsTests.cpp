@@ -26,9 +26,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new TForm(Application);
-    Form->SetBounds(0, 0, 500, 400);
-    Form->Show();
+    Form = ShowForm(0, 0, 500, 400);
   }
   // Ticks (10 ms each) until Done, at most Limit of them; the count.
   template <class F>
@@ -336,12 +334,8 @@ TEST_F(QxAnimationTest, BothPanelsKeepOnlyWhatDiffersInTheirResource)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* slider = new TQxAnimatedPanel(&root);
-  slider->SetName("Slider");
-  slider->SetParent(&root);
-  auto* splash = new TQxSplashPanel(&root);
-  splash->SetName("Splash");
-  splash->SetParent(&root);
+  auto* slider = QxTest::AddNamed<TQxAnimatedPanel>(&root, "Slider");
+  auto* splash = QxTest::AddNamed<TQxSplashPanel>(&root, "Splash");
   QxTest::ExpectLacks(WriteComponentRes(&root), {"SpeedMultiplier", "Direction", "AutoLeaf", "Interval",
                                                   "FirstTimeDelay", "SplashAlignment", "BorderColor"});
 
@@ -357,10 +351,7 @@ TEST_F(QxAnimationTest, BothPanelsKeepOnlyWhatDiffersInTheirResource)
   const String text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"SpeedMultiplier = 8", "Direction = adLeftToRight", "AutoLeaf = False", "Interval = 3000",
                            "IntervalSec = 60", "SplashAlignment = saTop", "BorderColor = 255"});
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  copy.SetName("Root");
-  EXPECT_EQ(WriteComponentRes(&copy), text);
+  QxTest::ExpectReadsBackTheSame(&root, text);
 }
 
 } // namespace

@@ -55,21 +55,17 @@ protected:
   TQxImage* Image = nullptr;
 };
 
-TEST_F(ContainerStreamingTest, NewContainersWriteNoneOfTheirDefaults)
+TEST_F(ContainerStreamingTest, NewContainersWriteNoneOfTheirDefaultsAndEveryPublishedValueReadsBack)
 {
-  const String text = WriteComponentRes(&Root);
-  QxTest::ExpectLacks(text, {"LayoutVertical", "Spacing", "Padding.", "ActiveHeader", "HeaderColor", "HeaderHeight",
-                             "State", "Style", "BorderColor", "GradientBegin", "GradientEnd", "BarSize", "Align",
-                             "ParentFont", "Center", "Images", "ImageIndex", "AutoSize", "TabStop", "BiDiMode",
-                             "Drag", "DoubleBuffered"});
+  const String fresh = WriteComponentRes(&Root);
+  QxTest::ExpectLacks(fresh, {"LayoutVertical", "Spacing", "Padding.", "ActiveHeader", "HeaderColor", "HeaderHeight",
+                              "State", "Style", "BorderColor", "GradientBegin", "GradientEnd", "BarSize", "Align",
+                              "ParentFont", "Center", "Images", "ImageIndex", "AutoSize", "TabStop", "BiDiMode",
+                              "Drag", "DoubleBuffered"});
   // Expanded is written even when false.
-  QxTest::ExpectHas(text, {"Expanded = False"});
-}
+  QxTest::ExpectHas(fresh, {"Expanded = False"});
 
-TEST_F(ContainerStreamingTest, EveryPublishedValueReadsBack)
-{
-  auto* images = new TImageList(&Root);
-  images->SetName("Images1");
+  auto* images = QxTest::AddNamed<TImageList>(&Root, "Images1");
   Layout->SetLayoutVertical(vlBottom);
   Layout->SetSpacing(4);
   Layout->Padding()->SetLeft(6);
@@ -103,13 +99,10 @@ TEST_F(ContainerStreamingTest, EveryPublishedValueReadsBack)
                            "DragCursor = crHandPoint", "ParentBiDiMode = False", "DragMode = dmAutomatic",
                            "ParentDoubleBuffered = False"});
 
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  copy.SetName("Root");
   // Property by property, so also what depends on the order of reading: the
   // manual bar's height read before its size class, the values read after
   // their parent's switch to the same.
-  QxTest::ExpectSameTree(&Root, &copy);
+  QxTest::ExpectReadsBackTheSame(&Root, text);
 }
 
 // Each container publishes the framework's drag, dock and activation events
@@ -144,20 +137,19 @@ TEST_F(ContainerStreamingTest, ALoadedExpandPanelCollapsesAndExpandsToItsLoadedH
                       "    object A: TQxPanel\n      Left = 0\n      Width = 50\n      Height = 20\n    end\n"
                       "  end\n"
                       "end\n";
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  auto* expand = dynamic_cast<TQxExpandPanel*>(copy.FindComponent("Expand2"));
+  auto copy = QxTest::ReadAs<TQxFrameClient>(text);
+  auto* expand = QxTest::FindIn<TQxExpandPanel>(copy.get(), "Expand2");
   ASSERT_TRUE(expand);
   EXPECT_EQ(expand->FullHeight(), 120);
   EXPECT_EQ(expand->Height(), 24);
   expand->SetExpanded(true);
   EXPECT_EQ(expand->Height(), 120);
   // The row is laid out once everything is read, in Left order.
-  auto* spacer = dynamic_cast<TControl*>(copy.FindComponent("S"));
+  auto* spacer = QxTest::FindIn<TControl>(copy.get(), "S");
   ASSERT_TRUE(spacer);
   EXPECT_EQ(spacer->Width(), 180);
   EXPECT_EQ(spacer->Left(), 60);
-  EXPECT_EQ(dynamic_cast<TControl*>(copy.FindComponent("B"))->Left(), 250);
+  EXPECT_EQ(QxTest::FindIn<TControl>(copy.get(), "B")->Left(), 250);
 }
 
 } // namespace

@@ -25,10 +25,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new Vcl::TForm(Vcl::Application);
-    Form->SetBounds(0, 0, 420, 320);
-    Form->SetColor(Vcl::clWhite);
-    Form->Show();
+    Form = ShowForm(0, 0, 420, 320, Vcl::clWhite);
     RunUntilIdle();
   }
 

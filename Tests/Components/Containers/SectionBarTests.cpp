@@ -20,9 +20,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new TForm(Application);
-    Form->SetBounds(0, 0, 400, 300);
-    Form->Show();
+    Form = ShowForm(0, 0, 400, 300);
     Bar = new TSectionBar(Form);
     Bar->SetParent(Form);
     Mail = AddSection("Mail", {"Inbox", "Sent"});
@@ -341,12 +339,8 @@ protected:
 TEST_F(SectionBarStreamingTest, DefaultsStayOutAndLoadingSortsByIndexStably)
 {
   Root.SetName("Root");
-  auto* bar = new TSectionBar(&Root);
-  bar->SetName("Bar");
-  bar->SetParent(&Root);
-  auto* s = new TPageSection(&Root);
-  s->SetName("First");
-  s->SetParent(bar);
+  auto* bar = QxTest::AddNamed<TSectionBar>(&Root, "Bar");
+  QxTest::AddNamed<TPageSection>(&Root, "First", bar);
   const String text = WriteComponentRes(&Root);
   QxTest::ExpectLacks(text, {"ResizeSpeed", "Align", "ImageIndex", "Hidden", "Active"});
   QxTest::ExpectHas(text, {"Index = 0"});

@@ -34,10 +34,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new TForm(Application);
-    Form->SetBounds(0, 0, 500, 300);
-    Form->SetColor(clWhite);
-    Form->Show();
+    Form = ShowForm(0, 0, 500, 300, clWhite);
     Tabs = new TQxTabControl(Form);
     Tabs->SetParent(Form);
     for (const char* caption : {"One", "Two", "Three"}) {
@@ -216,9 +213,7 @@ TEST_F(QxTabControlTest, TheResourceKeepsOnlyWhatDiffersAndItsTabsRegisterWhenRe
   TQxFrameClient root(nullptr);
   root.SetName("Root");
   root.SetBounds(0, 0, 400, 100);
-  auto* strip = new TQxTabControl(&root);
-  strip->SetName("Strip");
-  strip->SetParent(&root);
+  auto* strip = QxTest::AddNamed<TQxTabControl>(&root, "Strip");
   auto* first = new TQxTab(&root);
   first->SetName("First");
   first->SetCaption("First");
@@ -241,11 +236,9 @@ TEST_F(QxTabControlTest, TheResourceKeepsOnlyWhatDiffersAndItsTabsRegisterWhenRe
                            "AlignWithMargins = True", "Margins.Left = 0", "Margins.Top = 6"});
   QxTest::ExpectLacks(text, {"Margins.Right = 3"});
 
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  copy.SetName("Root");
-  EXPECT_EQ(WriteComponentRes(&copy), text);
-  auto* read = dynamic_cast<TQxTabControl*>(copy.FindComponent("Strip"));
+  QxTest::ExpectReadsBackTheSame(&root, text);
+  auto copy = QxTest::ReadAs<TQxFrameClient>(text);
+  auto* read = QxTest::FindIn<TQxTabControl>(copy.get(), "Strip");
   ASSERT_TRUE(read);
   ASSERT_EQ(read->GetCount(), 2);
   EXPECT_EQ(read->BoundsRect(), strip->BoundsRect());

@@ -65,22 +65,8 @@ protected:
   {
     QxDesktopFixture::SetUp();
     gLog.clear();
-    Form = new TForm(Application);
-    Form->SetBounds(20, 20, 240, 180);
-    Form->SetColor(clWhite);
-    Form->Show();
+    Form = ShowForm(20, 20, 240, 180, clWhite);
     RunUntilIdle();
-  }
-  TPoint ScreenOf(TControl* Control, int x, int y) { return Control->ClientToScreen(TPoint(x, y)); }
-  void ClickOn(TControl* Control, int x, int y)
-  {
-    TPoint p = ScreenOf(Control, x, y);
-    Click(p.X, p.Y);
-  }
-  void MoveOnto(TControl* Control, int x, int y)
-  {
-    TPoint p = ScreenOf(Control, x, y);
-    MoveTo(p.X, p.Y);
   }
   TForm* Form = nullptr;
 };
@@ -96,10 +82,9 @@ TEST_F(ControlBaseTest, TransparentControlShowsTheParentsPatternAlignedInBothLoo
     panel->SetParent(parent);
     RunUntilIdle();
     for (int y = 0; y < 41; y += 3)
-      for (int x = 0; x < 50; x += 5) {
-        TPoint s = ScreenOf(panel, x, y);
-        ASSERT_EQ(ScreenPixel(s.X, s.Y), PatternAt(13 + x, 7 + y)) << "styled " << styled << " at " << x << "," << y;
-      }
+      for (int x = 0; x < 50; x += 5)
+        ASSERT_EQ(ControlPixel(panel, x, y), PatternAt(13 + x, 7 + y))
+          << "styled " << styled << " at " << x << "," << y;
     delete parent;
   }
 }
@@ -115,10 +100,8 @@ TEST_F(ControlBaseTest, WithoutStylesALabelsTextShowsThroughATransparentControl)
   auto darkPixels = [&] {
     int dark = 0;
     for (int y = 0; y < 25; ++y)
-      for (int x = 0; x < panel->Width(); ++x) {
-        TPoint s = ScreenOf(panel, x, y);
-        dark += (ScreenPixel(s.X, s.Y) & 0xFF) < 0x60;
-      }
+      for (int x = 0; x < panel->Width(); ++x)
+        dark += (ControlPixel(panel, x, y) & 0xFF) < 0x60;
     return dark;
   };
   panel->SetColor(clWhite);
@@ -464,13 +447,17 @@ TEST_F(FrameHostTest, AClassWithoutAFrameClientIsRememberedNotCreatedAgain)
   EXPECT_EQ(gClientlessInstances, 1);
 }
 
-TEST_F(FrameHostTest, AFailingPageClassLeavesTheCurrentPage)
+TEST_F(FrameHostTest, AFailingPageClassLeavesTheCurrentPageAndAFreedPageIsForgotten)
 {
   Host->SetFrame<TPageA>();
   TQxFrameClient* a = Host->Frame();
   EXPECT_THROW(Host->SetFrame<TFailingPage>(), std::runtime_error);
   EXPECT_EQ(Host->Frame(), a);
   EXPECT_TRUE(a->Visible());
+  delete a;
+  EXPECT_EQ(Host->Frame(), nullptr);
+  Host->SetFrame<TPageB>();
+  EXPECT_NE(Host->Frame(), nullptr);
 }
 
 // A page's handler that raises passes its exception to the caller; the
@@ -493,7 +480,6 @@ TEST_F(FrameHostTest, APageHandlerThatRaisesLeavesTheHostDrawing)
   };
   delete Host; // each case gets a fresh host filling the form
   Host = nullptr;
-  const TPoint centre = ScreenOf(Form, Form->ClientWidth() / 2, Form->ClientHeight() / 2);
   for (const auto& [name, handler, shown] : raising) {
     auto* host = new TQxFrameHost(Form);
     host->SetParent(Form);
@@ -512,7 +498,7 @@ TEST_F(FrameHostTest, APageHandlerThatRaisesLeavesTheHostDrawing)
     for (TControl* c : std::initializer_list<TControl*>{host, a, b})
       c->SetColor(clRed);
     RunUntilIdle();
-    EXPECT_EQ(ScreenPixel(centre.X, centre.Y), clRed) << name;
+    EXPECT_EQ(ControlPixel(Form, Form->ClientWidth() / 2, Form->ClientHeight() / 2), clRed) << name;
 
     culprit->*handler = nullptr;
     host->SetFrame<TPageB>();
@@ -522,27 +508,17 @@ TEST_F(FrameHostTest, APageHandlerThatRaisesLeavesTheHostDrawing)
   }
 }
 
-TEST_F(FrameHostTest, AFreedPageIsForgotten)
-{
-  Host->SetFrame<TPageA>();
-  delete Host->Frame();
-  EXPECT_EQ(Host->Frame(), nullptr);
-  Host->SetFrame<TPageB>();
-  EXPECT_NE(Host->Frame(), nullptr);
-}
-
 TEST_F(FrameHostTest, DesignTimeFramesAreDashedAndRunTimeShowsOnlyTheBackground)
 {
   Host->SetColor(clWhite);
   Host->SetFrame<TPageA>();
   Host->Frame()->SetColor(clWhite);
   RunUntilIdle();
-  TPoint corner = ScreenOf(Host, 0, 0);
-  EXPECT_EQ(ScreenPixel(corner.X, corner.Y), clWhite);
+  EXPECT_EQ(ControlPixel(Host, 0, 0), clWhite);
   Host->Frame()->SetDesigning(true);
   Host->Frame()->Invalidate();
   RunUntilIdle();
-  EXPECT_EQ(ScreenPixel(corner.X, corner.Y), clBlack);
+  EXPECT_EQ(ControlPixel(Host, 0, 0), clBlack);
 }
 
 } // namespace

@@ -38,11 +38,8 @@ TEST_F(DPIAt, ScaleAtEachResolution)
   Use(120);
   EXPECT_EQ(DPI::ScaleFrom(10, 120), 10);
   EXPECT_EQ(DPI::ScaleFrom(10, 0), -1);
-}
 
-TEST_F(DPIAt, TheResolutionIsReadOnce)
-{
-  Use(120);
+  // The resolution is read once.
   EXPECT_EQ(DPI::GetValue(), 120);
   Win::ScreenSettings().LogPixels = 192; // the system changes its scaling later
   EXPECT_EQ(DPI::GetValue(), 120);

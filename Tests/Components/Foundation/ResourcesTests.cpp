@@ -6,6 +6,7 @@
 #include <System.Classes.hpp>
 #include <Vcl.ImgList.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace Vcl;
@@ -101,12 +102,8 @@ TEST(LibraryPictures, TheFolderBitmapIsOfTheLibrarysPictureType)
 
 TEST(LibraryPictures, AnUnknownNameOrTypeRaisesResNotFoundNamingIt)
 {
-  try {
-    TResourceStream stream(HInstance(), "NAV_FORWARD_NORMAL", Win::RT_RCDATA);
-    FAIL() << "no error for an unknown picture";
-  } catch (const EResNotFound& e) {
-    EXPECT_EQ(e.Message(), "Resource NAV_FORWARD_NORMAL not found");
-  }
+  EXPECT_THAT([] { TResourceStream stream(HInstance(), "NAV_FORWARD_NORMAL", Win::RT_RCDATA); },
+              testing::ThrowsMessage<EResNotFound>("Resource NAV_FORWARD_NORMAL not found"));
   EXPECT_THROW(TResourceStream(HInstance(), "OPENFOLDERIMAGE", Win::RT_RCDATA), EResNotFound);
   EXPECT_THROW(TResourceStream(HInstance(), "CLEAR_ICON", RT_QX_PICTURES), EResNotFound);
 }

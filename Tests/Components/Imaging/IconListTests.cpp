@@ -1,5 +1,6 @@
 #include <QxGraphicStreams.hpp>
 #include <QxDPITesting.hpp>
+#include <QxFormCompare.hpp>
 #include <QxTestSupport.hpp>
 #include <Quorex.Imaging.WincodecAdapter.hpp>
 #include <Quorex.Vcl.IconList.hpp>
@@ -7,6 +8,7 @@
 #include <System.Classes.Streaming.hpp>
 #include <Winapi.Windows.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -113,12 +115,8 @@ TEST_F(IconListTest, DefaultsAndSizeLimit)
   EXPECT_EQ(list.PixelsPerInch(), 96);
   list.SetWidth(256);
   EXPECT_EQ(list.Width(), 256);
-  try {
-    list.SetHeight(257);
-    FAIL();
-  } catch (const EIconListIncorrectSize& e) {
-    EXPECT_EQ(e.Message(), "The maximum supported size is 256x256");
-  }
+  EXPECT_THAT([&] { list.SetHeight(257); },
+              testing::ThrowsMessage<EIconListIncorrectSize>("The maximum supported size is 256x256"));
   EXPECT_EQ(list.Height(), 16);
   EXPECT_THROW(list.SetSize(300), EIconListError);
   EXPECT_EQ(list.Width(), 256);
@@ -240,15 +238,14 @@ TEST_F(IconListTest, FormResourceStoresIconsNotNativeImages)
   for (std::size_t at; (at = older.find("Icon.Data = {")) != String::npos;)
     older.replace(at, 13, "Icon = {");
   for (const String& resource : {text, older}) {
-    std::unique_ptr<TComponent> read(ReadComponentRes(resource));
-    auto* copy = dynamic_cast<TIconList*>(read.get());
+    auto copy = QxTest::ReadAs<TIconList>(resource);
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->Width(), 24);
     EXPECT_FALSE(copy->SmoothScaling());
     ASSERT_EQ(copy->Count(), 2);
     EXPECT_EQ(Image(*copy, 0)[0], 0xFF112233u);
     EXPECT_EQ(QxTest::SavedBytes(*copy->Icons()->Items(1)->Icon()), ThreeSizeFile());
-    EXPECT_EQ(WriteComponentRes(copy), text);
+    EXPECT_EQ(WriteComponentRes(copy.get()), text);
   }
 }
 
@@ -262,26 +259,22 @@ TEST_F(IconListTest, LoadingFollowsTheScreenResolutionWithinLimits)
   const String at256 = WriteComponentRes(&list);
   UseDPI(144);
 
-  std::unique_ptr<TComponent> scaled(ReadComponentRes(at16));
-  auto* list16 = dynamic_cast<TIconList*>(scaled.get());
+  auto list16 = QxTest::ReadAs<TIconList>(at16);
   EXPECT_EQ(list16->Width(), 24);
   EXPECT_EQ(list16->Height(), 24);
   EXPECT_EQ(list16->PixelsPerInch(), 144);
   EXPECT_EQ(list16->Count(), 1);
 
-  std::unique_ptr<TComponent> big(ReadComponentRes(at256));
-  EXPECT_EQ(dynamic_cast<TIconList*>(big.get())->Width(), 256);
+  EXPECT_EQ(QxTest::ReadAs<TIconList>(at256)->Width(), 256);
 
   // A stored resolution of 0 reads as 96.
   String zero = at16;
   zero.insert(zero.rfind("  Icons"), "  PixelsPerInch = 0\n");
-  std::unique_ptr<TComponent> fromZero(ReadComponentRes(zero));
-  EXPECT_EQ(dynamic_cast<TIconList*>(fromZero.get())->Width(), 24);
+  EXPECT_EQ(QxTest::ReadAs<TIconList>(zero)->Width(), 24);
 
   String unscaled = at16;
   unscaled.insert(unscaled.rfind("  Icons"), "  Scaled = False\n");
-  std::unique_ptr<TComponent> kept(ReadComponentRes(unscaled));
-  EXPECT_EQ(dynamic_cast<TIconList*>(kept.get())->Width(), 16);
+  EXPECT_EQ(QxTest::ReadAs<TIconList>(unscaled)->Width(), 16);
 }
 
 TEST_F(IconListTest, AThousandIconsLoadWithOneRebuild)

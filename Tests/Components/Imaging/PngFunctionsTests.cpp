@@ -1,3 +1,4 @@
+#include <QxSolidImages.hpp>
 #include <Quorex.Imaging.PngHelper.hpp>
 #include <Quorex.Vcl.PngButtonFunctions.hpp>
 #include <Quorex.Vcl.PngFunctions.hpp>
@@ -6,37 +7,13 @@
 
 using namespace Vcl;
 using namespace Quorex;
-
-namespace {
-
-std::unique_ptr<TPngImage> SolidRGBA(int W, int H, TColor C, Byte A)
-{
-  auto png = std::make_unique<TPngImage>();
-  png->CreateBlank(COLOR_RGBALPHA, 8, W, H);
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) {
-      png->SetPixels(x, y, C);
-      png->AlphaScanline(y)[x] = A;
-    }
-  return png;
-}
-
-std::unique_ptr<TBitmap> Bitmap24(int W, int H, TColor C)
-{
-  auto bmp = std::make_unique<TBitmap>();
-  bmp->SetPixelFormat(pf24bit);
-  bmp->SetSize(W, H);
-  bmp->Canvas()->Brush()->SetColor(C);
-  bmp->Canvas()->FillRect(TRect(0, 0, W, H));
-  return bmp;
-}
-
-} // namespace
+using QxTest::SolidBitmap;
+using QxTest::SolidPng;
 
 TEST(PngFunctionsGrey, MakeImageGrayscaleAtZeroMiddleAndFull)
 {
   auto at = [](TColor c, Byte v) {
-    auto png = SolidRGBA(1, 1, c, 255);
+    auto png = SolidPng(c, 1, 1);
     MakeImageGrayscale(png.get(), v);
     return png->Pixels(0, 0);
   };
@@ -72,7 +49,7 @@ TEST(PngFunctionsGrey, ImagesAndPalettesGreyAlike)
 
 TEST(PngFunctionsGrey, DisabledLookOfAnOpaqueRedPixel)
 {
-  auto png = SolidRGBA(1, 1, clRed, 255);
+  auto png = SolidPng(clRed, 1, 1);
   auto copy = std::make_unique<TPngImage>();
   copy->Assign(png.get());
   MakeImageBlended(copy.get(), 127);
@@ -112,8 +89,8 @@ TEST(PngFunctionsGrey, PaletteImagesGreyTheirPalette)
 
 TEST(PngFunctionsConvert, CreatePngTakesAlphaFromTheMask)
 {
-  auto colour = Bitmap24(3, 2, clBlue);
-  auto mask = Bitmap24(3, 2, TColor(0x808080));
+  auto colour = SolidBitmap(3, 2, clBlue);
+  auto mask = SolidBitmap(3, 2, TColor(0x808080));
   TPngImage* png = nullptr;
   CreatePNG(colour.get(), mask.get(), png, false);
   std::unique_ptr<TPngImage> owned(png);
@@ -125,7 +102,7 @@ TEST(PngFunctionsConvert, CreatePngTakesAlphaFromTheMask)
   CreatePNG(colour.get(), nullptr, png, false); // no mask: opaque
   owned.reset(png);
   EXPECT_EQ(png->AlphaScanline(0)[0], 255);
-  auto small = Bitmap24(2, 2, clWhite);
+  auto small = SolidBitmap(2, 2, clWhite);
   png = nullptr;
   EXPECT_THROW(CreatePNG(colour.get(), small.get(), png, false), EInvalidOperation);
   EXPECT_EQ(png, nullptr);
@@ -133,7 +110,7 @@ TEST(PngFunctionsConvert, CreatePngTakesAlphaFromTheMask)
 
 TEST(PngFunctionsConvert, MaskedAndConvertedBitmaps)
 {
-  auto bmp = Bitmap24(2, 1, clRed);
+  auto bmp = SolidBitmap(2, 1, clRed);
   bmp->Canvas()->SetPixels(1, 0, clBtnFace);
   TPngImage* png = nullptr;
   CreatePNGMasked(bmp.get(), clBtnFace, png);
@@ -231,7 +208,7 @@ TEST(PngButtonLayout, EachLayoutWithAndWithoutText)
   surface.SetSize(10, 10);
   TCanvas* canvas = surface.Canvas();
   canvas->Font()->SetName("DejaVu Sans Mono");
-  auto glyph = SolidRGBA(16, 16, clRed, 255);
+  auto glyph = SolidPng(clRed);
   const TSize text = canvas->TextExtent("Go");
   const TRect client(0, 0, 100, 40);
   TPoint g, t;

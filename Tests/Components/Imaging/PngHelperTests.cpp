@@ -1,6 +1,7 @@
 #include <Quorex.Imaging.PngHelper.hpp>
 #include <Quorex.Imaging.RectHelper.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -106,26 +107,17 @@ TEST(PngHelperRegions, BadRegionsAndTargetsAreRejectedBeforeAnythingChanges)
   EXPECT_EQ(target->Pixels(1, 1), clBlue);
 
   auto rgb = Solid(COLOR_RGB, 3, 3, clLime);
-  try {
-    H::CopyFrom(*rgb, source.get(), TRect(0, 0, 2, 2));
-    FAIL();
-  } catch (const EInvalidOperation& e) {
-    EXPECT_EQ(e.Message(), "ColorType <> COLOR_RGBALPHA");
-  }
+  const auto notRgba = testing::ThrowsMessage<EInvalidOperation>("ColorType <> COLOR_RGBALPHA");
+  EXPECT_THAT([&] { H::CopyFrom(*rgb, source.get(), TRect(0, 0, 2, 2)); }, notRgba);
   EXPECT_EQ(rgb->Width(), 3);
   EXPECT_EQ(rgb->Pixels(0, 0), clLime);
   auto palette = Solid(COLOR_PALETTE, 2, 2, clBlack);
   EXPECT_THROW(H::CopyFrom(*palette, source.get(), TRect(0, 0, 2, 2)), EInvalidOperation);
   TPngImage empty;
-  try {
-    H::CopyFrom(empty, rgb.get(), TRect(0, 0, 1, 1));
-    FAIL();
-  } catch (const EInvalidOperation& e) {
-    EXPECT_EQ(e.Message(), "ColorType <> COLOR_RGBALPHA");
-  }
+  EXPECT_THAT([&] { H::CopyFrom(empty, rgb.get(), TRect(0, 0, 1, 1)); }, notRgba);
 }
 
-TEST(PngHelperAlpha, AlphaBlendRoundsHalfToEven)
+TEST(PngHelperAlpha, AlphaBlendRoundsHalfToEvenAndTakesAKeyedPaletteColourOut)
 {
   auto rgb = Solid(COLOR_RGB, 2, 2, clGreen);
   H::AlphaBlend(*rgb, 127);
@@ -138,10 +130,7 @@ TEST(PngHelperAlpha, AlphaBlendRoundsHalfToEven)
   EXPECT_EQ(AlphaAt(*rgba, 2, 0), 200);
   H::AlphaBlend(*rgba, 0);
   EXPECT_EQ(AlphaAt(*rgba, 2, 0), 1); // 200 / 256 = 0.78
-}
 
-TEST(PngHelperAlpha, AlphaBlendOfAKeyedPaletteImage)
-{
   auto palette = PaletteImage({{0, 0, 0, 255}, {255, 255, 255, 255}});
   palette->SetTransparentColor(clWhite);
   H::AlphaBlend(*palette, 100);
@@ -229,12 +218,8 @@ TEST(PngHelperResize, UnsupportedInputsLeaveTheImageAlone)
   EXPECT_THROW(H::SmoothResize(*png, 4, -1), EInvalidOperation);
   EXPECT_EQ(png->Width(), 3);
   auto grey = Solid(COLOR_GRAYSCALE, 3, 3, clBlack);
-  try {
-    H::SmoothResize(*grey, 4, 4);
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Only COLOR_RGBALPHA and COLOR_RGB formats are supported");
-  }
+  EXPECT_THAT([&] { H::SmoothResize(*grey, 4, 4); },
+              testing::ThrowsMessage<Exception>("Only COLOR_RGBALPHA and COLOR_RGB formats are supported"));
   // Down-scaling never reads past the last row or column.
   auto big = MakePng(COLOR_RGB, 7, 5, PositionColour, [](int, int) { return Byte(255); });
   H::SmoothResize(*big, 3, 2);

@@ -1,3 +1,5 @@
+#include <QxFormCompare.hpp>
+#include <QxSolidImages.hpp>
 #include <Quorex.Vcl.PngImageList.hpp>
 
 #include <System.Classes.Streaming.hpp>
@@ -8,21 +10,9 @@
 
 using namespace Vcl;
 using namespace Quorex;
+using QxTest::SolidPng;
 
 namespace {
-
-// A PNG of one colour (0x00BBGGRR) and one alpha.
-std::unique_ptr<TPngImage> SolidPng(TColor Color, Byte Alpha = 255, Integer Size = 16)
-{
-  auto png = std::make_unique<TPngImage>();
-  png->CreateBlank(COLOR_RGBALPHA, 8, Size, Size);
-  for (Integer y = 0; y < Size; ++y)
-    for (Integer x = 0; x < Size; ++x) {
-      png->SetPixels(x, y, Color);
-      png->AlphaScanline(y)[x] = Alpha;
-    }
-  return png;
-}
 
 // Native image Index as 0xAARRGGBB at its centre (straight alpha).
 std::uint32_t NativePixel(TCustomImageList& List, Integer Index)
@@ -173,7 +163,7 @@ TEST(PngImageList, ABaseReferenceReachesThePngBehaviour)
 TEST(PngImageList, TransparentAndEmptyImagesKeepTheNativeListAligned)
 {
   TPngImageList list;
-  list.AddPng(SolidPng(clRed, 0).get());
+  list.AddPng(SolidPng(clRed, 16, 16, 0).get());
   // Fully transparent stays transparent in the native list.
   TBitmap target(16, 16);
   target.Canvas()->Brush()->SetColor(clWhite);
@@ -224,20 +214,19 @@ TEST(PngImageList, FormResourceKeepsA24PixelListWithItsImagesAndNoBitmap)
   list.SetWidth(24);
   list.SetHeight(24);
   list.SetPngOptions({pngGrayscaleOnDisabled});
-  list.AddPng(SolidPng(clRed, 200, 24).get());
-  list.AddPng(SolidPng(clBlue, 255, 24).get(), clWindow);
+  list.AddPng(SolidPng(clRed, 24, 24, 200).get());
+  list.AddPng(SolidPng(clBlue, 24, 24).get(), clWindow);
   list.PngImages()->Items(1)->SetName("Blue");
   const String text = WriteComponentRes(&list);
   EXPECT_EQ(text.find("Bitmap"), String::npos) << text;
   EXPECT_NE(text.find("PngImage"), String::npos);
   EXPECT_EQ(text.find("EnabledImages"), String::npos); // default
 
-  std::unique_ptr<TComponent> read(ReadComponentRes(text));
-  auto* copy = dynamic_cast<TPngImageList*>(read.get());
+  auto copy = QxTest::ReadAs<TPngImageList>(text);
   ASSERT_NE(copy, nullptr);
   // Written again to the same text: the size, options, item names, the
   // background and each picture's pixels and alpha read back as stored.
-  EXPECT_EQ(WriteComponentRes(copy), text);
+  EXPECT_EQ(WriteComponentRes(copy.get()), text);
   EXPECT_EQ(copy->Count(), 2);
   EXPECT_EQ(NativePixel(*copy, 1), 0xFF0000FFu);
 
@@ -249,8 +238,7 @@ TEST(PngImageList, FormResourceKeepsA24PixelListWithItsImagesAndNoBitmap)
     sizeLast.erase(at, String(line).size());
     sizeLast.insert(sizeLast.rfind("end"), line);
   }
-  std::unique_ptr<TComponent> reordered(ReadComponentRes(sizeLast));
-  auto* late = dynamic_cast<TPngImageList*>(reordered.get());
+  auto late = QxTest::ReadAs<TPngImageList>(sizeLast);
   ASSERT_NE(late, nullptr);
   EXPECT_EQ(late->Width(), 24);
   EXPECT_EQ(late->PngImages()->Count(), 2);
@@ -266,18 +254,16 @@ TEST(PngImageList, DesignerItemsWithImageDataAndClearedNamesReadBack)
   list.AddPng(SolidPng(clRed).get());
   list.PngImages()->Items(0)->SetName("");
   const String text = WriteComponentRes(&list);
-  std::unique_ptr<TComponent> read(ReadComponentRes(text));
-  auto* copy = dynamic_cast<TPngImageList*>(read.get());
+  auto copy = QxTest::ReadAs<TPngImageList>(text);
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(copy->PngImages()->Items(0)->Name(), "");
-  EXPECT_EQ(WriteComponentRes(copy), text);
+  EXPECT_EQ(WriteComponentRes(copy.get()), text);
 
   String designed = text;
   const auto at = designed.find("PngImage = {");
   ASSERT_NE(at, String::npos) << text;
   designed.replace(at, 8, "PngImage.Data");
-  std::unique_ptr<TComponent> fromData(ReadComponentRes(designed));
-  auto* dataList = dynamic_cast<TPngImageList*>(fromData.get());
+  auto dataList = QxTest::ReadAs<TPngImageList>(designed);
   ASSERT_NE(dataList, nullptr);
   ASSERT_EQ(dataList->Count(), 1);
   EXPECT_EQ(NativePixel(*dataList, 0), 0xFFFF0000u);
@@ -291,8 +277,7 @@ TEST(PngImageList, CollectionComponentStoresItsImages)
   collection.Items()->Insert(0, true);
   EXPECT_EQ(collection.Items()->Items(0)->PngImage(), nullptr);
   const String text = WriteComponentRes(&collection);
-  std::unique_ptr<TComponent> read(ReadComponentRes(text));
-  auto* copy = dynamic_cast<TPngImageCollection*>(read.get());
+  auto copy = QxTest::ReadAs<TPngImageCollection>(text);
   ASSERT_NE(copy, nullptr);
   ASSERT_EQ(copy->Items()->Count(), 2);
   EXPECT_EQ(copy->Items()->Items(1)->PngImage()->Pixels(2, 2), clLime);

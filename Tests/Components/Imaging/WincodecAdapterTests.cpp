@@ -2,6 +2,7 @@
 
 #include <System.Win.ComObj.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -145,12 +146,8 @@ TEST_F(ImagingUnsupported, EveryCreatingOperationRaisesTheMessage)
 TEST(WincodecAdapter, WrappingAnObjectThatIsNoSourceRaises)
 {
   auto palette = Factory()->CreatePalette()->AsWICPalette();
-  try {
-    TQxBitmapSource source(palette);
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "IWICBitmapSource is not supported, source interface is wrong.");
-  }
+  EXPECT_THAT([&] { TQxBitmapSource source(palette); },
+              testing::ThrowsMessage<Exception>("IWICBitmapSource is not supported, source interface is wrong."));
 }
 
 TEST(WincodecAdapter, ConversionsGiveTheHandComputedPixels)
@@ -194,11 +191,8 @@ TEST(WincodecAdapter, FormatsOutsideTheSupportedSetAndMissingPalettesRaise)
                  [&] { Factory()->CreateBitmapFromMemory(2, 2, pf32bppCMYK, 8, 64, bytes.data()); });
   ExpectOleError(Win::WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT,
                  [&] { FromPixels(2, 2, pf32bppBGRA, std::vector<Byte>(16))->ConvertTo(pf128bppRGBAFloat); });
-  try {
-    Factory()->CreateBitmap(1, 1, pfDontCare, becoCacheInMemory);
-  } catch (const EOleSysError& e) {
-    EXPECT_EQ(e.Message(), "The bitmap pixel format is unsupported.");
-  }
+  EXPECT_THAT([] { Factory()->CreateBitmap(1, 1, pfDontCare, becoCacheInMemory); },
+              testing::ThrowsMessage<EOleSysError>("The bitmap pixel format is unsupported."));
   // An indexed bitmap without a palette cannot say what its pixels are.
   auto indexed = FromPixels(4, 2, pf8bppIndexed, std::vector<Byte>(8, 1));
   ExpectOleError(Win::WINCODEC_ERR_PALETTEUNAVAILABLE, [&] { indexed->ConvertTo(pf32bppBGRA); });

@@ -23,9 +23,7 @@ TEST_F(StreamingTest, ANewLabelWritesNoneOfItsDefaults)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* label = new THtmlLabel(&root);
-  label->SetName("Label1");
-  label->SetParent(&root);
+  QxTest::AddNamed<THtmlLabel>(&root, "Label1");
   const String text = WriteComponentRes(&root);
   for (const char* name : {"AutoWidth", "AutoHeight", "WordBreak", "HitTest", "LinkCursor", "LinkColor",
                            "LinkUnderline", "Transparent", "Alignment", "ParentColor", "Color", "Align"})
@@ -44,15 +42,6 @@ TEST_F(StreamingTest, AFrameClientsPageEventsBindByName)
   EXPECT_EQ(entered, 1);
 }
 
-template <class T>
-T* Add(TComponent* Owner, TWinControl* Parent, const String& Name)
-{
-  auto* c = new T(Owner);
-  c->SetName(Name);
-  c->SetParent(Parent);
-  return c;
-}
-
 TEST_F(StreamingTest, AFormWithLabelsPanelsAndAFrameHostComesBackPropertyByProperty)
 {
   TMethodTable methods;
@@ -64,13 +53,13 @@ TEST_F(StreamingTest, AFormWithLabelsPanelsAndAFrameHostComesBackPropertyByPrope
   form.SetCaption("Round trip");
   form.SetClientWidth(500);
   form.SetClientHeight(360);
-  auto* header = Add<TQxPanel>(&form, &form, "Header");
+  auto* header = QxTest::AddNamed<TQxPanel>(&form, "Header");
   header->SetHeight(48);
   header->SetAlign(alTop);
   header->SetAlignment(taRightJustify);
   header->SetTransparent(true);
   header->SetColor(TColor(0x00E0F0E0));
-  auto* title = Add<THtmlLabel>(&form, header, "Title");
+  auto* title = QxTest::AddNamed<THtmlLabel>(&form, "Title", header);
   title->SetBounds(8, 8, 10, 10);
   title->SetCaption("<b>Title</b> with a <a href=more>link</a>");
   title->SetLinkCursor(crCross);
@@ -79,12 +68,12 @@ TEST_F(StreamingTest, AFormWithLabelsPanelsAndAFrameHostComesBackPropertyByPrope
   title->Font()->SetStyle({fsBold});
   title->OnLinkClick = MethodBind<void(const String&)>(
     "LinkClicked", *std::any_cast<std::function<void(const String&)>>(methods.Find("LinkClicked")));
-  auto* side = Add<TPanel>(&form, &form, "Side");
+  auto* side = QxTest::AddNamed<TPanel>(&form, "Side");
   side->SetWidth(120);
   side->SetAlign(alLeft);
   side->SetBevelOuter(bvLowered);
   side->SetCursor(crHandPoint);
-  auto* note = Add<THtmlLabel>(&form, side, "Note");
+  auto* note = QxTest::AddNamed<THtmlLabel>(&form, "Note", side);
   note->SetWordBreak(true);
   note->SetBounds(4, 4, 110, 10);
   note->SetAutoHeight(true);
@@ -92,12 +81,12 @@ TEST_F(StreamingTest, AFormWithLabelsPanelsAndAFrameHostComesBackPropertyByPrope
   note->SetHitTest(false);
   note->SetTransparent(false);
   note->SetCaption("A note long enough to wrap over several lines of the side panel");
-  auto* host = Add<TQxFrameHost>(&form, &form, "Host");
-  auto* page = Add<TQxFrameClient>(&form, host, "Page1");
+  auto* host = QxTest::AddNamed<TQxFrameHost>(&form, "Host");
+  auto* page = QxTest::AddNamed<TQxFrameClient>(&form, "Page1", host);
   page->SetColor(clWhite);
   page->OnEnter = MethodBind<void(TObject*)>(
     "PageEnter", *std::any_cast<std::function<void(TObject*)>>(methods.Find("PageEnter")));
-  Add<THtmlLabel>(&form, page, "PageText")->SetCaption("On the page");
+  QxTest::AddNamed<THtmlLabel>(&form, "PageText", page)->SetCaption("On the page");
 
   const String text = WriteComponentRes(&form);
   QxTest::ExpectHas(text, {"\n    Align = alTop\n", "\n    Alignment = taRightJustify\n", "\n      LinkCursor = crCross\n",

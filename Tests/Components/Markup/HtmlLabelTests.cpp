@@ -37,18 +37,6 @@ protected:
     RunUntilIdle();
     return label;
   }
-  // The desktop is composed once for all of them.
-  std::vector<Win::COLORREF> Pixels(TControl* Control)
-  {
-    const Win::TImage screen = Win::ComposeDesktop();
-    std::vector<Win::COLORREF> pixels;
-    for (int y = 0; y < Control->Height(); ++y)
-      for (int x = 0; x < Control->Width(); ++x) {
-        TPoint s = Control->ClientToScreen(TPoint(x, y));
-        pixels.push_back(screen.Pixel(s.X, s.Y));
-      }
-    return pixels;
-  }
   int TextWidth(const String& Text)
   {
     TBitmap bitmap(1, 1);
@@ -58,19 +46,23 @@ protected:
   TForm* Form = nullptr;
 };
 
-TEST_F(HtmlLabelTest, ANewLabelIsExactlyAsWideAsItsTextAndKeepsItsHeight)
+TEST_F(HtmlLabelTest, ANewLabelIsExactlyAsWideAsItsTextInItsFontAndKeepsItsHeight)
 {
   THtmlLabel* label = MakeLabel("Hello");
   EXPECT_EQ(label->Width(), TextWidth("Hello"));
   EXPECT_EQ(label->Height(), 13);
   // The text starts at the top left.
-  std::vector<Win::COLORREF> pixels = Pixels(label);
+  std::vector<Win::COLORREF> pixels = ControlPixels(label);
   int firstInk = -1;
   for (size_t i = 0; i < pixels.size() && firstInk < 0; ++i)
     if (pixels[i] != clWhite)
       firstInk = int(i) / label->Width();
   EXPECT_GE(firstInk, 0);
   EXPECT_LT(firstInk, 4);
+  // A font change lays the text out again.
+  const int narrow = label->Width();
+  Form->Font()->SetSize(20);
+  EXPECT_GT(label->Width(), narrow);
 }
 
 TEST_F(HtmlLabelTest, WordBreakAndAutoWidthExcludeEachOther)
@@ -96,7 +88,7 @@ TEST_F(HtmlLabelTest, AWordBreakingLabelWithAutoHeightGrowsDownwardsAtItsWidth)
   EXPECT_GT(label->Height(), 3 * 13);
 }
 
-TEST_F(HtmlLabelTest, ARightJustifiedAutoWidthLabelKeepsItsRightEdge)
+TEST_F(HtmlLabelTest, AutoWidthKeepsARightJustifiedLabelsRightEdgeAndLeavesAClientAlignedOneToItsParent)
 {
   THtmlLabel* label = MakeLabel("short", 200);
   label->SetAlignment(taRightJustify);
@@ -104,15 +96,12 @@ TEST_F(HtmlLabelTest, ARightJustifiedAutoWidthLabelKeepsItsRightEdge)
   label->SetCaption("a much longer caption");
   EXPECT_EQ(label->Width(), TextWidth("a much longer caption"));
   EXPECT_EQ(label->Left() + label->Width(), right);
-}
 
-TEST_F(HtmlLabelTest, AClientAlignedLabelLeavesTheWidthToItsParent)
-{
-  THtmlLabel* label = MakeLabel("Hello");
-  label->SetAlign(alClient);
-  EXPECT_EQ(label->Width(), Form->ClientWidth());
-  label->SetCaption("Hello again");
-  EXPECT_EQ(label->Width(), Form->ClientWidth());
+  THtmlLabel* client = MakeLabel("Hello");
+  client->SetAlign(alClient);
+  EXPECT_EQ(client->Width(), Form->ClientWidth());
+  client->SetCaption("Hello again");
+  EXPECT_EQ(client->Width(), Form->ClientWidth());
 }
 
 TEST_F(HtmlLabelTest, HoveringALinkShowsTheHandAndUnderlinesIt)
@@ -120,16 +109,16 @@ TEST_F(HtmlLabelTest, HoveringALinkShowsTheHandAndUnderlinesIt)
   THtmlLabel* label = MakeLabel("xx <a href=7>go</a>");
   label->SetAutoHeight(true); // room for the underline
   RunUntilIdle();
-  std::vector<Win::COLORREF> before = Pixels(label);
+  std::vector<Win::COLORREF> before = ControlPixels(label);
   const int linkX = TextWidth("xx ") + 3;
   MoveOnto(label, linkX, 5);
   EXPECT_EQ(label->Cursor(), crHandPoint);
   MoveOnto(label, linkX + 1, 5);
   EXPECT_EQ(Win::GetCursor(), Screen->Cursors(crHandPoint));
-  EXPECT_NE(Pixels(label), before);
+  EXPECT_NE(ControlPixels(label), before);
   MoveOnto(label, 2, 5);
   EXPECT_EQ(label->Cursor(), crDefault);
-  EXPECT_EQ(Pixels(label), before) << "the underline goes with the mouse";
+  EXPECT_EQ(ControlPixels(label), before) << "the underline goes with the mouse";
 }
 
 TEST_F(HtmlLabelTest, PressingALinkReportsItsIdentifierButNotBesideItNorWithoutOne)
@@ -262,14 +251,6 @@ TEST_F(HtmlLabelTest, HugeFontsOnLongLinesKeepTheLayoutAndTheBoundsWithinTheText
   EXPECT_EQ(label->BoundsRect().Right, 10 + Win::CoordLimit);
   for (const THtmlRenderChunk& chunk : label->Renderer()->Chunks())
     EXPECT_LE(chunk.BoundsRect().Right, Win::CoordLimit);
-}
-
-TEST_F(HtmlLabelTest, AFontChangeLaysTheTextOutAgain)
-{
-  THtmlLabel* label = MakeLabel("Hello");
-  const int narrow = label->Width();
-  Form->Font()->SetSize(20);
-  EXPECT_GT(label->Width(), narrow);
 }
 
 } // namespace

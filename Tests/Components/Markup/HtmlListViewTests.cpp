@@ -1,6 +1,7 @@
 // The markup list view on a form: alternating rows, the selected row, markup
 // in the first column and plain sub-items, looked at in pixels.
 #include <QxDesktopFixture.hpp>
+#include <QxFormCompare.hpp>
 
 #include <Quorex.Vcl.FrameControl.QxFrameHost.hpp>
 #include <Quorex.Vcl.HtmlListView.hpp>
@@ -185,21 +186,12 @@ TEST(HtmlListViewStreamingTest, TheListViewReadsBackItsColumnsAndSwitches)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* list = new THtmlListView(&root);
-  list->SetName("List1");
-  list->SetParent(&root);
+  auto* list = QxTest::AddNamed<THtmlListView>(&root, "List1");
   list->SetViewStyle(vsReport);
   list->SetRowSelect(true);
   list->Columns()->Add()->SetCaption("Name");
   const String text = WriteComponentRes(&root);
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  auto* read = dynamic_cast<THtmlListView*>(copy.FindComponent("List1"));
-  ASSERT_TRUE(read) << text;
-  EXPECT_EQ(read->ViewStyle(), vsReport);
-  EXPECT_TRUE(read->RowSelect());
-  ASSERT_EQ(read->Columns()->Count(), 1);
-  EXPECT_EQ(read->Columns()->Items(0)->Caption(), "Name");
+  QxTest::ExpectReadsBackTheSame(&root, text);
 }
 
 } // namespace

@@ -47,6 +47,15 @@ protected:
     return words;
   }
 
+  // Where each chunk starts, as (x, y).
+  std::vector<std::pair<Integer, Integer>> Origins()
+  {
+    std::vector<std::pair<Integer, Integer>> origins;
+    for (const THtmlRenderChunk& c : Renderer.Chunks())
+      origins.emplace_back(c.X(), c.Y());
+    return origins;
+  }
+
   const THtmlRenderChunk& Chunk(int index) { return Renderer.Chunks().at(index); }
 
   TFont Font;
@@ -57,6 +66,7 @@ protected:
 };
 
 using Words = std::vector<String>;
+using Points = std::vector<std::pair<Integer, Integer>>;
 
 } // namespace
 
@@ -75,11 +85,8 @@ TEST_F(HtmlRendererTest, WordsEndAfterTheirFirstNonAlphanumericCharacter)
 {
   TSize size = Layout("Hello, world");
   EXPECT_EQ(ChunkTexts(), (Words{"Hello,", " ", "world"}));
-  EXPECT_EQ(Chunk(0).X(), 0);
-  EXPECT_EQ(Chunk(1).X(), 6 * CharWidth);
-  EXPECT_EQ(Chunk(2).X(), 7 * CharWidth);
+  EXPECT_EQ(Origins(), (Points{{0, 0}, {6 * CharWidth, 0}, {7 * CharWidth, 0}}));
   for (const THtmlRenderChunk& c : Renderer.Chunks()) {
-    EXPECT_EQ(c.Y(), 0);
     EXPECT_EQ(c.Height(), LineHeight);
     EXPECT_EQ(c.Node(), Parser.Root()->Nodes()[0]);
   }
@@ -102,18 +109,12 @@ TEST_F(HtmlRendererTest, WordBreakWrapsAtTheRightEdgeCountingTheSeparator)
   // "bb" would fit before the edge, "bb " does not.
   TSize size = Layout("aa bb cc", TRect(0, 0, 5 * CharWidth, 100));
   EXPECT_EQ(ChunkTexts(), (Words{"aa ", "bb ", "cc"}));
-  EXPECT_EQ(Chunk(1).X(), 0);
-  EXPECT_EQ(Chunk(1).Y(), LineHeight);
-  EXPECT_EQ(Chunk(2).X(), 3 * CharWidth);
-  EXPECT_EQ(Chunk(2).Y(), LineHeight);
+  EXPECT_EQ(Origins(), (Points{{0, 0}, {0, LineHeight}, {3 * CharWidth, LineHeight}}));
   EXPECT_EQ(size, TSize(5 * CharWidth, 2 * LineHeight + 2));
 
   // A first word wider than the rectangle stays and overflows.
   size = Layout("abcdef gh", TRect(10, 20, 10 + 2 * CharWidth, 100));
-  EXPECT_EQ(Chunk(0).X(), 10);
-  EXPECT_EQ(Chunk(0).Y(), 20);
-  EXPECT_EQ(Chunk(1).X(), 10);
-  EXPECT_EQ(Chunk(1).Y(), 20 + LineHeight);
+  EXPECT_EQ(Origins(), (Points{{10, 20}, {10, 20 + LineHeight}}));
   EXPECT_EQ(size, TSize(10 + 7 * CharWidth, 20 + 2 * LineHeight + 2));
 
   Renderer.SetWordBreak(false);
@@ -127,8 +128,7 @@ TEST_F(HtmlRendererTest, LineBreaks)
 {
   TSize size = Layout("x<br>y");
   EXPECT_EQ(ChunkTexts(), (Words{"x", "y"}));
-  EXPECT_EQ(Chunk(1).X(), 0);
-  EXPECT_EQ(Chunk(1).Y(), LineHeight);
+  EXPECT_EQ(Origins(), (Points{{0, 0}, {0, LineHeight}}));
   EXPECT_EQ(size, TSize(CharWidth, 2 * LineHeight + 2));
   EXPECT_EQ(Layout("x<br>"), TSize(CharWidth, LineHeight + 2));
 
@@ -139,8 +139,7 @@ TEST_F(HtmlRendererTest, LineBreaks)
   // After a separator the pair is a break.
   Layout("ab \r\ncd");
   EXPECT_EQ(ChunkTexts(), (Words{"ab ", "cd"}));
-  EXPECT_EQ(Chunk(1).X(), 0);
-  EXPECT_EQ(Chunk(1).Y(), LineHeight);
+  EXPECT_EQ(Origins(), (Points{{0, 0}, {0, LineHeight}}));
   // A lone CR shows nothing and keeps the word after it.
   Layout("ab \rcd \r");
   EXPECT_EQ(ChunkTexts(), (Words{"ab ", "cd "}));

@@ -270,33 +270,26 @@ TEST(LinkMenuStreamingTest, TheMenuWritesWhatDiffersAndReadsBackItsLinks)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* menu = new TQxLinkMenu(&root);
-  menu->SetName("LinkMenu1");
-  menu->SetParent(&root);
+  auto* menu = QxTest::AddNamed<TQxLinkMenu>(&root, "LinkMenu1");
   QxTest::ExpectLacks(WriteComponentRes(&root), {"Alignment", "Transparent", "ParentFont", "ParentColor",
                                                   "AutoHeight", "Caption", "LinkColor", "Links ="});
-  auto* action = new TAction(&root);
-  action->SetName("OpenAction");
+  auto* action = QxTest::AddNamed<TAction>(&root, "OpenAction");
   action->SetCaption("Open");
-  auto* popup = new TPopupMenu(&root);
-  popup->SetName("MorePopup");
+  auto* popup = QxTest::AddNamed<TPopupMenu>(&root, "MorePopup");
   menu->Links()->Add()->SetAction(action);
   menu->Links()->Add()->SetPopupMenu(popup);
   menu->SetAlignment(taLeftJustify);
   const String text = WriteComponentRes(&root);
   QxTest::ExpectLacks(text, {"<font"});
 
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  auto* read = dynamic_cast<TQxLinkMenu*>(copy.FindComponent("LinkMenu1"));
+  QxTest::ExpectReadsBackTheSame(&root, text);
+  auto copy = QxTest::ReadAs<TQxFrameClient>(text);
+  auto* read = QxTest::FindIn<TQxLinkMenu>(copy.get(), "LinkMenu1");
   ASSERT_TRUE(read) << text;
   ASSERT_EQ(read->Links()->Count(), 2);
-  EXPECT_EQ(read->Links()->Items(0)->Action(), copy.FindComponent("OpenAction"));
-  EXPECT_EQ(read->Links()->Items(1)->PopupMenu(), copy.FindComponent("MorePopup"));
-  EXPECT_EQ(read->Alignment(), taLeftJustify);
+  EXPECT_EQ(read->Links()->Items(0)->Action(), copy->FindComponent("OpenAction"));
+  EXPECT_EQ(read->Links()->Items(1)->PopupMenu(), copy->FindComponent("MorePopup"));
   EXPECT_EQ(read->Caption(), InMenuColour(Link(0, "Open")));
-  copy.SetName("Root");
-  EXPECT_EQ(WriteComponentRes(&copy), text);
 }
 
 } // namespace

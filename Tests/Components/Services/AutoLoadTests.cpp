@@ -3,6 +3,7 @@
 // folder (and checked by desktop-file-validate), the library's errors, and
 // the load failures with stand-in libraries.
 #include <QxDesktopFixture.hpp>
+#include <QxFormCompare.hpp>
 #include <QxTestSupport.hpp>
 
 #include <Quorex.Vcl.AutoLoad.hpp>
@@ -143,10 +144,8 @@ TEST_F(AutoLoadTest, AFormResourceKeepsWhatDiffersFromTheDefaults)
 {
   Vcl::TForm form(nullptr);
   form.SetName("Settings");
-  auto* plain = new TQxAutoLoad(&form);
-  plain->SetName("Plain");
-  auto* custom = new TQxAutoLoad(&form);
-  custom->SetName("Custom");
+  QxTest::AddNamed<TQxAutoLoad>(&form, "Plain");
+  auto* custom = QxTest::AddNamed<TQxAutoLoad>(&form, "Custom");
   custom->SetTaskName("Sync");
   custom->SetSource(lsScheduler);
   custom->SetElevated(true);
@@ -154,12 +153,7 @@ TEST_F(AutoLoadTest, AFormResourceKeepsWhatDiffersFromTheDefaults)
   EXPECT_THAT(text, HasSubstr("object Plain: TQxAutoLoad\n  end"));
   EXPECT_THAT(text, HasSubstr("TaskName = 'Sync'\n    Source = lsScheduler\n    Elevated = True\n"));
 
-  Vcl::TForm copy(nullptr);
-  Vcl::ReadComponentRes(text, &copy);
-  auto* read = static_cast<TQxAutoLoad*>(copy.FindComponent("Custom"));
-  EXPECT_EQ(read->TaskName(), "Sync");
-  EXPECT_EQ(read->Source(), lsScheduler);
-  EXPECT_TRUE(read->Elevated());
+  QxTest::ExpectReadsBackTheSame(&form, text);
 }
 
 TEST_F(AutoLoadTest, AnExecutablePathThatNeedsQuotingRoundTrips)

@@ -233,27 +233,23 @@ TEST(MessageBarStreamingTest, TheBarWritesNoDefaultsAndReadsBackItsReferences)
   TQxFrameClient root(nullptr);
   root.SetName("Root");
   root.SetBounds(0, 0, 400, 300);
-  auto* bar = new TQxMessageBar(&root);
-  bar->SetName("Bar1");
-  bar->SetParent(&root);
+  auto* bar = QxTest::AddNamed<TQxMessageBar>(&root, "Bar1");
   QxTest::ExpectLacks(WriteComponentRes(&root), {"Align", "AutoSize", "Color", "ParentFont", "Message =", "Images ="});
 
-  auto* msg = new TQxMessage(&root);
-  msg->SetName("Msg1");
+  auto* msg = QxTest::AddNamed<TQxMessage>(&root, "Msg1");
   msg->SetTitle("Saved");
-  auto* images = new TImageList(&root);
-  images->SetName("Images1");
+  auto* images = QxTest::AddNamed<TImageList>(&root, "Images1");
   bar->SetImages(images);
   bar->SetMessage(msg);
   const String text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"Message = Msg1", "Images = Images1"});
 
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  auto* read = dynamic_cast<TQxMessageBar*>(copy.FindComponent("Bar1"));
+  QxTest::ExpectReadsBackTheSame(&root, text);
+  auto copy = QxTest::ReadAs<TQxFrameClient>(text);
+  auto* read = QxTest::FindIn<TQxMessageBar>(copy.get(), "Bar1");
   ASSERT_TRUE(read);
-  EXPECT_EQ(read->Message(), copy.FindComponent("Msg1"));
-  EXPECT_EQ(read->Images(), copy.FindComponent("Images1"));
+  EXPECT_EQ(read->Message(), copy->FindComponent("Msg1"));
+  EXPECT_EQ(read->Images(), copy->FindComponent("Images1"));
   EXPECT_EQ(read->TitleLabel()->Caption(), "Saved");
 }
 

@@ -4,6 +4,7 @@
 // window's messages, failures of the shell, and handlers or other owners
 // that free what the icon refers to.
 #include <QxDesktopFixture.hpp>
+#include <QxFormCompare.hpp>
 #include <QxSolidImages.hpp>
 
 #include <Quorex.Vcl.Tray.hpp>
@@ -355,12 +356,7 @@ TEST_F(TrayTest, FailedDeleteRaisesAndFailedAddIsIgnored)
   Tray = std::make_unique<TQxTrayIcon>(nullptr);
   Tray->SetVisible(true);
   Win::FailNextShellNotifyIcon();
-  try {
-    Tray->SetVisible(false);
-    ADD_FAILURE() << "no exception";
-  } catch (const EOutOfResources& e) {
-    EXPECT_EQ(e.Message(), STrayIconRemoveError);
-  }
+  EXPECT_THAT([&] { Tray->SetVisible(false); }, testing::ThrowsMessage<EOutOfResources>(STrayIconRemoveError));
   EXPECT_FALSE(Tray->Visible());
   EXPECT_EQ(Win::NotifyIcons().size(), 1u);
 }
@@ -401,14 +397,11 @@ TEST_F(TrayTest, AFormResourceKeepsWhatDiffersFromTheDefaults)
 {
   TForm form(nullptr);
   form.SetName("Host");
-  auto* frames = new TImageList(&form);
-  frames->SetName("Frames");
+  auto* frames = QxTest::AddNamed<TImageList>(&form, "Frames");
   QxTest::AddSolid(frames, clRed);
-  auto* menu = new TPopupMenu(&form);
-  menu->SetName("Menu");
-  (new TQxTrayIcon(&form))->SetName("Plain");
-  auto* custom = new TQxTrayIcon(&form);
-  custom->SetName("Custom");
+  auto* menu = QxTest::AddNamed<TPopupMenu>(&form, "Menu");
+  QxTest::AddNamed<TQxTrayIcon>(&form, "Plain");
+  auto* custom = QxTest::AddNamed<TQxTrayIcon>(&form, "Custom");
   custom->SetHint("Sync");
   custom->SetBalloonTitle("Done");
   custom->SetBalloonHint("All files copied");
@@ -428,12 +421,9 @@ TEST_F(TrayTest, AFormResourceKeepsWhatDiffersFromTheDefaults)
 
   TForm copy(nullptr);
   ReadComponentRes(text, &copy);
-  auto* read = static_cast<TQxTrayIcon*>(copy.FindComponent("Custom"));
+  EXPECT_EQ(WriteComponentRes(&copy), text);
+  auto* read = QxTest::FindIn<TQxTrayIcon>(&copy, "Custom");
   ASSERT_NE(read, nullptr);
-  EXPECT_EQ(read->Hint(), "Sync");
-  EXPECT_EQ(read->BalloonTimeout(), 5000);
-  EXPECT_EQ(read->BalloonFlags(), bfError);
-  EXPECT_EQ(read->AnimateInterval(), 250u);
   EXPECT_EQ(read->Icons(), copy.FindComponent("Frames"));
   EXPECT_EQ(read->PopupMenu(), copy.FindComponent("Menu"));
   // Loaded visible: in the notification area with the list's first frame.

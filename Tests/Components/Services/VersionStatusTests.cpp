@@ -10,8 +10,10 @@
 #include <Win.Desktop.hpp>
 #include <Winapi.Modules.Libraries.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -40,15 +42,10 @@ protected:
   }
 
   // Pixels of the control's area on the screen that have exactly the colour.
-  static int PixelsOf(TControl* Control, TColor Color)
+  int PixelsOf(TControl* Control, TColor Color)
   {
-    const Win::TImage screen = Win::ComposeDesktop();
-    const TPoint origin = Control->ClientToScreen(TPoint(0, 0));
-    int n = 0;
-    for (int y = 0; y < Control->Height(); ++y)
-      for (int x = 0; x < Control->Width(); ++x)
-        n += screen.Pixel(origin.X + x, origin.Y + y) == Win::COLORREF(Color);
-    return n;
+    const auto pixels = ControlPixels(Control, TRect(0, 0, Control->Width(), Control->Height()));
+    return int(std::count(pixels.begin(), pixels.end(), Win::COLORREF(Color)));
   }
 
   std::string Catalogs;
@@ -160,11 +157,6 @@ TEST_F(VersionStatus, TheLocalizerTranslatesTheDialogAndWithoutItTheDialogFails)
 
   ReleaseLocalizer();
   Win::SetDllDirectory(QxTest::TempDir().c_str());
-  try {
-    dialog.Show();
-    ADD_FAILURE() << "shown without the localizer";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "LocalizerLib.dll not found");
-  }
+  EXPECT_THAT([&] { dialog.Show(); }, testing::ThrowsMessage<Exception>("LocalizerLib.dll not found"));
   EXPECT_EQ(driver.Shown(), 1);
 }

@@ -29,10 +29,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new TForm(Application);
-    Form->SetBounds(0, 0, 420, 320);
-    Form->SetColor(clWhite);
-    Form->Show();
+    Form = ShowForm(0, 0, 420, 320, clWhite);
     for (TColor color : {kNormal, kHot, kSelected}) {
       auto* editor = new TPanel(Form);
       editor->SetParentBackground(false);
@@ -307,18 +304,10 @@ TEST_F(ComplexListTest, FormResourcesKeepOnlyWhatDiffersFromTheDefaults)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* list = new TQxComplexList(&root);
-  list->SetName("List1");
-  list->SetParent(&root);
+  auto* list = QxTest::AddNamed<TQxComplexList>(&root, "List1");
   String text = WriteComponentRes(&root);
   QxTest::ExpectLacks(text, {"Color", "TabStop", "DoubleBuffered"});
   list->SetTabStop(true);
   list->SetColor(clYellow);
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(WriteComponentRes(&root), &copy);
-  auto* back = dynamic_cast<TQxComplexList*>(copy.FindComponent("List1"));
-  ASSERT_NE(back, nullptr);
-  EXPECT_TRUE(back->TabStop());
-  EXPECT_EQ(back->Color(), clYellow);
-  EXPECT_TRUE(back->DoubleBuffered());
+  QxTest::ExpectReadsBackTheSame(&root, WriteComponentRes(&root));
 }

@@ -42,9 +42,7 @@ protected:
   void SetUp() override
   {
     QxDesktopFixture::SetUp();
-    Form = new TForm(Application);
-    Form->SetBounds(0, 0, 500, 400);
-    Form->Show();
+    Form = ShowForm(0, 0, 500, 400);
     Tree = Place(new TQxTreeListView(Form), Form, 10, 10, 400, 300);
     Tree->SetMultiSelect(true);
     for (const char* caption : {"Name", "Kind"}) {
@@ -485,9 +483,7 @@ TEST_F(TreeListStreamingTest, DefaultsStayUnwrittenAndChangesComeBack)
 {
   TQxFrameClient root(nullptr);
   root.SetName("Root");
-  auto* tree = new TQxTreeListView(&root);
-  tree->SetName("Tree1");
-  tree->SetParent(&root);
+  auto* tree = QxTest::AddNamed<TQxTreeListView>(&root, "Tree1");
   String text = WriteComponentRes(&root);
   QxTest::ExpectLacks(text, {"AutoScroll", "HideSelection", "Checkboxes", "ParentColor", "TabStop", "OwnerData"});
 
@@ -499,10 +495,7 @@ TEST_F(TreeListStreamingTest, DefaultsStayUnwrittenAndChangesComeBack)
   text = WriteComponentRes(&root);
   QxTest::ExpectHas(text, {"AutoScroll = True", "Checkboxes = True", "HideSelection = True", "MultiSelect = True",
                            "Caption = 'Name'"});
-  TQxFrameClient copy(nullptr);
-  ReadComponentRes(text, &copy);
-  copy.SetName("Root");
-  QxTest::ExpectSameTree(&root, &copy);
+  QxTest::ExpectReadsBackTheSame(&root, text);
 }
 
 } // namespace

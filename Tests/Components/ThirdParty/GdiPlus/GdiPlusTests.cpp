@@ -1,5 +1,6 @@
 #include <GdiPlus.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -77,12 +78,8 @@ TEST(GdiPlusErrors, MessagesNameTheStatusOrItsNumber)
     EXPECT_STREQ(e.what(), "(GDI+ Error) Invalid Parameter");
     EXPECT_EQ(e.ClassName(), "EGdiplusException");
   }
-  try {
-    GdipCheck(static_cast<TGPStatus>(99));
-    FAIL();
-  } catch (const Vcl::Exception& e) {
-    EXPECT_EQ(e.Message(), "Unknown error: 99");
-  }
+  EXPECT_THAT([] { GdipCheck(static_cast<TGPStatus>(99)); },
+              testing::ThrowsMessage<Vcl::Exception>("Unknown error: 99"));
   EXPECT_NO_THROW(GdipCheck(Ok));
 }
 
