@@ -44,19 +44,36 @@ std::span<const int> StylePattern(int style)
   }
 }
 
-bool PatternOn(std::span<const int> pattern, std::int64_t position)
-{
-  int total = 0;
-  for (int run : pattern)
-    total += run;
-  int at = int(position % total);
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (at < pattern[i])
-      return i % 2 == 0;
-    at -= pattern[i];
+// Whether a style pattern is on at a position along a line, and at the
+// positions after it, step by step; no pattern is solid.
+class TPatternWalk {
+public:
+  TPatternWalk(std::span<const int> pattern, std::int64_t position) : FPattern(pattern)
+  {
+    if (pattern.empty())
+      return;
+    int total = 0;
+    for (int run : pattern)
+      total += run;
+    int at = int(position % total);
+    while (at >= pattern[FIndex])
+      at -= pattern[FIndex++];
+    FLeft = pattern[FIndex] - at;
   }
-  return false;
-}
+  bool On() const { return FIndex % 2 == 0; }
+  void Step()
+  {
+    if (FPattern.empty() || --FLeft > 0)
+      return;
+    FIndex = (FIndex + 1) % FPattern.size();
+    FLeft = FPattern[FIndex];
+  }
+
+private:
+  std::span<const int> FPattern;
+  std::size_t FIndex = 0;
+  int FLeft = 0;
+};
 
 // Draws connected line segments with the DC's pen. Styles run on across the
 // segments of one call; a wide pen is a square stamped at every point, all
@@ -64,7 +81,9 @@ bool PatternOn(std::span<const int> pattern, std::int64_t position)
 // once.
 class TLinePainter {
 public:
-  TLinePainter(HDC dc, const TTarget& target) : FTarget(target), FPen(PenOf(dc)), FRop2(dc->State.Rop2)
+  // Plain walks every line pixel by pixel: the reference for straight lines.
+  TLinePainter(HDC dc, const TTarget& target, bool plain = false)
+    : FTarget(target), FPen(PenOf(dc)), FRop2(dc->State.Rop2), FPlain(plain)
   {
     FBack = ToPixel(dc->State.BkColor);
     FOpaque = dc->State.BkMode == OPAQUE;
@@ -97,6 +116,11 @@ public:
     kFirst = std::max<std::int64_t>(kFirst, 0);
     kLast = std::min(kLast, steps - 1);
     std::int64_t minor = xMajor ? ady : adx;
+    if (minor == 0 && FPen.Width == 1 && !FPlain) {
+      Straight(xMajor, a, sMajor, kFirst, kLast);
+      FPhase += steps;
+      return;
+    }
     int sMinor = (xMajor ? dy : dx) < 0 ? -1 : 1;
     for (std::int64_t k = kFirst; k <= kLast; ++k) {
       // The minor coordinate is k * minor / steps rounded half up.
@@ -116,13 +140,37 @@ private:
       FStamps.emplace_back(x - half, y - half, x - half + FPen.Width, y - half + FPen.Width);
       return;
     }
-    if (!FTarget.Clip.Contains(x, y))
-      return;
-    bool on = FPattern.empty() || PatternOn(FPattern, position);
+    if (FTarget.Clip.Contains(x, y))
+      Paint(x, y, TPatternWalk(FPattern, position).On());
+  }
+
+  void Paint(int x, int y, bool on)
+  {
     if (!on && !FOpaque)
       return;
     std::uint32_t& p = FTarget.At(x, y);
     p = ApplyRop2(FRop2, on ? FPen.Color : FBack, p);
+  }
+
+  // A one-pixel line along a row (horizontal) or a column, steps kFirst to
+  // kLast from a in direction s: the clip's rectangles give its visible
+  // runs, along which the pattern steps on, so that no pixel is looked up
+  // in the clip or the pattern. The same pixels as Plot.
+  void Straight(bool horizontal, POINT a, int s, std::int64_t kFirst, std::int64_t kLast)
+  {
+    const std::int64_t across = horizontal ? a.Y : a.X, start = horizontal ? a.X : a.Y;
+    for (const RECT& r : FTarget.Clip.Rects()) {
+      if (across < (horizontal ? r.Top : r.Left) || across >= (horizontal ? r.Bottom : r.Right))
+        continue;
+      const std::int64_t low = horizontal ? r.Left : r.Top, high = (horizontal ? r.Right : r.Bottom) - 1;
+      const std::int64_t k0 = std::max(kFirst, s > 0 ? low - start : start - high);
+      const std::int64_t k1 = std::min(kLast, s > 0 ? high - start : start - low);
+      TPatternWalk walk(FPattern, FPhase + k0);
+      for (std::int64_t k = k0; k <= k1; ++k, walk.Step()) {
+        const int along = int(start + s * k);
+        Paint(horizontal ? along : int(across), horizontal ? int(across) : along, walk.On());
+      }
+    }
   }
 
   void Flush()
@@ -143,6 +191,7 @@ private:
   RECT FBox;
   std::int64_t FPhase = 0;
   std::vector<RECT> FStamps;
+  bool FPlain;
 };
 
 void PaintRegion(const TTarget& t, const TRegion& area, std::uint32_t color, int rop2)
@@ -224,15 +273,29 @@ BOOL MoveToEx(HDC dc, int x, int y, POINT* old)
   return TRUE;
 }
 
-BOOL LineTo(HDC dc, int x, int y)
+namespace {
+
+BOOL LineToWith(HDC dc, int x, int y, bool plain)
 {
   TDC* d = LiveDC(dc);
   if (!d)
     return FALSE;
   TTarget t = MakeTarget(dc);
-  TLinePainter(dc, t).Line(LPtoDevice(dc, d->State.CurrentPos), LPtoDevice(dc, POINT(x, y)));
+  TLinePainter(dc, t, plain).Line(LPtoDevice(dc, d->State.CurrentPos), LPtoDevice(dc, POINT(x, y)));
   d->State.CurrentPos = POINT(x, y);
   return TRUE;
+}
+
+} // namespace
+
+BOOL LineTo(HDC dc, int x, int y)
+{
+  return LineToWith(dc, x, y, false);
+}
+
+BOOL LineToReference(HDC dc, int x, int y)
+{
+  return LineToWith(dc, x, y, true);
 }
 
 BOOL LineDDA(int xStart, int yStart, int xEnd, int yEnd, LINEDDAPROC proc, LPARAM data)
