@@ -75,6 +75,26 @@ private:
   int FLeft = 0;
 };
 
+// What a raster operation makes of a colour over any pixel; worked out once
+// when the result does not depend on the pixel, as for the copying pen:
+// each bit is ruled apart, so a pixel of all zeros and one of all ones
+// show whether any bit depends on it.
+class TInk {
+public:
+  TInk(int rop2, std::uint32_t color)
+    : FRop2(rop2), FColor(color), FFixed(ApplyRop2(rop2, color, 0) == ApplyRop2(rop2, color, ~0u)),
+      FValue(ApplyRop2(rop2, color, 0))
+  {
+  }
+  std::uint32_t Over(std::uint32_t pixel) const { return FFixed ? FValue : ApplyRop2(FRop2, FColor, pixel); }
+
+private:
+  int FRop2;
+  std::uint32_t FColor;
+  bool FFixed;
+  std::uint32_t FValue;
+};
+
 // Draws connected line segments with the DC's pen. Styles run on across the
 // segments of one call; a wide pen is a square stamped at every point, all
 // stamps painted once at the end so that raster operations see each pixel
@@ -83,7 +103,8 @@ class TLinePainter {
 public:
   // Plain walks every line pixel by pixel: the reference for straight lines.
   TLinePainter(HDC dc, const TTarget& target, bool plain = false)
-    : FTarget(target), FPen(PenOf(dc)), FRop2(dc->State.Rop2), FPlain(plain)
+    : FTarget(target), FPen(PenOf(dc)), FRop2(dc->State.Rop2), FOn(FRop2, FPen.Color),
+      FOff(FRop2, ToPixel(dc->State.BkColor)), FPlain(plain)
   {
     FBack = ToPixel(dc->State.BkColor);
     FOpaque = dc->State.BkMode == OPAQUE;
@@ -140,12 +161,9 @@ private:
       FStamps.emplace_back(x - half, y - half, x - half + FPen.Width, y - half + FPen.Width);
       return;
     }
-    if (FTarget.Clip.Contains(x, y))
-      Paint(x, y, TPatternWalk(FPattern, position).On());
-  }
-
-  void Paint(int x, int y, bool on)
-  {
+    if (!FTarget.Clip.Contains(x, y))
+      return;
+    bool on = TPatternWalk(FPattern, position).On();
     if (!on && !FOpaque)
       return;
     std::uint32_t& p = FTarget.At(x, y);
@@ -165,11 +183,17 @@ private:
       const std::int64_t low = horizontal ? r.Left : r.Top, high = (horizontal ? r.Right : r.Bottom) - 1;
       const std::int64_t k0 = std::max(kFirst, s > 0 ? low - start : start - high);
       const std::int64_t k1 = std::min(kLast, s > 0 ? high - start : start - low);
+      if (k0 > k1)
+        continue;
+      const int along = int(start + s * k0);
+      std::uint32_t* p = &FTarget.At(horizontal ? along : int(across), horizontal ? int(across) : along);
+      const std::ptrdiff_t step = s * (horizontal ? 1 : std::ptrdiff_t(FTarget.Surface->Width));
       TPatternWalk walk(FPattern, FPhase + k0);
-      for (std::int64_t k = k0; k <= k1; ++k, walk.Step()) {
-        const int along = int(start + s * k);
-        Paint(horizontal ? along : int(across), horizontal ? int(across) : along, walk.On());
-      }
+      for (std::int64_t k = k0; k <= k1; ++k, p += step, walk.Step())
+        if (walk.On())
+          *p = FOn.Over(*p);
+        else if (FOpaque)
+          *p = FOff.Over(*p);
     }
   }
 
@@ -191,6 +215,7 @@ private:
   RECT FBox;
   std::int64_t FPhase = 0;
   std::vector<RECT> FStamps;
+  TInk FOn, FOff; // the pen's and the background's
   bool FPlain;
 };
 
