@@ -644,16 +644,15 @@ private:
     cairo_matrix_t m;
     if (!OnlyMoves(Cr, m) || FClipMask || FCompositingMode != CompositingModeSourceOver)
       return false;
-    // A stroke covers the points of its path, so a path that is already too
-    // large for a mask is told apart without stroking it for its extents,
-    // which costs about what drawing a long thin line does.
+    // No stroke reaches further from its path than a mitred join or a
+    // square cap does, so the path's extents grown by that hold it: asking
+    // Cairo for the stroke's own extents would cost about what drawing a
+    // long thin line does.
     double l, t, r, b;
     cairo_path_extents(Cr, &l, &t, &r, &b);
-    if (!MaskHolds(TMaskArea(l, t, r, b, m)) || !ClipLeavesAlone(Cr, l, t, r, b, m))
-      return false;
-    cairo_stroke_extents(Cr, &l, &t, &r, &b);
-    const TMaskArea area(l, t, r, b, m);
-    if (!MaskHolds(area) || !MaskPaysOff(Cr, area, m))
+    const double reach = std::max(cairo_get_miter_limit(Cr), std::sqrt(2.0)) * cairo_get_line_width(Cr) / 2;
+    const TMaskArea area(l - reach, t - reach, r + reach, b + reach, m);
+    if (!MaskHolds(area) || !ClipLeavesAlone(Cr, l, t, r, b, m) || !MaskPaysOff(Cr, area, m))
       return false;
     TSurfacePtr mask(cairo_image_surface_create(CAIRO_FORMAT_A8, int(area.Width), int(area.Height)));
     TContextPtr coverage(cairo_create(mask.get()));

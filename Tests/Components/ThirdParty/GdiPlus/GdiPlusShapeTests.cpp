@@ -315,12 +315,14 @@ TEST(GdiPlusPen, WidthsBrushesAndHairlines)
 
   // Without a scaling transform a gradient pen one unit wide draws the very
   // pixels of the hairline, with and without smoothing: short lines, a
-  // chart's long wavy line, a long diagonal and a closed outline.
+  // chart's long wavy line, a long diagonal, a sharp mitred turn and closed
+  // outlines.
   std::vector<TGPPointF> wave;
   for (int x = 0; x < 700; ++x)
     wave.push_back({x + 0.5f, float(30 + 25 * std::sin(x * 0.13))});
   const std::vector<std::vector<TGPPointF>> lines = {
-      {{10.3f, 5.6f}, {17.8f, 52.2f}, {6, 40}, {7, 39}}, wave, {{1.5f, 58.2f}, {698.7f, 2.1f}}};
+      {{10.3f, 5.6f}, {17.8f, 52.2f}, {6, 40}, {7, 39}}, wave, {{1.5f, 58.2f}, {698.7f, 2.1f}},
+      {{130, 1}, {400, 30}, {130, 58}}};
   for (TGPSmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone})
     for (const auto& points : lines)
       for (bool closed : {false, true}) {
