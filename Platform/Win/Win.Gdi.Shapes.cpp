@@ -186,14 +186,16 @@ private:
       if (k0 > k1)
         continue;
       const int along = int(start + s * k0);
-      std::uint32_t* p = &FTarget.At(horizontal ? along : int(across), horizontal ? int(across) : along);
+      std::uint32_t* first = &FTarget.At(horizontal ? along : int(across), horizontal ? int(across) : along);
       const std::ptrdiff_t step = s * (horizontal ? 1 : std::ptrdiff_t(FTarget.Surface->Width));
       TPatternWalk walk(FPattern, FPhase + k0);
-      for (std::int64_t k = k0; k <= k1; ++k, p += step, walk.Step())
+      for (std::ptrdiff_t i = 0; i <= k1 - k0; ++i, walk.Step()) {
+        std::uint32_t& p = first[i * step];
         if (walk.On())
-          *p = FOn.Over(*p);
+          p = FOn.Over(p);
         else if (FOpaque)
-          *p = FOff.Over(*p);
+          p = FOff.Over(p);
+      }
     }
   }
 
