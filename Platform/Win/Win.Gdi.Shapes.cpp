@@ -44,19 +44,56 @@ std::span<const int> StylePattern(int style)
   }
 }
 
-bool PatternOn(std::span<const int> pattern, std::int64_t position)
-{
-  int total = 0;
-  for (int run : pattern)
-    total += run;
-  int at = int(position % total);
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (at < pattern[i])
-      return i % 2 == 0;
-    at -= pattern[i];
+// Whether a style pattern is on at a position along a line, and at the
+// positions after it, step by step; no pattern is solid.
+class TPatternWalk {
+public:
+  TPatternWalk(std::span<const int> pattern, std::int64_t position) : FPattern(pattern)
+  {
+    if (pattern.empty())
+      return;
+    int total = 0;
+    for (int run : pattern)
+      total += run;
+    int at = int(position % total);
+    while (at >= pattern[FIndex])
+      at -= pattern[FIndex++];
+    FLeft = pattern[FIndex] - at;
   }
-  return false;
-}
+  bool On() const { return FIndex % 2 == 0; }
+  void Step()
+  {
+    if (FPattern.empty() || --FLeft > 0)
+      return;
+    FIndex = (FIndex + 1) % FPattern.size();
+    FLeft = FPattern[FIndex];
+  }
+
+private:
+  std::span<const int> FPattern;
+  std::size_t FIndex = 0;
+  int FLeft = 0;
+};
+
+// What a raster operation makes of a colour over any pixel; worked out once
+// when the result does not depend on the pixel, as for the copying pen:
+// each bit is ruled apart, so a pixel of all zeros and one of all ones
+// show whether any bit depends on it.
+class TInk {
+public:
+  TInk(int rop2, std::uint32_t color)
+    : FRop2(rop2), FColor(color), FFixed(ApplyRop2(rop2, color, 0) == ApplyRop2(rop2, color, ~0u)),
+      FValue(ApplyRop2(rop2, color, 0))
+  {
+  }
+  std::uint32_t Over(std::uint32_t pixel) const { return FFixed ? FValue : ApplyRop2(FRop2, FColor, pixel); }
+
+private:
+  int FRop2;
+  std::uint32_t FColor;
+  bool FFixed;
+  std::uint32_t FValue;
+};
 
 // Draws connected line segments with the DC's pen. Styles run on across the
 // segments of one call; a wide pen is a square stamped at every point, all
@@ -64,7 +101,10 @@ bool PatternOn(std::span<const int> pattern, std::int64_t position)
 // once.
 class TLinePainter {
 public:
-  TLinePainter(HDC dc, const TTarget& target) : FTarget(target), FPen(PenOf(dc)), FRop2(dc->State.Rop2)
+  // Plain walks every line pixel by pixel: the reference for straight lines.
+  TLinePainter(HDC dc, const TTarget& target, bool plain = false)
+    : FTarget(target), FPen(PenOf(dc)), FRop2(dc->State.Rop2), FOn(FRop2, FPen.Color),
+      FOff(FRop2, ToPixel(dc->State.BkColor)), FPlain(plain)
   {
     FBack = ToPixel(dc->State.BkColor);
     FOpaque = dc->State.BkMode == OPAQUE;
@@ -97,6 +137,11 @@ public:
     kFirst = std::max<std::int64_t>(kFirst, 0);
     kLast = std::min(kLast, steps - 1);
     std::int64_t minor = xMajor ? ady : adx;
+    if (minor == 0 && FPen.Width == 1 && !FPlain) {
+      Straight(xMajor, a, sMajor, kFirst, kLast);
+      FPhase += steps;
+      return;
+    }
     int sMinor = (xMajor ? dy : dx) < 0 ? -1 : 1;
     for (std::int64_t k = kFirst; k <= kLast; ++k) {
       // The minor coordinate is k * minor / steps rounded half up.
@@ -118,11 +163,40 @@ private:
     }
     if (!FTarget.Clip.Contains(x, y))
       return;
-    bool on = FPattern.empty() || PatternOn(FPattern, position);
+    bool on = TPatternWalk(FPattern, position).On();
     if (!on && !FOpaque)
       return;
     std::uint32_t& p = FTarget.At(x, y);
     p = ApplyRop2(FRop2, on ? FPen.Color : FBack, p);
+  }
+
+  // A one-pixel line along a row (horizontal) or a column, steps kFirst to
+  // kLast from a in direction s: the clip's rectangles give its visible
+  // runs, along which the pattern steps on, so that no pixel is looked up
+  // in the clip or the pattern. The same pixels as Plot.
+  void Straight(bool horizontal, POINT a, int s, std::int64_t kFirst, std::int64_t kLast)
+  {
+    const std::int64_t across = horizontal ? a.Y : a.X, start = horizontal ? a.X : a.Y;
+    for (const RECT& r : FTarget.Clip.Rects()) {
+      if (across < (horizontal ? r.Top : r.Left) || across >= (horizontal ? r.Bottom : r.Right))
+        continue;
+      const std::int64_t low = horizontal ? r.Left : r.Top, high = (horizontal ? r.Right : r.Bottom) - 1;
+      const std::int64_t k0 = std::max(kFirst, s > 0 ? low - start : start - high);
+      const std::int64_t k1 = std::min(kLast, s > 0 ? high - start : start - low);
+      if (k0 > k1)
+        continue;
+      const int along = int(start + s * k0);
+      std::uint32_t* first = &FTarget.At(horizontal ? along : int(across), horizontal ? int(across) : along);
+      const std::ptrdiff_t step = s * (horizontal ? 1 : std::ptrdiff_t(FTarget.Surface->Width));
+      TPatternWalk walk(FPattern, FPhase + k0);
+      for (std::ptrdiff_t i = 0; i <= k1 - k0; ++i, walk.Step()) {
+        std::uint32_t& p = first[i * step];
+        if (walk.On())
+          p = FOn.Over(p);
+        else if (FOpaque)
+          p = FOff.Over(p);
+      }
+    }
   }
 
   void Flush()
@@ -143,6 +217,8 @@ private:
   RECT FBox;
   std::int64_t FPhase = 0;
   std::vector<RECT> FStamps;
+  TInk FOn, FOff; // the pen's and the background's
+  bool FPlain;
 };
 
 void PaintRegion(const TTarget& t, const TRegion& area, std::uint32_t color, int rop2)
@@ -224,15 +300,29 @@ BOOL MoveToEx(HDC dc, int x, int y, POINT* old)
   return TRUE;
 }
 
-BOOL LineTo(HDC dc, int x, int y)
+namespace {
+
+BOOL LineToWith(HDC dc, int x, int y, bool plain)
 {
   TDC* d = LiveDC(dc);
   if (!d)
     return FALSE;
   TTarget t = MakeTarget(dc);
-  TLinePainter(dc, t).Line(LPtoDevice(dc, d->State.CurrentPos), LPtoDevice(dc, POINT(x, y)));
+  TLinePainter(dc, t, plain).Line(LPtoDevice(dc, d->State.CurrentPos), LPtoDevice(dc, POINT(x, y)));
   d->State.CurrentPos = POINT(x, y);
   return TRUE;
+}
+
+} // namespace
+
+BOOL LineTo(HDC dc, int x, int y)
+{
+  return LineToWith(dc, x, y, false);
+}
+
+BOOL LineToReference(HDC dc, int x, int y)
+{
+  return LineToWith(dc, x, y, true);
 }
 
 BOOL LineDDA(int xStart, int yStart, int xEnd, int yEnd, LINEDDAPROC proc, LPARAM data)

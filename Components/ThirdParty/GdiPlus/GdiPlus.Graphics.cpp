@@ -633,9 +633,9 @@ private:
   }
 
   // Along a stroke Cairo composites a gradient row by row, and pixman clears
-  // a scanline buffer of some 24 KB for every row. A narrow stroke is
-  // cheaper drawn into a coverage mask of its own, with the gradient painted
-  // through that at once: the same pixels. Only where that plainly holds: a
+  // a scanline buffer of some 24 KB for every row. A stroke is often cheaper
+  // drawn into a coverage mask of its own, with the gradient painted through
+  // that at once: the same pixels. Only where that plainly holds: a
   // transform that only moves, the source laid over, no clip group, and a
   // clip that leaves alone all that the stroke may touch.
   template <class F>
@@ -644,16 +644,15 @@ private:
     cairo_matrix_t m;
     if (!OnlyMoves(Cr, m) || FClipMask || FCompositingMode != CompositingModeSourceOver)
       return false;
-    // A stroke covers the points of its path, so a path that is already too
-    // large for a mask is told apart without stroking it for its extents,
-    // which costs about what drawing a long thin line does.
+    // No stroke reaches further from its path than a mitred join or a
+    // square cap does, so the path's extents grown by that hold it: asking
+    // Cairo for the stroke's own extents would cost about what drawing a
+    // long thin line does.
     double l, t, r, b;
     cairo_path_extents(Cr, &l, &t, &r, &b);
-    if (!MaskHolds(TMaskArea(l, t, r, b, m)) || !ClipLeavesAlone(Cr, l, t, r, b, m))
-      return false;
-    cairo_stroke_extents(Cr, &l, &t, &r, &b);
-    const TMaskArea area(l, t, r, b, m);
-    if (!MaskHolds(area))
+    const double reach = std::max(cairo_get_miter_limit(Cr), std::sqrt(2.0)) * cairo_get_line_width(Cr) / 2;
+    const TMaskArea area(l - reach, t - reach, r + reach, b + reach, m);
+    if (!MaskHolds(area) || !ClipLeavesAlone(Cr, l, t, r, b, m) || !MaskPaysOff(Cr, area, m))
       return false;
     TSurfacePtr mask(cairo_image_surface_create(CAIRO_FORMAT_A8, int(area.Width), int(area.Height)));
     TContextPtr coverage(cairo_create(mask.get()));
@@ -687,10 +686,54 @@ private:
     double Left, Top, Width, Height;
   };
 
-  static bool MaskHolds(const TMaskArea& Area)
+  // A mask of at most 4 MB.
+  static bool MaskHolds(const TMaskArea& Area) { return Area.Width * Area.Height <= double(1 << 22); }
+
+  // Row by row, Cairo composites from a row's first covered pixel to its
+  // last, and each composite costs besides about what 512 pixels do; the
+  // mask composites its whole area once. A box no wider than that cost is
+  // never much dearer through the mask; a wider one only when the path
+  // fills its rows, as a chart's line does, and unlike a long diagonal.
+  static bool MaskPaysOff(cairo_t* Cr, const TMaskArea& Area, const cairo_matrix_t& M)
   {
-    constexpr double kMostWidth = 64, kMostArea = 1 << 18;
-    return Area.Width <= kMostWidth && Area.Width * Area.Height <= kMostArea;
+    constexpr double kRowCost = 512;
+    if (Area.Width <= kRowCost)
+      return true;
+    const double reach = cairo_get_line_width(Cr) + 1;
+    std::vector<std::pair<double, double>> rows(size_t(Area.Height), {Area.Width, 0.0});
+    auto cover = [&](double X0, double Y0, double X1, double Y1) {
+      const double top = std::clamp(std::min(Y0, Y1) + M.y0 - reach - Area.Top, 0.0, Area.Height - 1);
+      const double bottom = std::clamp(std::max(Y0, Y1) + M.y0 + reach - Area.Top, 0.0, Area.Height - 1);
+      const double left = std::min(X0, X1) + M.x0 - reach - Area.Left;
+      const double right = std::max(X0, X1) + M.x0 + reach - Area.Left;
+      for (size_t y = size_t(top); y <= size_t(bottom); ++y)
+        rows[y] = {std::min(rows[y].first, left), std::max(rows[y].second, right)};
+    };
+    ForEachFlatLine(Cr, cover);
+    double plain = 0;
+    for (const auto& [left, right] : rows)
+      if (left < right)
+        plain += kRowCost + std::min(right, Area.Width) - std::max(left, 0.0);
+    return Area.Width * Area.Height <= plain;
+  }
+
+  // The current path's lines in user space, curves flattened: a flat path
+  // holds only moves, lines and closes.
+  template <class F>
+  static void ForEachFlatLine(cairo_t* Cr, F Line)
+  {
+    cairo_path_t* path = cairo_copy_path_flat(Cr);
+    decltype(cairo_path_data_t::point) at{}, start{};
+    for (int i = 0; path->status == CAIRO_STATUS_SUCCESS && i < path->num_data; i += path->data[i].header.length) {
+      const cairo_path_data_type_t type = path->data[i].header.type;
+      const auto to = type == CAIRO_PATH_CLOSE_PATH ? start : path->data[i + 1].point;
+      if (type != CAIRO_PATH_MOVE_TO)
+        Line(at.x, at.y, to.x, to.y);
+      else
+        start = to;
+      at = to;
+    }
+    cairo_path_destroy(path);
   }
 
   // Whether one rectangle of the clip holds every surface pixel that Cairo

@@ -113,6 +113,10 @@ private:
 
 COLORREF BrushColor(const TBrushObject& brush);
 
+// LineTo drawn pixel by pixel, without the run walk of straight lines: the
+// reference the fast path is tested against.
+BOOL LineToReference(HDC dc, int x, int y);
+
 // Binary raster operation of a pen (R2_...) on the colour bits; alpha 255.
 std::uint32_t ApplyRop2(int rop2, std::uint32_t pen, std::uint32_t dst);
 // Ternary raster operation (the ROP's index byte) of pattern, source and

@@ -2,6 +2,7 @@
 #include <Win.Gdi.Raster.hpp>
 
 #include <climits>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -156,6 +157,58 @@ TEST(GdiLines, WidePensAndRop2)
   MoveToEx(c.DC, 0, 0, nullptr);
   LineTo(c.DC, 3, 0);
   EXPECT_EQ(c.At(0, 0), RGB(245, 55, 225));
+}
+
+// Horizontal and vertical one-pixel lines walk the clip's runs instead of
+// their pixels: the same pixels as the plain walk, whatever the clip, the
+// style, the background mode, the raster operation, the direction and the
+// length, and wherever the line starts and ends.
+TEST(GdiLines, StraightLinesDrawThePixelsOfThePlainWalk)
+{
+  struct TLine {
+    int X0, Y0, X1, Y1;
+  };
+  std::vector<TLine> lines = {{2, 3, 37, 3},   {37, 5, 2, 5},   {5, 7, 6, 7},    {5, 8, 5, 8},
+                              {-10, 10, 50, 10}, {50, 12, -10, 12}, {4, -5, 4, 35}, {8, 28, 8, 1},
+                              {-1, 0, -1, 20}, {1, 1, 30, 20}};
+  for (int i = 0; i < 12; ++i) {
+    lines.push_back({i, 14 + i, 3 * i + 7, 14 + i});
+    lines.push_back({20 + i, 2 * i + 3, 20 + i, i});
+  }
+  // No clip; a rectangle; rectangles in several bands; a moved origin.
+  const std::vector<std::function<void(HDC)>> clips = {
+      [](HDC) {}, [](HDC dc) { IntersectClipRect(dc, 3, 2, 33, 25); },
+      [](HDC dc) {
+        ExcludeClipRect(dc, 10, 0, 14, 30);
+        ExcludeClipRect(dc, 0, 12, 40, 15);
+        ExcludeClipRect(dc, 25, 5, 28, 9);
+      },
+      [](HDC dc) {
+        SetWindowOrgEx(dc, -3, 2, nullptr);
+        IntersectClipRect(dc, 1, 4, 30, 22);
+      }};
+  for (const auto& clip : clips)
+    for (int style : {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL})
+      for (int mode : {OPAQUE, TRANSPARENT})
+        for (int rop2 = R2_BLACK; rop2 <= R2_WHITE; ++rop2) {
+          TSurface fast(40, 30), plain(40, 30);
+          for (TSurface* c : {&fast, &plain}) {
+            for (int x = 0; x < 40; ++x)
+              QxTest::FillSolid(c->DC, RECT(x, 0, x + 1, 30), RGB(x * 6, 255 - x * 5, (x * 3) ^ 0x55));
+            clip(c->DC);
+            SetBkMode(c->DC, mode);
+            SetBkColor(c->DC, kBlue);
+            SetROP2(c->DC, rop2);
+          }
+          TPenScope fastPen(fast.DC, style, 1, RGB(200, 30, 90)), plainPen(plain.DC, style, 1, RGB(200, 30, 90));
+          for (const TLine& l : lines) {
+            MoveToEx(fast.DC, l.X0, l.Y0, nullptr);
+            LineTo(fast.DC, l.X1, l.Y1);
+            MoveToEx(plain.DC, l.X0, l.Y0, nullptr);
+            LineToReference(plain.DC, l.X1, l.Y1);
+          }
+          ASSERT_EQ(fast.Pixels(), plain.Pixels()) << style << " " << mode << " " << rop2;
+        }
 }
 
 TEST(GdiLines, HugeCoordinatesAreClippedNotWalked)

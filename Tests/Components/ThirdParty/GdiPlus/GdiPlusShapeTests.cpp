@@ -314,22 +314,33 @@ TEST(GdiPlusPen, WidthsBrushesAndHairlines)
   EXPECT_EQ(h.InkBox().Width, 20);
 
   // Without a scaling transform a gradient pen one unit wide draws the very
-  // pixels of the hairline, with and without smoothing.
-  auto brush = TGPLinearGradientBrush::Create(TGPRectF(0, 0, 40, 60), kRed, kBlue, LinearGradientModeVertical);
-  for (TGPSmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone}) {
-    TPicture one(40, 60), hairline(40, 60);
-    for (TPicture* q : {&one, &hairline}) {
-      q->Graphics->SetSmoothingMode(smoothing);
-      q->Graphics->TranslateTransform(0.25f, 1);
-    }
-    const std::vector<TGPPointF> points = {{10.3f, 5.6f}, {17.8f, 52.2f}, {6, 40}, {7, 39}};
-    one.Graphics->DrawLines(TGPPen::Create(brush, 1), points);
-    hairline.Graphics->DrawLines(TGPPen::Create(brush, 0), points);
-    EXPECT_GT(one.TotalInk(), 20);
-    for (int y = 0; y < 60; ++y)
-      for (int x = 0; x < 40; ++x)
-        ASSERT_EQ(one.Bitmap->GetPixel(x, y), hairline.Bitmap->GetPixel(x, y)) << x << "," << y;
-  }
+  // pixels of the hairline, with and without smoothing: short lines, a
+  // chart's long wavy line, a long diagonal, a sharp mitred turn and closed
+  // outlines.
+  std::vector<TGPPointF> wave;
+  for (int x = 0; x < 700; ++x)
+    wave.push_back({x + 0.5f, float(30 + 25 * std::sin(x * 0.13))});
+  const std::vector<std::vector<TGPPointF>> lines = {
+      {{10.3f, 5.6f}, {17.8f, 52.2f}, {6, 40}, {7, 39}}, wave, {{1.5f, 58.2f}, {698.7f, 2.1f}},
+      {{130, 1}, {400, 30}, {130, 58}}};
+  for (TGPSmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone})
+    for (const auto& points : lines)
+      for (bool closed : {false, true}) {
+        TPicture one(700, 60), hairline(700, 60);
+        auto brush = TGPLinearGradientBrush::Create(TGPRectF(0, 0, 700, 60), kRed, kBlue, LinearGradientModeVertical);
+        for (auto [q, width] : {std::pair{&one, 1.0f}, std::pair{&hairline, 0.0f}}) {
+          q->Graphics->SetSmoothingMode(smoothing);
+          q->Graphics->TranslateTransform(0.25f, 1);
+          if (closed)
+            q->Graphics->DrawPolygon(TGPPen::Create(brush, width), points);
+          else
+            q->Graphics->DrawLines(TGPPen::Create(brush, width), points);
+        }
+        EXPECT_GT(one.TotalInk(), 20);
+        for (int y = 0; y < 60; ++y)
+          for (int x = 0; x < 700; ++x)
+            ASSERT_EQ(one.Bitmap->GetPixel(x, y), hairline.Bitmap->GetPixel(x, y)) << x << "," << y;
+      }
 }
 
 TEST(GdiPlusImage, StretchSourceRectanglesAndColourMatrices)
