@@ -174,8 +174,10 @@ std::size_t WriteColumns(std::size_t end, const TColumns& columns, const TResize
       return hn::BitCast(du, hn::Min(whole, full));
     };
     store(hn::BitCast(dBytes, hn::Or(channel(0), hn::Or(hn::ShiftLeft<8>(channel(1)), hn::ShiftLeft<16>(channel(2))))));
+    // Not TruncateTo: Highway 1.0's AVX-512 byte-permute form of it moves
+    // whole words and scrambles the bytes.
     if (alpha)
-      hn::StoreU(hn::TruncateTo(d8, channel(3)), d8, alpha + i);
+      hn::StoreU(hn::U8FromU32(channel(3)), d8, alpha + i);
   };
   std::size_t i = 0;
   // Room after each vector for the 4 bytes the colour store writes past it
