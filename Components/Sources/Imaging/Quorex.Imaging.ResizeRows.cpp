@@ -224,7 +224,8 @@ void Stage(const TColumns& columns, const TSourcePair& source, TDirectStage& sta
   const Byte *const alpha0 = source.Alpha[0], *const alpha1 = source.Alpha[1];
   std::uint64_t *const colours0 = stage.Colour[0].data(), *const colours1 = stage.Colour[1].data();
   std::uint32_t *const alphas0 = stage.Alpha[0].data(), *const alphas1 = stage.Alpha[1].data();
-  for (std::size_t i = 0; i < columns.Wide; ++i) {
+  const std::size_t wide = columns.Wide;
+  for (std::size_t i = 0; i < wide; ++i) {
     const std::size_t x = std::size_t(index[i]);
     std::memcpy(colours0 + i, colour0 + 3 * x, 8);
     std::memcpy(colours1 + i, colour1 + 3 * x, 8);
