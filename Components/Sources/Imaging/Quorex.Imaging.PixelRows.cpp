@@ -204,7 +204,10 @@ hn::Vec<D16> ReciprocalOf(D16 d16, hn::Vec<D16> d)
   const auto half = [&](hn::Vec<decltype(dh)> part) {
     const auto divisor = hn::ConvertTo(df, hn::PromoteTo(di, part));
     const auto r = hn::Ceil(hn::Div(hn::Set(df, 65536.0f), divisor));
-    return hn::DemoteTo(dh, hn::ConvertTo(di, r));
+    // Whole and below 2^23: adding 2^23 is exact and leaves it in the low
+    // mantissa bits, a shorter way to an integer than a range-checked one.
+    const auto bits = hn::BitCast(di, hn::Add(r, hn::Set(df, 8388608.0f)));
+    return hn::DemoteTo(dh, hn::Sub(bits, hn::Set(di, 0x4B000000)));
   };
   return hn::Combine(d16, half(hn::UpperHalf(dh, d)), half(hn::LowerHalf(dh, d)));
 }
