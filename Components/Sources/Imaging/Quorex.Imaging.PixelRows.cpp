@@ -44,17 +44,18 @@ hn::Vec<D16> Div255(D16 d16, hn::Vec<D16> x)
   return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d16, 32897)));
 }
 
-// Round(sum / 100) half to even for 0 <= sum <= 25500 in 16-bit lanes: the
-// quotient by multiplying (exact in this range); the remainder rounds up
-// above 50, and at 50 when the quotient is odd.
+// Round(sum / 100) half to even for 0 <= sum <= 25500 in 16-bit lanes.
+// Quotients by multiplying are exact up to 25550: (sum + 50) div 100 is the
+// rounded one, and a half (sum + 50 a multiple of 100) is where it exceeds
+// (sum + 49) div 100; there an odd quotient steps down to the even one.
 template <class D16>
 hn::Vec<D16> RoundDiv100(D16 d16, hn::Vec<D16> sum)
 {
-  const hn::RebindToSigned<D16> di16;
-  const auto q = hn::ShiftRight<3>(hn::MulHigh(sum, hn::Set(d16, 5243)));
-  const auto remainder = hn::Sub(sum, hn::Mul(q, hn::Set(d16, 100)));
-  const auto up = hn::Gt(hn::BitCast(di16, hn::Add(remainder, hn::And(q, hn::Set(d16, 1)))), hn::Set(di16, 50));
-  return hn::Sub(q, hn::BitCast(d16, hn::VecFromMask(di16, up)));
+  const auto quotient = [&](int bias) {
+    return hn::ShiftRight<3>(hn::MulHigh(hn::Add(sum, hn::Set(d16, std::uint16_t(bias))), hn::Set(d16, 5243)));
+  };
+  const auto q = quotient(50);
+  return hn::Sub(q, hn::And(hn::Sub(q, quotient(49)), q));
 }
 
 // Three copies of each of a vector's bytes, in order, from P on. The spread
