@@ -305,8 +305,8 @@ constexpr TChannelSpread<N> MakeChannelSpread()
   TChannelSpread<N> t{};
   for (std::size_t j = 0; j < 3; ++j)
     for (std::size_t lane = 0; lane < N; ++lane) {
-      const std::size_t pixel = (N * j + lane) / 3;
-      t.Table[j][lane] = WholeLanes ? std::uint16_t(pixel) : std::uint16_t((2 * (pixel % 8) + 1) << 8 | 2 * (pixel % 8));
+      const std::size_t pixel = (N * j + lane) / 3, low = 2 * (pixel % 8);
+      t.Table[j][lane] = std::uint16_t(WholeLanes ? pixel : (low + 1) << 8 | low);
     }
   return t;
 }
@@ -329,7 +329,8 @@ hn::Vec<D16> SpreadToChannels(D16 d16, hn::Vec<D16> v, std::size_t j)
   alignas(32) static constexpr TChannelSpread<N> kBytes = MakeChannelSpread<N, false>();
   if constexpr (N == 16)
     v = j == 0 ? hn::ConcatLowerLower(d16, v, v) : j == 2 ? hn::ConcatUpperUpper(d16, v, v) : v;
-  return hn::BitCast(d16, hn::TableLookupBytes(hn::BitCast(dBytes, v), hn::BitCast(dBytes, hn::Load(d16, kBytes.Table[j]))));
+  const auto table = hn::BitCast(dBytes, hn::Load(d16, kBytes.Table[j]));
+  return hn::BitCast(d16, hn::TableLookupBytes(hn::BitCast(dBytes, v), table));
 }
 
 void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const TBlendWeights& weights)
