@@ -313,7 +313,7 @@ constexpr TChannelSpread<N> MakeChannelSpread()
 
 #if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
 using D16x32 = hn::Full512<std::uint16_t>;
-hn::Vec<D16x32> SpreadToChannels(D16x32 d16, hn::Vec<D16x32> v, std::size_t j)
+HWY_INLINE hn::Vec<D16x32> SpreadToChannels(D16x32 d16, hn::Vec<D16x32> v, std::size_t j)
 {
   alignas(64) static constexpr TChannelSpread<32> kLanes = MakeChannelSpread<32, true>();
   return hn::Vec<D16x32>{_mm512_permutexvar_epi16(hn::Load(d16, kLanes.Table[j]).raw, v.raw)};
