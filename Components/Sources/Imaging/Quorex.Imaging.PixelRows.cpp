@@ -44,17 +44,18 @@ hn::Vec<D16> Div255(D16 d16, hn::Vec<D16> x)
   return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d16, 32897)));
 }
 
-// Round(sum / 100) half to even for 0 <= sum <= 25500 in 16-bit lanes: the
-// quotient by multiplying (exact in this range); the remainder rounds up
-// above 50, and at 50 when the quotient is odd.
+// Round(sum / 100) half to even for 0 <= sum <= 25500 in 16-bit lanes.
+// Quotients by multiplying are exact up to 25550: (sum + 50) div 100 is the
+// rounded one, and a half (sum + 50 a multiple of 100) is where it exceeds
+// (sum + 49) div 100; there an odd quotient steps down to the even one.
 template <class D16>
 hn::Vec<D16> RoundDiv100(D16 d16, hn::Vec<D16> sum)
 {
-  const hn::RebindToSigned<D16> di16;
-  const auto q = hn::ShiftRight<3>(hn::MulHigh(sum, hn::Set(d16, 5243)));
-  const auto remainder = hn::Sub(sum, hn::Mul(q, hn::Set(d16, 100)));
-  const auto up = hn::Gt(hn::BitCast(di16, hn::Add(remainder, hn::And(q, hn::Set(d16, 1)))), hn::Set(di16, 50));
-  return hn::Sub(q, hn::BitCast(d16, hn::VecFromMask(di16, up)));
+  const auto quotient = [&](int bias) {
+    return hn::ShiftRight<3>(hn::MulHigh(hn::Add(sum, hn::Set(d16, std::uint16_t(bias))), hn::Set(d16, 5243)));
+  };
+  const auto q = quotient(50);
+  return hn::Sub(q, hn::And(hn::Sub(q, quotient(49)), q));
 }
 
 // Three copies of each of a vector's bytes, in order, from P on. The spread
@@ -83,8 +84,9 @@ void StoreTriples(D8 d8, hn::Vec<D8> bytes, Byte* p)
 }
 
 // Only targets whose vectors are x86 registers have the byte-pair
-// multiply-add (not the emulated 128-bit target some compilers build too).
-#if HWY_ARCH_X86 && (HWY_TARGET == HWY_AVX2 || HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_SSSE3)
+// multiply-add (not the emulated 128-bit target some compilers build too);
+// the AVX-512 ones run the AVX2 code on their 256-bit registers.
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_SSSE3
 // Grey levels take 16 pixels a block: the block's 48 bytes are three 16-byte
 // parts, and byte shuffles within each part pick the pixels' (blue, green)
 // and (red, 0) byte pairs for pixels 0 .. 7 (from parts 0 and 1) and 8 .. 15
@@ -193,8 +195,7 @@ std::size_t ScaleAlphaVector(Byte* alpha, std::size_t count, Byte value)
 // ceil(2^16 / d) for 2 <= d <= 510, in 16-bit lanes: the single-precision
 // quotient lies within half an ulp (2^-9 at most here) of the true one, which
 // is either whole or at least 1 / d away from the next whole number, so
-// rounding it up gives the exact ceiling. Lanes with d below 2 get a value
-// the caller throws away.
+// rounding it up gives the exact ceiling.
 template <class D16>
 hn::Vec<D16> ReciprocalOf(D16 d16, hn::Vec<D16> d)
 {
@@ -203,29 +204,32 @@ hn::Vec<D16> ReciprocalOf(D16 d16, hn::Vec<D16> d)
   const hn::Rebind<float, decltype(di)> df;
   const auto half = [&](hn::Vec<decltype(dh)> part) {
     const auto divisor = hn::ConvertTo(df, hn::PromoteTo(di, part));
-    const auto r = hn::Ceil(hn::Div(hn::Set(df, 65536.0f), hn::Max(divisor, hn::Set(df, 2.0f))));
-    return hn::DemoteTo(dh, hn::ConvertTo(di, r));
+    const auto r = hn::Ceil(hn::Div(hn::Set(df, 65536.0f), divisor));
+    // Whole and below 2^23: adding 2^23 is exact and leaves it in the low
+    // mantissa bits, a shorter way to an integer than a range-checked one.
+    const auto bits = hn::BitCast(di, hn::Add(r, hn::Set(df, 8388608.0f)));
+    return hn::DemoteTo(dh, hn::Sub(bits, hn::Set(di, 0x4B000000)));
   };
   return hn::Combine(d16, half(hn::UpperHalf(dh, d)), half(hn::LowerHalf(dh, d)));
 }
 
-// (x1 + x2) div d for products of two bytes x1, x2 with x1 + x2 <= 255 d and
-// 2 <= d <= 510, given R = ceil(2^16 / d). Each product's high half by R is
-// its own quotient or one more, and two truncated quotients add up to the
-// sum's or one less: the estimate is one below to two above. Its remainder,
-// worked modulo 2^16, is the true one as it lies within 3 d of zero, and says
-// which.
+// (c1 w1 + c2 w2) div (w1 + w2) for bytes c1, c2, w1, w2 with 2 <= w1 + w2
+// = d <= 510, given R = ceil(2^16 / d). The sum is min(c1, c2) d plus the
+// difference of the colours times the higher colour's weight, so the
+// quotient is min(c1, c2) plus that product's, a division whose dividend
+// (below 255 * 255) fits 16 bits. Its high half by R exceeds the true
+// quotient by y (R - 2^16 / d) / 2^16 < y / 2^16 < 1: it is the quotient or
+// one more, and the remainder, worked modulo 2^16, is negative only then.
 template <class D16>
-hn::Vec<D16> DivideSum(D16 d16, hn::Vec<D16> x1, hn::Vec<D16> x2, hn::Vec<D16> d, hn::Vec<D16> reciprocal)
+hn::Vec<D16> MixColours(D16 d16, hn::Vec<D16> c1, hn::Vec<D16> c2, hn::Vec<D16> w1, hn::Vec<D16> w2,
+                        hn::Vec<D16> reciprocal)
 {
   const hn::RebindToSigned<D16> di16;
-  const auto q = hn::BitCast(di16, hn::Add(hn::MulHigh(x1, reciprocal), hn::MulHigh(x2, reciprocal)));
-  const auto r = hn::BitCast(di16, hn::Sub(hn::Add(x1, x2), hn::Mul(hn::BitCast(d16, q), d)));
-  const auto sd = hn::BitCast(di16, d);
-  const auto below = hn::VecFromMask(di16, hn::Gt(r, hn::Sub(sd, hn::Set(di16, 1))));
-  const auto over = hn::VecFromMask(di16, hn::Lt(r, hn::Zero(di16)));
-  const auto twoOver = hn::VecFromMask(di16, hn::Lt(r, hn::Neg(sd)));
-  return hn::BitCast(d16, hn::Add(hn::Add(hn::Sub(q, below), over), twoOver));
+  const auto low = hn::Min(c1, c2);
+  const auto y = hn::Mul(hn::Sub(hn::Max(c1, c2), low), hn::IfThenElse(hn::Eq(low, c1), w2, w1));
+  const auto q = hn::MulHigh(y, reciprocal);
+  const auto r = hn::BitCast(di16, hn::Sub(y, hn::Mul(q, hn::Add(w1, w2))));
+  return hn::Add(low, hn::Add(q, hn::BitCast(d16, hn::ShiftRight<15>(r))));
 }
 
 // The blend's weights for a run of pixels, worked out before its colours: the
@@ -233,18 +237,19 @@ hn::Vec<D16> DivideSum(D16 d16, hn::Vec<D16> x1, hn::Vec<D16> x2, hn::Vec<D16> d
 // to vector instead of stalling each one's colours. Whole vectors of opaque
 // or clear source pixels are common (icons are mostly both): they need no
 // weights, as their colours are one row's as it is.
-using TBlendLanes = hn::CappedTag<std::uint16_t, 16>;
+using TBlendLanes = hn::CappedTag<std::uint16_t, 32>;
 constexpr std::size_t kBlendRun = 128;
 enum class TBlendKind : std::uint8_t { Mixed, Opaque, Clear };
 struct TBlendWeights {
-  alignas(32) std::uint16_t Alpha1[kBlendRun];
-  alignas(32) std::uint16_t Alpha2[kBlendRun];
-  alignas(32) std::uint16_t Reciprocal[kBlendRun];
+  alignas(64) std::uint16_t Weight1[kBlendRun];
+  alignas(64) std::uint16_t Weight2[kBlendRun];
+  alignas(64) std::uint16_t Reciprocal[kBlendRun];
   TBlendKind Kind[kBlendRun / 8]; // a vector's
 };
 
 // Stores the blended alpha of pixels From .. To (whole vectors) and their
-// weights (the base's alpha before that store, which may overwrite it).
+// colours' weights (from the base's alpha before that store, which may
+// overwrite it).
 void BlendAlpha(const TBlendRows& rows, std::size_t from, std::size_t to, Byte factor, TBlendWeights& weights)
 {
   const TBlendLanes d16;
@@ -264,9 +269,17 @@ void BlendAlpha(const TBlendRows& rows, std::size_t from, std::size_t to, Byte f
     if (kind == TBlendKind::Clear && rows.Alpha == rows.Alpha1)
       continue;
     if (kind == TBlendKind::Mixed) {
-      hn::Store(a1, d16, weights.Alpha1 + (i - from));
-      hn::Store(a2, d16, weights.Alpha2 + (i - from));
-      hn::Store(ReciprocalOf(d16, hn::Add(a1, a2)), d16, weights.Reciprocal + (i - from));
+      // The plain code keeps the base's colour under a clear source and
+      // takes the source's when it is opaque or the base clear: weights of
+      // 255 and 0 give those in the one formula, and keep the divisor at 2
+      // or more.
+      const auto clearSource = hn::Eq(a2, hn::Zero(d16));
+      const auto takeSource = hn::AndNot(clearSource, hn::Or(hn::Eq(a2, full), hn::Eq(a1, hn::Zero(d16))));
+      const auto w1 = hn::IfThenElse(clearSource, full, hn::IfThenZeroElse(takeSource, a1));
+      const auto w2 = hn::IfThenElse(takeSource, full, a2);
+      hn::Store(w1, d16, weights.Weight1 + (i - from));
+      hn::Store(w2, d16, weights.Weight2 + (i - from));
+      hn::Store(ReciprocalOf(d16, hn::Add(w1, w2)), d16, weights.Reciprocal + (i - from));
     }
     const auto alpha = hn::Add(a1, Div255(d16, hn::Mul(hn::Sub(full, a1), a2)));
     hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di16, alpha)), d8, rows.Alpha + i);
@@ -275,25 +288,49 @@ void BlendAlpha(const TBlendRows& rows, std::size_t from, std::size_t to, Byte f
 
 // Colours blend with their channels side by side as they lie in the row: N
 // pixels are three vectors of N channel bytes, each lane taking its pixel's
-// weights, which byte shuffles spread from the pixel lanes. Vector j's lanes
-// need pixels (N j + lane) / 3, all in one 8-pixel block of the pixel lanes
-// (the low block, both, or the high one for N = 16).
+// weights, spread from the pixel lanes. Vector j's lanes need pixels (N j +
+// lane) / 3. AVX-512 moves 16-bit lanes anywhere in the register; elsewhere
+// byte shuffles do, within 16-byte blocks, which holds as those pixels lie
+// in one 8-pixel block of the pixel lanes (the low block, both, or the high
+// one for N = 16). The table holds a lane's pixel or that pixel's two bytes
+// in its block.
 template <std::size_t N>
 struct TChannelSpread {
-  std::uint8_t Table[3][2 * N];
+  std::uint16_t Table[3][N];
 };
 
-template <std::size_t N>
+template <std::size_t N, bool WholeLanes>
 constexpr TChannelSpread<N> MakeChannelSpread()
 {
   TChannelSpread<N> t{};
   for (std::size_t j = 0; j < 3; ++j)
     for (std::size_t lane = 0; lane < N; ++lane) {
-      const std::size_t pixel = (N * j + lane) / 3 % 8;
-      t.Table[j][2 * lane] = std::uint8_t(2 * pixel);
-      t.Table[j][2 * lane + 1] = std::uint8_t(2 * pixel + 1);
+      const std::size_t pixel = (N * j + lane) / 3, low = 2 * (pixel % 8);
+      t.Table[j][lane] = std::uint16_t(WholeLanes ? pixel : (low + 1) << 8 | low);
     }
   return t;
+}
+
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
+using D16x32 = hn::Full512<std::uint16_t>;
+HWY_INLINE hn::Vec<D16x32> SpreadToChannels(D16x32 d16, hn::Vec<D16x32> v, std::size_t j)
+{
+  alignas(64) static constexpr TChannelSpread<32> kLanes = MakeChannelSpread<32, true>();
+  return hn::Vec<D16x32>{_mm512_permutexvar_epi16(hn::Load(d16, kLanes.Table[j]).raw, v.raw)};
+}
+#endif
+
+template <class D16>
+hn::Vec<D16> SpreadToChannels(D16 d16, hn::Vec<D16> v, std::size_t j)
+{
+  constexpr std::size_t N = hn::MaxLanes(d16);
+  static_assert(N == 8 || N == 16);
+  const hn::Repartition<std::uint8_t, D16> dBytes;
+  alignas(32) static constexpr TChannelSpread<N> kBytes = MakeChannelSpread<N, false>();
+  if constexpr (N == 16)
+    v = j == 0 ? hn::ConcatLowerLower(d16, v, v) : j == 2 ? hn::ConcatUpperUpper(d16, v, v) : v;
+  const auto table = hn::BitCast(dBytes, hn::Load(d16, kBytes.Table[j]));
+  return hn::BitCast(d16, hn::TableLookupBytes(hn::BitCast(dBytes, v), table));
 }
 
 void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const TBlendWeights& weights)
@@ -301,11 +338,7 @@ void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const
   const TBlendLanes d16;
   const hn::RebindToSigned<decltype(d16)> di16;
   const hn::Rebind<std::uint8_t, decltype(d16)> d8;
-  const hn::Repartition<std::uint8_t, decltype(d16)> dBytes;
   constexpr std::size_t N = hn::MaxLanes(d16);
-  static_assert(N == 8 || N == 16);
-  alignas(32) static constexpr TChannelSpread<N> kSpread = MakeChannelSpread<N>();
-  const auto full = hn::Set(d16, 255);
   for (std::size_t i = from; i < to; i += N) {
     const Byte* c1 = rows.Colour1 + 3 * i;
     const Byte* c2 = rows.Colour2 + 3 * i;
@@ -318,22 +351,13 @@ void BlendColour(const TBlendRows& rows, std::size_t from, std::size_t to, const
           hn::StoreU(hn::LoadU(d8, taken + N * j), d8, out + N * j);
       continue;
     }
-    const auto a1 = hn::Load(d16, weights.Alpha1 + (i - from)), a2 = hn::Load(d16, weights.Alpha2 + (i - from));
+    const auto w1 = hn::Load(d16, weights.Weight1 + (i - from)), w2 = hn::Load(d16, weights.Weight2 + (i - from));
     const auto reciprocal = hn::Load(d16, weights.Reciprocal + (i - from));
     for (std::size_t j = 0; j < 3; ++j) {
-      const auto spread = [&](hn::Vec<decltype(d16)> v) {
-        if constexpr (N == 16)
-          v = j == 0 ? hn::ConcatLowerLower(d16, v, v) : j == 2 ? hn::ConcatUpperUpper(d16, v, v) : v;
-        return hn::BitCast(d16, hn::TableLookupBytes(hn::BitCast(dBytes, v), hn::Load(dBytes, kSpread.Table[j])));
-      };
-      const auto w1 = spread(a1), w2 = spread(a2);
+      const auto spread = [&](hn::Vec<decltype(d16)> v) { return SpreadToChannels(d16, v, j); };
       const auto x1 = hn::PromoteTo(d16, hn::LoadU(d8, c1 + N * j));
       const auto x2 = hn::PromoteTo(d16, hn::LoadU(d8, c2 + N * j));
-      const auto mixed = DivideSum(d16, hn::Mul(x1, w1), hn::Mul(x2, w2), hn::Add(w1, w2), spread(reciprocal));
-      // Over a clear base the mix is the source's colour, and the divisor
-      // may be 1, which the division does not take.
-      const auto second = hn::Or(hn::Eq(w2, full), hn::Eq(w1, hn::Zero(d16)));
-      const auto colour = hn::IfThenElse(hn::Eq(w2, hn::Zero(d16)), x1, hn::IfThenElse(second, x2, mixed));
+      const auto colour = MixColours(d16, x1, x2, spread(w1), spread(w2), spread(reciprocal));
       hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di16, colour)), d8, out + N * j);
     }
   }

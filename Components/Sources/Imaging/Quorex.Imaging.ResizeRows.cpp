@@ -174,8 +174,10 @@ std::size_t WriteColumns(std::size_t end, const TColumns& columns, const TResize
       return hn::BitCast(du, hn::Min(whole, full));
     };
     store(hn::BitCast(dBytes, hn::Or(channel(0), hn::Or(hn::ShiftLeft<8>(channel(1)), hn::ShiftLeft<16>(channel(2))))));
+    // Not TruncateTo: Highway 1.0's AVX-512 byte-permute form of it moves
+    // whole words and scrambles the bytes.
     if (alpha)
-      hn::StoreU(hn::TruncateTo(d8, channel(3)), d8, alpha + i);
+      hn::StoreU(hn::U8FromU32(channel(3)), d8, alpha + i);
   };
   std::size_t i = 0;
   // Room after each vector for the 4 bytes the colour store writes past it
@@ -222,7 +224,8 @@ void Stage(const TColumns& columns, const TSourcePair& source, TDirectStage& sta
   const Byte *const alpha0 = source.Alpha[0], *const alpha1 = source.Alpha[1];
   std::uint64_t *const colours0 = stage.Colour[0].data(), *const colours1 = stage.Colour[1].data();
   std::uint32_t *const alphas0 = stage.Alpha[0].data(), *const alphas1 = stage.Alpha[1].data();
-  for (std::size_t i = 0; i < columns.Wide; ++i) {
+  const std::size_t wide = columns.Wide;
+  for (std::size_t i = 0; i < wide; ++i) {
     const std::size_t x = std::size_t(index[i]);
     std::memcpy(colours0 + i, colour0 + 3 * x, 8);
     std::memcpy(colours1 + i, colour1 + 3 * x, 8);
