@@ -1,5 +1,6 @@
 #include <System.Classes.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace Vcl;
@@ -155,11 +156,6 @@ TEST(Persistent, AssignCopiesKnownClassesAndRejectsOthers)
   b.Assign(&a);
   EXPECT_EQ(b.Sides, 5);
   TComponent c(nullptr);
-  try {
-    b.Assign(&c);
-    FAIL();
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "Cannot assign a TComponent to a TShape");
-  }
+  EXPECT_THAT([&] { b.Assign(&c); }, testing::ThrowsMessage<EConvertError>("Cannot assign a TComponent to a TShape"));
   EXPECT_THROW(b.Assign(nullptr), EConvertError);
 }

@@ -1,5 +1,6 @@
 #include <System.Classes.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace Vcl;
@@ -72,11 +73,7 @@ TEST(List, IndexChecksAndMoves)
   EXPECT_THROW(list[4], EListError);
   EXPECT_THROW(list.Delete(-1), EListError);
   EXPECT_THROW(list.Insert(6, 1), EListError);
-  try {
-    list.Delete(9);
-  } catch (const EListError& e) {
-    EXPECT_EQ(e.Message(), "List index out of bounds (9)");
-  }
+  EXPECT_THAT([&] { list.Delete(9); }, testing::ThrowsMessage<EListError>("List index out of bounds (9)"));
 }
 
 TEST(ObjectList, OwnsOrNot)

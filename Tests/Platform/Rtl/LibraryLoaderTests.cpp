@@ -5,6 +5,7 @@
 #include <System.SysUtils.Errors.hpp>
 #include <Winapi.Modules.Libraries.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -108,13 +109,12 @@ TEST(OSErrors, MessagesNameTheCode)
   EXPECT_EQ(Vcl::SysErrorMessage(126), "The specified module could not be found.");
   EXPECT_EQ(Vcl::SysErrorMessage(127), "The specified procedure could not be found.");
   EXPECT_EQ(Vcl::SysErrorMessage(4242), "Unknown error 4242");
-  try {
+  const auto deniedRaised = [] {
     SetLastError(ERROR_ACCESS_DENIED);
     Vcl::RaiseLastOSError();
-  } catch (const Vcl::EOSError& e) {
-    EXPECT_EQ(e.ErrorCode(), 5u);
-    EXPECT_EQ(e.Message(), "System Error.  Code: 5.\nAccess is denied.");
-  }
+  };
+  EXPECT_THAT(deniedRaised, testing::ThrowsMessage<Vcl::EOSError>("System Error.  Code: 5.\nAccess is denied."));
+  EXPECT_THAT(deniedRaised, testing::Throws<Vcl::EOSError>(testing::Property(&Vcl::EOSError::ErrorCode, 5u)));
   EXPECT_THROW(Vcl::RaiseLastOSError(0), Vcl::EOSError);
 }
 

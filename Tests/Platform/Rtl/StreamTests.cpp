@@ -1,6 +1,7 @@
 #include <System.Classes.hpp>
 
 #include <QxTestSupport.hpp>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace Vcl;
@@ -16,12 +17,8 @@ TEST(Stream, MemoryReadWriteSeekAndShortReads)
   EXPECT_STREQ(buf, "ello");
   m.SetPosition(3);
   EXPECT_THROW(m.ReadBuffer(buf, 3), EReadError);
-  try {
-    m.SetPosition(4);
-    m.ReadBuffer(buf, 2);
-  } catch (const EReadError& e) {
-    EXPECT_EQ(e.Message(), "Stream read error");
-  }
+  m.SetPosition(4);
+  EXPECT_THAT([&] { m.ReadBuffer(buf, 2); }, testing::ThrowsMessage<EReadError>("Stream read error"));
   m.Seek(10, soBeginning);
   m.WriteBuffer("!", 1); // writing past the end grows with zeros
   EXPECT_EQ(m.Size(), 11);
@@ -60,12 +57,8 @@ TEST(Stream, FilesAndTheirErrors)
   f.ReadBuffer(buf, 3);
   EXPECT_STREQ(buf, "789");
   EXPECT_THROW(f.ReadBuffer(buf, 1), EReadError);
-  try {
-    TFileStream missing(dir + "/none.bin", fmOpenRead);
-    FAIL();
-  } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message().rfind("Cannot open file \"" + dir + "/none.bin\".", 0), 0u);
-  }
+  EXPECT_THAT([&] { TFileStream missing(dir + "/none.bin", fmOpenRead); },
+              testing::ThrowsMessage<EFOpenError>(testing::StartsWith("Cannot open file \"" + dir + "/none.bin\".")));
   EXPECT_THROW(TFileStream(dir + "/no/such/dir/x", fmCreate), EFCreateError);
   EXPECT_THROW(TFileStream(dir, fmOpenRead), EFOpenError);
 

@@ -124,32 +124,8 @@ std::unique_ptr<TTestForm> BuildForm(const TMethodTable& methods)
   return form;
 }
 
-TEST_F(StreamingTest, RoundTripKeepsEveryPropertyAndTheTree)
+void ExpectFrameworkLayout(const String& text)
 {
-  auto form = BuildForm(FMethods);
-  String text = WriteComponentRes(form.get());
-  auto back = Read(text);
-  ASSERT_NE(dynamic_cast<TTestForm*>(back.get()), nullptr);
-  ExpectSameTree(form.get(), back.get(), SamePicture);
-  EXPECT_EQ(WriteComponentRes(back.get()), text);
-
-  // Events are bound to the host's methods by name.
-  auto* label = FindIn<TTestLabel>(back.get(), "Label1");
-  label->OnClick(label);
-  FindIn<TTestPanel>(back.get(), "Panel1")->OnSelect(nullptr, 3);
-  FindIn<TTestTimer>(back.get(), "Timer1")->OnTimer(nullptr);
-  EXPECT_EQ(HostCalls, (std::vector<String>{"ButtonClick:Label1", "PanelSelect:3", "TimerTick"}));
-  // The reference inside the collection points at the new label.
-  auto* panel = FindIn<TTestPanel>(back.get(), "Panel1");
-  EXPECT_EQ(static_cast<TTestItem*>(panel->Items()->Items(0))->Target(), label);
-  EXPECT_EQ(panel->Buddy(), label);
-  EXPECT_EQ(label->Parent(), panel);
-}
-
-TEST_F(StreamingTest, WritesTheFrameworkTextLayout)
-{
-  auto form = BuildForm(FMethods);
-  String text = WriteComponentRes(form.get());
   EXPECT_EQ(text.rfind("object MainForm: TTestForm\n", 0), 0u) << text;
   QxTest::ExpectHas(text,
                     {"\n  Color = 15907840\n",
@@ -173,6 +149,29 @@ TEST_F(StreamingTest, WritesTheFrameworkTextLayout)
                      "\n    object Label1: TTestLabel\n",
                      "\n  object Timer1: TTestTimer\n    Tag = -7\n    Interval = 250\n"
                      "    OnTimer = TimerTick\n  end\n  object Panel1: TTestPanel\n"});
+}
+
+TEST_F(StreamingTest, RoundTripWritesTheFrameworkLayoutAndKeepsEveryPropertyAndTheTree)
+{
+  auto form = BuildForm(FMethods);
+  String text = WriteComponentRes(form.get());
+  ExpectFrameworkLayout(text);
+  auto back = Read(text);
+  ASSERT_NE(dynamic_cast<TTestForm*>(back.get()), nullptr);
+  ExpectSameTree(form.get(), back.get(), SamePicture);
+  EXPECT_EQ(WriteComponentRes(back.get()), text);
+
+  // Events are bound to the host's methods by name.
+  auto* label = FindIn<TTestLabel>(back.get(), "Label1");
+  label->OnClick(label);
+  FindIn<TTestPanel>(back.get(), "Panel1")->OnSelect(nullptr, 3);
+  FindIn<TTestTimer>(back.get(), "Timer1")->OnTimer(nullptr);
+  EXPECT_EQ(HostCalls, (std::vector<String>{"ButtonClick:Label1", "PanelSelect:3", "TimerTick"}));
+  // The reference inside the collection points at the new label.
+  auto* panel = FindIn<TTestPanel>(back.get(), "Panel1");
+  EXPECT_EQ(static_cast<TTestItem*>(panel->Items()->Items(0))->Target(), label);
+  EXPECT_EQ(panel->Buddy(), label);
+  EXPECT_EQ(label->Parent(), panel);
 }
 
 TEST_F(StreamingTest, PropertiesAtTheirDefaultAreLeftOut)
@@ -199,7 +198,7 @@ TEST_F(StreamingTest, PropertiesAtTheirDefaultAreLeftOut)
   EXPECT_NE(text.find("ParentFont = False"), String::npos) << text;
 }
 
-TEST_F(StreamingTest, LoadedRunsOnceAfterEveryPropertyIsSet)
+TEST_F(StreamingTest, PropertiesAreSetWhileLoadingAndLoadedRunsOnceAfterThemAll)
 {
   auto form = Read("object F: TTestForm\n"
                    "  object L: TTestLabel\n"
@@ -209,22 +208,17 @@ TEST_F(StreamingTest, LoadedRunsOnceAfterEveryPropertyIsSet)
                    "  end\n"
                    "  object L2: TTestLabel\n"
                    "  end\n"
-                   "end\n");
-  auto* label = FindIn<TTestLabel>(form.get(), "L");
-  EXPECT_EQ(label->AdjustCount, 1);
-  EXPECT_EQ(label->Width(), 12 * 6 + 20);
-  EXPECT_EQ(TTestControl::LoadedLog(), (std::vector<String>{"F", "L", "L2"}));
-  EXPECT_FALSE(label->ComponentState().Contains(csLoading));
-  EXPECT_FALSE(label->ComponentState().Contains(csReading));
-}
-
-TEST_F(StreamingTest, PropertiesAreSetInsideTheLoadingState)
-{
-  auto form = Read("object F: TTestForm\n"
                    "  object C: TTestControl\n"
                    "    Left = 5\n"
                    "  end\n"
                    "end\n");
+  auto* label = FindIn<TTestLabel>(form.get(), "L");
+  EXPECT_EQ(label->AdjustCount, 1);
+  EXPECT_EQ(label->Width(), 12 * 6 + 20);
+  EXPECT_EQ(TTestControl::LoadedLog(), (std::vector<String>{"F", "L", "L2", "C"}));
+  EXPECT_FALSE(label->ComponentState().Contains(csLoading));
+  EXPECT_FALSE(label->ComponentState().Contains(csReading));
+
   auto* control = FindIn<TTestControl>(form.get(), "C");
   EXPECT_TRUE(control->StateWhenLeftSet.Contains(csLoading));
   EXPECT_TRUE(control->StateWhenLeftSet.Contains(csReading));
