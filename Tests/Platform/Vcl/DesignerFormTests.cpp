@@ -11,6 +11,7 @@
 #include <Vcl.ImgList.hpp>
 #include <Vcl.StdCtrls.Edit.hpp>
 #include <Vcl.StdCtrls.Label.hpp>
+#include <gmock/gmock.h>
 
 #include <cstdlib>
 #include <memory>
@@ -253,12 +254,9 @@ TEST_F(DesignerFormTest, AControlInWhatCannotHoldItFailsWithItsLine)
 {
   for (const char* holder : {"TTimer", "TLabel"}) {
     SCOPED_TRACE(holder);
-    try {
-      Read(Format("object F: TForm\n  object H: %s\n    object P: TPanel\n    end\n  end\nend\n", {String(holder)}));
-      ADD_FAILURE() << "no error";
-    } catch (const EReadError& e) {
-      EXPECT_NE(e.Message().find("cannot hold P on line 3"), String::npos) << e.Message();
-    }
+    EXPECT_THAT(
+      [&] { Read(Format("object F: TForm\n  object H: %s\n    object P: TPanel\n    end\n  end\nend\n", {String(holder)})); },
+      testing::ThrowsMessage<EReadError>(testing::HasSubstr("cannot hold P on line 3")));
   }
 }
 

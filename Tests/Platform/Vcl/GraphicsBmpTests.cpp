@@ -2,6 +2,7 @@
 #include "GraphicsTestHelpers.hpp"
 
 #include <QxTestSupport.hpp>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -162,12 +163,7 @@ TEST(GraphicsBmp, CorruptFilesRaiseAndLeaveTheBitmapAlone)
   auto expectRejected = [&](const Bytes& bytes, const char* what) {
     SCOPED_TRACE(what);
     TBytesStream stream(bytes);
-    try {
-      bitmap.LoadFromStream(&stream);
-      ADD_FAILURE() << "accepted";
-    } catch (const EInvalidGraphic& e) {
-      EXPECT_EQ(e.Message(), "Bitmap image is not valid");
-    }
+    EXPECT_THAT([&] { bitmap.LoadFromStream(&stream); }, testing::ThrowsMessage<EInvalidGraphic>("Bitmap image is not valid"));
     EXPECT_EQ(bitmap.Width(), 3);
     EXPECT_EQ(Surface(bitmap), before);
   };

@@ -3,6 +3,7 @@
 #include "GraphicsTestHelpers.hpp"
 
 #include <QxTestSupport.hpp>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace Vcl;
@@ -145,12 +146,7 @@ TEST(GraphicsIcon, ChoosesTheNearestEntryAndRejectsBadFiles)
   Win::HICON before = small.Handle();
   auto rejected = [&](const Bytes& bytes, const char* what) {
     SCOPED_TRACE(what);
-    try {
-      QxTest::LoadBytes(small, bytes);
-      ADD_FAILURE() << "accepted";
-    } catch (const EInvalidGraphic& e) {
-      EXPECT_EQ(e.Message(), "Icon image is not valid");
-    }
+    EXPECT_THAT([&] { QxTest::LoadBytes(small, bytes); }, testing::ThrowsMessage<EInvalidGraphic>("Icon image is not valid"));
     EXPECT_EQ(small.Handle(), before);
   };
   for (std::size_t n = 0; n < one.size(); ++n) // a 24-bit frame needs its mask too
@@ -191,12 +187,8 @@ TEST(GraphicsPicture, FindsGraphicClassesByNameAndExtension)
 
   TPicture::UnregisterGraphicClass(&TTestGraphic::StaticClass());
   EXPECT_EQ(TPicture::FindGraphicClass("TTestGraphic"), nullptr);
-  try {
-    picture.LoadFromFile(dir + "/a.tst");
-    ADD_FAILURE();
-  } catch (const EInvalidGraphic& e) {
-    EXPECT_EQ(e.Message(), "Unknown picture file extension (.tst)");
-  }
+  EXPECT_THAT([&] { picture.LoadFromFile(dir + "/a.tst"); },
+              testing::ThrowsMessage<EInvalidGraphic>("Unknown picture file extension (.tst)"));
   EXPECT_EQ(picture.Graphic()->ClassName(), "TTestGraphic"); // unchanged
   EXPECT_THROW(TPicture::RegisterFileFormat("x", "", &TPersistent::StaticClass()), EInvalidOperation);
 }
