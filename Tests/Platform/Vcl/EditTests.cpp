@@ -486,20 +486,7 @@ TEST_F(EditTest, AutoHeightFollowsTheFontAndTheResourceKeepsTheProperties)
   QxTest::ExpectHas(text, {"MaxLength = 8", "PasswordChar = '#'", "ReadOnly = True", "CharCase = ecLowerCase",
                            "TextHint = 'Your secret'", "ImeMode = imAlpha", "ImeName = 'Latin input'",
                            "OEMConvert = True"});
-  auto* copy = new TForm(Application);
-  ReadComponentRes(text, copy);
-  auto* edit = QxTest::FindIn<TEdit>(copy, "Edit1");
-  ASSERT_TRUE(edit);
-  EXPECT_EQ(edit->Text(), "secret");
-  EXPECT_EQ(edit->MaxLength(), 8);
-  EXPECT_EQ(edit->PasswordChar(), U'#');
-  EXPECT_TRUE(edit->ReadOnly());
-  EXPECT_EQ(edit->CharCase(), ecLowerCase);
-  EXPECT_EQ(edit->TextHint(), "Your secret");
-  EXPECT_EQ(edit->ImeMode(), imAlpha);
-  EXPECT_EQ(edit->ImeName(), "Latin input");
-  EXPECT_TRUE(edit->OEMConvert());
-  delete copy;
+  QxTest::ExpectReadsBackTheSame(Form, text);
 }
 
 // The case styles convert whatever enters the text, by Unicode's full case
