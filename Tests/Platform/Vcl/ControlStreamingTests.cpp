@@ -86,7 +86,7 @@ protected:
   int FTicks = 0;
 };
 
-TEST_F(ControlStreamingTest, ASavedResourceBuildsAWorkingForm)
+TEST_F(ControlStreamingTest, ASavedResourceBuildsAWorkingFormAndWritesBackItsDesignerLayout)
 {
   auto form = Read(SavedDialog);
   ASSERT_TRUE(form);
@@ -120,6 +120,18 @@ TEST_F(ControlStreamingTest, ASavedResourceBuildsAWorkingForm)
   EXPECT_EQ(ticker->Interval(), 250u);
   EXPECT_EQ(ticker->DesignInfo(), 96 << 16 | 8);
 
+  // Written back before it is shown, it keeps the designer's layout.
+  const String text = WriteComponentRes(form.get());
+  ExpectHas(text, {"\n  ClientHeight = 150\n", "\n  ClientWidth = 320\n", "\n  BorderStyle = bsDialog\n",
+                   "\n  Position = poScreenCenter\n", "\n    Align = alTop\n", "\n    Cursor = crHandPoint\n",
+                   "\n    BevelOuter = bvLowered\n", "\n    Anchors = [akRight, akBottom]\n",
+                   "\n    OnClick = HeaderClick\n", "\n    PopupMenu = HeaderMenu\n", "\n    Left = 8\n    Top = 96\n",
+                   "\n  Font.Name = 'Tahoma'\n", "\n  PixelsPerInch = 96\n"});
+  // Defaults, the outer size of the form and the designer's notes stay out.
+  ExpectLacks(text, {"\n  Color", "    Color", "\n  Width", "\n  Height", "TextHeight", "Visible", "ParentFont = True", "TabStop",
+                     "Enabled", "Scaled"});
+  ExpectReadsBackTheSame(form.get(), text, &FMethods);
+
   // It behaves as one built in code: the header is aligned and clickable, the
   // right-bottom anchored button follows a resize, the timer ticks.
   form->Show();
@@ -131,22 +143,6 @@ TEST_F(ControlStreamingTest, ASavedResourceBuildsAWorkingForm)
   EXPECT_EQ(ok->Left(), 232);
   AdvanceBy(1000);
   EXPECT_EQ(FTicks, 4);
-}
-
-TEST_F(ControlStreamingTest, AFormWritesItsDesignerLayoutAndReadsBackTheSame)
-{
-  auto form = Read(SavedDialog);
-  ASSERT_TRUE(form);
-  const String text = WriteComponentRes(form.get());
-  ExpectHas(text, {"\n  ClientHeight = 150\n", "\n  ClientWidth = 320\n", "\n  BorderStyle = bsDialog\n",
-                   "\n  Position = poScreenCenter\n", "\n    Align = alTop\n", "\n    Cursor = crHandPoint\n",
-                   "\n    BevelOuter = bvLowered\n", "\n    Anchors = [akRight, akBottom]\n",
-                   "\n    OnClick = HeaderClick\n", "\n    PopupMenu = HeaderMenu\n", "\n    Left = 8\n    Top = 96\n",
-                   "\n  Font.Name = 'Tahoma'\n", "\n  PixelsPerInch = 96\n"});
-  // Defaults, the outer size of the form and the designer's notes stay out.
-  ExpectLacks(text, {"\n  Color", "    Color", "\n  Width", "\n  Height", "TextHeight", "Visible", "ParentFont = True", "TabStop",
-                     "Enabled", "Scaled"});
-  ExpectReadsBackTheSame(form.get(), text, &FMethods);
 }
 
 TEST_F(ControlStreamingTest, AFormSavedAtAnotherResolutionIsScaledToTheScreen)

@@ -76,7 +76,7 @@ TEST(GraphicsColors, HlsModelAndLumaAdjustmentGiveTheWorkedValues)
   EXPECT_EQ(ColorAdjustLuma(TColorRef(clWindow), 0, false), Win::RGB(255, 255, 255));
 }
 
-TEST(GraphicsFont, DefaultsAndOneNotificationPerChange)
+TEST(GraphicsFont, DefaultsOneNotificationPerChangeAndSizeAgreeingWithHeight)
 {
   TFont font;
   font.SetPixelsPerInch(96);
@@ -108,14 +108,8 @@ TEST(GraphicsFont, DefaultsAndOneNotificationPerChange)
   EXPECT_EQ(font.Style(), TFontStyles{fsItalic});
   TPen pen;
   EXPECT_THROW(font.Assign(&pen), EConvertError);
-}
 
-TEST(GraphicsFont, SizeAndHeightAgreeAtTheFontsResolution)
-{
-  TFont font;
-  font.SetPixelsPerInch(96);
-  font.SetSize(8);
-  EXPECT_EQ(font.Height(), -11);
+  // Size and height agree at the font's resolution.
   font.SetHeight(-16);
   EXPECT_EQ(font.Size(), 12);
 
