@@ -88,8 +88,9 @@ TEST(FormGraphics, AnEmptyBitmapRoundTrips)
 {
   TPictureHolder holder(nullptr);
   holder.Picture()->Bitmap();
-  std::unique_ptr<TComponent> back(ReadComponentRes(WriteComponentRes(&holder)));
-  auto* bitmap = dynamic_cast<TBitmap*>(static_cast<TPictureHolder*>(back.get())->Picture()->Graphic());
+  auto back = QxTest::ReadAs<TPictureHolder>(WriteComponentRes(&holder));
+  ASSERT_NE(back, nullptr);
+  auto* bitmap = dynamic_cast<TBitmap*>(back->Picture()->Graphic());
   ASSERT_NE(bitmap, nullptr);
   EXPECT_TRUE(bitmap->Empty());
 }

@@ -2,6 +2,7 @@
 #include <Vcl.Graphics.hpp>
 #include <Vcl.Imaging.pngimage.hpp>
 
+#include <QxFormCompare.hpp>
 #include <QxSolidImages.hpp>
 #include <QxTestSupport.hpp>
 #include <gtest/gtest.h>
@@ -244,8 +245,7 @@ TEST(PngDraw, FormResourcesStoreThePngFileAndNothingForAnEmptyImage)
   holder.Picture()->SetGraphic(&empty);
   text = WriteComponentRes(&holder);
   EXPECT_NE(text.find("PngImage.Data = {\n    89504E470D0A1A0A"), String::npos) << text;
-  std::unique_ptr<TComponent> back(ReadComponentRes(text));
-  auto* h = dynamic_cast<TPngHolder*>(back.get());
+  auto h = QxTest::ReadAs<TPngHolder>(text);
   ASSERT_NE(h, nullptr);
   EXPECT_EQ(h->PngImage()->AlphaScanline(0)[1], 128);
   EXPECT_EQ(h->PngImage()->Pixels(0, 0), clRed);
