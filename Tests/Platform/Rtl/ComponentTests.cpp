@@ -98,22 +98,15 @@ TEST(Component, FreeNotificationClearsReferencesAcrossOwners)
 
 TEST(Component, SiblingsHearOfEachOthersRemovalThroughTheOwner)
 {
-  std::vector<String> destroyed;
-  gDestroyed = &destroyed;
-  {
-    TProbe form(nullptr);
-    auto* a = new TProbe(&form);
-    auto* b = new TProbe(&form);
-    a->SetName("A");
-    b->SetName("B");
-    b->SetBuddy(a); // B refers to A, created earlier, destroyed later
-    delete a;
-    EXPECT_EQ(b->Buddy(), nullptr);
-    auto* c = new TProbe(&form);
-    c->SetBuddy(b);
-    EXPECT_EQ(b->Inserts, 1); // C joining (its own arrival came before it was a TProbe)
-  }
-  gDestroyed = nullptr;
+  TProbe form(nullptr);
+  auto* a = new TProbe(&form);
+  auto* b = new TProbe(&form);
+  b->SetBuddy(a); // B refers to A, created earlier, destroyed later
+  delete a;
+  EXPECT_EQ(b->Buddy(), nullptr);
+  auto* c = new TProbe(&form);
+  c->SetBuddy(b);
+  EXPECT_EQ(b->Inserts, 1); // C joining (its own arrival came before it was a TProbe)
 }
 
 TEST(Component, NamesAreValidatedAndUniqueWithinTheOwner)

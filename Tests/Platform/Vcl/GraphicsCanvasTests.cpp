@@ -252,7 +252,7 @@ TEST(GraphicsBitmap, AlphaFormatsBlendAndOpacityFades)
   EXPECT_EQ(Win::GetRValue(Pixel(*faded, 1, 1)), 255);
 }
 
-TEST(GraphicsBitmap, StretchDrawAndCopyRect)
+TEST(GraphicsBitmap, StretchDrawCopyRectAndBrushCopy)
 {
   TBitmap quad;
   quad.SetPixelFormat(pf24bit);
@@ -272,20 +272,12 @@ TEST(GraphicsBitmap, StretchDrawAndCopyRect)
   copy->Canvas()->CopyRect(TRect(0, 0, 1, 1), target->Canvas(), TRect(2, 0, 3, 1));
   EXPECT_EQ(Pixel(*copy, 0, 0), clLime);
   EXPECT_EQ(Pixel(*copy, 1, 1), clBlack);
-}
 
-// The key colour shows the canvas's brush.
-TEST(GraphicsCanvas, BrushCopyShowsTheBrushThroughTheKeyColour)
-{
-  TBitmap source;
-  source.SetPixelFormat(pf24bit);
-  source.SetSize(2, 1);
-  source.Canvas()->SetPixels(0, 0, clRed);
-  source.Canvas()->SetPixels(1, 0, clLime);
-  auto target = SolidBitmap(8, 8, clWhite);
-  target->Canvas()->Brush()->SetColor(clBlue);
-  target->Canvas()->BrushCopy(TRect(0, 0, 2, 1), &source, TRect(0, 0, 2, 1), clRed);
-  EXPECT_EQ(Pixel(*target, 0, 0), clBlue);
-  EXPECT_EQ(Pixel(*target, 1, 0), clLime);
-  EXPECT_EQ(Pixel(*target, 2, 0), clWhite);
+  // A brush copy shows the canvas's brush through the key colour.
+  auto keyed = SolidBitmap(8, 8, clWhite);
+  keyed->Canvas()->Brush()->SetColor(clBlue);
+  keyed->Canvas()->BrushCopy(TRect(0, 0, 2, 1), &quad, TRect(0, 0, 2, 1), clRed);
+  EXPECT_EQ(Pixel(*keyed, 0, 0), clBlue);
+  EXPECT_EQ(Pixel(*keyed, 1, 0), clLime);
+  EXPECT_EQ(Pixel(*keyed, 2, 0), clWhite);
 }
