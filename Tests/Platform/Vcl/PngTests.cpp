@@ -488,10 +488,6 @@ TEST(PngImage, BlankImagesAreZerosAndImagesForOverwriteTakeTheirShape)
       }
     }
   }
-  TPngImage png;
-  EXPECT_THROW(png.CreateForOverwrite(COLOR_RGB, 4, 4, 4), EPngError);
-  EXPECT_THROW(png.CreateForOverwrite(COLOR_RGB, 8, 0, 4), EPngError);
-  EXPECT_TRUE(png.Empty());
 }
 
 TEST(PngImage, BadArgumentsRaiseWithoutChangingTheImage)
@@ -512,6 +508,9 @@ TEST(PngImage, BadArgumentsRaiseWithoutChangingTheImage)
   EXPECT_EQ(png.Header().BitDepth, 8);
 
   TPngImage empty;
+  EXPECT_THROW(empty.CreateForOverwrite(COLOR_RGB, 4, 4, 4), EPngError);
+  EXPECT_THROW(empty.CreateForOverwrite(COLOR_RGB, 8, 0, 4), EPngError);
+  EXPECT_TRUE(empty.Empty());
   TBytesStream s;
   EXPECT_THROW(empty.SaveToStream(&s), EPngError);
   EXPECT_EQ(s.Size(), 0);
