@@ -9,21 +9,22 @@ namespace {
 
 // Gives every system colour a distinct value, so that a pixel tells which
 // system colour painted it; the classic scheme comes back afterwards.
-class TDistinctScheme {
-public:
-  TDistinctScheme()
-  {
-    for (int i = 0; i <= COLOR_MAX; ++i)
-      SetSysColor(i, Color(i));
-  }
-  ~TDistinctScheme() { ResetSysColors(); }
-  static COLORREF Color(int index) { return RGB(BYTE(index * 8), 77, 99); }
-};
-
 COLORREF Sys(int index)
 {
-  return TDistinctScheme::Color(index);
+  return RGB(BYTE(index * 8), 77, 99);
 }
+
+class DistinctScheme : public testing::Test {
+protected:
+  DistinctScheme()
+  {
+    for (int i = 0; i <= COLOR_MAX; ++i)
+      SetSysColor(i, Sys(i));
+  }
+  ~DistinctScheme() override { ResetSysColors(); }
+};
+using GdiEdge = DistinctScheme;
+using GdiFrameControl = DistinctScheme;
 
 // The system colour index of a pixel, or -1.
 int IndexAt(const TSurface& c, int x, int y)
@@ -36,9 +37,8 @@ int IndexAt(const TSurface& c, int x, int y)
 
 } // namespace
 
-TEST(GdiEdge, RaisedEdgeRingsAndCorners)
+TEST_F(GdiEdge, RaisedEdgeRingsAndCorners)
 {
-  TDistinctScheme scheme;
   TSurface c(8, 7);
   RECT r(1, 1, 7, 6);
   ASSERT_TRUE(DrawEdge(c.DC, &r, EDGE_RAISED, BF_RECT | BF_ADJUST | BF_MIDDLE));
@@ -62,9 +62,8 @@ TEST(GdiEdge, RaisedEdgeRingsAndCorners)
   EXPECT_EQ(c.At(7, 6), RGB(255, 255, 255));
 }
 
-TEST(GdiEdge, SunkenSoftFlatMonoAndPartialSides)
+TEST_F(GdiEdge, SunkenSoftFlatMonoAndPartialSides)
 {
-  TDistinctScheme scheme;
   TSurface c(6, 6);
   RECT r(0, 0, 6, 6);
   DrawEdge(c.DC, &r, EDGE_SUNKEN, BF_RECT);
@@ -103,9 +102,8 @@ TEST(GdiEdge, SunkenSoftFlatMonoAndPartialSides)
   EXPECT_FALSE(DrawEdge(c.DC, nullptr, EDGE_RAISED, BF_RECT));
 }
 
-TEST(GdiFrameControl, PushButtonStates)
+TEST_F(GdiFrameControl, PushButtonStates)
 {
-  TDistinctScheme scheme;
   TSurface c(10, 8);
   RECT r(0, 0, 10, 8);
   DrawFrameControl(c.DC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT);
@@ -140,9 +138,8 @@ TEST(GdiFrameControl, PushButtonStates)
   EXPECT_EQ(IndexAt(c, 0, 0), COLOR_BTNSHADOW);
 }
 
-TEST(GdiFrameControl, CheckBoxIsA13PixelSunkenBox)
+TEST_F(GdiFrameControl, CheckBoxIsA13PixelSunkenBox)
 {
-  TDistinctScheme scheme;
   TSurface c(20, 20);
   RECT r(3, 3, 16, 16); // 13 x 13, as callers centre it
   DrawFrameControl(c.DC, &r, DFC_BUTTON, DFCS_BUTTONCHECK);
@@ -179,9 +176,8 @@ TEST(GdiFrameControl, CheckBoxIsA13PixelSunkenBox)
   EXPECT_EQ(c.At(6, 7), RGB(255, 255, 255));
 }
 
-TEST(GdiFrameControl, RadioButton)
+TEST_F(GdiFrameControl, RadioButton)
 {
-  TDistinctScheme scheme;
   TSurface c(12, 12);
   RECT r(0, 0, 12, 12);
   DrawFrameControl(c.DC, &r, DFC_BUTTON, DFCS_BUTTONRADIO);
@@ -198,9 +194,8 @@ TEST(GdiFrameControl, RadioButton)
   EXPECT_EQ(IndexAt(c, 3, 3), COLOR_WINDOW);
 }
 
-TEST(GdiFrameControl, ScrollArrows)
+TEST_F(GdiFrameControl, ScrollArrows)
 {
-  TDistinctScheme scheme;
   TSurface c(16, 16);
   RECT r(0, 0, 16, 16);
   ASSERT_TRUE(DrawFrameControl(c.DC, &r, DFC_SCROLL, DFCS_SCROLLUP));

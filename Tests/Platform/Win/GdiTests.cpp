@@ -4,6 +4,7 @@
 #include <Win.Gdi.Internal.hpp>
 
 #include <climits>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
@@ -119,7 +120,7 @@ TEST(GdiGuards, SavedStateSelectionAndMemoryDCAreUndoneOnUnwind)
   HPEN pen = CreatePen(PS_SOLID, 1, kRed);
   HBITMAP bitmap = CreateBitmap32(2, 2);
   HBITMAP own = nullptr;
-  try {
+  const auto paint = [&] {
     TSavedDC saved(c.DC);
     SetWindowOrgEx(c.DC, 5, 5, nullptr);
     TSelectedObject selected(c.DC, pen);
@@ -131,8 +132,8 @@ TEST(GdiGuards, SavedStateSelectionAndMemoryDCAreUndoneOnUnwind)
     EXPECT_EQ(GetCurrentObject(over.DC(), OBJ_BITMAP), ToGdiObject(bitmap));
     EXPECT_EQ(BitmapWidth(own), 3);
     throw std::runtime_error("painting failed");
-  } catch (const std::runtime_error&) {
-  }
+  };
+  EXPECT_THAT(paint, testing::ThrowsMessage<std::runtime_error>("painting failed"));
   EXPECT_EQ(GetCurrentObject(c.DC, OBJ_PEN), GetStockObject(BLACK_PEN));
   POINT origin;
   GetWindowOrgEx(c.DC, &origin);
@@ -197,7 +198,7 @@ TEST(GdiObjects, BadRequestsFailCleanly)
   EXPECT_EQ(bits, nullptr);
 }
 
-TEST(GdiObjects, CreateDIBSectionGivesTheTopRow)
+TEST(GdiObjects, DibSectionsGiveTheTopRowAndPadRowsToWholeWords)
 {
   BITMAPINFO bi;
   bi.bmiHeader.biWidth = 3;
@@ -211,10 +212,7 @@ TEST(GdiObjects, CreateDIBSectionGivesTheTopRow)
   EXPECT_EQ(BitmapHeight(bm), 2);
   EXPECT_EQ(BitmapBits(bm)[5], 0u) << "pixels start cleared";
   DeleteObject(bm);
-}
 
-TEST(GdiObjects, DibRowsArePaddedToWholeWords)
-{
   EXPECT_EQ(DibStride(1, 1), 4u);
   EXPECT_EQ(DibStride(32, 1), 4u);
   EXPECT_EQ(DibStride(33, 1), 8u);
