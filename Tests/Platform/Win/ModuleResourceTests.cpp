@@ -3,6 +3,7 @@
 #include <System.Classes.hpp>
 #include <Winapi.Windows.hpp>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -86,12 +87,8 @@ TEST(ModuleResources, ResourceStreamsReadACopyAndRefuseWritesAndUnknownNames)
   EXPECT_THROW(stream.WriteBuffer("x", 1), Vcl::EStreamError);
   EXPECT_EQ(Vcl::TResourceStream(module, 7, "CUSTOM").Size(), 1);
 
-  try {
-    Vcl::TResourceStream missing(module, "Farewell", RT_RCDATA);
-    FAIL() << "no error for an unknown resource";
-  } catch (const Vcl::EResNotFound& e) {
-    EXPECT_EQ(e.Message(), "Resource Farewell not found");
-  }
+  EXPECT_THAT([&] { Vcl::TResourceStream(module, "Farewell", RT_RCDATA); },
+              testing::ThrowsMessage<Vcl::EResNotFound>("Resource Farewell not found"));
   EXPECT_THROW(Vcl::TResourceStream(module, 8, "CUSTOM"), Vcl::EResNotFound);
   EXPECT_THROW(Vcl::TResourceStream(nullptr, "greeting", RT_RCDATA), Vcl::EResNotFound);
 }
