@@ -60,11 +60,19 @@ std::vector<std::uint32_t> Draw(const char* Class, int Part, int State)
   return s.Pixels();
 }
 
+// The theme calls answer only while visual styles are on.
+class StylesOn : public testing::Test {
+  QxTest::TVisualStyles FOn{true};
+};
+using ThemeData = StylesOn;
+using ThemeBackground = StylesOn;
+using StyleServicesTest = StylesOn;
+using ThemeText = StylesOn;
+
 } // namespace
 
-TEST(ThemeData, OpensKnownClassesOnlyWhileStylesAreOn)
+TEST_F(ThemeData, OpensKnownClassesOnlyWhileStylesAreOn)
 {
-  QxTest::TVisualStyles on(true);
   for (const char* name : {"BUTTON", "toolbar", "TreeView", "EDIT", "NAVIGATION", "NoSuch; edit"}) {
     TTheme theme(name);
     EXPECT_NE(theme.Handle, nullptr) << name;
@@ -96,9 +104,8 @@ TEST(ThemeData, OpensKnownClassesOnlyWhileStylesAreOn)
   SetThemeAppProperties(STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT);
 }
 
-TEST(ThemeBackground, EveryStateOfEveryPartHasItsOwnLook)
+TEST_F(ThemeBackground, EveryStateOfEveryPartHasItsOwnLook)
 {
-  QxTest::TVisualStyles on(true);
   const std::vector<std::uint32_t> blank = TSurface(40, 34).Pixels();
   for (const TPartCase& c : kParts) {
     std::vector<std::vector<std::uint32_t>> seen;
@@ -116,9 +123,8 @@ TEST(ThemeBackground, EveryStateOfEveryPartHasItsOwnLook)
   }
 }
 
-TEST(ThemeBackground, UnknownPartsAndStatesDrawNothing)
+TEST_F(ThemeBackground, UnknownPartsAndStatesDrawNothing)
 {
-  QxTest::TVisualStyles on(true);
   TSurface s(20, 20);
   TTheme theme("BUTTON");
   RECT r(0, 0, 20, 20);
@@ -134,9 +140,8 @@ TEST(ThemeBackground, UnknownPartsAndStatesDrawNothing)
   EXPECT_EQ(s.Ink(), RECT());
 }
 
-TEST(ThemeBackground, PushButtonFillsItsRectangleWithSoftCorners)
+TEST_F(ThemeBackground, PushButtonFillsItsRectangleWithSoftCorners)
 {
-  QxTest::TVisualStyles on(true);
   TSurface s(60, 40);
   TTheme theme("BUTTON");
   RECT r(10, 10, 50, 30);
@@ -154,9 +159,8 @@ TEST(ThemeBackground, PushButtonFillsItsRectangleWithSoftCorners)
   EXPECT_NE(corner, kWhite);
 }
 
-TEST(ThemeBackground, ClipRectangleDcClipAndWindowOriginAreHonoured)
+TEST_F(ThemeBackground, ClipRectangleDcClipAndWindowOriginAreHonoured)
 {
-  QxTest::TVisualStyles on(true);
   TTheme theme("BUTTON");
   RECT r(0, 0, 40, 20);
   {
@@ -179,9 +183,8 @@ TEST(ThemeBackground, ClipRectangleDcClipAndWindowOriginAreHonoured)
   }
 }
 
-TEST(ThemeBackground, FixedSizePartsAreCentredAndReportTheirSize)
+TEST_F(ThemeBackground, FixedSizePartsAreCentredAndReportTheirSize)
 {
-  QxTest::TVisualStyles on(true);
   TTheme button("BUTTON");
   TTheme tree("TREEVIEW");
   SIZE size;
@@ -203,9 +206,8 @@ TEST(ThemeBackground, FixedSizePartsAreCentredAndReportTheirSize)
   EXPECT_EQ(s.Ink(), RECT(16, 16, 29, 29)); // (4 - 13) / 2 truncates to -4
 }
 
-TEST(ThemeBackground, ContentRectAndColours)
+TEST_F(ThemeBackground, ContentRectAndColours)
 {
-  QxTest::TVisualStyles on(true);
   TTheme button("BUTTON");
   RECT bounds(0, 0, 80, 24), content;
   ASSERT_EQ(GetThemeBackgroundContentRect(button.Handle, nullptr, BP_PUSHBUTTON, PBS_NORMAL, &bounds, &content),
@@ -226,7 +228,7 @@ TEST(ThemeBackground, ContentRectAndColours)
   EXPECT_FALSE(IsThemePartDefined(tree.Handle, 3, 0));
 }
 
-TEST(StyleServices, ElementDetailsCarryTheThemeNumbers)
+TEST_F(StyleServicesTest, ElementDetailsCarryTheThemeNumbers)
 {
   using namespace Vcl;
   TCustomStyleServices* services = StyleServices();
@@ -243,10 +245,9 @@ TEST(StyleServices, ElementDetailsCarryTheThemeNumbers)
   EXPECT_EQ(services->GetElementDetails(tbButtonRoot), (TThemedElementDetails{teButton, 0, 0}));
 }
 
-TEST(StyleServices, DrawsAndMeasuresThroughTheThemeAndFollowsTheSwitch)
+TEST_F(StyleServicesTest, DrawsAndMeasuresThroughTheThemeAndFollowsTheSwitch)
 {
   using namespace Vcl;
-  QxTest::TVisualStyles on(true);
   TCustomStyleServices* services = StyleServices();
   TSurface a(30, 30), b(30, 30);
   TRect r(0, 0, 30, 30);
@@ -272,9 +273,8 @@ TEST(StyleServices, DrawsAndMeasuresThroughTheThemeAndFollowsTheSwitch)
   EXPECT_FALSE(services->GetElementSize(nullptr, services->GetElementDetails(tnBackButtonNormal), esActual, size));
 }
 
-TEST(ThemeText, DrawsInThePartsColourOrTheCallersAndMeasures)
+TEST_F(ThemeText, DrawsInThePartsColourOrTheCallersAndMeasures)
 {
-  QxTest::TVisualStyles on(true);
   TTheme button("BUTTON");
   TSurface s(120, 30);
   SetTextColor(s.DC, RGB(1, 2, 3));
