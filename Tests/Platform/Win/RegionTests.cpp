@@ -20,7 +20,7 @@ struct TRgn {
 
 } // namespace
 
-TEST(Region, RectanglesAreHalfOpen)
+TEST(Region, RectanglesAreHalfOpenAndMoveOrResetWhole)
 {
   TRgn r(CreateRectRgn(2, 3, 5, 7));
   EXPECT_TRUE(PtInRegion(r.H, 2, 3));
@@ -35,6 +35,18 @@ TEST(Region, RectanglesAreHalfOpen)
   // Inverted corners are put in order, as Win32 does.
   TRgn inverted(CreateRectRgn(5, 7, 2, 3));
   EXPECT_TRUE(EqualRgn(r.H, inverted.H));
+
+  // Moved and reset as a whole.
+  SetRectRgn(r.H, 0, 0, 4, 4);
+  EXPECT_EQ(OffsetRgn(r.H, 10, -2), SIMPLEREGION);
+  GetRgnBox(r.H, &box);
+  EXPECT_EQ(box, RECT(10, -2, 14, 2));
+  // Offsets far beyond any surface saturate instead of overflowing.
+  EXPECT_NE(OffsetRgn(r.H, INT_MAX, INT_MAX), ERROR);
+  EXPECT_NE(OffsetRgn(r.H, INT_MIN, INT_MIN), ERROR);
+  EXPECT_TRUE(SetRectRgn(r.H, 1, 1, 3, 3));
+  GetRgnBox(r.H, &box);
+  EXPECT_EQ(box, RECT(1, 1, 3, 3));
 }
 
 TEST(Region, AlgebraAndCanonicalForm)
@@ -90,7 +102,7 @@ TEST(Region, TRegionFromOverlappingRects)
   }
 }
 
-TEST(Region, EllipseIsSymmetricAndInscribed)
+TEST(Region, EllipsesAreInscribedAndSymmetricRoundRectsCutOnlyCorners)
 {
   TRgn e(CreateEllipticRgn(10, 20, 31, 36));
   RECT box;
@@ -105,10 +117,8 @@ TEST(Region, EllipseIsSymmetricAndInscribed)
       EXPECT_EQ(in, bool(PtInRegion(e.H, 10 + 30 - x, y))) << x << "," << y;
       EXPECT_EQ(in, bool(PtInRegion(e.H, x, 20 + 35 - y))) << x << "," << y;
     }
-}
 
-TEST(Region, RoundRectCutsOnlyTheCorners)
-{
+  // A round rectangle cuts only its corners.
   TRgn r(CreateRoundRectRgn(0, 0, 20, 10, 6, 6));
   EXPECT_FALSE(PtInRegion(r.H, 0, 0));
   EXPECT_FALSE(PtInRegion(r.H, 19, 9));
@@ -133,21 +143,6 @@ TEST(Region, PolygonFillModes)
   const POINT square[] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
   TRgn sq(CreatePolygonRgn(square, 4, ALTERNATE)), rect(CreateRectRgn(0, 0, 4, 4));
   EXPECT_TRUE(EqualRgn(sq.H, rect.H));
-}
-
-TEST(Region, OffsetAndSetRect)
-{
-  TRgn r(CreateRectRgn(0, 0, 4, 4));
-  EXPECT_EQ(OffsetRgn(r.H, 10, -2), SIMPLEREGION);
-  RECT box;
-  GetRgnBox(r.H, &box);
-  EXPECT_EQ(box, RECT(10, -2, 14, 2));
-  // Offsets far beyond any surface saturate instead of overflowing.
-  EXPECT_NE(OffsetRgn(r.H, INT_MAX, INT_MAX), ERROR);
-  EXPECT_NE(OffsetRgn(r.H, INT_MIN, INT_MIN), ERROR);
-  EXPECT_TRUE(SetRectRgn(r.H, 1, 1, 3, 3));
-  GetRgnBox(r.H, &box);
-  EXPECT_EQ(box, RECT(1, 1, 3, 3));
 }
 
 TEST(Region, BadHandlesAndArgumentsFail)
