@@ -26,6 +26,14 @@ void Paint(TSurface& c)
 
 // A BITMAPINFO with room for a 256-entry colour table.
 struct TDibInfo {
+  TDibInfo() = default;
+  TDibInfo(int width, int height, WORD bitCount, DWORD compression = BI_RGB)
+  {
+    Header.biWidth = width;
+    Header.biHeight = height;
+    Header.biBitCount = bitCount;
+    Header.biCompression = compression;
+  }
   BITMAPINFOHEADER Header;
   RGBQUAD Colors[256];
   BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(this); }
@@ -220,10 +228,7 @@ TEST(GdiDib, TwentyFourBitRowsArePadded)
 {
   TSurface src(3, 2), dst(3, 2, kBlack);
   Paint(src);
-  TDibInfo info;
-  info.Header.biWidth = 3;
-  info.Header.biHeight = -2;
-  info.Header.biBitCount = 24;
+  TDibInfo info(3, -2, 24);
   std::vector<std::uint8_t> bits(2 * 12, 0xEE);
   EXPECT_EQ(GetDIBits(src.DC, src.Bitmap, 0, 2, bits.data(), info.Info(), DIB_RGB_COLORS), 2);
   EXPECT_EQ(info.Header.biSizeImage, 24u);
@@ -238,10 +243,7 @@ TEST(GdiDib, TwentyFourBitRowsArePadded)
 TEST(GdiDib, PaletteFormatsDraw)
 {
   TSurface dst(10, 2, kWhite);
-  TDibInfo info;
-  info.Header.biWidth = 10;
-  info.Header.biHeight = 2; // bottom-up
-  info.Header.biBitCount = 1;
+  TDibInfo info(10, 2, 1); // bottom-up
   info.Colors[0].rgbRed = 255;
   info.Colors[1].rgbBlue = 255;
   const std::uint8_t mono[] = {0b10100000, 0b01000000, 0, 0,   // bottom row
@@ -274,10 +276,7 @@ TEST(GdiDib, ReadingIntoPaletteFormats)
   SetPixel(src.DC, 1, 0, RGB(250, 250, 250));
   SetPixel(src.DC, 2, 0, RGB(10, 0, 0));
   SetPixel(src.DC, 3, 0, RGB(255, 0, 0));
-  TDibInfo info;
-  info.Header.biWidth = 4;
-  info.Header.biHeight = 1;
-  info.Header.biBitCount = 1;
+  TDibInfo info(4, 1, 1);
   std::uint8_t mono[4] = {};
   EXPECT_EQ(GetDIBits(src.DC, src.Bitmap, 0, 1, mono, info.Info(), DIB_RGB_COLORS), 1);
   EXPECT_EQ(mono[0], 0b01000000);
@@ -311,11 +310,7 @@ TEST(GdiDib, BitFieldHeaderReadsTheFourthByte)
 
   // 16-bit 5-6-5 fields drawn.
   TSurface dst(2, 1);
-  TDibInfo info;
-  info.Header.biWidth = 2;
-  info.Header.biHeight = 1;
-  info.Header.biBitCount = 16;
-  info.Header.biCompression = BI_BITFIELDS;
+  TDibInfo info(2, 1, 16, BI_BITFIELDS);
   const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
   std::memcpy(info.Colors, masks, sizeof masks);
   const std::uint16_t words[2] = {0xF800, 0x07E0};
@@ -327,10 +322,7 @@ TEST(GdiDib, BitFieldHeaderReadsTheFourthByte)
 TEST(GdiDib, BadInputFails)
 {
   TSurface c(2, 2);
-  TDibInfo info;
-  info.Header.biWidth = 2;
-  info.Header.biHeight = 2;
-  info.Header.biBitCount = 7;
+  TDibInfo info(2, 2, 7);
   std::uint32_t bits[4] = {};
   EXPECT_EQ(StretchDIBits(c.DC, 0, 0, 2, 2, 0, 0, 2, 2, bits, info.Info(), DIB_RGB_COLORS, SRCCOPY), 0);
   EXPECT_EQ(GetDIBits(c.DC, c.Bitmap, 0, 2, bits, info.Info(), DIB_RGB_COLORS), 0);
