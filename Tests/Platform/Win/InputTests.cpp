@@ -238,7 +238,7 @@ LRESULT PopupHook(int code, WPARAM wParam, LPARAM lParam)
 }
 } // namespace
 
-TEST_F(WindowTest, MouseHookSeesAPressOutsideThePopupBeforeTheWindowDoes)
+TEST_F(WindowTest, MouseHooksSeeAPressBeforeTheWindowAndMayDiscardIt)
 {
   HWND form = Make(nullptr, 0, 0, 300, 300, kGray);
   gPopup = Make(nullptr, 50, 50, 100, 100, kGray, 0, WS_EX_TOPMOST | WS_EX_NOACTIVATE);
@@ -263,18 +263,15 @@ TEST_F(WindowTest, MouseHookSeesAPressOutsideThePopupBeforeTheWindowDoes)
   Click(10, 10);
   EXPECT_EQ(gHookSaw.size(), seen) << "unhooked";
   EXPECT_FALSE(UnhookWindowsHookEx(gHook));
-}
 
-TEST_F(WindowTest, AHookCanDiscardMouseMessages)
-{
-  HWND top = Make(nullptr, 0, 0, 100, 100, kGray);
-  HHOOK hook = SetWindowsHookEx(
+  // A hook that answers non-zero discards the message.
+  HHOOK discard = SetWindowsHookEx(
     WH_MOUSE, [](int, WPARAM w, LPARAM) -> LRESULT { return w == WM_LBUTTONDOWN ? 1 : 0; }, nullptr, 0);
   Settle();
   Click(10, 10);
-  EXPECT_TRUE(Messages(top, {WM_LBUTTONDOWN}).empty());
-  EXPECT_EQ(Messages(top, {WM_LBUTTONUP}).size(), 1u);
-  UnhookWindowsHookEx(hook);
+  EXPECT_TRUE(Messages(form, {WM_LBUTTONDOWN}).empty());
+  EXPECT_EQ(Messages(form, {WM_LBUTTONUP}).size(), 1u);
+  UnhookWindowsHookEx(discard);
 }
 
 TEST_F(WindowTest, DestroyedWindowsLoseTheirMessagesAndHandles)
